@@ -1,0 +1,31 @@
+#include "core/platform.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace platform {
+
+QString programDirFromArgument(const QString &argument0)
+{
+    const int pos = qMax(argument0.lastIndexOf(QLatin1Char('\\')),
+                         argument0.lastIndexOf(QLatin1Char('/')));
+    return pos < 0 ? argument0 : argument0.left(pos);
+}
+
+QStringList pluginPaths(const QString &programDir, const QStringList &qtPaths)
+{
+    QStringList paths = qtPaths;
+    const QString own = programDir + QStringLiteral("/platforms");
+    if (QFileInfo(own).isDir() && !paths.contains(own))
+        paths.prepend(own);
+    return paths;
+}
+
+QString fromStoredPath(const QString &path)
+{
+    QString p = path;
+    p.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return p;
+}
+
+} // namespace platform

@@ -1,0 +1,23 @@
+#pragma once
+// The few places where the program meets its host system. The program was
+// laid out for a Windows desktop; these functions give the same behaviour on
+// any platform Qt runs on.
+
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+// The program's folder from its own path (the first command-line argument):
+// the text before the last separator, "\" or "/"; the whole text when it
+// holds neither.
+QString programDirFromArgument(const QString &argument0);
+
+// The plug-in search path for the program folder: Qt's own paths, plus the
+// "platforms" folder beside the program when that folder exists.
+QStringList pluginPaths(const QString &programDir, const QStringList &qtPaths);
+
+// A path read from a file may use "\" as its separator; give it with "/".
+QString fromStoredPath(const QString &path);
+
+} // namespace platform

@@ -1,0 +1,3 @@
+# Files of src/formats (paths relative to src/).
+target_sources(velkorlib PRIVATE
+)
