@@ -1,0 +1,3 @@
+#include "crc/ICRC.h"
+
+ICRC::~ICRC() = default;
