@@ -29,3 +29,22 @@ QString fromStoredPath(const QString &path)
 }
 
 } // namespace platform
+
+#include <QDesktopServices>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace platform {
+
+void showFolder(const QString &dirPath)
+{
+    const QString explorer = QStandardPaths::findExecutable(QStringLiteral("explorer.exe"));
+    if (!explorer.isEmpty()) {
+        QProcess::startDetached(explorer, {QDir::toNativeSeparators(dirPath)});
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(dirPath));
+}
+
+} // namespace platform

@@ -21,3 +21,11 @@ QStringList pluginPaths(const QString &programDir, const QStringList &qtPaths);
 QString fromStoredPath(const QString &path);
 
 } // namespace platform
+
+namespace platform {
+
+// Shows a folder in the desktop's file manager without waiting: Explorer
+// where there is one, else whatever the desktop opens folders with.
+void showFolder(const QString &dirPath);
+
+} // namespace platform

@@ -1,0 +1,27 @@
+#pragma once
+// The command catalogue: command code to the name shown to the user, for the
+// 72 commands of the program. Filled once before main() and never changed, so
+// any thread may read it without a lock.
+
+#include <QHash>
+#include <QString>
+
+class TCmdCode
+{
+public:
+    TCmdCode();
+    virtual ~TCmdCode();
+
+    // Display name of a code; empty for a code not in the catalogue.
+    QString name(const QString &code) const;
+    // Code whose display name equals the text exactly; empty when none.
+    QString code(const QString &name) const;
+    // Number of codes in the catalogue.
+    int count() const;
+
+private:
+    QHash<QString, QString> names;
+};
+
+// The one catalogue of the process.
+extern const TCmdCode cmdCode;

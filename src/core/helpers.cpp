@@ -1,0 +1,361 @@
+#include "core/helpers.h"
+
+#include "core/TAppData.h"
+#include "core/TLang.h"
+#include "core/consts.h"
+#include "core/platform.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScreen>
+#include <QStyleFactory>
+#include <QTableWidget>
+#include <QTextStream>
+#include <QWidget>
+
+// ---- Parameter getter ------------------------------------------------------
+
+QVariant getParam(const QString &source, int line, const TData &data, const QString &key)
+{
+    const auto it = data.constFind(key);
+    if (it != data.constEnd())
+        return it.value();
+    if (appData.debug == 1) {
+        writeLog(QStringLiteral("Error"),
+                 QStringLiteral("Param %1, %2: %3 not found").arg(source).arg(line).arg(key));
+    }
+    return QVariant();
+}
+
+// ---- Files named after the program ----------------------------------------
+
+namespace {
+// Set only by tests, before any other thread runs.
+QString overrideDir;
+QString overrideBaseName;
+} // namespace
+
+void setAppFileLocation(const QString &dir, const QString &baseName)
+{
+    overrideDir = dir.isEmpty() ? QString() : QDir::fromNativeSeparators(dir);
+    overrideBaseName = dir.isEmpty() ? QString() : baseName;
+}
+
+QString appDirPath()
+{
+    if (!overrideDir.isEmpty())
+        return overrideDir;
+    return QCoreApplication::applicationDirPath();
+}
+
+QString appFilePath(const QString &suffix)
+{
+    QString base = overrideBaseName;
+    if (overrideDir.isEmpty()) {
+        const QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+        base = name.left(name.indexOf(QLatin1Char('.')) < 0 ? name.size()
+                                                            : name.indexOf(QLatin1Char('.')));
+    }
+    return appDirPath() + QLatin1Char('/') + base + QLatin1Char('.') + suffix;
+}
+
+QString hotKeyFilePath()
+{
+    return appFilePath(QString::fromLatin1(SUFFIX_HK));
+}
+
+QString settingsFilePath()
+{
+    return appFilePath(QString::fromLatin1(SUFFIX_INI));
+}
+
+QString logFilePath()
+{
+    return appFilePath(QString::fromLatin1(SUFFIX_LOG));
+}
+
+// ---- Path helpers ----------------------------------------------------------
+
+QString absoluteFilePath(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(platform::fromStoredPath(path)).absoluteFilePath());
+}
+
+QString makeAbsolutePath(const QString &base, const QString &path)
+{
+    const QString p = platform::fromStoredPath(path);
+    if (QFileInfo(p).isAbsolute())
+        return p;
+    return QDir::cleanPath(QDir(platform::fromStoredPath(base)).absoluteFilePath(p));
+}
+
+QString dirOfFile(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(platform::fromStoredPath(path)).absolutePath());
+}
+
+QString dirOfPath(const QString &base, const QString &path)
+{
+    const QString b = platform::fromStoredPath(base);
+    if (path.isEmpty())
+        return QDir::cleanPath(QDir(b).absolutePath());
+    return dirOfFile(makeAbsolutePath(b, path));
+}
+
+QString suffixOf(const QString &fileName)
+{
+    return QFileInfo(platform::fromStoredPath(fileName)).completeSuffix();
+}
+
+QString toRelativePath(const QString &base, const QString &path)
+{
+    const QString from = QDir::cleanPath(QDir(platform::fromStoredPath(base)).absolutePath());
+    const QString to = absoluteFilePath(path);
+    const QString rel = QDir(from).relativeFilePath(to);
+    // No relative form (another drive): the absolute path.
+    if (QFileInfo(rel).isAbsolute())
+        return to;
+    return rel;
+}
+
+QString toAppRelativePath(const QString &path)
+{
+    return toRelativePath(appDirPath(), path);
+}
+
+void showInExplorer(const QString &filePath)
+{
+    const QFileInfo info(platform::fromStoredPath(filePath));
+    QString dir = info.absoluteDir().canonicalPath();
+    if (dir.isEmpty())
+        dir = info.absolutePath();
+    platform::showFolder(dir);
+}
+
+// ---- Message boxes ---------------------------------------------------------
+
+void showMessage(const QString &text, QMessageBox::Icon icon, QWidget *parent, const QString &title)
+{
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void showInfo(const QString &text, QWidget *parent)
+{
+    showMessage(text, QMessageBox::Information, parent, QString::fromUtf8(APP_SHORT_NAME));
+}
+
+void showError(const QString &text, QWidget *parent)
+{
+    showMessage(text, QMessageBox::Critical, parent, QString::fromUtf8(APP_SHORT_NAME));
+}
+
+bool askYesNo(const QString &text, QWidget *parent)
+{
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(APP_SHORT_NAME), text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    QAbstractButton *yes = box.button(QMessageBox::Yes);
+    yes->setText(lang.text(76));
+    box.button(QMessageBox::No)->setText(lang.text(77));
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+// ---- Text escapes ----------------------------------------------------------
+
+QString escapeText(const QString &text)
+{
+    QString s = text;
+    s.replace(QLatin1Char('\n'), QLatin1String("|n"));
+    s.replace(QLatin1Char('"'), QLatin1String("|w"));
+    return s;
+}
+
+QString unescapeText(const QString &text)
+{
+    QString s = text;
+    s.replace(QLatin1String("|n"), QLatin1String("\n"));
+    s.replace(QLatin1String("|w"), QLatin1String("\""));
+    return s;
+}
+
+// ---- Log file --------------------------------------------------------------
+
+QString logLine(const QDateTime &when, const QString &title, const QString &text)
+{
+    return when.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")) + QLatin1Char(' ') + title
+           + QLatin1Char(' ') + text + QLatin1Char('\n');
+}
+
+void writeLog(const QString &title, const QString &text)
+{
+    // Binary mode: a line feed alone ends the line on every platform.
+    QFile file(logFilePath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return;
+    file.write(logLine(QDateTime::currentDateTime(), title, text).toUtf8());
+}
+
+// ---- Window placement ------------------------------------------------------
+
+QRect fitGeometry(const QSize &screen, bool centre, const QPoint &anchor,
+                  int left, int top, int width, int height)
+{
+    const int w = screen.width();
+    const int h = screen.height();
+    if (top < 0 || top > h)
+        top = 0;
+    if (left < 0 || left > w)
+        left = 0;
+    if (width > w) {
+        width = w;
+        left = 0;
+    }
+    if (height > h) {
+        height = h;
+        top = 0;
+    }
+    if (centre) {
+        left = anchor.x() - width / 2;
+        top = anchor.y() - height / 2;
+    }
+    return QRect(left, top, width, height);
+}
+
+namespace {
+QSize primaryScreenSize()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() : QSize();
+}
+} // namespace
+
+void centreOnScreen(QWidget *widget, bool centre, int left, int top, int width, int height)
+{
+    const QSize screen = primaryScreenSize();
+    const QPoint anchor(screen.width() / 2, screen.height() / 2);
+    widget->setGeometry(fitGeometry(screen, centre, anchor, left, top, width, height));
+}
+
+void centreOnActiveWindow(QWidget *widget, bool centre, int left, int top, int width, int height)
+{
+    const QSize screen = primaryScreenSize();
+    // Without an active window the screen's centre stands in for it.
+    QPoint anchor(screen.width() / 2, screen.height() / 2);
+    if (const QWidget *active = QApplication::activeWindow()) {
+        const QRect r = active->geometry();
+        anchor = QPoint((r.left() + r.right()) / 2, (r.top() + r.bottom()) / 2);
+    }
+    widget->setGeometry(fitGeometry(screen, centre, anchor, left, top, width, height));
+}
+
+// ---- Style and colours -----------------------------------------------------
+
+QStringList styleKeys()
+{
+    return QStyleFactory::keys();
+}
+
+void applyStyle(const QString &name)
+{
+    if (styleKeys().contains(name))
+        QApplication::setStyle(name);
+}
+
+QColor paletteTextColor()
+{
+    return QGuiApplication::palette().color(QPalette::WindowText);
+}
+
+QColor paletteBaseColor()
+{
+    return QGuiApplication::palette().color(QPalette::Base);
+}
+
+QColor warningColor()
+{
+    return QColor(255, 200, 200);
+}
+
+// ---- Table rows ------------------------------------------------------------
+
+void moveTableRow(QTableWidget *table, int delta)
+{
+    const int row = table->currentRow();
+    if (row < 0)
+        return;
+    const int target = row + delta;
+    if (target < 0 || target >= table->rowCount())
+        return;
+    const bool blocked = table->blockSignals(true);
+    for (int col = 0; col < table->columnCount(); ++col) {
+        QTableWidgetItem *a = table->takeItem(row, col);
+        QTableWidgetItem *b = table->takeItem(target, col);
+        table->setItem(row, col, b);
+        table->setItem(target, col, a);
+    }
+    table->setCurrentCell(target, 0);
+    table->blockSignals(blocked);
+}
+
+// ---- File templates and raw writes -----------------------------------------
+
+namespace {
+bool writeWholeFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+} // namespace
+
+bool createProjectListFile(const QString &path)
+{
+    return writeWholeFile(path,
+                          "{\n"
+                          "    \"version\": 1,\n"
+                          "    \"list\":\n"
+                          "    [\n"
+                          "    ]\n"
+                          "}\n");
+}
+
+bool createProjectFile(const QString &path)
+{
+    return writeWholeFile(path,
+                          "{\n"
+                          "    \"version\": 1,\n"
+                          "    \"name\": \"\",\n"
+                          "    \"description\": \"\",\n"
+                          "    \"configurations\":\n"
+                          "    [\n"
+                          "        {\n"
+                          "            \"name\": \"Config\",\n"
+                          "            \"description\": \"\",\n"
+                          "            \"commands\":\n"
+                          "            [\n"
+                          "            ]\n"
+                          "        }\n"
+                          "    ]\n"
+                          "}\n");
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return false;
+    return writeWholeFile(path, bytes);
+}

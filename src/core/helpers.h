@@ -1,0 +1,123 @@
+#pragma once
+// Free functions shared by the whole program: the parameter getter, the files
+// named after the program, path helpers, message boxes, text escapes, the log
+// file, window placement, style, colours, table rows and file templates.
+
+#include "core/TData.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QDateTime>
+#include <QMessageBox>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+class QTableWidget;
+class QWidget;
+
+// ---- Parameter getter ------------------------------------------------------
+
+// The value stored under the key, or an invalid variant when the record lacks
+// it. A missing key is logged ("Param <source>, <line>: <key> not found")
+// when "/Main/Debug" is 1. Each caller passes its own source name and line.
+QVariant getParam(const QString &source, int line, const TData &data, const QString &key);
+
+// ---- Files named after the program ----------------------------------------
+
+// The program's folder ("/" separators).
+QString appDirPath();
+// <program folder>/<program base name>.<suffix>
+QString appFilePath(const QString &suffix);
+QString hotKeyFilePath();
+QString settingsFilePath();
+QString logFilePath();
+
+// Points the program folder and base name somewhere else (tests keep their
+// settings, log and hot-key files in a temporary folder this way). An empty
+// folder returns to the program's own folder and name.
+void setAppFileLocation(const QString &dir, const QString &baseName = QStringLiteral("velkor"));
+
+// ---- Path helpers ----------------------------------------------------------
+// Paths read from files may hold "\" separators; they are taken as "/".
+
+// Absolute form of the path (a relative one resolves against the current
+// folder).
+QString absoluteFilePath(const QString &path);
+// The path unchanged when absolute, else the file of that relative path
+// inside the base folder (a relative base resolves against the current one).
+QString makeAbsolutePath(const QString &base, const QString &path);
+// Absolute folder that holds the file.
+QString dirOfFile(const QString &path);
+// Empty path: the absolute base folder; relative path: the absolute folder of
+// that file inside the base; absolute path: its folder.
+QString dirOfPath(const QString &base, const QString &path);
+// Everything after the first dot of the file name; empty without a dot.
+QString suffixOf(const QString &fileName);
+// The path relative to the base folder ("../" where needed); the absolute
+// path when no relative form exists.
+QString toRelativePath(const QString &base, const QString &path);
+QString toAppRelativePath(const QString &path);
+// Shows the folder that holds the file in the desktop's file manager.
+void showInExplorer(const QString &filePath);
+
+// ---- Message boxes (modal) -------------------------------------------------
+
+void showMessage(const QString &text, QMessageBox::Icon icon, QWidget *parent, const QString &title);
+void showInfo(const QString &text, QWidget *parent = nullptr);
+void showError(const QString &text, QWidget *parent = nullptr);
+// Yes (message 76, the default) and No (message 77); true only for Yes.
+bool askYesNo(const QString &text, QWidget *parent = nullptr);
+
+// ---- Text escapes of one-line texts in project files ------------------------
+
+// Line feed -> "|n", then double quote -> "|w".
+QString escapeText(const QString &text);
+// "|n" -> line feed, then "|w" -> double quote.
+QString unescapeText(const QString &text);
+
+// ---- Log file --------------------------------------------------------------
+
+// Appends "dd.MM.yyyy hh:mm:ss <title> <text>\n" to the log file; a log that
+// cannot be opened is silently skipped.
+void writeLog(const QString &title, const QString &text);
+// The line writeLog() writes for the given moment.
+QString logLine(const QDateTime &when, const QString &title, const QString &text);
+
+// ---- Window placement ------------------------------------------------------
+
+// The stored geometry, corrected to fit the primary screen; when centre is
+// true, centred on the screen or on the active window.
+void centreOnScreen(QWidget *widget, bool centre, int left, int top, int width, int height);
+void centreOnActiveWindow(QWidget *widget, bool centre, int left, int top, int width, int height);
+// The correction itself: screen is the size of the primary screen, anchor
+// the centre to centre on (used only when centre is true).
+QRect fitGeometry(const QSize &screen, bool centre, const QPoint &anchor,
+                  int left, int top, int width, int height);
+
+// ---- Style and colours -----------------------------------------------------
+
+QStringList styleKeys();
+// Applies the style when the platform offers exactly that name.
+void applyStyle(const QString &name);
+QColor paletteTextColor();
+QColor paletteBaseColor();
+// Background of an input whose value is invalid.
+QColor warningColor();
+
+// ---- Table rows ------------------------------------------------------------
+
+// Moves the current row by delta (-1 up, +1 down) when the target exists.
+void moveTableRow(QTableWidget *table, int delta);
+
+// ---- File templates and raw writes -----------------------------------------
+// Each writes the whole file or nothing: true only when every byte reached
+// the file.
+
+bool createProjectListFile(const QString &path);
+bool createProjectFile(const QString &path);
+// An empty byte array writes nothing and gives false.
+bool writeFile(const QString &path, const QByteArray &bytes);

@@ -1,0 +1,201 @@
+#include "core/TAppData.h"
+#include "core/TSettings.h"
+#include "core/helpers.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestAppData : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir home;
+
+    QByteArray iniText()
+    {
+        QFile f(settingsFilePath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void writeIni(const QByteArray &text)
+    {
+        QFile f(settingsFilePath());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(home.isValid());
+        setAppFileLocation(home.path());
+    }
+    void init()
+    {
+        QFile::remove(settingsFilePath());
+    }
+    void cleanupTestCase()
+    {
+        setAppFileLocation(QString());
+    }
+
+    void noFileGivesDefaults()
+    {
+        TAppData d;
+        d.load();
+        QCOMPARE(d.debug, 0);
+        QCOMPARE(d.language, QStringLiteral("rus.lng"));
+        QCOMPARE(d.style, QStringLiteral("Fusion"));
+        QCOMPARE(d.fontAppName, QString());
+        QCOMPARE(d.fontMonoSize, 0);
+        QCOMPARE(d.windowCmdSelector, 5);
+        QCOMPARE(d.autoSavePrj, false);
+        QCOMPARE(d.openLastPrj, true);
+        QCOMPARE(d.selectPrjListFile, QStringLiteral("velkor.lpl"));
+        QCOMPARE(d.lastPrj, -1);
+        QCOMPARE(d.lastCmd, -1);
+        QCOMPARE(d.pathLanguage, QStringLiteral("language"));
+        QCOMPARE(d.pathProjects, QStringLiteral("projects"));
+        QCOMPARE(d.pathDevices, QStringLiteral("devices"));
+        QCOMPARE(d.pathProgs, QStringLiteral("progs"));
+        QCOMPARE(d.progDefault, 0);
+        QCOMPARE(d.progName.count(), 0);
+        QCOMPARE(d.progType.count(), 0);
+        QCOMPARE(d.prjListExpand, 0);
+        QCOMPARE(d.prjListShowName, false);
+        QCOMPARE(d.cmdToolsSetProgColorEnable, true);
+        QCOMPARE(d.cmdToolsSetProgColor, QColor(200, 255, 200));
+        QCOMPARE(d.cmdToolsExecuteColorEnable, false);
+        QCOMPARE(d.cmdDeviceLeaveColor, QColor(235, 231, 208));
+        QCOMPARE(d.prjListNameColorText, QColor(255, 255, 0));
+        QCOMPARE(d.selectorColorFile, QColor(180, 180, 180));
+        QCOMPARE(d.execTabColorPause, QColor(Qt::darkYellow));
+        QCOMPARE(d.execLogColorResult, QColor(Qt::darkBlue));
+        QCOMPARE(d.execLogShowTime_ms, true);
+        QCOMPARE(d.confirmProjectsListReload, true);
+        QCOMPARE(d.confirmQuit, true);
+        QCOMPARE(d.windowMainWidth, 650);
+        QCOMPARE(d.windowMainPrjSplitter, QList<int>({185, 460}));
+        QCOMPARE(d.windowSettingsProgSplitter, QList<int>({313, 149}));
+        QCOMPARE(d.windowSettingsProgNameTop, 420);
+        QCOMPARE(d.windowSelectPrjListLeft, 700);
+        QCOMPARE(d.windowCmdSelectorSplitter, QList<int>({125, 125, 192}));
+        QCOMPARE(d.windowCmdSelectorButtonSeparatorHeight, 10);
+    }
+
+    void saveThenLoadGivesItBack()
+    {
+        TAppData d;
+        d.load();
+        d.language = QStringLiteral("eng.lng");
+        d.prjListFile = QStringLiteral("lists/a, b.lpl");
+        d.lastCfg = 3;
+        d.execTabColorSuccess = QColor(1, 2, 3);
+        d.cmdProgResetColorEnable = true;
+        d.confirmCmdPaste = false;
+        d.windowMainCfgSplitter = {10, 20};
+        d.windowLanguageHeight = 333;
+        d.progType.add(QStringLiteral("T1"), QStringLiteral("t1.ini"));
+        d.progName.add(true, QStringLiteral("Box"), QStringLiteral("/dev/ttyUSB0"), QStringLiteral("T1"));
+        QVERIFY(d.save());
+        QVERIFY(d.saveWindows());
+
+        TAppData e;
+        e.load();
+        QCOMPARE(e.language, QStringLiteral("eng.lng"));
+        QCOMPARE(e.prjListFile, QStringLiteral("lists/a, b.lpl"));
+        QCOMPARE(e.lastCfg, 3);
+        QCOMPARE(e.execTabColorSuccess, QColor(1, 2, 3));
+        QCOMPARE(e.cmdProgResetColorEnable, true);
+        QCOMPARE(e.confirmCmdPaste, false);
+        QCOMPARE(e.windowMainCfgSplitter, QList<int>({10, 20}));
+        QCOMPARE(e.windowLanguageHeight, 333);
+        QCOMPARE(e.progType.value(QStringLiteral("T1")), QStringLiteral("t1.ini"));
+        const TProgNameItem item = e.progName.find(QStringLiteral("Box"));
+        QCOMPARE(item.mark, true);
+        QCOMPARE(item.port, QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(item.type, QStringLiteral("T1"));
+    }
+
+    void readOnlyKeysStayUnwritten()
+    {
+        writeIni("[Main]\nIconsSet=1\n");
+        TAppData d;
+        d.load();
+        QCOMPARE(d.iconsSet, 1);
+        d.iconsSet = 0;
+        d.debug = 1;
+        d.fontAppSize = 12;
+        QVERIFY(d.save());
+        QVERIFY(d.saveWindows());
+        const QByteArray ini = iniText();
+        QVERIFY(ini.contains("IconsSet=1"));
+        for (const char *key : {"Debug=", "FontAppName", "FontAppSize", "FontMonoName", "FontMonoSize",
+                                "SelectorColor", "CmdListColumnNameWidth", "CmdAutoColumnDeviceWidth",
+                                "ButtonHeight", "ButtonSeparatorHeight"})
+            QVERIFY2(!ini.contains(key), key);
+        // Written ones are there, each group by its own operation.
+        QVERIFY(ini.contains("Language=rus.lng"));
+        QVERIFY(ini.contains("ExecLogColorFailed=13107200"));
+        QVERIFY(ini.contains("Quit=1"));
+        QVERIFY(ini.contains("CfgSplitter=220|242"));
+    }
+
+    void twelveNamesKeepOrderAndDefault()
+    {
+        TAppData d;
+        d.load();
+        for (int i = 0; i < 12; ++i)
+            d.progName.add(i % 2, QStringLiteral("P%1").arg(i), QStringLiteral("COM%1").arg(i), QStringLiteral("T"));
+        d.progDefault = 10;
+        QVERIFY(d.save());
+        TAppData e;
+        e.load();
+        QCOMPARE(e.progName.count(), 12);
+        for (int i = 0; i < 12; ++i)
+            QCOMPARE(e.progName.at(i), QStringLiteral("P%1").arg(i));
+        QCOMPARE(e.progName.at(e.progDefault), QStringLiteral("P10"));
+        // A second round keeps it all.
+        QVERIFY(e.save());
+        TAppData f;
+        f.load();
+        QCOMPARE(f.progName.at(2), QStringLiteral("P2"));
+        QCOMPARE(f.progName.at(f.progDefault), QStringLiteral("P10"));
+    }
+
+    void malformedEntriesAreSkipped()
+    {
+        writeIni("[ProgNameList]\nName0=1|A|p|t\nName1=0|B|q\nName2=0|C|q|t|x\nName3=0|D|q|t\n"
+                 "[ProgTypeList]\nType0=t|t.ini\nType1=u\nType2=v|v.ini|x\n");
+        TAppData d;
+        d.load();
+        QCOMPARE(d.progName.count(), 2);
+        QCOMPARE(d.progName.at(0), QStringLiteral("A"));
+        QCOMPARE(d.progName.at(1), QStringLiteral("D"));
+        QVERIFY(!d.progName.find(QStringLiteral("D")).mark);
+        QCOMPARE(d.progType.count(), 1);
+        QVERIFY(!d.progName.contains(QStringLiteral("B")));
+        QCOMPARE(d.progName.find(QStringLiteral("B")).port, QString());
+    }
+
+    void deletedNameLeavesTheFile()
+    {
+        TAppData d;
+        d.load();
+        d.progName.add(false, QStringLiteral("A"), QString(), QString());
+        d.progName.add(false, QStringLiteral("B"), QString(), QString());
+        d.progName.add(false, QStringLiteral("C"), QString(), QString());
+        QVERIFY(d.save());
+        d.progName.clear();
+        d.progName.add(false, QStringLiteral("A"), QString(), QString());
+        d.progName.add(false, QStringLiteral("C"), QString(), QString());
+        QVERIFY(d.save());
+        TSettings s;
+        QCOMPARE(s.groupKeyPaths(QStringLiteral("ProgNameList")),
+                 QStringList({QStringLiteral("/ProgNameList/Name0"), QStringLiteral("/ProgNameList/Name1")}));
+        QCOMPARE(s.readStringList(QStringLiteral("/ProgNameList/Name1")).at(1), QStringLiteral("C"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAppData)
+#include "test_appdata.moc"
