@@ -1,3 +1,5 @@
 # Files of src/misc (paths relative to src/).
 target_sources(velkorlib PRIVATE
+    misc/dev_misc.cpp
+    misc/dev_misc.h
 )

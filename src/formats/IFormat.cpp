@@ -1,0 +1,98 @@
+#include "formats/IFormat.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+IFormat::~IFormat() = default;
+
+QString IFormat::message(int number)
+{
+    return QStringLiteral("Message %1 %2").arg(number); // TODO language table
+}
+
+QString IFormat::badWindowText(qint64 addrFile, qint64 addrDevice, qint64 endDevice,
+                               qint64 blockSize)
+{
+    return QStringLiteral("Invalid address window: file address %1, device addresses %2 to %3, "
+                          "block size %4")
+        .arg(addrFile).arg(addrDevice).arg(endDevice).arg(blockSize);
+}
+
+bool IFormat::fail(const QString &text)
+{
+    error = text;
+    return false;
+}
+
+bool IFormat::failWithFileError()
+{
+    return fail(file ? file->errorString() : QString());
+}
+
+bool IFormat::openForReading(const QString &fileName)
+{
+    if (!QFile::exists(fileName))
+        return fail(message(418));
+    auto f = std::make_unique<QFile>(fileName);
+    if (!f->open(QIODevice::ReadOnly))
+        return fail(message(420).arg(f->errorString()));
+    file = std::move(f);
+    return true;
+}
+
+bool IFormat::openForWriting(const QString &fileName, bool keepContents)
+{
+    auto f = std::make_unique<QSaveFile>(fileName);
+    // Where no temporary file can be made beside the target (a folder
+    // without write access), write the file in place.
+    f->setDirectWriteFallback(true);
+    if (!f->open(QIODevice::WriteOnly))
+        return fail(message(420).arg(f->errorString()));
+    file = std::move(f);
+    if (keepContents && QFile::exists(fileName)) {
+        QFile old(fileName);
+        if (!old.open(QIODevice::ReadOnly)) {
+            file.reset();
+            return fail(message(420).arg(old.errorString()));
+        }
+        while (!old.atEnd()) {
+            const QByteArray chunk = old.read(1 << 20);
+            if (chunk.isEmpty() && old.error() != QFileDevice::NoError) {
+                file.reset();
+                return fail(old.errorString());
+            }
+            if (!writeAll(chunk)) {
+                file.reset();
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool IFormat::writeAll(const QByteArray &bytes)
+{
+    if (file->write(bytes) != bytes.size())
+        return failWithFileError();
+    return true;
+}
+
+bool IFormat::isWriting() const
+{
+    return dynamic_cast<QSaveFile *>(file.get()) != nullptr;
+}
+
+bool IFormat::finish()
+{
+    if (!file)
+        return true;
+    bool ok = true;
+    if (auto *save = dynamic_cast<QSaveFile *>(file.get())) {
+        if (!save->commit())
+            ok = failWithFileError();
+    } else {
+        file->close();
+    }
+    file.reset();
+    return ok;
+}

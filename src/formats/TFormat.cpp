@@ -1,0 +1,52 @@
+#include "formats/TFormat.h"
+
+#include "formats/TFormatBIN.h"
+#include "formats/TFormatHEX.h"
+
+TFormat::TFormat(const QString &formatName, const QString &fileName, qint64 addrFile,
+                 qint64 addrDevice, qint64 endDevice, qint64 blockSize)
+{
+    if (formatName == QLatin1String("bin") || formatName == QLatin1String("bin+"))
+        format = std::make_unique<TFormatBIN>(formatName, fileName, addrFile, addrDevice,
+                                              endDevice, blockSize);
+    else
+        format = std::make_unique<TFormatHEX>(fileName, addrFile, addrDevice, endDevice,
+                                              blockSize);
+}
+
+TFormat::~TFormat() = default;
+
+bool TFormat::open(int mode)
+{
+    return format->open(mode);
+}
+
+bool TFormat::write(qint64 address, const QByteArray &data)
+{
+    return format->write(address, data);
+}
+
+bool TFormat::read(qint64 &address, QByteArray &data)
+{
+    return format->read(address, data);
+}
+
+bool TFormat::close()
+{
+    return format->close();
+}
+
+QString TFormat::errorString() const
+{
+    return format->errorString();
+}
+
+QString TFormat::filter()
+{
+    return QStringLiteral("*.bin *.hex");
+}
+
+QStringList TFormat::formatList()
+{
+    return {QStringLiteral("HEX"), QStringLiteral("BIN"), QStringLiteral("BIN+")};
+}

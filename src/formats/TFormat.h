@@ -1,0 +1,37 @@
+#pragma once
+// The chip-data file format chosen by name: "bin" and "bin+" are raw
+// binary, every other name is Intel HEX. The callers pass the name in lower
+// case. See IFormat for the order of the calls.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class IFormat;
+
+class TFormat
+{
+public:
+    TFormat(const QString &formatName, const QString &fileName, qint64 addrFile,
+            qint64 addrDevice, qint64 endDevice, qint64 blockSize);
+    virtual ~TFormat();
+
+    TFormat(const TFormat &) = delete;
+    TFormat &operator=(const TFormat &) = delete;
+
+    bool open(int mode);
+    bool write(qint64 address, const QByteArray &data);
+    bool read(qint64 &address, QByteArray &data);
+    bool close();
+    QString errorString() const;
+
+    // File-dialog filter of the chip-data files.
+    static QString filter();
+    // The format names offered to the user.
+    static QStringList formatList();
+
+private:
+    std::unique_ptr<IFormat> format;
+};

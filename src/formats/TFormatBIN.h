@@ -1,0 +1,30 @@
+#pragma once
+// Raw binary chip data. The file address is a byte offset in the file.
+// Reading runs sequentially through the file from addrFile while the chip
+// address the caller expects decides the length of each piece. "bin" writes
+// a new file; "bin+" writes into the existing file and keeps every byte it
+// does not write.
+
+#include "formats/IFormat.h"
+
+class TFormatBIN : public IFormat
+{
+public:
+    TFormatBIN(const QString &formatName, const QString &fileName, qint64 addrFile,
+               qint64 addrDevice, qint64 endDevice, qint64 blockSize);
+
+    bool open(int mode) override;
+    bool write(qint64 address, const QByteArray &data) override;
+    bool read(qint64 &address, QByteArray &data) override;
+    bool close() override;
+
+private:
+    QString formatName;
+    QString fileName;
+    qint64 addrFile;
+    qint64 addrDevice;
+    qint64 endDevice;
+    qint64 blockSize;
+    qint64 filePos;
+    qint64 curAddr;
+};

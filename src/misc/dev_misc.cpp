@@ -1,0 +1,165 @@
+#include "misc/dev_misc.h"
+
+namespace {
+
+QString hexOf(quint64 value)
+{
+    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+QString withoutWhiteSpace(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text)
+        if (!c.isSpace())
+            out.append(c);
+    return out;
+}
+
+} // namespace
+
+QString hexText(int value)
+{
+    return hexOf(quint64(qint64(value)));
+}
+
+QString hexText64(qint64 value)
+{
+    return hexOf(quint64(value));
+}
+
+QString rangeText(qint64 first, qint64 count, quint8 fill)
+{
+    const qint64 last = qint64(quint64(first) + quint64(count) - 1);
+    return QStringLiteral("0x%1..0x%2 :0x%3").arg(hexText64(first), hexText64(last), hexText(fill));
+}
+
+QString rangeSizeText(qint64 first, const QString &data)
+{
+    QString digits = withoutWhiteSpace(data);
+    if (digits.isEmpty())
+        digits = QStringLiteral("00");
+    if (digits.size() % 2)
+        digits.append(QLatin1Char('0'));
+    const qint64 n = digits.size() / 2;
+    const qint64 last = qint64(quint64(first) + quint64(n) - 1);
+    return QStringLiteral("0x%1..0x%2 :%3")
+        .arg(hexText64(first), hexText64(last), data.simplified().toUpper());
+}
+
+QString formatFileText(const QString &format, const QString &file)
+{
+    return QStringLiteral("%1: %2").arg(format.toUpper(), file);
+}
+
+QString sizeName(qint64 size)
+{
+    static const char *const units[] = {"Kbyte", "Mbyte", "Gbyte", "Tbyte"};
+    for (int u = 0; u < 4; ++u) {
+        const qint64 unit = qint64(1) << (10 * (u + 1));
+        for (int k = 0; k < 10; ++k)
+            if (size == (unit << k))
+                return QStringLiteral("%1 %2").arg(qint64(1) << k).arg(QLatin1String(units[u]));
+    }
+    switch (size) {
+    case 196608: return QStringLiteral("192 Kbyte");
+    case 393216: return QStringLiteral("384 Kbyte");
+    case 786432: return QStringLiteral("768 Kbyte");
+    default: return QStringLiteral("%1 byte").arg(size);
+    }
+}
+
+QString freqText(int hz)
+{
+    double number = hz;
+    QString unit = QStringLiteral("Hz");
+    if (hz >= 1000000000) {
+        number = hz / 1e9;
+        unit = QStringLiteral("GHz");
+    } else if (hz >= 1000000) {
+        number = hz / 1e6;
+        unit = QStringLiteral("MHz");
+    } else if (hz >= 1000) {
+        number = hz / 1e3;
+        unit = QStringLiteral("KHz");
+    }
+    return QStringLiteral("%1 %2").arg(QString::number(number, 'g', 10), unit);
+}
+
+QString generatorText(int hz, int duty)
+{
+    return QStringLiteral("%1, %2 %").arg(freqText(hz)).arg(duty);
+}
+
+QString verifyMismatchText(qint64 address, qint64 expected, qint64 read)
+{
+    return QStringLiteral("Address: 0x%1, Data: 0x%2, Read: 0x%3")
+        .arg(hexText64(address), hexText64(expected), hexText64(read));
+}
+
+QString overlineText(const QString &name)
+{
+    if (!name.contains(QLatin1Char('#')))
+        return name;
+    static const QString separators = QStringLiteral(" .,/!?<>;:'\"");
+    QString out;
+    bool open = false;
+    for (const QChar c : name) {
+        if (c == QLatin1Char('#')) {
+            out += QStringLiteral("<span style=\"text-decoration: overline\">");
+            open = true;
+            continue;
+        }
+        if (open && separators.contains(c)) {
+            out += QStringLiteral("</span>");
+            open = false;
+        }
+        out += c;
+    }
+    if (open)
+        out += QStringLiteral("</span>");
+    return out;
+}
+
+uint toUInt(const QString &text)
+{
+    bool ok = false;
+    const uint v = text.toUInt(&ok, 16);
+    return ok ? v : 0;
+}
+
+qint64 toLongLong(const QString &text)
+{
+    bool ok = false;
+    const qint64 v = text.toLongLong(&ok, 16);
+    return ok ? v : 0;
+}
+
+QByteArray hexStringToBytes(const QString &text)
+{
+    return QByteArray::fromHex(withoutWhiteSpace(text).toLatin1());
+}
+
+QString bytesToHexString(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toHex().toUpper());
+}
+
+QString bytesToHexStringLike(const QString &like, const QByteArray &bytes)
+{
+    QString out = bytesToHexString(bytes);
+    for (int i = 0; i < like.size() && i < out.size(); ++i)
+        if (like.at(i) == QLatin1Char(' '))
+            out.insert(i, QLatin1Char(' '));
+    return out;
+}
+
+qint64 chunkLength(qint64 pos, qint64 last, qint64 block)
+{
+    if (block < 1 || pos < 0 || pos > last)
+        return 0;
+    const qint64 toBoundary = block - pos % block;
+    // last - pos cannot overflow here: 0 <= pos <= last.
+    return last - pos < toBoundary ? last - pos + 1 : toBoundary;
+}

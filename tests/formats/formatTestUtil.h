@@ -1,0 +1,114 @@
+#pragma once
+// Helpers shared by the chip-data format tests.
+
+#include "formats/TFormat.h"
+#include "misc/dev_misc.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QMap>
+#include <QRandomGenerator>
+#include <QString>
+
+// One Intel HEX record as text, "\r\n" ended.
+inline QByteArray hexRecord(int type, quint16 offset, const QByteArray &data)
+{
+    QByteArray bytes;
+    bytes.append(char(data.size()));
+    bytes.append(char(offset >> 8));
+    bytes.append(char(offset & 0xFF));
+    bytes.append(char(type));
+    bytes.append(data);
+    quint8 sum = 0;
+    for (char c : bytes)
+        sum += quint8(c);
+    bytes.append(char(quint8(-sum)));
+    return ':' + bytes.toHex().toUpper() + "\r\n";
+}
+
+inline QByteArray randomBytes(int size, quint32 seed)
+{
+    QRandomGenerator gen(seed);
+    QByteArray out(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        out[i] = char(gen.bounded(256));
+    return out;
+}
+
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// What a pass of reads delivered: the pieces by chip address, in order, and
+// whether every piece kept to the block rule.
+struct ReadResult
+{
+    bool ok = false;
+    QString error;
+    QMap<qint64, QByteArray> pieces;
+    QList<QPair<qint64, int>> order; // address and length of each piece
+    bool blockRuleKept = true;
+
+    // The delivered bytes, placed into an image of the window filled with
+    // the given byte.
+    QByteArray image(qint64 first, qint64 size, char fill = char(0xFF)) const
+    {
+        QByteArray out(int(size), fill);
+        for (auto it = pieces.begin(); it != pieces.end(); ++it)
+            for (int i = 0; i < it.value().size(); ++i) {
+                const qint64 at = it.key() - first + i;
+                if (at >= 0 && at < size)
+                    out[int(at)] = it.value().at(i);
+            }
+        return out;
+    }
+    qint64 byteCount() const
+    {
+        qint64 n = 0;
+        for (const auto &p : pieces)
+            n += p.size();
+        return n;
+    }
+};
+
+// Reads a whole window the way the executors do: each read asks for the
+// address after the previous piece.
+inline ReadResult readAll(const QString &format, const QString &path, qint64 addrFile,
+                          qint64 addrDevice, qint64 count, qint64 block)
+{
+    ReadResult r;
+    const qint64 last = addrDevice + count - 1;
+    TFormat f(format, path, addrFile, addrDevice, last, block);
+    if (!f.open(0)) {
+        r.error = f.errorString();
+        return r;
+    }
+    qint64 addr = addrDevice;
+    for (int guard = 0; guard < 100000000; ++guard) {
+        QByteArray data;
+        if (!f.read(addr, data)) {
+            r.error = f.errorString();
+            return r;
+        }
+        if (data.isEmpty())
+            break;
+        if (data.size() != chunkLength(addr, addr + data.size() - 1, block)
+            || addr < addrDevice || addr + data.size() - 1 > last)
+            r.blockRuleKept = false;
+        r.pieces.insert(addr, data);
+        r.order.append({addr, data.size()});
+        addr += data.size();
+    }
+    r.ok = f.close();
+    if (!r.ok)
+        r.error = f.errorString();
+    return r;
+}

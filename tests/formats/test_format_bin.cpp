@@ -1,0 +1,155 @@
+// Raw binary files, and the promise of every format that a write succeeds
+// only when every byte reached the file.
+
+#include "formatTestUtil.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+class TestFormatBin : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+private slots:
+    void binPlusKeepsTheRest()
+    {
+        const QByteArray old = randomBytes(32, 1);
+        const QString plus = path(QStringLiteral("plus.bin"));
+        const QString plain = path(QStringLiteral("plain.bin"));
+        QVERIFY(writeBytes(plus, old));
+        QVERIFY(writeBytes(plain, old));
+        for (const QString &p : {plus, plain}) {
+            TFormat f(p == plus ? QStringLiteral("bin+") : QStringLiteral("bin"), p, 8, 0, 3, 16);
+            QVERIFY(f.open(1));
+            QVERIFY(f.write(8, "WXYZ"));
+            QVERIFY(f.close());
+        }
+        QCOMPARE(fileBytes(plus), old.left(8) + "WXYZ" + old.mid(12));
+        QCOMPARE(fileBytes(plain), QByteArray(8, 0) + "WXYZ");
+    }
+
+    void binPlusCreatesAMissingFile()
+    {
+        const QString p = path(QStringLiteral("new+.bin"));
+        TFormat f(QStringLiteral("bin+"), p, 0, 0, 3, 16);
+        QVERIFY(f.open(1));
+        QVERIFY(f.write(2, "ab"));
+        QVERIFY(f.close());
+        QCOMPARE(fileBytes(p), QByteArray("\0\0ab", 4));
+    }
+
+    void readingFollowsTheBlockRule()
+    {
+        // The file is read from addrFile on; the chip address decides the
+        // piece lengths and is handed back unchanged.
+        const QByteArray data = randomBytes(300, 2);
+        const QString p = path(QStringLiteral("r.bin"));
+        QVERIFY(writeBytes(p, data));
+        const ReadResult r = readAll(QStringLiteral("bin"), p, 0x10, 0x1F0, 0x100, 0x100);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.order, (QList<QPair<qint64, int>>{{0x1F0, 0x10}, {0x200, 0xF0}}));
+        QCOMPARE(r.image(0x1F0, 0x100), data.mid(0x10, 0x100));
+    }
+
+    void shortFileEndsTheData()
+    {
+        const QString p = path(QStringLiteral("short.bin"));
+        QVERIFY(writeBytes(p, randomBytes(40, 3)));
+        const ReadResult r = readAll(QStringLiteral("bin"), p, 8, 0, 0x100, 16);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.byteCount(), qint64(32));
+    }
+
+    void missingOrShortFile()
+    {
+        const QString p = path(QStringLiteral("tiny.bin"));
+        QVERIFY(writeBytes(p, "12345"));
+        TFormat shorter(QStringLiteral("bin"), p, 6, 0, 15, 16);
+        QVERIFY(!shorter.open(0));
+        QVERIFY(!shorter.errorString().isEmpty());
+        TFormat atEnd(QStringLiteral("bin"), p, 5, 0, 15, 16);
+        QVERIFY(atEnd.open(0));
+        TFormat missing(QStringLiteral("bin"), path(QStringLiteral("none.bin")), 0, 0, 15, 16);
+        QVERIFY(!missing.open(0));
+        QVERIFY(!missing.errorString().isEmpty());
+        QVERIFY(missing.errorString() != shorter.errorString());
+    }
+
+    void unopenableFileIsReported()
+    {
+        const QString p = path(QStringLiteral("no/such/folder/x.bin"));
+        for (const char *name : {"bin", "bin+", "hex"}) {
+            TFormat f(QLatin1String(name), p, 0, 0, 15, 16);
+            QVERIFY(!f.open(1));
+            QVERIFY(!f.errorString().isEmpty());
+        }
+        QVERIFY(!QFile::exists(p));
+    }
+
+    void negativeAddressIsRefused()
+    {
+        const QString p = path(QStringLiteral("neg.bin"));
+        TFormat f(QStringLiteral("bin"), p, 0, 0, 15, 16);
+        QVERIFY(f.open(1));
+        QVERIFY(!f.write(-4, "abcd"));
+        QVERIFY(f.close());
+        QCOMPARE(fileBytes(p), QByteArray());
+    }
+
+    void abandonedWriteKeepsTheOldFile()
+    {
+        const QString p = path(QStringLiteral("keep.bin"));
+        QVERIFY(writeBytes(p, "old contents"));
+        for (const char *name : {"bin", "bin+"}) {
+            TFormat f(QLatin1String(name), p, 0, 0, 0xFF, 16);
+            QVERIFY(f.open(1));
+            QVERIFY(f.write(0, QByteArray(64, 'x')));
+        }
+        QCOMPARE(fileBytes(p), QByteArray("old contents"));
+    }
+
+#ifdef Q_OS_UNIX
+    void incompleteWritesFail()
+    {
+        // A file-size limit lets only part of the data reach the disk; no
+        // format may then report success, nor leave a half-written file.
+        struct rlimit saved;
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const QByteArray image = randomBytes(50000, 4);
+        for (const char *name : {"bin", "bin+", "hex"}) {
+            const QString p = path(QStringLiteral("limited.") + QLatin1String(name));
+            QVERIFY(writeBytes(p, "previous"));
+            struct rlimit limit = saved;
+            limit.rlim_cur = 4096;
+            QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+            bool ok;
+            QString error;
+            {
+                TFormat f(QLatin1String(name), p, 0, 0, image.size() - 1, 256);
+                ok = f.open(1);
+                for (int at = 0; ok && at < image.size(); at += 1000)
+                    ok = f.write(at, image.mid(at, 1000));
+                ok = ok && f.close();
+                error = f.errorString();
+            }
+            QVERIFY(setrlimit(RLIMIT_FSIZE, &saved) == 0);
+            QVERIFY2(!ok, name);
+            QVERIFY(!error.isEmpty());
+            QCOMPARE(fileBytes(p), QByteArray("previous"));
+        }
+        std::signal(SIGXFSZ, oldHandler);
+    }
+#endif
+};
+
+QTEST_GUILESS_MAIN(TestFormatBin)
+#include "test_format_bin.moc"
