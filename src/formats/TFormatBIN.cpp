@@ -41,7 +41,7 @@ bool TFormatBIN::write(qint64 address, const QByteArray &data)
     if (address < 0)
         return fail(QStringLiteral("Negative file address %1").arg(address));
     filePos = address;
-    if (!file->seek(filePos))
+    if (file->pos() != filePos && !file->seek(filePos))
         return failWithFileError();
     if (!writeAll(data))
         return false;
@@ -58,7 +58,7 @@ bool TFormatBIN::read(qint64 &address, QByteArray &data)
     const qint64 length = chunkLength(curAddr, endDevice, blockSize);
     if (length == 0)
         return true;
-    if (!file->seek(filePos))
+    if (file->pos() != filePos && !file->seek(filePos))
         return failWithFileError();
     data = file->read(length);
     if (data.isEmpty() && file->error() != QFileDevice::NoError)
