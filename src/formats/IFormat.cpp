@@ -1,5 +1,7 @@
 #include "formats/IFormat.h"
 
+#include "core/TLang.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -7,7 +9,7 @@ IFormat::~IFormat() = default;
 
 QString IFormat::message(int number)
 {
-    return QStringLiteral("Message %1 %2").arg(number); // TODO language table
+    return lang.text(number);
 }
 
 QString IFormat::badWindowText(qint64 addrFile, qint64 addrDevice, qint64 endDevice,

@@ -19,6 +19,11 @@ class TestFormatBin : public QObject
     QString path(const QString &name) const { return dir.filePath(name); }
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(loadNumberedLanguage(path(QStringLiteral("numbers.lng"))));
+    }
+
     void binPlusKeepsTheRest()
     {
         const QByteArray old = randomBytes(32, 1);
@@ -74,13 +79,15 @@ private slots:
         QVERIFY(writeBytes(p, "12345"));
         TFormat shorter(QStringLiteral("bin"), p, 6, 0, 15, 16);
         QVERIFY(!shorter.open(0));
-        QVERIFY(!shorter.errorString().isEmpty());
+        QCOMPARE(shorter.errorString(), QStringLiteral("M419"));
         TFormat atEnd(QStringLiteral("bin"), p, 5, 0, 15, 16);
         QVERIFY(atEnd.open(0));
         TFormat missing(QStringLiteral("bin"), path(QStringLiteral("none.bin")), 0, 0, 15, 16);
         QVERIFY(!missing.open(0));
-        QVERIFY(!missing.errorString().isEmpty());
-        QVERIFY(missing.errorString() != shorter.errorString());
+        QCOMPARE(missing.errorString(), QStringLiteral("M418"));
+        TFormat missingHex(QStringLiteral("hex"), path(QStringLiteral("none.hex")), 0, 0, 15, 16);
+        QVERIFY(!missingHex.open(0));
+        QCOMPARE(missingHex.errorString(), QStringLiteral("M418"));
     }
 
     void unopenableFileIsReported()
@@ -89,7 +96,8 @@ private slots:
         for (const char *name : {"bin", "bin+", "hex"}) {
             TFormat f(QLatin1String(name), p, 0, 0, 15, 16);
             QVERIFY(!f.open(1));
-            QVERIFY(!f.errorString().isEmpty());
+            QVERIFY2(f.errorString().startsWith(QLatin1String("M420 ")), qPrintable(f.errorString()));
+            QVERIFY(f.errorString().size() > 5); // the system's own text follows
         }
         QVERIFY(!QFile::exists(p));
     }
