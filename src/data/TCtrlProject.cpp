@@ -1,0 +1,222 @@
+#include "data/TCtrlProject.h"
+
+#include <QFile>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QSaveFile>
+#include <QStringList>
+
+#include "core/TPairStringList.h"
+#include "core/consts.h"
+#include "core/helpers.h"
+#include "data/TDataCfg.h"
+#include "data/TDataCmd.h"
+#include "data/TDataPrj.h"
+
+// A text as the body of a JSON string: quotes, backslashes and control
+// characters escaped, everything else as it stands.
+static QString jsonString(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '"': out += QLatin1String("\\\""); break;
+        case '\\': out += QLatin1String("\\\\"); break;
+        case '\b': out += QLatin1String("\\b"); break;
+        case '\f': out += QLatin1String("\\f"); break;
+        case '\n': out += QLatin1String("\\n"); break;
+        case '\r': out += QLatin1String("\\r"); break;
+        case '\t': out += QLatin1String("\\t"); break;
+        default:
+            if (c.unicode() < 0x20)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    return out;
+}
+
+static QString pair(const QString &key, const QString &value)
+{
+    return QStringLiteral("\"%1\": \"%2\"").arg(jsonString(key), jsonString(value));
+}
+
+// The decimal position of an id in a map of id to position; -1 when the
+// text is no number or names nothing.
+static QString positionText(const QString &idText, const QHash<int, int> &positions)
+{
+    bool ok = false;
+    const int id = idText.toInt(&ok);
+    return QString::number(ok ? positions.value(id, -1) : -1);
+}
+
+TCtrlProject::TCtrlProject(QObject *parent) : QObject(parent)
+{
+}
+
+TCtrlProject::~TCtrlProject() = default;
+
+QString TCtrlProject::lastError() const
+{
+    return m_lastError;
+}
+
+int TCtrlProject::load(const QString &fileName, TDataPrj *project)
+{
+    QByteArray bytes;
+    if (!readFile(fileName, bytes))
+        return 1;
+    if (bytes.isEmpty())
+        addDefaultConfig(project);
+    else if (!parseJson(bytes, project))
+        return 2;
+    TData data;
+    data.insert(INFO_PRJ_FILE, absoluteFilePath(fileName));
+    data.insert(PRJ_WORK_PATH, dirOfFile(fileName));
+    project->fromHash(data);
+    return 0;
+}
+
+bool TCtrlProject::readFile(const QString &fileName, QByteArray &bytes)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_lastError = file.errorString();
+        return false;
+    }
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        m_lastError = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool TCtrlProject::parseJson(const QByteArray &bytes, TDataPrj *project)
+{
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError) {
+        m_lastError = error.errorString();
+        return false;
+    }
+    const QJsonValue cfgs = doc.object().value(QLatin1String(PRJ_CONFIGURATIONS));
+    if (!cfgs.isArray())
+        return true;
+    for (const QJsonValue &cfgValue : cfgs.toArray()) {
+        const QJsonObject cfg = cfgValue.toObject();
+        const int cfgId = project->addCfg(cfg.value(QLatin1String(PRJ_NAME)).toString(),
+                                          cfg.value(QLatin1String(PRJ_DESCRIPTION)).toString(), -1);
+        const QJsonValue cmds = cfg.value(QLatin1String(PRJ_COMMANDS));
+        if (!cmds.isArray())
+            continue;
+        for (const QJsonValue &cmdValue : cmds.toArray()) {
+            const QJsonObject cmd = cmdValue.toObject();
+            TData data;
+            for (auto it = cmd.constBegin(); it != cmd.constEnd(); ++it)
+                data.insert(it.key(), it.value().toString());
+            // The command belongs to the configuration it is listed in.
+            data.insert(REC_ID_CFG, cfgId);
+            project->addCmd(data, -1);
+        }
+    }
+    return true;
+}
+
+void TCtrlProject::addDefaultConfig(TDataPrj *project)
+{
+    project->addCfg(QStringLiteral("Config"), QString(), -1);
+}
+
+QString TCtrlProject::projectText(TDataPrj *project)
+{
+    const QList<TDataCfg *> cfgs = project->cfgList();
+    QHash<int, int> cfgPositions;
+    QHash<int, int> cmdPositions;
+    QList<QList<TDataCmd *>> cmdsPerCfg;
+    for (int i = 0; i < cfgs.size(); ++i) {
+        cfgPositions.insert(cfgs.at(i)->id(), i);
+        cmdsPerCfg << project->cmdsOfCfg(cfgs.at(i)->id());
+        for (const TDataCmd *cmd : qAsConst(cmdsPerCfg.last()))
+            cmdPositions.insert(cmd->id(), cmdPositions.size());
+    }
+
+    QString text;
+    text += QLatin1String("{\n");
+    text += QLatin1String("    \"") + PRJ_VERSION + QLatin1String("\": 1,\n");
+    text += QLatin1String("    \"") + PRJ_CONFIGURATIONS + QLatin1String("\":\n");
+    text += QLatin1String("    [\n");
+    for (int i = 0; i < cfgs.size(); ++i) {
+        const TDataCfg *cfg = cfgs.at(i);
+        if (i > 0)
+            text += QLatin1String(",\n");
+        text += QLatin1String("        {\n");
+        text += QLatin1String("            ") + pair(PRJ_NAME, cfg->name()) + QLatin1String(",\n");
+        text += QLatin1String("            ") + pair(PRJ_DESCRIPTION, cfg->description())
+                + QLatin1String(",\n");
+        text += QLatin1String("            \"") + PRJ_COMMANDS + QLatin1String("\":\n");
+        text += QLatin1String("            [\n");
+        const QList<TDataCmd *> &cmds = cmdsPerCfg.at(i);
+        for (int j = 0; j < cmds.size(); ++j) {
+            const TDataCmd *cmd = cmds.at(j);
+            if (j > 0)
+                text += QLatin1String(",\n");
+            const QString cmdCode = cmd->cmd();
+            text += QLatin1String("                {") + pair(REC_STATUS, cmd->status() ? "1" : "0")
+                    + QLatin1String(", ") + pair(REC_CMD, cmdCode);
+            const TData params = cmd->params();
+            QStringList keys = params.keys();
+            keys.sort();
+            for (const QString &key : qAsConst(keys)) {
+                QString value = params.value(key).toString();
+                if (cmdCode == QLatin1String(CMD_EXECUTE)) {
+                    value = positionText(value, cfgPositions);
+                } else if (cmdCode == QLatin1String(CMD_JAMP)) {
+                    value = positionText(value, cmdPositions);
+                } else if (cmdCode == QLatin1String(CMD_AUTO_DETECT)
+                           && key == QLatin1String(AUTO_ROUTE)) {
+                    const TPairStringList routes(value);
+                    QStringList items;
+                    for (int k = 0; k < routes.count(); ++k)
+                        items << routes.key(k) + QLatin1Char('=')
+                                     + positionText(routes.value(k), cfgPositions);
+                    value = items.join(QLatin1Char('|'));
+                }
+                text += QLatin1String(", ") + pair(key, value);
+            }
+            text += QLatin1String("}");
+        }
+        text += QLatin1String("\n");
+        text += QLatin1String("            ]\n");
+        text += QLatin1String("        }");
+    }
+    text += QLatin1String("\n");
+    text += QLatin1String("    ]\n");
+    text += QLatin1String("}\n");
+    return text;
+}
+
+bool TCtrlProject::save(const QString &fileName, TDataPrj *project)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        m_lastError = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = projectText(project).toUtf8();
+    if (file.write(bytes) != bytes.size()) {
+        m_lastError = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        m_lastError = file.errorString();
+        return false;
+    }
+    return true;
+}

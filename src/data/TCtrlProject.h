@@ -1,0 +1,42 @@
+#pragma once
+// Loads a project file into a project and saves a project into its file.
+// The file is JSON text written line by line with a fixed indentation, one
+// command per line, every value as a string. Parameters that refer to other
+// records (a configuration to execute, a command to jump to, the routes of
+// automatic detection) are written as positions, which become the ids again
+// when the file is loaded into a cleared project.
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+class TDataPrj;
+
+class TCtrlProject : public QObject
+{
+public:
+    explicit TCtrlProject(QObject *parent = nullptr);
+    ~TCtrlProject() override;
+
+    // 0: loaded; 1: the file could not be read; 2: its text is not valid
+    // JSON (nothing was added then). lastError holds the reason for 1 and 2.
+    int load(const QString &fileName, TDataPrj *project);
+    // Writes the whole file or nothing: on any failure the previous file
+    // stays as it was and the result is false with the reason in lastError.
+    bool save(const QString &fileName, TDataPrj *project);
+    bool readFile(const QString &fileName, QByteArray &bytes);
+    // Adds the configurations and commands of the text to the project.
+    bool parseJson(const QByteArray &bytes, TDataPrj *project);
+    // Appends the configuration "Config" with an empty description.
+    void addDefaultConfig(TDataPrj *project);
+
+    QString lastError() const;
+
+    // The text of the file save writes, with "\n" line ends.
+    static QString projectText(TDataPrj *project);
+
+private:
+    Q_DISABLE_COPY(TCtrlProject)
+
+    QString m_lastError;
+};

@@ -1,0 +1,78 @@
+#include "data/TDataCfg.h"
+
+#include <QMutexLocker>
+
+#include "core/consts.h"
+
+int TDataCfg::s_idCounter = 0;
+
+TDataCfg::TDataCfg() : TDataCfg(QString(), QString())
+{
+}
+
+TDataCfg::TDataCfg(const QString &name, const QString &description)
+    : m_id(s_idCounter++), m_name(name), m_description(description)
+{
+}
+
+TDataCfg::~TDataCfg() = default;
+
+int TDataCfg::id() const
+{
+    return m_id;
+}
+
+QString TDataCfg::name() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_name;
+}
+
+void TDataCfg::setName(const QString &name)
+{
+    QMutexLocker lock(&m_mutex);
+    m_name = name;
+}
+
+QString TDataCfg::description() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_description;
+}
+
+void TDataCfg::setDescription(const QString &description)
+{
+    QMutexLocker lock(&m_mutex);
+    m_description = description;
+}
+
+int TDataCfg::execState() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_execState;
+}
+
+void TDataCfg::setExecState(int state)
+{
+    QMutexLocker lock(&m_mutex);
+    m_execState = state;
+}
+
+TData TDataCfg::toHash() const
+{
+    QMutexLocker lock(&m_mutex);
+    TData data;
+    data.insert(PRJ_NAME, m_name);
+    return data;
+}
+
+void TDataCfg::fromHash(const TData &data)
+{
+    QMutexLocker lock(&m_mutex);
+    m_name = data.value(PRJ_NAME).toString();
+}
+
+void TDataCfg::resetIdCounter()
+{
+    s_idCounter = 0;
+}

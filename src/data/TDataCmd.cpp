@@ -1,0 +1,197 @@
+#include "data/TDataCmd.h"
+
+#include <QMutexLocker>
+
+#include "core/consts.h"
+#include "devices/IDevice.h"
+
+int TDataCmd::s_idCounter = 0;
+
+static const char *const s_recordKeys[] = {REC_ID_CMD, REC_ID_CFG, REC_STATUS,
+                                           REC_CMD, REC_VALID_DEV, REC_VALID_PARAM};
+
+bool TDataCmd::isRecordKey(const QString &key)
+{
+    for (const char *recordKey : s_recordKeys)
+        if (key == QLatin1String(recordKey))
+            return true;
+    return false;
+}
+
+static TData withoutRecordKeys(const TData &data)
+{
+    TData params = data;
+    for (const char *recordKey : s_recordKeys)
+        params.remove(QLatin1String(recordKey));
+    return params;
+}
+
+TDataCmd::TDataCmd(bool status, int idCfg, const QString &cmd, const TData &params)
+    : m_id(s_idCounter++), m_idCfg(idCfg), m_status(status), m_cmd(cmd), m_params(params)
+{
+}
+
+TDataCmd::~TDataCmd() = default;
+
+int TDataCmd::id() const
+{
+    return m_id;
+}
+
+bool TDataCmd::status() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_status;
+}
+
+void TDataCmd::setStatus(bool status)
+{
+    QMutexLocker lock(&m_mutex);
+    m_status = status;
+}
+
+bool TDataCmd::validDev() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_validDev;
+}
+
+void TDataCmd::setValidDev(bool valid)
+{
+    QMutexLocker lock(&m_mutex);
+    m_validDev = valid;
+}
+
+bool TDataCmd::validParam() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_validParam;
+}
+
+void TDataCmd::setValidParam(bool valid)
+{
+    QMutexLocker lock(&m_mutex);
+    m_validParam = valid;
+}
+
+int TDataCmd::idCfg() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_idCfg;
+}
+
+void TDataCmd::setIdCfg(int idCfg)
+{
+    QMutexLocker lock(&m_mutex);
+    m_idCfg = idCfg;
+}
+
+QString TDataCmd::cmd() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_cmd;
+}
+
+TData TDataCmd::params() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_params;
+}
+
+void TDataCmd::clearParams()
+{
+    QMutexLocker lock(&m_mutex);
+    m_params.clear();
+}
+
+IDevice *TDataCmd::handler() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_handler;
+}
+
+void TDataCmd::setHandler(IDevice *handler)
+{
+    QMutexLocker lock(&m_mutex);
+    m_handler = handler;
+}
+
+IDevice *TDataCmd::device() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_device;
+}
+
+void TDataCmd::setDevice(IDevice *device)
+{
+    QMutexLocker lock(&m_mutex);
+    m_device = device;
+}
+
+TProg *TDataCmd::prog() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_prog;
+}
+
+void TDataCmd::setProg(TProg *prog)
+{
+    QMutexLocker lock(&m_mutex);
+    m_prog = prog;
+}
+
+TData TDataCmd::toHash() const
+{
+    QMutexLocker lock(&m_mutex);
+    TData data = m_params;
+    data.insert(REC_ID_CMD, m_id);
+    data.insert(REC_ID_CFG, m_idCfg);
+    data.insert(REC_STATUS, m_status);
+    data.insert(REC_CMD, m_cmd);
+    data.insert(REC_VALID_DEV, m_validDev);
+    data.insert(REC_VALID_PARAM, m_validParam);
+    return data;
+}
+
+void TDataCmd::fromHash(const TData &data)
+{
+    QMutexLocker lock(&m_mutex);
+    m_status = data.value(REC_STATUS).toBool();
+    m_idCfg = data.value(REC_ID_CFG).toInt();
+    m_cmd = data.value(REC_CMD).toString();
+    m_params = withoutRecordKeys(data);
+}
+
+void TDataCmd::putParams(const TData &data)
+{
+    QMutexLocker lock(&m_mutex);
+    for (auto it = data.constBegin(); it != data.constEnd(); ++it) {
+        if (it.key() == QLatin1String(REC_ID_CMD))
+            continue;
+        m_params.insert(it.key(), it.value().toString());
+    }
+}
+
+bool TDataCmd::normalizeParams()
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_handler)
+        return false;
+    TData data = toHash();
+    const bool changed = m_handler->normalizeCmdParam(data);
+    if (changed)
+        fromHash(data);
+    return changed;
+}
+
+void TDataCmd::updateValidParam()
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_handler)
+        m_validParam = m_handler->checkCmdParam(toHash());
+}
+
+void TDataCmd::resetIdCounter()
+{
+    s_idCounter = 0;
+}

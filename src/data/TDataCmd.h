@@ -1,0 +1,80 @@
+#pragma once
+// A command of a configuration: its code, its parameters, its enabled flag
+// and the validity flags and objects that validation resolves for it. Read
+// and written by the GUI and by execution workers at the same time, so every
+// access except the id is locked.
+
+#include <QRecursiveMutex>
+#include <QString>
+
+#include "core/TData.h"
+
+class IDevice;
+class TProg;
+
+class TDataCmd
+{
+public:
+    // params: the parameters without the record keys.
+    TDataCmd(bool status, int idCfg, const QString &cmd, const TData &params);
+    virtual ~TDataCmd();
+
+    // Unique within the open project, never reused until the counter is reset.
+    int id() const;
+
+    bool status() const;
+    void setStatus(bool status);
+    bool validDev() const;
+    void setValidDev(bool valid);
+    bool validParam() const;
+    void setValidParam(bool valid);
+    int idCfg() const;
+    void setIdCfg(int idCfg);
+    QString cmd() const;
+    // The parameters only, without the record keys.
+    TData params() const;
+    void clearParams();
+
+    // Borrowed from the project's caches; the command never frees them.
+    IDevice *handler() const;
+    void setHandler(IDevice *handler);
+    IDevice *device() const;
+    void setDevice(IDevice *device);
+    TProg *prog() const;
+    void setProg(TProg *prog);
+
+    // The published form: the parameters plus the six record keys, whose
+    // values always come from the record itself.
+    TData toHash() const;
+    // Replaces status, configuration, code and parameters from a record.
+    void fromHash(const TData &data);
+    // Merges every key but "id_cmd" into the parameters, as text.
+    void putParams(const TData &data);
+    // Lets the handler rewrite device-derived values; true when it did.
+    bool normalizeParams();
+    // validParam := the handler's check of the record (kept without handler).
+    void updateValidParam();
+
+    // Ids start again at 0; only the project's clear does this.
+    static void resetIdCounter();
+
+    // The six keys that describe the record rather than its parameters.
+    static bool isRecordKey(const QString &key);
+
+private:
+    Q_DISABLE_COPY(TDataCmd)
+
+    mutable QRecursiveMutex m_mutex;
+    const int m_id;
+    int m_idCfg;
+    bool m_status;
+    bool m_validDev = false;
+    bool m_validParam = false;
+    QString m_cmd;
+    TData m_params;
+    IDevice *m_handler = nullptr;
+    IDevice *m_device = nullptr;
+    TProg *m_prog = nullptr;
+
+    static int s_idCounter;
+};

@@ -1,0 +1,57 @@
+#include "devices/IDevice.h"
+
+#include "core/TCmdCode.h"
+#include "core/consts.h"
+#include "core/helpers.h"
+
+IDevice::IDevice(const QString &name) : QObject(nullptr), m_name(name)
+{
+    setObjectName(name);
+}
+
+IDevice::~IDevice() = default;
+
+QString IDevice::name() const
+{
+    return m_name;
+}
+
+QStringList IDevice::info() const
+{
+    return m_info;
+}
+
+void IDevice::setInfo(const QStringList &info)
+{
+    m_info = info;
+}
+
+TData IDevice::params() const
+{
+    return m_params;
+}
+
+void IDevice::setParams(const TData &params)
+{
+    m_params = params;
+}
+
+QString IDevice::cmdName(const TData &data) const
+{
+    return cmdCode.name(getParam("devices\\IDevice", __LINE__, data, REC_CMD).toString());
+}
+
+bool IDevice::isReset() const
+{
+    return m_params.value(DEV_RESET).toBool();
+}
+
+QString IDevice::prgPar() const
+{
+    return m_params.value(DEV_PRG_PAR).toString();
+}
+
+QString IDevice::prgCon() const
+{
+    return m_params.value(DEV_PRG_CON).toString();
+}

@@ -1,0 +1,73 @@
+#pragma once
+// The interface of every command provider: each chip family, the programmer
+// commands and the tool commands. The project asks it which commands exist
+// and has it fill, check and normalise their parameters; the views ask it for
+// forms and summaries; the execution worker asks it for an executor.
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include "core/TData.h"
+
+class IDeviceExec;
+class QWidget;
+
+class IDevice : public QObject
+{
+public:
+    // The object name is the device name; the command groups use theirs
+    // ("Tools", "Prog") to tell their commands from device commands.
+    explicit IDevice(const QString &name);
+    ~IDevice() override;
+
+    // True when the provider offers the command code.
+    virtual bool hasCmd(const QString &code) = 0;
+    // The codes offered to the user in display order, separators included.
+    virtual QStringList cmdList() = 0;
+    // Fills the default parameters of a new command by its "cmd" code.
+    virtual void initCmdParam(TData &data) = 0;
+    // One-line summary of the parameters; form is the open parameter form or null.
+    virtual QString cmdParamText(const TData &data, QWidget *form) = 0;
+    // The parameter form of the command; the caller owns it.
+    virtual QWidget *createCmdForm(const TData &data) = 0;
+    // Turns the record a form emitted into the record to store.
+    virtual TData cmdParamFromForm(const TData &data) = 0;
+    // Rewrites values derived from the device; true when the record changed.
+    virtual bool normalizeCmdParam(TData &data) = 0;
+    // True when the parameters are valid for this provider.
+    virtual bool checkCmdParam(const TData &data) = 0;
+    // True when the device-level parameters of a "set_device" record are valid.
+    virtual bool checkDevParam(const TData &data) = 0;
+    // Adds the default device-level parameters; true when the device has any.
+    virtual bool initDevParam(TData &data) = 0;
+    // The form of the device-level parameters, or null when there are none.
+    virtual QWidget *createDevParamForm(const TData &data) = 0;
+    // The device set-up record sent to the programmer; empty for the groups.
+    virtual QByteArray devSetup(const TData &data) = 0;
+    // A new executor for the command; the caller owns and deletes it.
+    virtual IDeviceExec *createExec(const TData &data) = 0;
+
+    QString name() const;
+    QStringList info() const;
+    void setInfo(const QStringList &info);
+    TData params() const;
+    void setParams(const TData &params);
+
+    // Display name of the record's command code.
+    QString cmdName(const TData &data) const;
+    // The device parameter "reset"; false when absent.
+    bool isReset() const;
+    // The programmer interface section whose clock choices apply ("prg_par").
+    QString prgPar() const;
+    // The programmer section describing the chip's connection ("prg_con").
+    QString prgCon() const;
+
+private:
+    Q_DISABLE_COPY(IDevice)
+
+    TData m_params;
+    QString m_name;
+    QStringList m_info;
+};

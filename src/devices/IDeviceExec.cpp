@@ -1,0 +1,48 @@
+#include "devices/IDeviceExec.h"
+
+#include <QCoreApplication>
+
+IDeviceExec::IDeviceExec(const TData &params, QObject *parent) : QObject(parent), m_params(params)
+{
+}
+
+IDeviceExec::~IDeviceExec() = default;
+
+QString IDeviceExec::errorText() const
+{
+    return m_errorText;
+}
+
+void IDeviceExec::setErrorText(const QString &text)
+{
+    m_errorText = text;
+}
+
+bool IDeviceExec::isStopped() const
+{
+    return m_stop;
+}
+
+TData IDeviceExec::params() const
+{
+    return m_params;
+}
+
+void IDeviceExec::slotStop()
+{
+    m_stop = true;
+}
+
+bool IDeviceExec::progress(int &counter, int &lastPercent, qint64 done, qint64 total)
+{
+    const int percent = total == 0 ? 100 : int(done * 100 / total);
+    if (percent != lastPercent) {
+        QCoreApplication::processEvents();
+        emit signalEventProc(percent);
+        lastPercent = percent;
+        counter = 1;
+    } else if (counter++ % 16 == 0) {
+        QCoreApplication::processEvents();
+    }
+    return m_stop;
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The interface of an executor: an object made for one command of one run,
+// which carries the command out over the serial link and reports log lines
+// and progress.
+
+#include <QObject>
+#include <QString>
+
+#include "core/TData.h"
+#include "devices/TCodeExec.h"
+
+class TSerialPort;
+
+class IDeviceExec : public QObject
+{
+    Q_OBJECT
+
+public:
+    // params: the command's record (its parameters and the record keys).
+    explicit IDeviceExec(const TData &params, QObject *parent = nullptr);
+    ~IDeviceExec() override;
+
+    // Carries the command out. False means failure with errorText set. It may
+    // set *stopRun to end the run after this command, and rewrite *cfgId and
+    // *lastCmdId so that the run continues after that command of that
+    // configuration (-1: from its start).
+    virtual bool execute(TSerialPort *port, bool *stopRun, int *cfgId, int *lastCmdId) = 0;
+    // Reads the chip's identification into text.
+    virtual bool ident(TSerialPort *port, QString &text) = 0;
+
+    QString errorText() const;
+    void setErrorText(const QString &text);
+    bool isStopped() const;
+    TData params() const;
+
+    // Progress step of long operations: emits the percentage of done in total
+    // when it changed, lets the thread's pending events run (that is how a
+    // stop request reaches a running command) and returns the stop flag.
+    // counter and lastPercent belong to the caller for one operation.
+    bool progress(int &counter, int &lastPercent, qint64 done, qint64 total);
+
+signals:
+    void signalEventText(TCodeExec code, const QString &text, const QString &text2 = QString());
+    void signalEventProc(int percent);
+
+public slots:
+    void slotStop();
+
+protected:
+    TData m_params;
+
+private:
+    bool m_stop = false;
+    QString m_errorText;
+};

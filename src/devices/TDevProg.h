@@ -1,0 +1,33 @@
+#pragma once
+// The programmer's own commands: choosing the device, automatic detection,
+// reset pulse, clock generator, pin states and the supplies. A command
+// provider standing for the programmer box.
+
+#include "devices/IDevice.h"
+
+class TDevProg : public IDevice
+{
+public:
+    TDevProg(const QString &name, const TData &params);
+    ~TDevProg() override;
+
+    // A new programmer group, owned by the caller; the registry's creator for "Prog".
+    static IDevice *create(const QString &name, const TData &params);
+    // The programmer codes in the order of the command chooser.
+    static QStringList cmdCodeList();
+    static bool hasCommand(const QString &code);
+
+    bool hasCmd(const QString &code) override;
+    QStringList cmdList() override;
+    void initCmdParam(TData &data) override;
+    QString cmdParamText(const TData &data, QWidget *form) override;
+    QWidget *createCmdForm(const TData &data) override;
+    TData cmdParamFromForm(const TData &data) override;
+    bool normalizeCmdParam(TData &data) override;
+    bool checkCmdParam(const TData &data) override;
+    bool checkDevParam(const TData &data) override;
+    bool initDevParam(TData &data) override;
+    QWidget *createDevParamForm(const TData &data) override;
+    QByteArray devSetup(const TData &data) override;
+    IDeviceExec *createExec(const TData &data) override;
+};

@@ -1,0 +1,118 @@
+// The executor's progress step and the device interface's small helpers.
+
+#include <QtTest>
+
+#include "core/consts.h"
+#include "devices/IDeviceExec.h"
+#include "support/FakeDevice.h"
+
+namespace {
+
+class Exec : public IDeviceExec
+{
+public:
+    Exec() : IDeviceExec(TData()) {}
+    bool execute(TSerialPort *, bool *, int *, int *) override { return true; }
+    bool ident(TSerialPort *, QString &) override { return false; }
+};
+
+} // namespace
+
+class TestDeviceExec : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void zeroTotalIsComplete()
+    {
+        Exec exec;
+        QSignalSpy spy(&exec, &IDeviceExec::signalEventProc);
+        int counter = 0;
+        int last = -1;
+        QVERIFY(!exec.progress(counter, last, 0, 0));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toInt(), 100);
+        QCOMPARE(last, 100);
+    }
+
+    void onePercentageSignalPerChange()
+    {
+        Exec exec;
+        QSignalSpy spy(&exec, &IDeviceExec::signalEventProc);
+        int counter = 0;
+        int last = -1;
+        const qint64 total = qint64(400) << 32; // large sizes stay exact
+        for (qint64 done = 0; done <= total; done += total / 400)
+            exec.progress(counter, last, done, total);
+        QCOMPARE(spy.count(), 101);
+        for (int i = 0; i <= 100; ++i)
+            QCOMPARE(spy.at(i).at(0).toInt(), i);
+        // Truncated, not rounded.
+        exec.progress(counter, last, 199, 200);
+        QCOMPARE(spy.last().at(0).toInt(), 99);
+    }
+
+    void eventsRunOnEverySixteenthUnchangedCall()
+    {
+        Exec exec;
+        int counter = 0;
+        int last = -1;
+        exec.progress(counter, last, 1, 2); // a change: events run, counter 1
+        QCOMPARE(counter, 1);
+        QList<int> delivered;
+        for (int call = 1; call <= 40; ++call) {
+            bool ran = false;
+            QMetaObject::invokeMethod(&exec, [&ran]() { ran = true; }, Qt::QueuedConnection);
+            exec.progress(counter, last, 1, 2);
+            if (ran)
+                delivered << call;
+            QCoreApplication::processEvents(); // drain what was left
+        }
+        QCOMPARE(delivered, (QList<int>{16, 32}));
+    }
+
+    void stopReachesTheCallerThroughProgress()
+    {
+        Exec exec;
+        int counter = 0;
+        int last = -1;
+        QVERIFY(!exec.progress(counter, last, 1, 10));
+        // A stop request queued from elsewhere arrives while the events run.
+        QMetaObject::invokeMethod(&exec, &IDeviceExec::slotStop, Qt::QueuedConnection);
+        QVERIFY(exec.progress(counter, last, 5, 10));
+        QVERIFY(exec.progress(counter, last, 5, 10));
+        QVERIFY(exec.isStopped());
+    }
+
+    void errorTextAndDeviceHelpers()
+    {
+        Exec exec;
+        QCOMPARE(exec.errorText(), QString());
+        exec.setErrorText(QStringLiteral("failed"));
+        QCOMPARE(exec.errorText(), QStringLiteral("failed"));
+
+        FakeDevice device(QStringLiteral("AT25"));
+        QCOMPARE(device.objectName(), QStringLiteral("AT25"));
+        QCOMPARE(device.name(), QStringLiteral("AT25"));
+        QVERIFY(!device.isReset());
+        QCOMPARE(device.prgPar(), QString());
+        QCOMPARE(device.prgCon(), QString());
+        TData params;
+        params.insert(DEV_RESET, QStringLiteral("1"));
+        params.insert(DEV_PRG_PAR, QStringLiteral("SPI"));
+        params.insert(DEV_PRG_CON, QStringLiteral("SPI_25"));
+        device.setParams(params);
+        QVERIFY(device.isReset());
+        QCOMPARE(device.prgPar(), QStringLiteral("SPI"));
+        QCOMPARE(device.prgCon(), QStringLiteral("SPI_25"));
+
+        TData cmd;
+        cmd.insert(REC_CMD, QString(CMD_FLASH_FILE_WRITE));
+        QCOMPARE(device.cmdName(cmd), QStringLiteral("Flash File Write"));
+        cmd.insert(REC_CMD, QString(CMD_SEPARATOR));
+        QCOMPARE(device.cmdName(cmd), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDeviceExec)
+#include "test_device_exec.moc"
