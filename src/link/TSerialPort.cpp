@@ -1,0 +1,395 @@
+#include "link/TSerialPort.h"
+
+#include "core/TLang.h"
+#include "link/TProtocol.h"
+
+#include <QDeadlineTimer>
+#include <QSerialPortInfo>
+#include <QtEndian>
+
+#include <iterator>
+
+namespace {
+
+// Positions of the option lists and what they select.
+const QSerialPort::Parity parities[] = {QSerialPort::NoParity, QSerialPort::OddParity,
+                                        QSerialPort::EvenParity, QSerialPort::MarkParity,
+                                        QSerialPort::SpaceParity};
+const QSerialPort::StopBits stopBitSettings[] = {QSerialPort::OneStop, QSerialPort::OneAndHalfStop,
+                                                 QSerialPort::TwoStop};
+const QSerialPort::FlowControl flowControls[] = {QSerialPort::NoFlowControl,
+                                                 QSerialPort::HardwareControl,
+                                                 QSerialPort::SoftwareControl};
+// Names that select a flow control ("Custom" is listed but selects none).
+const int namedFlowControls = 3;
+
+} // namespace
+
+TSerialPort::TSerialPort()
+    : port(new QSerialPort(this)),
+      timeoutMs(TProtocol::DEFAULT_TIMEOUT_MS),
+      maxDataSize(TProtocol::DEFAULT_MAX_DATA)
+{
+}
+
+TSerialPort::~TSerialPort()
+{
+    delete port;
+}
+
+bool TSerialPort::transaction(quint8 code, QByteArray &payload)
+{
+    errorText.clear();
+    failed = false;
+    if (payload.size() > TProtocol::MAX_PAYLOAD) {
+        // The length field cannot carry it; nothing is sent.
+        errorText = QStringLiteral("Request of %1 bytes refused: a request carries at most %2 bytes")
+                        .arg(payload.size())
+                        .arg(TProtocol::MAX_PAYLOAD);
+        return false;
+    }
+    if (!port->isOpen())
+        return linkFailure();
+    port->clear(QSerialPort::AllDirections);
+    if (!writeRequest(TProtocol::frame(code, payload)))
+        return linkFailure();
+
+    QByteArray reply;
+    if (!readReply(&reply))
+        return linkFailure();
+    const int last = reply.size() - 1;
+    if (TProtocol::checksum(reply.constData(), last) != quint8(reply.at(last)))
+        return linkFailure();
+
+    const QByteArray data = reply.mid(TProtocol::HEADER_SIZE, last - TProtocol::HEADER_SIZE);
+    if (quint8(reply.at(1)) == TProtocol::STATUS_ERROR) {
+        errorText = programmerErrorText(data);
+        return false;
+    }
+    payload = data;
+    return true;
+}
+
+bool TSerialPort::isFailed() const
+{
+    return failed;
+}
+
+QString TSerialPort::errorString() const
+{
+    const QString text = errorText.isEmpty() ? port->errorString() : errorText;
+    if (text == QLatin1String("No such file or directory"))
+        return lang.text(MSG_NO_SUCH_PORT);
+    return text;
+}
+
+QString TSerialPort::programmerErrorText(const QByteArray &payload)
+{
+    if (payload.size() < TProtocol::ERROR_CODE_SIZE) {
+        return QStringLiteral("Programmer error reply without a complete error code (%1)")
+            .arg(payload.isEmpty() ? QStringLiteral("no bytes")
+                                   : QString::fromLatin1(payload.toHex(' ').toUpper()));
+    }
+    const quint16 code = qFromLittleEndian<quint16>(payload.constData());
+    if (code <= TProtocol::ERROR_CODE_LAST)
+        return lang.text(MSG_PROG_ERROR_FIRST + code);
+    return QStringLiteral("Programmer error %1").arg(code);
+}
+
+bool TSerialPort::linkFailure()
+{
+    failed = true;
+    errorText = lang.text(MSG_LINK_FAILED);
+    return false;
+}
+
+bool TSerialPort::writeRequest(const QByteArray &frame)
+{
+    if (port->write(frame) != frame.size())
+        return false;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (port->bytesToWrite() > 0) {
+        if (!port->waitForBytesWritten(int(deadline.remainingTime())))
+            return false;
+    }
+    return true;
+}
+
+// One byte, waiting up to the time-out when none is buffered.
+bool TSerialPort::readByte(char *byte)
+{
+    if (port->bytesAvailable() == 0 && !port->waitForReadyRead(timeoutMs))
+        return false;
+    return port->getChar(byte);
+}
+
+// The reply frame from its start byte to its checksum. Whatever precedes the
+// start byte is noise; from there on every byte belongs to the frame. Bytes
+// that are buffered are taken in one go, never past the frame's end.
+bool TSerialPort::readReply(QByteArray *frame)
+{
+    char c = 0;
+    do {
+        if (!readByte(&c))
+            return false;
+    } while (quint8(c) != TProtocol::FRAME_START);
+
+    frame->clear();
+    frame->append(c);
+    int size = TProtocol::HEADER_SIZE;   // grows to the whole frame once the length is known
+    bool lengthKnown = false;
+    while (frame->size() < size) {
+        if (port->bytesAvailable() == 0 && !port->waitForReadyRead(timeoutMs))
+            return false;
+        frame->append(port->read(size - frame->size()));
+        if (!lengthKnown && frame->size() >= TProtocol::HEADER_SIZE) {
+            const quint16 length = qFromLittleEndian<quint16>(frame->constData() + 2);
+            if (length > maxDataSize)
+                return false;
+            lengthKnown = true;
+            size = TProtocol::HEADER_SIZE + length + 1;
+        }
+    }
+    return true;
+}
+
+bool TSerialPort::openPort(const QString &name, QIODevice::OpenMode mode)
+{
+    port->setPortName(name);
+    return port->open(mode);
+}
+
+bool TSerialPort::open(QIODevice::OpenMode mode)
+{
+    return port->open(mode);
+}
+
+void TSerialPort::close()
+{
+    port->close();
+}
+
+bool TSerialPort::isOpen() const
+{
+    return port->isOpen();
+}
+
+void TSerialPort::setPortName(const QString &name)
+{
+    port->setPortName(name);
+}
+
+QString TSerialPort::portName() const
+{
+    return port->portName();
+}
+
+bool TSerialPort::clear(bool input, bool output)
+{
+    QSerialPort::Directions directions;
+    if (input)
+        directions |= QSerialPort::Input;
+    if (output)
+        directions |= QSerialPort::Output;
+    if (!directions)
+        return true;
+    return port->clear(directions);
+}
+
+bool TSerialPort::setRequestToSend(bool set)
+{
+    return port->setRequestToSend(set);
+}
+
+bool TSerialPort::isRequestToSend()
+{
+    return port->isRequestToSend();
+}
+
+bool TSerialPort::setDataTerminalReady(bool set)
+{
+    port->setDataTerminalReady(set);
+    return true;
+}
+
+bool TSerialPort::isDataTerminalReady()
+{
+    return port->isDataTerminalReady();
+}
+
+bool TSerialPort::setBaudRate(qint32 rate)
+{
+    return port->setBaudRate(rate, QSerialPort::AllDirections);
+}
+
+qint32 TSerialPort::baudRate() const
+{
+    return port->baudRate();
+}
+
+bool TSerialPort::setDataBits(quint8 position)
+{
+    if (position >= dataBitsList().size())
+        return false;
+    return port->setDataBits(QSerialPort::DataBits(QSerialPort::Data5 + position));
+}
+
+QSerialPort::DataBits TSerialPort::dataBits() const
+{
+    return port->dataBits();
+}
+
+bool TSerialPort::setParity(QSerialPort::Parity parity)
+{
+    if (parity == QSerialPort::UnknownParity)
+        return false;
+    return port->setParity(parity);
+}
+
+bool TSerialPort::setParity(quint8 position)
+{
+    if (position >= std::size(parities))
+        return false;
+    return setParity(parities[position]);
+}
+
+bool TSerialPort::setParityByName(const QString &name)
+{
+    const int position = parityList().indexOf(name);
+    return position >= 0 && setParity(quint8(position));
+}
+
+QSerialPort::Parity TSerialPort::parity() const
+{
+    return port->parity();
+}
+
+bool TSerialPort::setStopBits(QSerialPort::StopBits stopBits)
+{
+    if (stopBits == QSerialPort::UnknownStopBits)
+        return false;
+    return port->setStopBits(stopBits);
+}
+
+bool TSerialPort::setStopBits(quint8 position)
+{
+    if (position >= std::size(stopBitSettings))
+        return false;
+    return setStopBits(stopBitSettings[position]);
+}
+
+bool TSerialPort::setStopBitsByName(const QString &name)
+{
+    const int position = stopBitsList().indexOf(name);
+    return position >= 0 && setStopBits(quint8(position));
+}
+
+QSerialPort::StopBits TSerialPort::stopBits() const
+{
+    return port->stopBits();
+}
+
+bool TSerialPort::setFlowControl(QSerialPort::FlowControl flow)
+{
+    if (flow == QSerialPort::UnknownFlowControl)
+        return false;
+    return port->setFlowControl(flow);
+}
+
+bool TSerialPort::setFlowControl(quint8 position)
+{
+    if (position >= std::size(flowControls))
+        return false;
+    return setFlowControl(flowControls[position]);
+}
+
+bool TSerialPort::setFlowControlByName(const QString &name)
+{
+    const int position = flowControlList().indexOf(name);
+    return position >= 0 && position < namedFlowControls && setFlowControl(quint8(position));
+}
+
+QSerialPort::FlowControl TSerialPort::flowControl() const
+{
+    return port->flowControl();
+}
+
+bool TSerialPort::setTimeout(qint32 ms)
+{
+    timeoutMs = ms;
+    return true;
+}
+
+qint32 TSerialPort::timeout() const
+{
+    return timeoutMs;
+}
+
+void TSerialPort::setMaxData(quint16 size)
+{
+    maxDataSize = size;
+}
+
+quint16 TSerialPort::maxData() const
+{
+    return maxDataSize;
+}
+
+QStringList TSerialPort::baudRateList()
+{
+    return {QStringLiteral("110"),    QStringLiteral("300"),    QStringLiteral("600"),
+            QStringLiteral("1200"),   QStringLiteral("2400"),   QStringLiteral("4800"),
+            QStringLiteral("9600"),   QStringLiteral("14400"),  QStringLiteral("19200"),
+            QStringLiteral("38400"),  QStringLiteral("56000"),  QStringLiteral("57600"),
+            QStringLiteral("115200"), QStringLiteral("230400"), QStringLiteral("460800"),
+            QStringLiteral("921600")};
+}
+
+QStringList TSerialPort::dataBitsList()
+{
+    return {QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8")};
+}
+
+QStringList TSerialPort::parityList()
+{
+    return {QStringLiteral("None"), QStringLiteral("Odd"), QStringLiteral("Even"),
+            QStringLiteral("Mark"), QStringLiteral("Space")};
+}
+
+QStringList TSerialPort::stopBitsList()
+{
+    return {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")};
+}
+
+QStringList TSerialPort::flowControlList()
+{
+    return {QStringLiteral("None"), QStringLiteral("Hardware"), QStringLiteral("Software"),
+            QStringLiteral("Custom")};
+}
+
+QStringList TSerialPort::availablePorts()
+{
+    QStringList entries;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports)
+        entries.append(portEntry(info.portName(), info.manufacturer(), info.description()));
+    return entries;
+}
+
+QString TSerialPort::portEntry(const QString &name, const QString &manufacturer,
+                               const QString &description)
+{
+    if (description.isEmpty())
+        return name;
+    if (manufacturer.isEmpty())
+        return QStringLiteral("%1 (%2)").arg(name, description);
+    return QStringLiteral("%1 (%2 %3)").arg(name, manufacturer, description);
+}
+
+QString TSerialPort::portNameOf(const QString &entry)
+{
+    const int bracket = entry.indexOf(QLatin1Char('('), 1);
+    if (bracket < 1)
+        return entry;
+    return entry.left(bracket - 1);
+}

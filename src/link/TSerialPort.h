@@ -1,0 +1,109 @@
+#pragma once
+// The only road to the programmer: one serial port and one synchronous
+// request-and-reply operation, transaction(). It frames a request, sends it,
+// reads the reply frame byte by byte under a per-byte time-out, checks it and
+// hands back its payload. Used only by the thread that created it.
+//
+// Failures: a link failure (nothing written in time, no reply byte in time,
+// a reply longer than maxData, a wrong checksum) sets isFailed(); an error
+// reply of the programmer leaves it clear, since the programmer is still
+// reachable. Either way errorString() tells what happened.
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+#include <QStringList>
+
+struct TPortSettings;
+
+class TSerialPort : public QObject
+{
+    Q_OBJECT
+public:
+    // Language-table messages of the link.
+    static constexpr int MSG_LINK_FAILED = 389;
+    static constexpr int MSG_NOT_OPEN = 392;
+    static constexpr int MSG_NO_SUCH_PORT = 393;
+    static constexpr int MSG_PROG_ERROR_FIRST = 406;   // error code 0; codes up to 11 follow
+
+    TSerialPort();
+    ~TSerialPort() override;
+
+    // Sends `payload` with `code`; on success replaces it with the reply's
+    // payload. On failure `payload` stays as it was.
+    bool transaction(quint8 code, QByteArray &payload);
+    bool isFailed() const;
+    QString errorString() const;
+
+    // Text of an error reply with this payload (the code in its first two
+    // bytes, little-endian).
+    static QString programmerErrorText(const QByteArray &payload);
+
+    bool openPort(const QString &name, QIODevice::OpenMode mode);
+    bool open(QIODevice::OpenMode mode);
+    void close();
+    bool isOpen() const;
+    void setPortName(const QString &name);
+    QString portName() const;
+    bool clear(bool input, bool output);
+    bool setRequestToSend(bool set);
+    bool isRequestToSend();
+    bool setDataTerminalReady(bool set);
+    bool isDataTerminalReady();
+
+    // Line settings. Position setters take a position in the option lists
+    // below; a position outside its list returns false and changes nothing,
+    // and so does a name that is not in its list.
+    bool setBaudRate(qint32 rate);
+    qint32 baudRate() const;
+    bool setDataBits(quint8 position);
+    QSerialPort::DataBits dataBits() const;
+    bool setParity(QSerialPort::Parity parity);
+    bool setParity(quint8 position);
+    bool setParityByName(const QString &name);
+    QSerialPort::Parity parity() const;
+    bool setStopBits(QSerialPort::StopBits stopBits);
+    bool setStopBits(quint8 position);
+    bool setStopBitsByName(const QString &name);
+    QSerialPort::StopBits stopBits() const;
+    bool setFlowControl(QSerialPort::FlowControl flow);
+    bool setFlowControl(quint8 position);
+    bool setFlowControlByName(const QString &name);
+    QSerialPort::FlowControl flowControl() const;
+    bool setTimeout(qint32 ms);
+    qint32 timeout() const;
+    void setMaxData(quint16 size);
+    quint16 maxData() const;
+
+    // The line settings of a programmer description, which gives data bits
+    // and stop bits as counts (8, 1) and parity and flow control by name
+    // (empty: none), plus its time-out. True when every setting was taken.
+    bool applyPortSettings(const TPortSettings &settings);
+
+    static QStringList baudRateList();
+    static QStringList dataBitsList();
+    static QStringList parityList();
+    static QStringList stopBitsList();
+    static QStringList flowControlList();
+
+    // One entry per serial port of the platform, as portEntry() builds it.
+    static QStringList availablePorts();
+    static QString portEntry(const QString &name, const QString &manufacturer,
+                             const QString &description);
+    // The port name inside such an entry.
+    static QString portNameOf(const QString &entry);
+
+private:
+    bool linkFailure();
+    bool writeRequest(const QByteArray &frame);
+    bool readByte(char *byte);
+    bool readReply(QByteArray *frame);
+
+    QSerialPort *port;
+    qint32 timeoutMs;
+    quint16 maxDataSize;
+    bool failed = false;
+    QString errorText;
+};
