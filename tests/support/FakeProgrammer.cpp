@@ -252,6 +252,7 @@ void FakeProgrammer::handleFrame(const QByteArray &frame)
     Request request;
     request.code = quint8(frame.at(1));
     request.payload = frame.mid(TProtocol::HEADER_SIZE, frame.size() - TProtocol::FRAME_OVERHEAD);
+    request.frame = frame;
     request.checksumOk = TProtocol::checksum(frame.constData(), frame.size() - 1)
                          == quint8(frame.at(frame.size() - 1));
 

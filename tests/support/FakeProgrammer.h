@@ -41,6 +41,7 @@ public:
     {
         quint8 code = 0;
         QByteArray payload;
+        QByteArray frame;          // the whole request as it came on the wire
         bool checksumOk = true;
     };
 
