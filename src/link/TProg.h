@@ -11,7 +11,7 @@
 // written only by the constructor, and each reading accessor uses a settings
 // object of its own.
 
-#include "core/TPortSettings.h"
+#include "link/TPortSettings.h"
 
 #include <QObject>
 #include <QRecursiveMutex>

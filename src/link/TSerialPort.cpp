@@ -1,6 +1,7 @@
 #include "link/TSerialPort.h"
 
 #include "core/TLang.h"
+#include "link/TPortSettings.h"
 #include "link/TProtocol.h"
 
 #include <QDeadlineTimer>
@@ -333,6 +334,25 @@ void TSerialPort::setMaxData(quint16 size)
 quint16 TSerialPort::maxData() const
 {
     return maxDataSize;
+}
+
+bool TSerialPort::applyPortSettings(const TPortSettings &settings)
+{
+    const QString none = QStringLiteral("None");
+    bool ok = setBaudRate(settings.baudRate);
+    // Counts, not list positions: 5..8 data bits, 1 or 2 stop bits.
+    const int dataPosition = int(settings.dataBits) - 5;
+    ok = dataPosition >= 0 && setDataBits(quint8(dataPosition)) && ok;
+    ok = setParityByName(settings.parity.isEmpty() ? none : settings.parity) && ok;
+    if (settings.stopBits == 1)
+        ok = setStopBits(QSerialPort::OneStop) && ok;
+    else if (settings.stopBits == 2)
+        ok = setStopBits(QSerialPort::TwoStop) && ok;
+    else
+        ok = false;
+    ok = setFlowControlByName(settings.flowControl.isEmpty() ? none : settings.flowControl) && ok;
+    setTimeout(settings.timeout);
+    return ok;
 }
 
 QStringList TSerialPort::baudRateList()

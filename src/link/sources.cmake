@@ -1,5 +1,10 @@
 # Files of src/link (paths relative to src/).
 target_sources(velkorlib PRIVATE
+    link/TPortSettings.h
+    link/TProg.cpp
+    link/TProg.h
     link/TProtocol.cpp
     link/TProtocol.h
+    link/TSerialPort.cpp
+    link/TSerialPort.h
 )

@@ -1,0 +1,133 @@
+// Round trips per second of TSerialPort::transaction against the fake
+// programmer over a pseudo-terminal, at several payload sizes, beside the
+// same frames exchanged with plain read and write calls on the descriptor.
+// The ratio shows what the link itself costs on top of the pty.
+
+#include "link/TProtocol.h"
+#include "link/TSerialPort.h"
+#include "support/FakeProgrammer.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int RUN_MS = 1000;   // time spent per measurement
+constexpr quint8 ECHO_CODE = 1;
+
+class EchoChip : public ChipModel
+{
+public:
+    ChipReply request(quint8, const QByteArray &payload) override
+    {
+        return ChipReply::success(payload);
+    }
+};
+
+QByteArray payloadOf(int size)
+{
+    QByteArray p(size, '\0');
+    for (int i = 0; i < size; ++i)
+        p[i] = char(i * 13 + 1);
+    return p;
+}
+
+double linkRate(TSerialPort &port, int size)
+{
+    const QByteArray data = payloadOf(size);
+    QElapsedTimer clock;
+    clock.start();
+    long count = 0;
+    while (clock.elapsed() < RUN_MS) {
+        QByteArray payload = data;
+        if (!port.transaction(ECHO_CODE, payload) || payload.size() != size) {
+            std::fprintf(stderr, "link: %s\n", qPrintable(port.errorString()));
+            return 0;
+        }
+        ++count;
+    }
+    return count * 1000.0 / double(clock.elapsed());
+}
+
+bool readExactly(int fd, char *buffer, int size)
+{
+    int got = 0;
+    pollfd p = {fd, POLLIN, 0};
+    while (got < size) {
+        if (::poll(&p, 1, 1000) <= 0)
+            return false;
+        const ssize_t n = ::read(fd, buffer + got, size_t(size - got));
+        if (n <= 0)
+            return false;
+        got += int(n);
+    }
+    return true;
+}
+
+double rawRate(const QString &path, int size)
+{
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    if (fd < 0)
+        return 0;
+    termios tio;
+    ::tcgetattr(fd, &tio);
+    ::cfmakeraw(&tio);
+    ::tcsetattr(fd, TCSANOW, &tio);
+
+    const QByteArray frame = TProtocol::frame(ECHO_CODE, payloadOf(size));
+    QByteArray reply(size + TProtocol::FRAME_OVERHEAD, '\0');
+    QElapsedTimer clock;
+    clock.start();
+    long count = 0;
+    bool ok = true;
+    while (ok && clock.elapsed() < RUN_MS) {
+        ok = ::write(fd, frame.constData(), size_t(frame.size())) == frame.size()
+             && readExactly(fd, reply.data(), reply.size());
+        ++count;
+    }
+    ::close(fd);
+    if (!ok) {
+        std::fprintf(stderr, "raw: exchange failed\n");
+        return 0;
+    }
+    return count * 1000.0 / double(clock.elapsed());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    FakeProgrammer fake;
+    fake.setChip(std::make_shared<EchoChip>());
+    if (!fake.start()) {
+        std::fprintf(stderr, "%s\n", qPrintable(fake.errorString()));
+        return 1;
+    }
+    TSerialPort port;
+    if (!port.openPort(fake.portName(), QIODevice::ReadWrite)) {
+        std::fprintf(stderr, "%s\n", qPrintable(port.errorString()));
+        return 1;
+    }
+    port.setMaxData(4096);
+    QByteArray setup;
+    if (!port.transaction(TProtocol::PROG_SETUP, setup)) {
+        std::fprintf(stderr, "%s\n", qPrintable(port.errorString()));
+        return 1;
+    }
+
+    std::printf("serial link round trips per second (request and reply of the same payload)\n");
+    std::printf("%8s %14s %14s %8s\n", "payload", "transaction", "plain fd", "ratio");
+    for (int size : {0, 64, 1024, 4096}) {
+        const double link = linkRate(port, size);
+        const double raw = rawRate(fake.portName(), size);
+        std::printf("%8d %14.0f %14.0f %8.2f\n", size, link, raw, raw > 0 ? link / raw : 0.0);
+    }
+    return 0;
+}
