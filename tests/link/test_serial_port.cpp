@@ -138,6 +138,18 @@ private slots:
         QCOMPARE(payload, QByteArray("ok"));
     }
 
+    void dropsStaleBytesBeforeARequest()
+    {
+        // A reply followed by a second, stale one: the next request must not
+        // take the stale one for its own.
+        fake->addFault(FakeFault::rawReply(TProtocol::frame(0x00, "one") + TProtocol::frame(0x00, "two")));
+        QByteArray payload;
+        QVERIFY(port->transaction(TProtocol::PROG_FINISH, payload));
+        QCOMPARE(payload, QByteArray("one"));
+        QVERIFY(port->transaction(TProtocol::PROG_IDENT, payload));
+        QCOMPARE(payload, QByteArray(FakeProgrammer::DEFAULT_IDENT));
+    }
+
     void failsAtOnceOnALengthAboveMaxData()
     {
         port->setTimeout(5000);
