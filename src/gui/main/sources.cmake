@@ -1,3 +1,7 @@
 # Files of src/gui/main (paths relative to src/).
 target_sources(velkorlib PRIVATE
+    gui/main/startup.cpp
+    gui/main/startup.h
+    gui/main/TMainWindow.cpp
+    gui/main/TMainWindow.h
 )

@@ -1,0 +1,251 @@
+// Start-up: the style fallback, the font rules, the meta types and the whole
+// sequence against a settings file of the test's own; and the built program
+// itself, started from its build folder.
+
+#include "core/TAppData.h"
+#include "core/TCodeView.h"
+#include "core/TData.h"
+#include "core/TLang.h"
+#include "core/helpers.h"
+#include "devices/TCodeExec.h"
+#include "gui/main/TMainWindow.h"
+#include "gui/main/startup.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QTextCodec>
+#include <QThread>
+#include <QtTest>
+
+namespace {
+
+// Emits one log event from whatever thread it lives in.
+class Emitter : public QObject
+{
+    Q_OBJECT
+public:
+    void fire(TCodeExec code, const TData &data, TCodeView view) { emit signalAll(code, data, view); }
+signals:
+    void signalAll(TCodeExec code, const TData &data, TCodeView view);
+};
+
+class Catcher : public QObject
+{
+    Q_OBJECT
+public:
+    QThread *thread = nullptr;
+    TCodeExec code = EXEC_CMD;
+    TData data;
+    TCodeView view = TCodeView(0);
+    int count = 0;
+public slots:
+    void slotAll(TCodeExec c, const TData &d, TCodeView v)
+    {
+        thread = QThread::currentThread();
+        code = c;
+        data = d;
+        view = v;
+        ++count;
+    }
+};
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir home;
+
+    void writeFile(const QString &path, const QByteArray &text)
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(f.write(text), qint64(text.size()));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(home.isValid());
+        setAppFileLocation(home.path());
+    }
+    void cleanupTestCase()
+    {
+        setAppFileLocation(QString());
+    }
+
+    void styleFallback_data()
+    {
+        QTest::addColumn<QString>("wanted");
+        QTest::addColumn<QStringList>("offered");
+        QTest::addColumn<QString>("chosen");
+        const QStringList offered{QStringLiteral("Windows"), QStringLiteral("Fusion")};
+        QTest::newRow("offered") << "Fusion" << offered << "Fusion";
+        QTest::newRow("case differs") << "fusion" << offered << "Windows";
+        QTest::newRow("unknown") << "Motif" << offered << "Windows";
+        QTest::newRow("empty name") << "" << offered << "Windows";
+        QTest::newRow("nothing offered") << "Fusion" << QStringList() << "Fusion";
+    }
+    void styleFallback()
+    {
+        QFETCH(QString, wanted);
+        QFETCH(QStringList, offered);
+        QFETCH(QString, chosen);
+        QCOMPARE(chooseStyle(wanted, offered), chosen);
+    }
+
+    void applicationFontTakesWhatIsSet()
+    {
+        QFont current(QStringLiteral("Sans"), 10);
+        QCOMPARE(applicationFont(current, QString(), 0), current);
+        QFont f = applicationFont(current, QStringLiteral("Serif"), 0);
+        QCOMPARE(f.family(), QStringLiteral("Serif"));
+        QCOMPARE(f.pointSize(), 10);
+        f = applicationFont(current, QString(), 14);
+        QCOMPARE(f.family(), QStringLiteral("Sans"));
+        QCOMPARE(f.pointSize(), 14);
+        QCOMPARE(applicationFont(current, QString(), -3).pointSize(), 10);
+    }
+
+    void monoFontFillsOnlyWhatIsUnset()
+    {
+        const QFont app(QStringLiteral("Sans"), 11);
+        QString family;
+        int size = 0;
+        fillMonoFont(family, size, app);
+        QCOMPARE(family, QStringLiteral("Sans"));
+        QCOMPARE(size, 11);
+
+        family.clear();
+        size = 9;
+        fillMonoFont(family, size, app);
+        QCOMPARE(family, QStringLiteral("Sans"));
+        QCOMPARE(size, 9);
+
+        family = QStringLiteral("Mono");
+        size = 0;
+        fillMonoFont(family, size, app);
+        QCOMPARE(family, QStringLiteral("Mono"));
+        QCOMPARE(size, 11);
+
+        // A font sized in pixels still gives a point size.
+        QFont pixels(QStringLiteral("Sans"));
+        pixels.setPixelSize(16);
+        family.clear();
+        size = 0;
+        fillMonoFont(family, size, pixels);
+        QVERIFY(size > 0);
+    }
+
+    void metaTypesCrossThreads()
+    {
+        registerMetaTypes();
+        QCOMPARE(QMetaType::type("TData"), int(QMetaType::QVariantHash));
+        for (const char *name : {"TCodeView", "TCodeExec"}) {
+            const int id = QMetaType::type(name);
+            QVERIFY2(id != QMetaType::UnknownType, name);
+            QCOMPARE(QMetaType::sizeOf(id), 4);
+            QVERIFY(QMetaType::typeFlags(id) & QMetaType::IsEnumeration);
+            QVERIFY(QMetaType::typeFlags(id) & QMetaType::MovableType);
+        }
+
+        // Through a blocking queued connection from another thread, the way
+        // the workers report to the GUI.
+        QThread thread;
+        Emitter emitter;
+        Catcher catcher;
+        emitter.moveToThread(&thread);
+        connect(&emitter, &Emitter::signalAll, &catcher, &Catcher::slotAll, Qt::BlockingQueuedConnection);
+        thread.start();
+        const TData data{{QStringLiteral("id_cmd"), 7}};
+        QMetaObject::invokeMethod(&emitter, [&] { emitter.fire(EXEC_FAILED, data, VIEW_CMD_PARAM); });
+        QTRY_COMPARE(catcher.count, 1);
+        thread.quit();
+        QVERIFY(thread.wait(5000));
+        QCOMPARE(catcher.thread, QThread::currentThread());
+        QCOMPARE(catcher.code, EXEC_FAILED);
+        QCOMPARE(catcher.data, data);
+        QCOMPARE(catcher.view, VIEW_CMD_PARAM);
+    }
+
+    void startUpAppliesTheSettings()
+    {
+        const QString langDir = home.path() + QStringLiteral("/lang");
+        QVERIFY(QDir().mkpath(langDir));
+        writeFile(langDir + QStringLiteral("/test.lng"), "# comment\nzero\nодин\n");
+        // The style differs from an offered one only in case; the second font
+        // has its size but not its family.
+        writeFile(settingsFilePath(),
+                  "[Main]\nStyle=fusion\nFontAppSize=13\nFontMonoSize=9\nLanguage=test.lng\nPathLanguage="
+                      + langDir.toUtf8() + "\n");
+        QVERIFY(!styleKeys().contains(QStringLiteral("fusion")));
+        const QString family = QApplication::font().family();
+
+        startUp();
+
+        QCOMPARE(QDir::currentPath(), QDir(QCoreApplication::applicationDirPath()).absolutePath());
+        QCOMPARE(QTextCodec::codecForLocale()->name(), QByteArray("UTF-8"));
+        QCOMPARE(lang.text(1), QString::fromUtf8("один"));
+        QCOMPARE(appData.style, styleKeys().first());
+        QCOMPARE(QApplication::style()->objectName().toLower(), styleKeys().first().toLower());
+        QCOMPARE(QApplication::font().pointSize(), 13);
+        QCOMPARE(QApplication::font().family(), family);
+        QCOMPARE(appData.fontMonoName, family);
+        QCOMPARE(appData.fontMonoSize, 9);
+        QVERIFY(QMetaType::type("TCodeExec") != QMetaType::UnknownType);
+    }
+
+    void startUpWithoutFilesKeepsDefaults()
+    {
+        QFile::remove(settingsFilePath());
+        startUp();
+        // The shipped default language file is not in the test's folder: the
+        // table stays empty and start-up goes on.
+        QCOMPARE(lang.text(0), QStringLiteral("?????"));
+        QCOMPARE(appData.style, QStringLiteral("Fusion"));
+        QCOMPARE(appData.fontMonoName, QApplication::font().family());
+        QCOMPARE(appData.fontMonoSize, QApplication::font().pointSize());
+    }
+
+    void mainWindowIsTitledWithTheShortName()
+    {
+        TMainWindow window;
+        QCOMPARE(window.windowTitle(), QStringLiteral("Velkor"));
+    }
+
+    // The built program, started from another folder by its full path, finds
+    // its own folder, comes up offscreen with its staged files and keeps
+    // running until it is ended.
+    void programKeepsRunning()
+    {
+        const QString program = QStringLiteral(VELKOR_BIN_DIR "/velkor");
+        QVERIFY(QFileInfo(program).isExecutable());
+        QVERIFY(QFileInfo::exists(QStringLiteral(VELKOR_BIN_DIR "/language/rus.lng")));
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(home.path());
+        process.start(program, QStringList());
+        QVERIFY2(process.waitForStarted(10000), qPrintable(process.errorString()));
+        QVERIFY2(!process.waitForFinished(3000), process.readAllStandardError().constData());
+        QCOMPARE(process.state(), QProcess::Running);
+        const QString cwd = QStringLiteral("/proc/%1/cwd").arg(process.processId());
+        if (QFileInfo::exists(cwd))
+            QCOMPARE(QFileInfo(cwd).canonicalFilePath(), QFileInfo(QStringLiteral(VELKOR_BIN_DIR)).canonicalFilePath());
+        process.terminate();
+        if (!process.waitForFinished(5000)) {
+            process.kill();
+            QVERIFY(process.waitForFinished(5000));
+        }
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"
