@@ -79,6 +79,8 @@ public:
 
     void setInterfaceCode(quint16 code);
     void setIdentification(const QByteArray &text);
+    // The chip in the socket; it answers device-level requests after the
+    // next set-up record it accepts.
     void setChip(std::shared_ptr<ChipModel> chip);
 
     State state() const;
