@@ -84,7 +84,7 @@ double readDefault(const QString &fileName, const char *group)
 TProg::TProg(const QString &fileName)
     : file(fileName)
 {
-    const TSettings settings(file);
+    TSettings settings(file);
     interfaceNumber = quint16(settings.readInt(QStringLiteral("/Main/Interface"), 0));
     baudRate = settings.readInt(QStringLiteral("/Port/BaudRate"), 115200);
     dataBits = quint8(settings.readInt(QStringLiteral("/Port/DataBits"), 8));
@@ -115,10 +115,9 @@ TProg::TProg(const QString &fileName)
     resetMax = settings.readInt(QStringLiteral("/Reset/MAX"), 1000);
     resetDefaultValue = settings.readInt(QStringLiteral("/Reset/DEF"), -400);
 
-    TSettings pins(file);
-    const QStringList keys = pins.groupKeyPaths(QLatin1String(pinsGroup));
+    const QStringList keys = settings.groupKeyPaths(QLatin1String(pinsGroup));
     for (const QString &key : keys) {
-        const QStringList parts = pins.readString(key, QString()).split(pinSeparator);
+        const QStringList parts = settings.readString(key, QString()).split(pinSeparator);
         if (parts.size() == 2 && parts.at(0) == QLatin1String(activePin))
             ++activePinCount;
     }
