@@ -7,4 +7,6 @@ target_sources(velkorlib PRIVATE
     crc/TCRC_82_DARC.h
     crc/TCRC_82_DARC.cpp
     crc/TCHKSUM_8.h
+    crc/crc_catalogue.h
+    crc/crc_catalogue.cpp
 )
