@@ -452,38 +452,7 @@ void TDataPrj::updateAllValidParam()
         cmd->updateValidParam();
 }
 
-// ---------------------------------------------------------------- Validation
-
-void TDataPrj::validateCmd(int index)
-{
-    QMutexLocker lock(&m_mutex);
-    if (index < 0 || index >= m_cmds.size())
-        return;
-    // Resolving handler, device and programmer needs the device registry;
-    // until it is in place the command keeps what it has.
-}
-
-void TDataPrj::validateAll()
-{
-    QMutexLocker lock(&m_mutex);
-    for (int i = 0; i < m_cmds.size(); ++i)
-        validateCmd(i);
-    // Objects that no command points at any more may be freed now.
-    releaseRetired();
-}
-
-void TDataPrj::setCmdParam(int cmdId, const TData &data)
-{
-    QMutexLocker lock(&m_mutex);
-    setModified();
-    TDataCmd *cmd = cmdById(cmdId);
-    if (!cmd)
-        return;
-    cmd->putParams(data);
-    IDevice *handler = cmd->handler();
-    cmd->setValidParam(handler ? handler->checkCmdParam(cmd->toHash()) : false);
-    emit signalChangeData(TCodeView(VIEW_CMD_PARAM), cmd->toHash());
-}
+// ---------------------------------------------------------------- Device cache
 
 void TDataPrj::cacheDevice(const QString &name, IDevice *device)
 {

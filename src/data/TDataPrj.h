@@ -99,13 +99,54 @@ public:
     void normalizeAllCmds();
     void updateAllValidParam();
 
-    // --- Validation and parameter updates
-    void validateCmd(int index);
-    void validateAll();
-    // Merges an edited record into a command and emits signalChangeData(12, ...).
-    void setCmdParam(int cmdId, const TData &data);
+    // --- Validation and parameter updates (TDataPrj_validate.cpp)
+    // Which object handles a command, and which device and programmer are in
+    // force for it, follow from the commands before it in its configuration:
+    // the last "set_prog" chooses the programmer, the last "set_device" after
+    // it the device. Validation stores the three in the command together with
+    // its "valid_dev" and "valid_param" flags.
+
+    // The cached provider of that name, made on first request from the
+    // description file (or, for "Tools" and "Prog", from the group name);
+    // null when it cannot be made. A cached object ignores the file.
+    IDevice *deviceByName(const QString &name, const QString &file);
+    // The cached programmer description of a programmer name, made on first
+    // request through the programmer-name and -type lists; null when none.
+    TProg *progByName(const QString &name);
     // The caches forget their objects; they are freed once nothing uses them.
     void clearDeviceCache();
+
+    // Names in force at a list index (a negative index: the last command),
+    // walking back through the configuration's own commands; empty when none.
+    QString progNameAt(int cfgId, int index) const;
+    QString deviceNameAt(int cfgId, int index) const;
+    // "Tools", "Prog" or the name of the device that handles the code there.
+    QString handlerNameOf(int cfgId, int index, const QString &code) const;
+
+    // Resolves the command at that index (outside the list: nothing).
+    void validateCmd(int index);
+    // validateCmd for every command, first to last.
+    void validateAll();
+    // Merges an edited record into a command and emits signalChangeData(12, ...).
+    // A new device of a "set_device" or any change of a "set_prog" re-validates
+    // the project, a new family of an "auto_detect" that command; every other
+    // edit re-checks only the edited command's parameters.
+    void setCmdParam(int cmdId, const TData &data);
+
+    // The "set_prog" in force at a command; null when none.
+    TDataCmd *progCmdBefore(int cmdId) const;
+    // List index of the "set_device" in force at a command; -1 when none.
+    int deviceCmdIndexBefore(int cmdId) const;
+    // A device command follows the command at index before the next
+    // "set_prog" or "set_device" of its configuration.
+    bool hasDeviceCmdAfter(int index) const;
+    // Removes the device commands after the "set_device" in force at a command.
+    void removeDeviceCmdsAfter(int cmdId);
+
+    // What the command selector offers after a command.
+    QStringList toolsCmdList() const;
+    QStringList progCmdListAt(int cmdId);
+    QStringList deviceCmdListAt(int cmdId);
 
     // --- Runs
     // A run reads records and cached objects through pointers while the GUI
@@ -128,6 +169,12 @@ private:
     Q_DISABLE_COPY(TDataPrj)
 
     int cmdIndexOf(int cmdId) const;
+    // Validation helpers: where a backward walk starts (-1: nowhere), whether
+    // the command at an index is a device command, and whether it ends the
+    // run of device commands of a "set_device" in configuration cfgId.
+    int walkStart(int index) const;
+    bool isDeviceCmdAt(int index) const;
+    bool endsDeviceRun(int index, int cfgId) const;
     void retireCmd(TDataCmd *cmd);
     void retireAllCaches();
     // Frees what was retired, as far as nothing can still use it.

@@ -8,4 +8,5 @@ target_sources(velkorlib PRIVATE
     data/TDataCmd.h
     data/TDataPrj.cpp
     data/TDataPrj.h
+    data/TDataPrj_validate.cpp
 )

@@ -3,6 +3,8 @@
 #include "core/TAppData.h"
 #include "core/consts.h"
 #include "core/helpers.h"
+#include "devices/TDevProg.h"
+#include "devices/TDevTools.h"
 #include "devices/text_lines.h"
 
 #include <QFileInfo>
@@ -10,7 +12,11 @@
 
 TDeviceList deviceList;
 
-TDeviceList::TDeviceList() = default;
+TDeviceList::TDeviceList()
+{
+    creators.insert(QLatin1String(GROUP_TOOLS), &TDevTools::create);
+    creators.insert(QLatin1String(GROUP_PROG), &TDevProg::create);
+}
 
 TDeviceList::~TDeviceList() = default;
 

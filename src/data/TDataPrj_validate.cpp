@@ -1,0 +1,364 @@
+// Validation of the project's commands: which object handles each command,
+// which device and programmer are in force for it, the two caches those
+// objects come from, and the merge of edited parameters into a command.
+
+#include "data/TDataPrj.h"
+
+#include "core/TAppData.h"
+#include "core/consts.h"
+#include "core/helpers.h"
+#include "data/TDataCmd.h"
+#include "devices/IDevice.h"
+#include "devices/TDevProg.h"
+#include "devices/TDevTools.h"
+#include "devices/TDeviceList.h"
+#include "devices/dev_lists.h"
+#include "link/TProg.h"
+
+#include <QFileInfo>
+#include <QMutexLocker>
+
+namespace {
+
+const QString source = QStringLiteral("data\\TDataPrj");
+
+bool isGroupName(const QString &name)
+{
+    return name == QLatin1String(GROUP_TOOLS) || name == QLatin1String(GROUP_PROG);
+}
+
+} // namespace
+
+// ---- Caches ----------------------------------------------------------------
+
+IDevice *TDataPrj::deviceByName(const QString &name, const QString &file)
+{
+    QMutexLocker locker(&m_mutex);
+    const auto cached = m_devices.constFind(name);
+    if (cached != m_devices.constEnd())
+        return cached.value().data();
+    if (name.isEmpty())
+        return nullptr;
+    // Without a description file only the two command groups can be made:
+    // a chip family made from no description would have no memory sizes,
+    // no algorithms and no connection, so a device whose description could
+    // not be read stays missing.
+    if (file.isEmpty() && !isGroupName(name))
+        return nullptr;
+    TData params;
+    const TDeviceCreator creator = deviceList.creatorForFile(name, file, params);
+    if (!creator)
+        return nullptr;
+    IDevice *device = creator(name, params);
+    if (device)
+        cacheDevice(name, device);
+    return device;
+}
+
+TProg *TDataPrj::progByName(const QString &name)
+{
+    QMutexLocker locker(&m_mutex);
+    const auto cached = m_progs.constFind(name);
+    if (cached != m_progs.constEnd())
+        return cached.value().data();
+    if (name.isEmpty() || !appData.progName.contains(name))
+        return nullptr;
+    const QString type = appData.progName.find(name).type;
+    if (!appData.progType.contains(type))
+        return nullptr;
+    const QString path = makeAbsolutePath(appData.pathProgs, appData.progType.value(type));
+    if (!QFileInfo(path).isFile())
+        return nullptr;
+    TProg *prog = new TProg(path);
+    m_progs.insert(name, QSharedPointer<TProg>(prog));
+    return prog;
+}
+
+// ---- Walks backwards from a position ----------------------------------------
+
+int TDataPrj::walkStart(int index) const
+{
+    if (index < 0)
+        return m_cmds.size() - 1;
+    return index < m_cmds.size() ? index : -1;
+}
+
+QString TDataPrj::progNameAt(int cfgId, int index) const
+{
+    QMutexLocker locker(&m_mutex);
+    for (int i = walkStart(index); i >= 0; --i) {
+        const TDataCmd *c = m_cmds.at(i);
+        if (c->idCfg() != cfgId)
+            break;
+        if (c->cmd() == QLatin1String(CMD_SET_PROG))
+            return c->validDev() ? getParam(source, __LINE__, c->params(), SET_PROG_PROG).toString() : QString();
+    }
+    return QString();
+}
+
+QString TDataPrj::deviceNameAt(int cfgId, int index) const
+{
+    QMutexLocker locker(&m_mutex);
+    for (int i = walkStart(index); i >= 0; --i) {
+        const TDataCmd *c = m_cmds.at(i);
+        if (c->idCfg() != cfgId)
+            break;
+        const QString code = c->cmd();
+        if (code == QLatin1String(CMD_SET_PROG))
+            break;
+        if (code == QLatin1String(CMD_SET_DEVICE))
+            return c->validDev() ? getParam(source, __LINE__, c->params(), SET_DEVICE_DEVICE).toString()
+                                 : QString();
+    }
+    return QString();
+}
+
+QString TDataPrj::handlerNameOf(int cfgId, int index, const QString &code) const
+{
+    if (TDevTools::hasCommand(code))
+        return QLatin1String(GROUP_TOOLS);
+    if (TDevProg::hasCommand(code))
+        return QLatin1String(GROUP_PROG);
+    QMutexLocker locker(&m_mutex);
+    for (int i = walkStart(index); i >= 0; --i) {
+        const TDataCmd *c = m_cmds.at(i);
+        if (c->idCfg() != cfgId)
+            break;
+        if (c->cmd() == QLatin1String(CMD_SET_DEVICE))
+            return c->validDev() ? getParam(source, __LINE__, c->params(), SET_DEVICE_DEVICE).toString()
+                                 : QString();
+    }
+    return QString();
+}
+
+TDataCmd *TDataPrj::progCmdBefore(int cmdId) const
+{
+    QMutexLocker locker(&m_mutex);
+    const int index = cmdIndexOf(cmdId);
+    if (index < 0)
+        return nullptr;
+    const int cfgId = m_cmds.at(index)->idCfg();
+    for (int i = index; i >= 0; --i) {
+        TDataCmd *c = m_cmds.at(i);
+        if (c->idCfg() != cfgId)
+            break;
+        if (c->cmd() == QLatin1String(CMD_SET_PROG))
+            return c;
+    }
+    return nullptr;
+}
+
+int TDataPrj::deviceCmdIndexBefore(int cmdId) const
+{
+    QMutexLocker locker(&m_mutex);
+    const int index = cmdIndexOf(cmdId);
+    if (index < 0)
+        return -1;
+    const int cfgId = m_cmds.at(index)->idCfg();
+    for (int i = index; i >= 0; --i) {
+        const TDataCmd *c = m_cmds.at(i);
+        if (c->idCfg() != cfgId)
+            break;
+        const QString code = c->cmd();
+        if (code == QLatin1String(CMD_SET_PROG))
+            break;
+        if (code == QLatin1String(CMD_SET_DEVICE))
+            return i;
+    }
+    return -1;
+}
+
+// ---- Validation --------------------------------------------------------------
+
+void TDataPrj::validateCmd(int index)
+{
+    QMutexLocker locker(&m_mutex);
+    if (index < 0 || index >= m_cmds.size())
+        return;
+    TDataCmd *c = m_cmds.at(index);
+    const TData h = c->toHash();
+    const QString code = c->cmd();
+    const int cfgId = c->idCfg();
+
+    IDevice *handler = nullptr;
+    IDevice *device = nullptr;
+    TProg *prog = nullptr;
+    bool validDev = false;
+
+    if (code == QLatin1String(CMD_SET_PROG)) {
+        handler = deviceByName(QLatin1String(GROUP_TOOLS), QString());
+        device = handler;
+        prog = progByName(getParam(source, __LINE__, h, SET_PROG_PROG).toString());
+        validDev = true;
+    } else if (code == QLatin1String(CMD_SET_DEVICE)) {
+        handler = deviceByName(QLatin1String(GROUP_PROG), QString());
+        device = deviceByName(getParam(source, __LINE__, h, SET_DEVICE_DEVICE).toString(),
+                              getParam(source, __LINE__, h, SET_DEVICE_FILE).toString());
+        prog = progByName(progNameAt(cfgId, index));
+        validDev = handler && prog;
+    } else if (code == QLatin1String(CMD_AUTO_DETECT)) {
+        const QString name = getParam(source, __LINE__, h, AUTO_NAME).toString();
+        handler = deviceByName(QLatin1String(GROUP_PROG), QString());
+        device = deviceByName(name, autoListText(name));
+        prog = progByName(progNameAt(cfgId, index));
+        validDev = handler && prog;
+    } else {
+        const QString handlerName = handlerNameOf(cfgId, index, code);
+        handler = deviceByName(handlerName, QString());
+        device = deviceByName(deviceNameAt(cfgId, index), QString());
+        prog = progByName(progNameAt(cfgId, index));
+        if (handlerName == QLatin1String(GROUP_TOOLS))
+            validDev = handler && handler->hasCmd(code);
+        else if (handlerName == QLatin1String(GROUP_PROG))
+            validDev = handler && handler->hasCmd(code) && prog && prog->supportsCommand(code);
+        else
+            validDev = device && device->hasCmd(code) && prog && handler;
+    }
+
+    c->setHandler(handler);
+    c->setDevice(device);
+    c->setProg(prog);
+    c->setValidDev(validDev);
+    c->setValidParam(handler ? handler->checkCmdParam(h) : false);
+}
+
+void TDataPrj::validateAll()
+{
+    QMutexLocker locker(&m_mutex);
+    for (int i = 0; i < m_cmds.size(); ++i)
+        validateCmd(i);
+    // Objects that no command points at any more may be freed now.
+    releaseRetired();
+}
+
+// ---- Parameter updates ---------------------------------------------------------
+
+void TDataPrj::setCmdParam(int cmdId, const TData &data)
+{
+    QMutexLocker locker(&m_mutex);
+    setModified();
+    TDataCmd *c = cmdById(cmdId);
+    if (!c)
+        return;
+    TData h = data;
+    const QString code = c->cmd();
+
+    if (code == QLatin1String(CMD_SET_DEVICE) && h.contains(QLatin1String(SET_DEVICE_DEVICE))) {
+        c->clearParams();
+        c->putParams(h);
+        validateAll();
+        if (IDevice *device = c->device())
+            device->initDevParam(h);
+        c->putParams(h);
+        normalizeAllCmds();
+        updateAllValidParam();
+    } else if (code == QLatin1String(CMD_SET_PROG)) {
+        h.remove(QLatin1String(REC_ID_CMD));
+        c->putParams(h);
+        validateAll();
+        updateAllValidParam();
+    } else if (code == QLatin1String(CMD_AUTO_DETECT) && h.contains(QLatin1String(AUTO_NAME))) {
+        const TData old = c->params();
+        const bool stop = getParam(source, __LINE__, old, AUTO_STOP).toBool();
+        const bool execute = getParam(source, __LINE__, old, AUTO_EXECUTE).toBool();
+        c->clearParams();
+        h.insert(QLatin1String(AUTO_STOP), stop);
+        h.insert(QLatin1String(AUTO_EXECUTE), execute);
+        c->putParams(h);
+        validateCmd(m_cmds.indexOf(c));
+        if (IDevice *device = c->device())
+            device->initDevParam(h);
+        c->putParams(h);
+        IDevice *handler = c->handler();
+        c->setValidParam(handler ? handler->checkCmdParam(c->toHash()) : false);
+    } else {
+        c->putParams(h);
+        IDevice *handler = c->handler();
+        c->setValidParam(handler ? handler->checkCmdParam(c->toHash()) : false);
+    }
+    emit signalChangeData(VIEW_CMD_PARAM, c->toHash());
+}
+
+// ---- Device commands after a "set_device" -----------------------------------------
+
+bool TDataPrj::isDeviceCmdAt(int index) const
+{
+    const TDataCmd *c = m_cmds.at(index);
+    const IDevice *handler = c->handler();
+    return !handler || !isGroupName(handler->name());
+}
+
+bool TDataPrj::endsDeviceRun(int index, int cfgId) const
+{
+    const TDataCmd *c = m_cmds.at(index);
+    const QString code = c->cmd();
+    return c->idCfg() != cfgId || code == QLatin1String(CMD_SET_PROG)
+           || code == QLatin1String(CMD_SET_DEVICE);
+}
+
+bool TDataPrj::hasDeviceCmdAfter(int index) const
+{
+    QMutexLocker locker(&m_mutex);
+    if (index < 0 || index >= m_cmds.size())
+        return false;
+    const int cfgId = m_cmds.at(index)->idCfg();
+    for (int i = index + 1; i < m_cmds.size() && !endsDeviceRun(i, cfgId); ++i) {
+        if (isDeviceCmdAt(i))
+            return true;
+    }
+    return false;
+}
+
+void TDataPrj::removeDeviceCmdsAfter(int cmdId)
+{
+    QMutexLocker locker(&m_mutex);
+    const int start = deviceCmdIndexBefore(cmdId);
+    if (start < 0)
+        return;
+    const int cfgId = m_cmds.at(start)->idCfg();
+    int i = start + 1;
+    while (i < m_cmds.size() && !endsDeviceRun(i, cfgId)) {
+        if (isDeviceCmdAt(i))
+            removeCmd(m_cmds.at(i)->id());
+        else
+            ++i;
+    }
+}
+
+// ---- Command selector lists --------------------------------------------------------
+
+QStringList TDataPrj::toolsCmdList() const
+{
+    QMutexLocker locker(&m_mutex);
+    return TDevTools::cmdCodeList();
+}
+
+QStringList TDataPrj::progCmdListAt(int cmdId)
+{
+    QMutexLocker locker(&m_mutex);
+    const int index = cmdIndexOf(cmdId);
+    if (cmdId < 0 || index < 0)
+        return QStringList();
+    TProg *prog = progByName(progNameAt(m_cmds.at(index)->idCfg(), index));
+    if (!prog)
+        return QStringList();
+    QStringList codes;
+    for (const QString &code : TDevProg::cmdCodeList()) {
+        if (prog->supportsCommand(code))
+            codes.append(code);
+    }
+    return codes;
+}
+
+QStringList TDataPrj::deviceCmdListAt(int cmdId)
+{
+    QMutexLocker locker(&m_mutex);
+    const int index = cmdIndexOf(cmdId);
+    if (cmdId < 0 || index < 0)
+        return QStringList();
+    const TDataCmd *c = m_cmds.at(index);
+    if (c->cmd() == QLatin1String(CMD_AUTO_DETECT))
+        return QStringList();
+    IDevice *device = deviceByName(deviceNameAt(c->idCfg(), index), QString());
+    return device ? device->cmdList() : QStringList();
+}
