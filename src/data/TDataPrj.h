@@ -169,10 +169,15 @@ private:
     Q_DISABLE_COPY(TDataPrj)
 
     int cmdIndexOf(int cmdId) const;
-    // Validation helpers: where a backward walk starts (-1: nowhere), whether
-    // the command at an index is a device command, and whether it ends the
-    // run of device commands of a "set_device" in configuration cfgId.
-    int walkStart(int index) const;
+    // Validation helpers. findBack: from index (negative: the last command)
+    // back through the commands of cfgId, the index of the first command of
+    // that code; -1 at another configuration, at the start of the list or,
+    // when asked, at a "set_prog". validParamAt: a parameter of the command
+    // at index when its "valid_dev" is set, else empty. isDeviceCmdAt: the
+    // command is a device command. endsDeviceRun: the command ends the run
+    // of device commands of a "set_device" in configuration cfgId.
+    int findBack(int cfgId, int index, const char *code, bool stopAtSetProg) const;
+    QString validParamAt(int index, const char *key) const;
     bool isDeviceCmdAt(int index) const;
     bool endsDeviceRun(int index, int cfgId) const;
     void retireCmd(TDataCmd *cmd);

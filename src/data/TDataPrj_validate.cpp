@@ -76,41 +76,42 @@ TProg *TDataPrj::progByName(const QString &name)
 
 // ---- Walks backwards from a position ----------------------------------------
 
-int TDataPrj::walkStart(int index) const
+int TDataPrj::findBack(int cfgId, int index, const char *code, bool stopAtSetProg) const
 {
     if (index < 0)
-        return m_cmds.size() - 1;
-    return index < m_cmds.size() ? index : -1;
+        index = m_cmds.size() - 1;
+    else if (index >= m_cmds.size())
+        return -1;
+    for (int i = index; i >= 0; --i) {
+        const TDataCmd *c = m_cmds.at(i);
+        if (c->idCfg() != cfgId)
+            break;
+        const QString cmdCode = c->cmd();
+        if (cmdCode == QLatin1String(code))
+            return i;
+        if (stopAtSetProg && cmdCode == QLatin1String(CMD_SET_PROG))
+            break;
+    }
+    return -1;
+}
+
+QString TDataPrj::validParamAt(int index, const char *key) const
+{
+    if (index < 0 || !m_cmds.at(index)->validDev())
+        return QString();
+    return getParam(source, __LINE__, m_cmds.at(index)->params(), QLatin1String(key)).toString();
 }
 
 QString TDataPrj::progNameAt(int cfgId, int index) const
 {
     QMutexLocker locker(&m_mutex);
-    for (int i = walkStart(index); i >= 0; --i) {
-        const TDataCmd *c = m_cmds.at(i);
-        if (c->idCfg() != cfgId)
-            break;
-        if (c->cmd() == QLatin1String(CMD_SET_PROG))
-            return c->validDev() ? getParam(source, __LINE__, c->params(), SET_PROG_PROG).toString() : QString();
-    }
-    return QString();
+    return validParamAt(findBack(cfgId, index, CMD_SET_PROG, false), SET_PROG_PROG);
 }
 
 QString TDataPrj::deviceNameAt(int cfgId, int index) const
 {
     QMutexLocker locker(&m_mutex);
-    for (int i = walkStart(index); i >= 0; --i) {
-        const TDataCmd *c = m_cmds.at(i);
-        if (c->idCfg() != cfgId)
-            break;
-        const QString code = c->cmd();
-        if (code == QLatin1String(CMD_SET_PROG))
-            break;
-        if (code == QLatin1String(CMD_SET_DEVICE))
-            return c->validDev() ? getParam(source, __LINE__, c->params(), SET_DEVICE_DEVICE).toString()
-                                 : QString();
-    }
-    return QString();
+    return validParamAt(findBack(cfgId, index, CMD_SET_DEVICE, true), SET_DEVICE_DEVICE);
 }
 
 QString TDataPrj::handlerNameOf(int cfgId, int index, const QString &code) const
@@ -120,15 +121,9 @@ QString TDataPrj::handlerNameOf(int cfgId, int index, const QString &code) const
     if (TDevProg::hasCommand(code))
         return QLatin1String(GROUP_PROG);
     QMutexLocker locker(&m_mutex);
-    for (int i = walkStart(index); i >= 0; --i) {
-        const TDataCmd *c = m_cmds.at(i);
-        if (c->idCfg() != cfgId)
-            break;
-        if (c->cmd() == QLatin1String(CMD_SET_DEVICE))
-            return c->validDev() ? getParam(source, __LINE__, c->params(), SET_DEVICE_DEVICE).toString()
-                                 : QString();
-    }
-    return QString();
+    // A "set_prog" does not end the handler: the device's object still
+    // handles its commands, though no device is in force for them.
+    return validParamAt(findBack(cfgId, index, CMD_SET_DEVICE, false), SET_DEVICE_DEVICE);
 }
 
 TDataCmd *TDataPrj::progCmdBefore(int cmdId) const
@@ -137,15 +132,8 @@ TDataCmd *TDataPrj::progCmdBefore(int cmdId) const
     const int index = cmdIndexOf(cmdId);
     if (index < 0)
         return nullptr;
-    const int cfgId = m_cmds.at(index)->idCfg();
-    for (int i = index; i >= 0; --i) {
-        TDataCmd *c = m_cmds.at(i);
-        if (c->idCfg() != cfgId)
-            break;
-        if (c->cmd() == QLatin1String(CMD_SET_PROG))
-            return c;
-    }
-    return nullptr;
+    const int found = findBack(m_cmds.at(index)->idCfg(), index, CMD_SET_PROG, false);
+    return found < 0 ? nullptr : m_cmds.at(found);
 }
 
 int TDataPrj::deviceCmdIndexBefore(int cmdId) const
@@ -154,18 +142,7 @@ int TDataPrj::deviceCmdIndexBefore(int cmdId) const
     const int index = cmdIndexOf(cmdId);
     if (index < 0)
         return -1;
-    const int cfgId = m_cmds.at(index)->idCfg();
-    for (int i = index; i >= 0; --i) {
-        const TDataCmd *c = m_cmds.at(i);
-        if (c->idCfg() != cfgId)
-            break;
-        const QString code = c->cmd();
-        if (code == QLatin1String(CMD_SET_PROG))
-            break;
-        if (code == QLatin1String(CMD_SET_DEVICE))
-            return i;
-    }
-    return -1;
+    return findBack(m_cmds.at(index)->idCfg(), index, CMD_SET_DEVICE, true);
 }
 
 // ---- Validation --------------------------------------------------------------

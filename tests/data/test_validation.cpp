@@ -5,6 +5,7 @@
 #include "devices/TDevProg.h"
 #include "devices/TDevTools.h"
 #include "link/TProg.h"
+#include "support/HostileFiles.h"
 #include "support/TTestDevice.h"
 
 #include <QFile>
@@ -313,9 +314,7 @@ private slots:
     {
         QTemporaryDir tmp;
         QVERIFY(tmp.isValid());
-        QByteArray binary;
-        for (int i = 0; i < 40000; ++i)
-            binary.append(char((i * 97 + 11) & 0xFF));
+        const QByteArray binary = hostile::noise(40000, 23);
         const QList<QPair<QString, QByteArray>> files = {
             {"empty", QByteArray()},
             {"binary", binary},
@@ -325,11 +324,8 @@ private slots:
         setProg(cfg, "Box");
         QList<int> reads;
         for (const auto &f : files) {
-            QFile out(tmp.filePath(f.first));
-            QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write(f.second);
-            out.close();
-            setDevice(cfg, f.first, out.fileName());
+            QVERIFY(hostile::writeFile(tmp.filePath(f.first), f.second));
+            setDevice(cfg, f.first, tmp.filePath(f.first));
             reads << add(cfg, "file_read");
         }
         dataPrj.validateAll();
@@ -344,9 +340,7 @@ private slots:
     {
         QTemporaryDir tmp;
         QVERIFY(tmp.isValid());
-        QByteArray binary;
-        for (int i = 0; i < 40000; ++i)
-            binary.append(char((i * 53 + 5) & 0xFF));
+        const QByteArray binary = hostile::noise(40000, 5);
         const QList<QPair<QString, QByteArray>> files = {
             {"empty.ini", QByteArray()},
             {"binary.ini", binary},
@@ -354,11 +348,8 @@ private slots:
             {"longline.ini", QByteArray("[Commands]\nset_io=") + QByteArray(100000, 't') + "\nset_vcc=true\n"},
         };
         for (const auto &f : files) {
-            QFile out(tmp.filePath(f.first));
-            QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write(f.second);
-            out.close();
-            appData.progType.add(f.first, out.fileName());
+            QVERIFY(hostile::writeFile(tmp.filePath(f.first), f.second));
+            appData.progType.add(f.first, tmp.filePath(f.first));
             appData.progName.add(false, "P-" + f.first, QString(), f.first);
             setProg(cfg, "P-" + f.first);
             const int vcc = add(cfg, "set_vcc");

@@ -1,6 +1,7 @@
 #include "core/TAppData.h"
 #include "core/TLang.h"
 #include "devices/dev_lists.h"
+#include "support/HostileFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -102,15 +103,10 @@ private slots:
         // Every reader over a binary file and one with an over-long line.
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QByteArray binary;
-        for (int i = 0; i < 50000; ++i)
-            binary.append(char((i * 77 + 3) & 0xFF));
+        const QByteArray binary = hostile::noise(50000, 13);
         const QByteArray longLine = "ALG_24=5\n" + QByteArray(70000, '=') + "\nALG_25=6";
-        for (const char *name : {"devices.lst", "types.lst", "auto.lst", "signature.lst"}) {
-            QFile f(dir.filePath(name));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QByteArray(name) == "types.lst" ? longLine : binary);
-        }
+        for (const char *name : {"devices.lst", "types.lst", "auto.lst", "signature.lst"})
+            QVERIFY(hostile::writeFile(dir.filePath(name), QByteArray(name) == "types.lst" ? longLine : binary));
         appData.pathDevices = dir.path();
         readDevicesList();
         loadAutoList();

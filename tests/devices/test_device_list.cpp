@@ -2,6 +2,7 @@
 #include "core/consts.h"
 #include "devices/TDeviceList.h"
 #include "devices/text_lines.h"
+#include "support/HostileFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,13 +30,6 @@ IDevice *createOther(const QString &, const TData &)
 TData parse(const QString &text)
 {
     return TDeviceList::parseParams(text.split(QLatin1Char('\n')));
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), qint64(bytes.size()));
 }
 
 } // namespace
@@ -214,25 +208,23 @@ private slots:
 
         // Windows line ends, a byte-order mark and a last line cut short in
         // the middle of a UTF-8 sequence.
-        writeBytes(dir + "/crlf.dev", QByteArray("\xEF\xBB\xBFgui_type=s|TestDev\r\nname=s|\xD0\x90\xD0\x91\r\n"
-                                                 "cut=s|\xD0"));
+        QVERIFY(hostile::writeFile(dir + "/crlf.dev", QByteArray("\xEF\xBB\xBFgui_type=s|TestDev\r\nname=s|\xD0\x90\xD0\x91\r\n"
+                                                 "cut=s|\xD0")));
         TData params;
         QVERIFY(deviceList.creatorForFile("d", dir + "/crlf.dev", params) == &createTestDev);
         QCOMPARE(params.value("name"), QVariant(QString::fromUtf8("\xD0\x90\xD0\x91")));
         QVERIFY(params.contains("cut"));
 
         // Binary bytes: lines holding NUL are dropped, no crash, no creator.
-        QByteArray binary;
-        for (int i = 0; i < 70000; ++i)
-            binary.append(char((i * 131 + 7) & 0xFF));
-        writeBytes(dir + "/binary.dev", binary);
+        const QByteArray binary = hostile::noise(70000, 40);
+        QVERIFY(hostile::writeFile(dir + "/binary.dev", binary));
         params.clear();
         QVERIFY(!deviceList.creatorForFile("d", dir + "/binary.dev", params));
 
         // An over-long line is dropped; the lines around it still count.
         QByteArray longLine = "gui_type=s|TestDev\nhuge=s|" + QByteArray(textlines::maxLineBytes + 10, 'A')
                               + "\nsize=d|4\n";
-        writeBytes(dir + "/long.dev", longLine);
+        QVERIFY(hostile::writeFile(dir + "/long.dev", longLine));
         params.clear();
         QVERIFY(deviceList.creatorForFile("d", dir + "/long.dev", params) == &createTestDev);
         QVERIFY(!params.contains("huge"));
