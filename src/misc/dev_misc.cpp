@@ -1,6 +1,17 @@
 #include "misc/dev_misc.h"
 
+#include "core/consts.h"
+#include "core/helpers.h"
+#include "data/TDataCmd.h"
+#include "data/TDataPrj.h"
+#include "devices/IDevice.h"
+#include "link/TProg.h"
+
 namespace {
+
+const QString source = QStringLiteral("misc\\dev_misc");
+
+#define PARAM(data, key) getParam(source, __LINE__, data, QLatin1String(key))
 
 QString hexOf(quint64 value)
 {
@@ -162,4 +173,45 @@ qint64 chunkLength(qint64 pos, qint64 last, qint64 block)
     const qint64 toBoundary = block - pos % block;
     // last - pos cannot overflow here: 0 <= pos <= last.
     return last - pos < toBoundary ? last - pos + 1 : toBoundary;
+}
+
+void getCharCmdParams(const TData &params, int &idCmd, qint64 &first, qint64 &last, quint8 &fill)
+{
+    idCmd = PARAM(params, REC_ID_CMD).toInt();
+    first = PARAM(params, CHAR_ADDR_DEVICE).toLongLong();
+    last = qint64(quint64(first) + quint64(PARAM(params, CHAR_COUNT).toLongLong()) - 1);
+    fill = quint8(PARAM(params, CHAR_FILL_CHAR).toUInt());
+}
+
+void getDataCmdParams(const TData &params, int &idCmd, qint64 &first, qint64 &last,
+                      QByteArray &bytes, QString &text)
+{
+    idCmd = PARAM(params, REC_ID_CMD).toInt();
+    first = PARAM(params, DATA_ADDR_DEVICE).toLongLong();
+    text = PARAM(params, DATA_DATA).toString();
+    bytes = hexStringToBytes(text);
+    last = qint64(quint64(first) + quint64(bytes.size()) - 1);
+}
+
+void getFileCmdParams(const TData &params, int &idCmd, qint64 &addrFile, qint64 &first,
+                      qint64 &last, QString &file, QString &format)
+{
+    idCmd = PARAM(params, REC_ID_CMD).toInt();
+    addrFile = PARAM(params, FILE_ADDR_FILE).toLongLong();
+    first = PARAM(params, FILE_ADDR_DEVICE).toLongLong();
+    last = qint64(quint64(first) + quint64(PARAM(params, FILE_COUNT).toLongLong()) - 1);
+    file = makeAbsolutePath(dataPrj.workPath(), PARAM(params, FILE_FILE).toString());
+    format = PARAM(params, FILE_FORMAT).toString().toLower();
+}
+
+quint32 getClkCmdParams(const TData &params)
+{
+    const uint clk = PARAM(params, SET_CLK_CLK).toUInt();
+    const TDataCmd *cmd = dataPrj.cmdById(PARAM(params, REC_ID_CMD).toInt());
+    IDevice *device = cmd ? cmd->device() : nullptr;
+    TProg *prog = cmd ? cmd->prog() : nullptr;
+    if (!device || !prog)
+        return 0;
+    const QString section = PARAM(device->params(), DEV_PRG_PAR).toString();
+    return quint32(prog->clockLevel(section, int(clk)));
 }

@@ -2,8 +2,13 @@
 // Small helpers shared by the chip drivers, their executors, the programmer
 // and tool commands, the data-file formats and several forms: texts for
 // sizes, ranges, frequencies and verify mismatches, hex text <-> bytes, the
-// length of the next transfer block and the overline mark-up of pin names.
-// None of them keeps state; all may run in any thread.
+// length of the next transfer block, the overline mark-up of pin names, the
+// unpacking of memory command parameters and the clock value sent for
+// "set_clk". None of them keeps state; all may run in any thread (the
+// unpacking and clock functions look the command up in the project, whose
+// accessors lock).
+
+#include "core/TData.h"
 
 #include <QByteArray>
 #include <QString>
@@ -46,3 +51,20 @@ QString bytesToHexStringLike(const QString &like, const QByteArray &bytes);
 // across a multiple of block. 0 when pos lies beyond last, when pos is
 // negative or when block is below 1.
 qint64 chunkLength(qint64 pos, qint64 last, qint64 block);
+
+// ---- Executor helpers: a command's parameters as the executors use them --
+
+// "addr_device", "count", "fill_char": last = first + count - 1.
+void getCharCmdParams(const TData &params, int &idCmd, qint64 &first, qint64 &last, quint8 &fill);
+// "addr_device", "data": the bytes of the data text, last = first + n - 1.
+void getDataCmdParams(const TData &params, int &idCmd, qint64 &first, qint64 &last,
+                      QByteArray &bytes, QString &text);
+// "addr_file", "addr_device", "count", "file", "format": the file name made
+// absolute against the project's work path, the format name in lower case.
+void getFileCmdParams(const TData &params, int &idCmd, qint64 &addrFile, qint64 &first,
+                      qint64 &last, QString &file, QString &format);
+// The clock value sent for a "set_clk" command: the clock itself, or the
+// value the programmer description stores for it when its interface section
+// offers listed clocks only. 0 without the command, its device or its
+// programmer.
+quint32 getClkCmdParams(const TData &params);

@@ -1,5 +1,7 @@
 # Files of src/misc (paths relative to src/).
 target_sources(velkorlib PRIVATE
+    misc/TNormCmdParam.cpp
+    misc/TNormCmdParam.h
     misc/dev_misc.cpp
     misc/dev_misc.h
 )

@@ -1,8 +1,8 @@
 #pragma once
 // Helpers shared by the chip-data format tests.
 
-#include "core/TLang.h"
 #include "formats/TFormat.h"
+#include "support/NumberedLanguage.h"
 #include "misc/dev_misc.h"
 
 #include <QByteArray>
@@ -10,21 +10,6 @@
 #include <QMap>
 #include <QRandomGenerator>
 #include <QString>
-
-// Loads a language table whose message n reads "M<n>", and "M420 %1" for
-// the message that carries the system's text.
-inline bool loadNumberedLanguage(const QString &path)
-{
-    QByteArray text = "# numbered messages\n";
-    for (int i = 0; i < 430; ++i)
-        text += "M" + QByteArray::number(i) + (i == 420 ? " %1" : "") + "\n";
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size())
-        return false;
-    f.close();
-    lang.load(path);
-    return lang.text(420) == QLatin1String("M420 %1");
-}
 
 // One Intel HEX record as text, "\r\n" ended.
 inline QByteArray hexRecord(int type, quint16 offset, const QByteArray &data)

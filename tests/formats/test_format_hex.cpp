@@ -31,7 +31,7 @@ class TestFormatHex : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(loadNumberedLanguage(path(QStringLiteral("numbers.lng"))));
+        QVERIFY(NumberedLanguage::load());
     }
 
     void hundredBytesMakeSevenRecords()
@@ -306,7 +306,7 @@ private slots:
         QVERIFY(writeBytes(p, hexRecord(0, 0, "ab") + line + ":00000001FF\r\n"));
         const ReadResult r = readAll(QStringLiteral("hex"), p, 0, 0, 0x100, 0x100);
         QVERIFY(!r.ok);
-        QCOMPARE(r.error, QStringLiteral("M421"));
+        QCOMPARE(r.error, NumberedLanguage::text(421));
     }
 
     void blanksInsideRecordsAreAllowed()
