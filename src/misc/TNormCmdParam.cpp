@@ -63,6 +63,12 @@ bool fitsRange(qint64 address, qint64 n, const Range &range, bool startInside)
     return !startInside || address < end;
 }
 
+bool checkInRange(bool (*check)(const TData &, qint64, qint64), const Range &range,
+                  const TData &params)
+{
+    return check(params, range.begin, range.size);
+}
+
 // The command record and what it refers to; each may be null.
 struct CmdRefs
 {
@@ -123,20 +129,17 @@ bool isCharCmdValid(const TData &params, qint64 begin, qint64 size)
 
 bool isCharCmdValidMain(IDevice *device, const TData &params)
 {
-    const Range r = mainRange(device);
-    return isCharCmdValid(params, r.begin, r.size);
+    return checkInRange(isCharCmdValid, mainRange(device), params);
 }
 
 bool isCharCmdValidFlash(IDevice *device, const TData &params)
 {
-    const Range r = flashRange(device);
-    return isCharCmdValid(params, r.begin, r.size);
+    return checkInRange(isCharCmdValid, flashRange(device), params);
 }
 
 bool isCharCmdValidEeprom(IDevice *device, const TData &params)
 {
-    const Range r = eepromRange(device);
-    return isCharCmdValid(params, r.begin, r.size);
+    return checkInRange(isCharCmdValid, eepromRange(device), params);
 }
 
 QString charCmdText(const TData &params)
@@ -191,20 +194,17 @@ bool isDataCmdValid(const TData &params, qint64 begin, qint64 size)
 
 bool isDataCmdValidMain(IDevice *device, const TData &params)
 {
-    const Range r = mainRange(device);
-    return isDataCmdValid(params, r.begin, r.size);
+    return checkInRange(isDataCmdValid, mainRange(device), params);
 }
 
 bool isDataCmdValidFlash(IDevice *device, const TData &params)
 {
-    const Range r = flashRange(device);
-    return isDataCmdValid(params, r.begin, r.size);
+    return checkInRange(isDataCmdValid, flashRange(device), params);
 }
 
 bool isDataCmdValidEeprom(IDevice *device, const TData &params)
 {
-    const Range r = eepromRange(device);
-    return isDataCmdValid(params, r.begin, r.size);
+    return checkInRange(isDataCmdValid, eepromRange(device), params);
 }
 
 QString dataCmdText(const TData &params)
@@ -267,20 +267,17 @@ bool isFileCmdValid(const TData &params, qint64 begin, qint64 size)
 
 bool isFileCmdValidMain(IDevice *device, const TData &params)
 {
-    const Range r = mainRange(device);
-    return isFileCmdValid(params, r.begin, r.size);
+    return checkInRange(isFileCmdValid, mainRange(device), params);
 }
 
 bool isFileCmdValidFlash(IDevice *device, const TData &params)
 {
-    const Range r = flashRange(device);
-    return isFileCmdValid(params, r.begin, r.size);
+    return checkInRange(isFileCmdValid, flashRange(device), params);
 }
 
 bool isFileCmdValidEeprom(IDevice *device, const TData &params)
 {
-    const Range r = eepromRange(device);
-    return isFileCmdValid(params, r.begin, r.size);
+    return checkInRange(isFileCmdValid, eepromRange(device), params);
 }
 
 QString fileCmdText(const TData &params)
