@@ -1,6 +1,5 @@
 #include "data/TDataCfg.h"
 
-#include <QMutexLocker>
 
 #include "core/consts.h"
 
@@ -24,43 +23,43 @@ int TDataCfg::id() const
 
 QString TDataCfg::name() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_name;
 }
 
 void TDataCfg::setName(const QString &name)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_name = name;
 }
 
 QString TDataCfg::description() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_description;
 }
 
 void TDataCfg::setDescription(const QString &description)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_description = description;
 }
 
 int TDataCfg::execState() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_execState;
 }
 
 void TDataCfg::setExecState(int state)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_execState = state;
 }
 
 TData TDataCfg::toHash() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     TData data;
     data.insert(PRJ_NAME, m_name);
     return data;
@@ -68,7 +67,7 @@ TData TDataCfg::toHash() const
 
 void TDataCfg::fromHash(const TData &data)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_name = data.value(PRJ_NAME).toString();
 }
 

@@ -3,7 +3,7 @@
 // commands themselves live in the project's command list). Read by the GUI
 // and by execution workers at the same time, so every access is locked.
 
-#include <QRecursiveMutex>
+#include <mutex>
 #include <QString>
 
 #include "core/TData.h"
@@ -36,7 +36,7 @@ public:
 private:
     Q_DISABLE_COPY(TDataCfg)
 
-    mutable QRecursiveMutex m_mutex;
+    mutable std::recursive_mutex m_mutex;
     const int m_id;
     QString m_name;
     QString m_description;

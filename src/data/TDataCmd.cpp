@@ -1,6 +1,5 @@
 #include "data/TDataCmd.h"
 
-#include <QMutexLocker>
 
 #include "core/consts.h"
 #include "devices/IDevice.h"
@@ -40,109 +39,109 @@ int TDataCmd::id() const
 
 bool TDataCmd::status() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_status;
 }
 
 void TDataCmd::setStatus(bool status)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_status = status;
 }
 
 bool TDataCmd::validDev() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_validDev;
 }
 
 void TDataCmd::setValidDev(bool valid)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_validDev = valid;
 }
 
 bool TDataCmd::validParam() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_validParam;
 }
 
 void TDataCmd::setValidParam(bool valid)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_validParam = valid;
 }
 
 int TDataCmd::idCfg() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_idCfg;
 }
 
 void TDataCmd::setIdCfg(int idCfg)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_idCfg = idCfg;
 }
 
 QString TDataCmd::cmd() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_cmd;
 }
 
 TData TDataCmd::params() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_params;
 }
 
 void TDataCmd::clearParams()
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_params.clear();
 }
 
 IDevice *TDataCmd::handler() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_handler;
 }
 
 void TDataCmd::setHandler(IDevice *handler)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_handler = handler;
 }
 
 IDevice *TDataCmd::device() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_device;
 }
 
 void TDataCmd::setDevice(IDevice *device)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_device = device;
 }
 
 TProg *TDataCmd::prog() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_prog;
 }
 
 void TDataCmd::setProg(TProg *prog)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_prog = prog;
 }
 
 TData TDataCmd::toHash() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     TData data = m_params;
     data.insert(REC_ID_CMD, m_id);
     data.insert(REC_ID_CFG, m_idCfg);
@@ -155,7 +154,7 @@ TData TDataCmd::toHash() const
 
 void TDataCmd::fromHash(const TData &data)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_status = data.value(REC_STATUS).toBool();
     m_idCfg = data.value(REC_ID_CFG).toInt();
     m_cmd = data.value(REC_CMD).toString();
@@ -164,7 +163,7 @@ void TDataCmd::fromHash(const TData &data)
 
 void TDataCmd::putParams(const TData &data)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     for (auto it = data.constBegin(); it != data.constEnd(); ++it) {
         if (it.key() == QLatin1String(REC_ID_CMD))
             continue;
@@ -174,7 +173,7 @@ void TDataCmd::putParams(const TData &data)
 
 bool TDataCmd::normalizeParams()
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (!m_handler)
         return false;
     TData data = toHash();
@@ -186,7 +185,7 @@ bool TDataCmd::normalizeParams()
 
 void TDataCmd::updateValidParam()
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (m_handler)
         m_validParam = m_handler->checkCmdParam(toHash());
 }

@@ -4,7 +4,7 @@
 // and written by the GUI and by execution workers at the same time, so every
 // access except the id is locked.
 
-#include <QRecursiveMutex>
+#include <mutex>
 #include <QString>
 
 #include "core/TData.h"
@@ -64,7 +64,7 @@ public:
 private:
     Q_DISABLE_COPY(TDataCmd)
 
-    mutable QRecursiveMutex m_mutex;
+    mutable std::recursive_mutex m_mutex;
     const int m_id;
     int m_idCfg;
     bool m_status;

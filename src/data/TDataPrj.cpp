@@ -1,7 +1,6 @@
 #include "data/TDataPrj.h"
 
 #include <QMetaObject>
-#include <QMutexLocker>
 #include <QSet>
 #include <QThread>
 
@@ -28,70 +27,70 @@ TDataPrj::~TDataPrj()
 
 bool TDataPrj::isOpen() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return !m_prjFile.isEmpty();
 }
 
 bool TDataPrj::isModified() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_modified;
 }
 
 void TDataPrj::setModified()
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_modified = true;
     emit signalChangePrj(true);
 }
 
 void TDataPrj::resetModified()
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_modified = false;
     emit signalChangePrj(false);
 }
 
 QString TDataPrj::prjName() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_prjName;
 }
 
 void TDataPrj::setPrjName(const QString &name)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_prjName = name;
 }
 
 QString TDataPrj::prjFile() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_prjFile;
 }
 
 void TDataPrj::setPrjFile(const QString &file)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_prjFile = file;
 }
 
 QString TDataPrj::workPath() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_workPath;
 }
 
 void TDataPrj::fromHash(const TData &data)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_prjFile = data.value(INFO_PRJ_FILE).toString();
     m_workPath = data.value(PRJ_WORK_PATH).toString();
 }
 
 TData TDataPrj::toHash() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     TData data;
     data.insert(INFO_PRJ_FILE, m_prjFile);
     data.insert(PRJ_WORK_PATH, m_workPath);
@@ -100,7 +99,7 @@ TData TDataPrj::toHash() const
 
 void TDataPrj::clear()
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (m_prjFile.isEmpty())
         return;
     m_prjFile.clear();
@@ -117,19 +116,19 @@ void TDataPrj::clear()
 
 QList<TDataCfg *> TDataPrj::cfgList() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_cfgs;
 }
 
 QList<TDataCmd *> TDataPrj::cmdList() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_cmds;
 }
 
 QStringList TDataPrj::cfgNames() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     QStringList names;
     for (const TDataCfg *cfg : m_cfgs)
         names << cfg->name();
@@ -140,7 +139,7 @@ QStringList TDataPrj::cfgNames() const
 
 int TDataPrj::addCfg(const QString &name, const QString &description, int index)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     setModified();
     auto *cfg = new TDataCfg(name, description);
     if (index < 0 || index > m_cfgs.size())
@@ -152,7 +151,7 @@ int TDataPrj::addCfg(const QString &name, const QString &description, int index)
 
 void TDataPrj::removeCfg(int cfgId)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     setModified();
     const int index = cfgIndexById(cfgId);
     if (index < 0)
@@ -164,7 +163,7 @@ void TDataPrj::removeCfg(int cfgId)
 
 void TDataPrj::moveCfg(int from, int to)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     setModified();
     if (from >= 0 && from < m_cfgs.size() && to >= 0 && to < m_cfgs.size())
         m_cfgs.move(from, to);
@@ -172,7 +171,7 @@ void TDataPrj::moveCfg(int from, int to)
 
 void TDataPrj::setCfgName(int cfgId, const QString &name)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     setModified();
     if (TDataCfg *cfg = cfgById(cfgId))
         cfg->setName(name);
@@ -180,7 +179,7 @@ void TDataPrj::setCfgName(int cfgId, const QString &name)
 
 void TDataPrj::setCfgDescription(int cfgId, const QString &description)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     setModified();
     if (TDataCfg *cfg = cfgById(cfgId))
         cfg->setDescription(description);
@@ -188,28 +187,28 @@ void TDataPrj::setCfgDescription(int cfgId, const QString &description)
 
 void TDataPrj::setCfgExecState(int cfgId, int state)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (TDataCfg *cfg = cfgById(cfgId))
         cfg->setExecState(state);
 }
 
 int TDataPrj::cfgExecState(int cfgId) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     const TDataCfg *cfg = cfgById(cfgId);
     return cfg ? cfg->execState() : 0;
 }
 
 TDataCfg *TDataPrj::cfgById(int cfgId) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     const int index = cfgIndexById(cfgId);
     return index < 0 ? nullptr : m_cfgs.at(index);
 }
 
 int TDataPrj::cfgIndexById(int cfgId) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     for (int i = 0; i < m_cfgs.size(); ++i)
         if (m_cfgs.at(i)->id() == cfgId)
             return i;
@@ -218,13 +217,13 @@ int TDataPrj::cfgIndexById(int cfgId) const
 
 int TDataPrj::cfgIdAt(int index) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return index >= 0 && index < m_cfgs.size() ? m_cfgs.at(index)->id() : -1;
 }
 
 int TDataPrj::cfgIdByName(const QString &name) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     for (const TDataCfg *cfg : m_cfgs)
         if (cfg->name() == name)
             return cfg->id();
@@ -233,7 +232,7 @@ int TDataPrj::cfgIdByName(const QString &name) const
 
 QString TDataPrj::cfgName(int cfgId) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     const TDataCfg *cfg = cfgById(cfgId);
     return cfg ? cfg->name() : QString();
 }
@@ -242,7 +241,7 @@ QString TDataPrj::cfgName(int cfgId) const
 
 int TDataPrj::addCmd(const TData &data, int index)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     setModified();
     const int idCfg = data.value(REC_ID_CFG).toInt();
     const bool status = data.value(REC_STATUS).toInt() != 0;
@@ -264,7 +263,7 @@ int TDataPrj::addCmd(const TData &data, int index)
 
 void TDataPrj::removeCmd(int cmdId)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     setModified();
     const int index = cmdIndexOf(cmdId);
     if (index < 0)
@@ -275,7 +274,7 @@ void TDataPrj::removeCmd(int cmdId)
 
 void TDataPrj::removeCmdsOfCfg(int cfgId)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     setModified();
     for (int i = m_cmds.size() - 1; i >= 0; --i)
         if (m_cmds.at(i)->idCfg() == cfgId)
@@ -285,7 +284,7 @@ void TDataPrj::removeCmdsOfCfg(int cfgId)
 
 void TDataPrj::moveCmd(int cmdId, int offset)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     setModified();
     const int from = cmdIndexOf(cmdId);
     const int to = from + offset;
@@ -300,7 +299,7 @@ void TDataPrj::moveCmd(int cmdId, int offset)
 
 void TDataPrj::setCmdStatus(int cmdId, bool status)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     setModified();
     if (TDataCmd *cmd = cmdById(cmdId))
         cmd->setStatus(status);
@@ -308,7 +307,7 @@ void TDataPrj::setCmdStatus(int cmdId, bool status)
 
 void TDataPrj::setCfgStatus(int cfgId, bool status)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     setModified();
     for (TDataCmd *cmd : qAsConst(m_cmds))
         if (cmd->idCfg() == cfgId)
@@ -317,14 +316,14 @@ void TDataPrj::setCfgStatus(int cfgId, bool status)
 
 TDataCmd *TDataPrj::cmdById(int cmdId) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     const int index = cmdIndexOf(cmdId);
     return index < 0 ? nullptr : m_cmds.at(index);
 }
 
 int TDataPrj::cmdIndexById(int cmdId) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return cmdIndexOf(cmdId);
 }
 
@@ -340,13 +339,13 @@ int TDataPrj::cmdIndexOf(int cmdId) const
 
 int TDataPrj::cmdIdAt(int index) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return index >= 0 && index < m_cmds.size() ? m_cmds.at(index)->id() : -1;
 }
 
 QList<TDataCmd *> TDataPrj::cmdsOfCfg(int cfgId) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     QList<TDataCmd *> list;
     for (TDataCmd *cmd : m_cmds)
         if (cmd->idCfg() == cfgId)
@@ -356,7 +355,7 @@ QList<TDataCmd *> TDataPrj::cmdsOfCfg(int cfgId) const
 
 int TDataPrj::cmdRowInCfg(int cfgId, int cmdId) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     const TDataCmd *target = cmdById(cmdId);
     if (!target || target->idCfg() != cfgId)
         return -1;
@@ -372,7 +371,7 @@ int TDataPrj::cmdRowInCfg(int cfgId, int cmdId) const
 
 int TDataPrj::cmdRowByIndex(int index) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (index < 0 || index >= m_cmds.size())
         return -1;
     const int cfgId = m_cmds.at(index)->idCfg();
@@ -384,27 +383,27 @@ int TDataPrj::cmdRowByIndex(int index) const
 
 int TDataPrj::cfgIdAtIndex(int index) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return index >= 0 && index < m_cmds.size() ? m_cmds.at(index)->idCfg() : -1;
 }
 
 int TDataPrj::cfgIdOfCmd(int cmdId) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     const TDataCmd *cmd = cmdById(cmdId);
     return cmd ? cmd->idCfg() : -1;
 }
 
 int TDataPrj::cfgIndexOfCmd(int cmdId) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     const TDataCmd *cmd = cmdById(cmdId);
     return cmd ? cfgIndexById(cmd->idCfg()) : -1;
 }
 
 bool TDataPrj::hasEnabledCmd(int cfgId) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     for (const TDataCmd *cmd : m_cmds)
         if (cmd->idCfg() == cfgId && cmd->status())
             return true;
@@ -413,7 +412,7 @@ bool TDataPrj::hasEnabledCmd(int cfgId) const
 
 bool TDataPrj::hasInvalidDevCmd(int cfgId) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     for (const TDataCmd *cmd : m_cmds)
         if (cmd->idCfg() == cfgId && !cmd->validDev())
             return true;
@@ -422,7 +421,7 @@ bool TDataPrj::hasInvalidDevCmd(int cfgId) const
 
 TDataCmd *TDataPrj::nextEnabledCmd(int cfgId, int prevId) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     int start = 0;
     if (prevId >= 0) {
         // A previous command removed meanwhile starts the walk again.
@@ -439,7 +438,7 @@ TDataCmd *TDataPrj::nextEnabledCmd(int cfgId, int prevId) const
 
 void TDataPrj::normalizeAllCmds()
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     for (TDataCmd *cmd : qAsConst(m_cmds))
         if (cmd->normalizeParams())
             setModified();
@@ -447,7 +446,7 @@ void TDataPrj::normalizeAllCmds()
 
 void TDataPrj::updateAllValidParam()
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     for (TDataCmd *cmd : qAsConst(m_cmds))
         cmd->updateValidParam();
 }
@@ -456,7 +455,7 @@ void TDataPrj::updateAllValidParam()
 
 void TDataPrj::cacheDevice(const QString &name, IDevice *device)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     const QSharedPointer<IDevice> old = m_devices.value(name);
     if (old.data() == device)
         return;
@@ -468,13 +467,13 @@ void TDataPrj::cacheDevice(const QString &name, IDevice *device)
 
 IDevice *TDataPrj::cachedDevice(const QString &name) const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_devices.value(name).data();
 }
 
 void TDataPrj::clearDeviceCache()
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     retireAllCaches();
     releaseRetired();
 }
@@ -483,13 +482,13 @@ void TDataPrj::clearDeviceCache()
 
 void TDataPrj::beginRun()
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     ++m_runs;
 }
 
 void TDataPrj::endRun()
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (m_runs > 0)
         --m_runs;
     releaseRetired();
@@ -497,7 +496,7 @@ void TDataPrj::endRun()
 
 int TDataPrj::activeRuns() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_runs;
 }
 
@@ -518,7 +517,7 @@ void TDataPrj::releaseRetired()
         QMetaObject::invokeMethod(
             this,
             [this]() {
-                QMutexLocker lock(&m_mutex);
+                const std::lock_guard<std::recursive_mutex> lock(m_mutex);
                 releaseRetired();
             },
             Qt::QueuedConnection);
@@ -545,7 +544,7 @@ void TDataPrj::releaseRetired()
 
 void TDataPrj::freeAll()
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_retiredCmds += m_cmds;
     m_cmds.clear();
     m_retiredCfgs += m_cfgs;

@@ -15,7 +15,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
-#include <QRecursiveMutex>
+#include <mutex>
 #include <QSharedPointer>
 #include <QString>
 #include <QStringList>
@@ -186,7 +186,7 @@ private:
     void releaseRetired();
     void freeAll();
 
-    mutable QRecursiveMutex m_mutex;
+    mutable std::recursive_mutex m_mutex;
     bool m_modified = false;
     QString m_prjName;
     QString m_prjFile;

@@ -16,7 +16,6 @@
 #include "link/TProg.h"
 
 #include <QFileInfo>
-#include <QMutexLocker>
 
 namespace {
 
@@ -33,7 +32,7 @@ bool isGroupName(const QString &name)
 
 IDevice *TDataPrj::deviceByName(const QString &name, const QString &file)
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> locker(m_mutex);
     const auto cached = m_devices.constFind(name);
     if (cached != m_devices.constEnd())
         return cached.value().data();
@@ -57,7 +56,7 @@ IDevice *TDataPrj::deviceByName(const QString &name, const QString &file)
 
 TProg *TDataPrj::progByName(const QString &name)
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> locker(m_mutex);
     const auto cached = m_progs.constFind(name);
     if (cached != m_progs.constEnd())
         return cached.value().data();
@@ -104,13 +103,13 @@ QString TDataPrj::validParamAt(int index, const char *key) const
 
 QString TDataPrj::progNameAt(int cfgId, int index) const
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> locker(m_mutex);
     return validParamAt(findBack(cfgId, index, CMD_SET_PROG, false), SET_PROG_PROG);
 }
 
 QString TDataPrj::deviceNameAt(int cfgId, int index) const
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> locker(m_mutex);
     return validParamAt(findBack(cfgId, index, CMD_SET_DEVICE, true), SET_DEVICE_DEVICE);
 }
 
@@ -120,7 +119,7 @@ QString TDataPrj::handlerNameOf(int cfgId, int index, const QString &code) const
         return QLatin1String(GROUP_TOOLS);
     if (TDevProg::hasCommand(code))
         return QLatin1String(GROUP_PROG);
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> locker(m_mutex);
     // A "set_prog" does not end the handler: the device's object still
     // handles its commands, though no device is in force for them.
     return validParamAt(findBack(cfgId, index, CMD_SET_DEVICE, false), SET_DEVICE_DEVICE);
@@ -128,7 +127,7 @@ QString TDataPrj::handlerNameOf(int cfgId, int index, const QString &code) const
 
 TDataCmd *TDataPrj::progCmdBefore(int cmdId) const
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> locker(m_mutex);
     const int index = cmdIndexOf(cmdId);
     if (index < 0)
         return nullptr;
@@ -138,7 +137,7 @@ TDataCmd *TDataPrj::progCmdBefore(int cmdId) const
 
 int TDataPrj::deviceCmdIndexBefore(int cmdId) const
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> locker(m_mutex);
     const int index = cmdIndexOf(cmdId);
     if (index < 0)
         return -1;
@@ -149,7 +148,7 @@ int TDataPrj::deviceCmdIndexBefore(int cmdId) const
 
 void TDataPrj::validateCmd(int index)
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> locker(m_mutex);
     if (index < 0 || index >= m_cmds.size())
         return;
     TDataCmd *c = m_cmds.at(index);
@@ -201,7 +200,7 @@ void TDataPrj::validateCmd(int index)
 
 void TDataPrj::validateAll()
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> locker(m_mutex);
     for (int i = 0; i < m_cmds.size(); ++i)
         validateCmd(i);
     // Objects that no command points at any more may be freed now.
@@ -212,7 +211,7 @@ void TDataPrj::validateAll()
 
 void TDataPrj::setCmdParam(int cmdId, const TData &data)
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> locker(m_mutex);
     setModified();
     TDataCmd *c = cmdById(cmdId);
     if (!c)
@@ -275,7 +274,7 @@ bool TDataPrj::endsDeviceRun(int index, int cfgId) const
 
 bool TDataPrj::hasDeviceCmdAfter(int index) const
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> locker(m_mutex);
     if (index < 0 || index >= m_cmds.size())
         return false;
     const int cfgId = m_cmds.at(index)->idCfg();
@@ -288,7 +287,7 @@ bool TDataPrj::hasDeviceCmdAfter(int index) const
 
 void TDataPrj::removeDeviceCmdsAfter(int cmdId)
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> locker(m_mutex);
     const int start = deviceCmdIndexBefore(cmdId);
     if (start < 0)
         return;
@@ -306,13 +305,13 @@ void TDataPrj::removeDeviceCmdsAfter(int cmdId)
 
 QStringList TDataPrj::toolsCmdList() const
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> locker(m_mutex);
     return TDevTools::cmdCodeList();
 }
 
 QStringList TDataPrj::progCmdListAt(int cmdId)
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> locker(m_mutex);
     const int index = cmdIndexOf(cmdId);
     if (cmdId < 0 || index < 0)
         return QStringList();
@@ -329,7 +328,7 @@ QStringList TDataPrj::progCmdListAt(int cmdId)
 
 QStringList TDataPrj::deviceCmdListAt(int cmdId)
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::recursive_mutex> locker(m_mutex);
     const int index = cmdIndexOf(cmdId);
     if (cmdId < 0 || index < 0)
         return QStringList();
