@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 
+#include "core/TLang.h"
+#include "link/TSerialPort.h"
+
 IDeviceExec::IDeviceExec(const TData &params, QObject *parent) : QObject(parent), m_params(params)
 {
 }
@@ -31,6 +34,22 @@ TData IDeviceExec::params() const
 void IDeviceExec::slotStop()
 {
     m_stop = true;
+}
+
+bool IDeviceExec::checkPort(TSerialPort *port)
+{
+    if (port && port->isOpen())
+        return true;
+    m_errorText = lang.text(TSerialPort::MSG_NOT_OPEN);
+    return false;
+}
+
+bool IDeviceExec::transact(TSerialPort *port, quint8 code, QByteArray &payload)
+{
+    if (port->transaction(code, payload))
+        return true;
+    m_errorText = port->errorString();
+    return false;
 }
 
 bool IDeviceExec::progress(int &counter, int &lastPercent, qint64 done, qint64 total)

@@ -3,6 +3,7 @@
 // which carries the command out over the serial link and reports log lines
 // and progress.
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -32,6 +33,12 @@ public:
     void setErrorText(const QString &text);
     bool isStopped() const;
     TData params() const;
+
+    // True when the run's port is open; else the error text is the link's
+    // "not open" message and the result false. Called before the first request.
+    bool checkPort(TSerialPort *port);
+    // One request over the link; on failure the error text is the link's.
+    bool transact(TSerialPort *port, quint8 code, QByteArray &payload);
 
     // Progress step of long operations: emits the percentage of done in total
     // when it changed, lets the thread's pending events run (that is how a

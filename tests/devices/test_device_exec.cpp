@@ -4,7 +4,11 @@
 
 #include "core/consts.h"
 #include "devices/IDeviceExec.h"
+#include "link/TProtocol.h"
+#include "link/TSerialPort.h"
 #include "support/FakeDevice.h"
+#include "support/FakeProgrammer.h"
+#include "support/NumberedLanguage.h"
 
 namespace {
 
@@ -23,6 +27,40 @@ class TestDeviceExec : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QVERIFY(NumberedLanguage::load()); }
+
+    void requestsGoThroughTheLink()
+    {
+        Exec exec;
+        TSerialPort port;
+        QVERIFY(!exec.checkPort(&port));
+        QCOMPARE(exec.errorText(), NumberedLanguage::text(392));
+        QVERIFY(!exec.checkPort(nullptr));
+
+        FakeProgrammer fake;
+        QVERIFY2(fake.start(), qPrintable(fake.errorString()));
+        QVERIFY(port.openPort(fake.portName(), QIODevice::ReadWrite));
+        port.setTimeout(300);
+        exec.setErrorText(QString());
+        QVERIFY(exec.checkPort(&port));
+        QCOMPARE(exec.errorText(), QString());
+
+        QByteArray payload;
+        QVERIFY(exec.transact(&port, TProtocol::PROG_IDENT, payload));
+        QCOMPARE(payload, QByteArray(FakeProgrammer::DEFAULT_IDENT));
+
+        fake.addFault(FakeFault::errorReply(0));
+        payload.clear();
+        QVERIFY(!exec.transact(&port, TProtocol::PROG_IDENT, payload));
+        QCOMPARE(exec.errorText(), NumberedLanguage::text(406));
+
+        fake.addFault(FakeFault::silence());
+        QVERIFY(!exec.transact(&port, TProtocol::PROG_IDENT, payload));
+        QCOMPARE(exec.errorText(), NumberedLanguage::text(389));
+        port.close();
+        fake.stop();
+    }
+
     void zeroTotalIsComplete()
     {
         Exec exec;
