@@ -180,7 +180,6 @@ private:
     QString validParamAt(int index, const char *key) const;
     bool isDeviceCmdAt(int index) const;
     bool endsDeviceRun(int index, int cfgId) const;
-    void retireCmd(TDataCmd *cmd);
     void retireAllCaches();
     // Frees what was retired, as far as nothing can still use it.
     void releaseRetired();
