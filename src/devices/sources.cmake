@@ -11,6 +11,8 @@ target_sources(velkorlib PRIVATE
     devices/TDeviceList.cpp
     devices/TDeviceList.h
     devices/TDevProg.cpp
+    devices/TDevProgExec.cpp
+    devices/TDevProgExec.h
     devices/TDevProg.h
     devices/TDevTools.cpp
     devices/TDevTools.h

@@ -1,5 +1,7 @@
 # Files of src/link (paths relative to src/).
 target_sources(velkorlib PRIVATE
+    link/TExec.cpp
+    link/TExec.h
     link/TPortSettings.h
     link/TProg.cpp
     link/TProg.h

@@ -1,0 +1,248 @@
+#include "link/TExec.h"
+
+#include "core/TCmdCode.h"
+#include "core/TData.h"
+#include "core/TLang.h"
+#include "core/consts.h"
+#include "core/helpers.h"
+#include "data/TDataCmd.h"
+#include "data/TDataPrj.h"
+#include "devices/IDevice.h"
+#include "devices/IDeviceExec.h"
+#include "devices/TDevProgExec.h"
+#include "link/TSerialPort.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QMetaMethod>
+#include <QPointer>
+#include <QThread>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+const QString SOURCE = QStringLiteral("link\\TExec");
+
+// Language-table messages of the worker.
+constexpr int MSG_INVALID_DEVICE = 387;
+constexpr int MSG_INVALID_PARAMS = 388;
+constexpr int MSG_STOPPED = 390;
+constexpr int MSG_COMPLETED = 391;
+
+// Lets the worker thread's pending queued calls run (stop and pause-reset
+// requests from the GUI reach the run this way).
+void processEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+// Connects a signal or slot that only some executors have, found by its
+// signature, to a signal of the worker (or a signal of the worker to it).
+void connectByName(QObject *sender, const char *signalSignature, QObject *receiver,
+                   const QMetaMethod &receiverMethod)
+{
+    const int index = sender->metaObject()->indexOfSignal(signalSignature);
+    if (index >= 0)
+        QObject::connect(sender, sender->metaObject()->method(index), receiver, receiverMethod);
+}
+
+void connectToSlotByName(QObject *sender, const QMetaMethod &signal, QObject *receiver,
+                         const char *slotSignature)
+{
+    const int index = receiver->metaObject()->indexOfSlot(slotSignature);
+    if (index >= 0)
+        QObject::connect(sender, signal, receiver, receiver->metaObject()->method(index));
+}
+
+} // namespace
+
+TExec::TExec(int id_cfg, QObject *parent)
+    : QObject(parent), m_idCfg(id_cfg)
+{
+}
+
+TExec::~TExec()
+{
+    emit signalDestroy(m_idCfg);
+}
+
+int TExec::idCfg() const
+{
+    return m_idCfg;
+}
+
+void TExec::slotStop(int id_cfg)
+{
+    if (id_cfg != m_idCfg)
+        return;
+    m_stop = true;
+    emit signalStop();
+}
+
+void TExec::slotPauseReset(int id_cfg)
+{
+    if (id_cfg == m_idCfg)
+        emit signalPauseReset();
+}
+
+void TExec::connectExec(IDeviceExec *exec, const QString &code)
+{
+    connect(exec, &IDeviceExec::signalEventText, this, &TExec::signalEventText);
+    connect(exec, &IDeviceExec::signalEventProc, this, &TExec::signalEventProc);
+    connect(this, &TExec::signalStop, exec, &IDeviceExec::slotStop);
+    if (code == QLatin1String(CMD_EXECUTE) || code == QLatin1String(CMD_AUTO_DETECT))
+        connectByName(exec, "signalExecuteFromCmd(int)", this,
+                      QMetaMethod::fromSignal(&TExec::signalExecuteFromCmd));
+    if (code == QLatin1String(CMD_PAUSE)) {
+        connectByName(exec, "signalPauseFromCmd(int)", this,
+                      QMetaMethod::fromSignal(&TExec::signalPauseFromCmd));
+        connectToSlotByName(this, QMetaMethod::fromSignal(&TExec::signalPauseReset), exec,
+                            "slotPauseReset()");
+    }
+}
+
+void TExec::slotStart()
+{
+    // Nothing the run holds a pointer to is freed before endRun().
+    dataPrj.beginRun();
+
+    TSerialPort port;
+    bool stopRun = false;
+    int cfgId = m_idCfg;
+    int lastCmdId = -1;
+    std::unique_ptr<IDeviceExec> exec;
+    bool anyExec = false;       // an executor was created in this run
+    bool isLeave = false;
+    bool ok = true;
+    bool requestFailed = false; // one of the worker's own requests failed
+    QString failText;
+
+    for (;;) {
+        if (stopRun || m_stop)
+            break;
+        TDataCmd *cmd = dataPrj.nextEnabledCmd(cfgId, lastCmdId);
+        if (!cmd)
+            break;
+        const TData data = cmd->toHash();
+        lastCmdId = getParam(SOURCE, __LINE__, data, REC_ID_CMD).toInt();
+        const QString code = getParam(SOURCE, __LINE__, data, REC_CMD).toString();
+
+        // A new programmer: the one on the open link is told that the run
+        // there is over before the link is closed.
+        if (code == QLatin1String(CMD_SET_PROG) && port.isOpen()) {
+            const bool sent = TDevProgExec::sendFinish(&port)
+                && TDevProgExec::sendStatus(&port, TDevProgExec::STATE_IDLE);
+            if (!sent) {
+                ok = false;
+                requestFailed = true;
+                break;
+            }
+            port.close();
+        }
+
+        exec.reset();
+        // A device command with no device chosen before it has no handler;
+        // it is refused below without asking anyone for an executor.
+        IDevice *handler = cmd->handler();
+        if (handler) {
+            exec.reset(handler->createExec(data));
+            anyExec = anyExec || exec;
+        }
+        const QString name = handler ? handler->cmdName(data) : cmdCode.name(code);
+        const QString paramText = handler ? handler->cmdParamText(data, nullptr) : QString();
+
+        processEvents();
+        emit signalEventText(EXEC_CMD, name, paramText);
+        processEvents();
+
+        if (!handler || !cmd->validDev()) {
+            failText = lang.text(MSG_INVALID_DEVICE).arg(name);
+            ok = false;
+            break;
+        }
+        if (!cmd->validParam()) {
+            failText = lang.text(MSG_INVALID_PARAMS).arg(name);
+            ok = false;
+            break;
+        }
+        if (!exec) {
+            // The handler cannot carry this command out.
+            failText = lang.text(MSG_INVALID_DEVICE).arg(name);
+            ok = false;
+            break;
+        }
+
+        connectExec(exec.get(), code);
+        isLeave = code == QLatin1String(CMD_LEAVE);
+
+        processEvents();
+        const bool done = exec->execute(&port, &stopRun, &cfgId, &lastCmdId);
+        processEvents();
+
+        if (done && code == QLatin1String(CMD_SET_PROG) && port.isOpen()
+            && !TDevProgExec::sendStatus(&port, TDevProgExec::STATE_RUNNING)) {
+            ok = false;
+            requestFailed = true;
+            break;
+        }
+
+        emit signalEventProc(0);
+        processEvents();
+
+        if (!done) {
+            ok = false;
+            break;
+        }
+    }
+
+    // The outcome.
+    if (!ok && failText.isEmpty() && exec)
+        failText = exec->errorText();
+    if (!ok && failText.isEmpty() && requestFailed)
+        failText = port.errorString();
+
+    if (!isLeave && anyExec && !port.isFailed() && port.isOpen()) {
+        if (!TDevProgExec::sendFinish(&port)) {
+            if (ok)
+                failText = port.errorString();
+            ok = false;
+        }
+    }
+    // A link that has failed gets no further request.
+    const bool linkFailed = port.isFailed();
+
+    if (ok) {
+        if (port.isOpen() && !linkFailed)
+            TDevProgExec::sendStatus(&port, TDevProgExec::STATE_IDLE);
+        emit signalEventText(EXEC_SUCCESS, lang.text(m_stop ? MSG_STOPPED : MSG_COMPLETED), QString());
+    } else {
+        if (port.isOpen() && !linkFailed)
+            TDevProgExec::sendStatus(&port, TDevProgExec::STATE_FAILED);
+        emit signalEventText(EXEC_FAILED, failText, QString());
+    }
+
+    if (port.isOpen())
+        port.close();
+    exec.reset();
+    dataPrj.endRun();
+
+    // Reported for the configuration that was started, wherever the run went.
+    emit signalStatusFromCmd(m_idCfg, ok);
+    emit signalFinished();
+}
+
+bool TExec::waitForThread(QThread *thread, int timeoutMs)
+{
+    QPointer<QThread> guard(thread);
+    if (!guard)
+        return true;
+    QEventLoop loop;
+    connect(thread, &QThread::finished, &loop, &QEventLoop::quit);
+    connect(thread, &QObject::destroyed, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    if (!thread->isFinished())
+        loop.exec();
+    return !guard || guard->isFinished();
+}

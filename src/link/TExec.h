@@ -1,0 +1,72 @@
+#pragma once
+// The execution worker: runs the enabled commands of one configuration, in
+// order, in a thread of its own. The main window creates a worker and a
+// QThread per started configuration, moves the worker to the thread and
+// connects the thread's started() to slotStart(), which is the whole run.
+//
+// For each command the worker asks the command's handler for an executor,
+// logs the command, runs the executor on the serial link that every command
+// of the run shares, and passes the executor's log lines and percentages on.
+// At the end it tells the programmer that the run is over, logs the outcome,
+// reports it with signalStatusFromCmd() and emits signalFinished().
+//
+// The main window connects the event, request and status signals as
+// blocking queued connections: the worker stands still until the GUI has
+// handled each of them. Hence the GUI thread must never wait for a worker's
+// thread without handling its own events (QThread::wait() would deadlock as
+// soon as the worker emits); it uses waitForThread() instead.
+
+#include "devices/TCodeExec.h"
+
+#include <QObject>
+#include <QString>
+
+class IDeviceExec;
+class QThread;
+class TSerialPort;
+
+class TExec : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TExec(int id_cfg, QObject *parent = nullptr);
+    // Emits signalDestroy(id) with the configuration's id.
+    ~TExec() override;
+
+    int idCfg() const;
+
+    // Waits until the thread has finished (or has been deleted), at most
+    // timeoutMs, while the calling thread goes on handling its events, so
+    // that a worker blocked in a blocking queued emit towards this thread
+    // can go on and end. True when the thread is over.
+    static bool waitForThread(QThread *thread, int timeoutMs);
+
+signals:
+    void signalEventText(TCodeExec code, const QString &text, const QString &text2 = QString());
+    void signalEventProc(int percent);
+    void signalFinished();
+    void signalDestroy(int id_cfg);
+    void signalStop();
+    void signalPauseReset();
+    void signalExecuteFromCmd(int id_cfg);
+    void signalPauseFromCmd(int id_cfg);
+    void signalStatusFromCmd(int id_cfg, bool ok);
+
+public slots:
+    // The run of the configuration, from its first enabled command to the
+    // reported outcome.
+    void slotStart();
+    // For this worker's configuration only: stops the run (the running
+    // command is told to stop; the run ends before the next one).
+    void slotStop(int id_cfg);
+    // For this worker's configuration only: ends a waiting "pause" command.
+    void slotPauseReset(int id_cfg);
+
+private:
+    // Connects the executor's events and, for the commands that have them,
+    // its requests and its pause slot.
+    void connectExec(IDeviceExec *exec, const QString &code);
+
+    const int m_idCfg;
+    bool m_stop = false;
+};
