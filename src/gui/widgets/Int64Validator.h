@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QValidator>
+
+// Decimal signed 64-bit integers; an empty text counts as 0.
+class Int64Validator : public QValidator
+{
+public:
+    explicit Int64Validator(QObject *parent = nullptr) : QValidator(parent) {}
+    State validate(QString &input, int &pos) const override;
+};

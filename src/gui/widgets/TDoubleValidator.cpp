@@ -1,0 +1,13 @@
+#include "gui/widgets/TDoubleValidator.h"
+
+#include <cmath>
+
+QValidator::State TDoubleValidator::validate(QString &input, int &pos) const
+{
+    Q_UNUSED(pos)
+    const QString copy = input.isEmpty() ? QStringLiteral("0") : input;
+    bool ok = false;
+    const double value = copy.toDouble(&ok);
+    // "nan" and "inf" parse too, but no edit can hold or range-check them.
+    return ok && std::isfinite(value) ? Acceptable : Invalid;
+}

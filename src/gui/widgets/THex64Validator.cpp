@@ -1,0 +1,42 @@
+#include "gui/widgets/THex64Validator.h"
+
+namespace {
+// Hexadecimal digits of a 64-bit value.
+const int maxHexDigits = 16;
+const QLatin1String prefix("0x");
+
+bool isHexDigit(QChar c)
+{
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+        || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
+        || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+}
+}
+
+QValidator::State THex64Validator::validate(QString &input, int &pos) const
+{
+    // The prefix cannot be edited away: an edit that leaves the cursor in
+    // front of it starts the text afresh.
+    if (pos <= 1) {
+        input = prefix;
+        pos = 2;
+    }
+    QString digits = input.mid(2);
+    if (digits.isEmpty())
+        digits = QStringLiteral("0");
+    if (digits.length() > maxHexDigits)
+        return Invalid;
+    // Digits only: toULongLong alone would also take blanks, a sign or a
+    // second "0x".
+    for (const QChar c : qAsConst(digits)) {
+        if (!isHexDigit(c))
+            return Invalid;
+    }
+    bool ok = false;
+    digits.toULongLong(&ok, 16);
+    if (!ok)
+        return Invalid;
+    if (pos > 2)
+        input = prefix + digits.toUpper();
+    return Acceptable;
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QValidator>
+
+// Hexadecimal numbers of up to 64 bits behind a fixed "0x" prefix; digits are upper-cased as they are typed.
+class THex64Validator : public QValidator
+{
+public:
+    explicit THex64Validator(QObject *parent = nullptr) : QValidator(parent) {}
+    State validate(QString &input, int &pos) const override;
+};

@@ -1,0 +1,3 @@
+#include "gui/widgets/TLineEdit.h"
+
+TLineEdit::TLineEdit(QWidget *parent) : QLineEdit(parent) {}

@@ -1,0 +1,50 @@
+#include "gui/widgets/TWgtEditInt64.h"
+
+#include "gui/widgets/TLineEdit.h"
+#include "gui/widgets/edit_arith.h"
+
+TWgtEditInt64::TWgtEditInt64(QValidator *validator, qint64 value, const QString &text,
+                             QWidget *parent)
+    : TWgtEditNum(validator, text, parent), m_value(value)
+{
+}
+
+void TWgtEditInt64::setRange(qint64 min, qint64 max)
+{
+    m_min = min;
+    m_max = max;
+    paintInRange(m_value >= m_min && m_value <= m_max);
+}
+
+void TWgtEditInt64::setValue(qint64 value)
+{
+    applyValue(value);
+}
+
+void TWgtEditInt64::applyValue(qint64 value)
+{
+    value = qMax(m_min, qMin(value, m_max));
+    if (value != m_value) {
+        m_value = value;
+        emit valueChanged(m_value);
+    }
+    paintInRange(m_value >= m_min && m_value <= m_max);
+    lineEdit()->setText(textOf(m_value));
+}
+
+void TWgtEditInt64::editingFinished()
+{
+    const qint64 n = valueOf(lineEdit()->text());
+    if (n != m_value)
+        applyValue(n);
+}
+
+void TWgtEditInt64::stepKey(int direction)
+{
+    applyValue(addSaturated(valueOf(lineEdit()->text()), direction));
+}
+
+void TWgtEditInt64::defaultKey()
+{
+    applyValue(m_default);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <limits>
+
+// Arithmetic of the numeric edits. It saturates instead of wrapping: Up on
+// the largest value stays there, and a typed value too large for the edit
+// is taken as the largest one.
+
+inline qint64 addSaturated(qint64 a, qint64 b)
+{
+    if (b > 0 && a > std::numeric_limits<qint64>::max() - b)
+        return std::numeric_limits<qint64>::max();
+    if (b < 0 && a < std::numeric_limits<qint64>::min() - b)
+        return std::numeric_limits<qint64>::min();
+    return a + b;
+}
+
+inline int toIntSaturated(qint64 v)
+{
+    if (v > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    if (v < std::numeric_limits<int>::min())
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(v);
+}
+
+// The value that Up (direction 1) or Down (-1) asks for in an int edit.
+// With the magnitude step on, the keys act on the magnitude of a negative
+// value: Up makes it more negative.
+inline int steppedInt(int n, int direction, bool magnitudeStep)
+{
+    const int step = magnitudeStep && n < 0 ? -1 : 1;
+    return toIntSaturated(qint64(n) + qint64(direction) * step);
+}
+
+// Texts of the edits read as numbers; a text that does not parse (an
+// empty one too) gives 0.
+inline int intFromText(const QString &text)
+{
+    bool ok = false;
+    const int n = text.toInt(&ok, 10);
+    return ok ? n : 0;
+}
+
+inline qint64 int64FromText(const QString &text)
+{
+    bool ok = false;
+    const qint64 n = text.toLongLong(&ok, 10);
+    return ok ? n : 0;
+}
+
+// The text of a hexadecimal edit without its "0x" prefix (the first two
+// characters, whatever they are), as a 64-bit two's complement value.
+inline qint64 int64FromHexText(const QString &text)
+{
+    bool ok = false;
+    const quint64 n = text.mid(2).toULongLong(&ok, 16);
+    return ok ? qint64(n) : 0;
+}

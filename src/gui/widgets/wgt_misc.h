@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QColor>
+
+#include <initializer_list>
+
+class QWidget;
+
+// Sets the Base colour of all colour groups of the widget's palette to a
+// solid brush of the colour and turns background filling on. The one way
+// in which edits and combo boxes are coloured.
+void setBackgroundColor(QWidget *widget, const QColor &color);
+
+class QPushButton;
+
+// Lays the edits out in a row on the owner (margins 0, spacing 3, each edit
+// at least 70 pixels wide) followed by a "*" button of 21 by 21 pixels that
+// takes no focus, and returns that button.
+QPushButton *layOutWithDefaultButton(QWidget *owner, std::initializer_list<QWidget *> edits);
+
+// A square button of 21 by 21 pixels with the text that never takes focus.
+QPushButton *createSmallButton(const QString &text);

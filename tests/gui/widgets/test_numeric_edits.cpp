@@ -1,0 +1,435 @@
+#include <QtTest>
+
+#include <limits>
+
+#include "core/helpers.h"
+#include "gui/widgets/TWgtEditDec.h"
+#include "gui/widgets/TWgtEditDec2.h"
+#include "gui/widgets/TWgtEditDec64.h"
+#include "gui/widgets/TWgtEditDouble.h"
+#include "gui/widgets/TWgtEditHex.h"
+#include "gui/widgets/TWgtEditHex64.h"
+#include "gui/widgets/TWgtEditStrHex.h"
+
+#include "edit_test_util.h"
+
+namespace {
+const int intMax = std::numeric_limits<int>::max();
+const int intMin = std::numeric_limits<int>::min();
+const qint64 int64Max = std::numeric_limits<qint64>::max();
+const qint64 int64Min = std::numeric_limits<qint64>::min();
+}
+
+class TestNumericEdits : public QObject
+{
+    Q_OBJECT
+private slots:
+    void decRangeAndNegation();
+    void decFinishedEntry();
+    void decKeys();
+    void decMagnitudeStep();
+    void decNeverWraps();
+    void decColour();
+    void dec2NearestRange();
+    void dec64Clamp();
+    void hexEdit();
+    void hexWideEntryClamps();
+    void hex64Edit();
+    void doublePrecision();
+    void doubleLargeValuesClamp();
+    void strHexLength();
+    void keysOfOtherEditIgnored();
+};
+
+void TestNumericEdits::decRangeAndNegation()
+{
+    TWgtEditDec edit(50);
+    edit.setRange(1, 100);
+    QSignalSpy spy(&edit, &TWgtEditDec::valueChanged);
+
+    enter(&edit, "-5");
+    QCOMPARE(edit.value(), 5);
+    QCOMPARE(lineOf(&edit)->text(), QString("5"));
+    enter(&edit, "200");
+    QCOMPARE(edit.value(), 100);
+    enter(&edit, "0");
+    QCOMPARE(edit.value(), 1);
+    enter(&edit, "-150");
+    QCOMPARE(edit.value(), 1);
+    // -150 gave 1 again: no change, no signal.
+    QCOMPARE(spy.count(), 3);
+    QCOMPARE(spy.at(0).at(0).toInt(), 5);
+    QCOMPARE(spy.at(1).at(0).toInt(), 100);
+    QCOMPARE(spy.at(2).at(0).toInt(), 1);
+
+    // The negation of the smallest int is no int: the bound is taken.
+    edit.setRange(0, 10);
+    edit.setValue(intMin);
+    QCOMPARE(edit.value(), 0);
+}
+
+void TestNumericEdits::decFinishedEntry()
+{
+    TWgtEditDec edit(5);
+    edit.setRange(0, 10);
+    QSignalSpy spy(&edit, &TWgtEditDec::valueChanged);
+
+    // The stored value in another form: nothing happens, the text stays.
+    enter(&edit, "05");
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(lineOf(&edit)->text(), QString("05"));
+
+    edit.setValue(3);
+    QCOMPARE(spy.count(), 1);
+    enter(&edit, "");
+    QCOMPARE(edit.value(), 0);
+    QCOMPARE(lineOf(&edit)->text(), QString("0"));
+    QCOMPARE(spy.count(), 2);
+    enter(&edit, "");
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(lineOf(&edit)->text(), QString());
+
+    // A lone minus sign reads as 0.
+    edit.setValue(7);
+    enter(&edit, "-");
+    QCOMPARE(edit.value(), 0);
+
+    // Letters never reach the text.
+    enter(&edit, "12a");
+    QCOMPARE(lineOf(&edit)->text(), QString("10"));
+    QCOMPARE(edit.value(), 10);
+}
+
+void TestNumericEdits::decKeys()
+{
+    TWgtEditDec edit(5);
+    edit.setRange(0, 10);
+    edit.setDefault(8);
+    QSignalSpy spy(&edit, &TWgtEditDec::valueChanged);
+
+    press(&edit, Qt::Key_Up);
+    QCOMPARE(edit.value(), 6);
+    press(&edit, Qt::Key_Down);
+    press(&edit, Qt::Key_Down);
+    QCOMPARE(edit.value(), 4);
+    press(&edit, Qt::Key_Asterisk);
+    QCOMPARE(edit.value(), 8);
+    QCOMPARE(lineOf(&edit)->text(), QString("8"));
+    QCOMPARE(spy.count(), 4);
+    // '*' on the default changes nothing.
+    press(&edit, Qt::Key_Asterisk);
+    QCOMPARE(spy.count(), 4);
+
+    // The keys act on the text as typed, not yet finished.
+    QLineEdit *line = lineOf(&edit);
+    line->setText("2");
+    press(&edit, Qt::Key_Up);
+    QCOMPARE(edit.value(), 3);
+
+    // Up on the maximum stays there.
+    edit.setValue(10);
+    spy.clear();
+    press(&edit, Qt::Key_Up);
+    QCOMPARE(edit.value(), 10);
+    QCOMPARE(spy.count(), 0);
+}
+
+void TestNumericEdits::decMagnitudeStep()
+{
+    TWgtEditDec edit(-3);
+    edit.setRange(-10, -1);
+    edit.setMagnitudeStep(true);
+
+    press(&edit, Qt::Key_Up);
+    QCOMPARE(edit.value(), -4);
+    edit.setValue(-3);
+    press(&edit, Qt::Key_Down);
+    QCOMPARE(edit.value(), -2);
+    // Down on -1 asks for 0, above the range; its negation is 0 too.
+    edit.setValue(-1);
+    press(&edit, Qt::Key_Down);
+    QCOMPARE(edit.value(), -1);
+
+    // Without the flag Up counts upwards.
+    edit.setMagnitudeStep(false);
+    edit.setValue(-3);
+    press(&edit, Qt::Key_Up);
+    QCOMPARE(edit.value(), -2);
+}
+
+void TestNumericEdits::decNeverWraps()
+{
+    // Up on the largest int must not wrap to the smallest (nor reach it
+    // through the negation rule).
+    TWgtEditDec edit(intMax);
+    QSignalSpy spy(&edit, &TWgtEditDec::valueChanged);
+    press(&edit, Qt::Key_Up);
+    QCOMPARE(edit.value(), intMax);
+    QCOMPARE(spy.count(), 0);
+
+    edit.setValue(intMin);
+    spy.clear();
+    press(&edit, Qt::Key_Down);
+    QCOMPARE(edit.value(), intMin);
+    QCOMPARE(spy.count(), 0);
+
+    edit.setMagnitudeStep(true);
+    press(&edit, Qt::Key_Up);
+    QCOMPARE(edit.value(), intMin);
+}
+
+void TestNumericEdits::decColour()
+{
+    TWgtEditDec edit(50);
+    edit.setRange(0, 100);
+    QCOMPARE(baseOf(&edit), paletteBaseColor());
+    // A later range keeps the value and shows it in the error colour.
+    edit.setRange(0, 10);
+    QCOMPARE(edit.value(), 50);
+    QCOMPARE(lineOf(&edit)->text(), QString("50"));
+    QCOMPARE(baseOf(&edit), warningColor());
+    enter(&edit, "7");
+    QCOMPARE(baseOf(&edit), paletteBaseColor());
+}
+
+void TestNumericEdits::dec2NearestRange()
+{
+    TWgtEditDec2 edit(0);
+    QSignalSpy spy(&edit, &TWgtEditDec2::valueChanged);
+    // No range at all: every value stays, shown as an error.
+    enter(&edit, "7");
+    QCOMPARE(edit.value(), 7);
+    QCOMPARE(baseOf(&edit), warningColor());
+
+    edit.addRange(1, 5);
+    edit.addRange(10, 20);
+    QCOMPARE(edit.value(), 7);
+    QCOMPARE(baseOf(&edit), warningColor());
+    edit.setValue(6);
+    QCOMPARE(edit.value(), 5);
+    QCOMPARE(baseOf(&edit), paletteBaseColor());
+    enter(&edit, "8");
+    QCOMPARE(edit.value(), 10);
+    enter(&edit, "-12");
+    QCOMPARE(edit.value(), 12);
+    enter(&edit, "15");
+    QCOMPARE(edit.value(), 15);
+    enter(&edit, "-1000");
+    QCOMPARE(edit.value(), 1);
+    QCOMPARE(spy.count(), 6);
+
+    // A tie goes to the range added first.
+    TWgtEditDec2 tie(0);
+    tie.addRange(0, 0);
+    tie.addRange(2, 2);
+    tie.setValue(1);
+    QCOMPARE(tie.value(), 0);
+
+    // Distances in 64 bits: a range at the far end stays far.
+    TWgtEditDec2 far(0);
+    far.addRange(intMin, intMin + 1);
+    far.addRange(intMax - 1, intMax);
+    far.setValue(100);
+    QCOMPARE(far.value(), intMax - 1);
+
+    // Up at the largest int stays in the top range.
+    TWgtEditDec2 top(intMax);
+    top.addRange(0, intMax);
+    press(&top, Qt::Key_Up);
+    QCOMPARE(top.value(), intMax);
+}
+
+void TestNumericEdits::dec64Clamp()
+{
+    TWgtEditDec64 edit(5);
+    edit.setRange(1, 100);
+    QSignalSpy spy(&edit, &TWgtEditDec64::valueChanged);
+    // No negation rule here: below the range is the minimum.
+    enterNegative(&edit, "5");
+    QCOMPARE(lineOf(&edit)->text(), QString("1"));
+    QCOMPARE(edit.value(), qint64(1));
+    enter(&edit, "5000000000");
+    QCOMPARE(edit.value(), qint64(100));
+    QCOMPARE(spy.count(), 2);
+
+    TWgtEditDec64 big(int64Max);
+    QSignalSpy bigSpy(&big, &TWgtEditDec64::valueChanged);
+    press(&big, Qt::Key_Up);
+    QCOMPARE(big.value(), int64Max);
+    big.setValue(int64Min);
+    press(&big, Qt::Key_Down);
+    QCOMPARE(big.value(), int64Min);
+    QCOMPARE(bigSpy.count(), 1);
+}
+
+void TestNumericEdits::hexEdit()
+{
+    TWgtEditHex edit(0x1F);
+    QCOMPARE(lineOf(&edit)->text(), QString("0x1F"));
+    edit.setRange(0, 0xFFFF);
+    edit.setDefault(0x1234);
+    QSignalSpy spy(&edit, &TWgtEditHex::valueChanged);
+
+    press(&edit, Qt::Key_Up);
+    QCOMPARE(edit.value(), 0x20);
+    QCOMPARE(lineOf(&edit)->text(), QString("0x20"));
+    press(&edit, Qt::Key_Asterisk);
+    QCOMPARE(edit.value(), 0x1234);
+    enter(&edit, "ab");
+    QCOMPARE(edit.value(), 0xAB);
+    QCOMPARE(lineOf(&edit)->text(), QString("0xAB"));
+    enter(&edit, "10000");
+    QCOMPARE(edit.value(), 0xFFFF);
+    QCOMPARE(spy.count(), 4);
+
+    // Small values keep two digits.
+    edit.setValue(10);
+    QCOMPARE(lineOf(&edit)->text(), QString("0x0A"));
+
+    // A negative value shows as its two's complement and reads back as it.
+    TWgtEditHex negative(-1);
+    QSignalSpy negSpy(&negative, &TWgtEditHex::valueChanged);
+    emit lineOf(&negative)->editingFinished();
+    QCOMPARE(negative.value(), -1);
+    QCOMPARE(negSpy.count(), 0);
+}
+
+void TestNumericEdits::hexWideEntryClamps()
+{
+    // Up to 16 digits can be typed; a number past the int range is taken
+    // as the nearer bound instead of its low 32 bits.
+    TWgtEditHex edit(0);
+    edit.setRange(0, 255);
+    enter(&edit, "1FFFFFFFF");
+    QCOMPARE(edit.value(), 255);
+
+    TWgtEditHex full(0);
+    enter(&full, "FFFFFFFF");
+    QCOMPARE(full.value(), intMax);
+    // Up on the largest int stays there.
+    press(&full, Qt::Key_Up);
+    QCOMPARE(full.value(), intMax);
+    QCOMPARE(lineOf(&full)->text(), QString("0x7FFFFFFF"));
+}
+
+void TestNumericEdits::hex64Edit()
+{
+    TWgtEditHex64 edit(0);
+    QSignalSpy spy(&edit, &TWgtEditHex64::valueChanged);
+    enter(&edit, "FFFFFFFFFFFFFFFF");
+    QCOMPARE(edit.value(), qint64(-1));
+    enter(&edit, "7FFFFFFFFFFFFFFF");
+    QCOMPARE(edit.value(), int64Max);
+    press(&edit, Qt::Key_Up);
+    QCOMPARE(edit.value(), int64Max);
+    QCOMPARE(spy.count(), 2);
+
+    edit.setRange(0x100, 0x1FF);
+    QCOMPARE(baseOf(&edit), warningColor());
+    edit.setValue(0);
+    QCOMPARE(edit.value(), qint64(0x100));
+    QCOMPARE(lineOf(&edit)->text(), QString("0x100"));
+    QCOMPARE(baseOf(&edit), paletteBaseColor());
+}
+
+void TestNumericEdits::doublePrecision()
+{
+    TWgtEditDouble edit(1.0, 2);
+    QCOMPARE(lineOf(&edit)->text(), QString("1.00"));
+    edit.setRange(0.0, 5.5);
+    QSignalSpy spy(&edit, &TWgtEditDouble::valueChanged);
+
+    enter(&edit, "1.234");
+    QCOMPARE(edit.value(), 1.234);
+    QCOMPARE(lineOf(&edit)->text(), QString("1.23"));
+    // Same value at two decimals: nothing stored, the text is rewritten.
+    enter(&edit, "1.2349");
+    QCOMPARE(edit.value(), 1.234);
+    QCOMPARE(lineOf(&edit)->text(), QString("1.23"));
+    QCOMPARE(spy.count(), 1);
+
+    enter(&edit, "6");
+    QCOMPARE(edit.value(), 5.5);
+    enterNegative(&edit, "1");
+    QCOMPARE(edit.value(), 0.0);
+    edit.setValue(1.23);
+    press(&edit, Qt::Key_Up);
+    QCOMPARE(lineOf(&edit)->text(), QString("1.24"));
+    QVERIFY(qAbs(edit.value() - 1.24) < 1e-9);
+    QCOMPARE(spy.count(), 5);
+
+    // Out of range after a new range: error colour, value kept.
+    edit.setRange(2.0, 3.0);
+    QCOMPARE(baseOf(&edit), warningColor());
+    // The range bound itself is in range even when rounding is involved.
+    edit.setValue(2.0);
+    QCOMPARE(baseOf(&edit), paletteBaseColor());
+}
+
+void TestNumericEdits::doubleLargeValuesClamp()
+{
+    // 25000000 at two decimals is 2.5e9 units, past the int range: it must
+    // still count as above the maximum.
+    TWgtEditDouble edit(0.0, 2);
+    edit.setRange(-100.0, 100.0);
+    enter(&edit, "25000000");
+    QCOMPARE(edit.value(), 100.0);
+    enterNegative(&edit, "25000000");
+    QCOMPARE(edit.value(), -100.0);
+    edit.setValue(1e300);
+    QCOMPARE(edit.value(), 100.0);
+
+    // Not a number is never stored.
+    edit.setValue(std::numeric_limits<double>::quiet_NaN());
+    QCOMPARE(edit.value(), 100.0);
+    QCOMPARE(lineOf(&edit)->text(), QString("100.00"));
+}
+
+void TestNumericEdits::strHexLength()
+{
+    TWgtEditStrHex edit("ABCD");
+    QSignalSpy spy(&edit, &TWgtEditStrHex::valueChanged);
+
+    enter(&edit, "1");
+    QCOMPARE(edit.value(), QString("1000"));
+    QCOMPARE(lineOf(&edit)->text(), QString("1000"));
+    enter(&edit, "123456");
+    QCOMPARE(edit.value(), QString("1234"));
+    QCOMPARE(lineOf(&edit)->text(), QString("1234"));
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(1).at(0).toString(), QString("1234"));
+
+    // g cannot be typed; ab is upper-cased while it is typed.
+    QLineEdit *line = lineOf(&edit);
+    line->clear();
+    QTest::keyClicks(line, "agb");
+    QCOMPARE(line->text(), QString("AB"));
+    QTest::keyClick(line, Qt::Key_Return);
+    QCOMPARE(edit.value(), QString("AB00"));
+
+    // The same value again changes nothing.
+    spy.clear();
+    edit.setValue("AB00");
+    QCOMPARE(spy.count(), 0);
+    edit.setValue("00FF");
+    QCOMPARE(line->text(), QString("00FF"));
+    QCOMPARE(spy.count(), 1);
+}
+
+void TestNumericEdits::keysOfOtherEditIgnored()
+{
+    // Each edit filters the whole application: it must act only on key
+    // presses sent to its own line edit.
+    TWgtEditDec first(1);
+    TWgtEditDec second(1);
+    QSignalSpy spy(&second, &TWgtEditDec::valueChanged);
+    press(&first, Qt::Key_Up);
+    QCOMPARE(first.value(), 2);
+    QCOMPARE(second.value(), 1);
+    QCOMPARE(spy.count(), 0);
+    QTest::keyClick(&first, Qt::Key_Up);
+    QCOMPARE(first.value(), 2);
+}
+
+QTEST_MAIN(TestNumericEdits)
+#include "test_numeric_edits.moc"
