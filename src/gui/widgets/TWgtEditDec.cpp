@@ -1,11 +1,10 @@
 #include "gui/widgets/TWgtEditDec.h"
 
 #include "gui/widgets/TIntValidator.h"
-#include "gui/widgets/TLineEdit.h"
 #include "gui/widgets/edit_arith.h"
 
 TWgtEditDec::TWgtEditDec(int value, QWidget *parent)
-    : TWgtEditNum(new TIntValidator, QString::number(value), parent), m_value(value)
+    : TWgtEditInt(new TIntValidator, value, QString::number(value), parent)
 {
 }
 
@@ -16,52 +15,29 @@ void TWgtEditDec::setRange(int min, int max)
     updateColor();
 }
 
-void TWgtEditDec::setValue(int value)
-{
-    applyValue(value);
-}
-
-void TWgtEditDec::applyValue(int value)
+int TWgtEditDec::forced(int value) const
 {
     // Negation in 64 bits: the negation of the smallest int is no int.
     const qint64 negated = -qint64(value);
     const bool negatedFits = negated >= m_min && negated <= m_max;
     if (value < m_min)
-        value = negatedFits ? int(negated) : m_min;
-    else if (value > m_max)
-        value = negatedFits ? int(negated) : m_max;
-
-    if (value != m_value) {
-        m_value = value;
-        emit valueChanged(m_value);
-    }
-    updateColor();
-    updateText();
+        return negatedFits ? int(negated) : m_min;
+    if (value > m_max)
+        return negatedFits ? int(negated) : m_max;
+    return value;
 }
 
-void TWgtEditDec::editingFinished()
+bool TWgtEditDec::allowed(int value) const
 {
-    const int n = intFromText(lineEdit()->text());
-    if (n != m_value)
-        applyValue(n);
+    return value >= m_min && value <= m_max;
 }
 
-void TWgtEditDec::stepKey(int direction)
+QString TWgtEditDec::textOf(int value) const
 {
-    applyValue(steppedInt(intFromText(lineEdit()->text()), direction, m_magnitudeStep));
+    return QString::number(value);
 }
 
-void TWgtEditDec::defaultKey()
+qint64 TWgtEditDec::valueOf(const QString &text) const
 {
-    applyValue(m_default);
-}
-
-void TWgtEditDec::updateText()
-{
-    lineEdit()->setText(QString::number(m_value));
-}
-
-void TWgtEditDec::updateColor()
-{
-    paintInRange(m_value >= m_min && m_value <= m_max);
+    return intFromText(text);
 }

@@ -1,19 +1,11 @@
 #include "gui/widgets/TWgtEditHex.h"
 
 #include "gui/widgets/THex64Validator.h"
-#include "gui/widgets/TLineEdit.h"
 #include "gui/widgets/edit_arith.h"
 #include "misc/dev_misc.h"
 
-namespace {
-QString textOf(int value)
-{
-    return QStringLiteral("0x") + hexText(value);
-}
-}
-
 TWgtEditHex::TWgtEditHex(int value, QWidget *parent)
-    : TWgtEditNum(new THex64Validator, textOf(value), parent), m_value(value)
+    : TWgtEditInt(new THex64Validator, value, QStringLiteral("0x") + hexText(value), parent)
 {
 }
 
@@ -24,43 +16,22 @@ void TWgtEditHex::setRange(int min, int max)
     updateColor();
 }
 
-void TWgtEditHex::setValue(int value)
+int TWgtEditHex::forced(int value) const
 {
-    applyValue(value);
+    return qMax(m_min, qMin(value, m_max));
 }
 
-void TWgtEditHex::applyValue(int value)
+bool TWgtEditHex::allowed(int value) const
 {
-    value = qMax(m_min, qMin(value, m_max));
-    if (value != m_value) {
-        m_value = value;
-        emit valueChanged(m_value);
-    }
-    updateColor();
-    lineEdit()->setText(textOf(m_value));
+    return value >= m_min && value <= m_max;
 }
 
-void TWgtEditHex::editingFinished()
+QString TWgtEditHex::textOf(int value) const
 {
-    // The text may hold up to 64 bits; a number beyond the int range is
-    // taken as the nearer int bound, never cut to its low 32 bits.
-    const qint64 n = int64FromHexText(lineEdit()->text());
-    if (n != m_value)
-        applyValue(toIntSaturated(n));
+    return QStringLiteral("0x") + hexText(value);
 }
 
-void TWgtEditHex::stepKey(int direction)
+qint64 TWgtEditHex::valueOf(const QString &text) const
 {
-    const qint64 n = int64FromHexText(lineEdit()->text());
-    applyValue(toIntSaturated(addSaturated(n, direction)));
-}
-
-void TWgtEditHex::defaultKey()
-{
-    applyValue(m_default);
-}
-
-void TWgtEditHex::updateColor()
-{
-    paintInRange(m_value >= m_min && m_value <= m_max);
+    return int64FromHexText(text);
 }

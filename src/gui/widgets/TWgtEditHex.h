@@ -2,42 +2,29 @@
 
 #include <limits>
 
-#include "gui/widgets/TWgtEditNum.h"
+#include "gui/widgets/TWgtEditInt.h"
 
 // Hexadecimal edit of an int ("0x" and upper-case digits, a negative value
 // as its two's complement), clamped to its range.
-class TWgtEditHex : public TWgtEditNum
+class TWgtEditHex : public TWgtEditInt
 {
     Q_OBJECT
 public:
     explicit TWgtEditHex(int value, QWidget *parent = nullptr);
 
-    int value() const { return m_value; }
     int minimum() const { return m_min; }
     int maximum() const { return m_max; }
     // Keeps the value as it is; one outside the new range shows in the
     // error colour until it is edited.
     void setRange(int min, int max);
-    // The value restored by the '*' key.
-    void setDefault(int value) { m_default = value; }
-    void setValue(int value);
-
-signals:
-    void valueChanged(int value);
-
-public slots:
-    void editingFinished() override;
 
 protected:
-    void stepKey(int direction) override;
-    void defaultKey() override;
+    int forced(int value) const override;
+    bool allowed(int value) const override;
+    QString textOf(int value) const override;
+    qint64 valueOf(const QString &text) const override;
 
 private:
-    void applyValue(int value);
-    void updateColor();
-
-    int m_value;
     int m_min = std::numeric_limits<int>::min();
     int m_max = std::numeric_limits<int>::max();
-    int m_default = 0;
 };

@@ -27,15 +27,6 @@ inline int toIntSaturated(qint64 v)
     return static_cast<int>(v);
 }
 
-// The value that Up (direction 1) or Down (-1) asks for in an int edit.
-// With the magnitude step on, the keys act on the magnitude of a negative
-// value: Up makes it more negative.
-inline int steppedInt(int n, int direction, bool magnitudeStep)
-{
-    const int step = magnitudeStep && n < 0 ? -1 : 1;
-    return toIntSaturated(qint64(n) + qint64(direction) * step);
-}
-
 // Texts of the edits read as numbers; a text that does not parse (an
 // empty one too) gives 0.
 inline int intFromText(const QString &text)

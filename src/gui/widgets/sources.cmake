@@ -26,6 +26,7 @@ target_sources(velkorlib PRIVATE
     gui/widgets/TWgtEditHex64.cpp
     gui/widgets/TWgtEditHexDec.cpp
     gui/widgets/TWgtEditHexDec64.cpp
+    gui/widgets/TWgtEditInt.cpp
     gui/widgets/TWgtEditInt64.cpp
     gui/widgets/TWgtEditNum.cpp
     gui/widgets/TWgtEditStrHex.cpp

@@ -11,13 +11,21 @@ inline QLineEdit *lineOf(QWidget *edit)
     return edit->findChild<QLineEdit *>();
 }
 
-// Types the text as a user would: all selected, erased, typed, Return.
-// Into a hexadecimal edit only the digits after "0x" are typed.
-inline void enter(QWidget *edit, const QString &text)
+// Erases the text as a user would: all selected, Backspace. It leaves the
+// prefix "0x" in a hexadecimal edit.
+inline QLineEdit *erase(QWidget *edit)
 {
     QLineEdit *line = lineOf(edit);
     line->selectAll();
     QTest::keyClick(line, Qt::Key_Backspace);
+    return line;
+}
+
+// Types the text and Return into the erased edit. Into a hexadecimal edit
+// only the digits after "0x" are typed.
+inline void enter(QWidget *edit, const QString &text)
+{
+    QLineEdit *line = erase(edit);
     QTest::keyClicks(line, text);
     QTest::keyClick(line, Qt::Key_Return);
 }
@@ -26,9 +34,7 @@ inline void enter(QWidget *edit, const QString &text)
 // number is typed as its magnitude, then the sign in front.
 inline void enterNegative(QWidget *edit, const QString &magnitude)
 {
-    QLineEdit *line = lineOf(edit);
-    line->selectAll();
-    QTest::keyClick(line, Qt::Key_Backspace);
+    QLineEdit *line = erase(edit);
     QTest::keyClicks(line, magnitude);
     QTest::keyClick(line, Qt::Key_Home);
     QTest::keyClicks(line, "-");

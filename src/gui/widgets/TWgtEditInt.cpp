@@ -1,0 +1,51 @@
+#include "gui/widgets/TWgtEditInt.h"
+
+#include "gui/widgets/TLineEdit.h"
+#include "gui/widgets/edit_arith.h"
+
+TWgtEditInt::TWgtEditInt(QValidator *validator, int value, const QString &text, QWidget *parent)
+    : TWgtEditNum(validator, text, parent), m_value(value)
+{
+}
+
+void TWgtEditInt::setValue(int value)
+{
+    applyValue(value);
+}
+
+void TWgtEditInt::applyValue(int value)
+{
+    value = forced(value);
+    if (value != m_value) {
+        m_value = value;
+        emit valueChanged(m_value);
+    }
+    updateColor();
+    lineEdit()->setText(textOf(m_value));
+}
+
+void TWgtEditInt::updateColor()
+{
+    paintInRange(allowed(m_value));
+}
+
+void TWgtEditInt::editingFinished()
+{
+    // A number beyond the int range (a hexadecimal text may hold 64 bits)
+    // is taken as the nearer int bound, never cut to its low 32 bits.
+    const qint64 n = valueOf(lineEdit()->text());
+    if (n != m_value)
+        applyValue(toIntSaturated(n));
+}
+
+void TWgtEditInt::stepKey(int direction)
+{
+    const int n = toIntSaturated(valueOf(lineEdit()->text()));
+    const int step = m_magnitudeStep && n < 0 ? -1 : 1;
+    applyValue(toIntSaturated(qint64(n) + qint64(direction) * step));
+}
+
+void TWgtEditInt::defaultKey()
+{
+    applyValue(m_default);
+}
