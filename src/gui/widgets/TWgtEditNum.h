@@ -17,9 +17,6 @@ class TWgtEditNum : public QWidget
 public:
     ~TWgtEditNum() override;
 
-    // The line edit, for tool-tips and focus handling by the owner.
-    TLineEdit *lineEdit() const { return m_edit; }
-
 public slots:
     // The line edit lost the focus or Return was pressed: take its text.
     virtual void editingFinished() = 0;
@@ -27,6 +24,8 @@ public slots:
 protected:
     // Takes ownership of the validator.
     TWgtEditNum(QValidator *validator, const QString &text, QWidget *parent);
+
+    TLineEdit *lineEdit() const { return m_edit; }
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -31,7 +31,6 @@ class TestCompositeEdits : public QObject
 {
     Q_OBJECT
 private slots:
-    void defaultButtonLayout();
     void decDefDefaultButton();
     void dec2DefAndDoubleDef();
     void hexDecStaysPaired();
@@ -42,17 +41,6 @@ private slots:
     void fileNameRequired();
     void fileNameDialogCancelled();
 };
-
-void TestCompositeEdits::defaultButtonLayout()
-{
-    TWgtEditHexDec pair(0);
-    QPushButton *button = buttonOf(&pair);
-    QCOMPARE(button->text(), QString("*"));
-    QCOMPARE(button->size(), QSize(21, 21));
-    QCOMPARE(button->focusPolicy(), Qt::NoFocus);
-    QCOMPARE(pair.findChild<TWgtEditHex *>()->minimumWidth(), 70);
-    QCOMPARE(pair.findChild<TWgtEditDec *>()->minimumWidth(), 70);
-}
 
 void TestCompositeEdits::decDefDefaultButton()
 {

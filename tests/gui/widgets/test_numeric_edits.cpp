@@ -93,11 +93,6 @@ void TestNumericEdits::decFinishedEntry()
     edit.setValue(7);
     enter(&edit, "-");
     QCOMPARE(edit.value(), 0);
-
-    // Letters never reach the text.
-    enter(&edit, "12a");
-    QCOMPARE(lineOf(&edit)->text(), QString("10"));
-    QCOMPARE(edit.value(), 10);
 }
 
 void TestNumericEdits::decKeys()
@@ -125,13 +120,6 @@ void TestNumericEdits::decKeys()
     line->setText("2");
     press(&edit, Qt::Key_Up);
     QCOMPARE(edit.value(), 3);
-
-    // Up on the maximum stays there.
-    edit.setValue(10);
-    spy.clear();
-    press(&edit, Qt::Key_Up);
-    QCOMPARE(edit.value(), 10);
-    QCOMPARE(spy.count(), 0);
 }
 
 void TestNumericEdits::decMagnitudeStep()
@@ -149,12 +137,6 @@ void TestNumericEdits::decMagnitudeStep()
     edit.setValue(-1);
     press(&edit, Qt::Key_Down);
     QCOMPARE(edit.value(), -1);
-
-    // Without the flag Up counts upwards.
-    edit.setMagnitudeStep(false);
-    edit.setValue(-3);
-    press(&edit, Qt::Key_Up);
-    QCOMPARE(edit.value(), -2);
 }
 
 void TestNumericEdits::decNeverWraps()
@@ -231,12 +213,6 @@ void TestNumericEdits::dec2NearestRange()
     far.addRange(intMax - 1, intMax);
     far.setValue(100);
     QCOMPARE(far.value(), intMax - 1);
-
-    // Up at the largest int stays in the top range.
-    TWgtEditDec2 top(intMax);
-    top.addRange(0, intMax);
-    press(&top, Qt::Key_Up);
-    QCOMPARE(top.value(), intMax);
 }
 
 void TestNumericEdits::dec64Clamp()

@@ -11,10 +11,8 @@
 #include "gui/widgets/TComboBox.h"
 #include "gui/widgets/TStyleCmdList.h"
 #include "gui/widgets/TTreeWidget.h"
-#include "gui/widgets/TWgtColorEnableEdit.h"
 #include "gui/widgets/TWgtLabelBtn.h"
 #include "gui/widgets/TWgtLabelComboBox.h"
-#include "gui/widgets/TWgtLabelEdit.h"
 #include "gui/widgets/TWgtLabelElided.h"
 #include "gui/widgets/TWgtStatusBar.h"
 
@@ -53,8 +51,6 @@ private slots:
     void treeWidgetFlatIndex();
     void statusBarColours();
     void elidedLabelKeepsEnd();
-    void colourSwatch();
-    void labelEdit();
     void itemViewStyle();
 };
 
@@ -220,29 +216,6 @@ void TestSmallWidgets::elidedLabelKeepsEnd()
     label.resize(2000, 20);
     QVERIFY(QTest::qWaitForWindowExposed(&label));
     QTRY_COMPARE(label.text(), path);
-}
-
-void TestSmallWidgets::colourSwatch()
-{
-    TWgtColorEnableEdit edit("Data");
-    QVERIFY(!edit.color().isValid());
-    edit.setColor(QColor(10, 20, 30));
-    QCOMPARE(edit.color(), QColor(10, 20, 30));
-    auto *swatch = edit.findChild<TWgtLabelBtn *>();
-    QCOMPARE(swatch->palette().color(QPalette::Inactive, QPalette::Window), QColor(10, 20, 30));
-    QVERIFY(swatch->autoFillBackground());
-    edit.setChecked(true);
-    QVERIFY(edit.isChecked());
-    edit.setChecked(false);
-    QVERIFY(!edit.isChecked());
-}
-
-void TestSmallWidgets::labelEdit()
-{
-    TWgtLabelEdit row("Name");
-    row.setText("abc");
-    QCOMPARE(row.text(), QString("abc"));
-    QCOMPARE(row.findChild<QLabel *>()->text(), QString("Name"));
 }
 
 void TestSmallWidgets::itemViewStyle()

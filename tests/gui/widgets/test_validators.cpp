@@ -1,5 +1,7 @@
 #include <QtTest>
 
+#include <memory>
+
 #include "gui/widgets/Int64Validator.h"
 #include "gui/widgets/TDoubleValidator.h"
 #include "gui/widgets/THex64Validator.h"
@@ -7,119 +9,106 @@
 #include "gui/widgets/TIntValidator.h"
 #include "gui/widgets/TStrHexValidator.h"
 
-namespace {
-// Runs a validator on a copy of the text with the cursor at its end (or at
-// pos) and gives the state and the text as the validator left it.
-QValidator::State check(const QValidator &v, QString &text, int pos = -1)
-{
-    if (pos < 0)
-        pos = text.length();
-    return v.validate(text, pos);
-}
-}
+using State = QValidator::State;
+Q_DECLARE_METATYPE(State)
 
 class TestValidators : public QObject
 {
     Q_OBJECT
 private slots:
-    void intValidator();
-    void int64Validator();
-    void hex64Validator();
-    void doubleValidator();
-    void strHexValidator();
-    void hexValidator();
+    void validate_data();
+    void validate();
 };
 
-void TestValidators::intValidator()
+void TestValidators::validate_data()
 {
-    TIntValidator v;
-    QString t;
-    QCOMPARE(check(v, t = ""), QValidator::Acceptable);
-    QCOMPARE(check(v, t = "-", 1), QValidator::Acceptable);
-    QCOMPARE(check(v, t = "-5"), QValidator::Acceptable);
-    QCOMPARE(check(v, t = "2147483647"), QValidator::Acceptable);
-    QCOMPARE(check(v, t = "2147483648"), QValidator::Invalid);
+    // validator, input, cursor (-1: at the end), state, text afterwards
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<int>("pos");
+    QTest::addColumn<State>("state");
+    QTest::addColumn<QString>("output");
+    const State ok = QValidator::Acceptable;
+    const State bad = QValidator::Invalid;
+    auto row = [&](const char *kind, const QString &input, int pos, State state,
+                   const QString &output) {
+        QTest::addRow("%s '%s'", kind, qPrintable(input.left(20)))
+            << QString(kind) << input << pos << state << output;
+    };
+
+    row("int", "", -1, ok, "");
+    row("int", "-", 1, ok, "-");
+    row("int", "2147483647", -1, ok, "2147483647");
+    row("int", "2147483648", -1, bad, "2147483648");
     // Eleven characters: the smallest int cannot be typed.
-    QCOMPARE(check(v, t = "-2147483648"), QValidator::Invalid);
-    QCOMPARE(check(v, t = "12a"), QValidator::Invalid);
-    QCOMPARE(check(v, t = "1.5"), QValidator::Invalid);
-}
+    row("int", "-2147483648", -1, bad, "-2147483648");
+    row("int", "12a", -1, bad, "12a");
 
-void TestValidators::int64Validator()
-{
-    Int64Validator v;
-    QString t;
-    QCOMPARE(check(v, t = ""), QValidator::Acceptable);
-    QCOMPARE(check(v, t = "-", 1), QValidator::Invalid);
-    QCOMPARE(check(v, t = "9223372036854775807"), QValidator::Acceptable);
-    QCOMPARE(check(v, t = "9223372036854775808"), QValidator::Invalid);
-    QCOMPARE(check(v, t = "-922337203685477580"), QValidator::Acceptable);
-    QCOMPARE(check(v, t = "12x"), QValidator::Invalid);
-}
+    row("int64", "", -1, ok, "");
+    row("int64", "-", 1, bad, "-");
+    row("int64", "9223372036854775807", -1, ok, "9223372036854775807");
+    row("int64", "9223372036854775808", -1, bad, "9223372036854775808");
 
-void TestValidators::hex64Validator()
-{
-    THex64Validator v;
-    QString t;
-    QCOMPARE(check(v, t = "0xab"), QValidator::Acceptable);
-    QCOMPARE(t, QString("0xAB"));
-    QCOMPARE(check(v, t = "0x"), QValidator::Acceptable);
-    QCOMPARE(check(v, t = "0x" + QString(16, 'F')), QValidator::Acceptable);
-    QCOMPARE(check(v, t = "0x" + QString(17, 'F')), QValidator::Invalid);
-    QCOMPARE(check(v, t = "0xG"), QValidator::Invalid);
+    row("hex64", "0xab", -1, ok, "0xAB");
+    row("hex64", "0x" + QString(16, 'F'), -1, ok, "0x" + QString(16, 'F'));
+    row("hex64", "0x" + QString(17, 'F'), -1, bad, "0x" + QString(17, 'F'));
+    row("hex64", "0xG", -1, bad, "0xG");
     // Blanks, signs and a second prefix are no digits.
-    QCOMPARE(check(v, t = "0x 1"), QValidator::Invalid);
-    QCOMPARE(check(v, t = "0x+1"), QValidator::Invalid);
-    QCOMPARE(check(v, t = "0x0x1"), QValidator::Invalid);
+    row("hex64", "0x 1", -1, bad, "0x 1");
+    row("hex64", "0x+1", -1, bad, "0x+1");
+    row("hex64", "0x0x1", -1, bad, "0x0x1");
+    // The whole text selected and a digit typed: the text starts afresh
+    // and the digit is lost.
+    row("hex64", "5", 1, ok, "0x");
 
-    // An edit that leaves the cursor in front of the prefix starts afresh:
-    // the whole text selected and a digit typed loses the digit.
-    int pos = 1;
-    t = "5";
-    QCOMPARE(v.validate(t, pos), QValidator::Acceptable);
-    QCOMPARE(t, QString("0x"));
-    QCOMPARE(pos, 2);
-}
-
-void TestValidators::doubleValidator()
-{
-    TDoubleValidator v;
-    QString t;
-    QCOMPARE(check(v, t = ""), QValidator::Acceptable);
-    QCOMPARE(check(v, t = "1.25"), QValidator::Acceptable);
-    QCOMPARE(check(v, t = "-0.5"), QValidator::Acceptable);
-    QCOMPARE(check(v, t = "1,5"), QValidator::Invalid);
-    QCOMPARE(check(v, t = "abc"), QValidator::Invalid);
+    row("double", "", -1, ok, "");
+    row("double", "-0.25", -1, ok, "-0.25");
+    row("double", "1,5", -1, bad, "1,5");
     // Not a number and infinity parse, but no edit can range-check them.
-    QCOMPARE(check(v, t = "nan"), QValidator::Invalid);
-    QCOMPARE(check(v, t = "inf"), QValidator::Invalid);
-    QCOMPARE(check(v, t = "1e400"), QValidator::Invalid);
-}
+    row("double", "nan", -1, bad, "nan");
+    row("double", "inf", -1, bad, "inf");
+    row("double", "1e400", -1, bad, "1e400");
 
-void TestValidators::strHexValidator()
-{
-    TStrHexValidator v;
-    QString t;
-    QCOMPARE(check(v, t = ""), QValidator::Acceptable);
-    QCOMPARE(check(v, t = "0a1b"), QValidator::Acceptable);
-    QCOMPARE(t, QString("0A1B"));
-    QCOMPARE(check(v, t = "12g"), QValidator::Invalid);
-    QCOMPARE(check(v, t = "1 2"), QValidator::Invalid);
-}
+    row("strhex", "", -1, ok, "");
+    row("strhex", "0a1b", -1, ok, "0A1B");
+    row("strhex", "12g", -1, bad, "12g");
+    row("strhex", "1 2", -1, bad, "1 2");
 
-void TestValidators::hexValidator()
-{
-    THexValidator v;
-    QString t;
-    QCOMPARE(check(v, t = ""), QValidator::Acceptable);
-    QCOMPARE(check(v, t = "   "), QValidator::Acceptable);
-    QCOMPARE(check(v, t = "de ad\tbe ef"), QValidator::Acceptable);
-    QCOMPARE(t, QString("DE AD\tBE EF"));
-    QCOMPARE(check(v, t = "0g"), QValidator::Invalid);
+    row("hex", "   ", -1, ok, "   ");
+    row("hex", "de ad\tbe ef", -1, ok, "DE AD\tBE EF");
+    row("hex", "0g", -1, bad, "0g");
     // 128 digits are the limit; blanks do not count.
-    QCOMPARE(check(v, t = QString(128, 'a')), QValidator::Acceptable);
-    QCOMPARE(check(v, t = QString(64, 'a') + " " + QString(64, 'b')), QValidator::Acceptable);
-    QCOMPARE(check(v, t = QString(129, 'a')), QValidator::Invalid);
+    row("hex", QString(64, 'a') + " " + QString(64, 'b'), -1, ok,
+        QString(64, 'A') + " " + QString(64, 'B'));
+    row("hex", QString(129, 'a'), -1, bad, QString(129, 'a'));
+}
+
+void TestValidators::validate()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, input);
+    QFETCH(int, pos);
+    QFETCH(State, state);
+    QFETCH(QString, output);
+
+    std::unique_ptr<QValidator> v;
+    if (kind == "int")
+        v.reset(new TIntValidator);
+    else if (kind == "int64")
+        v.reset(new Int64Validator);
+    else if (kind == "hex64")
+        v.reset(new THex64Validator);
+    else if (kind == "double")
+        v.reset(new TDoubleValidator);
+    else if (kind == "strhex")
+        v.reset(new TStrHexValidator);
+    else
+        v.reset(new THexValidator);
+
+    if (pos < 0)
+        pos = input.length();
+    QCOMPARE(v->validate(input, pos), state);
+    QCOMPARE(input, output);
 }
 
 QTEST_GUILESS_MAIN(TestValidators)
