@@ -75,11 +75,7 @@ public:
         }
         if (what == QLatin1String("send")) {
             QByteArray payload = QByteArray::fromHex(p.value(QStringLiteral("payload")).toByteArray());
-            if (!port->transaction(quint8(p.value(QStringLiteral("code")).toInt()), payload)) {
-                setErrorText(port->errorString());
-                return false;
-            }
-            return true;
+            return checkPort(port) && transact(port, quint8(p.value(QStringLiteral("code")).toInt()), payload);
         }
         if (what == QLatin1String("fail")) {
             setErrorText(p.value(QStringLiteral("text")).toString());
