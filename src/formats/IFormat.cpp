@@ -46,8 +46,10 @@ bool IFormat::openForWriting(const QString &fileName, bool keepContents)
 {
     auto f = std::make_unique<QSaveFile>(fileName);
     // Where no temporary file can be made beside the target (a folder
-    // without write access), write the file in place.
-    f->setDirectWriteFallback(true);
+    // without write access), write a new file in place. Never when the
+    // present contents are to be kept: writing in place empties the file
+    // before they could be copied.
+    f->setDirectWriteFallback(!keepContents);
     if (!f->open(QIODevice::WriteOnly))
         return fail(message(420).arg(f->errorString()));
     file = std::move(f);

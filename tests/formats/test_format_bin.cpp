@@ -7,8 +7,12 @@
 #include <QtTest>
 
 #ifdef Q_OS_UNIX
+#include <QDir>
+
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 class TestFormatBin : public QObject
@@ -124,6 +128,48 @@ private slots:
     }
 
 #ifdef Q_OS_UNIX
+    void binPlusInAFolderWithoutWriteAccess()
+    {
+        // No temporary file can be made beside a writable file: "bin+" must
+        // either patch it in place or fail and leave it as it was.
+        const QByteArray old = randomBytes(32, 5);
+        const QString folder = path(QStringLiteral("locked"));
+        const QString p = folder + QStringLiteral("/plus.bin");
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(writeBytes(p, old));
+        const auto all = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
+                         | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+        const auto readOnlyDir = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
+                                 | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(p, all));
+        QVERIFY(QFile::setPermissions(folder, readOnlyDir));
+        QVERIFY(QFile::setPermissions(dir.path(), readOnlyDir | QFile::WriteOwner));
+        auto pass = [&] {
+            TFormat f(QStringLiteral("bin+"), p, 8, 0, 3, 16);
+            return f.open(1) && f.write(8, "WXYZ") && f.close();
+        };
+        bool ok = false;
+        if (geteuid() != 0) {
+            ok = pass();
+        } else {
+            // Root writes anywhere: make the pass as an unprivileged user.
+            const pid_t pid = fork();
+            QVERIFY(pid >= 0);
+            if (pid == 0) {
+                if (setgid(65534) != 0 || setuid(65534) != 0)
+                    _exit(3);
+                _exit(pass() ? 0 : 1);
+            }
+            int status = 0;
+            QVERIFY(waitpid(pid, &status, 0) == pid && WIFEXITED(status));
+            if (WEXITSTATUS(status) == 3)
+                QSKIP("cannot drop privileges");
+            ok = WEXITSTATUS(status) == 0;
+        }
+        QVERIFY(QFile::setPermissions(folder, readOnlyDir | QFile::WriteOwner));
+        QCOMPARE(fileBytes(p), ok ? old.left(8) + "WXYZ" + old.mid(12) : old);
+    }
+
     void incompleteWritesFail()
     {
         // A file-size limit lets only part of the data reach the disk; no
