@@ -25,7 +25,12 @@ void TActionWidget::bind(QWidget *widget)
     // The action's own copy of the key is for menus to show; added to a
     // window it must not answer the key all over that window.
     setShortcutContext(Qt::WidgetShortcut);
-    connect(m_shortcut, &QShortcut::activated, this, [this] { emit triggered(isChecked()); });
+    // The key goes quiet with the action however it was disabled (through
+    // QAction itself or its action group), not only through setEnabled here.
+    connect(m_shortcut, &QShortcut::activated, this, [this] {
+        if (isEnabled())
+            emit triggered(isChecked());
+    });
 }
 
 void TActionWidget::setShortcut(const QKeySequence &key)

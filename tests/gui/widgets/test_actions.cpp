@@ -74,6 +74,11 @@ void TestActions::actionWidgetFollowsFocus()
     action->setEnabled(true);
     QTest::keyClick(target, Qt::Key_F5);
     QCOMPARE(spy.count(), 3);
+    // Disabled through QAction's own setter (a caller holding a QAction*,
+    // or a disabled action group), the key must fall silent as well.
+    static_cast<QAction *>(action)->setEnabled(false);
+    QTest::keyClick(target, Qt::Key_F5);
+    QCOMPARE(spy.count(), 3);
 }
 
 void TestActions::actionWidgetText()
