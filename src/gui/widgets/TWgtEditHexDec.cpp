@@ -53,5 +53,8 @@ void TWgtEditHexDec::slotChangedDec(int value)
 void TWgtEditHexDec::slotSetDefaultValue()
 {
     m_dec->setValue(m_default);
-    m_hex->setValue(m_default);
+    // The decimal edit may have negated the default into the range where the
+    // hexadecimal one would clamp it: follow the decimal edit, so the click
+    // ends on one value with one signal.
+    m_hex->setValue(m_dec->value());
 }

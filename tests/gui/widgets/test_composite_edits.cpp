@@ -130,6 +130,15 @@ void TestCompositeEdits::hexDecStaysPaired()
     press(dec, Qt::Key_Asterisk);
     press(hex, Qt::Key_Asterisk);
     QCOMPARE(spy.count(), 5);
+
+    // A default the decimal edit negates into the range: the button gives
+    // what typing it would, in both edits, with one signal.
+    pair.setDefault(-7);
+    QTest::mouseClick(buttonOf(&pair), Qt::LeftButton);
+    QCOMPARE(dec->value(), 7);
+    QCOMPARE(hex->value(), 7);
+    QCOMPARE(spy.count(), 6);
+    QCOMPARE(spy.at(5).at(0).toInt(), 7);
 }
 
 void TestCompositeEdits::hexDecTexts()
