@@ -246,14 +246,17 @@ bool TFormatHEX::read(qint64 &address, QByteArray &data)
 
         qint64 recAddr = base + record.offset;
         const qint64 recLast = recAddr + record.data.size() - 1;
-        // Records outside the window, or wholly before the requested
-        // start, are skipped.
-        if (recLast < start || recAddr > windowEnd)
+        // Records outside the window are skipped. A record that reaches the
+        // requested start gives its bytes from there on; one wholly behind
+        // it (the file lists its records out of address order) still
+        // belongs to the window and comes at its own address.
+        if (recLast < addrFile || recAddr > windowEnd)
             continue;
         QByteArray bytes = record.data;
-        if (recAddr < start) {
-            bytes.remove(0, int(start - recAddr));
-            recAddr = start;
+        const qint64 from = recLast < start ? addrFile : start;
+        if (recAddr < from) {
+            bytes.remove(0, int(from - recAddr));
+            recAddr = from;
         }
         if (recLast > windowEnd)
             bytes.chop(int(recLast - windowEnd));

@@ -235,6 +235,24 @@ private slots:
         QCOMPARE(r.pieces.value(0x1000), data.mid(0x10, 0x20));
     }
 
+    void recordsOutOfAddressOrderAreAllDelivered()
+    {
+        // A file that lists a higher block first (merged files often do):
+        // the lower block lies behind the reading position yet inside the
+        // window, and must not be lost. Records outside the window stay out.
+        const QByteArray low = randomBytes(32, 20), high = randomBytes(32, 21);
+        const QString p = path(QStringLiteral("unordered.hex"));
+        QVERIFY(writeBytes(p, hexRecord(0, 0x90, high.left(16)) + hexRecord(0, 0xA0, high.mid(16))
+                                  + hexRecord(0, 0x00, randomBytes(16, 22))
+                                  + hexRecord(0, 0x10, low.left(16)) + hexRecord(0, 0x20, low.mid(16))
+                                  + ":00000001FF\r\n"));
+        const ReadResult r = readAll(QStringLiteral("hex"), p, 0x10, 0x1000, 0xA0, 0x100);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.byteCount(), qint64(64));
+        QCOMPARE(r.pieces.value(0x1080), high);
+        QCOMPARE(r.pieces.value(0x1000), low);
+    }
+
     void extendedRecordsPlaceTheData()
     {
         // Segment base 0x1000 * 16, then linear base 0x0002 << 16; an
