@@ -3,6 +3,7 @@
 #include "core/helpers.h"
 
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -41,46 +42,47 @@ private slots:
 
     void noFileGivesDefaults()
     {
+        // The keys that are only read; defaultsAsWritten() covers the rest.
         TAppData d;
         d.load();
-        QCOMPARE(d.debug, 0);
         QCOMPARE(d.language, QStringLiteral("rus.lng"));
         QCOMPARE(d.style, QStringLiteral("Fusion"));
-        QCOMPARE(d.fontAppName, QString());
-        QCOMPARE(d.fontMonoSize, 0);
-        QCOMPARE(d.windowCmdSelector, 5);
-        QCOMPARE(d.autoSavePrj, false);
-        QCOMPARE(d.openLastPrj, true);
         QCOMPARE(d.selectPrjListFile, QStringLiteral("velkor.lpl"));
-        QCOMPARE(d.lastPrj, -1);
-        QCOMPARE(d.lastCmd, -1);
-        QCOMPARE(d.pathLanguage, QStringLiteral("language"));
-        QCOMPARE(d.pathProjects, QStringLiteral("projects"));
-        QCOMPARE(d.pathDevices, QStringLiteral("devices"));
-        QCOMPARE(d.pathProgs, QStringLiteral("progs"));
-        QCOMPARE(d.progDefault, 0);
+        QCOMPARE(d.debug, 0);
+        QCOMPARE(d.fontAppName, QString());
+        QCOMPARE(d.fontAppSize, 0);
+        QCOMPARE(d.fontMonoName, QString());
+        QCOMPARE(d.fontMonoSize, 0);
+        QCOMPARE(d.iconsSet, 0);
+        QCOMPARE(d.selectorColorChar, QColor(240, 240, 240));
+        QCOMPARE(d.selectorColorData, QColor(210, 210, 210));
+        QCOMPARE(d.selectorColorFile, QColor(180, 180, 180));
+        QCOMPARE(d.windowMainCmdListColumnNameWidth, 130);
+        QCOMPARE(d.windowMainCmdAutoColumnDeviceWidth, 150);
+        QCOMPARE(d.windowCmdSelectorButtonHeight, 23);
+        QCOMPARE(d.windowCmdSelectorButtonSeparatorHeight, 10);
         QCOMPARE(d.progName.count(), 0);
         QCOMPARE(d.progType.count(), 0);
-        QCOMPARE(d.prjListExpand, 0);
-        QCOMPARE(d.prjListShowName, false);
-        QCOMPARE(d.cmdToolsSetProgColorEnable, true);
-        QCOMPARE(d.cmdToolsSetProgColor, QColor(200, 255, 200));
-        QCOMPARE(d.cmdToolsExecuteColorEnable, false);
-        QCOMPARE(d.cmdDeviceLeaveColor, QColor(235, 231, 208));
-        QCOMPARE(d.prjListNameColorText, QColor(255, 255, 0));
-        QCOMPARE(d.selectorColorFile, QColor(180, 180, 180));
-        QCOMPARE(d.execTabColorPause, QColor(Qt::darkYellow));
-        QCOMPARE(d.execLogColorResult, QColor(Qt::darkBlue));
-        QCOMPARE(d.execLogShowTime_ms, true);
-        QCOMPARE(d.confirmProjectsListReload, true);
-        QCOMPARE(d.confirmQuit, true);
-        QCOMPARE(d.windowMainWidth, 650);
-        QCOMPARE(d.windowMainPrjSplitter, QList<int>({185, 460}));
-        QCOMPARE(d.windowSettingsProgSplitter, QList<int>({313, 149}));
-        QCOMPARE(d.windowSettingsProgNameTop, 420);
-        QCOMPARE(d.windowSelectPrjListLeft, 700);
-        QCOMPARE(d.windowCmdSelectorSplitter, QList<int>({125, 125, 192}));
-        QCOMPARE(d.windowCmdSelectorButtonSeparatorHeight, 10);
+    }
+
+    void defaultsAsWritten()
+    {
+        // Every key that save() and saveWindows() write, with its default
+        // text, and no other key: a misspelt key, a wrong default or a key
+        // that must never be written shows up here.
+        TAppData d;
+        d.load();
+        QVERIFY(d.save());
+        QVERIFY(d.saveWindows());
+        QSettings written(settingsFilePath(), QSettings::IniFormat);
+        QSettings golden(QStringLiteral(VELKOR_TEST_DATA_DIR "/core/settings_defaults.ini"),
+                         QSettings::IniFormat);
+        QStringList keys = written.allKeys(), goldenKeys = golden.allKeys();
+        keys.sort();
+        goldenKeys.sort();
+        QCOMPARE(keys, goldenKeys);
+        for (const QString &key : keys)
+            QVERIFY2(written.value(key).toString() == golden.value(key).toString(), qPrintable(key));
     }
 
     void saveThenLoadGivesItBack()
