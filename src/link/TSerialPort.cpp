@@ -154,14 +154,17 @@ bool TSerialPort::readReply(QByteArray *frame)
     return true;
 }
 
+// An open starts afresh: after a failed one, errorString() gives the port's
+// own reason, not the text of an earlier transaction.
 bool TSerialPort::openPort(const QString &name, QIODevice::OpenMode mode)
 {
     port->setPortName(name);
-    return port->open(mode);
+    return open(mode);
 }
 
 bool TSerialPort::open(QIODevice::OpenMode mode)
 {
+    errorText.clear();
     return port->open(mode);
 }
 

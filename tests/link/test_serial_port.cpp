@@ -258,6 +258,16 @@ private slots:
         TSerialPort other;
         QVERIFY(!other.openPort(QStringLiteral("/dev/velkor-no-such-port"), QIODevice::ReadWrite));
         QCOMPARE(other.errorString(), msg(393));
+
+        // A port that answered with an error before: the failed open tells
+        // why it failed, not what the programmer said last time.
+        fake->addFault(FakeFault::errorReply(3));
+        QByteArray payload;
+        QVERIFY(!port->transaction(TProtocol::PROG_FINISH, payload));
+        QCOMPARE(port->errorString(), msg(409));
+        port->close();
+        QVERIFY(!port->openPort(QStringLiteral("/dev/velkor-no-such-port"), QIODevice::ReadWrite));
+        QCOMPARE(port->errorString(), msg(393));
     }
 
     // Line settings on a closed port (a pty refuses parity and data-bit changes).
