@@ -211,6 +211,21 @@ private slots:
         QCOMPARE(payload, QByteArray("keep"));
     }
 
+    // The fake programmer's own refusals read as what they are.
+    void refusalsOfTheProgrammerReadAsTheirTexts()
+    {
+        QByteArray payload;
+        QVERIFY(!port->transaction(0x82, payload));
+        QCOMPARE(port->errorString(), msg(406));   // unknown command
+        payload = hex("3233");
+        QVERIFY(!port->transaction(TProtocol::PROG_VCC, payload));
+        QCOMPARE(port->errorString(), msg(407));   // wrong data length
+        payload = hex("00");
+        QVERIFY(!port->transaction(TProtocol::DEVICE_CODE_FIRST, payload));
+        QCOMPARE(port->errorString(), msg(409));   // no device set up
+        QVERIFY(!port->isFailed());
+    }
+
     void errorRepliesWithoutAKnownCode_data()
     {
         QTest::addColumn<QByteArray>("errorPayload");

@@ -26,12 +26,13 @@
 class FakeProgrammer
 {
 public:
-    // Error codes the programmer gives on its own. Chip models pick theirs.
+    // Error codes the programmer gives on its own, with the meaning the
+    // language table gives them (message 406 + code). Chip models pick theirs.
     enum Error : quint16 {
-        ERR_CHECKSUM = 1,      // request checksum wrong
-        ERR_UNKNOWN_CODE = 2,  // request code not known
-        ERR_LENGTH = 4,        // payload length wrong for the code
-        ERR_NO_DEVICE = 5,     // device-level request without chip or set-up record
+        ERR_UNKNOWN_CODE = 0,  // request code not known ("unknown command")
+        ERR_LENGTH = 1,        // payload length wrong for the code ("wrong data length")
+        ERR_CHECKSUM = 1,      // request checksum wrong: bytes lost or added on the way
+        ERR_NO_DEVICE = 3,     // device-level request without chip or set-up record ("no device set up")
     };
 
     static constexpr quint16 DEFAULT_INTERFACE = 0x0001;
