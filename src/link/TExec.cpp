@@ -175,6 +175,10 @@ void TExec::slotStart()
         }
 
         connectExec(exec.get(), code);
+        // A stop that arrived while the command was being logged came before
+        // the executor could hear it.
+        if (m_stop)
+            exec->slotStop();
         isLeave = code == QLatin1String(CMD_LEAVE);
 
         processEvents();

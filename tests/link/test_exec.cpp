@@ -186,6 +186,7 @@ public:
     QVector<int> destroyed;
     QThread *seenIn = nullptr;
     QVector<int> stopsOnWaiting;   // configurations to stop when "waiting" arrives
+    QString stopOnCmdParams;       // ... or, if set, when a command with this parameter text starts
 
     QVector<TCodeExec> codes() const
     {
@@ -212,7 +213,10 @@ public slots:
     {
         seenIn = QThread::currentThread();
         events.append({code, text, text2});
-        if (text == QLatin1String("waiting"))
+        const bool trigger = stopOnCmdParams.isEmpty()
+                                 ? text == QLatin1String("waiting")
+                                 : code == EXEC_CMD && text2 == stopOnCmdParams;
+        if (trigger)
             for (int id : stopsOnWaiting)
                 emit signalStop(id);
     }
@@ -532,6 +536,17 @@ private slots:
         run(cfg3, true);
         QCOMPARE(rx->events.last().text, lang.text(391));
         QCOMPARE(trace.executed, QStringList({"w", "next"}));
+
+        // A stop that arrives while the command's line is being logged, before
+        // its executor runs, still reaches that executor.
+        init();
+        const int cfg4 = dataPrj.addCfg(QStringLiteral("stop4"), QString());
+        addCmd(cfg4, CMD_FLASH_FILE_READ, QStringLiteral("wait"), QStringLiteral("w"),
+               {{QStringLiteral("limit"), 3000}, {QStringLiteral("failOnStop"), true}});
+        rx->stopsOnWaiting = {cfg4};
+        rx->stopOnCmdParams = QStringLiteral("tag=w");
+        run(cfg4, false);
+        QCOMPARE(rx->events.last().text, QStringLiteral("interrupted"));
     }
 
     void stopCommandCompletesTheRun()
