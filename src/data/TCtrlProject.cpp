@@ -173,6 +173,11 @@ QString TCtrlProject::projectText(TDataPrj *project)
             QStringList keys = params.keys();
             keys.sort();
             for (const QString &key : qAsConst(keys)) {
+                // Record keys merged in as parameters are the record's own
+                // business; written again they would repeat "status" or
+                // "cmd" with a stale value that wins on reading.
+                if (TDataCmd::isRecordKey(key))
+                    continue;
                 QString value = params.value(key).toString();
                 if (cmdCode == QLatin1String(CMD_EXECUTE)) {
                     value = positionText(value, cfgPositions);

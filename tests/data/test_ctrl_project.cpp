@@ -200,7 +200,11 @@ private slots:
         file.insert(FILE_ADDR_DEVICE, 0);
         file.insert(FILE_COUNT, qint64(1) << 40);
         file.insert(QStringLiteral("key \"odd\""), name);
-        prj->addCmd(file, -1);
+        const int fileId = prj->addCmd(file, -1);
+        // A whole published record merged back (as an executor storing a
+        // value does) leaves record keys among the parameters; the file
+        // must still hold each key once and the command stay enabled.
+        prj->setCmdParam(fileId, prj->cmdById(fileId)->toHash());
         TData vcc = cmdRecord(a, CMD_SET_VICC, false);
         vcc.insert(SUPPLY_VCC, 3.3);
         vcc.insert(SUPPLY_OCP, true);
@@ -213,6 +217,8 @@ private slots:
         QCOMPARE(prj->cfgNames(), (QStringList{name, "empty"}));
         QCOMPARE(prj->cfgList().first()->description(), QStringLiteral("desc|w with|n \\ escapes"));
         const TData p = prj->cmdById(0)->params();
+        QCOMPARE(prj->cmdById(0)->status(), true);
+        QVERIFY(!p.contains(REC_ID_CFG));
         QCOMPARE(p.value(FILE_FILE).toString(), value);
         QCOMPARE(p.value(QStringLiteral("key \"odd\"")).toString(), name);
         QCOMPARE(p.value(FILE_COUNT).toString(), QStringLiteral("1099511627776"));
