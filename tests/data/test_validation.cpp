@@ -160,6 +160,11 @@ private slots:
         QVERIFY(!cmd(read)->validDev());
         QCOMPARE(dataPrj.deviceNameAt(cfg, -1), QString());
         QCOMPARE(dataPrj.deviceCmdIndexBefore(read), -1);
+
+        // Moving it above the second "set_prog" puts the device in force again.
+        dataPrj.moveCmd(read, -1);
+        QCOMPARE(cmd(read)->device(), cmd(dev)->device());
+        QVERIFY(cmd(read)->validDev());
     }
 
     void setDeviceBeforeAnyProgrammer()
