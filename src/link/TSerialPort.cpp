@@ -126,14 +126,21 @@ bool TSerialPort::readByte(char *byte)
 
 // The reply frame from its start byte to its checksum. Whatever precedes the
 // start byte is noise; from there on every byte belongs to the frame. Bytes
-// that are buffered are taken in one go, never past the frame's end.
+// that are buffered are taken in one go, never past the frame's end. Noise
+// is skipped for one time-out at most, so a line that chatters without ever
+// sending a start byte fails like a silent one instead of holding the run.
 bool TSerialPort::readReply(QByteArray *frame)
 {
+    const QDeadlineTimer noiseDeadline(timeoutMs);
     char c = 0;
-    do {
+    for (;;) {
         if (!readByte(&c))
             return false;
-    } while (quint8(c) != TProtocol::FRAME_START);
+        if (quint8(c) == TProtocol::FRAME_START)
+            break;
+        if (noiseDeadline.hasExpired())
+            return false;
+    }
 
     frame->clear();
     frame->append(c);

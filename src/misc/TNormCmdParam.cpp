@@ -335,7 +335,7 @@ bool isLeaveCmdValid(const TData &params, bool withReset)
         return false;
     int minimum = 0, maximum = 0;
     refs.prog->resetRange(minimum, maximum);
-    const int magnitude = std::abs(duration);
+    const qint64 magnitude = qAbs(qint64(duration));   // the smallest int has no int magnitude
     return minimum <= magnitude && magnitude <= maximum && magnitude <= maxDurationMagnitude;
 }
 

@@ -12,6 +12,14 @@
 #include <QSerialPortInfo>
 #include <QtTest>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
 namespace {
 
 QByteArray hex(const char *text)
@@ -128,6 +136,42 @@ private slots:
         QByteArray payload;
         QVERIFY(port->transaction(TProtocol::PROG_IDENT, payload));
         QCOMPARE(payload, QByteArray(FakeProgrammer::DEFAULT_IDENT));
+    }
+
+    void endlessNoiseFailsAfterTheTimeOut()
+    {
+        // A line that keeps sending bytes but never a start byte.
+        int master = -1, slave = -1;
+        char name[256] = {};
+        QCOMPARE(openpty(&master, &slave, name, nullptr, nullptr), 0);
+        termios raw;
+        QCOMPARE(tcgetattr(master, &raw), 0);
+        cfmakeraw(&raw);
+        QCOMPARE(tcsetattr(master, TCSANOW, &raw), 0);
+        std::atomic<bool> stop{false};
+        std::thread chatter([&] {
+            while (!stop) {
+                const char noise = 0x55;
+                if (::write(master, &noise, 1) < 0)
+                    break;
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+        });
+        TSerialPort noisy;
+        const bool opened = noisy.openPort(QString::fromLocal8Bit(name), QIODevice::ReadWrite);
+        noisy.setTimeout(200);
+        QByteArray payload("keep");
+        const bool ok = opened && noisy.transaction(TProtocol::PROG_IDENT, payload);
+        stop = true;
+        chatter.join();
+        noisy.close();
+        ::close(slave);
+        ::close(master);
+        QVERIFY(opened);
+        QVERIFY(!ok);
+        QVERIFY(noisy.isFailed());
+        QCOMPARE(noisy.errorString(), msg(389));
+        QCOMPARE(payload, QByteArray("keep"));
     }
 
     void acceptsAnyStatusButTheErrorMark()

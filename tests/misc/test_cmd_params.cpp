@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <limits>
+
 #include <memory>
 
 namespace {
@@ -379,6 +381,7 @@ private slots:
         QTest::newRow("16-bit limit") << false << -32767 << true << true;
         QTest::newRow("beyond 16 bits") << false << -33000 << true << false;
         QTest::newRow("beyond 16 bits, positive") << true << 32768 << true << false;
+        QTest::newRow("smallest int") << false << std::numeric_limits<int>::min() << true << false;
     }
     void resetCheck()
     {
