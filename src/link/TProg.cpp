@@ -263,8 +263,9 @@ int TProg::clockLevel(const QString &section, int freq) const
     const TSettings settings(file);
     if (!settings.readBool(sectionKey(section, "CLK_LIST"), false))
         return freq;
-    return settings.readInt(QStringLiteral("/%1/%2%3").arg(section, QLatin1String(clockLevelPrefix)).arg(freq),
-                            freq);
+    // One pass over the pattern: a "%" in the section name stays as it is.
+    return settings.readInt(
+        QStringLiteral("/%1/%2").arg(section, QLatin1String(clockLevelPrefix) + QString::number(freq)), freq);
 }
 
 void TProg::generatorLists(bool &freqList, int &freqMin, int &freqMax, QVector<int> &freqLevels,

@@ -1,6 +1,7 @@
 // Programmer descriptions: every key with and without a value, pin types and
 // pins, clock and generator lists, and the accessors that read the file anew.
 
+#include "core/TSettings.h"
 #include "link/TProg.h"
 #include "support/FakeProgrammer.h"
 
@@ -216,6 +217,16 @@ private slots:
         QCOMPARE(prog.clockLevel(QStringLiteral("I2C"), 400000), 1);
         QCOMPARE(prog.clockLevel(QStringLiteral("I2C"), 100000), 0);
         QCOMPARE(prog.clockLevel(QStringLiteral("I2C"), 300000), 300000);
+
+        // A section name is taken literally, placeholders included.
+        {
+            TSettings settings(file);
+            settings.writeBool(QStringLiteral("/S%1/CLK_LIST"), true);
+            settings.writeInt(QStringLiteral("/S%1/CLKLV_400000"), 7);
+            settings.writeInt(QStringLiteral("/S400000/CLKLV_%3"), 9);
+            QVERIFY(settings.flush());
+        }
+        QCOMPARE(prog.clockLevel(QStringLiteral("S%1"), 400000), 7);
     }
 
     void generatorLists()
