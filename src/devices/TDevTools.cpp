@@ -19,6 +19,15 @@ static bool inCount(qint64 value)
     return value >= 0 && value <= std::numeric_limits<qint32>::max();
 }
 
+// The id a reference names; false for a text that is no number of int
+// range (read as an int it would name the first record, or a wrapped id).
+static bool referenceId(const QVariant &value, int &id)
+{
+    bool ok = false;
+    id = value.toString().toInt(&ok);
+    return ok;
+}
+
 TDevTools::TDevTools(const QString &name, const TData &params) : IDevice(name)
 {
     setObjectName(GROUP_TOOLS);
@@ -100,8 +109,11 @@ bool TDevTools::checkCmdParam(const TData &data)
         const TDataCmd *cmd = dataPrj.cmdById(getParam(SOURCE, __LINE__, data, REC_ID_CMD).toInt());
         return cmd && cmd->prog();
     }
-    if (code == QLatin1String(CMD_EXECUTE))
-        return dataPrj.cfgById(getParam(SOURCE, __LINE__, data, EXECUTE_CFG).toInt()) != nullptr;
+    if (code == QLatin1String(CMD_EXECUTE)) {
+        int target = -1;
+        return referenceId(getParam(SOURCE, __LINE__, data, EXECUTE_CFG), target)
+               && dataPrj.cfgById(target) != nullptr;
+    }
     if (code == QLatin1String(CMD_DELAY))
         return inCount(getParam(SOURCE, __LINE__, data, DELAY_VALUE).toLongLong());
     if (code == QLatin1String(CMD_COUNTER))
@@ -109,8 +121,9 @@ bool TDevTools::checkCmdParam(const TData &data)
                && inCount(getParam(SOURCE, __LINE__, data, COUNTER_LIMIT).toLongLong())
                && inInt32(getParam(SOURCE, __LINE__, data, COUNTER_DELTA).toLongLong());
     if (code == QLatin1String(CMD_JAMP)) {
-        const int target = getParam(SOURCE, __LINE__, data, JAMP_TO_CMD).toInt();
-        return target >= 0 && dataPrj.cmdById(target) != nullptr;
+        int target = -1;
+        return referenceId(getParam(SOURCE, __LINE__, data, JAMP_TO_CMD), target) && target >= 0
+               && dataPrj.cmdById(target) != nullptr;
     }
     if (code == QLatin1String(CMD_PROCESS))
         return !getParam(SOURCE, __LINE__, data, PROCESS_FILE).toString().isEmpty();

@@ -132,6 +132,20 @@ private slots:
         exec.insert(EXECUTE_CFG, a + 1);
         QVERIFY(!tools.checkCmdParam(exec));
 
+        // References as a hand-edited project file may hold them: texts that
+        // are no whole number read as 0, yet name no record (the file writes
+        // them back as -1).
+        for (const char *text : {"", "abc", "4294967296", "0x0"}) {
+            jamp.insert(JAMP_TO_CMD, QString::fromLatin1(text));
+            QVERIFY2(!tools.checkCmdParam(jamp), text);
+            exec.insert(EXECUTE_CFG, QString::fromLatin1(text));
+            QVERIFY2(!tools.checkCmdParam(exec), text);
+        }
+        jamp.remove(JAMP_TO_CMD);
+        QVERIFY(!tools.checkCmdParam(jamp));
+        exec.remove(EXECUTE_CFG);
+        QVERIFY(!tools.checkCmdParam(exec));
+
         // "set_prog" is valid once validation found its programmer description.
         TData prog = dataPrj.cmdById(setProg)->toHash();
         QVERIFY(!tools.checkCmdParam(prog));
