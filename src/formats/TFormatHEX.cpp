@@ -147,7 +147,8 @@ bool TFormatHEX::write(qint64 address, const QByteArray &data)
         return true;
     if (address < 0 || address > maxHexAddress - (data.size() - 1))
         return fail(QStringLiteral("The file addresses 0x%1 to 0x%2 do not fit an Intel HEX file")
-                        .arg(hexText64(address), hexText64(address + data.size() - 1)));
+                        .arg(hexText64(address),
+                             hexText64(qint64(quint64(address) + quint64(data.size()) - 1))));
     QByteArray text;
     if (!pending.isEmpty() && address != pendingAddr + pending.size())
         emitPending(text, true);

@@ -4,6 +4,7 @@
 #include "formatTestUtil.h"
 
 #include <QTemporaryDir>
+#include <limits>
 #include <QtTest>
 
 class TestFormatHex : public QObject
@@ -132,6 +133,7 @@ private slots:
         QVERIFY(exact.open(1));
         QVERIFY(!exact.write(0xFFFFFFF8LL, QByteArray(9, 'x')));
         QVERIFY(!exact.write(-1, QByteArray(1, 'x')));
+        QVERIFY(!exact.write(std::numeric_limits<qint64>::max(), QByteArray(4, 'x')));
         QVERIFY(exact.write(0xFFFFFFF8LL, QByteArray(8, 'x')));
         QVERIFY(exact.close());
         QCOMPARE(fileBytes(p), ":02000004FFFFFC\r\n" + hexRecord(0, 0xFFF8, QByteArray(8, 'x'))
