@@ -45,11 +45,11 @@ bool IFormat::openForReading(const QString &fileName)
 bool IFormat::openForWriting(const QString &fileName, bool keepContents)
 {
     auto f = std::make_unique<QSaveFile>(fileName);
-    // Where no temporary file can be made beside the target (a folder
-    // without write access), write a new file in place. Never when the
-    // present contents are to be kept: writing in place empties the file
-    // before they could be copied.
-    f->setDirectWriteFallback(!keepContents);
+    // Never write in place: where no temporary file can be made beside the
+    // target (a folder without write access), a failed or abandoned pass
+    // would leave a cut file, and "bin+" would empty the file before its
+    // contents were copied. Such a write fails and the file stays whole.
+    f->setDirectWriteFallback(false);
     if (!f->open(QIODevice::WriteOnly))
         return fail(message(420).arg(f->errorString()));
     file = std::move(f);
