@@ -7,7 +7,7 @@
 
 static const char SOURCE[] = "devices\\TDevProg";
 
-TDevProg::TDevProg(const QString &name, const TData &params) : IDevice(name)
+TDevProg::TDevProg(const QString &name, const TData &params) : TDevGroup(name)
 {
     setObjectName(GROUP_PROG);
     TData data = params;
@@ -70,11 +70,6 @@ IDeviceExec *TDevProg::createExec(const TData &data)
     return nullptr;
 }
 
-TData TDevProg::cmdParamFromForm(const TData &data)
-{
-    return data;
-}
-
 bool TDevProg::normalizeCmdParam(TData &data)
 {
     Q_UNUSED(data)
@@ -95,28 +90,4 @@ bool TDevProg::checkCmdParam(const TData &data)
     // description in force; until those checks are in place they count as
     // invalid, so a run never sends unchecked values.
     return false;
-}
-
-bool TDevProg::checkDevParam(const TData &data)
-{
-    Q_UNUSED(data)
-    return true;
-}
-
-bool TDevProg::initDevParam(TData &data)
-{
-    Q_UNUSED(data)
-    return false;
-}
-
-QWidget *TDevProg::createDevParamForm(const TData &data)
-{
-    Q_UNUSED(data)
-    return nullptr;
-}
-
-QByteArray TDevProg::devSetup(const TData &data)
-{
-    Q_UNUSED(data)
-    return QByteArray();
 }

@@ -3,9 +3,9 @@
 // reset pulse, clock generator, pin states and the supplies. A command
 // provider standing for the programmer box.
 
-#include "devices/IDevice.h"
+#include "devices/TDevGroup.h"
 
-class TDevProg : public IDevice
+class TDevProg : public TDevGroup
 {
 public:
     TDevProg(const QString &name, const TData &params);
@@ -22,12 +22,7 @@ public:
     void initCmdParam(TData &data) override;
     QString cmdParamText(const TData &data, QWidget *form) override;
     QWidget *createCmdForm(const TData &data) override;
-    TData cmdParamFromForm(const TData &data) override;
     bool normalizeCmdParam(TData &data) override;
     bool checkCmdParam(const TData &data) override;
-    bool checkDevParam(const TData &data) override;
-    bool initDevParam(TData &data) override;
-    QWidget *createDevParamForm(const TData &data) override;
-    QByteArray devSetup(const TData &data) override;
     IDeviceExec *createExec(const TData &data) override;
 };

@@ -28,7 +28,7 @@ static bool referenceId(const QVariant &value, int &id)
     return ok;
 }
 
-TDevTools::TDevTools(const QString &name, const TData &params) : IDevice(name)
+TDevTools::TDevTools(const QString &name, const TData &params) : TDevGroup(name)
 {
     setObjectName(GROUP_TOOLS);
     TData data = params;
@@ -91,11 +91,6 @@ IDeviceExec *TDevTools::createExec(const TData &data)
     return nullptr;
 }
 
-TData TDevTools::cmdParamFromForm(const TData &data)
-{
-    return data;
-}
-
 bool TDevTools::normalizeCmdParam(TData &data)
 {
     Q_UNUSED(data)
@@ -129,28 +124,4 @@ bool TDevTools::checkCmdParam(const TData &data)
         return !getParam(SOURCE, __LINE__, data, PROCESS_FILE).toString().isEmpty();
     return code == QLatin1String(CMD_PAUSE) || code == QLatin1String(CMD_STOP)
            || code == QLatin1String(CMD_CALC_CRC);
-}
-
-bool TDevTools::checkDevParam(const TData &data)
-{
-    Q_UNUSED(data)
-    return true;
-}
-
-bool TDevTools::initDevParam(TData &data)
-{
-    Q_UNUSED(data)
-    return false;
-}
-
-QWidget *TDevTools::createDevParamForm(const TData &data)
-{
-    Q_UNUSED(data)
-    return nullptr;
-}
-
-QByteArray TDevTools::devSetup(const TData &data)
-{
-    Q_UNUSED(data)
-    return QByteArray();
 }

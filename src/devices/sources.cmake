@@ -10,6 +10,8 @@ target_sources(velkorlib PRIVATE
     devices/TCodeExec.h
     devices/TDeviceList.cpp
     devices/TDeviceList.h
+    devices/TDevGroup.cpp
+    devices/TDevGroup.h
     devices/TDevProg.cpp
     devices/TDevProgExec.cpp
     devices/TDevProgExec.h

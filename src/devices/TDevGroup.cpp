@@ -1,0 +1,30 @@
+#include "devices/TDevGroup.h"
+
+TData TDevGroup::cmdParamFromForm(const TData &data)
+{
+    return data;
+}
+
+bool TDevGroup::checkDevParam(const TData &data)
+{
+    Q_UNUSED(data)
+    return true;
+}
+
+bool TDevGroup::initDevParam(TData &data)
+{
+    Q_UNUSED(data)
+    return false;
+}
+
+QWidget *TDevGroup::createDevParamForm(const TData &data)
+{
+    Q_UNUSED(data)
+    return nullptr;
+}
+
+QByteArray TDevGroup::devSetup(const TData &data)
+{
+    Q_UNUSED(data)
+    return QByteArray();
+}
