@@ -6,6 +6,8 @@
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
 #include "formats/TFormat.h"
+#include "gui/forms/TFormDevLeave.h"
+#include "gui/forms/TFormDevRWV.h"
 #include "link/TProg.h"
 #include "misc/dev_misc.h"
 
@@ -207,15 +209,33 @@ bool isDataCmdValidEeprom(IDevice *device, const TData &params)
     return checkInRange(isDataCmdValid, eepromRange(device), params);
 }
 
-QString dataCmdText(const TData &params)
+QString dataCmdText(const TData &params, const QString &code, QWidget *form)
 {
-    return rangeSizeText(PARAM(params, DATA_ADDR_DEVICE).toLongLong(),
-                         PARAM(params, DATA_DATA).toString());
+    const int idCmd = PARAM(params, REC_ID_CMD).toInt();
+    const qint64 address = PARAM(params, DATA_ADDR_DEVICE).toLongLong();
+    const QString data = PARAM(params, DATA_DATA).toString();
+    if (form && code.contains(QLatin1String("read"))) {
+        auto *shown = qobject_cast<TFormDevRWVData *>(form);
+        if (shown && shown->idCmd() == idCmd)
+            shown->setData(data);
+    }
+    return rangeSizeText(address, data);
 }
 
-QString dataCmdTextMain(const TData &params) { return dataCmdText(params); }
-QString dataCmdTextFlash(const TData &params) { return dataCmdText(params); }
-QString dataCmdTextEeprom(const TData &params) { return dataCmdText(params); }
+QString dataCmdTextMain(const TData &params, const QString &code, QWidget *form)
+{
+    return dataCmdText(params, code, form);
+}
+
+QString dataCmdTextFlash(const TData &params, const QString &code, QWidget *form)
+{
+    return dataCmdText(params, code, form);
+}
+
+QString dataCmdTextEeprom(const TData &params, const QString &code, QWidget *form)
+{
+    return dataCmdText(params, code, form);
+}
 
 // ---- File -----------------------------------------------------------------
 
@@ -288,6 +308,97 @@ QString fileCmdText(const TData &params)
 QString fileCmdTextMain(const TData &params) { return fileCmdText(params); }
 QString fileCmdTextFlash(const TData &params) { return fileCmdText(params); }
 QString fileCmdTextEeprom(const TData &params) { return fileCmdText(params); }
+
+// ---- Forms of the memory commands -----------------------------------------
+
+TFormDevRWVChar *createCharCmdForm(const TData &params, qint64 begin, qint64 size, quint8 fill)
+{
+    auto *form = new TFormDevRWVChar(PARAM(params, REC_ID_CMD).toInt(),
+                                     PARAM(params, CHAR_ADDR_DEVICE).toLongLong(),
+                                     PARAM(params, CHAR_COUNT).toLongLong(),
+                                     uchar(PARAM(params, CHAR_FILL_CHAR).toUInt()), nullptr);
+    form->setRange(begin, size);
+    form->setDefault(begin, size, fill);
+    return form;
+}
+
+TFormDevRWVChar *createCharCmdFormMain(IDevice *device, const TData &params)
+{
+    const Range r = mainRange(device);
+    return createCharCmdForm(params, r.begin, r.size, 0xFF);
+}
+
+TFormDevRWVChar *createCharCmdFormFlash(IDevice *device, const TData &params)
+{
+    const Range r = flashRange(device);
+    return createCharCmdForm(params, r.begin, r.size, 0xFF);
+}
+
+TFormDevRWVChar *createCharCmdFormEeprom(IDevice *device, const TData &params)
+{
+    const Range r = eepromRange(device);
+    return createCharCmdForm(params, r.begin, r.size, 0xFF);
+}
+
+TFormDevRWVData *createDataCmdForm(const TData &params, qint64 begin, qint64 size)
+{
+    auto *form = new TFormDevRWVData(PARAM(params, REC_ID_CMD).toInt(),
+                                     PARAM(params, DATA_ADDR_DEVICE).toLongLong(),
+                                     PARAM(params, DATA_DATA).toString(), nullptr);
+    form->setRange(begin, size);
+    form->setDefault(begin);
+    return form;
+}
+
+TFormDevRWVData *createDataCmdFormMain(IDevice *device, const TData &params)
+{
+    const Range r = mainRange(device);
+    return createDataCmdForm(params, r.begin, r.size);
+}
+
+TFormDevRWVData *createDataCmdFormFlash(IDevice *device, const TData &params)
+{
+    const Range r = flashRange(device);
+    return createDataCmdForm(params, r.begin, r.size);
+}
+
+TFormDevRWVData *createDataCmdFormEeprom(IDevice *device, const TData &params)
+{
+    const Range r = eepromRange(device);
+    return createDataCmdForm(params, r.begin, r.size);
+}
+
+TFormDevRWVFile *createFileCmdForm(const TData &params, qint64 begin, qint64 size)
+{
+    auto *form = new TFormDevRWVFile(PARAM(params, REC_ID_CMD).toInt(),
+                                     PARAM(params, FILE_FORMAT).toString(),
+                                     PARAM(params, FILE_FILE).toString(),
+                                     PARAM(params, FILE_ADDR_FILE).toLongLong(),
+                                     PARAM(params, FILE_ADDR_DEVICE).toLongLong(),
+                                     PARAM(params, FILE_COUNT).toLongLong(), nullptr);
+    form->setBasePath(dataPrj.workPath());
+    form->setRange(begin, size);
+    form->setDefault(0, begin, size);
+    return form;
+}
+
+TFormDevRWVFile *createFileCmdFormMain(IDevice *device, const TData &params)
+{
+    const Range r = mainRange(device);
+    return createFileCmdForm(params, r.begin, r.size);
+}
+
+TFormDevRWVFile *createFileCmdFormFlash(IDevice *device, const TData &params)
+{
+    const Range r = flashRange(device);
+    return createFileCmdForm(params, r.begin, r.size);
+}
+
+TFormDevRWVFile *createFileCmdFormEeprom(IDevice *device, const TData &params)
+{
+    const Range r = eepromRange(device);
+    return createFileCmdForm(params, r.begin, r.size);
+}
 
 // ---- Pin states -----------------------------------------------------------
 
@@ -362,6 +473,28 @@ QByteArray pinStateBytes(int idCmd, bool withReset)
     for (int i = 0; i < n; ++i)
         out.append(char(TProg::pinTypeCode(state.at(i))));
     return out;
+}
+
+TFormDevLeave *createLeaveCmdForm(IDevice *device, const TData &params, bool withReset)
+{
+    const int idCmd = PARAM(params, REC_ID_CMD).toInt();
+    const QString state = pinStateText(idCmd);
+    const CmdRefs refs = findCmd(idCmd);
+    if (!refs.cmd || !refs.prog)
+        return nullptr;
+    const QStringList pins = refs.prog->pinsDescription(device ? device->prgCon() : QString(), true);
+    bool reset = false, polarity = false;
+    int duration = 0, minimum = 0, maximum = 0, byDefault = 0;
+    if (withReset) {
+        refs.prog->resetRange(minimum, maximum);
+        byDefault = refs.prog->resetDefault();
+        reset = PARAM(params, LEAVE_RESET).toBool();
+        duration = PARAM(params, LEAVE_DURATION).toInt();
+        polarity = device && PARAM(device->params(), DEV_RESET_POL).toBool();
+    }
+    return new TFormDevLeave(idCmd, state, pins, refs.prog->pinTypeLetters(), refs.prog->pinTypes(),
+                             withReset, reset, duration, polarity, minimum, maximum, byDefault,
+                             nullptr);
 }
 
 // ---- Clock ----------------------------------------------------------------

@@ -23,6 +23,11 @@
 #include <QString>
 
 class IDevice;
+class QWidget;
+class TFormDevLeave;
+class TFormDevRWVChar;
+class TFormDevRWVData;
+class TFormDevRWVFile;
 
 // ---- Fill-character commands ("char_write", "flash_char_verify", ...) -----
 
@@ -57,11 +62,13 @@ bool isDataCmdValidMain(IDevice *device, const TData &params);
 bool isDataCmdValidFlash(IDevice *device, const TData &params);
 bool isDataCmdValidEeprom(IDevice *device, const TData &params);
 
-// "0x<first>..0x<last> :<DATA>"
-QString dataCmdText(const TData &params);
-QString dataCmdTextMain(const TData &params);
-QString dataCmdTextFlash(const TData &params);
-QString dataCmdTextEeprom(const TData &params);
+// "0x<first>..0x<last> :<DATA>". With the form on show (GUI thread only):
+// a read command ("read" in its code) puts its data into that form when
+// the form is the data form of this very command.
+QString dataCmdText(const TData &params, const QString &code = QString(), QWidget *form = nullptr);
+QString dataCmdTextMain(const TData &params, const QString &code = QString(), QWidget *form = nullptr);
+QString dataCmdTextFlash(const TData &params, const QString &code = QString(), QWidget *form = nullptr);
+QString dataCmdTextEeprom(const TData &params, const QString &code = QString(), QWidget *form = nullptr);
 
 // ---- File commands ("file_read", "eeprom_file_verify", ...) ---------------
 
@@ -84,6 +91,21 @@ QString fileCmdTextMain(const TData &params);
 QString fileCmdTextFlash(const TData &params);
 QString fileCmdTextEeprom(const TData &params);
 
+// ---- Forms of the memory commands (GUI thread; the caller owns them) -------
+
+TFormDevRWVChar *createCharCmdForm(const TData &params, qint64 begin, qint64 size, quint8 fill);
+TFormDevRWVChar *createCharCmdFormMain(IDevice *device, const TData &params);
+TFormDevRWVChar *createCharCmdFormFlash(IDevice *device, const TData &params);
+TFormDevRWVChar *createCharCmdFormEeprom(IDevice *device, const TData &params);
+TFormDevRWVData *createDataCmdForm(const TData &params, qint64 begin, qint64 size);
+TFormDevRWVData *createDataCmdFormMain(IDevice *device, const TData &params);
+TFormDevRWVData *createDataCmdFormFlash(IDevice *device, const TData &params);
+TFormDevRWVData *createDataCmdFormEeprom(IDevice *device, const TData &params);
+TFormDevRWVFile *createFileCmdForm(const TData &params, qint64 begin, qint64 size);
+TFormDevRWVFile *createFileCmdFormMain(IDevice *device, const TData &params);
+TFormDevRWVFile *createFileCmdFormFlash(IDevice *device, const TData &params);
+TFormDevRWVFile *createFileCmdFormEeprom(IDevice *device, const TData &params);
+
 // ---- Pin states ("leave", "set_io") ---------------------------------------
 // withReset: the command also carries a reset pulse ("reset", "duration");
 // the AVR8 and XMC1 drivers pass true, the others false.
@@ -100,6 +122,10 @@ QString leaveCmdText(const TData &params, bool withReset);
 // pin code per active programmer pin. Empty without the command or its
 // programmer.
 QByteArray pinStateBytes(int idCmd, bool withReset);
+// The pin-state form of the command for the device (which may be null: the
+// pins are then described for no connection); null without the command or
+// its programmer.
+TFormDevLeave *createLeaveCmdForm(IDevice *device, const TData &params, bool withReset);
 
 // ---- Clock ("set_clk") ----------------------------------------------------
 

@@ -55,3 +55,20 @@ bool TTestDevice::initDevParam(TData &data)
     }
     return !defaults.isEmpty();
 }
+
+QWidget *TTestDevice::createDevParamForm(const TData &data)
+{
+    const QString key = params().value(QStringLiteral("dev_form")).toString();
+    if (key.isEmpty())
+        return nullptr;
+    return new TTestDevForm(data.value(QStringLiteral("id_cmd")).toInt(), key,
+                            data.value(key).toString());
+}
+
+TTestDevForm::TTestDevForm(int idCmd, const QString &key, const QString &value)
+    : edit(new QLineEdit(value, this)), m_idCmd(idCmd), m_key(key)
+{
+    connect(edit, &QLineEdit::editingFinished, this, [this] {
+        emit signalChangedCmdParam({{QStringLiteral("id_cmd"), m_idCmd}, {m_key, edit->text()}});
+    });
+}

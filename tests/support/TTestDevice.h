@@ -6,9 +6,14 @@
 //   cmds=l|<code>            one line per offered code ("separator" allowed)
 //   dev_default=l|<k>=<v>    device-level defaults added by initDevParam
 //   norm=s|<k>=<v>           normalizeCmdParam sets this key to this value
+//   dev_form=s|<k>           createDevParamForm gives a TTestDevForm that
+//                            edits the key <k> of the record
 // A command record with "bad" = "1" fails checkCmdParam.
 
 #include "support/FakeDevice.h"
+
+#include <QLineEdit>
+#include <QWidget>
 
 class TTestDevice : public FakeDevice
 {
@@ -26,4 +31,23 @@ public:
     bool checkCmdParam(const TData &data) override;
     bool checkDevParam(const TData &data) override;
     bool initDevParam(TData &data) override;
+    QWidget *createDevParamForm(const TData &data) override;
+};
+
+// The device-level form of a test device: a line edit of one key. Editing
+// it emits "id_cmd" and that key, as every parameter form does.
+class TTestDevForm : public QWidget
+{
+    Q_OBJECT
+public:
+    TTestDevForm(int idCmd, const QString &key, const QString &value);
+
+    QLineEdit *edit;
+
+signals:
+    void signalChangedCmdParam(const TData &data);
+
+private:
+    int m_idCmd;
+    QString m_key;
 };
