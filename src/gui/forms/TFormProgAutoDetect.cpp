@@ -147,6 +147,7 @@ void TFormProgAutoDetect::createUi()
     tabs->addTab(scroll, lang.text(353));
 
     m_connection = new QTextEdit;
+    m_connection->setObjectName(QStringLiteral("connection"));
     m_connection->setReadOnly(true);
     m_connection->setFont(QFont(appData.fontMonoName, appData.fontMonoSize));
     tabs->addTab(m_connection, lang.text(354));

@@ -70,8 +70,10 @@ TFormProgSetDevice::TFormProgSetDevice(const TData &data, QWidget *parent) : QWi
     scroll->setWidget(frame);
     m_tabs->addTab(scroll, lang.text(344));
     m_connection = newTextView(m_tabs);
+    m_connection->setObjectName(QStringLiteral("connection"));
     m_tabs->addTab(m_connection, lang.text(345));
     m_description = newTextView(m_tabs);
+    m_description->setObjectName(QStringLiteral("description"));
     m_tabs->addTab(m_description, lang.text(346));
 
     auto *layout = new QVBoxLayout(this);
