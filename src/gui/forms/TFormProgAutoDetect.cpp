@@ -82,17 +82,7 @@ TDataCmd *TFormProgAutoDetect::command() const
 
 void TFormProgAutoDetect::createUi()
 {
-    m_familyEdit = new QLineEdit(this);
-    m_familyEdit->setReadOnly(true);
-    m_familyEdit->setFixedHeight(21);
-    m_familyEdit->setTextMargins(5, 0, 0, 0);
-    m_familyEdit->setToolTip(lang.text(348));
-    m_familyButton = new QPushButton(this);
-    m_familyButton->setFixedSize(21, 21);
-    m_familyButton->setFocusPolicy(Qt::NoFocus);
-    m_familyButton->setIcon(iconFor(appData.iconsSet, QStringLiteral("chip")));
-    m_familyButton->setIconSize(QSize(13, 13));
-    m_familyButton->setToolTip(lang.text(349));
+    QHBoxLayout *top = createChooserRow(this, m_familyEdit, m_familyButton, 348, 349);
     m_execute = new TComboBox(this);
     m_execute->addItems({QStringLiteral("Jamp"), QStringLiteral("Execute")});
     m_execute->setToolTip(lang.text(350));
@@ -101,11 +91,6 @@ void TFormProgAutoDetect::createUi()
     m_stop->addItems({QStringLiteral("Skip"), QStringLiteral("Stop")});
     m_stop->setToolTip(lang.text(351));
     m_stop->setCurrentIndex(m_stopMode == 0 || m_stopMode == 1 ? m_stopMode : -1);
-    auto *top = new QHBoxLayout;
-    top->setContentsMargins(0, 0, 0, 0);
-    top->setSpacing(2);
-    top->addWidget(m_familyEdit);
-    top->addWidget(m_familyButton);
     top->addWidget(m_execute);
     top->addWidget(m_stop);
 
@@ -135,16 +120,7 @@ void TFormProgAutoDetect::createUi()
     routeLayout->addWidget(m_table);
     tabs->addTab(routeFrame, lang.text(352));
 
-    auto *scroll = new QScrollArea;
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    auto *formFrame = new QFrame;
-    formFrame->setFrameShape(QFrame::NoFrame);
-    m_formLayout = new QVBoxLayout(formFrame);
-    m_formLayout->setContentsMargins(10, 10, 10, 10);
-    m_formLayout->setAlignment(Qt::AlignTop);
-    scroll->setWidget(formFrame);
-    tabs->addTab(scroll, lang.text(353));
+    tabs->addTab(createDeviceFormPage(m_formLayout), lang.text(353));
 
     m_connection = new QTextEdit;
     m_connection->setObjectName(QStringLiteral("connection"));

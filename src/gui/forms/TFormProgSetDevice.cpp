@@ -41,34 +41,10 @@ TFormProgSetDevice::TFormProgSetDevice(const TData &data, QWidget *parent) : QWi
                        QLatin1String(REC_ID_CMD))
                   .toInt();
 
-    m_name = new QLineEdit(this);
-    m_name->setReadOnly(true);
-    m_name->setFixedHeight(21);
-    m_name->setTextMargins(5, 0, 0, 0);
-    m_name->setToolTip(lang.text(342));
-    m_select = new QPushButton(this);
-    m_select->setFixedSize(21, 21);
-    m_select->setFocusPolicy(Qt::NoFocus);
-    m_select->setIcon(iconFor(appData.iconsSet, QStringLiteral("chip")));
-    m_select->setIconSize(QSize(13, 13));
-    m_select->setToolTip(lang.text(343));
-    auto *top = new QHBoxLayout;
-    top->setContentsMargins(0, 0, 0, 0);
-    top->setSpacing(2);
-    top->addWidget(m_name);
-    top->addWidget(m_select);
+    QHBoxLayout *top = createChooserRow(this, m_name, m_select, 342, 343);
 
     m_tabs = new QTabWidget(this);
-    auto *scroll = new QScrollArea;
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    auto *frame = new QFrame;
-    frame->setFrameShape(QFrame::NoFrame);
-    m_formLayout = new QVBoxLayout(frame);
-    m_formLayout->setContentsMargins(10, 10, 10, 10);
-    m_formLayout->setAlignment(Qt::AlignTop);
-    scroll->setWidget(frame);
-    m_tabs->addTab(scroll, lang.text(344));
+    m_tabs->addTab(createDeviceFormPage(m_formLayout), lang.text(344));
     m_connection = newTextView(m_tabs);
     m_connection->setObjectName(QStringLiteral("connection"));
     m_tabs->addTab(m_connection, lang.text(345));

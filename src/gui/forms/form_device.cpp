@@ -1,12 +1,20 @@
 #include "gui/forms/form_device.h"
 
 #include "core/consts.h"
+#include "core/TAppData.h"
+#include "core/TLang.h"
 #include "core/helpers.h"
 #include "data/TDataCmd.h"
 #include "devices/IDevice.h"
+#include "gui/widgets/TToolBarMetrics.h"
 #include "link/TProg.h"
 
-#include <QLayout>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
 #include <QMetaMethod>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -76,4 +84,40 @@ QWidget *rebuildDeviceForm(QWidget *old, const DeviceInForce &shown, const TData
         layout->addWidget(form);
     }
     return form;
+}
+
+QHBoxLayout *createChooserRow(QWidget *owner, QLineEdit *&name, QPushButton *&button,
+                              int nameTip, int buttonTip)
+{
+    name = new QLineEdit(owner);
+    name->setReadOnly(true);
+    name->setFixedHeight(21);
+    name->setTextMargins(5, 0, 0, 0);
+    name->setToolTip(lang.text(nameTip));
+    button = new QPushButton(owner);
+    button->setFixedSize(21, 21);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setIcon(iconFor(appData.iconsSet, QStringLiteral("chip")));
+    button->setIconSize(QSize(13, 13));
+    button->setToolTip(lang.text(buttonTip));
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    row->addWidget(name);
+    row->addWidget(button);
+    return row;
+}
+
+QWidget *createDeviceFormPage(QVBoxLayout *&layout)
+{
+    auto *scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto *frame = new QFrame;
+    frame->setFrameShape(QFrame::NoFrame);
+    layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->setAlignment(Qt::AlignTop);
+    scroll->setWidget(frame);
+    return scroll;
 }

@@ -7,7 +7,11 @@
 #include <QStringList>
 
 class IDevice;
+class QHBoxLayout;
 class QLayout;
+class QLineEdit;
+class QPushButton;
+class QVBoxLayout;
 class QObject;
 class QTextEdit;
 class QWidget;
@@ -38,3 +42,13 @@ bool passOnCmdParam(QObject *form, QObject *receiver);
 // the receiver's own. Returns the new form (null when none).
 QWidget *rebuildDeviceForm(QWidget *old, const DeviceInForce &shown, const TDataCmd *cmd,
                            QLayout *layout, QObject *receiver);
+
+// The top row of both forms: a read-only name line (tool-tip message
+// nameTip) and a chip button (tool-tip message buttonTip) that opens the
+// picker.
+QHBoxLayout *createChooserRow(QWidget *owner, QLineEdit *&name, QPushButton *&button,
+                              int nameTip, int buttonTip);
+
+// The page that holds the embedded device-level form: a frameless scroll
+// area around a frame whose layout (returned in layout) takes the form.
+QWidget *createDeviceFormPage(QVBoxLayout *&layout);
