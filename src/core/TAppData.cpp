@@ -1,5 +1,7 @@
 #include "core/TAppData.h"
 
+#include <mutex>
+
 #include "core/TSettings.h"
 
 #include <QVariant>
@@ -262,6 +264,22 @@ QStringList numberedKeyPaths(TSettings &s, const QString &group)
 }
 
 } // namespace
+
+namespace {
+std::mutex folderMutex;
+}
+
+QString TAppData::folder(QString TAppData::*member) const
+{
+    std::lock_guard<std::mutex> lock(folderMutex);
+    return this->*member;
+}
+
+void TAppData::setFolder(QString TAppData::*member, const QString &value)
+{
+    std::lock_guard<std::mutex> lock(folderMutex);
+    this->*member = value;
+}
 
 TAppData::TAppData() = default;
 TAppData::~TAppData() = default;

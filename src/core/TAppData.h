@@ -33,6 +33,12 @@ public:
     // Writes the window geometry; true only when the file was written.
     bool saveWindows();
 
+    // The folders that execution workers read from their threads
+    // (pathDevices, pathProgs): a copy taken under a lock, and the one way
+    // to change one while runs may be active.
+    QString folder(QString TAppData::*member) const;
+    void setFolder(QString TAppData::*member, const QString &value);
+
     // Programmer types and names (groups "ProgTypeList" and "ProgNameList")
     TProgType progType;
     TProgName progName;

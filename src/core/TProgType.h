@@ -1,16 +1,20 @@
 #pragma once
 // The programmer types in the user's order, each with its description file
 // (absolute or relative to the programmers folder). Part of the application
-// settings.
+// settings. Locked and replaced whole like the programmer names (TProgName).
 
 #include <QHash>
 #include <QString>
 #include <QStringList>
 
+#include <mutex>
+
 class TProgType
 {
 public:
     TProgType();
+    TProgType(const TProgType &other);
+    TProgType &operator=(const TProgType &other);
     virtual ~TProgType();
 
     int count() const;
@@ -20,8 +24,11 @@ public:
     QString value(const QString &type) const;
     void add(const QString &type, const QString &file);
     void clear();
+    // Takes over the other list in one locked step.
+    void replace(const TProgType &other);
 
 private:
-    QStringList names;
-    QHash<QString, QString> files;
+    mutable std::mutex m_mutex;
+    QStringList m_names;
+    QHash<QString, QString> m_files;
 };

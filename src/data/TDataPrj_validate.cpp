@@ -65,7 +65,7 @@ TProg *TDataPrj::progByName(const QString &name)
     const QString type = appData.progName.find(name).type;
     if (!appData.progType.contains(type))
         return nullptr;
-    const QString path = makeAbsolutePath(appData.pathProgs, appData.progType.value(type));
+    const QString path = makeAbsolutePath(appData.folder(&TAppData::pathProgs), appData.progType.value(type));
     if (!QFileInfo(path).isFile())
         return nullptr;
     TProg *prog = new TProg(path);

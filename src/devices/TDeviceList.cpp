@@ -26,7 +26,7 @@ TDeviceCreator TDeviceList::creatorForFile(const QString &name, const QString &f
     QString group = name;
     if (!file.isEmpty()) {
         group.clear();
-        const QString path = makeAbsolutePath(appData.pathDevices, file);
+        const QString path = makeAbsolutePath(appData.folder(&TAppData::pathDevices), file);
         bool read = false;
         TData parsed = readDescription(path, &read);
         if (read) {

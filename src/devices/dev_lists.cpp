@@ -14,7 +14,7 @@ const char *const autoListFileName = "auto.lst";
 
 QString devicesDirFile(const QString &name)
 {
-    return makeAbsolutePath(appData.pathDevices, name);
+    return makeAbsolutePath(appData.folder(&TAppData::pathDevices), name);
 }
 
 // Calls f(key, value) for each "key=value" line of a list file, split at the
