@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "core/TSettings.h"
+#include "core/helpers.h"
 
 #include <QVariant>
 
@@ -306,34 +307,36 @@ void TAppData::load()
 
 bool TAppData::save()
 {
-    TSettings s;
-    for (const Entry &e : entries()) {
-        if (e.stored == Stored::App)
-            writeEntry(*this, s, e);
-    }
-    s.writeInt(QString::fromLatin1(KEY_PROG_DEFAULT), progDefault);
-    s.removeGroup(QString::fromLatin1(GROUP_PROG_TYPES));
-    for (int i = 0; i < progType.count(); ++i) {
-        const QString type = progType.at(i);
-        s.writeStringList(QString::fromLatin1(KEY_PROG_TYPE).arg(i), {type, progType.value(type)});
-    }
-    s.removeGroup(QString::fromLatin1(GROUP_PROG_NAMES));
-    for (int i = 0; i < progName.count(); ++i) {
-        const QString name = progName.at(i);
-        const TProgNameItem item = progName.find(name);
-        s.writeStringList(QString::fromLatin1(KEY_PROG_NAME).arg(i),
-                          {item.mark ? QStringLiteral("1") : QStringLiteral("0"), name, item.port,
-                           item.type});
-    }
-    return s.flush();
+    const TProgType types(progType);
+    const TProgName names(progName);
+    return TSettings::writeWhole(settingsFilePath(), [&](TSettings &s) {
+        for (const Entry &e : entries()) {
+            if (e.stored == Stored::App)
+                writeEntry(*this, s, e);
+        }
+        s.writeInt(QString::fromLatin1(KEY_PROG_DEFAULT), progDefault);
+        s.removeGroup(QString::fromLatin1(GROUP_PROG_TYPES));
+        for (int i = 0; i < types.count(); ++i) {
+            const QString type = types.at(i);
+            s.writeStringList(QString::fromLatin1(KEY_PROG_TYPE).arg(i), {type, types.value(type)});
+        }
+        s.removeGroup(QString::fromLatin1(GROUP_PROG_NAMES));
+        for (int i = 0; i < names.count(); ++i) {
+            const QString name = names.at(i);
+            const TProgNameItem item = names.find(name);
+            s.writeStringList(QString::fromLatin1(KEY_PROG_NAME).arg(i),
+                              {item.mark ? QStringLiteral("1") : QStringLiteral("0"), name,
+                               item.port, item.type});
+        }
+    });
 }
 
 bool TAppData::saveWindows()
 {
-    TSettings s;
-    for (const Entry &e : entries()) {
-        if (e.stored == Stored::Windows)
-            writeEntry(*this, s, e);
-    }
-    return s.flush();
+    return TSettings::writeWhole(settingsFilePath(), [this](TSettings &s) {
+        for (const Entry &e : entries()) {
+            if (e.stored == Stored::Windows)
+                writeEntry(*this, s, e);
+        }
+    });
 }

@@ -1,5 +1,9 @@
 #include "core/TSettings.h"
 
+#include <QSet>
+
+#include <QSaveFile>
+
 #include "core/consts.h"
 #include "core/helpers.h"
 
@@ -239,4 +243,50 @@ bool TSettings::flush()
 {
     sync();
     return status() == QSettings::NoError;
+}
+
+bool TSettings::writeWhole(const QString &path, const std::function<void(TSettings &)> &fill)
+{
+    const QString copy = path + QStringLiteral(".new");
+    QFile::remove(copy);
+    if (QFile::exists(path) && !QFile::copy(path, copy)) {
+        QFile::remove(copy);
+        return false;
+    }
+    bool whole = false;
+    {
+        TSettings edited(copy);
+        fill(edited);
+        edited.sync();
+        if (edited.status() == QSettings::NoError) {
+            // The settings writer reports no error for a file cut short by
+            // a full disk: read the copy back and compare.
+            const TSettings written(copy);
+            const QStringList keys = edited.allKeys();
+            const QStringList readBack = written.allKeys();
+            whole = written.status() == QSettings::NoError
+                    && QSet<QString>(keys.begin(), keys.end())
+                           == QSet<QString>(readBack.begin(), readBack.end());
+            for (int i = 0; whole && i < keys.size(); ++i)
+                whole = written.value(keys.at(i)) == edited.value(keys.at(i));
+        }
+    }
+    QByteArray bytes;
+    QFile in(copy);
+    if (whole && in.open(QIODevice::ReadOnly)) {
+        bytes = in.readAll();
+        whole = in.error() == QFileDevice::NoError;
+        in.close();
+    } else {
+        whole = false;
+    }
+    QFile::remove(copy);
+    if (!whole)
+        return false;
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
 }

@@ -20,6 +20,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 class TSettings : public QSettings
 {
 public:
@@ -53,6 +55,13 @@ public:
 
     // Writes pending changes; true only when the whole file was written.
     bool flush();
+
+    // Rewrites the INI file at path whole or not at all: fill() edits a
+    // copy of it, the copy is read back and must hold every key with its
+    // value, and only then its bytes replace the file through a checked
+    // save file. A disk that fills part-way leaves the old file as it was
+    // and gives false.
+    static bool writeWhole(const QString &path, const std::function<void(TSettings &)> &fill);
 
 private:
     QVariant readValue(const QString &key, const QVariant &def) const;

@@ -397,8 +397,19 @@ QStringList TSerialPort::flowControlList()
             QStringLiteral("Custom")};
 }
 
+namespace {
+QStringList (*portLister)() = nullptr;
+}
+
+void TSerialPort::setPortLister(QStringList (*lister)())
+{
+    portLister = lister;
+}
+
 QStringList TSerialPort::availablePorts()
 {
+    if (portLister)
+        return portLister();
     QStringList entries;
     const auto ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : ports)

@@ -90,6 +90,8 @@ public:
 
     // One entry per serial port of the platform, as portEntry() builds it.
     static QStringList availablePorts();
+    // Tests put their own list in place of the platform's (null restores).
+    static void setPortLister(QStringList (*lister)());
     static QString portEntry(const QString &name, const QString &manufacturer,
                              const QString &description);
     // The port name inside such an entry.

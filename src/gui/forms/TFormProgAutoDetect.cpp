@@ -9,6 +9,7 @@
 #include "data/TDataPrj.h"
 #include "devices/dev_lists.h"
 #include "gui/dialogs/TDialogSelectDevice.h"
+#include "gui/dialogs/setup_page_misc.h"
 #include "gui/forms/form_device.h"
 #include "gui/widgets/TActionWidget.h"
 #include "gui/widgets/TComboBox.h"
@@ -400,35 +401,12 @@ TFormProgAutoDetectEdit::TFormProgAutoDetectEdit(const QString &title, QWidget *
     rows->addRow(lang.text(359), m_device);
     rows->addRow(lang.text(360), m_cfg);
 
-    auto *line = new QFrame;
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    line->setLineWidth(1);
-
-    auto *buttons = new QFrame;
-    buttons->setFrameShape(QFrame::NoFrame);
-    buttons->setFixedHeight(40);
-    auto *buttonLayout = new QHBoxLayout(buttons);
-    buttonLayout->setContentsMargins(5, 5, 5, 5);
-    buttonLayout->setSpacing(5);
-    buttonLayout->setAlignment(Qt::AlignRight);
-    m_ok = new QPushButton(lang.text(79));
-    m_ok->setFixedSize(100, 24);
-    auto *cancel = new QPushButton(lang.text(80));
-    cancel->setFixedSize(100, 24);
-    buttonLayout->addWidget(m_ok);
-    buttonLayout->addWidget(cancel);
-
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(5, 5, 5, 5);
     layout->setSpacing(5);
     layout->addLayout(rows);
-    layout->addWidget(line);
-    layout->addStretch();
-    layout->addWidget(buttons);
+    m_ok = addSetupButtons(this, layout);
 
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_device, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this] { updateOk(); });
     connect(m_cfg, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
