@@ -6,6 +6,10 @@
 #include "core/helpers.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
+#include "core/TAppData.h"
+#include "crc/crc_catalogue.h"
+#include "devices/TDevToolsExec.h"
+#include "gui/forms/TFormTools.h"
 
 static const char SOURCE[] = "devices\\TDevTools";
 
@@ -64,31 +68,133 @@ QStringList TDevTools::cmdList()
     return cmdCodeList();
 }
 
-// Defaults, summaries, forms and executors of the tool commands come with
-// their forms and executors; until then a command gets no defaults, an
-// empty summary, no form and no executor.
 void TDevTools::initCmdParam(TData &data)
 {
-    Q_UNUSED(data)
+    const QString code = getParam(SOURCE, __LINE__, data, REC_CMD).toString();
+    if (code == QLatin1String(CMD_SET_PROG)) {
+        // A default index past the list (0 before any programmer exists)
+        // names no programmer, as a negative one does.
+        const QStringList names = appData.progName.names();
+        const int index = appData.progDefault;
+        if (index < 0 || index >= names.size())
+            return;
+        data.insert(SET_PROG_PROG, names.at(index));
+        data.insert(SET_PROG_ALT_ENABLED, false);
+        data.insert(SET_PROG_ALT_PORT, QString());
+    } else if (code == QLatin1String(CMD_EXECUTE)) {
+        data.insert(EXECUTE_CFG, -1);
+    } else if (code == QLatin1String(CMD_DELAY)) {
+        data.insert(DELAY_VALUE, 100);
+    } else if (code == QLatin1String(CMD_COUNTER)) {
+        data.insert(COUNTER_VALUE, 0);
+        data.insert(COUNTER_LIMIT, 0);
+        data.insert(COUNTER_DELTA, 1);
+    } else if (code == QLatin1String(CMD_JAMP)) {
+        const QList<TDataCmd *> cmds =
+            dataPrj.cmdsOfCfg(getParam(SOURCE, __LINE__, data, REC_ID_CFG).toInt());
+        data.insert(JAMP_TO_CMD, cmds.isEmpty() ? -1 : cmds.first()->id());
+    } else if (code == QLatin1String(CMD_CALC_CRC)) {
+        data.insert(CRC_CRC_NAME, defaultCRCName());
+        data.insert(CRC_FILE, QString());
+        data.insert(CRC_FORMAT, QStringLiteral("bin"));
+        data.insert(CRC_ADDR, qint64(0));
+        data.insert(CRC_COUNT, qint64(0));
+        data.insert(CRC_FILL, qint64(255));
+    } else if (code == QLatin1String(CMD_PROCESS)) {
+        data.insert(PROCESS_FILE, QString());
+    }
 }
 
 QString TDevTools::cmdParamText(const TData &data, QWidget *form)
 {
-    Q_UNUSED(data)
-    Q_UNUSED(form)
+    const QString code = getParam(SOURCE, __LINE__, data, REC_CMD).toString();
+    if (code == QLatin1String(CMD_SET_PROG)) {
+        const QString prog = getParam(SOURCE, __LINE__, data, SET_PROG_PROG).toString();
+        if (!appData.progName.contains(prog))
+            return QString();
+        const TProgNameItem item = appData.progName.find(prog);
+        const QString port = getParam(SOURCE, __LINE__, data, SET_PROG_ALT_ENABLED).toBool()
+                                 ? getParam(SOURCE, __LINE__, data, SET_PROG_ALT_PORT).toString()
+                                 : item.port;
+        return QStringLiteral("%1: %2, %3").arg(prog, port, item.type);
+    }
+    if (code == QLatin1String(CMD_EXECUTE)) {
+        int target = -1;
+        return referenceId(getParam(SOURCE, __LINE__, data, EXECUTE_CFG), target)
+                   ? dataPrj.cfgName(target) : QString();
+    }
+    if (code == QLatin1String(CMD_DELAY))
+        return QStringLiteral("%1 ms").arg(getParam(SOURCE, __LINE__, data, DELAY_VALUE).toString());
+    if (code == QLatin1String(CMD_COUNTER)) {
+        const qint64 value = getParam(SOURCE, __LINE__, data, COUNTER_VALUE).toLongLong();
+        auto *counter = qobject_cast<TFormToolsCounter *>(form);
+        if (counter && counter->idCmd() == getParam(SOURCE, __LINE__, data, REC_ID_CMD).toInt())
+            counter->setValue(int(value));
+        return QStringLiteral("Value: %1, Limit: %2, Delta: %3")
+            .arg(value)
+            .arg(getParam(SOURCE, __LINE__, data, COUNTER_LIMIT).toLongLong())
+            .arg(getParam(SOURCE, __LINE__, data, COUNTER_DELTA).toLongLong());
+    }
+    if (code == QLatin1String(CMD_JAMP)) {
+        int target = -1;
+        if (!referenceId(getParam(SOURCE, __LINE__, data, JAMP_TO_CMD), target))
+            return QString();
+        const TDataCmd *cmd = dataPrj.cmdById(target);
+        if (!cmd || !dataPrj.cfgById(cmd->idCfg()) || !cmd->handler())
+            return QString();
+        return QStringLiteral("\"%1\".\"%2\"")
+            .arg(dataPrj.cfgName(cmd->idCfg()), cmd->handler()->cmdName(cmd->toHash()));
+    }
+    if (code == QLatin1String(CMD_CALC_CRC))
+        return QStringLiteral("%1: %3")
+            .arg(data.value(CRC_CRC_NAME).toString(), data.value(CRC_FILE).toString());
+    if (code == QLatin1String(CMD_PROCESS))
+        return getParam(SOURCE, __LINE__, data, PROCESS_FILE).toString();
     return QString();
 }
 
 QWidget *TDevTools::createCmdForm(const TData &data)
 {
-    Q_UNUSED(data)
+    const QString code = getParam(SOURCE, __LINE__, data, REC_CMD).toString();
+    const int id = getParam(SOURCE, __LINE__, data, REC_ID_CMD).toInt();
+    auto integer = [&data](const char *key) { return getParam(SOURCE, __LINE__, data, key).toInt(); };
+    if (code == QLatin1String(CMD_SET_PROG))
+        return new TFormToolsSetProg(data);
+    if (code == QLatin1String(CMD_EXECUTE))
+        return new TFormToolsExecute(data);
+    if (code == QLatin1String(CMD_DELAY))
+        return new TFormToolsDelay(id, integer(DELAY_VALUE), 100);
+    if (code == QLatin1String(CMD_COUNTER))
+        return new TFormToolsCounter(id, integer(COUNTER_VALUE), integer(COUNTER_LIMIT),
+                                     integer(COUNTER_DELTA));
+    if (code == QLatin1String(CMD_JAMP))
+        return new TFormToolsJamp(id, integer(JAMP_TO_CMD));
+    if (code == QLatin1String(CMD_PAUSE))
+        return new TFormToolsPause;
+    if (code == QLatin1String(CMD_STOP))
+        return new TFormToolsStop;
+    if (code == QLatin1String(CMD_CALC_CRC)) {
+        auto *form = new TFormToolsCalcCRC(
+            id, enabledCRCNames(), getParam(SOURCE, __LINE__, data, CRC_CRC_NAME).toString(),
+            getParam(SOURCE, __LINE__, data, CRC_FORMAT).toString(),
+            getParam(SOURCE, __LINE__, data, CRC_FILE).toString(),
+            getParam(SOURCE, __LINE__, data, CRC_ADDR).toLongLong(),
+            getParam(SOURCE, __LINE__, data, CRC_COUNT).toLongLong(),
+            quint8(getParam(SOURCE, __LINE__, data, CRC_FILL).toLongLong() & 0xFF));
+        form->setDefault(0, 0, 255);
+        return form;
+    }
+    if (code == QLatin1String(CMD_PROCESS))
+        return new TFormToolsProcess(id, dataPrj.workPath(),
+                                     getParam(SOURCE, __LINE__, data, PROCESS_FILE).toString());
     return nullptr;
 }
 
 IDeviceExec *TDevTools::createExec(const TData &data)
 {
-    Q_UNUSED(data)
-    return nullptr;
+    if (!hasCommand(getParam(SOURCE, __LINE__, data, REC_CMD).toString()))
+        return nullptr;
+    return new TDevToolsExec(data);
 }
 
 bool TDevTools::normalizeCmdParam(TData &data)

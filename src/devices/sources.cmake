@@ -18,6 +18,8 @@ target_sources(velkorlib PRIVATE
     devices/TDevProg.h
     devices/TDevTools.cpp
     devices/TDevTools.h
+    devices/TDevToolsExec.cpp
+    devices/TDevToolsExec.h
     devices/text_lines.cpp
     devices/text_lines.h
 )

@@ -87,6 +87,11 @@ void TExec::slotPauseReset(int id_cfg)
         emit signalPauseReset();
 }
 
+void TExec::slotPausedByCmd(int)
+{
+    emit signalPauseFromCmd(m_idCfg);
+}
+
 void TExec::connectExec(IDeviceExec *exec, const QString &code)
 {
     connect(exec, &IDeviceExec::signalEventText, this, &TExec::signalEventText);
@@ -97,7 +102,7 @@ void TExec::connectExec(IDeviceExec *exec, const QString &code)
                       QMetaMethod::fromSignal(&TExec::signalExecuteFromCmd));
     if (code == QLatin1String(CMD_PAUSE)) {
         connectByName(exec, "signalPauseFromCmd(int)", this,
-                      QMetaMethod::fromSignal(&TExec::signalPauseFromCmd));
+                      metaObject()->method(metaObject()->indexOfSlot("slotPausedByCmd(int)")));
         connectToSlotByName(this, QMetaMethod::fromSignal(&TExec::signalPauseReset), exec,
                             "slotPauseReset()");
     }

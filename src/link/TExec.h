@@ -53,6 +53,9 @@ signals:
     void signalStatusFromCmd(int id_cfg, bool ok);
 
 public slots:
+    // A "pause" of this run, wherever a jump took it: reported for the
+    // configuration this worker was started for, which resume and stop name.
+    void slotPausedByCmd(int idCfgOfCmd);
     // The run of the configuration, from its first enabled command to the
     // reported outcome.
     void slotStart();

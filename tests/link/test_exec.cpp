@@ -16,6 +16,7 @@
 #include "link/TProtocol.h"
 #include "link/TSerialPort.h"
 #include "support/FakeDevice.h"
+#include "support/ExecHarness.h"
 #include "support/FakeProgrammer.h"
 
 #include <QMutex>
@@ -167,70 +168,6 @@ public:
     QString noExecTag;   // the command it cannot carry out
 };
 
-// The main window's side of a run.
-class Receiver : public QObject
-{
-    Q_OBJECT
-public:
-    struct Event
-    {
-        TCodeExec code;
-        QString text;
-        QString text2;
-    };
-    QVector<Event> events;
-    QVector<int> percents;
-    QVector<int> executes;
-    QVector<int> pauses;
-    QVector<QPair<int, bool>> statuses;
-    QVector<int> destroyed;
-    QThread *seenIn = nullptr;
-    QVector<int> stopsOnWaiting;   // configurations to stop when "waiting" arrives
-    QString stopOnCmdParams;       // ... or, if set, when a command with this parameter text starts
-
-    QVector<TCodeExec> codes() const
-    {
-        QVector<TCodeExec> c;
-        for (const Event &e : events)
-            c << e.code;
-        return c;
-    }
-    QVector<Event> ofKind(TCodeExec code) const
-    {
-        QVector<Event> r;
-        for (const Event &e : events)
-            if (e.code == code)
-                r << e;
-        return r;
-    }
-
-signals:
-    void signalStop(int id_cfg);
-    void signalPauseReset(int id_cfg);
-
-public slots:
-    void slotExecEventText(TCodeExec code, const QString &text, const QString &text2)
-    {
-        seenIn = QThread::currentThread();
-        events.append({code, text, text2});
-        const bool trigger = stopOnCmdParams.isEmpty()
-                                 ? text == QLatin1String("waiting")
-                                 : code == EXEC_CMD && text2 == stopOnCmdParams;
-        if (trigger)
-            for (int id : stopsOnWaiting)
-                emit signalStop(id);
-    }
-    void slotExecEventProc(int percent) { percents << percent; }
-    void slotExecuteFromCmd(int id_cfg) { executes << id_cfg; }
-    void slotPauseFromCmd(int id_cfg)
-    {
-        pauses << id_cfg;
-        emit signalPauseReset(id_cfg + 1000);
-        emit signalPauseReset(id_cfg);
-    }
-    void slotStatusFromCmd(int id_cfg, bool ok) { statuses.append({id_cfg, ok}); }
-    void slotExecFinished(int id_cfg) { destroyed << id_cfg; }
-};
 
 } // namespace
 
@@ -265,28 +202,7 @@ class TestExec : public QObject
     // Starts the worker as the main window does; returns its thread.
     QPointer<QThread> start(int cfg)
     {
-        auto *thread = new QThread;
-        auto *worker = new TExec(cfg);
-        connect(rx.get(), &Receiver::signalPauseReset, worker, &TExec::slotPauseReset);
-        connect(rx.get(), &Receiver::signalStop, worker, &TExec::slotStop);
-        connect(thread, &QThread::started, worker, &TExec::slotStart);
-        connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-        connect(worker, &TExec::signalEventText, rx.get(), &Receiver::slotExecEventText,
-                Qt::BlockingQueuedConnection);
-        connect(worker, &TExec::signalEventProc, rx.get(), &Receiver::slotExecEventProc,
-                Qt::BlockingQueuedConnection);
-        connect(worker, &TExec::signalFinished, thread, &QThread::quit);
-        connect(worker, &TExec::signalExecuteFromCmd, rx.get(), &Receiver::slotExecuteFromCmd,
-                Qt::BlockingQueuedConnection);
-        connect(worker, &TExec::signalPauseFromCmd, rx.get(), &Receiver::slotPauseFromCmd,
-                Qt::BlockingQueuedConnection);
-        connect(worker, &TExec::signalStatusFromCmd, rx.get(), &Receiver::slotStatusFromCmd,
-                Qt::BlockingQueuedConnection);
-        connect(worker, &TExec::signalFinished, worker, &QObject::deleteLater);
-        connect(worker, &TExec::signalDestroy, rx.get(), &Receiver::slotExecFinished);
-        worker->moveToThread(thread);
-        thread->start(QThread::NormalPriority);
-        return thread;
+        return startExec(cfg, rx.get());
     }
 
     // Runs the configuration to its end and checks what every run reports.

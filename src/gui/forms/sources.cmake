@@ -8,6 +8,8 @@ target_sources(velkorlib PRIVATE
     gui/forms/TFormProgAutoDetect.h
     gui/forms/TFormProgSetDevice.cpp
     gui/forms/TFormProgSetDevice.h
+    gui/forms/TFormTools.cpp
+    gui/forms/TFormTools.h
     gui/forms/form_device.cpp
     gui/forms/form_device.h
 )

@@ -1,0 +1,360 @@
+#include "devices/TDevToolsExec.h"
+
+#include "core/TAppData.h"
+#include "core/TLang.h"
+#include "core/consts.h"
+#include "core/helpers.h"
+#include "crc/ICRC.h"
+#include "crc/crc_catalogue.h"
+#include "data/TDataCmd.h"
+#include "data/TDataPrj.h"
+#include "formats/TFormat.h"
+#include "link/TPortSettings.h"
+#include "link/TProg.h"
+#include "link/TSerialPort.h"
+#include "misc/dev_misc.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+#include <QTimer>
+
+#include <limits>
+#include <memory>
+
+namespace {
+
+const QString source = QStringLiteral("devices\\TDevToolsExec");
+
+#define PARAM(data, key) getParam(source, __LINE__, data, QLatin1String(key))
+
+constexpr qint64 crcBlock = 16777216;
+constexpr qint32 int32Max = std::numeric_limits<qint32>::max();
+
+void processEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+bool counterStep(qint32 value, qint32 delta, qint32 limit, qint32 &next, bool &limitReached)
+{
+    limitReached = false;
+    next = value;
+    const qint64 v = value;
+    if (delta >= 0) {
+        if (v == int32Max)
+            return false;
+        qint64 l = limit;
+        if (l == 0)
+            l = int32Max;
+        else if (v >= l) {
+            if (v < 0)
+                return false;
+            limitReached = true;
+            return true;
+        }
+        const qint64 stepped = v + delta;
+        if (stepped < 0 || stepped > int32Max)
+            return false;
+        next = qint32(stepped);
+        limitReached = stepped >= l;
+        return true;
+    }
+    if (v <= 0)
+        return false;
+    if (v <= limit) {
+        limitReached = true;
+        return true;
+    }
+    const qint64 stepped = v + delta;
+    if (stepped < 0)
+        return false;
+    next = qint32(stepped);
+    limitReached = stepped <= limit;
+    return true;
+}
+
+TDevToolsExec::TDevToolsExec(const TData &params, QObject *parent) : IDeviceExec(params, parent) {}
+
+TDevToolsExec::~TDevToolsExec() = default;
+
+bool TDevToolsExec::ident(TSerialPort *, QString &)
+{
+    return false;
+}
+
+void TDevToolsExec::slotPauseReset()
+{
+    m_pause = false;
+}
+
+bool TDevToolsExec::execute(TSerialPort *port, bool *stopRun, int *cfgId, int *lastCmdId)
+{
+    const QString code = PARAM(m_params, REC_CMD).toString();
+    if (code == QLatin1String(CMD_SET_PROG))
+        return execSetProg(port);
+    if (code == QLatin1String(CMD_EXECUTE))
+        return execExecute();
+    if (code == QLatin1String(CMD_DELAY))
+        return execDelay();
+    if (code == QLatin1String(CMD_COUNTER))
+        return execCounter(stopRun);
+    if (code == QLatin1String(CMD_JAMP))
+        return execJamp(cfgId, lastCmdId);
+    if (code == QLatin1String(CMD_PAUSE))
+        return execPause();
+    if (code == QLatin1String(CMD_STOP)) {
+        *stopRun = true;
+        return true;
+    }
+    if (code == QLatin1String(CMD_CALC_CRC))
+        return execCalcCrc();
+    if (code == QLatin1String(CMD_PROCESS))
+        return execProcess();
+    return false;
+}
+
+bool TDevToolsExec::execSetProg(TSerialPort *port)
+{
+    const TDataCmd *cmd = dataPrj.cmdById(PARAM(m_params, REC_ID_CMD).toInt());
+    if (!cmd)
+        return false;
+    TProg *prog = cmd->prog();
+    if (!prog) {
+        setErrorText(lang.text(MSG_NO_PROGRAMMER));
+        return false;
+    }
+    // A copy of the name's record: the settings dialog may replace the list.
+    const TProgNameItem item = appData.progName.find(PARAM(m_params, SET_PROG_PROG).toString());
+    const QString portName = PARAM(m_params, SET_PROG_ALT_ENABLED).toBool()
+                                 ? PARAM(m_params, SET_PROG_ALT_PORT).toString()
+                                 : item.port;
+    if (port->isOpen())
+        port->close();
+    if (!port->openPort(portName, QIODevice::ReadWrite)) {
+        setErrorText(QStringLiteral("Port %1: %2").arg(portName, port->errorString()));
+        return false;
+    }
+    port->applyPortSettings(prog->portSettings());
+    port->setMaxData(prog->maxData());
+
+    QByteArray payload;
+    if (!transact(port, 0x80, payload))
+        return false;
+    quint16 interface = 0;
+    if (payload.size() >= 1)
+        interface = quint8(payload.at(0));
+    if (payload.size() >= 2)
+        interface |= quint16(quint8(payload.at(1))) << 8;
+    if (prog->interface() != 0 && prog->interface() != interface) {
+        setErrorText(lang.text(MSG_WRONG_PROGRAMMER));
+        return false;
+    }
+    payload.clear();
+    if (!transact(port, 0x81, payload))
+        return false;
+    emit signalEventText(EXEC_RESULT, QString::fromLatin1(payload), QString());
+    return true;
+}
+
+bool TDevToolsExec::execExecute()
+{
+    const int cfg = PARAM(m_params, EXECUTE_CFG).toInt();
+    if (!dataPrj.cfgById(cfg)) {
+        setErrorText(lang.text(MSG_NO_CONFIGURATION));
+        return false;
+    }
+    emit signalExecuteFromCmd(cfg);
+    return true;
+}
+
+bool TDevToolsExec::execDelay()
+{
+    const int delay = PARAM(m_params, DELAY_VALUE).toInt();
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.start(qMax(0, delay));
+    if (delay < 500) {
+        processEvents();
+        while (delay > 0 && timer.remainingTime() > 0) {
+            QThread::usleep(200);
+            processEvents();
+        }
+    } else {
+        int last = 0;
+        for (;;) {
+            processEvents();
+            const qint64 remaining = timer.remainingTime();
+            processEvents();
+            if (isStopped())
+                break;
+            const int percent = int((delay - qMax<qint64>(remaining, 0)) * 100 / delay);
+            if (percent > 0 && percent != last) {
+                processEvents();
+                emit signalEventProc(percent);
+                processEvents();
+                last = percent;
+            }
+            if (remaining <= 0)
+                break;
+            QThread::msleep(qMin<qint64>(remaining, 10));
+        }
+    }
+    timer.stop();
+    processEvents();
+    emit signalEventProc(0);
+    return true;
+}
+
+bool TDevToolsExec::execPause()
+{
+    emit signalPauseFromCmd(PARAM(m_params, REC_ID_CFG).toInt());
+    processEvents();
+    m_pause = true;
+    emit signalEventText(EXEC_WORK, lang.text(MSG_PAUSED), QString());
+    while (m_pause && !isStopped()) {
+        QThread::msleep(100);
+        processEvents();
+    }
+    return true;
+}
+
+bool TDevToolsExec::execJamp(int *cfgId, int *lastCmdId)
+{
+    const int entryCfg = *cfgId;
+    const TDataCmd *running = dataPrj.cmdById(*lastCmdId);
+    if (!running)
+        return false;
+    const int target = PARAM(running->toHash(), JAMP_TO_CMD).toInt();
+    *lastCmdId = target;
+    const TDataCmd *targetCmd = dataPrj.cmdById(target);
+    if (!targetCmd)
+        return false;
+    *cfgId = targetCmd->idCfg();
+    const int index = dataPrj.cmdIndexById(target);
+    const TDataCmd *before = index > 0 ? dataPrj.cmdById(dataPrj.cmdIdAt(index - 1)) : nullptr;
+    *lastCmdId = before && before->idCfg() == *cfgId ? before->id() : -1;
+    if (*cfgId != entryCfg)
+        emit signalEventText(EXEC_WORK,
+                             QStringLiteral("\n--> %1 \"%2\"").arg(lang.text(MSG_JUMP), dataPrj.cfgName(*cfgId)),
+                             QString());
+    return true;
+}
+
+bool TDevToolsExec::execCounter(bool *stopRun)
+{
+    const int id = PARAM(m_params, REC_ID_CMD).toInt();
+    const TDataCmd *cmd = dataPrj.cmdById(id);
+    const TData stored = cmd ? cmd->params() : TData();
+    qint32 next = 0;
+    bool reached = false;
+    if (!counterStep(PARAM(stored, COUNTER_VALUE).toInt(), PARAM(stored, COUNTER_DELTA).toInt(),
+                     PARAM(stored, COUNTER_LIMIT).toInt(), next, reached)) {
+        setErrorText(lang.text(MSG_COUNTER));
+        return false;
+    }
+    if (reached)
+        *stopRun = true;
+    dataPrj.setCmdParam(id, {{QLatin1String(REC_ID_CMD), id}, {QLatin1String(COUNTER_VALUE), next}});
+    return true;
+}
+
+bool TDevToolsExec::execCalcCrc()
+{
+    const QString name = PARAM(m_params, CRC_CRC_NAME).toString();
+    const QString file = makeAbsolutePath(dataPrj.workPath(), PARAM(m_params, CRC_FILE).toString());
+    const QString format = PARAM(m_params, CRC_FORMAT).toString().toLower();
+    const qint64 addr = PARAM(m_params, CRC_ADDR).toLongLong();
+    qint64 count = PARAM(m_params, CRC_COUNT).toLongLong();
+    const quint8 fill = quint8(PARAM(m_params, CRC_FILL).toLongLong() & 0xFF);
+
+    std::unique_ptr<ICRC> crc(createCRC(name));
+    if (!crc) {
+        setErrorText(lang.text(MSG_CRC_UNKNOWN).arg(name));
+        return false;
+    }
+    if (count == 0)
+        count = QFileInfo(file).size() - addr;
+    // The range addr .. addr + count - 1 must exist as 64-bit addresses.
+    if (addr < 0 || count < 0 || count - 1 > std::numeric_limits<qint64>::max() - addr) {
+        setErrorText(lang.text(MSG_CRC_RANGE).arg(addr).arg(count));
+        return false;
+    }
+    const qint64 end = addr + count - 1;
+    TFormat data(format, file, addr, addr, end, crcBlock);
+    if (!data.open(0)) {
+        setErrorText(data.errorString());
+        return false;
+    }
+    int calls = 0, last = 0;
+    qint64 position = addr;
+    bool readFailed = false;
+    bool stopped = false;
+    auto feedFill = [&](qint64 upTo) {   // fill bytes for position .. upTo - 1
+        while (!stopped && position < upTo) {
+            const qint64 n = qMin(upTo - position, crcBlock);
+            const QByteArray piece(int(n), static_cast<char>(fill));
+            crc->update(piece.constData(), piece.size());
+            position += n;
+            stopped = progress(calls, last, position - addr, count);
+        }
+    };
+    while (count > 0 && !stopped && position <= end) {
+        qint64 blockAddr = position;
+        QByteArray block;
+        if (!data.read(blockAddr, block)) {
+            readFailed = true;
+            setErrorText(data.errorString());
+            break;
+        }
+        if (block.isEmpty()) {
+            feedFill(end + 1);
+            break;
+        }
+        // A block below the position (records out of order) counts only
+        // for addresses not fed yet.
+        if (blockAddr < position) {
+            const qint64 skip = position - blockAddr;
+            if (skip >= block.size())
+                continue;
+            block = block.mid(int(skip));
+            blockAddr = position;
+        }
+        feedFill(blockAddr);
+        if (stopped)
+            break;
+        const qint64 room = end - position + 1;
+        if (block.size() > room)
+            block.truncate(int(room));
+        crc->update(block.constData(), block.size());
+        position += block.size();
+        stopped = progress(calls, last, position - addr, count);
+    }
+    emit signalEventText(EXEC_RESULT, QStringLiteral("%1: %2").arg(name, bytesToHexString(crc->result())),
+                         QString());
+    if (readFailed)
+        return false;
+    return data.close();
+}
+
+bool TDevToolsExec::execProcess()
+{
+    QStringList arguments = QProcess::splitCommand(PARAM(m_params, PROCESS_FILE).toString());
+    if (arguments.isEmpty())
+        return true;
+    QString program = arguments.takeFirst();
+    // A program picked in the form is stored relative to the project.
+    if (QDir::isRelativePath(program)) {
+        const QString inProject = makeAbsolutePath(dataPrj.workPath(), program);
+        if (QFileInfo::exists(inProject))
+            program = inProject;
+    }
+    m_process = new QProcess(this);
+    m_process->start(program, arguments, QIODevice::ReadWrite);
+    m_process->waitForFinished(processWaitMs);
+    return true;
+}

@@ -1,0 +1,81 @@
+#pragma once
+// The main window's side of a run, for tests: a receiver of the worker's
+// signals in the test's thread and the start of a worker the way the main
+// window starts one (its own QThread, blocking queued connections).
+
+#include "devices/TCodeExec.h"
+#include "link/TExec.h"
+
+#include <QObject>
+#include <QPair>
+#include <QPointer>
+#include <QThread>
+#include <QVector>
+
+// The main window's side of a run.
+class Receiver : public QObject
+{
+    Q_OBJECT
+public:
+    struct Event
+    {
+        TCodeExec code;
+        QString text;
+        QString text2;
+    };
+    QVector<Event> events;
+    QVector<int> percents;
+    QVector<int> executes;
+    QVector<int> pauses;
+    QVector<QPair<int, bool>> statuses;
+    QVector<int> destroyed;
+    QThread *seenIn = nullptr;
+    QVector<int> stopsOnWaiting;   // configurations to stop when "waiting" arrives
+    QString stopOnCmdParams;       // ... or, if set, when a command with this parameter text starts
+
+    QVector<TCodeExec> codes() const
+    {
+        QVector<TCodeExec> c;
+        for (const Event &e : events)
+            c << e.code;
+        return c;
+    }
+    QVector<Event> ofKind(TCodeExec code) const
+    {
+        QVector<Event> r;
+        for (const Event &e : events)
+            if (e.code == code)
+                r << e;
+        return r;
+    }
+
+signals:
+    void signalStop(int id_cfg);
+    void signalPauseReset(int id_cfg);
+
+public slots:
+    void slotExecEventText(TCodeExec code, const QString &text, const QString &text2)
+    {
+        seenIn = QThread::currentThread();
+        events.append({code, text, text2});
+        const bool trigger = stopOnCmdParams.isEmpty()
+                                 ? text == QLatin1String("waiting")
+                                 : code == EXEC_CMD && text2 == stopOnCmdParams;
+        if (trigger)
+            for (int id : stopsOnWaiting)
+                emit signalStop(id);
+    }
+    void slotExecEventProc(int percent) { percents << percent; }
+    void slotExecuteFromCmd(int id_cfg) { executes << id_cfg; }
+    void slotPauseFromCmd(int id_cfg)
+    {
+        pauses << id_cfg;
+        emit signalPauseReset(id_cfg + 1000);
+        emit signalPauseReset(id_cfg);
+    }
+    void slotStatusFromCmd(int id_cfg, bool ok) { statuses.append({id_cfg, ok}); }
+    void slotExecFinished(int id_cfg) { destroyed << id_cfg; }
+};
+// Starts the worker for the configuration; returns its thread, which
+// deletes itself when the run is over.
+QPointer<QThread> startExec(int cfg, Receiver *rx);
