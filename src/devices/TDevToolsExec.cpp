@@ -120,6 +120,8 @@ bool TDevToolsExec::execute(TSerialPort *port, bool *stopRun, int *cfgId, int *l
 
 bool TDevToolsExec::execSetProg(TSerialPort *port)
 {
+    if (port->isOpen())
+        port->close();
     const TDataCmd *cmd = dataPrj.cmdById(PARAM(m_params, REC_ID_CMD).toInt());
     if (!cmd)
         return false;
@@ -133,8 +135,6 @@ bool TDevToolsExec::execSetProg(TSerialPort *port)
     const QString portName = PARAM(m_params, SET_PROG_ALT_ENABLED).toBool()
                                  ? PARAM(m_params, SET_PROG_ALT_PORT).toString()
                                  : item.port;
-    if (port->isOpen())
-        port->close();
     if (!port->openPort(portName, QIODevice::ReadWrite)) {
         setErrorText(QStringLiteral("Port %1: %2").arg(portName, port->errorString()));
         return false;
@@ -150,14 +150,16 @@ bool TDevToolsExec::execSetProg(TSerialPort *port)
         interface = quint8(payload.at(0));
     if (payload.size() >= 2)
         interface |= quint16(quint8(payload.at(1))) << 8;
+    payload.clear();
+    if (!transact(port, 0x81, payload))
+        return false;
+    // The identification is logged also for a programmer of another
+    // interface, so that the user sees what answered.
+    emit signalEventText(EXEC_RESULT, QString::fromUtf8(payload), QString());
     if (prog->interface() != 0 && prog->interface() != interface) {
         setErrorText(lang.text(MSG_WRONG_PROGRAMMER));
         return false;
     }
-    payload.clear();
-    if (!transact(port, 0x81, payload))
-        return false;
-    emit signalEventText(EXEC_RESULT, QString::fromLatin1(payload), QString());
     return true;
 }
 
@@ -212,9 +214,11 @@ bool TDevToolsExec::execDelay()
 
 bool TDevToolsExec::execPause()
 {
+    // The flag is up before the window hears of the pause: a resume that
+    // arrives with the first events processed must find it to clear.
+    m_pause = true;
     emit signalPauseFromCmd(PARAM(m_params, REC_ID_CFG).toInt());
     processEvents();
-    m_pause = true;
     emit signalEventText(EXEC_WORK, lang.text(MSG_PAUSED), QString());
     while (m_pause && !isStopped()) {
         QThread::msleep(100);

@@ -1,0 +1,468 @@
+// The tool commands against the fake programmer: runs that choose the
+// programmer, loop with a counter and a jump, pause in another configuration
+// and stop; the executor called on its own the way the main window calls it
+// (programmer identification), its failures, CRC over data files, external
+// programs and delays; and the forms whose stored values must survive.
+
+#include "core/TAppData.h"
+#include "core/TLang.h"
+#include "core/consts.h"
+#include "crc/ICRC.h"
+#include "crc/crc_catalogue.h"
+#include "data/TDataCmd.h"
+#include "data/TDataPrj.h"
+#include "devices/TDevTools.h"
+#include "devices/TDevToolsExec.h"
+#include "gui/forms/TFormTools.h"
+#include "gui/main/startup.h"
+#include "gui/widgets/TComboBox.h"
+#include "gui/widgets/TWgtEditDecDef.h"
+#include "link/TExec.h"
+#include "link/TSerialPort.h"
+#include "misc/dev_misc.h"
+#include "support/ExecHarness.h"
+#include "support/FakeProgrammer.h"
+#include "support/NumberedLanguage.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString EMU = QStringLiteral("Emu");
+
+QString msg(int n)
+{
+    return NumberedLanguage::text(n);
+}
+
+QStringList listedPorts;
+QStringList listPorts()
+{
+    return listedPorts;
+}
+
+// What one executor call reported.
+struct Outcome
+{
+    bool ok = false;
+    bool stopRun = false;
+    QString error;
+    QStringList results;   // EXEC_RESULT texts
+    QVector<int> percents;
+};
+
+} // namespace
+
+class TestToolsExec : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<FakeProgrammer> fake;
+    std::unique_ptr<Receiver> rx;
+    QTemporaryDir dir;
+
+    // A tool command with its defaults, then the given values.
+    int addTool(int cfg, const char *code, const TData &values = TData())
+    {
+        TData data{{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, QString::fromLatin1(code)}};
+        TDevTools tools(GROUP_TOOLS, TData());
+        tools.initCmdParam(data);
+        for (auto it = values.begin(); it != values.end(); ++it)
+            data.insert(it.key(), it.value());
+        return dataPrj.addCmd(data);
+    }
+
+    TData record(int cmdId) const { return dataPrj.cmdById(cmdId)->toHash(); }
+
+    void run(int cfg, bool ok)
+    {
+        dataPrj.validateAll();
+        QPointer<QThread> thread = startExec(cfg, rx.get());
+        QVERIFY(TExec::waitForThread(thread, 20000));
+        QTRY_COMPARE(rx->destroyed, QVector<int>({cfg}));
+        QCOMPARE(rx->statuses, (QVector<QPair<int, bool>>{{cfg, ok}}));
+    }
+
+    QVector<QByteArray> wire() const
+    {
+        QVector<QByteArray> frames;
+        for (const FakeProgrammer::Request &r : fake->requests())
+            frames << QByteArray(1, char(r.code)) + r.payload;
+        return frames;
+    }
+
+    // Runs one command's executor in this thread, as the main window does
+    // for its programmer identification.
+    Outcome callExec(const TData &params, TSerialPort *port = nullptr)
+    {
+        TSerialPort own;
+        TDevToolsExec exec(params);
+        Outcome out;
+        connect(&exec, &IDeviceExec::signalEventText, this,
+                [&out](TCodeExec code, const QString &text) {
+                    if (code == EXEC_RESULT)
+                        out.results << text;
+                });
+        connect(&exec, &IDeviceExec::signalEventProc, this, [&out](int p) { out.percents << p; });
+        int cfg = params.value(REC_ID_CFG).toInt();
+        int last = params.value(REC_ID_CMD).toInt();
+        out.ok = exec.execute(port ? port : &own, &out.stopRun, &cfg, &last);
+        out.error = exec.errorText();
+        return out;
+    }
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    void writeFile(const QString &name, const QByteArray &bytes)
+    {
+        QFile f(path(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        registerMetaTypes();
+        QVERIFY(NumberedLanguage::load());
+        QVERIFY(dir.isValid());
+        appData.setFolder(&TAppData::pathProgs, QStringLiteral(VELKOR_SOURCE_DIR "/runtime/progs"));
+        TProgType types;
+        types.add(QStringLiteral("Emulated"), QStringLiteral("emulator.ini"));
+        appData.progType.replace(types);
+        TSerialPort::setPortLister(&listPorts);
+        TDevToolsExec::processWaitMs = 10000;
+    }
+
+    void init()
+    {
+        fake.reset(new FakeProgrammer);
+        QVERIFY2(fake->start(), qPrintable(fake->errorString()));
+        TProgName names;
+        names.add(true, EMU, fake->portName(), QStringLiteral("Emulated"));
+        appData.progName.replace(names);
+        rx.reset(new Receiver);
+        dataPrj.clear();
+        dataPrj.fromHash({{INFO_PRJ_FILE, path(QStringLiteral("test.prj"))}, {PRJ_WORK_PATH, dir.path()}});
+    }
+
+    void cleanup()
+    {
+        dataPrj.clear();
+        rx.reset();
+        fake.reset();
+    }
+
+    // set_prog identifies the programmer; the counter and the jump loop
+    // until the limit ends the run, each pass storing the counter.
+    void counterLoopRunsToItsLimit()
+    {
+        const int cfg = dataPrj.addCfg(QStringLiteral("loop"), QString());
+        addTool(cfg, CMD_SET_PROG, {{SET_PROG_PROG, EMU}});
+        const int counter = addTool(cfg, CMD_COUNTER, {{COUNTER_VALUE, 0}, {COUNTER_LIMIT, 3}});
+        addTool(cfg, CMD_DELAY, {{DELAY_VALUE, 0}});
+        addTool(cfg, CMD_JAMP, {{JAMP_TO_CMD, counter}});
+        const int after = addTool(cfg, CMD_EXECUTE, {{EXECUTE_CFG, cfg}});
+        dataPrj.setCmdStatus(after, false);
+        run(cfg, true);
+
+        const QVector<QByteArray> frames = wire();
+        QVERIFY(frames.size() >= 3);
+        QCOMPARE(frames.mid(0, 3), QVector<QByteArray>({QByteArray("\x80"), QByteArray("\x81"),
+                                                        QByteArray::fromHex("8301")}));
+        QCOMPARE(frames.last(), QByteArray::fromHex("8300"));
+        QCOMPARE(record(counter).value(COUNTER_VALUE).toInt(), 3);
+        QCOMPARE(rx->ofKind(EXEC_RESULT).size(), 1);
+        QCOMPARE(rx->ofKind(EXEC_RESULT).first().text, QString::fromLatin1(FakeProgrammer::DEFAULT_IDENT));
+        // Three counter passes, two jumps, no jump log line within one configuration.
+        int counters = 0;
+        for (const Receiver::Event &e : rx->ofKind(EXEC_CMD))
+            counters += e.text2.startsWith(QLatin1String("Value:"));
+        QCOMPARE(counters, 3);
+        QVERIFY(rx->ofKind(EXEC_WORK).isEmpty());
+        QVERIFY(rx->executes.isEmpty());
+
+        // At its limit the counter ends the next run at once, unchanged.
+        rx.reset(new Receiver);
+        run(cfg, true);
+        QCOMPARE(record(counter).value(COUNTER_VALUE).toInt(), 3);
+    }
+
+    // A jump into another configuration logs it; a pause there is reported
+    // for the configuration the worker runs, so that resuming reaches it;
+    // "stop" ends the run before the commands after it.
+    void jumpPauseAndStopInAnotherConfiguration()
+    {
+        const int a = dataPrj.addCfg(QStringLiteral("first"), QString());
+        const int b = dataPrj.addCfg(QStringLiteral("second"), QString());
+        addTool(a, CMD_DELAY, {{DELAY_VALUE, 0}});
+        addTool(b, CMD_DELAY, {{DELAY_VALUE, 1}});
+        const int pause = addTool(b, CMD_PAUSE);
+        addTool(b, CMD_STOP);
+        addTool(b, CMD_EXECUTE, {{EXECUTE_CFG, a}});
+        addTool(a, CMD_JAMP, {{JAMP_TO_CMD, pause}});
+        run(a, true);
+
+        const QVector<Receiver::Event> work = rx->ofKind(EXEC_WORK);
+        QCOMPARE(work.size(), 2);
+        QCOMPARE(work.at(0).text, QStringLiteral("\n--> %1 \"second\"").arg(msg(394)));
+        QCOMPARE(work.at(1).text, msg(396));
+        QCOMPARE(rx->pauses, QVector<int>({a}));
+        QVERIFY(rx->executes.isEmpty());
+        QCOMPARE(rx->ofKind(EXEC_CMD).size(), 4);   // delay, jamp, pause, stop
+        QCOMPARE(fake->requestCount(), 0);
+    }
+
+    void executeAsksTheWindowForTheOtherRun()
+    {
+        const int a = dataPrj.addCfg(QStringLiteral("a"), QString());
+        const int b = dataPrj.addCfg(QStringLiteral("b"), QString());
+        addTool(a, CMD_EXECUTE, {{EXECUTE_CFG, b}});
+        addTool(a, CMD_EXECUTE, {{EXECUTE_CFG, b}});
+        run(a, true);
+        QCOMPARE(rx->executes, QVector<int>({b, b}));
+
+        // A configuration removed after the check fails with its own message.
+        const Outcome gone = callExec({{REC_CMD, CMD_EXECUTE}, {EXECUTE_CFG, 4711}});
+        QVERIFY(!gone.ok);
+        QCOMPARE(gone.error, msg(TDevToolsExec::MSG_NO_CONFIGURATION));
+    }
+
+    void setProgOutsideARun_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("error");     // "" = none, "port" = the port's own text
+        QTest::addColumn<int>("results");
+        QTest::newRow("identified") << QString() << true << QString() << 1;
+        QTest::newRow("open port reopened") << "open" << true << QString() << 1;
+        QTest::newRow("other interface") << "interface" << false << msg(399) << 1;
+        QTest::newRow("no description") << "unknown" << false << msg(398) << 0;
+        QTest::newRow("missing port") << "alt" << false << "Port /dev/velkor-none: " + msg(393) << 0;
+        QTest::newRow("error reply") << "reply" << false << "port" << 0;
+    }
+    void setProgOutsideARun()
+    {
+        QFETCH(QString, fault);
+        QFETCH(bool, ok);
+        QFETCH(QString, error);
+        QFETCH(int, results);
+        const int cfg = dataPrj.addCfg(QStringLiteral("c"), QString());
+        TData values{{SET_PROG_PROG, fault == QLatin1String("unknown") ? QStringLiteral("Nobody") : EMU}};
+        if (fault == QLatin1String("alt")) {
+            values.insert(SET_PROG_ALT_ENABLED, true);
+            values.insert(SET_PROG_ALT_PORT, QStringLiteral("/dev/velkor-none"));
+        }
+        const int id = addTool(cfg, CMD_SET_PROG, values);
+        dataPrj.validateAll();
+        if (fault == QLatin1String("interface"))
+            fake->setInterfaceCode(2);
+        if (fault == QLatin1String("reply"))
+            fake->addFault(FakeFault::errorReply(0).onCode(0x81));
+
+        TSerialPort port;
+        if (fault == QLatin1String("open"))
+            QVERIFY(port.openPort(fake->portName(), QIODevice::ReadWrite));
+        const Outcome out = callExec(record(id), &port);
+        QCOMPARE(out.ok, ok);
+        if (error == QLatin1String("port"))
+            QCOMPARE(out.error, port.errorString());
+        else
+            QCOMPARE(out.error, error);
+        QVERIFY(!out.error.isEmpty() || ok);
+        QCOMPARE(out.results.size(), results);
+        if (results)
+            QCOMPARE(out.results.first(), QString::fromLatin1(FakeProgrammer::DEFAULT_IDENT));
+        if (fault != QLatin1String("unknown") && fault != QLatin1String("alt")) {
+            QVERIFY(port.isOpen());   // closing is the run's
+            QCOMPARE(fake->requests().first().code, quint8(0x80));
+        }
+    }
+
+    void calcCrcFeedsEveryAddressOnce_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<qint64>("addr");
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<QByteArray>("fed");   // the bytes the CRC must cover
+
+        const QByteArray bytes("0123456789ABCDEF");
+        QTest::newRow("whole file") << "bin" << bytes << qint64(0) << qint64(0) << bytes;
+        QTest::newRow("part") << "bin" << bytes << qint64(3) << qint64(4) << QByteArray("3456");
+        QTest::newRow("rest of file") << "bin" << bytes << qint64(10) << qint64(0) << QByteArray("ABCDEF");
+        QTest::newRow("past the end") << "BIN" << bytes << qint64(12) << qint64(8)
+                                      << QByteArray("CDEF") + QByteArray(4, '\xA5');
+        QTest::newRow("empty range") << "bin" << bytes << qint64(16) << qint64(0) << QByteArray();
+        // Records at 2..3 and 8..9: fill before, between and after.
+        const QByteArray hexFile(":020002001122C9\n:0200080033447F\n:00000001FF\n");
+        QTest::newRow("hex gaps") << "hex" << hexFile << qint64(0) << qint64(12)
+                                  << QByteArray::fromHex("A5A51122A5A5A5A53344A5A5");
+        QTest::newRow("hex inside") << "hex" << hexFile << qint64(3) << qint64(6)
+                                    << QByteArray::fromHex("22A5A5A5A533");
+    }
+    void calcCrcFeedsEveryAddressOnce()
+    {
+        QFETCH(QString, format);
+        QFETCH(QByteArray, file);
+        QFETCH(qint64, addr);
+        QFETCH(qint64, count);
+        QFETCH(QByteArray, fed);
+        writeFile(QStringLiteral("data.bin"), file);
+        const QStringList names{QStringLiteral("CRC-32/ISO-HDLC"), QStringLiteral("CRC-16/ISO-HDLC"),
+                                QStringLiteral("CHKSUM-8/MODBUS")};
+        for (const QString &name : names) {
+            std::unique_ptr<ICRC> crc(createCRC(name));
+            QVERIFY(crc);
+            crc->update(fed.constData(), fed.size());
+            const Outcome out = callExec({{REC_CMD, CMD_CALC_CRC}, {CRC_CRC_NAME, name},
+                                          {CRC_FILE, QStringLiteral("data.bin")}, {CRC_FORMAT, format},
+                                          {CRC_ADDR, addr}, {CRC_COUNT, count}, {CRC_FILL, qint64(0x7A5)}});
+            QVERIFY2(out.ok, qPrintable(out.error));
+            QCOMPARE(out.results, QStringList(name + QStringLiteral(": ") + bytesToHexString(crc->result())));
+            if (!fed.isEmpty())
+                QCOMPARE(out.percents.last(), 100);
+        }
+    }
+
+    void calcCrcRefusesBadInput_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<qint64>("addr");
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<QString>("error");   // its start; "" = the format's own
+        QTest::newRow("unknown algorithm") << "CRC-99" << "data.bin" << qint64(0) << qint64(4)
+                                           << msg(TDevToolsExec::MSG_CRC_UNKNOWN);
+        QTest::newRow("negative count") << "CRC-32/ISO-HDLC" << "data.bin" << qint64(0) << qint64(-5)
+                                        << msg(TDevToolsExec::MSG_CRC_RANGE);
+        QTest::newRow("address past the file") << "CRC-32/ISO-HDLC" << "data.bin" << qint64(40) << qint64(0)
+                                               << msg(TDevToolsExec::MSG_CRC_RANGE);
+        QTest::newRow("range overflows") << "CRC-32/ISO-HDLC" << "data.bin" << qint64(2)
+                                         << std::numeric_limits<qint64>::max()
+                                         << msg(TDevToolsExec::MSG_CRC_RANGE);
+        QTest::newRow("missing file") << "CRC-32/ISO-HDLC" << "none.bin" << qint64(0) << qint64(4) << QString();
+    }
+    void calcCrcRefusesBadInput()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, file);
+        QFETCH(qint64, addr);
+        QFETCH(qint64, count);
+        QFETCH(QString, error);
+        writeFile(QStringLiteral("data.bin"), QByteArray("0123456789ABCDEF"));
+        const Outcome out = callExec({{REC_CMD, CMD_CALC_CRC}, {CRC_CRC_NAME, name}, {CRC_FILE, file},
+                                      {CRC_FORMAT, QStringLiteral("bin")}, {CRC_ADDR, addr},
+                                      {CRC_COUNT, count}, {CRC_FILL, qint64(255)}});
+        QVERIFY(!out.ok);
+        QVERIFY(!out.error.isEmpty());
+        if (!error.isEmpty())
+            QVERIFY2(out.error.startsWith(error), qPrintable(out.error));
+        QVERIFY(out.results.isEmpty());
+    }
+
+    // A program named relative to the project runs from there with its
+    // arguments; one that does not exist is no failure.
+    void processRunsProgramsOfTheProject()
+    {
+        writeFile(QStringLiteral("mark.sh"), "#!/bin/sh\necho \"$1|$2\" > \"$3\"\n");
+        QFile::setPermissions(path(QStringLiteral("mark.sh")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        const QString out = path(QStringLiteral("out.txt"));
+        Outcome o = callExec({{REC_CMD, CMD_PROCESS},
+                              {PROCESS_FILE, QStringLiteral("mark.sh \"two words\" x %1").arg(out)}});
+        QVERIFY(o.ok);
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("two words|x\n"));
+
+        o = callExec({{REC_CMD, CMD_PROCESS}, {PROCESS_FILE, QStringLiteral("velkor-no-such-program -x")}});
+        QVERIFY(o.ok);
+        QVERIFY(o.error.isEmpty());
+        QVERIFY(callExec({{REC_CMD, CMD_SEPARATOR}}).error.isEmpty());
+        QVERIFY(!callExec({{REC_CMD, CMD_SEPARATOR}}).ok);
+    }
+
+    void delayReportsProgressOnlyWhenLong()
+    {
+        QCOMPARE(callExec({{REC_CMD, CMD_DELAY}, {DELAY_VALUE, -7}}).percents, QVector<int>({0}));
+        QCOMPARE(callExec({{REC_CMD, CMD_DELAY}, {DELAY_VALUE, 20}}).percents, QVector<int>({0}));
+        const QVector<int> p = callExec({{REC_CMD, CMD_DELAY}, {DELAY_VALUE, 500}}).percents;
+        QVERIFY(p.size() >= 3);
+        QCOMPARE(p.last(), 0);
+        QCOMPARE(p.at(p.size() - 2), 100);
+        for (int i = 1; i < p.size() - 1; ++i)
+            QVERIFY(p.at(i) > p.at(i - 1));
+    }
+
+    // The list's summary pushes a run's stored counter into the open form of
+    // that command only.
+    void counterSummaryUpdatesItsOwnForm()
+    {
+        TDevTools tools(GROUP_TOOLS, TData());
+        const TData counter{{REC_ID_CMD, 5}, {REC_CMD, CMD_COUNTER}, {COUNTER_VALUE, 2},
+                            {COUNTER_LIMIT, 9}, {COUNTER_DELTA, -1}};
+        std::unique_ptr<QWidget> form(tools.createCmdForm(counter));
+        auto *own = qobject_cast<TFormToolsCounter *>(form.get());
+        QVERIFY(own);
+        TData other = counter;
+        other.insert(REC_ID_CMD, 6);
+        other.insert(COUNTER_VALUE, 8);
+        QCOMPARE(tools.cmdParamText(other, own), QStringLiteral("Value: 8, Limit: 9, Delta: -1"));
+        QSignalSpy spy(own, &TFormToolsCounter::signalChangedCmdParam);
+        own->findChildren<TWgtEditDecDef *>().at(1)->setValue(4);   // the limit
+        QCOMPARE(spy.last().first().value<TData>().value(COUNTER_VALUE).toInt(), 2);
+        TData ran = counter;
+        ran.insert(COUNTER_VALUE, 3);
+        tools.cmdParamText(ran, own);
+        own->findChildren<TWgtEditDecDef *>().at(2)->setValue(-2);  // the delta
+        const TData sent = spy.last().first().value<TData>();
+        QCOMPARE(sent.value(COUNTER_VALUE).toInt(), 3);
+        QCOMPARE(sent.value(COUNTER_LIMIT).toInt(), 4);
+        QCOMPARE(sent.value(COUNTER_DELTA).toInt(), -2);
+    }
+
+    // The stored other port is matched by its whole name and kept as it was
+    // until the user touches the port controls.
+    void setProgFormKeepsTheStoredPort()
+    {
+        listedPorts = QStringList{QStringLiteral("ttyUSB10 (Adapter)"), QStringLiteral("ttyUSB1 (Adapter)")};
+        TProgName names;
+        names.add(true, EMU, QStringLiteral("ttyUSB10"), QStringLiteral("Emulated"));
+        names.add(true, QStringLiteral("Spare"), QStringLiteral("ttyUSB1"), QStringLiteral("Emulated"));
+        appData.progName.replace(names);
+        const TData stored{{REC_ID_CMD, 7}, {SET_PROG_PROG, EMU}, {SET_PROG_ALT_ENABLED, true},
+                           {SET_PROG_ALT_PORT, QStringLiteral("ttyUSB1")}};
+        TFormToolsSetProg form(stored);
+        auto *port = form.findChildren<TComboBox *>().at(1);
+        auto *prog = form.findChildren<TComboBox *>().at(0);
+        QCOMPARE(port->currentText(), QStringLiteral("ttyUSB1 (Adapter)"));
+        QSignalSpy spy(&form, &TFormToolsSetProg::signalChangedCmdParam);
+        prog->setCurrentIndex(1);
+        QCOMPARE(spy.size(), 1);
+        TData sent = spy.last().first().value<TData>();
+        QCOMPARE(sent.value(SET_PROG_PROG).toString(), QStringLiteral("Spare"));
+        QCOMPARE(sent.value(SET_PROG_ALT_PORT).toString(), QStringLiteral("ttyUSB1"));
+        QCOMPARE(sent.value(SET_PROG_ALT_ENABLED).toBool(), true);
+
+        port->setCurrentIndex(0);
+        sent = spy.last().first().value<TData>();
+        QCOMPARE(sent.value(SET_PROG_ALT_PORT).toString(), QStringLiteral("ttyUSB10"));
+
+        // A port that is not there now stays the stored one.
+        const TData gone{{REC_ID_CMD, 7}, {SET_PROG_PROG, EMU}, {SET_PROG_ALT_ENABLED, true},
+                         {SET_PROG_ALT_PORT, QStringLiteral("/dev/pts/9")}};
+        TFormToolsSetProg other(gone);
+        QCOMPARE(other.findChildren<TComboBox *>().at(1)->currentText(), QStringLiteral("/dev/pts/9"));
+        listedPorts.clear();
+    }
+};
+
+QTEST_MAIN(TestToolsExec)
+#include "test_tools_exec.moc"
