@@ -3,6 +3,7 @@
 #include "core/TAppData.h"
 #include "core/consts.h"
 #include "core/helpers.h"
+#include "devices/TDev24.h"
 #include "devices/TDevProg.h"
 #include "devices/TDevTools.h"
 #include "devices/text_lines.h"
@@ -16,6 +17,7 @@ TDeviceList::TDeviceList()
 {
     creators.insert(QLatin1String(GROUP_TOOLS), &TDevTools::create);
     creators.insert(QLatin1String(GROUP_PROG), &TDevProg::create);
+    creators.insert(QLatin1String(GROUP_DEV24), &TDev24::create);
 }
 
 TDeviceList::~TDeviceList() = default;

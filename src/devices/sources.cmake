@@ -8,6 +8,12 @@ target_sources(velkorlib PRIVATE
     devices/IDeviceExec.h
     devices/TAutoListItem.h
     devices/TCodeExec.h
+    devices/TDev24.cpp
+    devices/TDev24.h
+    devices/TDev24Exec.cpp
+    devices/TDev24Exec.h
+    devices/TDev93C.cpp
+    devices/TDev93C.h
     devices/TDeviceList.cpp
     devices/TDeviceList.h
     devices/TDevGroup.cpp
@@ -18,6 +24,8 @@ target_sources(velkorlib PRIVATE
     devices/TDevProg.h
     devices/TDevTools.cpp
     devices/TDevTools.h
+    devices/memory_cmds.cpp
+    devices/memory_cmds.h
     devices/TDevToolsExec.cpp
     devices/TDevToolsExec.h
     devices/text_lines.cpp

@@ -1,0 +1,231 @@
+#include "devices/TDev24.h"
+
+#include "core/TLang.h"
+#include "core/consts.h"
+#include "data/TDataCmd.h"
+#include "data/TDataPrj.h"
+#include "devices/TDev24Exec.h"
+#include "devices/dev_lists.h"
+#include "devices/memory_cmds.h"
+#include "gui/forms/form_device.h"
+#include "misc/TNormCmdParam.h"
+#include "misc/dev_misc.h"
+
+#include <QMetaMethod>
+#include <QVBoxLayout>
+#include <QtEndian>
+
+namespace {
+
+// Language-table messages of the family.
+constexpr int MSG_ADDR_GROUP = 369;   // title of the address form's group
+
+const char *const PIN_NAMES[] = {"A0", "A1", "A2"};
+
+QString codeOf(const TData &data)
+{
+    return data.value(QLatin1String(REC_CMD)).toString();
+}
+
+} // namespace
+
+TDev24::TDev24(const QString &name, const TData &params) : IDevice(name)
+{
+    for (const char *code : {CMD_SET_CLK, CMD_SET_ADDR, CMD_SEPARATOR, CMD_ERASE, CMD_TEST_EMPTY,
+                             CMD_SEPARATOR, CMD_CHAR_WRITE, CMD_CHAR_VERIFY, CMD_DATA_READ,
+                             CMD_DATA_WRITE, CMD_DATA_VERIFY, CMD_FILE_READ, CMD_FILE_WRITE,
+                             CMD_FILE_VERIFY, CMD_SEPARATOR, CMD_LEAVE})
+        m_cmds << QLatin1String(code);
+    TData stored = params;
+    stored.insert(QLatin1String(DEV_RESET), false);
+    if (!stored.contains(QLatin1String(DEV_INFO)))
+        stored.insert(QLatin1String(DEV_INFO), QString());
+    setParams(stored);
+    setInfo(stored.value(QLatin1String(DEV_INFO)).toStringList());
+}
+
+IDevice *TDev24::create(const QString &name, const TData &params)
+{
+    return new TDev24(name, params);
+}
+
+bool TDev24::hasCmd(const QString &code)
+{
+    return m_cmds.contains(code);
+}
+
+QStringList TDev24::cmdList()
+{
+    return m_cmds;
+}
+
+void TDev24::initCmdParam(TData &data)
+{
+    if (codeOf(data) == QLatin1String(CMD_SET_ADDR))
+        data.insert(QLatin1String(SET_ADDR_ADDR), 0);
+    else
+        memcmd::init(this, data);
+}
+
+QString TDev24::cmdParamText(const TData &data, QWidget *form)
+{
+    if (codeOf(data) == QLatin1String(CMD_SET_ADDR))
+        return addrText(data);
+    QString text;
+    memcmd::text(this, data, form, text);
+    return text;
+}
+
+QWidget *TDev24::createCmdForm(const TData &data)
+{
+    if (codeOf(data) == QLatin1String(CMD_SET_ADDR))
+        return createAddrForm(data);
+    QWidget *form = nullptr;
+    memcmd::form(this, data, form);
+    return form;
+}
+
+TData TDev24::cmdParamFromForm(const TData &data)
+{
+    const int id = data.value(QLatin1String(REC_ID_CMD)).toInt();
+    const TDataCmd *cmd = dataPrj.cmdById(id);
+    if (!cmd || cmd->cmd() != QLatin1String(CMD_SET_ADDR))
+        return data;
+    return {{QLatin1String(REC_ID_CMD), id},
+            {QLatin1String(SET_ADDR_ADDR), addrFromImage(data.value(QLatin1String(DATA_DATA)).toString())}};
+}
+
+bool TDev24::normalizeCmdParam(TData &)
+{
+    return false;
+}
+
+bool TDev24::checkCmdParam(const TData &data)
+{
+    const QString c = codeOf(data);
+    if (c == QLatin1String(CMD_SET_ADDR))
+        return checkAddr(data);
+    if (c == QLatin1String(CMD_ERASE) || c == QLatin1String(CMD_TEST_EMPTY))
+        return true;
+    bool valid = false;
+    memcmd::check(this, data, valid);
+    return valid;
+}
+
+bool TDev24::checkDevParam(const TData &data)
+{
+    return isClkCmdValid(data) && checkAddr(data);
+}
+
+bool TDev24::initDevParam(TData &data)
+{
+    setClkCmdParams(prgPar(), data);
+    data.insert(QLatin1String(SET_ADDR_ADDR), 0);
+    return true;
+}
+
+QWidget *TDev24::createDevParamForm(const TData &data)
+{
+    TData asClock = data;
+    asClock.insert(QLatin1String(REC_CMD), QLatin1String(CMD_SET_CLK));
+    QWidget *clock = nullptr;
+    memcmd::form(this, asClock, clock);
+    QWidget *addr = createAddrForm(data);
+    return clock || addr ? new TDev24CDevParam(clock, addr) : nullptr;
+}
+
+QByteArray TDev24::devSetup(const TData &data)
+{
+    const TData dev = params();
+    QByteArray record(9, 0);
+    uchar *p = reinterpret_cast<uchar *>(record.data());
+    qToLittleEndian<quint16>(quint16(deviceTypeOf(dev.value(QLatin1String(DEV_PRG_TYPE)).toString())), p);
+    p[2] = uchar(dev.value(QLatin1String(DEV_PRG_SUBTYPE)).toUInt());
+    p[3] = uchar(data.value(QLatin1String(SET_ADDR_ADDR)).toUInt());
+    qToLittleEndian<quint32>(getClkCmdParams(data), p + 4);
+    p[8] = uchar(dev.value(QLatin1String(DEV_DELAY)).toUInt());
+    return record;
+}
+
+IDeviceExec *TDev24::createExec(const TData &data)
+{
+    return new TDev24Exec(data);
+}
+
+// ---- Chip-select address ----------------------------------------------------
+
+bool TDev24::checkAddr(const TData &data)
+{
+    return quint8(data.value(QLatin1String(SET_ADDR_ADDR)).toUInt()) <= 7;
+}
+
+QString TDev24::addrText(const TData &data) const
+{
+    const uint mask = params().value(QLatin1String(DEV_ADDR_MASK)).toUInt();
+    const uint addr = data.value(QLatin1String(SET_ADDR_ADDR)).toUInt() & mask;
+    QString pins;
+    for (int bit = 2; bit >= 0; --bit)
+        pins += (mask >> bit) & 1 ? QLatin1Char((addr >> bit) & 1 ? '1' : '0') : QLatin1Char('-');
+    return QStringLiteral("Address: %1%2%3").arg(pins.at(0)).arg(pins.at(1)).arg(pins.at(2));
+}
+
+QString TDev24::addrFormData(const TData &data) const
+{
+    const uint mask = params().value(QLatin1String(DEV_ADDR_MASK)).toUInt();
+    return hexText(int(data.value(QLatin1String(SET_ADDR_ADDR)).toUInt() & mask));
+}
+
+QStringList TDev24::addrFormMarkup() const
+{
+    const uint mask = params().value(QLatin1String(DEV_ADDR_MASK)).toUInt();
+    QStringList lines;
+    lines << QStringLiteral("frm+") << QStringLiteral("grp+|%1").arg(lang.text(MSG_ADDR_GROUP));
+    for (int bit = 0; bit < 3; ++bit) {
+        const bool present = (mask >> bit) & 1;
+        lines << QStringLiteral("ckl|%1|-|%2|-|%3||")
+                     .arg(hexText(1 << bit), present ? QStringLiteral("e") : QStringLiteral("-"),
+                          present ? QLatin1String(PIN_NAMES[bit]) : QStringLiteral("NC"));
+    }
+    lines << QStringLiteral("grp-") << QStringLiteral("frm-");
+    return lines;
+}
+
+QWidget *TDev24::createAddrForm(const TData &)
+{
+    // Built on the mark-up form; none until that form exists.
+    return nullptr;
+}
+
+QString TDev24::addrFromImage(const QString &image)
+{
+    return QString::number(image.trimmed().toUInt(nullptr, 10));
+}
+
+// ---- Device-level form ------------------------------------------------------
+
+TDev24CDevParam::TDev24CDevParam(QWidget *clockForm, QWidget *addrForm, QWidget *parent)
+    : QWidget(parent)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(5);
+    if (clockForm) {
+        layout->addWidget(clockForm);
+        passOnCmdParam(clockForm, this);
+    }
+    if (addrForm) {
+        layout->addWidget(addrForm);
+        // The form is of the mark-up class; its signal is found by signature.
+        const int from = addrForm->metaObject()->indexOfSignal("signalChangedCmdParam(TData)");
+        const int to = metaObject()->indexOfSlot("slotChangedAddr(TData)");
+        if (from >= 0 && to >= 0)
+            connect(addrForm, addrForm->metaObject()->method(from), this, metaObject()->method(to));
+    }
+}
+
+void TDev24CDevParam::slotChangedAddr(const TData &data)
+{
+    emit signalChangedCmdParam({{QLatin1String(REC_ID_CMD), data.value(QLatin1String(REC_ID_CMD))},
+                                {QLatin1String(SET_ADDR_ADDR),
+                                 TDev24::addrFromImage(data.value(QLatin1String(DATA_DATA)).toString())}});
+}
