@@ -18,6 +18,7 @@
 #include "formats/TFormat.h"
 #include "gui/main/startup.h"
 #include "link/TExec.h"
+#include "link/TProtocol.h"
 #include "link/TProg.h"
 #include "link/TSerialPort.h"
 #include "misc/dev_misc.h"
@@ -534,6 +535,70 @@ private slots:
             QVERIFY(chip->writeSizes.isEmpty());
         });
         QCOMPARE(readFile(QStringLiteral("keep.bin")), QByteArray("earlier"));
+    }
+
+    // One executor run in this thread on the edges of the transfer loop.
+    void edges_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<TData>("params");
+        QTest::addColumn<int>("fault");   // 0 none, 1 short read reply, 2 no device, 3 closed port
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<int>("requests");
+        QTest::newRow("empty mismatch at 0x101") << QString(CMD_TEST_EMPTY) << TData() << 0 << false
+                                                 << verifyMismatchText(0x101, 0xFF, 0x7E) << 2;
+        QTest::newRow("short read reply") << QString(CMD_TEST_EMPTY) << TData() << 1 << false << QString() << 1;
+        QTest::newRow("data_write, no data") << QString(CMD_DATA_WRITE)
+                                             << TData{{DATA_ADDR_DEVICE, 0}, {DATA_DATA, ""}} << 0 << true
+                                             << QString() << 0;
+        QTest::newRow("data_read, no data") << QString(CMD_DATA_READ)
+                                            << TData{{DATA_ADDR_DEVICE, 0}, {DATA_DATA, ""}} << 0 << true
+                                            << QString() << 0;
+        QTest::newRow("no device") << QString(CMD_ERASE) << TData() << 2 << false << QString() << 0;
+        QTest::newRow("closed port") << QString(CMD_ERASE) << TData() << 3 << false << lang.text(392) << 0;
+        QTest::newRow("unknown code") << QString(CMD_FUSE_READ) << TData() << 0 << false << QString() << 0;
+    }
+    void edges()
+    {
+        QFETCH(QString, code);
+        QFETCH(TData, params);
+        QFETCH(int, fault);
+        QFETCH(bool, ok);
+        QFETCH(QString, error);
+        QFETCH(int, requests);
+        newChip(512, 16, 1, 6, 0);
+        fake->locked([&] { chip->memory[0x101] = 0x7E; });
+        TSerialPort port;
+        if (fault != 3)
+            QVERIFY(port.openPort(fake->portName(), QIODevice::ReadWrite));
+        port.setMaxData(256);
+        QByteArray setup = hex("0201000000000000" "00");
+        if (fault != 3)
+            QVERIFY(port.transaction(0x84, setup));
+        fake->clearRequests();
+        if (fault == 1)
+            fake->addFault(FakeFault::rawReply(TProtocol::frame(0x00, QByteArray(1, char(0xFF)))).onCode(5));
+        TDev24 device(QStringLiteral("24C04"), TDeviceList::parseParams(QString::fromLatin1(
+                                                   description(512, 16, 1, 6)).split(QLatin1Char('\n'))));
+        TProg prog(path(QStringLiteral("emu256.ini")));
+        const int cfg = dataPrj.addCfg(QStringLiteral("e"), QString());
+        TData data = params;
+        data.insert(REC_ID_CFG, cfg);
+        data.insert(REC_STATUS, 1);
+        data.insert(REC_CMD, code);
+        const int id = dataPrj.addCmd(data);
+        if (fault != 2)
+            dataPrj.cmdById(id)->setDevice(&device);
+        dataPrj.cmdById(id)->setProg(&prog);
+        data.insert(REC_ID_CMD, id);
+        TDev24Exec exec(data);
+        QCOMPARE(exec.execute(&port, nullptr, nullptr, nullptr), ok);
+        QCOMPARE(exec.errorText(), error);
+        QCOMPARE(fake->requestCount(), requests);
+        if (code == QLatin1String(CMD_DATA_READ))
+            QCOMPARE(dataPrj.cmdById(id)->params().value(DATA_DATA), QVariant(QString()));
+        dataPrj.clear();
     }
 
     // ------------------------------------------------------------ files
