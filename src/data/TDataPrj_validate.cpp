@@ -16,6 +16,7 @@
 #include "link/TProg.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 namespace {
 
@@ -220,13 +221,20 @@ void TDataPrj::setCmdParam(int cmdId, const TData &data)
     const QString code = c->cmd();
 
     if (code == QLatin1String(CMD_SET_DEVICE) && h.contains(QLatin1String(SET_DEVICE_DEVICE))) {
+        // Device-derived values are re-applied only where the device in
+        // force changed, so that values the user set stay elsewhere.
+        QHash<const TDataCmd *, IDevice *> before;
+        for (const TDataCmd *cmd : qAsConst(m_cmds))
+            before.insert(cmd, cmd->device());
         c->clearParams();
         c->putParams(h);
         validateAll();
         if (IDevice *device = c->device())
             device->initDevParam(h);
         c->putParams(h);
-        normalizeAllCmds();
+        for (TDataCmd *cmd : qAsConst(m_cmds))
+            if (before.value(cmd) != cmd->device() && cmd->normalizeParams())
+                setModified();
         updateAllValidParam();
     } else if (code == QLatin1String(CMD_SET_PROG)) {
         h.remove(QLatin1String(REC_ID_CMD));

@@ -4,6 +4,7 @@
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "devices/TDev24.h"
+#include "devices/TDev25.h"
 #include "devices/TDevProg.h"
 #include "devices/TDevTools.h"
 #include "devices/text_lines.h"
@@ -18,6 +19,7 @@ TDeviceList::TDeviceList()
     creators.insert(QLatin1String(GROUP_TOOLS), &TDevTools::create);
     creators.insert(QLatin1String(GROUP_PROG), &TDevProg::create);
     creators.insert(QLatin1String(GROUP_DEV24), &TDev24::create);
+    creators.insert(QLatin1String(GROUP_DEV25), &TDev25::create);
 }
 
 TDeviceList::~TDeviceList() = default;

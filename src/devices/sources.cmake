@@ -28,6 +28,14 @@ target_sources(velkorlib PRIVATE
     devices/memory_cmds.h
     devices/TDevToolsExec.cpp
     devices/TDevToolsExec.h
+    devices/dev25_messages.h
+    devices/spi25.cpp
+    devices/spi25.h
+    devices/TDev25.cpp
+    devices/TDev25.h
+    devices/TDev25Exec.cpp
+    devices/TDev25Exec.h
+    devices/TDev25_forms.cpp
     devices/text_lines.cpp
     devices/text_lines.h
 )

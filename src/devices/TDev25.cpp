@@ -1,0 +1,399 @@
+#include "devices/TDev25.h"
+
+#include "core/consts.h"
+#include "core/helpers.h"
+#include "data/TDataCmd.h"
+#include "data/TDataPrj.h"
+#include "devices/TDev25Exec.h"
+#include "devices/dev_lists.h"
+#include "devices/spi25.h"
+#include "gui/forms/TFormDevLeave.h"
+#include "gui/forms/TFormDevRWV.h"
+#include "misc/TNormCmdParam.h"
+#include "misc/dev_misc.h"
+
+#include <QVariant>
+
+namespace {
+
+const QString source = QStringLiteral("devices\\TDev25");
+
+#define PARAM(data, key) getParam(source, __LINE__, data, QLatin1String(key))
+
+const QString UNIQUE_ID_ZERO = QStringLiteral("0000000000000000");
+constexpr qint64 DEFAULT_BLOCK = 65536;
+
+bool isOneOf(const QString &code, std::initializer_list<const char *> codes)
+{
+    for (const char *c : codes)
+        if (code == QLatin1String(c))
+            return true;
+    return false;
+}
+
+} // namespace
+
+TDev25::TDev25(const QString &name, const TData &params) : IDevice(name)
+{
+    m_cmds = QStringList{CMD_SET_CLK,           CMD_IDENT,          CMD_SEPARATOR,
+                         CMD_ERASE,             CMD_TEST_EMPTY,     CMD_ERASE_BLOCKS,
+                         CMD_TEST_EMPTY_BLOCKS, CMD_SEPARATOR,      CMD_CHAR_WRITE,
+                         CMD_CHAR_VERIFY,       CMD_DATA_READ,      CMD_DATA_WRITE,
+                         CMD_DATA_VERIFY,       CMD_FILE_READ,      CMD_FILE_WRITE,
+                         CMD_FILE_VERIFY,       CMD_SEPARATOR,      CMD_STATUS_REG_READ,
+                         CMD_STATUS_REG_WRITE,  CMD_STATUS_REG_VERIFY, CMD_SEPARATOR,
+                         CMD_SEC_REG_ERASE,     CMD_SEC_REG_TEST_EMPTY, CMD_SEC_REG_READ,
+                         CMD_SEC_REG_WRITE,     CMD_SEC_REG_VERIFY, CMD_SEPARATOR,
+                         CMD_UNIQUE_ID_READ,    CMD_SFDP_REG_READ,  CMD_SEPARATOR,
+                         CMD_LEAVE};
+    TData data = params;
+    data.insert(QLatin1String(DEV_RESET), false);
+    if (!data.contains(QLatin1String(DEV_INFO)))
+        data.insert(QLatin1String(DEV_INFO), QString());
+    setParams(data);
+    setInfo(data.value(QLatin1String(DEV_INFO)).toStringList());
+}
+
+TDev25::~TDev25() = default;
+
+IDevice *TDev25::create(const QString &name, const TData &params)
+{
+    return new TDev25(name, params);
+}
+
+bool TDev25::hasCmd(const QString &code)
+{
+    return m_cmds.contains(code, Qt::CaseSensitive);
+}
+
+QStringList TDev25::cmdList()
+{
+    return m_cmds;
+}
+
+// ---- Shared rules ---------------------------------------------------------------
+
+bool TDev25::parseEraseEntry(const QString &text, EraseEntry &entry)
+{
+    const QStringList parts = text.split(QLatin1Char('|'), Qt::KeepEmptyParts);
+    if (parts.size() != 2)
+        return false;
+    bool ok = false;
+    const uint instruction = parts.at(0).trimmed().toUInt(&ok, 16);
+    if (!ok)
+        return false;
+    entry.instruction = quint8(instruction & 0xFF);
+    entry.size = qMax<qint64>(0, parts.at(1).trimmed().toLongLong(nullptr, 10));
+    return true;
+}
+
+QList<qint64> TDev25::eraseBlockSizes(const TData &dev)
+{
+    QList<qint64> sizes;
+    for (const QString &text : PARAM(dev, DEV_ERASE_BLOCKS).toStringList()) {
+        EraseEntry entry;
+        if (parseEraseEntry(text, entry) && entry.size > 0 && !sizes.contains(entry.size))
+            sizes.append(entry.size);
+    }
+    return sizes;
+}
+
+bool TDev25::findEraseBlock(const TData &dev, qint64 size, EraseEntry &entry)
+{
+    bool found = false;
+    if (size <= 0)
+        return false;
+    for (const QString &text : PARAM(dev, DEV_ERASE_BLOCKS).toStringList()) {
+        EraseEntry e;
+        if (parseEraseEntry(text, e) && e.size == size) {
+            entry = e;
+            found = true;
+        }
+    }
+    return found;
+}
+
+bool TDev25::blocksInside(const TData &dev, qint64 size, qint64 begin, qint64 count)
+{
+    const qint64 deviceSize = PARAM(dev, DEV_SIZE).toLongLong();
+    if (size <= 0 || begin < 0 || count < 0 || deviceSize <= 0)
+        return false;
+    const qint64 blocks = deviceSize / size;
+    return begin <= blocks && count <= blocks - begin;
+}
+
+int TDev25::securityRegCount(const TData &dev)
+{
+    const qint64 size = PARAM(dev, DEV_SECURITY_REG_SIZE).toLongLong();
+    return int(qBound<qint64>(0, size / spi25::SECURITY_REG_SIZE, spi25::SECURITY_REG_MAX));
+}
+
+qint64 TDev25::reachableSize(const TData &dev)
+{
+    const qint64 begin = PARAM(dev, DEV_ADDR_BEGIN).toLongLong();
+    const qint64 size = PARAM(dev, DEV_SIZE).toLongLong();
+    if (begin < 0 || begin >= spi25::ADDRESS_LIMIT)
+        return 0;
+    return qBound<qint64>(0, size, spi25::ADDRESS_LIMIT - begin);
+}
+
+bool TDev25::eraseValid(const TData &dev)
+{
+    EraseEntry entry;
+    if (!parseEraseEntry(PARAM(dev, DEV_ERASE).toString(), entry) || entry.size <= 0)
+        return false;
+    const qint64 count = PARAM(dev, DEV_SIZE).toLongLong() / entry.size;
+    return count * entry.size <= spi25::ADDRESS_LIMIT;
+}
+
+qint64 TDev25::securityAreaSize() const
+{
+    const qint64 size = PARAM(params(), DEV_SECURITY_REG_SIZE).toLongLong();
+    return qBound<qint64>(0, size, spi25::SECURITY_REG_MAX * spi25::SECURITY_REG_SIZE);
+}
+
+qint64 TDev25::sfdpAreaSize() const
+{
+    return qBound<qint64>(0, PARAM(params(), DEV_SFDP_REG_SIZE).toLongLong(), spi25::SFDP_LIMIT);
+}
+
+// ---- Defaults ---------------------------------------------------------------------
+
+void TDev25::initEraseBlocksParam(TData &data) const
+{
+    const QList<qint64> sizes = eraseBlockSizes(params());
+    qint64 size = DEFAULT_BLOCK;
+    if (!sizes.isEmpty() && !sizes.contains(DEFAULT_BLOCK))
+        size = *std::max_element(sizes.begin(), sizes.end());
+    data.insert(QLatin1String(BLOCKS_SIZE), int(size));
+    data.insert(QLatin1String(BLOCKS_BEGIN), 0);
+    data.insert(QLatin1String(BLOCKS_COUNT), int(reachableSize(params()) / size));
+}
+
+void TDev25::setStatusRegDefault(TData &data) const
+{
+    data.insert(QLatin1String(REG_DATA), PARAM(params(), DEV_STATUS_REG_DEF).toString());
+}
+
+void TDev25::initCmdParam(TData &data)
+{
+    const QString code = PARAM(data, REC_CMD).toString();
+    const TData dev = params();
+    const qint64 begin = PARAM(dev, DEV_ADDR_BEGIN).toLongLong();
+    const qint64 reach = reachableSize(dev);
+    if (code == QLatin1String(CMD_SET_CLK))
+        setClkCmdParams(prgPar(), data);
+    else if (isOneOf(code, {CMD_ERASE_BLOCKS, CMD_TEST_EMPTY_BLOCKS}))
+        initEraseBlocksParam(data);
+    else if (isOneOf(code, {CMD_CHAR_WRITE, CMD_CHAR_VERIFY}))
+        setCharCmdParams(data, begin, reach, 0xFF);
+    else if (isOneOf(code, {CMD_DATA_READ, CMD_DATA_WRITE, CMD_DATA_VERIFY}))
+        setDataCmdParams(data, begin, QString());
+    else if (isOneOf(code, {CMD_FILE_READ, CMD_FILE_WRITE, CMD_FILE_VERIFY}))
+        setFileCmdDefaults(data, begin, reach);
+    else if (isOneOf(code, {CMD_STATUS_REG_READ, CMD_STATUS_REG_WRITE, CMD_STATUS_REG_VERIFY}))
+        setStatusRegDefault(data);
+    else if (isOneOf(code, {CMD_SEC_REG_ERASE, CMD_SEC_REG_TEST_EMPTY}))
+        data.insert(QLatin1String(REG_DATA), 255);
+    else if (isOneOf(code, {CMD_SEC_REG_READ, CMD_SEC_REG_WRITE, CMD_SEC_REG_VERIFY}))
+        setFileCmdDefaults(data, 0, securityAreaSize());
+    else if (code == QLatin1String(CMD_UNIQUE_ID_READ))
+        data.insert(QLatin1String(REG_DATA), UNIQUE_ID_ZERO);
+    else if (code == QLatin1String(CMD_SFDP_REG_READ))
+        setFileCmdDefaults(data, 0, sfdpAreaSize());
+    else if (code == QLatin1String(CMD_LEAVE))
+        setLeaveCmdDefaults(data, false);
+}
+
+// ---- Texts ------------------------------------------------------------------------
+
+QString TDev25::rangeText(const TData &data)
+{
+    const qint64 size = PARAM(data, BLOCKS_SIZE).toLongLong();
+    const qint64 begin = PARAM(data, BLOCKS_BEGIN).toLongLong();
+    const qint64 count = PARAM(data, BLOCKS_COUNT).toLongLong();
+    const qint64 first = size * begin;
+    return QStringLiteral("0x%1..0x%2 (%3)")
+        .arg(hexText64(first), hexText64(first + size * count - 1), sizeName(size * count));
+}
+
+QString TDev25::registersText(const TData &data) const
+{
+    const uint mask = PARAM(data, REG_DATA).toUInt() & 0xFF;
+    QString text = QStringLiteral("Registers: ");
+    for (int i = securityRegCount(params()); i >= 1; --i)
+        text.append(mask & (1u << (i - 1)) ? QLatin1Char('1') : QLatin1Char('0'));
+    return text;
+}
+
+QString TDev25::statusRegDataText(const TData &data, QWidget *form) const
+{
+    const QString text = PARAM(data, REG_DATA).toString();
+    if (form && PARAM(data, REC_CMD).toString() == QLatin1String(CMD_STATUS_REG_READ))
+        pushRegisterData(form, PARAM(data, REC_ID_CMD).toInt(), text);
+    return text;
+}
+
+QString TDev25::cmdParamText(const TData &data, QWidget *form)
+{
+    const QString code = PARAM(data, REC_CMD).toString();
+    if (code == QLatin1String(CMD_SET_CLK))
+        return clkCmdText(data);
+    if (isOneOf(code, {CMD_ERASE_BLOCKS, CMD_TEST_EMPTY_BLOCKS}))
+        return rangeText(data);
+    if (isOneOf(code, {CMD_CHAR_WRITE, CMD_CHAR_VERIFY}))
+        return charCmdTextMain(data);
+    if (isOneOf(code, {CMD_DATA_READ, CMD_DATA_WRITE, CMD_DATA_VERIFY}))
+        return dataCmdTextMain(data, code, form);
+    if (isOneOf(code, {CMD_FILE_READ, CMD_FILE_WRITE, CMD_FILE_VERIFY, CMD_SEC_REG_READ,
+                       CMD_SEC_REG_WRITE, CMD_SEC_REG_VERIFY, CMD_SFDP_REG_READ}))
+        return fileCmdTextMain(data);
+    if (isOneOf(code, {CMD_STATUS_REG_READ, CMD_STATUS_REG_WRITE, CMD_STATUS_REG_VERIFY}))
+        return statusRegDataText(data, form);
+    if (isOneOf(code, {CMD_SEC_REG_ERASE, CMD_SEC_REG_TEST_EMPTY}))
+        return registersText(data);
+    if (code == QLatin1String(CMD_UNIQUE_ID_READ))
+        return PARAM(data, REG_DATA).toString();
+    if (code == QLatin1String(CMD_LEAVE))
+        return leaveCmdText(data, false);
+    return QString();
+}
+
+// ---- Forms ------------------------------------------------------------------------
+
+QWidget *TDev25::createCmdForm(const TData &data)
+{
+    const QString code = PARAM(data, REC_CMD).toString();
+    const TData dev = params();
+    const qint64 begin = PARAM(dev, DEV_ADDR_BEGIN).toLongLong();
+    const qint64 reach = reachableSize(dev);
+    if (code == QLatin1String(CMD_SET_CLK))
+        return createClkForm(prgPar(), data);
+    if (isOneOf(code, {CMD_IDENT, CMD_ERASE, CMD_TEST_EMPTY}))
+        return createEmptyForm();
+    if (isOneOf(code, {CMD_ERASE_BLOCKS, CMD_TEST_EMPTY_BLOCKS}))
+        return createEraseBlocksForm(data);
+    if (isOneOf(code, {CMD_CHAR_WRITE, CMD_CHAR_VERIFY}))
+        return createCharCmdForm(data, begin, reach, 0xFF);
+    if (isOneOf(code, {CMD_DATA_READ, CMD_DATA_WRITE, CMD_DATA_VERIFY}))
+        return createDataCmdForm(data, begin, reach);
+    if (isOneOf(code, {CMD_FILE_READ, CMD_FILE_WRITE, CMD_FILE_VERIFY}))
+        return createFileCmdForm(data, begin, reach);
+    if (isOneOf(code, {CMD_STATUS_REG_READ, CMD_STATUS_REG_WRITE, CMD_STATUS_REG_VERIFY}))
+        return createStatusRegForm(data);
+    if (isOneOf(code, {CMD_SEC_REG_ERASE, CMD_SEC_REG_TEST_EMPTY}))
+        return createSecRegSelectForm(data);
+    if (isOneOf(code, {CMD_SEC_REG_READ, CMD_SEC_REG_WRITE, CMD_SEC_REG_VERIFY}))
+        return createFileCmdForm(data, 0, securityAreaSize());
+    if (code == QLatin1String(CMD_UNIQUE_ID_READ))
+        return createUniqueIdForm(data);
+    if (code == QLatin1String(CMD_SFDP_REG_READ))
+        return createFileCmdForm(data, 0, sfdpAreaSize());
+    if (code == QLatin1String(CMD_LEAVE))
+        return createLeaveCmdForm(this, data, false);
+    return nullptr;
+}
+
+TData TDev25::cmdParamFromForm(const TData &data)
+{
+    const int id = PARAM(data, REC_ID_CMD).toInt();
+    const TDataCmd *cmd = dataPrj.cmdById(id);
+    if (cmd && cmd->cmd() == QLatin1String(CMD_SET_ADDR)) {
+        TData result;
+        result.insert(QLatin1String(REC_ID_CMD), id);
+        result.insert(QLatin1String(SET_ADDR_ADDR),
+                      QString::number(PARAM(data, REG_DATA).toString().toLongLong(nullptr, 10)));
+        return result;
+    }
+    return data;
+}
+
+bool TDev25::normalizeCmdParam(TData &data)
+{
+    const QString code = PARAM(data, REC_CMD).toString();
+    if (!isOneOf(code, {CMD_STATUS_REG_READ, CMD_STATUS_REG_WRITE, CMD_STATUS_REG_VERIFY}))
+        return false;
+    const QVariant old = data.value(QLatin1String(REG_DATA));
+    setStatusRegDefault(data);
+    // Only a real change counts, so that a project is not marked modified
+    // (nor a register value lost) where the device stayed the same.
+    return !old.isValid() || old.toString() != data.value(QLatin1String(REG_DATA)).toString();
+}
+
+bool TDev25::checkCmdParam(const TData &data)
+{
+    const QString code = PARAM(data, REC_CMD).toString();
+    const TData dev = params();
+    const qint64 begin = PARAM(dev, DEV_ADDR_BEGIN).toLongLong();
+    const qint64 reach = reachableSize(dev);
+    if (code == QLatin1String(CMD_SET_CLK))
+        return isClkCmdValid(data);
+    if (code == QLatin1String(CMD_IDENT))
+        return true;
+    if (code == QLatin1String(CMD_ERASE))
+        return eraseValid(dev);
+    if (code == QLatin1String(CMD_TEST_EMPTY))
+        return begin >= 0 && PARAM(dev, DEV_SIZE).toLongLong() <= reach;
+    if (isOneOf(code, {CMD_ERASE_BLOCKS, CMD_TEST_EMPTY_BLOCKS})) {
+        const qint64 size = PARAM(data, BLOCKS_SIZE).toLongLong();
+        const qint64 first = PARAM(data, BLOCKS_BEGIN).toLongLong();
+        const qint64 count = PARAM(data, BLOCKS_COUNT).toLongLong();
+        EraseEntry entry;
+        if (code == QLatin1String(CMD_ERASE_BLOCKS) && !findEraseBlock(dev, size, entry))
+            return false;
+        return blocksInside(dev, size, first, count) && (first + count) * size <= spi25::ADDRESS_LIMIT;
+    }
+    if (isOneOf(code, {CMD_CHAR_WRITE, CMD_CHAR_VERIFY}))
+        return isCharCmdValid(data, begin, reach);
+    if (isOneOf(code, {CMD_DATA_READ, CMD_DATA_WRITE, CMD_DATA_VERIFY}))
+        return isDataCmdValid(data, begin, reach);
+    if (isOneOf(code, {CMD_FILE_READ, CMD_FILE_WRITE, CMD_FILE_VERIFY}))
+        return isFileCmdValid(data, begin, reach);
+    if (isOneOf(code, {CMD_STATUS_REG_READ, CMD_STATUS_REG_WRITE, CMD_STATUS_REG_VERIFY,
+                       CMD_SEC_REG_ERASE, CMD_SEC_REG_TEST_EMPTY, CMD_UNIQUE_ID_READ}))
+        return true;
+    if (isOneOf(code, {CMD_SEC_REG_READ, CMD_SEC_REG_WRITE, CMD_SEC_REG_VERIFY}))
+        return isFileCmdValid(data, 0, securityAreaSize());
+    if (code == QLatin1String(CMD_SFDP_REG_READ))
+        return isFileCmdValid(data, 0, sfdpAreaSize());
+    if (code == QLatin1String(CMD_LEAVE))
+        return isLeaveCmdValid(data, false);
+    return false;
+}
+
+// ---- Device level ---------------------------------------------------------------
+
+bool TDev25::checkDevParam(const TData &data)
+{
+    return isClkCmdValid(data);
+}
+
+bool TDev25::initDevParam(TData &data)
+{
+    setClkCmdParams(prgPar(), data);
+    return true;
+}
+
+QWidget *TDev25::createDevParamForm(const TData &data)
+{
+    return createClkForm(prgPar(), data);
+}
+
+QByteArray TDev25::devSetup(const TData &data)
+{
+    const quint32 clock = getClkCmdParams(data);
+    const quint16 type = quint16(deviceTypeOf(PARAM(params(), DEV_PRG_TYPE).toString()) & 0xFFFF);
+    const quint8 subtype = quint8(PARAM(params(), DEV_PRG_SUBTYPE).toUInt() & 0xFF);
+    QByteArray record;
+    record.append(char(type & 0xFF));
+    record.append(char(type >> 8));
+    record.append(char(subtype));
+    for (int i = 0; i < 4; ++i)
+        record.append(char((clock >> (8 * i)) & 0xFF));
+    return record;
+}
+
+IDeviceExec *TDev25::createExec(const TData &data)
+{
+    return new TDev25Exec(data);
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Numbers of the language-table messages of the 25xx driver, in one place.
+
+namespace dev25msg {
+
+// %1, %2: first and last address of a range that 3-byte addressing cannot reach.
+constexpr int RANGE_PAST_3_BYTES = 430;
+// %1, %2: first and last address of an SFDP range past its 256 bytes.
+constexpr int SFDP_PAST_LIMIT = 431;
+// %1, %2: first and last address of a range outside the security registers.
+constexpr int SECURITY_OUTSIDE = 432;
+// %1: a block size that no erase instruction of the device has.
+constexpr int NO_ERASE_FOR_SIZE = 433;
+// %1, %2: first and last address of blocks outside the device.
+constexpr int BLOCKS_OUTSIDE = 434;
+// A transfer or erase block size of 0 (the 24xx driver's message too).
+constexpr int BLOCK_SIZE_ZERO = 427;
+
+} // namespace dev25msg
