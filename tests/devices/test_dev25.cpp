@@ -1,0 +1,727 @@
+// The 25xx family end to end: configurations run by the execution worker
+// against the fake programmer with an emulated flash over a pseudo-terminal
+// (images through bin and HEX files at several payload sizes, registers,
+// security registers, SFDP, unique ID, identification, a stop), the
+// executor's refusals of bad input before anything is sent, the family's
+// own rules, and the shipped device descriptions.
+
+#include "core/TAppData.h"
+#include "core/TLang.h"
+#include "core/consts.h"
+#include "data/TDataCmd.h"
+#include "data/TDataPrj.h"
+#include "devices/TDev25.h"
+#include "devices/TDev25Exec.h"
+#include "devices/TDevProg.h"
+#include "devices/TDevTools.h"
+#include "devices/TDeviceList.h"
+#include "devices/dev25_messages.h"
+#include "devices/dev_lists.h"
+#include "devices/spi25.h"
+#include "formats/formatTestUtil.h"
+#include "gui/main/startup.h"
+#include "link/TExec.h"
+#include "link/TProtocol.h"
+#include "link/TSerialPort.h"
+#include "support/ExecHarness.h"
+#include "support/FakeProgrammer.h"
+#include "support/Spi25Chip.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString DEVICES = QStringLiteral(VELKOR_SOURCE_DIR "/runtime/devices");
+
+struct Chip
+{
+    const char *name;
+    const char *file;
+    qint64 size;
+    const char *jedec;
+};
+const Chip W25X10 = {"W25X10CL", "25xx/w25x10cl.dev", 1 << 17, "EF3011"};
+const Chip W25Q16 = {"W25Q16JV", "25xx/w25q16jv.dev", 1 << 21, "EF4015"};
+const Chip W25Q128 = {"W25Q128JV", "25xx/w25q128jv.dev", 1 << 24, "EF4018"};
+const Chip W25Q256 = {"W25Q256JV", "25xx/w25q256jv.dev", 1 << 25, "EF4019"};
+
+// Stands in for the programmer group until its executors are there: only
+// "set_device", which sends the device's set-up record.
+class SetDeviceExec : public IDeviceExec
+{
+public:
+    using IDeviceExec::IDeviceExec;
+    bool execute(TSerialPort *port, bool *, int *, int *) override
+    {
+        const TDataCmd *cmd = dataPrj.cmdById(m_params.value(REC_ID_CMD).toInt());
+        if (!checkPort(port) || !cmd || !cmd->device())
+            return false;
+        QByteArray record = cmd->device()->devSetup(m_params);
+        return transact(port, TProtocol::PROG_SETUP, record);
+    }
+    bool ident(TSerialPort *, QString &) override { return false; }
+};
+
+class StandInProg : public TDevProg
+{
+public:
+    using TDevProg::TDevProg;
+    static IDevice *create(const QString &name, const TData &params) { return new StandInProg(name, params); }
+    IDeviceExec *createExec(const TData &data) override
+    {
+        if (data.value(REC_CMD).toString() == QLatin1String(CMD_SET_DEVICE))
+            return new SetDeviceExec(data);
+        return TDevProg::createExec(data);
+    }
+};
+
+// An Intel HEX image of bytes at an address, 16 bytes a record.
+QByteArray hexImage(qint64 address, const QByteArray &bytes)
+{
+    QByteArray out;
+    qint64 upper = -1;
+    for (int i = 0; i < bytes.size(); i += 16) {
+        const qint64 a = address + i;
+        if ((a >> 16) != upper) {
+            upper = a >> 16;
+            QByteArray ext;
+            ext.append(char(upper >> 8));
+            ext.append(char(upper & 0xFF));
+            out += hexRecord(4, 0, ext);
+        }
+        const int n = int(qMin<qint64>(16, 0x10000 - (a & 0xFFFF)));
+        out += hexRecord(0, quint16(a & 0xFFFF), bytes.mid(i, n));
+        if (n < 16)
+            i -= 16 - n;
+    }
+    return out + hexRecord(1, 0, QByteArray());
+}
+
+} // namespace
+
+class TestDev25 : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    std::unique_ptr<FakeProgrammer> fake;
+    std::shared_ptr<Spi25Chip> chip;
+    std::unique_ptr<Receiver> rx;
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    void writeFile(const QString &name, const QByteArray &bytes)
+    {
+        QFile f(path(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    void startChip(const Chip &c, quint32 seed = 0)
+    {
+        chip = std::make_shared<Spi25Chip>(c.size, QByteArray::fromHex(c.jedec));
+        if (seed)
+            chip->array = randomBytes(int(c.size), seed);   // nothing erased yet
+        fake->setChip(chip);
+    }
+
+    // A configuration: set_prog on the programmer with that largest
+    // payload, set_device of the chip at 1 MHz.
+    int newCfg(const Chip &c, int maxData = 256, const QString &file = QString())
+    {
+        const int cfg = dataPrj.addCfg(QStringLiteral("cfg %1").arg(dataPrj.cfgList().size()), QString());
+        TData prog{{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, CMD_SET_PROG}};
+        TDevTools(GROUP_TOOLS, TData()).initCmdParam(prog);
+        prog.insert(SET_PROG_PROG, QStringLiteral("P%1").arg(maxData));
+        dataPrj.addCmd(prog);
+        dataPrj.addCmd({{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, CMD_SET_DEVICE},
+                        {SET_DEVICE_DEVICE, file.isEmpty() ? QString::fromLatin1(c.name) : file},
+                        {SET_DEVICE_FILE, file.isEmpty() ? QString::fromLatin1(c.file) : file},
+                        {SET_CLK_CLK, 1000000}});
+        dataPrj.validateAll();
+        return cfg;
+    }
+
+    IDevice *deviceOf(int cfg) { return dataPrj.cmdsOfCfg(cfg).at(1)->device(); }
+
+    // A device command with the family's defaults, then the given values.
+    int add(int cfg, const char *code, const TData &values = TData())
+    {
+        TData data{{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, QString::fromLatin1(code)}};
+        IDevice *device = deviceOf(cfg);
+        if (device)
+            device->initCmdParam(data);
+        for (auto it = values.begin(); it != values.end(); ++it)
+            data.insert(it.key(), it.value());
+        const int id = dataPrj.addCmd(data);
+        dataPrj.validateAll();
+        return id;
+    }
+
+    TData record(int id) const { return dataPrj.cmdById(id)->toHash(); }
+
+    void run(int cfg, bool ok)
+    {
+        rx.reset(new Receiver);
+        dataPrj.validateAll();
+        QPointer<QThread> thread = startExec(cfg, rx.get());
+        QVERIFY(TExec::waitForThread(thread, 60000));
+        QTRY_COMPARE(rx->destroyed, QVector<int>({cfg}));
+        QVERIFY2(rx->statuses == (QVector<QPair<int, bool>>{{cfg, ok}}), qPrintable(events()));
+    }
+
+    QString events() const
+    {
+        QStringList out;
+        for (const Receiver::Event &e : rx->events)
+            out << e.text + QLatin1Char(' ') + e.text2;
+        return out.join(QLatin1Char('\n'));
+    }
+
+    // The device-level requests logged, code 0x84 included.
+    QVector<FakeProgrammer::Request> deviceRequests() const
+    {
+        QVector<FakeProgrammer::Request> out;
+        for (const FakeProgrammer::Request &r : fake->requests())
+            if (r.code < 0x80 || r.code == TProtocol::PROG_SETUP)
+                out << r;
+        return out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        registerMetaTypes();
+        lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
+        QVERIFY(dir.isValid());
+        QFile ini(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/progs/emulator.ini"));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QByteArray text = ini.readAll();
+        QVERIFY(text.contains("MAX_DATA=256"));
+        QDir().mkpath(path(QStringLiteral("progs")));
+        TProgType types;
+        for (int maxData : {60, 100, 256, 1000}) {
+            QByteArray copy = text;
+            copy.replace("MAX_DATA=256", "MAX_DATA=" + QByteArray::number(maxData));
+            writeFile(QStringLiteral("progs/emu%1.ini").arg(maxData), copy);
+            types.add(QStringLiteral("E%1").arg(maxData), QStringLiteral("emu%1.ini").arg(maxData));
+        }
+        appData.progType.replace(types);
+        appData.setFolder(&TAppData::pathProgs, path(QStringLiteral("progs")));
+        appData.setFolder(&TAppData::pathDevices, DEVICES);
+        deviceList.addCreator(QLatin1String(GROUP_PROG), &StandInProg::create);
+    }
+
+    void init()
+    {
+        fake.reset(new FakeProgrammer);
+        QVERIFY2(fake->start(), qPrintable(fake->errorString()));
+        TProgName names;
+        for (int maxData : {60, 100, 256, 1000})
+            names.add(true, QStringLiteral("P%1").arg(maxData), fake->portName(), QStringLiteral("E%1").arg(maxData));
+        appData.progName.replace(names);
+        dataPrj.clear();
+        dataPrj.fromHash({{INFO_PRJ_FILE, path(QStringLiteral("test.prj"))}, {PRJ_WORK_PATH, dir.path()}});
+    }
+
+    void cleanup()
+    {
+        dataPrj.clear();
+        rx.reset();
+        fake.reset();
+        chip.reset();
+    }
+
+    // Random images through bin and HEX files into a chip full of old data:
+    // erased, tested empty, written, verified and read back byte for byte,
+    // with every page program inside its page and its payload limit.
+    void imagesRoundTrip_data()
+    {
+        QTest::addColumn<int>("chipIndex");
+        QTest::addColumn<int>("maxData");
+        const char *names[] = {"1 Mbit", "16 Mbit", "128 Mbit"};
+        for (int c = 0; c < 3; ++c)
+            for (int maxData : {60, 100, 256, 1000})
+                QTest::addRow("%s, %d", names[c], maxData) << c << maxData;
+    }
+    void imagesRoundTrip()
+    {
+        QFETCH(int, chipIndex);
+        QFETCH(int, maxData);
+        const Chip c = chipIndex == 0 ? W25X10 : chipIndex == 1 ? W25Q16 : W25Q128;
+        const quint32 seed = quint32(chipIndex * 1000 + maxData);
+        startChip(c, seed);
+        const int cfg = newCfg(c, maxData);
+        const QByteArray before = chip->array;
+
+        // The bin window: the whole 1 Mbit chip, else an unaligned stretch
+        // in the top 128 Kbyte, erased by 64 Kbyte blocks.
+        const bool whole = c.size == W25X10.size;
+        const qint64 binAt = whole ? 0 : c.size - 131072 + 300;
+        const QByteArray bin = randomBytes(whole ? int(c.size) : 100000, seed + 1);
+        writeFile(QStringLiteral("in.bin"), bin);
+        QFile::remove(path(QStringLiteral("out.bin")));
+        const TData binFile{{FILE_FORMAT, QStringLiteral("bin")}, {FILE_ADDR_FILE, 0},
+                            {FILE_ADDR_DEVICE, binAt}, {FILE_COUNT, bin.size()}};
+        // The HEX window: 8 Kbyte at 0x3000 erased by 4 Kbyte blocks, a
+        // record stretch starting off any block boundary.
+        const QByteArray hex = randomBytes(6000, seed + 2);
+        writeFile(QStringLiteral("in.hex"), hexImage(0x3000 + 13, hex));
+        const TData hexFile{{FILE_FORMAT, QStringLiteral("hex")}, {FILE_ADDR_FILE, 0x3000},
+                            {FILE_ADDR_DEVICE, 0x3000}, {FILE_COUNT, 8192}};
+
+        add(cfg, CMD_IDENT);
+        if (whole) {
+            add(cfg, CMD_ERASE);
+            add(cfg, CMD_TEST_EMPTY);
+        } else {
+            const TData top{{BLOCKS_SIZE, 65536}, {BLOCKS_BEGIN, int(c.size / 65536 - 2)}, {BLOCKS_COUNT, 2}};
+            add(cfg, CMD_ERASE_BLOCKS, top);
+            add(cfg, CMD_TEST_EMPTY_BLOCKS, top);
+            const TData low{{BLOCKS_SIZE, 4096}, {BLOCKS_BEGIN, 3}, {BLOCKS_COUNT, 2}};
+            add(cfg, CMD_ERASE_BLOCKS, low);
+            add(cfg, CMD_TEST_EMPTY_BLOCKS, low);
+        }
+        TData in = binFile, out = binFile;
+        in.insert(FILE_FILE, QStringLiteral("in.bin"));
+        out.insert(FILE_FILE, QStringLiteral("out.bin"));
+        add(cfg, CMD_FILE_WRITE, in);
+        add(cfg, CMD_FILE_VERIFY, in);
+        add(cfg, CMD_FILE_READ, out);
+        TData hexIn = hexFile, hexOut = hexFile;
+        hexIn.insert(FILE_FILE, QStringLiteral("in.hex"));
+        hexOut.insert(FILE_FILE, QStringLiteral("out.hex"));
+        if (whole) {
+            // The whole chip holds the bin image: the HEX image goes over
+            // erased blocks of it.
+            add(cfg, CMD_ERASE_BLOCKS, {{BLOCKS_SIZE, 4096}, {BLOCKS_BEGIN, 3}, {BLOCKS_COUNT, 2}});
+        }
+        add(cfg, CMD_FILE_WRITE, hexIn);
+        add(cfg, CMD_FILE_VERIFY, hexIn);
+        add(cfg, CMD_FILE_READ, hexOut);
+        TData again = hexOut;
+        add(cfg, CMD_FILE_VERIFY, again);
+        run(cfg, true);
+
+        QByteArray expect = before;
+        if (whole) {
+            expect = bin;
+        } else {
+            expect.replace(int(c.size - 131072), 131072, QByteArray(131072, char(0xFF)));
+            expect.replace(int(binAt), bin.size(), bin);
+        }
+        expect.replace(0x3000, 8192, QByteArray(8192, char(0xFF)));
+        expect.replace(0x3000 + 13, hex.size(), hex);
+        QVERIFY(chip->array == expect);
+        QByteArray readBack = fileBytes(path(QStringLiteral("out.bin")));
+        if (whole)
+            readBack.replace(0x3000, 8192, expect.mid(0x3000, 8192));   // read before the HEX part
+        QVERIFY(readBack == (whole ? expect : bin));
+        QVERIFY(fileBytes(path(QStringLiteral("out.hex"))).startsWith(":"));
+
+        // Wire: the set-up record, and page programs that stay inside their
+        // page and the programmer's payload.
+        const QVector<FakeProgrammer::Request> reqs = deviceRequests();
+        QCOMPARE(reqs.first().code, quint8(TProtocol::PROG_SETUP));
+        QCOMPARE(reqs.first().payload, QByteArray::fromHex("05000040420F00"));
+        int programs = 0;
+        for (const FakeProgrammer::Request &r : reqs) {
+            if (r.code == spi25::CODE_WRITE_READ && quint8(r.payload.at(2)) == spi25::INS_FAST_READ)
+                QVERIFY(r.payload.size() == 7 && quint16(quint8(r.payload[0]) | quint8(r.payload[1]) << 8) <= maxData);
+            if (r.code != spi25::CODE_WRITE || quint8(r.payload.at(0)) != spi25::INS_PAGE_PROGRAM)
+                continue;
+            ++programs;
+            const int offset = quint8(r.payload.at(3));
+            const int length = r.payload.size() - 4;
+            QVERIFY2(offset + length <= 256 && length <= maxData,
+                     qPrintable(QStringLiteral("%1 bytes at page offset %2").arg(length).arg(offset)));
+        }
+        QVERIFY(programs > 0);
+        QCOMPARE(chip->ignored, 0);
+        // The firmware enabled writing once per code-4 request.
+        QCOMPARE(chip->writeEnables, int(std::count_if(reqs.begin(), reqs.end(), [](const FakeProgrammer::Request &r) {
+                     return r.code == spi25::CODE_WRITE;
+                 })));
+    }
+
+    // Status registers, protection, security registers, SFDP and unique ID
+    // in three runs on one chip.
+    void registersEndToEnd()
+    {
+        startChip(W25Q16);
+        const int cfg = newCfg(W25Q16);
+        const int read = add(cfg, CMD_STATUS_REG_READ);
+        QCOMPARE(record(read).value(REG_DATA).toString(), QStringLiteral("000060"));
+        // Every block protected; a spaced lower-case text verifies.
+        add(cfg, CMD_STATUS_REG_WRITE, {{REG_DATA, QStringLiteral("1C0260")}});
+        add(cfg, CMD_STATUS_REG_VERIFY, {{REG_DATA, QStringLiteral("1c 02 60")}});
+        add(cfg, CMD_DATA_WRITE, {{DATA_ADDR_DEVICE, 0x100}, {DATA_DATA, QStringLiteral("A5 5A")}});
+        run(cfg, true);
+        QCOMPARE(record(read).value(REG_DATA).toString(), QStringLiteral("000260"));
+        QCOMPARE(int(chip->status[0]), 0x1C);
+        QCOMPARE(chip->ignored, 1);
+
+        const int cfg2 = newCfg(W25Q16);
+        add(cfg2, CMD_DATA_VERIFY, {{DATA_ADDR_DEVICE, 0x100}, {DATA_DATA, QStringLiteral("A5 5A")}});
+        run(cfg2, false);
+        QVERIFY2(events().contains(QStringLiteral("Address: 0x100, Data: 0xA5, Read: 0xFF")), qPrintable(events()));
+
+        const QByteArray sec = randomBytes(768, 7);
+        writeFile(QStringLiteral("sec.bin"), sec);
+        const TData secFile{{FILE_FORMAT, QStringLiteral("bin")}, {FILE_ADDR_FILE, 0},
+                            {FILE_ADDR_DEVICE, 0}, {FILE_COUNT, 768}};
+        const int cfg3 = newCfg(W25Q16);
+        add(cfg3, CMD_STATUS_REG_WRITE, {{REG_DATA, QStringLiteral("000260")}});
+        add(cfg3, CMD_DATA_WRITE, {{DATA_ADDR_DEVICE, 0x100}, {DATA_DATA, QStringLiteral("A5 5A")}});
+        add(cfg3, CMD_DATA_VERIFY, {{DATA_ADDR_DEVICE, 0x100}, {DATA_DATA, QStringLiteral("A5 5A")}});
+        const int back = add(cfg3, CMD_DATA_READ, {{DATA_ADDR_DEVICE, 0xFF}, {DATA_DATA, QStringLiteral("00 0000 00")}});
+        add(cfg3, CMD_SEC_REG_ERASE);
+        add(cfg3, CMD_SEC_REG_TEST_EMPTY);
+        TData secIn = secFile, secOut = secFile;
+        secIn.insert(FILE_FILE, QStringLiteral("sec.bin"));
+        secOut.insert(FILE_FILE, QStringLiteral("sec_out.bin"));
+        add(cfg3, CMD_SEC_REG_WRITE, secIn);
+        add(cfg3, CMD_SEC_REG_VERIFY, secIn);
+        add(cfg3, CMD_SEC_REG_READ, secOut);
+        add(cfg3, CMD_SFDP_REG_READ, {{FILE_FILE, QStringLiteral("sfdp.bin")}, {FILE_FORMAT, QStringLiteral("bin")}});
+        const int uid = add(cfg3, CMD_UNIQUE_ID_READ);
+        fake->clearRequests();
+        run(cfg3, true);
+        QCOMPARE(record(back).value(REG_DATA).toString(), QStringLiteral("FF A55A FF"));
+        QCOMPARE(chip->security.at(0) + chip->security.at(1) + chip->security.at(2), sec);
+        QCOMPARE(fileBytes(path(QStringLiteral("sec_out.bin"))), sec);
+        const QByteArray sfdp = fileBytes(path(QStringLiteral("sfdp.bin")));
+        QCOMPARE(sfdp, chip->sfdp);
+        QVERIFY(sfdp.startsWith("SFDP"));
+        QCOMPARE(record(uid).value(REG_DATA).toString(), QStringLiteral("D1A2B3C4D5E6F708"));
+
+        // Security requests carry R in A1 and never cross a register.
+        for (const FakeProgrammer::Request &r : fake->requests()) {
+            const quint8 op = r.payload.size() > 2 ? quint8(r.payload.at(r.code == 3 ? 2 : 0)) : 0;
+            if (r.code == 4 && op == spi25::INS_PROGRAM_SECURITY)
+                QVERIFY(quint8(r.payload.at(3)) + r.payload.size() - 4 <= 256);
+        }
+    }
+
+    // "ident" compares with the signature and names a foreign chip from
+    // signature.lst; the executor's ident gives the identification text.
+    void identification()
+    {
+        startChip({"W25Q32JV", "", 1 << 22, "EF4016"});
+        const int cfg = newCfg(W25Q16);
+        add(cfg, CMD_IDENT);
+        run(cfg, false);
+        QVERIFY2(events().contains(QStringLiteral("   Device: W25Q32JV\nSignature: EF4016")), qPrintable(events()));
+
+        TSerialPort port;
+        QVERIFY(port.openPort(fake->portName(), QIODevice::ReadWrite));
+        port.setTimeout(1000);
+        const int id = add(cfg, CMD_IDENT);
+        TDev25Exec exec(record(id));
+        QString text;
+        QVERIFY(exec.ident(&port, text));
+        QCOMPARE(text, QStringLiteral("EF4016"));
+    }
+
+    // A stop mid-read leaves the earlier file as it was and ends the run as
+    // a success; a long write reports rising percentages.
+    void stopAndProgress()
+    {
+        startChip(W25X10, 3);
+        const int cfg = newCfg(W25X10, 60);
+        add(cfg, CMD_FILE_WRITE, {{FILE_FILE, QStringLiteral("image.bin")}, {FILE_FORMAT, QStringLiteral("bin")}});
+        writeFile(QStringLiteral("image.bin"), QByteArray(int(W25X10.size), char(0x00)));
+        run(cfg, true);
+        QVERIFY(rx->percents.size() > 50);
+        int last = -1;
+        int rising = 0;
+        for (int p : rx->percents) {
+            if (p == 0 && last > 0)
+                break;   // the end of the command
+            QVERIFY(p >= last);
+            rising += p > last;
+            last = p;
+        }
+        QVERIFY(rising > 50);
+        QCOMPARE(last, 100);
+
+        writeFile(QStringLiteral("old.bin"), "earlier contents");
+        const int cfg2 = newCfg(W25X10, 60);
+        add(cfg2, CMD_FILE_READ, {{FILE_FILE, QStringLiteral("old.bin")}, {FILE_FORMAT, QStringLiteral("bin")}});
+        fake->clearRequests();
+        rx.reset(new Receiver);
+        dataPrj.validateAll();
+        QPointer<QThread> thread = startExec(cfg2, rx.get());
+        QTRY_VERIFY_WITH_TIMEOUT(!rx->percents.isEmpty() && rx->percents.last() >= 20, 20000);
+        emit rx->signalStop(cfg2);
+        QVERIFY(TExec::waitForThread(thread, 60000));
+        QCOMPARE(rx->statuses, (QVector<QPair<int, bool>>{{cfg2, true}}));
+        int reads = 0;
+        for (const FakeProgrammer::Request &r : fake->requests())
+            reads += r.code == spi25::CODE_WRITE_READ;
+        QVERIFY(reads > 0 && reads < int(W25X10.size / 60));
+        QCOMPARE(fileBytes(path(QStringLiteral("old.bin"))), QByteArray("earlier contents"));
+    }
+
+    // Bad input: the check marks the command invalid and the executor
+    // refuses it with nothing sent (the short replies: one request, nothing
+    // stored).
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("device");   // chip name, or a description of our own
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<TData>("values");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<bool>("valid");      // what the check says
+        QTest::addColumn<int>("requests");
+        const auto m = [](int n) { return lang.text(n); };
+        QTest::newRow("variant 1") << "alg1" << CMD_TEST_EMPTY << TData() << QString() << true << 0;
+        QTest::newRow("erase without size") << "noSize" << CMD_ERASE << TData() << QString() << false << 0;
+        QTest::newRow("page size 0") << "page0" << CMD_CHAR_WRITE << TData() << m(dev25msg::BLOCK_SIZE_ZERO) << true << 0;
+        QTest::newRow("read past 16 Mbyte")
+            << "W25Q256JV" << CMD_FILE_READ
+            << TData{{FILE_ADDR_DEVICE, 0xFFFF00}, {FILE_COUNT, 512}, {FILE_FILE, QStringLiteral("x.bin")}}
+            << m(dev25msg::RANGE_PAST_3_BYTES).arg(QStringLiteral("FFFF00"), QStringLiteral("10000FF")) << false << 0;
+        QTest::newRow("erase past 16 Mbyte")
+            << "W25Q256JV" << CMD_ERASE << TData()
+            << m(dev25msg::RANGE_PAST_3_BYTES).arg(QStringLiteral("00"), QStringLiteral("1FFFFFF")) << false << 0;
+        QTest::newRow("test empty past 16 Mbyte")
+            << "W25Q256JV" << CMD_TEST_EMPTY << TData()
+            << m(dev25msg::RANGE_PAST_3_BYTES).arg(QStringLiteral("00"), QStringLiteral("1FFFFFF")) << false << 0;
+        QTest::newRow("SFDP past 0xFF")
+            << "W25Q16JV" << CMD_SFDP_REG_READ
+            << TData{{FILE_ADDR_DEVICE, 0xF0}, {FILE_COUNT, 32}, {FILE_FILE, QStringLiteral("x.bin")}}
+            << m(dev25msg::SFDP_PAST_LIMIT).arg(QStringLiteral("F0"), QStringLiteral("10F")) << false << 0;
+        QTest::newRow("security past the registers")
+            << "W25Q16JV" << CMD_SEC_REG_READ
+            << TData{{FILE_ADDR_DEVICE, 0x300}, {FILE_COUNT, 1}, {FILE_FILE, QStringLiteral("x.bin")}}
+            << m(dev25msg::SECURITY_OUTSIDE).arg(QStringLiteral("300"), QStringLiteral("300")) << false << 0;
+        QTest::newRow("unmatched block size")
+            << "W25Q16JV" << CMD_ERASE_BLOCKS << TData{{BLOCKS_SIZE, 8192}, {BLOCKS_BEGIN, 0}, {BLOCKS_COUNT, 1}}
+            << m(dev25msg::NO_ERASE_FOR_SIZE).arg(8192) << false << 0;
+        QTest::newRow("erase blocks past the device")
+            << "W25X10CL" << CMD_ERASE_BLOCKS << TData{{BLOCKS_SIZE, 65536}, {BLOCKS_BEGIN, 1}, {BLOCKS_COUNT, 2}}
+            << m(dev25msg::BLOCKS_OUTSIDE).arg(QStringLiteral("10000"), QStringLiteral("2FFFF")) << false << 0;
+        QTest::newRow("empty test past the device")
+            << "W25X10CL" << CMD_TEST_EMPTY_BLOCKS << TData{{BLOCKS_SIZE, 65536}, {BLOCKS_BEGIN, 2}, {BLOCKS_COUNT, 1}}
+            << m(dev25msg::BLOCKS_OUTSIDE).arg(QStringLiteral("20000"), QStringLiteral("2FFFF")) << false << 0;
+        QTest::newRow("blocks overflowing 32 bits")
+            << "W25Q16JV" << CMD_ERASE_BLOCKS << TData{{BLOCKS_SIZE, 65536}, {BLOCKS_BEGIN, 65536}, {BLOCKS_COUNT, 1}}
+            << m(dev25msg::BLOCKS_OUTSIDE).arg(QStringLiteral("100000000"), QStringLiteral("10000FFFF")) << false << 0;
+        QTest::newRow("short unique ID") << "W25Q16JV" << CMD_UNIQUE_ID_READ << TData() << QString() << true << 1;
+        QTest::newRow("short status") << "W25Q16JV" << CMD_STATUS_REG_READ << TData() << QString() << true << 1;
+        QTest::newRow("status write of two bytes")
+            << "W25Q16JV" << CMD_STATUS_REG_WRITE << TData{{REG_DATA, QStringLiteral("0000")}} << QString() << true << 0;
+        QTest::newRow("unknown code") << "W25Q16JV" << CMD_SET_ADDR << TData() << QString() << false << 0;
+    }
+    void refusals()
+    {
+        QFETCH(QString, device);
+        QFETCH(QString, code);
+        QFETCH(TData, values);
+        QFETCH(QString, error);
+        QFETCH(bool, valid);
+        QFETCH(int, requests);
+
+        QString file;
+        Chip c = W25Q16;
+        for (const Chip &known : {W25X10, W25Q16, W25Q256})
+            if (device == QLatin1String(known.name))
+                c = known;
+        if (!device.startsWith(QLatin1Char('W'))) {
+            QFile f(DEVICES + QStringLiteral("/25xx/w25q16jv.dev"));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QByteArray text = f.readAll();
+            if (device == QLatin1String("alg1"))
+                text.replace("alg_flash_read=u|0", "alg_flash_read=u|1");
+            else if (device == QLatin1String("noSize"))
+                text.replace("erase=s|D8|65536", "erase=s|D8");
+            else
+                text.replace("page_size=u|256", "page_size=u|0");
+            file = path(device + QStringLiteral(".dev"));
+            writeFile(device + QStringLiteral(".dev"), text);
+        }
+        startChip(c);
+        const int cfg = newCfg(c, 256, file);
+        const int id = add(cfg, code.toLatin1().constData(), values);
+        const TData before = record(id);
+        QCOMPARE(dataPrj.cmdById(id)->validParam(), valid);
+
+        TSerialPort port;
+        QVERIFY(port.openPort(fake->portName(), QIODevice::ReadWrite));
+        port.setTimeout(1000);
+        port.setMaxData(1024);
+        QByteArray setup = deviceOf(cfg)->devSetup(record(1));
+        QVERIFY(port.transaction(TProtocol::PROG_SETUP, setup));
+        if (requests) {
+            fake->addFault(FakeFault::rawReply(TProtocol::frame(0, QByteArray(code == QLatin1String(CMD_UNIQUE_ID_READ) ? 7 : 0, 'x'))));
+        }
+        fake->clearRequests();
+        TDev25Exec exec(before);
+        bool stop = false;
+        int cfgId = cfg, last = id;
+        QVERIFY(!exec.execute(&port, &stop, &cfgId, &last));
+        QCOMPARE(exec.errorText(), error);
+        QCOMPARE(fake->requestCount(), requests);
+        QCOMPARE(record(id).value(REG_DATA), before.value(REG_DATA));
+    }
+
+    // ---- The family's own rules ---------------------------------------------
+
+    void commandListAndTexts()
+    {
+        TData dev = TDeviceList::readDescription(DEVICES + QStringLiteral("/25xx/w25q80dv.dev"));
+        TDev25 family(QStringLiteral("W25Q80DV"), dev);
+        const QStringList list = family.cmdList();
+        QCOMPARE(list.size(), 31);
+        QCOMPARE(list.count(QStringLiteral("separator")), 6);
+        QCOMPARE(list.first(), QStringLiteral("set_clk"));
+        QCOMPARE(list.at(27), QStringLiteral("unique_id_read"));
+        QCOMPARE(list.last(), QStringLiteral("leave"));
+        QVERIFY(family.hasCmd(QStringLiteral("separator")));
+        QVERIFY(!family.hasCmd(QStringLiteral("set_addr")));
+        QVERIFY(!family.hasCmd(QStringLiteral("Leave")));
+        QCOMPARE(family.params().value(DEV_RESET).toBool(), false);
+
+        TData blocks{{REC_CMD, CMD_ERASE_BLOCKS}};
+        family.initCmdParam(blocks);
+        QCOMPARE(blocks.value(BLOCKS_SIZE).toInt(), 65536);
+        QCOMPARE(blocks.value(BLOCKS_COUNT).toInt(), 16);
+        QCOMPARE(family.cmdParamText(blocks, nullptr), QStringLiteral("0x00..0xFFFFF (1 Mbyte)"));
+        blocks = {{REC_CMD, CMD_TEST_EMPTY_BLOCKS}, {BLOCKS_SIZE, 4096}, {BLOCKS_BEGIN, 2}, {BLOCKS_COUNT, 4}};
+        QCOMPARE(family.cmdParamText(blocks, nullptr), QStringLiteral("0x2000..0x5FFF (16 Kbyte)"));
+
+        TData sec{{REC_CMD, CMD_SEC_REG_ERASE}};
+        family.initCmdParam(sec);
+        QCOMPARE(sec.value(REG_DATA).toInt(), 255);
+        sec.insert(REG_DATA, 5);
+        QCOMPARE(family.cmdParamText(sec, nullptr), QStringLiteral("Registers: 101"));
+        QCOMPARE(TDev25::secRegMarkup(3),
+                 QStringList({"frm+", "ckl|01|-|e|-|Security Register #1 (0x00..0xFF)",
+                              "ckl|02|-|e|-|Security Register #2 (0x100..0x1FF)",
+                              "ckl|04|-|e|-|Security Register #3 (0x200..0x2FF)", "frm-"}));
+        QCOMPARE(TDev25::secRegDefault(3), QStringLiteral("07"));
+        QCOMPARE(TDev25::secRegDefault(0), QStringLiteral("00"));
+        QCOMPARE(TDev25::secRegDefault(8), QStringLiteral("FF"));
+
+        TData uid{{REC_CMD, CMD_UNIQUE_ID_READ}};
+        family.initCmdParam(uid);
+        QCOMPARE(uid.value(REG_DATA).toString(), QString(16, QLatin1Char('0')));
+        QCOMPARE(family.cmdParamText(uid, nullptr), QString(16, QLatin1Char('0')));
+
+        // Without a 64 Kbyte entry the largest listed size is the default;
+        // more than eight registers are cut to the selection byte.
+        dev.insert(DEV_ERASE_BLOCKS, QStringList{"20|4096", "52|32768", "bad", "D8"});
+        dev.insert(DEV_SECURITY_REG_SIZE, 4096);
+        TDev25 other(QStringLiteral("other"), dev);
+        blocks = {{REC_CMD, CMD_ERASE_BLOCKS}};
+        other.initCmdParam(blocks);
+        QCOMPARE(blocks.value(BLOCKS_SIZE).toInt(), 32768);
+        QCOMPARE(blocks.value(BLOCKS_COUNT).toInt(), 32);
+        QCOMPARE(TDev25::securityRegCount(other.params()), 8);
+        sec.insert(REG_DATA, 0x181);
+        QCOMPARE(other.cmdParamText(sec, nullptr), QStringLiteral("Registers: 10000001"));
+        QCOMPARE(other.cmdParamText({{REC_CMD, QStringLiteral("nothing")}}, nullptr), QString());
+        QVERIFY(!other.checkCmdParam({{REC_CMD, QStringLiteral("nothing")}}));
+    }
+
+    // The set-up record: type, subtype and the programmer's clock code.
+    void setupRecord()
+    {
+        QFile f(DEVICES + QStringLiteral("/25xx/w25q16jv.dev"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        writeFile(QStringLiteral("sub2.dev"), f.readAll().replace("prg_subtype=u|0", "prg_subtype=u|2"));
+        startChip(W25Q16);
+        const int cfg = newCfg(W25Q16, 256, path(QStringLiteral("sub2.dev")));
+        const TData setDevice = dataPrj.cmdsOfCfg(cfg).at(1)->toHash();
+        QCOMPARE(deviceOf(cfg)->devSetup(setDevice), QByteArray::fromHex("05000240420F00"));
+        QVERIFY(deviceOf(cfg)->checkDevParam(setDevice));
+        TData slow = setDevice;
+        slow.insert(SET_CLK_CLK, 50);
+        QVERIFY(!deviceOf(cfg)->checkDevParam(slow));
+    }
+
+    // A new device resets the status data only of the commands whose device
+    // changed; equal data is no change.
+    void statusDataFollowsOnlyAChangedDevice()
+    {
+        startChip(W25Q16);
+        const int a = newCfg(W25Q16);
+        const int statusA = add(a, CMD_STATUS_REG_WRITE, {{REG_DATA, QStringLiteral("1C0060")}});
+        const int b = newCfg(W25Q16);
+        const int statusB = add(b, CMD_STATUS_REG_WRITE, {{REG_DATA, QStringLiteral("1C0060")}});
+        const int setDeviceA = dataPrj.cmdsOfCfg(a).at(1)->id();
+        dataPrj.setCmdParam(setDeviceA, {{REC_ID_CMD, setDeviceA}, {SET_DEVICE_DEVICE, QStringLiteral("W25Q80DV")},
+                                         {SET_DEVICE_FILE, QStringLiteral("25xx/w25q80dv.dev")}});
+        QCOMPARE(record(statusA).value(REG_DATA).toString(), QStringLiteral("0000"));
+        QCOMPARE(record(statusB).value(REG_DATA).toString(), QStringLiteral("1C0060"));
+
+        TData same = record(statusA);
+        QVERIFY(!deviceOf(a)->normalizeCmdParam(same));
+        same.insert(REG_DATA, QStringLiteral("FFFF"));
+        QVERIFY(deviceOf(a)->normalizeCmdParam(same));
+        QCOMPARE(same.value(REG_DATA).toString(), QStringLiteral("0000"));
+    }
+
+    // ---- Shipped descriptions -------------------------------------------------
+
+    void shippedDescriptions()
+    {
+        const QHash<QString, QString> devices = [] {
+            QHash<QString, QString> all;
+            const QHash<QString, QString> listed = readDevicesList();
+            for (auto it = listed.begin(); it != listed.end(); ++it)
+                if (it.value().startsWith(QLatin1String("25xx/")))
+                    all.insert(it.key(), it.value());
+            return all;
+        }();
+        QCOMPARE(devices.size(), 7);
+        QSet<QString> signatures;
+        QSet<qint64> sizes;
+        const QString folder = DEVICES + QStringLiteral("/25xx");
+        for (auto it = devices.begin(); it != devices.end(); ++it) {
+            const QString name = it.key();
+            bool read = false;
+            const TData dev = TDeviceList::readDescription(DEVICES + QLatin1Char('/') + it.value(), &read);
+            QVERIFY2(read, qPrintable(name));
+            QCOMPARE(dev.value(DEV_GUI_TYPE).toString(), QStringLiteral("Dev25"));
+            QCOMPARE(deviceTypeOf(dev.value(DEV_PRG_TYPE).toString()), quint32(5));
+            const qint64 size = dev.value(DEV_SIZE).toLongLong();
+            sizes.insert(size);
+            QCOMPARE(dev.value(DEV_PAGE_SIZE).toInt(), 256);
+            const QString signature = dev.value(DEV_SIGNATURE).toString();
+            QVERIFY(!signatures.contains(signature));
+            signatures.insert(signature);
+            QCOMPARE(findSignatureName(folder, signature), name);
+            QCOMPARE(findSignatureName(DEVICES, signature), name);
+            TDev25::EraseEntry erase;
+            QVERIFY(TDev25::parseEraseEntry(dev.value(DEV_ERASE).toString(), erase));
+            QVERIFY(erase.size > 0 && size % erase.size == 0);
+            for (qint64 block : TDev25::eraseBlockSizes(dev))
+                QVERIFY2(size % block == 0, qPrintable(name));
+            QCOMPARE(TDev25::eraseBlockSizes(dev).size(), 3);
+            QVERIFY(dev.value(DEV_STATUS_REG_DEF).toString().size() / 2 <= 3);
+            QVERIFY(!dev.value(DEV_STATUS_REG_CFG).toStringList().isEmpty());
+            QVERIFY(TDev25::securityRegCount(dev) * 256 == dev.value(DEV_SECURITY_REG_SIZE).toLongLong());
+            QVERIFY(dev.value(DEV_SFDP_REG_SIZE).toLongLong() <= 256);
+            // Only the 256 Mbit chip reaches past what 3-byte addresses reach.
+            QCOMPARE(TDev25::reachableSize(dev) < size, size == (qint64(1) << 25));
+            QCOMPARE(TDev25::eraseValid(dev), size < (qint64(1) << 25));
+        }
+        QCOMPARE(sizes, (QSet<qint64>{1 << 17, 1 << 20, 1 << 21, 1 << 22, 1 << 23, 1 << 24, 1 << 25}));
+
+        // Automatic detection routes on the JEDEC identification.
+        QVERIFY(autoListNames().contains(QStringLiteral("25xx SPI flash")));
+        const TPairStringList pairs = loadAutoPairs(QStringLiteral("25xx SPI flash"));
+        QCOMPARE(pairs.count(), 7);
+        QVERIFY(QFileInfo::exists(DEVICES + QLatin1Char('/') + autoListText(QStringLiteral("25xx SPI flash"))));
+    }
+};
+
+QTEST_MAIN(TestDev25)
+#include "test_dev25.moc"
