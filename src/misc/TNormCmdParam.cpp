@@ -8,6 +8,7 @@
 #include "formats/TFormat.h"
 #include "gui/forms/TFormDevLeave.h"
 #include "gui/forms/TFormDevRWV.h"
+#include "gui/forms/TFormDevSetCLK.h"
 #include "link/TProg.h"
 #include "misc/dev_misc.h"
 
@@ -525,4 +526,18 @@ bool isClkCmdValid(const TData &params)
 QString clkCmdText(const TData &params)
 {
     return freqText(int(PARAM(params, SET_CLK_CLK).toUInt()));
+}
+
+TFormDevSetCLK *createClkCmdForm(const QString &section, const TData &params)
+{
+    const int idCmd = PARAM(params, REC_ID_CMD).toInt();
+    const CmdRefs refs = findCmd(idCmd);
+    if (!refs.cmd || !refs.prog)
+        return nullptr;
+    bool listed = false;
+    int minimum = 0, maximum = 0;
+    QVector<int> levels;
+    refs.prog->clockList(section, listed, minimum, maximum, levels);
+    return new TFormDevSetCLK(idCmd, int(PARAM(params, SET_CLK_CLK).toUInt()), listed, minimum,
+                              maximum, refs.prog->clockDefault(section), levels, nullptr);
 }

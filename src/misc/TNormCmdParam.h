@@ -28,6 +28,7 @@ class TFormDevLeave;
 class TFormDevRWVChar;
 class TFormDevRWVData;
 class TFormDevRWVFile;
+class TFormDevSetCLK;
 
 // ---- Fill-character commands ("char_write", "flash_char_verify", ...) -----
 
@@ -133,3 +134,7 @@ TFormDevLeave *createLeaveCmdForm(IDevice *device, const TData &params, bool wit
 void setClkCmdParams(const QString &section, TData &record);
 bool isClkCmdValid(const TData &params);
 QString clkCmdText(const TData &params);
+// The clock form of the command with the clock range or list of the
+// programmer's interface section; null without the command or its
+// programmer.
+TFormDevSetCLK *createClkCmdForm(const QString &section, const TData &params);

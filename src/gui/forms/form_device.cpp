@@ -10,6 +10,7 @@
 #include "link/TProg.h"
 
 #include <QFrame>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -120,4 +121,13 @@ QWidget *createDeviceFormPage(QVBoxLayout *&layout)
     layout->setAlignment(Qt::AlignTop);
     scroll->setWidget(frame);
     return scroll;
+}
+
+QFormLayout *createFormRows(QWidget *form)
+{
+    auto *layout = new QFormLayout(form);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->setLabelAlignment(Qt::AlignRight);
+    return layout;
 }

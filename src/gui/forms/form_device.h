@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class IDevice;
+class QFormLayout;
 class QHBoxLayout;
 class QLayout;
 class QLineEdit;
@@ -52,3 +53,7 @@ QHBoxLayout *createChooserRow(QWidget *owner, QLineEdit *&name, QPushButton *&bu
 // The page that holds the embedded device-level form: a frameless scroll
 // area around a frame whose layout (returned in layout) takes the form.
 QWidget *createDeviceFormPage(QVBoxLayout *&layout);
+
+// The rows of a parameter form, laid out on it: margins 0, spacing 2,
+// labels aligned right.
+QFormLayout *createFormRows(QWidget *form);

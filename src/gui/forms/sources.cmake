@@ -1,11 +1,25 @@
 # Files of src/gui/forms (paths relative to src/).
 target_sources(velkorlib PRIVATE
+    gui/forms/TFormDevCfg.cpp
+    gui/forms/TFormDevCfg.h
+    gui/forms/TFormDevCfgItems.cpp
+    gui/forms/TFormDevCfgItems.h
+    gui/forms/TFormDevEmpty.cpp
+    gui/forms/TFormDevEmpty.h
+    gui/forms/TFormDevEraseBlocks.cpp
+    gui/forms/TFormDevEraseBlocks.h
     gui/forms/TFormDevLeave.cpp
     gui/forms/TFormDevLeave.h
     gui/forms/TFormDevRWV.cpp
     gui/forms/TFormDevRWV.h
+    gui/forms/TFormDevSetCLK.cpp
+    gui/forms/TFormDevSetCLK.h
     gui/forms/TFormProgAutoDetect.cpp
     gui/forms/TFormProgAutoDetect.h
+    gui/forms/TFormProgGenerator.cpp
+    gui/forms/TFormProgGenerator.h
+    gui/forms/TFormProgReset.cpp
+    gui/forms/TFormProgReset.h
     gui/forms/TFormProgSetDevice.cpp
     gui/forms/TFormProgSetDevice.h
     gui/forms/TFormTools.cpp

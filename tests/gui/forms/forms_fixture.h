@@ -8,6 +8,7 @@
 #include "core/consts.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
+#include "support/FormHost.h"
 #include "support/NumberedLanguage.h"
 #include "support/TTestDevice.h"
 
@@ -79,21 +80,7 @@ inline TData record(int id)
 }
 
 // Stores every record the form emits, as the configuration page does.
-struct Page
-{
-    QList<TData> emitted;
-    bool store = true;
-
-    template <class Form>
-    void host(Form *form)
-    {
-        QObject::connect(form, &Form::signalChangedCmdParam, form, [this](const TData &data) {
-            emitted << data;
-            if (store)
-                dataPrj.setCmdParam(data.value(QLatin1String(REC_ID_CMD)).toInt(), data);
-        });
-    }
-};
+using Page = FormHost;
 
 // The record keys of an emission, sorted.
 inline QStringList keysOf(const TData &data)
@@ -114,6 +101,16 @@ inline bool showsWarning(QWidget *widget)
         return line->palette().color(QPalette::Base) == warningColor();
     if (auto *box = qobject_cast<QComboBox *>(widget))
         return box->currentIndex() < 0;
+    return false;
+}
+
+// Any edit or box on show in the form that the user sees as refused.
+inline bool anyWarning(QWidget *form)
+{
+    for (QWidget *w : form->findChildren<QWidget *>())
+        if (w->isVisibleTo(form) && (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w))
+            && showsWarning(w))
+            return true;
     return false;
 }
 

@@ -7,7 +7,7 @@
 #include "gui/widgets/TLineEdit.h"
 #include "gui/widgets/TWgtEditFileName.h"
 #include "gui/widgets/TWgtEditHexDec64.h"
-#include "gui/widgets/edit_test_util.h"
+#include "support/edit_test_util.h"
 #include "misc/TNormCmdParam.h"
 #include "support/FakeDevice.h"
 
@@ -16,15 +16,6 @@
 using namespace formsfixture;
 
 namespace {
-
-bool anyWarning(QWidget *form)
-{
-    for (QWidget *w : form->findChildren<QWidget *>())
-        if (w->isVisibleTo(form) && (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w))
-            && showsWarning(w))
-            return true;
-    return false;
-}
 
 QList<TWgtEditHexDec64 *> numberEdits(QWidget *form)
 {

@@ -18,7 +18,7 @@
 #include "gui/widgets/TWgtEditHexDec.h"
 #include "gui/widgets/TWgtEditHexDec64.h"
 
-#include "edit_test_util.h"
+#include "support/edit_test_util.h"
 
 namespace {
 QPushButton *buttonOf(QWidget *w)

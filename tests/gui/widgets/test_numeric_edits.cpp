@@ -11,7 +11,7 @@
 #include "gui/widgets/TWgtEditHex64.h"
 #include "gui/widgets/TWgtEditStrHex.h"
 
-#include "edit_test_util.h"
+#include "support/edit_test_util.h"
 
 namespace {
 const int intMax = std::numeric_limits<int>::max();

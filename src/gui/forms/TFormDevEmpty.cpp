@@ -1,0 +1,3 @@
+#include "gui/forms/TFormDevEmpty.h"
+
+TFormDevEmpty::TFormDevEmpty(QWidget *parent) : QWidget(parent) {}
