@@ -4,8 +4,116 @@
 #include "core/helpers.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
+#include "devices/TDevProgExec.h"
+#include "devices/prog_values.h"
+#include "gui/forms/TFormDevLeave.h"
+#include "gui/forms/TFormProgAutoDetect.h"
+#include "gui/forms/TFormProgSetDevice.h"
+#include "gui/forms/TFormProgSupply.h"
+#include "link/TProg.h"
+#include "misc/TNormCmdParam.h"
+#include "misc/dev_misc.h"
 
-static const char SOURCE[] = "devices\\TDevProg";
+#include <QVector>
+
+namespace {
+
+const QString source = QStringLiteral("devices\\TDevProg");
+
+#define PARAM(data, key) getParam(source, __LINE__, data, QLatin1String(key))
+
+const TDataCmd *commandOf(const TData &data)
+{
+    return dataPrj.cmdById(PARAM(data, REC_ID_CMD).toInt());
+}
+
+// The programmer description in force for the command; null without either.
+TProg *progOf(const TData &data)
+{
+    const TDataCmd *cmd = commandOf(data);
+    return cmd ? cmd->prog() : nullptr;
+}
+
+// "%1" with one decimal ("5.0") or three ("20.000"), always with a point.
+QString fixed(const QVariant &value, int decimals)
+{
+    return QString::number(value.toDouble(), 'f', decimals).replace(QLatin1Char(','), QLatin1Char('.'));
+}
+
+using Range = void (TProg::*)(double &, double &) const;
+
+// The value is a number that fits its field (a voltage byte when currentMax
+// is 0, else a current of at most currentMax microamperes) and lies within
+// the description's range, compared in tenths.
+bool supplyValid(const TData &data, const char *key, qint64 currentMax, const TProg *prog, Range range)
+{
+    const QVariant stored = PARAM(data, key);
+    quint8 volts = 0;
+    quint32 micro = 0;
+    const bool fits = currentMax ? progvalue::currentMicro(stored, currentMax, micro)
+                                 : progvalue::voltageByte(stored, volts);
+    double value = 0, min = 0, max = 0;
+    if (!fits || !progvalue::readDouble(stored, value))
+        return false;
+    (prog->*range)(min, max);
+    return progvalue::inTenths(value, min, max);
+}
+
+using Default = double (TProg::*)() const;
+
+// The form of a voltage with its current limit and protection, with the
+// limits of the programmer in force; none without it.
+template <class Form>
+QWidget *supplyPairForm(const TData &data, const char *voltageKey, const char *currentKey, Range voltageRange,
+                        Default voltageDefault, Range currentRange, Default currentDefault)
+{
+    const TProg *prog = progOf(data);
+    if (!prog)
+        return nullptr;
+    double vMin = 0, vMax = 0, iMin = 0, iMax = 0;
+    (prog->*voltageRange)(vMin, vMax);
+    (prog->*currentRange)(iMin, iMax);
+    return new Form(PARAM(data, REC_ID_CMD).toInt(), PARAM(data, voltageKey).toDouble(),
+                    PARAM(data, currentKey).toDouble(), PARAM(data, SUPPLY_OCP).toBool(), vMin, vMax,
+                    (prog->*voltageDefault)(), iMin, iMax, (prog->*currentDefault)());
+}
+
+bool resetValid(const TData &data, const TProg *prog)
+{
+    qint16 duration = 0;
+    if (!progvalue::duration16(PARAM(data, RESET_DURATION), duration) || duration == 0)
+        return false;
+    int min = 0, max = 0;
+    prog->resetRange(min, max);
+    const qint64 magnitude = qAbs(qint64(duration));
+    return min <= magnitude && magnitude <= max;
+}
+
+bool generatorValid(const TData &data, const TProg *prog)
+{
+    quint32 freq = 0;
+    quint16 dutyWire = 0;
+    if (!progvalue::frequency32(PARAM(data, GEN_FREQ), freq)
+        || !progvalue::duty16(PARAM(data, GEN_DUTY), dutyWire))
+        return false;
+    const qint64 duty = dutyWire / 10;
+    bool freqList = false, dutyShown = false, dutyList = false;
+    int freqMin = 0, freqMax = 0, dutyMin = 0, dutyMax = 0;
+    QVector<int> freqs, duties;
+    prog->generatorLists(freqList, freqMin, freqMax, freqs, dutyShown, dutyList, dutyMin, dutyMax, duties);
+    if (qint64(freq) < freqMin || qint64(freq) > freqMax)
+        return false;
+    if (freqList && !freqs.contains(int(freq)))
+        return false;
+    // A hidden duty is not the user's to choose: its limits do not apply.
+    if (!dutyShown)
+        return true;
+    if (duty < dutyMin || duty > dutyMax)
+        return false;
+    return !dutyList || duties.contains(int(duty));
+}
+
+} // namespace
 
 TDevProg::TDevProg(const QString &name, const TData &params) : TDevGroup(name)
 {
@@ -43,31 +151,146 @@ QStringList TDevProg::cmdList()
     return cmdCodeList();
 }
 
-// Defaults, summaries, forms and executors of the programmer commands come
-// with the programmer description, their forms and executors; until then a
-// command gets no defaults, an empty summary, no form and no executor.
 void TDevProg::initCmdParam(TData &data)
 {
-    Q_UNUSED(data)
+    const QString code = PARAM(data, REC_CMD).toString();
+    const TProg *prog = progOf(data);
+    if (code == QLatin1String(CMD_SET_DEVICE)) {
+        data.insert(QLatin1String(SET_DEVICE_DEVICE), QString());
+    } else if (code == QLatin1String(CMD_AUTO_DETECT)) {
+        data.insert(QLatin1String(AUTO_EXECUTE), 0);
+        data.insert(QLatin1String(AUTO_STOP), 1);
+        data.insert(QLatin1String(AUTO_NAME), QString());
+        data.insert(QLatin1String(AUTO_ROUTE), QString());
+    } else if (code == QLatin1String(CMD_RESET)) {
+        data.insert(QLatin1String(RESET_DURATION), prog ? prog->resetDefault() : 0);
+    } else if (code == QLatin1String(CMD_GENERATOR)) {
+        int freq = 0, duty = 0;
+        if (prog)
+            prog->generatorDefaults(freq, duty);
+        data.insert(QLatin1String(GEN_FREQ), freq);
+        data.insert(QLatin1String(GEN_DUTY), duty);
+    } else if (code == QLatin1String(CMD_SET_IO)) {
+        setLeaveCmdDefaults(data, false);
+    } else if (!prog) {
+        return;
+    } else if (code == QLatin1String(CMD_SET_VCC)) {
+        data.insert(QLatin1String(SUPPLY_VCC), prog->vccDefault());
+    } else if (code == QLatin1String(CMD_SET_VPP)) {
+        data.insert(QLatin1String(SUPPLY_VPP), prog->vppDefault());
+    } else if (code == QLatin1String(CMD_SET_VICC)) {
+        data.insert(QLatin1String(SUPPLY_VCC), prog->vccDefault());
+        data.insert(QLatin1String(SUPPLY_ICC), prog->iccDefault());
+        data.insert(QLatin1String(SUPPLY_OCP), true);
+    } else if (code == QLatin1String(CMD_SET_VIPP)) {
+        data.insert(QLatin1String(SUPPLY_VPP), prog->vppDefault());
+        data.insert(QLatin1String(SUPPLY_IPP), prog->ippDefault());
+        data.insert(QLatin1String(SUPPLY_OCP), true);
+    }
 }
 
 QString TDevProg::cmdParamText(const TData &data, QWidget *form)
 {
-    Q_UNUSED(data)
     Q_UNUSED(form)
+    const QString code = PARAM(data, REC_CMD).toString();
+    if (code == QLatin1String(CMD_SET_DEVICE))
+        return PARAM(data, SET_DEVICE_DEVICE).toString();
+    if (code == QLatin1String(CMD_AUTO_DETECT))
+        return QStringLiteral("%1: %2, %3")
+            .arg(PARAM(data, AUTO_NAME).toString(),
+                 PARAM(data, AUTO_EXECUTE).toInt() != 0 ? QStringLiteral("Execute") : QStringLiteral("Jamp"),
+                 PARAM(data, AUTO_STOP).toInt() != 0 ? QStringLiteral("Stop") : QStringLiteral("Skip"));
+    if (code == QLatin1String(CMD_RESET))
+        return QStringLiteral("%1 ms").arg(PARAM(data, RESET_DURATION).toInt());
+    if (code == QLatin1String(CMD_GENERATOR)) {
+        const TProg *prog = progOf(data);
+        if (!prog)
+            return QString();
+        bool freqList = false, dutyShown = false, dutyList = false;
+        int freqMin = 0, freqMax = 0, dutyMin = 0, dutyMax = 0;
+        QVector<int> freqs, duties;
+        prog->generatorLists(freqList, freqMin, freqMax, freqs, dutyShown, dutyList, dutyMin, dutyMax, duties);
+        const int freq = int(PARAM(data, GEN_FREQ).toUInt());
+        return dutyShown ? generatorText(freq, int(PARAM(data, GEN_DUTY).toUInt())) : freqText(freq);
+    }
+    if (code == QLatin1String(CMD_SET_IO))
+        return leaveCmdText(data, false);
+    if (code == QLatin1String(CMD_SET_VCC))
+        return QStringLiteral("%1 V").arg(fixed(PARAM(data, SUPPLY_VCC), 1));
+    if (code == QLatin1String(CMD_SET_VPP))
+        return QStringLiteral("%1 V").arg(fixed(PARAM(data, SUPPLY_VPP), 1));
+    const bool vicc = code == QLatin1String(CMD_SET_VICC);
+    if (vicc || code == QLatin1String(CMD_SET_VIPP))
+        return QStringLiteral("%1 V, %2 mA%3")
+            .arg(fixed(PARAM(data, vicc ? SUPPLY_VCC : SUPPLY_VPP), 1),
+                 fixed(PARAM(data, vicc ? SUPPLY_ICC : SUPPLY_IPP), 3),
+                 PARAM(data, SUPPLY_OCP).toBool() ? QStringLiteral(", OCP") : QString());
     return QString();
 }
 
 QWidget *TDevProg::createCmdForm(const TData &data)
 {
-    Q_UNUSED(data)
+    const QString code = PARAM(data, REC_CMD).toString();
+    if (code == QLatin1String(CMD_SET_DEVICE))
+        return editorSetDevice(data);
+    if (code == QLatin1String(CMD_AUTO_DETECT))
+        return editorAutoDetect(data);
+    if (code == QLatin1String(CMD_SET_IO))
+        return editorSetIO(data);
+    if (code == QLatin1String(CMD_SET_VPP))
+        return editorSetVpp(data);
+    if (code == QLatin1String(CMD_SET_VICC))
+        return editorSetVicc(data);
+    if (code == QLatin1String(CMD_SET_VIPP))
+        return editorSetVipp(data);
     return nullptr;
+}
+
+QWidget *TDevProg::editorSetDevice(const TData &data)
+{
+    return commandOf(data) ? new TFormProgSetDevice(data) : nullptr;
+}
+
+// The form reads the project's record of the command: none without it.
+QWidget *TDevProg::editorAutoDetect(const TData &data)
+{
+    return commandOf(data) ? new TFormProgAutoDetect(data) : nullptr;
+}
+
+QWidget *TDevProg::editorSetIO(const TData &data)
+{
+    const TDataCmd *cmd = commandOf(data);
+    return cmd ? createLeaveCmdForm(cmd->device(), data, false) : nullptr;
+}
+
+QWidget *TDevProg::editorSetVpp(const TData &data)
+{
+    const TProg *prog = progOf(data);
+    if (!prog)
+        return nullptr;
+    double min = 0, max = 0;
+    prog->vppRange(min, max);
+    return new TFormProgSetVPP(PARAM(data, REC_ID_CMD).toInt(), PARAM(data, SUPPLY_VPP).toDouble(), min, max,
+                               prog->vppDefault());
+}
+
+QWidget *TDevProg::editorSetVicc(const TData &data)
+{
+    return supplyPairForm<TFormProgSetVICC>(data, SUPPLY_VCC, SUPPLY_ICC, &TProg::vccRange, &TProg::vccDefault,
+                                            &TProg::iccRange, &TProg::iccDefault);
+}
+
+QWidget *TDevProg::editorSetVipp(const TData &data)
+{
+    return supplyPairForm<TFormProgSetVIPP>(data, SUPPLY_VPP, SUPPLY_IPP, &TProg::vppRange, &TProg::vppDefault,
+                                            &TProg::ippRange, &TProg::ippDefault);
 }
 
 IDeviceExec *TDevProg::createExec(const TData &data)
 {
-    Q_UNUSED(data)
-    return nullptr;
+    if (!hasCommand(PARAM(data, REC_CMD).toString()))
+        return nullptr;
+    return new TDevProgExec(data);
 }
 
 bool TDevProg::normalizeCmdParam(TData &data)
@@ -78,16 +301,32 @@ bool TDevProg::normalizeCmdParam(TData &data)
 
 bool TDevProg::checkCmdParam(const TData &data)
 {
-    const QString code = getParam(SOURCE, __LINE__, data, REC_CMD).toString();
-    const TDataCmd *cmd = dataPrj.cmdById(getParam(SOURCE, __LINE__, data, REC_ID_CMD).toInt());
+    const QString code = PARAM(data, REC_CMD).toString();
+    const TDataCmd *cmd = commandOf(data);
     if (!cmd)
         return false;
     if (code == QLatin1String(CMD_SET_DEVICE) || code == QLatin1String(CMD_AUTO_DETECT)) {
         IDevice *device = cmd->device();
         return device && device->checkDevParam(data);
     }
-    // The other commands are checked against the limits of the programmer
-    // description in force; until those checks are in place they count as
-    // invalid, so a run never sends unchecked values.
+    const TProg *prog = cmd->prog();
+    if (!prog)
+        return false;
+    if (code == QLatin1String(CMD_RESET))
+        return resetValid(data, prog);
+    if (code == QLatin1String(CMD_GENERATOR))
+        return generatorValid(data, prog);
+    if (code == QLatin1String(CMD_SET_IO))
+        return isLeaveCmdValid(data, false);
+    if (code == QLatin1String(CMD_SET_VCC))
+        return supplyValid(data, SUPPLY_VCC, 0, prog, &TProg::vccRange);
+    if (code == QLatin1String(CMD_SET_VPP))
+        return supplyValid(data, SUPPLY_VPP, 0, prog, &TProg::vppRange);
+    if (code == QLatin1String(CMD_SET_VICC))
+        return supplyValid(data, SUPPLY_VCC, 0, prog, &TProg::vccRange)
+               && supplyValid(data, SUPPLY_ICC, progvalue::ICC_MAX, prog, &TProg::iccRange);
+    if (code == QLatin1String(CMD_SET_VIPP))
+        return supplyValid(data, SUPPLY_VPP, 0, prog, &TProg::vppRange)
+               && supplyValid(data, SUPPLY_IPP, progvalue::IPP_MAX, prog, &TProg::ippRange);
     return false;
 }

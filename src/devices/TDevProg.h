@@ -25,4 +25,13 @@ public:
     bool normalizeCmdParam(TData &data) override;
     bool checkCmdParam(const TData &data) override;
     IDeviceExec *createExec(const TData &data) override;
+
+    // The parameter forms, each without parent; null where the command, or
+    // the programmer whose limits the form shows, is not found.
+    static QWidget *editorSetDevice(const TData &data);
+    static QWidget *editorAutoDetect(const TData &data);
+    static QWidget *editorSetIO(const TData &data);
+    static QWidget *editorSetVpp(const TData &data);
+    static QWidget *editorSetVicc(const TData &data);
+    static QWidget *editorSetVipp(const TData &data);
 };

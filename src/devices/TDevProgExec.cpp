@@ -1,9 +1,48 @@
 #include "devices/TDevProgExec.h"
 
+#include "core/TLang.h"
+#include "core/TPairStringList.h"
+#include "core/consts.h"
+#include "core/helpers.h"
+#include "data/TDataCfg.h"
+#include "data/TDataCmd.h"
+#include "data/TDataPrj.h"
+#include "devices/IDevice.h"
+#include "devices/dev_lists.h"
+#include "devices/prog_values.h"
 #include "link/TProtocol.h"
 #include "link/TSerialPort.h"
+#include "misc/TNormCmdParam.h"
+#include "misc/dev_misc.h"
 
 #include <QByteArray>
+
+#include <memory>
+
+namespace {
+
+const QString source = QStringLiteral("devices\\TDevProgExec");
+
+#define PARAM(data, key) getParam(source, __LINE__, data, QLatin1String(key))
+
+void appendLE(QByteArray &out, quint64 value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.append(char((value >> (8 * i)) & 0xFF));
+}
+
+} // namespace
+
+TDevProgExec::TDevProgExec(const TData &params, QObject *parent) : IDeviceExec(params, parent) {}
+
+TDevProgExec::~TDevProgExec() = default;
+
+bool TDevProgExec::ident(TSerialPort *, QString &)
+{
+    return false;
+}
+
+// ---- Requests that belong to no command ------------------------------------
 
 bool TDevProgExec::sendStatus(TSerialPort *port, qint8 state)
 {
@@ -19,4 +58,207 @@ bool TDevProgExec::sendFinish(TSerialPort *port)
         return false;
     QByteArray payload;
     return port->transaction(TProtocol::PROG_FINISH, payload);
+}
+
+bool TDevProgExec::sendReset(TSerialPort *port, qint64 duration)
+{
+    qint16 pulse = 0;
+    if (!port || !port->isOpen() || !progvalue::duration16(duration, pulse))
+        return false;
+    QByteArray payload;
+    appendLE(payload, quint16(pulse), 2);
+    return port->transaction(TProtocol::PROG_RESET, payload);
+}
+
+// ---- Commands --------------------------------------------------------------
+
+bool TDevProgExec::execute(TSerialPort *port, bool *stopRun, int *cfgId, int *lastCmdId)
+{
+    Q_UNUSED(stopRun)
+    const QString code = PARAM(m_params, REC_CMD).toString();
+    if (code == QLatin1String(CMD_SET_DEVICE))
+        return execSetDevice(port);
+    if (code == QLatin1String(CMD_AUTO_DETECT))
+        return execAutoDetect(port, cfgId, lastCmdId);
+    if (code == QLatin1String(CMD_RESET))
+        return execReset(port);
+    if (code == QLatin1String(CMD_GENERATOR))
+        return execGenerator(port);
+    if (code == QLatin1String(CMD_SET_IO))
+        return execSetIO(port);
+    if (code == QLatin1String(CMD_SET_VCC))
+        return execSetVcc(port);
+    if (code == QLatin1String(CMD_SET_VPP))
+        return execSetVpp(port);
+    if (code == QLatin1String(CMD_SET_VICC))
+        return execSetVicc(port);
+    if (code == QLatin1String(CMD_SET_VIPP))
+        return execSetVipp(port);
+    return false;
+}
+
+bool TDevProgExec::send(TSerialPort *port, quint8 code, QByteArray payload)
+{
+    return checkPort(port) && transact(port, code, payload);
+}
+
+bool TDevProgExec::refuse(const char *key)
+{
+    setErrorText(lang.text(MSG_BEYOND_FIELD)
+                     .arg(QLatin1String(key), PARAM(m_params, key).toString()));
+    return false;
+}
+
+bool TDevProgExec::execSetDevice(TSerialPort *port)
+{
+    if (!checkPort(port))
+        return false;
+    const TDataCmd *cmd = dataPrj.cmdById(PARAM(m_params, REC_ID_CMD).toInt());
+    IDevice *device = cmd ? cmd->device() : nullptr;
+    if (!device)
+        return false;
+    QByteArray payload = device->devSetup(m_params);
+    return transact(port, TProtocol::PROG_SETUP, payload);
+}
+
+bool TDevProgExec::execAutoDetect(TSerialPort *port, int *cfgId, int *lastCmdId)
+{
+    const bool stop = PARAM(m_params, AUTO_STOP).toInt() != 0;
+    if (!checkPort(port))
+        return false;
+    const TDataCmd *cmd = dataPrj.cmdById(*lastCmdId);
+    IDevice *device = cmd ? cmd->device() : nullptr;
+    if (!device)
+        return false;
+
+    // The family's set-up record; a refusal by the chip is tolerated unless
+    // the command stops on it, a dead link never.
+    QByteArray setup = device->devSetup(m_params);
+    const bool setUp = transact(port, TProtocol::PROG_SETUP, setup);
+    if ((!setUp && stop) || port->isFailed())
+        return false;
+    if (!setUp)
+        setErrorText(QString());
+
+    // The identification, by an executor of the family that lives for this
+    // step only; what it reports stays with it.
+    QString id;
+    bool identified = false;
+    {
+        std::unique_ptr<IDeviceExec> identExec(device->createExec(m_params));
+        if (identExec)
+            identified = identExec->ident(port, id);
+    }
+    if (!identified && stop)
+        return false;
+    if (port->isFailed()) {
+        // The family's executor kept the reason; the link's text says it.
+        setErrorText(port->errorString());
+        return false;
+    }
+
+    const TPairStringList pairs = loadAutoPairs(PARAM(m_params, AUTO_NAME).toString());
+    const QString idText = QStringLiteral("%1 (%2)").arg(pairs.valueOf(id), id);
+    emit signalEventText(EXEC_TEXT_NEXT, lang.text(MSG_DETECTED).arg(idText), QString());
+
+    // A route names its configuration by a whole number; anything else names
+    // none and leaves the chip unrouted.
+    const TPairStringList route(PARAM(m_params, AUTO_ROUTE).toString());
+    int target = -1;
+    if (route.contains(id) && referenceId(route.valueOf(id), target) && target >= 0) {
+        if (dataPrj.cfgIndexById(target) < 0) {
+            setErrorText(lang.text(MSG_NO_CONFIGURATION));
+            return false;
+        }
+        // The configuration routed to opens the link again with its own
+        // programmer choice.
+        port->close();
+        const QString name = dataPrj.cfgName(target);
+        if (PARAM(m_params, AUTO_EXECUTE).toInt() == 0) {
+            *cfgId = target;
+            *lastCmdId = -1;
+            emit signalEventText(EXEC_WORK,
+                                 QStringLiteral("\n--> %1 \"%2\"").arg(lang.text(MSG_JUMP), name),
+                                 QString());
+        } else {
+            emit signalEventText(EXEC_TEXT_NEXT, lang.text(MSG_STARTING).arg(name), QString());
+            emit signalExecuteFromCmd(target);
+        }
+        return true;
+    }
+
+    const QString text = lang.text(MSG_NO_ROUTE).arg(idText);
+    if (stop) {
+        setErrorText(text);
+        return false;
+    }
+    emit signalEventText(EXEC_TEXT_NEXT, text, QString());
+    return true;
+}
+
+bool TDevProgExec::execReset(TSerialPort *port)
+{
+    qint16 pulse = 0;
+    if (!progvalue::duration16(PARAM(m_params, RESET_DURATION), pulse))
+        return refuse(RESET_DURATION);
+    QByteArray payload;
+    appendLE(payload, quint16(pulse), 2);
+    return send(port, TProtocol::PROG_RESET, payload);
+}
+
+bool TDevProgExec::execGenerator(TSerialPort *port)
+{
+    quint32 freq = 0;
+    quint16 duty = 0;
+    if (!progvalue::frequency32(PARAM(m_params, GEN_FREQ), freq))
+        return refuse(GEN_FREQ);
+    if (!progvalue::duty16(PARAM(m_params, GEN_DUTY), duty))
+        return refuse(GEN_DUTY);
+    QByteArray payload;
+    appendLE(payload, freq, 4);
+    appendLE(payload, duty, 2);
+    return send(port, TProtocol::PROG_GENERATOR, payload);
+}
+
+bool TDevProgExec::execSetIO(TSerialPort *port)
+{
+    return send(port, TProtocol::PROG_PINS, pinStateBytes(PARAM(m_params, REC_ID_CMD).toInt(), false));
+}
+
+bool TDevProgExec::execSetVcc(TSerialPort *port)
+{
+    return execSupply(port, TProtocol::PROG_VCC, SUPPLY_VCC, nullptr, 0);
+}
+
+bool TDevProgExec::execSetVpp(TSerialPort *port)
+{
+    return execSupply(port, TProtocol::PROG_VPP, SUPPLY_VPP, nullptr, 0);
+}
+
+bool TDevProgExec::execSetVicc(TSerialPort *port)
+{
+    return execSupply(port, TProtocol::PROG_VICC, SUPPLY_VCC, SUPPLY_ICC, 4);
+}
+
+bool TDevProgExec::execSetVipp(TSerialPort *port)
+{
+    return execSupply(port, TProtocol::PROG_VIPP, SUPPLY_VPP, SUPPLY_IPP, 2);
+}
+
+bool TDevProgExec::execSupply(TSerialPort *port, quint8 code, const char *voltageKey,
+                              const char *currentKey, int currentBytes)
+{
+    quint8 voltage = 0;
+    if (!progvalue::voltageByte(PARAM(m_params, voltageKey), voltage))
+        return refuse(voltageKey);
+    QByteArray payload(1, char(voltage));
+    if (currentKey) {
+        quint32 current = 0;
+        const qint64 max = currentBytes == 4 ? progvalue::ICC_MAX : progvalue::IPP_MAX;
+        if (!progvalue::currentMicro(PARAM(m_params, currentKey), max, current))
+            return refuse(currentKey);
+        appendLE(payload, current, currentBytes);
+        payload.append(char(PARAM(m_params, SUPPLY_OCP).toBool() ? 1 : 0));
+    }
+    return send(port, code, payload);
 }

@@ -10,6 +10,7 @@
 #include "crc/crc_catalogue.h"
 #include "devices/TDevToolsExec.h"
 #include "gui/forms/TFormTools.h"
+#include "misc/dev_misc.h"
 
 static const char SOURCE[] = "devices\\TDevTools";
 
@@ -21,15 +22,6 @@ static bool inInt32(qint64 value)
 static bool inCount(qint64 value)
 {
     return value >= 0 && value <= std::numeric_limits<qint32>::max();
-}
-
-// The id a reference names; false for a text that is no number of int
-// range (read as an int it would name the first record, or a wrapped id).
-static bool referenceId(const QVariant &value, int &id)
-{
-    bool ok = false;
-    id = value.toString().toInt(&ok);
-    return ok;
 }
 
 TDevTools::TDevTools(const QString &name, const TData &params) : TDevGroup(name)

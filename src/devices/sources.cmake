@@ -6,6 +6,8 @@ target_sources(velkorlib PRIVATE
     devices/IDevice.h
     devices/IDeviceExec.cpp
     devices/IDeviceExec.h
+    devices/prog_values.cpp
+    devices/prog_values.h
     devices/TAutoListItem.h
     devices/TCodeExec.h
     devices/TDev24.cpp

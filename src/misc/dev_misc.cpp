@@ -215,3 +215,10 @@ quint32 getClkCmdParams(const TData &params)
     const QString section = PARAM(device->params(), DEV_PRG_PAR).toString();
     return quint32(prog->clockLevel(section, int(clk)));
 }
+
+bool referenceId(const QVariant &value, int &id)
+{
+    bool ok = false;
+    id = value.toString().toInt(&ok);
+    return ok;
+}

@@ -26,6 +26,7 @@ private slots:
         QVERIFY(!TDevProgExec::sendStatus(&port, TDevProgExec::STATE_IDLE));
         QVERIFY(!TDevProgExec::sendFinish(&port));
         QVERIFY(!TDevProgExec::sendFinish(nullptr));
+        QVERIFY(!TDevProgExec::sendReset(&port, -400));
         QVERIFY(!fake.waitForRequests(1, 200));
     }
 
@@ -47,6 +48,18 @@ private slots:
         QCOMPARE(log.at(2).payload, QByteArray::fromHex("ff"));
         QCOMPARE(fake.state().status, -1);
         QCOMPARE(fake.state().finishCount, 1);
+
+        // A reset pulse: its sign travels in the 16-bit field; one beyond
+        // the field is refused without a request.
+        QVERIFY(TDevProgExec::sendReset(&port, -400));
+        QVERIFY(TDevProgExec::sendReset(&port, 32767));
+        QVERIFY(TDevProgExec::sendReset(&port, -32768));
+        for (qint64 beyond : {qint64(32768), qint64(-32769), qint64(-2147483648LL), qint64(65536 + 400)})
+            QVERIFY(!TDevProgExec::sendReset(&port, beyond));
+        QCOMPARE(fake.requestCount(), 6);
+        QCOMPARE(fake.requests().at(3).frame, QByteArray::fromHex("c086020070fe4a"));
+        QCOMPARE(fake.requests().at(4).payload, QByteArray::fromHex("ff7f"));
+        QCOMPARE(fake.state().resetPulse, qint16(-32768));
 
         // An error reply is a failure the port explains.
         fake.addFault(FakeFault::errorReply(3).onCode(0x83));

@@ -22,6 +22,8 @@ target_sources(velkorlib PRIVATE
     gui/forms/TFormProgReset.h
     gui/forms/TFormProgSetDevice.cpp
     gui/forms/TFormProgSetDevice.h
+    gui/forms/TFormProgSupply.cpp
+    gui/forms/TFormProgSupply.h
     gui/forms/TFormTools.cpp
     gui/forms/TFormTools.h
     gui/forms/form_device.cpp
