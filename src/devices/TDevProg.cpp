@@ -8,6 +8,8 @@
 #include "devices/prog_values.h"
 #include "gui/forms/TFormDevLeave.h"
 #include "gui/forms/TFormProgAutoDetect.h"
+#include "gui/forms/TFormProgGenerator.h"
+#include "gui/forms/TFormProgReset.h"
 #include "gui/forms/TFormProgSetDevice.h"
 #include "gui/forms/TFormProgSupply.h"
 #include "link/TProg.h"
@@ -235,8 +237,14 @@ QWidget *TDevProg::createCmdForm(const TData &data)
         return editorSetDevice(data);
     if (code == QLatin1String(CMD_AUTO_DETECT))
         return editorAutoDetect(data);
+    if (code == QLatin1String(CMD_RESET))
+        return editorReset(data);
+    if (code == QLatin1String(CMD_GENERATOR))
+        return editorGenerator(data);
     if (code == QLatin1String(CMD_SET_IO))
         return editorSetIO(data);
+    if (code == QLatin1String(CMD_SET_VCC))
+        return editorSetVcc(data);
     if (code == QLatin1String(CMD_SET_VPP))
         return editorSetVpp(data);
     if (code == QLatin1String(CMD_SET_VICC))
@@ -261,6 +269,43 @@ QWidget *TDevProg::editorSetIO(const TData &data)
 {
     const TDataCmd *cmd = commandOf(data);
     return cmd ? createLeaveCmdForm(cmd->device(), data, false) : nullptr;
+}
+
+QWidget *TDevProg::editorReset(const TData &data)
+{
+    const TProg *prog = progOf(data);
+    if (!prog)
+        return nullptr;
+    int min = 0, max = 0;
+    prog->resetRange(min, max);
+    return new TFormProgReset(PARAM(data, REC_ID_CMD).toInt(), PARAM(data, RESET_DURATION).toInt(), min, max,
+                              prog->resetDefault());
+}
+
+QWidget *TDevProg::editorGenerator(const TData &data)
+{
+    const TProg *prog = progOf(data);
+    if (!prog)
+        return nullptr;
+    bool freqList = false, dutyShown = false, dutyList = false;
+    int freqMin = 0, freqMax = 0, dutyMin = 0, dutyMax = 0, freqDefault = 0, dutyDefault = 0;
+    QVector<int> freqs, duties;
+    prog->generatorLists(freqList, freqMin, freqMax, freqs, dutyShown, dutyList, dutyMin, dutyMax, duties);
+    prog->generatorDefaults(freqDefault, dutyDefault);
+    return new TFormProgGenerator(PARAM(data, REC_ID_CMD).toInt(), int(PARAM(data, GEN_FREQ).toUInt()),
+                                  int(PARAM(data, GEN_DUTY).toUInt()), freqList, freqMin, freqMax, freqDefault,
+                                  freqs, dutyShown, dutyList, dutyMin, dutyMax, dutyDefault, duties);
+}
+
+QWidget *TDevProg::editorSetVcc(const TData &data)
+{
+    const TProg *prog = progOf(data);
+    if (!prog)
+        return nullptr;
+    double min = 0, max = 0;
+    prog->vccRange(min, max);
+    return new TFormProgSetVCC(PARAM(data, REC_ID_CMD).toInt(), PARAM(data, SUPPLY_VCC).toDouble(), min, max,
+                               prog->vccDefault());
 }
 
 QWidget *TDevProg::editorSetVpp(const TData &data)

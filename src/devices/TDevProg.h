@@ -30,7 +30,10 @@ public:
     // the programmer whose limits the form shows, is not found.
     static QWidget *editorSetDevice(const TData &data);
     static QWidget *editorAutoDetect(const TData &data);
+    static QWidget *editorReset(const TData &data);
+    static QWidget *editorGenerator(const TData &data);
     static QWidget *editorSetIO(const TData &data);
+    static QWidget *editorSetVcc(const TData &data);
     static QWidget *editorSetVpp(const TData &data);
     static QWidget *editorSetVicc(const TData &data);
     static QWidget *editorSetVipp(const TData &data);

@@ -7,6 +7,8 @@
 #include "devices/TDevProgExec.h"
 #include "gui/forms/TFormDevLeave.h"
 #include "gui/forms/TFormProgAutoDetect.h"
+#include "gui/forms/TFormProgGenerator.h"
+#include "gui/forms/TFormProgReset.h"
 #include "gui/forms/TFormProgSetDevice.h"
 #include "gui/forms/TFormProgSupply.h"
 #include "gui/forms/forms_fixture.h"
@@ -213,6 +215,9 @@ private slots:
     void forms()
     {
         const TData set_io = stored(CMD_SET_IO, {{SET_IO_STATE, QStringLiteral("H")}});
+        const TData reset = stored(CMD_RESET, {{RESET_DURATION, -400}});
+        const TData generator = stored(CMD_GENERATOR, {{GEN_FREQ, 100000}, {GEN_DUTY, 50}});
+        const TData vcc = stored(CMD_SET_VCC, {{SUPPLY_VCC, 3.3}});
         const TData vpp = stored(CMD_SET_VPP, {{SUPPLY_VPP, 5}});
         const TData vicc = stored(CMD_SET_VICC, {{SUPPLY_VCC, 3.3}, {SUPPLY_ICC, 50}, {SUPPLY_OCP, 1}});
         const TData vipp = stored(CMD_SET_VIPP, {{SUPPLY_VPP, 12}, {SUPPLY_IPP, 2.5}, {SUPPLY_OCP, 0}});
@@ -220,14 +225,17 @@ private slots:
         const TData device = stored(CMD_SET_DEVICE, {{SET_DEVICE_DEVICE, QString()}});
         const auto build = [this](const TData &data) { return std::unique_ptr<QWidget>(group.createCmdForm(data)); };
         QVERIFY(qobject_cast<TFormDevLeave *>(build(set_io).get()));
+        QVERIFY(qobject_cast<TFormProgReset *>(build(reset).get()));
+        QVERIFY(qobject_cast<TFormProgGenerator *>(build(generator).get()));
+        QVERIFY(qobject_cast<TFormProgSetVCC *>(build(vcc).get()));
         QVERIFY(qobject_cast<TFormProgSetVPP *>(build(vpp).get()));
         QVERIFY(qobject_cast<TFormProgSetVICC *>(build(vicc).get()));
         QVERIFY(qobject_cast<TFormProgSetVIPP *>(build(vipp).get()));
         QVERIFY(qobject_cast<TFormProgAutoDetect *>(build(autoDetect).get()));
         QVERIFY(qobject_cast<TFormProgSetDevice *>(build(device).get()));
 
-        for (const char *code : {CMD_SET_DEVICE, CMD_AUTO_DETECT, CMD_SET_IO, CMD_SET_VPP, CMD_SET_VICC,
-                                 CMD_SET_VIPP}) {
+        for (const char *code : {CMD_SET_DEVICE, CMD_AUTO_DETECT, CMD_RESET, CMD_GENERATOR, CMD_SET_IO,
+                                 CMD_SET_VCC, CMD_SET_VPP, CMD_SET_VICC, CMD_SET_VIPP}) {
             TData missing{{REC_CMD, QString::fromLatin1(code)}, {REC_ID_CMD, 4711}};
             QVERIFY2(!build(missing), code);
         }
@@ -237,6 +245,8 @@ private slots:
         dataPrj.validateAll();
         QVERIFY(!dataPrj.cmdById(early)->prog());
         QVERIFY(!build(record(early)));
+        for (const char *code : {CMD_RESET, CMD_GENERATOR, CMD_SET_VCC, CMD_SET_VPP, CMD_SET_VIPP})
+            QVERIFY2(!build(record(add(bare, QString::fromLatin1(code)))), code);
         QVERIFY(!build(recordOf("jamp", true)));
 
         const TData form{{REC_ID_CMD, 3}, {SUPPLY_VCC, QStringLiteral("5.0")}};

@@ -2,10 +2,13 @@
 
 #include "core/TLang.h"
 #include "core/consts.h"
+#include "gui/forms/form_device.h"
 #include "gui/widgets/TWgtEditDoubleDef.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -16,12 +19,21 @@ QString number(double value)
     return QString::number(value, 'g');
 }
 
+// What the requests carry: a voltage byte of 0.1 V, Icc in 32 bits and Ipp
+// in 16 bits of microamperes. The edits never offer more.
+constexpr double VOLTAGE_FIELD = 25.5;
+constexpr double ICC_FIELD = 4294967.295;
+constexpr double IPP_FIELD = 65.535;
+
 // A voltage (1 decimal, "V") or current (3 decimals, "mA") edit with its
-// range and default. The range tip goes to the inner edit, or to the whole
-// widget when the form has only this one edit.
+// range, kept within what its field carries, and default. The range tip goes
+// to the inner edit, or to the whole widget when the form has only this one
+// edit.
 TWgtEditDoubleDef *supplyEdit(double value, int decimals, const char *unit, double min, double max,
-                              double byDefault, bool tipOnWidget)
+                              double byDefault, bool tipOnWidget, double field)
 {
+    min = std::clamp(min, 0.0, field);
+    max = std::clamp(max, min, field);
     auto *edit = new TWgtEditDoubleDef(value, decimals);
     edit->setRange(min, max);
     edit->setDefault(byDefault);
@@ -32,16 +44,6 @@ TWgtEditDoubleDef *supplyEdit(double value, int decimals, const char *unit, doub
         edit->setEditToolTip(range);
     edit->setDefaultToolTip(QStringLiteral("Default: %1 %2").arg(number(byDefault), QLatin1String(unit)));
     return edit;
-}
-
-QFormLayout *supplyLayout(QWidget *form)
-{
-    auto *layout = new QFormLayout;
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    layout->setLabelAlignment(Qt::AlignRight);
-    form->setLayout(layout);
-    return layout;
 }
 
 QCheckBox *ocpBox(bool ocp)
@@ -89,11 +91,11 @@ TFormProgSetVICC::TFormProgSetVICC(int idCmd, double vcc, double icc, bool ocp, 
                                    double iccDefault, QWidget *parent)
     : QWidget(parent), m_idCmd(idCmd),
       m_layout(nullptr),
-      m_voltage(supplyEdit(vcc, 1, "V", vccMin, vccMax, vccDefault, false)),
-      m_current(supplyEdit(icc, 3, "mA", iccMin, iccMax, iccDefault, false)),
+      m_voltage(supplyEdit(vcc, 1, "V", vccMin, vccMax, vccDefault, false, VOLTAGE_FIELD)),
+      m_current(supplyEdit(icc, 3, "mA", iccMin, iccMax, iccDefault, false, ICC_FIELD)),
       m_ocp(ocpBox(ocp))
 {
-    m_layout = supplyLayout(this);
+    m_layout = createFormRows(this);
     layOutWithCurrent(this, m_layout, m_voltage, "Vcc, V:", m_current, "Icc, mA:", m_ocp);
 }
 
@@ -117,11 +119,11 @@ TFormProgSetVIPP::TFormProgSetVIPP(int idCmd, double vpp, double ipp, bool ocp, 
                                    double ippDefault, QWidget *parent)
     : QWidget(parent), m_idCmd(idCmd),
       m_layout(nullptr),
-      m_voltage(supplyEdit(vpp, 1, "V", vppMin, vppMax, vppDefault, false)),
-      m_current(supplyEdit(ipp, 3, "mA", ippMin, ippMax, ippDefault, false)),
+      m_voltage(supplyEdit(vpp, 1, "V", vppMin, vppMax, vppDefault, false, VOLTAGE_FIELD)),
+      m_current(supplyEdit(ipp, 3, "mA", ippMin, ippMax, ippDefault, false, IPP_FIELD)),
       m_ocp(ocpBox(ocp))
 {
-    m_layout = supplyLayout(this);
+    m_layout = createFormRows(this);
     layOutWithCurrent(this, m_layout, m_voltage, "Vpp, V:", m_current, "Ipp, mA:", m_ocp);
 }
 
@@ -144,9 +146,9 @@ TFormProgSetVPP::TFormProgSetVPP(int idCmd, double vpp, double vppMin, double vp
                                  double vppDefault, QWidget *parent)
     : QWidget(parent), m_idCmd(idCmd),
       m_layout(nullptr),
-      m_voltage(supplyEdit(vpp, 1, "V", vppMin, vppMax, vppDefault, true))
+      m_voltage(supplyEdit(vpp, 1, "V", vppMin, vppMax, vppDefault, true, VOLTAGE_FIELD))
 {
-    m_layout = supplyLayout(this);
+    m_layout = createFormRows(this);
     m_layout->addRow(QStringLiteral("Vpp, V:"), m_voltage);
     connect(m_voltage, &TWgtEditDoubleDef::valueChanged, this, &TFormProgSetVPP::slotChanged);
 }

@@ -88,9 +88,9 @@ private slots:
         QFETCH(bool, vcc);
         std::unique_ptr<QWidget> form;
         if (vcc)
-            form.reset(new TFormProgSetVICC(7, 3.3, 150, false, 1.8, 5.5, 3.3, 0.05, 200, 50));
+            form.reset(new TFormProgSetVICC(7, 3.3, 15, false, 1.8, 5.5, 3.3, 0.05, 60, 50));
         else
-            form.reset(new TFormProgSetVIPP(7, 3.3, 150, false, 1.8, 5.5, 3.3, 0.05, 200, 50));
+            form.reset(new TFormProgSetVIPP(7, 3.3, 15, false, 1.8, 5.5, 3.3, 0.05, 60, 50));
         const char *voltageKey = vcc ? SUPPLY_VCC : SUPPLY_VPP;
         const char *currentKey = vcc ? SUPPLY_ICC : SUPPLY_IPP;
         QSignalSpy spy(form.get(), SIGNAL(signalChangedCmdParam(TData)));
@@ -99,10 +99,10 @@ private slots:
         const QList<TWgtEditDoubleDef *> edits = editsOf(form.get());
         QCOMPARE(edits.size(), 2);
         QCOMPARE(lineOf(edits.at(0))->text(), QStringLiteral("3.3"));
-        QCOMPARE(lineOf(edits.at(1))->text(), QStringLiteral("150.000"));
+        QCOMPARE(lineOf(edits.at(1))->text(), QStringLiteral("15.000"));
         QCOMPARE(numberOf(edits.at(0))->toolTip(), QStringLiteral("1.8..5.5 V"));
         QCOMPARE(buttonOf(edits.at(0))->toolTip(), QStringLiteral("Default: 3.3 V"));
-        QCOMPARE(numberOf(edits.at(1))->toolTip(), QStringLiteral("0.05..200 mA"));
+        QCOMPARE(numberOf(edits.at(1))->toolTip(), QStringLiteral("0.05..60 mA"));
         QCOMPARE(buttonOf(edits.at(1))->toolTip(), QStringLiteral("Default: 50 mA"));
         auto *box = form->findChild<QCheckBox *>();
         QCOMPARE(box->toolTip(), NumberedLanguage::text(366));
@@ -113,7 +113,7 @@ private slots:
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(2, box->height() / 2));
         QCOMPARE(spy.size(), 1);
         const TData ticked{{REC_ID_CMD, 7}, {voltageKey, QStringLiteral("3.3")},
-                           {currentKey, QStringLiteral("150.000")}, {SUPPLY_OCP, 1}};
+                           {currentKey, QStringLiteral("15.000")}, {SUPPLY_OCP, 1}};
         QCOMPARE(last(spy), ticked);
         QCOMPARE(last(spy).value(SUPPLY_OCP).userType(), int(QMetaType::Int));
         QCOMPARE(last(spy).value(voltageKey).userType(), int(QMetaType::QString));
@@ -155,6 +155,16 @@ private slots:
         // Beyond the maximum: forced into range before it is emitted.
         enter(edits.at(0), QStringLiteral("20"));
         QCOMPARE(last(spy).value(SUPPLY_VPP), QVariant(QStringLiteral("13.0")));
+
+        // A description beyond what the requests carry: the edits stop at
+        // the fields (25.5 V, 65.535 mA for Ipp), never below 0.
+        TFormProgSetVIPP wide(9, 12, 1, true, -5, 40, 12, -1, 100, 2.5);
+        const QList<TWgtEditDoubleDef *> wideEdits = editsOf(&wide);
+        QCOMPARE(numberOf(wideEdits.at(0))->toolTip(), QStringLiteral("0..25.5 V"));
+        QCOMPARE(numberOf(wideEdits.at(1))->toolTip(), QStringLiteral("0..65.535 mA"));
+        QSignalSpy wideSpy(&wide, SIGNAL(signalChangedCmdParam(TData)));
+        enter(wideEdits.at(1), QStringLiteral("90"));
+        QCOMPARE(last(wideSpy).value(SUPPLY_IPP), QVariant(QStringLiteral("65.535")));
     }
 };
 
