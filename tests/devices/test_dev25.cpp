@@ -25,6 +25,7 @@
 #include "link/TSerialPort.h"
 #include "support/ExecHarness.h"
 #include "support/FakeProgrammer.h"
+#include "support/SetDeviceStandIn.h"
 #include "support/Spi25Chip.h"
 
 #include <QDir>
@@ -49,36 +50,6 @@ const Chip W25X10 = {"W25X10CL", "25xx/w25x10cl.dev", 1 << 17, "EF3011"};
 const Chip W25Q16 = {"W25Q16JV", "25xx/w25q16jv.dev", 1 << 21, "EF4015"};
 const Chip W25Q128 = {"W25Q128JV", "25xx/w25q128jv.dev", 1 << 24, "EF4018"};
 const Chip W25Q256 = {"W25Q256JV", "25xx/w25q256jv.dev", 1 << 25, "EF4019"};
-
-// Stands in for the programmer group until its executors are there: only
-// "set_device", which sends the device's set-up record.
-class SetDeviceExec : public IDeviceExec
-{
-public:
-    using IDeviceExec::IDeviceExec;
-    bool execute(TSerialPort *port, bool *, int *, int *) override
-    {
-        const TDataCmd *cmd = dataPrj.cmdById(m_params.value(REC_ID_CMD).toInt());
-        if (!checkPort(port) || !cmd || !cmd->device())
-            return false;
-        QByteArray record = cmd->device()->devSetup(m_params);
-        return transact(port, TProtocol::PROG_SETUP, record);
-    }
-    bool ident(TSerialPort *, QString &) override { return false; }
-};
-
-class StandInProg : public TDevProg
-{
-public:
-    using TDevProg::TDevProg;
-    static IDevice *create(const QString &name, const TData &params) { return new StandInProg(name, params); }
-    IDeviceExec *createExec(const TData &data) override
-    {
-        if (data.value(REC_CMD).toString() == QLatin1String(CMD_SET_DEVICE))
-            return new SetDeviceExec(data);
-        return TDevProg::createExec(data);
-    }
-};
 
 // An Intel HEX image of bytes at an address, 16 bytes a record.
 QByteArray hexImage(qint64 address, const QByteArray &bytes)
@@ -214,7 +185,7 @@ private slots:
         appData.progType.replace(types);
         appData.setFolder(&TAppData::pathProgs, path(QStringLiteral("progs")));
         appData.setFolder(&TAppData::pathDevices, DEVICES);
-        deviceList.addCreator(QLatin1String(GROUP_PROG), &StandInProg::create);
+        deviceList.addCreator(QLatin1String(GROUP_PROG), &SetDeviceStandIn::create);
     }
 
     void init()
