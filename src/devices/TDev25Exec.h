@@ -104,5 +104,5 @@ private:
     TProg *m_prog = nullptr;
     TData m_dev;
     int m_counter = 0;
-    int m_lastPercent = 0;
+    int m_lastPercent = -1;   // so that the first percentage, 0 included, is reported
 };

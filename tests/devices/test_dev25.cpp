@@ -164,6 +164,55 @@ class TestDev25 : public QObject
         return out;
     }
 
+    // A description of our own: the 16 Mbit chip's with text replaced.
+    QString derived(const QString &name, const QList<QPair<QByteArray, QByteArray>> &changes)
+    {
+        QFile f(DEVICES + QStringLiteral("/25xx/w25q16jv.dev"));
+        if (!f.open(QIODevice::ReadOnly))
+            return QString();
+        QByteArray text = f.readAll();
+        for (const auto &change : changes)
+            text.replace(change.first, change.second);
+        writeFile(name + QStringLiteral(".dev"), text);
+        return path(name + QStringLiteral(".dev"));
+    }
+
+    // Runs one command's executor in this thread on a port of its own
+    // after the configuration's set-up record; the log holds only the
+    // command's requests.
+    bool execDirect(int cfg, int id, QString &error, QVector<int> *percents = nullptr,
+                    const FakeFault *fault = nullptr)
+    {
+        TSerialPort port;
+        if (!port.openPort(fake->portName(), QIODevice::ReadWrite))
+            return false;
+        port.setTimeout(1000);
+        port.setMaxData(1024);
+        QByteArray setup = deviceOf(cfg)->devSetup(dataPrj.cmdsOfCfg(cfg).at(1)->toHash());
+        if (!port.transaction(TProtocol::PROG_SETUP, setup))
+            return false;
+        if (fault)
+            fake->addFault(*fault);
+        fake->clearRequests();
+        TDev25Exec exec(record(id));
+        if (percents)
+            connect(&exec, &IDeviceExec::signalEventProc, this, [percents](int p) { *percents << p; });
+        bool stop = false;
+        int cfgId = cfg, last = id;
+        const bool ok = exec.execute(&port, &stop, &cfgId, &last);
+        error = exec.errorText();
+        return ok;
+    }
+
+    // "<code> <payload>" of each logged request.
+    QStringList wireLog() const
+    {
+        QStringList out;
+        for (const FakeProgrammer::Request &r : fake->requests())
+            out << QString::number(r.code) + QLatin1Char(' ') + QString::fromLatin1(r.payload.toHex(' ').toUpper());
+        return out;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -176,7 +225,7 @@ private slots:
         QVERIFY(text.contains("MAX_DATA=256"));
         QDir().mkpath(path(QStringLiteral("progs")));
         TProgType types;
-        for (int maxData : {60, 100, 256, 1000}) {
+        for (int maxData : {60, 64, 100, 256, 1000}) {
             QByteArray copy = text;
             copy.replace("MAX_DATA=256", "MAX_DATA=" + QByteArray::number(maxData));
             writeFile(QStringLiteral("progs/emu%1.ini").arg(maxData), copy);
@@ -193,7 +242,7 @@ private slots:
         fake.reset(new FakeProgrammer);
         QVERIFY2(fake->start(), qPrintable(fake->errorString()));
         TProgName names;
-        for (int maxData : {60, 100, 256, 1000})
+        for (int maxData : {60, 64, 100, 256, 1000})
             names.add(true, QStringLiteral("P%1").arg(maxData), fake->portName(), QStringLiteral("E%1").arg(maxData));
         appData.progName.replace(names);
         dataPrj.clear();
@@ -439,6 +488,100 @@ private slots:
         QCOMPARE(fileBytes(path(QStringLiteral("old.bin"))), QByteArray("earlier contents"));
     }
 
+    // The worked examples, request by request.
+    void workedExamples_data()
+    {
+        QTest::addColumn<QString>("device");    // "" = the 16 Mbit chip; "small": 64 Kbyte, erase 20|4096
+        QTest::addColumn<int>("maxData");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<TData>("values");
+        QTest::addColumn<QString>("error");     // "-": success
+        QTest::addColumn<QStringList>("wire");
+        QTest::addColumn<QString>("percents");  // the last ones, comma separated
+        QStringList erase;
+        for (int i = 0; i < 16; ++i)
+            erase << QStringLiteral("4 20 00 %1 00").arg(i * 16, 2, 16, QLatin1Char('0')).toUpper();
+        QTest::newRow("erase by 4 Kbyte") << "small" << 256 << CMD_ERASE << TData() << "-" << erase << "93";
+        QTest::newRow("erase blocks")
+            << "small" << 256 << CMD_ERASE_BLOCKS << TData{{BLOCKS_SIZE, 4096}, {BLOCKS_BEGIN, 2}, {BLOCKS_COUNT, 3}}
+            << "-" << QStringList{"4 20 00 20 00", "4 20 00 30 00", "4 20 00 40 00"} << "0,33,66";
+        QTest::newRow("test empty blocks")
+            << "" << 1000 << CMD_TEST_EMPTY_BLOCKS << TData{{BLOCKS_SIZE, 4096}, {BLOCKS_BEGIN, 1}, {BLOCKS_COUNT, 1}}
+            << "-"
+            << QStringList{"3 88 03 0B 00 10 00 00", "3 E8 03 0B 00 13 88 00", "3 E8 03 0B 00 17 70 00",
+                           "3 E8 03 0B 00 1B 58 00", "3 C0 00 0B 00 1F 40 00"}
+            << "22,46,70,95,100";
+        QTest::newRow("data write at 0x3C, block 64")
+            << "" << 64 << CMD_DATA_WRITE << TData{{DATA_ADDR_DEVICE, 0x3C}, {DATA_DATA, QString(200, QLatin1Char('A'))}}
+            << "-"
+            << QStringList{"4 02 00 00 3C AA AA AA AA", "4 02 00 00 40 " + QStringList(QVector<QString>(64, "AA").toList()).join(' '),
+                           "4 02 00 00 80 " + QStringList(QVector<QString>(32, "AA").toList()).join(' ')}
+            << "4,68,100";
+        QTest::newRow("data write of nothing")
+            << "" << 64 << CMD_DATA_WRITE << TData{{DATA_ADDR_DEVICE, 0}, {DATA_DATA, QString()}} << "-" << QStringList() << "";
+        QTest::newRow("status write")
+            << "" << 256 << CMD_STATUS_REG_WRITE << TData{{REG_DATA, QStringLiteral("000260")}} << "-"
+            << QStringList{"4 01 00", "4 31 02", "4 11 60"} << "";
+        QTest::newRow("status verify differs")
+            << "" << 256 << CMD_STATUS_REG_VERIFY << TData{{REG_DATA, QStringLiteral("000260")}}
+            << "Registers: Data: 000260, Read: 000360"
+            << QStringList{"3 01 00 05", "3 01 00 35", "3 01 00 15"} << "";
+        QTest::newRow("security erase 0x05")
+            << "" << 256 << CMD_SEC_REG_ERASE << TData{{REG_DATA, 5}} << "-"
+            << QStringList{"4 44 00 10 00", "4 44 00 30 00"} << "0,66";
+        QTest::newRow("security empty 0x02, block 64")
+            << "" << 64 << CMD_SEC_REG_TEST_EMPTY << TData{{REG_DATA, 2}} << "-"
+            << QStringList{"3 40 00 48 00 20 00 00", "3 40 00 48 00 20 40 00", "3 40 00 48 00 20 80 00",
+                           "3 40 00 48 00 20 C0 00"}
+            << "41,50,58,66";
+        QTest::newRow("security selection past the registers")
+            << "" << 64 << CMD_SEC_REG_TEST_EMPTY << TData{{REG_DATA, 8}} << "-" << QStringList() << "";
+        QTest::newRow("SFDP, block 64")
+            << "" << 64 << CMD_SFDP_REG_READ
+            << TData{{FILE_FILE, QStringLiteral("sfdp.bin")}, {FILE_FORMAT, QStringLiteral("bin")}} << "-"
+            << QStringList{"3 40 00 5A 00 00 00 00", "3 40 00 5A 00 00 40 00", "3 40 00 5A 00 00 80 00",
+                           "3 40 00 5A 00 00 C0 00"}
+            << "25,50,75,100";
+        QTest::newRow("empty test finds 0x7E at 0x101")
+            << "" << 256 << CMD_TEST_EMPTY << TData() << "Address: 0x101, Data: 0xFF, Read: 0x7E"
+            << QStringList{"3 00 01 0B 00 00 00 00", "3 00 01 0B 00 01 00 00"} << "0";
+        QTest::newRow("clock") << "" << 256 << CMD_SET_CLK << TData{{SET_CLK_CLK, 4000000}} << "-"
+                               << QStringList{"2 00 09 3D 00"} << "";
+        QTest::newRow("leave") << "" << 256 << CMD_LEAVE << TData{{LEAVE_STATE, QStringLiteral("ZZZL")}} << "-"
+                               << QStringList{"1 00 00 08 08 08 04 00 00 00 00"} << "";
+    }
+    void workedExamples()
+    {
+        QFETCH(QString, device);
+        QFETCH(int, maxData);
+        QFETCH(QString, code);
+        QFETCH(TData, values);
+        QFETCH(QString, error);
+        QFETCH(QStringList, wire);
+        QFETCH(QString, percents);
+        Chip c = W25Q16;
+        QString file;
+        if (device == QLatin1String("small")) {
+            file = derived(device, {{"size=D|2097152", "size=D|65536"}, {"erase=s|D8|65536", "erase=s|20|4096"}});
+            c.size = 65536;
+        }
+        startChip(c);
+        chip->array[0x101] = char(0x7E);
+        chip->status[1] = 0x03;
+        const int cfg = newCfg(c, maxData, file);
+        const int id = add(cfg, code.toLatin1().constData(), values);
+        QString text;
+        QVector<int> seen;
+        QCOMPARE(execDirect(cfg, id, text, &seen), error == QLatin1String("-"));
+        QCOMPARE(text, error == QLatin1String("-") ? QString() : error);
+        QCOMPARE(wireLog(), wire);
+        QStringList tail;
+        for (int p : seen)
+            tail << QString::number(p);
+        const QStringList expected = percents.isEmpty() ? QStringList() : percents.split(QLatin1Char(','));
+        QVERIFY2(tail.mid(tail.size() - expected.size()) == expected, qPrintable(tail.join(',')));
+    }
+
     // Bad input: the check marks the command invalid and the executor
     // refuses it with nothing sent (the short replies: one request, nothing
     // stored).
@@ -504,40 +647,23 @@ private slots:
         for (const Chip &known : {W25X10, W25Q16, W25Q256})
             if (device == QLatin1String(known.name))
                 c = known;
-        if (!device.startsWith(QLatin1Char('W'))) {
-            QFile f(DEVICES + QStringLiteral("/25xx/w25q16jv.dev"));
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            QByteArray text = f.readAll();
-            if (device == QLatin1String("alg1"))
-                text.replace("alg_flash_read=u|0", "alg_flash_read=u|1");
-            else if (device == QLatin1String("noSize"))
-                text.replace("erase=s|D8|65536", "erase=s|D8");
-            else
-                text.replace("page_size=u|256", "page_size=u|0");
-            file = path(device + QStringLiteral(".dev"));
-            writeFile(device + QStringLiteral(".dev"), text);
-        }
+        if (device == QLatin1String("alg1"))
+            file = derived(device, {{"alg_flash_read=u|0", "alg_flash_read=u|1"}});
+        else if (device == QLatin1String("noSize"))
+            file = derived(device, {{"erase=s|D8|65536", "erase=s|D8"}});
+        else if (device == QLatin1String("page0"))
+            file = derived(device, {{"page_size=u|256", "page_size=u|0"}});
         startChip(c);
         const int cfg = newCfg(c, 256, file);
         const int id = add(cfg, code.toLatin1().constData(), values);
         const TData before = record(id);
         QCOMPARE(dataPrj.cmdById(id)->validParam(), valid);
 
-        TSerialPort port;
-        QVERIFY(port.openPort(fake->portName(), QIODevice::ReadWrite));
-        port.setTimeout(1000);
-        port.setMaxData(1024);
-        QByteArray setup = deviceOf(cfg)->devSetup(record(1));
-        QVERIFY(port.transaction(TProtocol::PROG_SETUP, setup));
-        if (requests) {
-            fake->addFault(FakeFault::rawReply(TProtocol::frame(0, QByteArray(code == QLatin1String(CMD_UNIQUE_ID_READ) ? 7 : 0, 'x'))));
-        }
-        fake->clearRequests();
-        TDev25Exec exec(before);
-        bool stop = false;
-        int cfgId = cfg, last = id;
-        QVERIFY(!exec.execute(&port, &stop, &cfgId, &last));
-        QCOMPARE(exec.errorText(), error);
+        const FakeFault shortReply = FakeFault::rawReply(
+            TProtocol::frame(0, QByteArray(code == QLatin1String(CMD_UNIQUE_ID_READ) ? 7 : 0, 'x')));
+        QString text;
+        QVERIFY(!execDirect(cfg, id, text, nullptr, requests ? &shortReply : nullptr));
+        QCOMPARE(text, error);
         QCOMPARE(fake->requestCount(), requests);
         QCOMPARE(record(id).value(REG_DATA), before.value(REG_DATA));
     }
