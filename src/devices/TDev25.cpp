@@ -305,6 +305,15 @@ TData TDev25::cmdParamFromForm(const TData &data)
                       QString::number(PARAM(data, REG_DATA).toString().toLongLong(nullptr, 10)));
         return result;
     }
+    // The selection form edits one byte as hex text; the command keeps the
+    // selection as a number, which a reloaded project reads back in decimal.
+    if (cmd && isOneOf(cmd->cmd(), {CMD_SEC_REG_ERASE, CMD_SEC_REG_TEST_EMPTY})
+        && data.contains(QLatin1String(REG_DATA))) {
+        const QByteArray image = hexStringToBytes(PARAM(data, REG_DATA).toString());
+        TData result = data;
+        result.insert(QLatin1String(REG_DATA), image.isEmpty() ? 0 : int(quint8(image.at(0))));
+        return result;
+    }
     return data;
 }
 

@@ -4,6 +4,11 @@
 
 #include "core/consts.h"
 #include "core/helpers.h"
+#include "gui/forms/TFormDevCfg.h"
+#include "gui/forms/TFormDevEmpty.h"
+#include "gui/forms/TFormDevEraseBlocks.h"
+#include "gui/forms/TFormDevSetCLK.h"
+#include "misc/TNormCmdParam.h"
 #include "misc/dev_misc.h"
 
 #include <QVariant>
@@ -39,47 +44,51 @@ QStringList TDev25::uniqueIdMarkup()
             QStringLiteral("frm-")};
 }
 
-// The mark-up, empty, block-erase and clock forms come with the shared form
-// set; until it is there these commands are edited without a form.
 QWidget *TDev25::createStatusRegForm(const TData &data) const
 {
-    Q_UNUSED(data)
-    return nullptr;
+    const QStringList markup = PARAM(params(), DEV_STATUS_REG_CFG).toStringList();
+    if (markup.isEmpty())
+        return nullptr;
+    return new TFormDevCfg(PARAM(data, REC_ID_CMD).toInt(), PARAM(data, REG_DATA).toString(),
+                           PARAM(params(), DEV_STATUS_REG_DEF).toString(), markup, true);
 }
 
 QWidget *TDev25::createUniqueIdForm(const TData &data) const
 {
-    Q_UNUSED(data)
-    return nullptr;
+    return new TFormDevCfg(PARAM(data, REC_ID_CMD).toInt(), PARAM(data, REG_DATA).toString(),
+                           QString(16, QLatin1Char('0')), uniqueIdMarkup(), false);
 }
 
 QWidget *TDev25::createSecRegSelectForm(const TData &data) const
 {
-    Q_UNUSED(data)
-    return nullptr;
+    const int count = securityRegCount(params());
+    return new TFormDevCfg(PARAM(data, REC_ID_CMD).toInt(), hexText(int(PARAM(data, REG_DATA).toUInt() & 0xFF)),
+                           secRegDefault(count), secRegMarkup(count), false);
 }
 
 QWidget *TDev25::createEraseBlocksForm(const TData &data) const
 {
-    Q_UNUSED(data)
-    return nullptr;
+    QList<int> sizes;
+    for (qint64 size : eraseBlockSizes(params()))
+        sizes << int(size);
+    return new TFormDevEraseBlocks(PARAM(data, REC_ID_CMD).toInt(), sizes, PARAM(data, BLOCKS_SIZE).toInt(),
+                                   PARAM(data, BLOCKS_BEGIN).toInt(), PARAM(data, BLOCKS_COUNT).toInt(),
+                                   reachableSize(params()));
 }
 
 QWidget *TDev25::createEmptyForm() const
 {
-    return nullptr;
+    return new TFormDevEmpty;
 }
 
 QWidget *TDev25::createClkForm(const QString &section, const TData &data) const
 {
-    Q_UNUSED(section)
-    Q_UNUSED(data)
-    return nullptr;
+    return createClkCmdForm(section, data);
 }
 
 void TDev25::pushRegisterData(QWidget *form, int idCmd, const QString &text)
 {
-    Q_UNUSED(form)
-    Q_UNUSED(idCmd)
-    Q_UNUSED(text)
+    auto *cfg = qobject_cast<TFormDevCfg *>(form);
+    if (cfg && cfg->idCmd() == idCmd)
+        cfg->setData(text);
 }

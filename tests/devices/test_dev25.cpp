@@ -19,15 +19,22 @@
 #include "devices/dev_lists.h"
 #include "devices/spi25.h"
 #include "formats/formatTestUtil.h"
+#include "gui/forms/TFormDevCfg.h"
+#include "gui/forms/TFormDevEmpty.h"
+#include "gui/forms/TFormDevEraseBlocks.h"
+#include "gui/forms/TFormDevSetCLK.h"
+#include "gui/widgets/TWgtLabelBtn.h"
 #include "gui/main/startup.h"
 #include "link/TExec.h"
 #include "link/TProtocol.h"
 #include "link/TSerialPort.h"
 #include "support/ExecHarness.h"
 #include "support/FakeProgrammer.h"
+#include "support/FormHost.h"
 #include "support/SetDeviceStandIn.h"
 #include "support/Spi25Chip.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -763,6 +770,55 @@ private slots:
         same.insert(REG_DATA, QStringLiteral("FFFF"));
         QVERIFY(deviceOf(a)->normalizeCmdParam(same));
         QCOMPARE(same.value(REG_DATA).toString(), QStringLiteral("0000"));
+    }
+
+    // The forms of the family, driven as a user drives them through the
+    // configuration page: what they show and what ends up stored.
+    void formsStoreWhatTheUserChose()
+    {
+        startChip(W25Q16);
+        const int cfg = newCfg(W25Q16);
+        const int erase = add(cfg, CMD_SEC_REG_ERASE);
+        const int status = add(cfg, CMD_STATUS_REG_READ);
+        const int uid = add(cfg, CMD_UNIQUE_ID_READ);
+        const int blocks = add(cfg, CMD_ERASE_BLOCKS);
+        FormHost host;
+
+        QWidget *form = host.select(erase);
+        QVERIFY(qobject_cast<TFormDevCfg *>(form));
+        QStringList labels;
+        QList<QCheckBox *> boxes;
+        for (TWgtLabelBtn *label : form->findChildren<TWgtLabelBtn *>()) {
+            labels << label->text();
+            boxes << label->parentWidget()->findChild<QCheckBox *>();
+        }
+        // The mark-up labels take "#" as the overline mark of pin names.
+        QCOMPARE(labels, QStringList({overlineText("Security Register #1 (0x00..0xFF)"),
+                                      overlineText("Security Register #2 (0x100..0x1FF)"),
+                                      overlineText("Security Register #3 (0x200..0x2FF)")}));
+        QVERIFY(boxes.at(1)->isChecked());
+        QTest::mouseClick(boxes.at(1), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(record(erase).value(REG_DATA).toInt(), 0xFD);
+        QCOMPARE(deviceOf(cfg)->cmdParamText(record(erase), nullptr), QStringLiteral("Registers: 101"));
+
+        // A status read pushes what it read into its own open form only.
+        form = host.select(status);
+        auto *cfgForm = qobject_cast<TFormDevCfg *>(form);
+        QVERIFY(cfgForm);
+        TData read = record(status);
+        read.insert(REG_DATA, QStringLiteral("1C0260"));
+        QCOMPARE(deviceOf(cfg)->cmdParamText(read, form), QStringLiteral("1C0260"));
+        QTRY_COMPARE(record(status).value(REG_DATA).toString(), QStringLiteral("1C0260"));
+        read.insert(REC_ID_CMD, uid);
+        read.insert(REG_DATA, QStringLiteral("000000"));
+        deviceOf(cfg)->cmdParamText(read, form);
+        QCOMPARE(record(status).value(REG_DATA).toString(), QStringLiteral("1C0260"));
+
+        QVERIFY(qobject_cast<TFormDevCfg *>(host.select(uid)));
+        QVERIFY(qobject_cast<TFormDevEraseBlocks *>(host.select(blocks)));
+        QVERIFY(qobject_cast<TFormDevEmpty *>(host.select(add(cfg, CMD_IDENT))));
+        QVERIFY(qobject_cast<TFormDevSetCLK *>(host.select(add(cfg, CMD_SET_CLK))));
+        QVERIFY(qobject_cast<TFormDevSetCLK *>(deviceOf(cfg)->createDevParamForm(dataPrj.cmdsOfCfg(cfg).at(1)->toHash())));
     }
 
     // ---- Shipped descriptions -------------------------------------------------
