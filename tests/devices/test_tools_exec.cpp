@@ -67,17 +67,6 @@ class TestToolsExec : public QObject
     std::unique_ptr<Receiver> rx;
     QTemporaryDir dir;
 
-    // A tool command with its defaults, then the given values.
-    int addTool(int cfg, const char *code, const TData &values = TData())
-    {
-        TData data{{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, QString::fromLatin1(code)}};
-        TDevTools tools(GROUP_TOOLS, TData());
-        tools.initCmdParam(data);
-        for (auto it = values.begin(); it != values.end(); ++it)
-            data.insert(it.key(), it.value());
-        return dataPrj.addCmd(data);
-    }
-
     TData record(int cmdId) const { return dataPrj.cmdById(cmdId)->toHash(); }
 
     void run(int cfg, bool ok)
@@ -164,11 +153,11 @@ private slots:
     void counterLoopRunsToItsLimit()
     {
         const int cfg = dataPrj.addCfg(QStringLiteral("loop"), QString());
-        addTool(cfg, CMD_SET_PROG, {{SET_PROG_PROG, EMU}});
-        const int counter = addTool(cfg, CMD_COUNTER, {{COUNTER_VALUE, 0}, {COUNTER_LIMIT, 3}});
-        addTool(cfg, CMD_DELAY, {{DELAY_VALUE, 0}});
-        addTool(cfg, CMD_JAMP, {{JAMP_TO_CMD, counter}});
-        const int after = addTool(cfg, CMD_EXECUTE, {{EXECUTE_CFG, cfg}});
+        addToolCmd(cfg, CMD_SET_PROG, {{SET_PROG_PROG, EMU}});
+        const int counter = addToolCmd(cfg, CMD_COUNTER, {{COUNTER_VALUE, 0}, {COUNTER_LIMIT, 3}});
+        addToolCmd(cfg, CMD_DELAY, {{DELAY_VALUE, 0}});
+        addToolCmd(cfg, CMD_JAMP, {{JAMP_TO_CMD, counter}});
+        const int after = addToolCmd(cfg, CMD_EXECUTE, {{EXECUTE_CFG, cfg}});
         dataPrj.setCmdStatus(after, false);
         run(cfg, true);
 
@@ -201,12 +190,12 @@ private slots:
     {
         const int a = dataPrj.addCfg(QStringLiteral("first"), QString());
         const int b = dataPrj.addCfg(QStringLiteral("second"), QString());
-        addTool(a, CMD_DELAY, {{DELAY_VALUE, 0}});
-        addTool(b, CMD_DELAY, {{DELAY_VALUE, 1}});
-        const int pause = addTool(b, CMD_PAUSE);
-        addTool(b, CMD_STOP);
-        addTool(b, CMD_EXECUTE, {{EXECUTE_CFG, a}});
-        addTool(a, CMD_JAMP, {{JAMP_TO_CMD, pause}});
+        addToolCmd(a, CMD_DELAY, {{DELAY_VALUE, 0}});
+        addToolCmd(b, CMD_DELAY, {{DELAY_VALUE, 1}});
+        const int pause = addToolCmd(b, CMD_PAUSE);
+        addToolCmd(b, CMD_STOP);
+        addToolCmd(b, CMD_EXECUTE, {{EXECUTE_CFG, a}});
+        addToolCmd(a, CMD_JAMP, {{JAMP_TO_CMD, pause}});
         run(a, true);
 
         const QVector<Receiver::Event> work = rx->ofKind(EXEC_WORK);
@@ -223,8 +212,8 @@ private slots:
     {
         const int a = dataPrj.addCfg(QStringLiteral("a"), QString());
         const int b = dataPrj.addCfg(QStringLiteral("b"), QString());
-        addTool(a, CMD_EXECUTE, {{EXECUTE_CFG, b}});
-        addTool(a, CMD_EXECUTE, {{EXECUTE_CFG, b}});
+        addToolCmd(a, CMD_EXECUTE, {{EXECUTE_CFG, b}});
+        addToolCmd(a, CMD_EXECUTE, {{EXECUTE_CFG, b}});
         run(a, true);
         QCOMPARE(rx->executes, QVector<int>({b, b}));
 
@@ -259,7 +248,7 @@ private slots:
             values.insert(SET_PROG_ALT_ENABLED, true);
             values.insert(SET_PROG_ALT_PORT, QStringLiteral("/dev/velkor-none"));
         }
-        const int id = addTool(cfg, CMD_SET_PROG, values);
+        const int id = addToolCmd(cfg, CMD_SET_PROG, values);
         dataPrj.validateAll();
         if (fault == QLatin1String("interface"))
             fake->setInterfaceCode(2);

@@ -1,5 +1,27 @@
 #include "support/ExecHarness.h"
 
+#include "core/consts.h"
+#include "data/TDataPrj.h"
+#include "devices/TDevTools.h"
+
+int addToolCmd(int cfg, const char *code, const TData &values)
+{
+    TData data{{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, QString::fromLatin1(code)}};
+    TDevTools(GROUP_TOOLS, TData()).initCmdParam(data);
+    for (auto it = values.begin(); it != values.end(); ++it)
+        data.insert(it.key(), it.value());
+    return dataPrj.addCmd(data);
+}
+
+int addSetProgLoop(const QString &name, int passes)
+{
+    const int cfg = dataPrj.addCfg(name, QString());
+    const int first = addToolCmd(cfg, CMD_SET_PROG);
+    addToolCmd(cfg, CMD_COUNTER, {{COUNTER_VALUE, 0}, {COUNTER_LIMIT, passes}});
+    addToolCmd(cfg, CMD_JAMP, {{JAMP_TO_CMD, first}});
+    return cfg;
+}
+
 QPointer<QThread> startExec(int cfg, Receiver *rx)
 {
     auto *thread = new QThread;

@@ -3,6 +3,7 @@
 // signals in the test's thread and the start of a worker the way the main
 // window starts one (its own QThread, blocking queued connections).
 
+#include "core/TData.h"
 #include "devices/TCodeExec.h"
 #include "link/TExec.h"
 
@@ -76,6 +77,13 @@ public slots:
     void slotStatusFromCmd(int id_cfg, bool ok) { statuses.append({id_cfg, ok}); }
     void slotExecFinished(int id_cfg) { destroyed << id_cfg; }
 };
+// Adds an enabled tool command with its defaults, then the given values;
+// returns its id.
+int addToolCmd(int cfg, const char *code, const TData &values = TData());
+// A configuration that chooses the default programmer, counts and jumps
+// back to the choice until the counter reaches passes; returns its id.
+int addSetProgLoop(const QString &name, int passes);
+
 // Starts the worker for the configuration; returns its thread, which
 // deletes itself when the run is over.
 QPointer<QThread> startExec(int cfg, Receiver *rx);
