@@ -7,11 +7,12 @@
 #include "devices/TDev24Exec.h"
 #include "devices/dev_lists.h"
 #include "devices/memory_cmds.h"
-#include "gui/forms/form_device.h"
+#include "gui/forms/TFormDevCfg.h"
+#include "gui/forms/TFormDevEmpty.h"
+#include "gui/forms/TFormDevSetCLK.h"
 #include "misc/TNormCmdParam.h"
 #include "misc/dev_misc.h"
 
-#include <QMetaMethod>
 #include <QVBoxLayout>
 #include <QtEndian>
 
@@ -78,8 +79,11 @@ QString TDev24::cmdParamText(const TData &data, QWidget *form)
 
 QWidget *TDev24::createCmdForm(const TData &data)
 {
-    if (codeOf(data) == QLatin1String(CMD_SET_ADDR))
+    const QString c = codeOf(data);
+    if (c == QLatin1String(CMD_SET_ADDR))
         return createAddrForm(data);
+    if (c == QLatin1String(CMD_ERASE) || c == QLatin1String(CMD_TEST_EMPTY))
+        return new TFormDevEmpty;
     QWidget *form = nullptr;
     memcmd::form(this, data, form);
     return form;
@@ -126,12 +130,7 @@ bool TDev24::initDevParam(TData &data)
 
 QWidget *TDev24::createDevParamForm(const TData &data)
 {
-    TData asClock = data;
-    asClock.insert(QLatin1String(REC_CMD), QLatin1String(CMD_SET_CLK));
-    QWidget *clock = nullptr;
-    memcmd::form(this, asClock, clock);
-    QWidget *addr = createAddrForm(data);
-    return clock || addr ? new TDev24CDevParam(clock, addr) : nullptr;
+    return new TDev24CDevParam(createClkCmdForm(prgPar(), data), createAddrForm(data));
 }
 
 QByteArray TDev24::devSetup(const TData &data)
@@ -190,10 +189,10 @@ QStringList TDev24::addrFormMarkup() const
     return lines;
 }
 
-QWidget *TDev24::createAddrForm(const TData &)
+TFormDevCfg *TDev24::createAddrForm(const TData &data)
 {
-    // Built on the mark-up form; none until that form exists.
-    return nullptr;
+    return new TFormDevCfg(data.value(QLatin1String(REC_ID_CMD)).toInt(), addrFormData(data),
+                           QStringLiteral("00"), addrFormMarkup(), false);
 }
 
 QString TDev24::addrFromImage(const QString &image)
@@ -203,7 +202,7 @@ QString TDev24::addrFromImage(const QString &image)
 
 // ---- Device-level form ------------------------------------------------------
 
-TDev24CDevParam::TDev24CDevParam(QWidget *clockForm, QWidget *addrForm, QWidget *parent)
+TDev24CDevParam::TDev24CDevParam(TFormDevSetCLK *clockForm, TFormDevCfg *addrForm, QWidget *parent)
     : QWidget(parent)
 {
     auto *layout = new QVBoxLayout(this);
@@ -211,15 +210,12 @@ TDev24CDevParam::TDev24CDevParam(QWidget *clockForm, QWidget *addrForm, QWidget 
     layout->setSpacing(5);
     if (clockForm) {
         layout->addWidget(clockForm);
-        passOnCmdParam(clockForm, this);
+        connect(clockForm, &TFormDevSetCLK::signalChangedCmdParam, this,
+                &TDev24CDevParam::signalChangedCmdParam);
     }
     if (addrForm) {
         layout->addWidget(addrForm);
-        // The form is of the mark-up class; its signal is found by signature.
-        const int from = addrForm->metaObject()->indexOfSignal("signalChangedCmdParam(TData)");
-        const int to = metaObject()->indexOfSlot("slotChangedAddr(TData)");
-        if (from >= 0 && to >= 0)
-            connect(addrForm, addrForm->metaObject()->method(from), this, metaObject()->method(to));
+        connect(addrForm, &TFormDevCfg::signalChangedCmdParam, this, &TDev24CDevParam::slotChangedAddr);
     }
 }
 

@@ -11,6 +11,9 @@
 
 #include <QWidget>
 
+class TFormDevCfg;
+class TFormDevSetCLK;
+
 class TDev24 : public IDevice
 {
 public:
@@ -42,8 +45,8 @@ public:
     // its mark-up lines.
     QString addrFormData(const TData &data) const;
     QStringList addrFormMarkup() const;
-    // The address form of the command (null until the mark-up form exists).
-    QWidget *createAddrForm(const TData &data);
+    // The address form of the command: a mark-up form over one byte.
+    TFormDevCfg *createAddrForm(const TData &data);
     // The address image a form reported, as the stored decimal text.
     static QString addrFromImage(const QString &image);
 
@@ -59,8 +62,8 @@ class TDev24CDevParam : public QWidget
     Q_OBJECT
 
 public:
-    // Either form may be null. Both are forms with signalChangedCmdParam(TData).
-    TDev24CDevParam(QWidget *clockForm, QWidget *addrForm, QWidget *parent = nullptr);
+    // Either form may be null (the clock form is, without a programmer).
+    TDev24CDevParam(TFormDevSetCLK *clockForm, TFormDevCfg *addrForm, QWidget *parent = nullptr);
 
 signals:
     void signalChangedCmdParam(const TData &data);

@@ -4,6 +4,7 @@
 #include "devices/IDevice.h"
 #include "gui/forms/TFormDevLeave.h"
 #include "gui/forms/TFormDevRWV.h"
+#include "gui/forms/TFormDevSetCLK.h"
 #include "misc/TNormCmdParam.h"
 
 namespace {
@@ -67,7 +68,7 @@ bool text(IDevice *, const TData &data, QWidget *form, QString &text)
 bool form(IDevice *device, const TData &data, QWidget *&form)
 {
     switch (kindOf(data)) {
-    case Kind::Clock: form = nullptr; return true;   // the clock form comes with the mark-up forms
+    case Kind::Clock: form = createClkCmdForm(device->prgPar(), data); return true;
     case Kind::Char: form = createCharCmdFormMain(device, data); return true;
     case Kind::Data: form = createDataCmdFormMain(device, data); return true;
     case Kind::File: form = createFileCmdFormMain(device, data); return true;

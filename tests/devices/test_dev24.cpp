@@ -16,6 +16,9 @@
 #include "devices/TDeviceList.h"
 #include "devices/dev_lists.h"
 #include "formats/TFormat.h"
+#include "gui/forms/TFormDevCfg.h"
+#include "gui/forms/TFormDevEmpty.h"
+#include "gui/forms/TFormDevSetCLK.h"
 #include "gui/main/startup.h"
 #include "link/TExec.h"
 #include "link/TProtocol.h"
@@ -26,8 +29,9 @@
 #include "support/ExecHarness.h"
 #include "support/FakeDevice.h"
 #include "support/FakeProgrammer.h"
-#include "support/TTestDevice.h"
+#include "support/FormHost.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -281,19 +285,43 @@ private slots:
         const TData other{{REC_ID_CMD, 9999}, {DATA_DATA, "05"}};
         QCOMPARE(dev.cmdParamFromForm(other), other);
 
-        // The device-level form relays the clock form unchanged and turns
-        // the address image into "addr".
-        auto *clock = new TTestDevForm(id, QStringLiteral("clk"), QString());
-        auto *image = new TTestDevForm(id, QString(DATA_DATA), QString());
-        TDev24CDevParam form(clock, image);
-        QSignalSpy spy(&form, &TDev24CDevParam::signalChangedCmdParam);
-        clock->edit->setText(QStringLiteral("100000"));
-        emit clock->edit->editingFinished();
-        image->edit->setText(QStringLiteral("06"));
-        emit image->edit->editingFinished();
-        QCOMPARE(spy.size(), 2);
-        QCOMPARE(spy.at(0).at(0).value<TData>().value(QStringLiteral("clk")).toString(), QStringLiteral("100000"));
-        QCOMPARE(spy.at(1).at(0).value<TData>(), (TData{{REC_ID_CMD, id}, {SET_ADDR_ADDR, "6"}}));
+    }
+
+    // The forms as the configuration page shows them: the address form over
+    // the pins the chip has stores "addr"; erase has the empty form; the
+    // device-level form relays the clock and turns the address image into
+    // "addr".
+    void forms()
+    {
+        const int cfg = dataPrj.addCfg(QStringLiteral("f"), QString());
+        const QVector<int> ids = configure(cfg, description(512, 16, 1, 3), 0,
+                                           {{CMD_SET_ADDR, {}}, {CMD_ERASE, {}}, {CMD_SET_CLK, {}}});
+        FormHost host;
+        QWidget *form = host.select(ids.at(0));
+        QVERIFY(qobject_cast<TFormDevCfg *>(form));
+        form->show();
+        const QList<QCheckBox *> boxes = form->findChildren<QCheckBox *>();
+        QCOMPARE(boxes.size(), 3);
+        QVERIFY(boxes.at(0)->isEnabled() && boxes.at(1)->isEnabled() && !boxes.at(2)->isEnabled());
+        QTest::mouseClick(boxes.at(0), Qt::LeftButton);
+        QCOMPARE(dataPrj.cmdById(ids.at(0))->params().value(SET_ADDR_ADDR).toString(), QStringLiteral("1"));
+        QTest::mouseClick(boxes.at(1), Qt::LeftButton);
+        QCOMPARE(dataPrj.cmdById(ids.at(0))->params().value(SET_ADDR_ADDR).toString(), QStringLiteral("3"));
+        QVERIFY(qobject_cast<TFormDevEmpty *>(host.select(ids.at(1))));
+        QVERIFY(qobject_cast<TFormDevSetCLK *>(host.select(ids.at(2))));
+        host.clear();
+
+        const int setDevice = ids.first() - 1;
+        QCOMPARE(dataPrj.cmdById(setDevice)->cmd(), QString(CMD_SET_DEVICE));
+        IDevice *device = dataPrj.cmdById(setDevice)->device();
+        std::unique_ptr<QWidget> devForm(device->createDevParamForm(dataPrj.cmdById(setDevice)->toHash()));
+        auto *both = qobject_cast<TDev24CDevParam *>(devForm.get());
+        QVERIFY(both && both->findChild<TFormDevSetCLK *>());
+        both->show();
+        QSignalSpy spy(both, &TDev24CDevParam::signalChangedCmdParam);
+        QTest::mouseClick(both->findChild<TFormDevCfg *>()->findChildren<QCheckBox *>().at(1), Qt::LeftButton);
+        QCOMPARE(spy.size(), 1);
+        QCOMPARE(spy.at(0).at(0).value<TData>(), (TData{{REC_ID_CMD, setDevice}, {SET_ADDR_ADDR, "2"}}));
     }
 
     // ------------------------------------------------------------ wire
