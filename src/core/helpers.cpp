@@ -157,11 +157,11 @@ void showError(const QString &text, QWidget *parent)
     showMessage(text, QMessageBox::Critical, parent, QString::fromUtf8(APP_SHORT_NAME));
 }
 
-bool askYesNo(const QString &text, QWidget *parent)
+bool askYesNo(const QString &text, QWidget *parent, bool defaultYes)
 {
     QMessageBox box(QMessageBox::Question, QString::fromUtf8(APP_SHORT_NAME), text,
                     QMessageBox::Yes | QMessageBox::No, parent);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(defaultYes ? QMessageBox::Yes : QMessageBox::No);
     QAbstractButton *yes = box.button(QMessageBox::Yes);
     yes->setText(lang.text(76));
     box.button(QMessageBox::No)->setText(lang.text(77));
@@ -170,6 +170,29 @@ bool askYesNo(const QString &text, QWidget *parent)
 }
 
 // ---- Text escapes ----------------------------------------------------------
+
+QString jsonStringText(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '"': out += QLatin1String("\\\""); break;
+        case '\\': out += QLatin1String("\\\\"); break;
+        case '\b': out += QLatin1String("\\b"); break;
+        case '\f': out += QLatin1String("\\f"); break;
+        case '\n': out += QLatin1String("\\n"); break;
+        case '\r': out += QLatin1String("\\r"); break;
+        case '\t': out += QLatin1String("\\t"); break;
+        default:
+            if (c.unicode() < 0x20)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    return out;
+}
 
 QString escapeText(const QString &text)
 {

@@ -69,8 +69,9 @@ void showInExplorer(const QString &filePath);
 void showMessage(const QString &text, QMessageBox::Icon icon, QWidget *parent, const QString &title);
 void showInfo(const QString &text, QWidget *parent = nullptr);
 void showError(const QString &text, QWidget *parent = nullptr);
-// Yes (message 76, the default) and No (message 77); true only for Yes.
-bool askYesNo(const QString &text, QWidget *parent = nullptr);
+// Yes (message 76) and No (message 77); true only for Yes. Yes is the
+// default button unless defaultYes is false.
+bool askYesNo(const QString &text, QWidget *parent = nullptr, bool defaultYes = true);
 
 // ---- Text escapes of one-line texts in project files ------------------------
 
@@ -78,6 +79,9 @@ bool askYesNo(const QString &text, QWidget *parent = nullptr);
 QString escapeText(const QString &text);
 // "|n" -> line feed, then "|w" -> double quote.
 QString unescapeText(const QString &text);
+// The text as the body of a JSON string (RFC 8259): quotes, backslashes and
+// characters below U+0020 escaped, everything else as it stands.
+QString jsonStringText(const QString &text);
 
 // ---- Log file --------------------------------------------------------------
 

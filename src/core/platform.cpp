@@ -37,8 +37,25 @@ QString fromStoredPath(const QString &path)
 
 namespace platform {
 
+namespace {
+std::function<void(const QString &)> &showFolderHook()
+{
+    static std::function<void(const QString &)> hook;
+    return hook;
+}
+} // namespace
+
+void setShowFolderHook(std::function<void(const QString &)> hook)
+{
+    showFolderHook() = std::move(hook);
+}
+
 void showFolder(const QString &dirPath)
 {
+    if (showFolderHook()) {
+        showFolderHook()(dirPath);
+        return;
+    }
     const QString explorer = QStandardPaths::findExecutable(QStringLiteral("explorer.exe"));
     if (!explorer.isEmpty()) {
         QProcess::startDetached(explorer, {QDir::toNativeSeparators(dirPath)});

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace platform {
 
 // The program's folder from its own path (the first command-line argument):
@@ -27,5 +29,9 @@ namespace platform {
 // Shows a folder in the desktop's file manager without waiting: Explorer
 // where there is one, else whatever the desktop opens folders with.
 void showFolder(const QString &dirPath);
+
+// Replaces the file manager by a function that receives the folder (tests
+// record what would have been shown); an empty function restores it.
+void setShowFolderHook(std::function<void(const QString &)> hook);
 
 } // namespace platform

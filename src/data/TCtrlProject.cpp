@@ -16,34 +16,9 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 
-// A text as the body of a JSON string: quotes, backslashes and control
-// characters escaped, everything else as it stands.
-static QString jsonString(const QString &text)
-{
-    QString out;
-    out.reserve(text.size() + 8);
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '"': out += QLatin1String("\\\""); break;
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\b': out += QLatin1String("\\b"); break;
-        case '\f': out += QLatin1String("\\f"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '\t': out += QLatin1String("\\t"); break;
-        default:
-            if (c.unicode() < 0x20)
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
-        }
-    }
-    return out;
-}
-
 static QString pair(const QString &key, const QString &value)
 {
-    return QStringLiteral("\"%1\": \"%2\"").arg(jsonString(key), jsonString(value));
+    return QStringLiteral("\"%1\": \"%2\"").arg(jsonStringText(key), jsonStringText(value));
 }
 
 // The decimal position of an id in a map of id to position; -1 when the

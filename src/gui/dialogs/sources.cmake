@@ -1,8 +1,12 @@
 # Files of src/gui/dialogs (paths relative to src/).
 target_sources(velkorlib PRIVATE
     gui/dialogs/IDialogSetupPage.h
+    gui/dialogs/TDialogPrjEdit.cpp
+    gui/dialogs/TDialogPrjEdit.h
     gui/dialogs/TDialogSelectDevice.cpp
     gui/dialogs/TDialogSelectDevice.h
+    gui/dialogs/TDialogSelectPrjList.cpp
+    gui/dialogs/TDialogSelectPrjList.h
     gui/dialogs/TDialogSetupPageConfirm.cpp
     gui/dialogs/TDialogSetupPageConfirm.h
     gui/dialogs/TDialogSetupPageInterface.cpp

@@ -1,13 +1,215 @@
 #pragma once
-// The program's main window. For now an empty frame titled with the
-// program's short name, so that the program starts and quits cleanly.
+// The program's main window: menus, tool bar, hot keys and context menus; the
+// project-list tree beside the project view; the rule that enables the
+// actions; and what users do with project lists and the projects in them.
 
+#include "gui/views/TWgtPrj.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
 #include <QMainWindow>
+#include <QString>
+#include <QStringList>
+
+class QAction;
+class QActionGroup;
+class QButtonGroup;
+class QCloseEvent;
+class QFrame;
+class QHBoxLayout;
+class QMenu;
+class QSplitter;
+class QTreeWidgetItem;
+class TButtonAction;
+class TWgtPrjList;
+class TWgtStatusBar;
+
+// The facts the enabling rule looks at.
+struct TMainActionFacts
+{
+    bool listLoaded = false;     // a project list is loaded in the tree
+    bool hasItem = false;        // the tree has a current entry
+    bool itemHasChildren = false;
+    bool prjOpen = false;
+    bool prjClipboard = false;   // the project clipboard holds a file
+    bool cfgClipboard = false;
+    bool cmdClipboard = false;
+    bool singleCfg = false;      // the project has exactly one configuration
+    bool hasCurrentCmd = false;  // the current page has a current command
+    int currentRow = -1;         // current row of the command list
+    int cmdCount = 0;            // commands of the current configuration
+};
+
+// Enabled state of every action named by its hot-key name ("Exec" for the
+// execute action); actions not listed are always enabled.
+QHash<QString, bool> mainActionStates(const TMainActionFacts &f);
 
 class TMainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
+    // Texts added after the first language files, in one place.
+    static constexpr int MSG_PRJ_FILE_EXISTS = 436;   // %1 path
+    static constexpr int MSG_PRJ_FILE_CREATE = 437;   // %1 path
+    static constexpr int MSG_FILE_REPLACE = 438;      // %1 path
+    static constexpr int MSG_LIST_SAVE_FAILED = 439;  // %1 path
+    static constexpr int MSG_PRJ_DISCARD = 440;       // %1 project name, %2 reason
+
     explicit TMainWindow(QWidget *parent = nullptr);
     ~TMainWindow() override;
+
+    // The action of a hot-key name ("Exec", "Help", "About", "AboutQt" for
+    // the actions without one); null for an unknown name.
+    QAction *action(const QString &name) const;
+    TWgtPrjList *prjList() const { return m_prjList; }
+    TWgtPrj *prjView() const { return m_prj; }
+    TWgtStatusBar *statusBarWidget() const { return m_status; }
+    QMenu *contextMenuPrjList() const { return m_menuPrjList; }
+    QMenu *contextMenuCfg() const { return m_menuCfg; }
+    QMenu *contextMenuCmd() const { return m_menuCmd; }
+    QWidget *toolBarFrame() const { return m_bar; }
+    QWidget *toolBarRight() const { return m_barRight; }
+    TButtonAction *toolButton(const QString &icon) const { return m_buttons.value(icon); }
+    QString prjClipboardName() const { return m_clipName; }
+
+    void updateActions();
+    void applySettings();
+
+    // Saves the open project into its file; true on success. The status bar
+    // shows the outcome.
+    bool saveProject();
+    // Closes the open project, saving or asking first when it is modified.
+    // False when a save failed and the user kept the project: it stays open.
+    bool closeProject();
+
+signals:
+    void signalStop(int idCfg);
+    void signalPauseReset(int idCfg);
+
+public slots:
+    // Project lists and projects
+    void slotPrjListNew();
+    void slotPrjListLoad();
+    void slotPrjListSelect();
+    void slotPrjListReload();
+    void slotPrjListSaveAs();
+    void slotPrjListOpenFolder();
+    void slotPrjListDragDrop();
+    void slotPrjNew();
+    void slotPrjNewSub();
+    void slotPrjAdd();
+    void slotPrjAddSub();
+    void slotPrjCopy();
+    void slotPrjPasteNew();
+    void slotPrjPasteNewSub();
+    void slotPrjEdit();
+    void slotPrjSave();
+    void slotPrjDelete();
+    void slotPrjDeleteSubAll();
+    void slotPrjOpenFolder();
+    void slotSelectPrj(const QString &file);
+    void slotChangePrj(bool modified);
+
+    // Configurations and commands
+    void slotCfgNew();
+    void slotCfgCopy();
+    void slotCfgPaste();
+    void slotCfgEdit();
+    void slotCfgDelete();
+    void slotCmdSelector();
+    void slotCmdNewSetProgDevice();
+    void slotCmdNewSetProg();
+    void slotCmdNewSetDevice();
+    void slotCmdCopy();
+    void slotCmdCopySelected();
+    void slotCmdPaste();
+    void slotCmdDeleteCur();
+    void slotCmdDeleteSelected();
+    void slotCmdDeleteError();
+    void slotCmdDeleteDev();
+    void slotCmdDeleteAll();
+    void slotCmdCheckAll();
+    void slotCmdUcheckAll();
+    void slotCmdMoveUp();
+    void slotCmdMoveDown();
+    void slotCmdUncheckHide();
+    void slotSelectCmd();
+    void slotSplitterCfgMoved(const TSplitterPos &sizes);
+
+    // Execution
+    void slotExecIDProg();
+    void slotExecReset();
+    void slotExecCfg();
+    void slotExecClearState();
+    void slotExecClearAllState();
+
+    // View, settings and the rest
+    void slotSetViewParamPrj();
+    void slotSetViewParamCmd();
+    void slotSetViewParamExec();
+    void slotSettings();
+    void slotSetLanguage();
+    void slotSaveSettings();
+    void slotHelp();
+    void slotAbout();
+    void slotAboutQt();
+    void slotQuit();
+
+    void slotOpenContextMenuPrjList(const QPoint &pos);
+    void slotOpenContextMenuPrj(const QPoint &pos);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void restoreGeometry();
+    void createActions();
+    void loadHotKeys();
+    void createCentralWidget();
+    void createMenus();
+    void createToolBar();
+    void createContextMenus();
+    void reopenLastProject();
+
+    QAction *addAction(const QString &name, const QString &caption, void (TMainWindow::*slot)());
+    void addButton(QHBoxLayout *layout, const QString &icon, const QString &action);
+    void fillMenu(QMenu *menu, const QStringList &names);
+    void connectPrjView(bool on);
+
+    // List and entry helpers
+    QString listDir() const;
+    QString chooseListFile(int title);
+    bool loadList(const QString &name, const QString &file, bool remember);
+    void saveListReporting();
+    void editEntry(int title, int mode, bool asChild);
+    bool closeProjectBeforeRemoving(bool childrenOnly);
+    void refreshPasteCaptions();
+    void returnToOpenEntry();
+
+    TWgtPrj *m_prj = nullptr;
+    TWgtPrjList *m_prjList = nullptr;
+    TWgtStatusBar *m_status = nullptr;
+    QSplitter *m_splitter = nullptr;
+    QFrame *m_bar = nullptr;
+    QWidget *m_barRight = nullptr;
+    QButtonGroup *m_pageButtons = nullptr;
+    QMenu *m_menuPrjList = nullptr;
+    QMenu *m_menuCfg = nullptr;
+    QMenu *m_menuCmd = nullptr;
+    QActionGroup *m_viewGroup = nullptr;
+    QHash<QString, QAction *> m_actions;
+    QStringList m_hotKeyNames;
+    QHash<QString, TButtonAction *> m_buttons;
+    QList<QMetaObject::Connection> m_prjViewConnections;
+
+    // The entry whose project is open; null when none or when it was removed.
+    QTreeWidgetItem *m_openItem = nullptr;
+
+    // Clipboards of the window (never the system's)
+    QString m_clipName;
+    QString m_clipFile;
+    QByteArray m_clipContent;
+    QList<TData> m_cfgClipboard;
+    QList<TData> m_cmdClipboard;
 };

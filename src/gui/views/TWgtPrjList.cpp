@@ -1,0 +1,517 @@
+#include "gui/views/TWgtPrjList.h"
+
+#include "core/TAppData.h"
+#include "core/TLang.h"
+#include "core/helpers.h"
+#include "gui/widgets/TTreeWidget.h"
+#include "gui/widgets/TWgtLabelElided.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegExp>
+#include <QSaveFile>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+QLabel *separatorLine(QWidget *parent)
+{
+    auto *line = new QLabel(parent);
+    line->setFixedHeight(2);
+    line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    return line;
+}
+
+// A JSON number with a whole value, else 0.
+qint64 wholeNumber(const QJsonValue &value)
+{
+    if (!value.isDouble())
+        return 0;
+    const double d = value.toDouble();
+    if (std::floor(d) != d || std::fabs(d) > 1e15)
+        return 0;
+    return qint64(d);
+}
+
+void collectPreOrder(QTreeWidgetItem *item, QList<QTreeWidgetItem *> &out)
+{
+    out.append(item);
+    for (int i = 0; i < item->childCount(); ++i)
+        collectPreOrder(item->child(i), out);
+}
+
+// Hides the item exactly when neither its name nor any of its descendants'
+// names match; true when it stays visible.
+bool applyFilter(QTreeWidgetItem *item, const QRegExp &pattern)
+{
+    bool childVisible = false;
+    for (int i = item->childCount() - 1; i >= 0; --i) {
+        if (applyFilter(item->child(i), pattern))
+            childVisible = true;
+    }
+    const bool visible = childVisible || pattern.exactMatch(item->text(0));
+    item->setHidden(!visible);
+    return visible;
+}
+
+bool itemIsAbove(const QTreeWidgetItem *ancestor, const QTreeWidgetItem *item)
+{
+    for (const QTreeWidgetItem *p = item ? item->parent() : nullptr; p; p = p->parent()) {
+        if (p == ancestor)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TWgtPrjList::TWgtPrjList(QWidget *parent)
+    : QFrame(parent)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(1);
+
+    m_name = new TWgtLabelElided(this);
+    m_name->setAlignment(Qt::AlignCenter);
+    m_name->setAutoFillBackground(true);
+    m_name->setToolTip(lang.text(70));
+    m_name->setFixedHeight(19);
+    QFont italic = m_name->font();
+    italic.setItalic(true);
+    m_name->setFont(italic);
+    QPalette palette = m_name->palette();
+    palette.setColor(QPalette::All, QPalette::WindowText, appData.prjListNameColorText);
+    palette.setColor(QPalette::All, QPalette::Window, appData.prjListNameColorBack);
+    m_name->setPalette(palette);
+    layout->addWidget(m_name);
+    m_nameLine = separatorLine(this);
+    layout->addWidget(m_nameLine);
+
+    m_filterRow = new QWidget(this);
+    auto *row = new QHBoxLayout(m_filterRow);
+    row->setContentsMargins(2, 2, 2, 2);
+    row->setSpacing(3);
+    m_filter = new QLineEdit(m_filterRow);
+    m_filter->setFixedHeight(21);
+    m_filter->setToolTip(lang.text(71));
+    m_filter->setEnabled(false);
+    m_clear = new QPushButton(QStringLiteral("*"), m_filterRow);
+    m_clear->setFixedSize(21, 21);
+    m_clear->setFocusPolicy(Qt::NoFocus);
+    m_clear->setToolTip(lang.text(72));
+    m_clear->setEnabled(false);
+    row->addWidget(m_filter);
+    row->addWidget(m_clear);
+    layout->addWidget(m_filterRow);
+    m_filterLine = separatorLine(this);
+    layout->addWidget(m_filterLine);
+
+    m_tree = new TTreeWidget(this);
+    m_tree->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tree->setRootIsDecorated(true);
+    m_tree->setHeaderHidden(true);
+    m_tree->setFrameStyle(QFrame::NoFrame);
+    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_tree->setStyleSheet(QStringLiteral("QTreeView:item:selected:!active { background: #A0A0A0; }"));
+    layout->addWidget(m_tree);
+
+    showName(appData.prjListShowName);
+    showFilter(appData.prjListShowFilter);
+    qApp->installEventFilter(this);
+}
+
+TWgtPrjList::~TWgtPrjList()
+{
+    qApp->removeEventFilter(this);
+}
+
+void TWgtPrjList::connectAll()
+{
+    m_connections << connect(m_filter, &QLineEdit::textChanged, this, &TWgtPrjList::slotFilterString)
+                  << connect(m_clear, &QPushButton::pressed, this, &TWgtPrjList::slotFilterClear)
+                  << connect(m_tree, &QTreeWidget::currentItemChanged, this,
+                             [this](QTreeWidgetItem *current) { slotItemSelect(current); })
+                  << connect(m_tree, &QWidget::customContextMenuRequested, this,
+                             &TWgtPrjList::signalContextMenuRequested);
+}
+
+void TWgtPrjList::disconnectAll()
+{
+    for (const QMetaObject::Connection &c : qAsConst(m_connections))
+        disconnect(c);
+    m_connections.clear();
+}
+
+void TWgtPrjList::setIcon(QTreeWidgetItem *item) const
+{
+    static const QFileIconProvider provider;
+    item->setIcon(0, provider.icon(item->text(1).isEmpty() ? QFileIconProvider::Folder
+                                                           : QFileIconProvider::File));
+}
+
+// ---- List file ---------------------------------------------------------------
+
+bool TWgtPrjList::load(const QString &name, const QString &file, int expandMode)
+{
+    disconnectAll();
+    m_listName = name;
+    m_listFile = makeAbsolutePath(makeAbsolutePath(appDirPath(), appData.pathProjects), file);
+    m_name->setText(QString());
+    m_filter->clear();
+    m_filterText.clear();
+    m_expandStates.clear();
+    m_tree->clear();
+    m_errorText.clear();
+
+    bool ok = false;
+    QFile input(m_listFile);
+    if (!input.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        m_errorText = input.errorString();
+    } else {
+        const QByteArray bytes = input.readAll();
+        input.close();
+        QJsonParseError error;
+        const QJsonDocument doc = bytes.isEmpty() ? QJsonDocument() : QJsonDocument::fromJson(bytes, &error);
+        if (bytes.isEmpty()) {
+            m_errorText = QString::fromUtf8("пустой файл");
+        } else if (error.error != QJsonParseError::NoError) {
+            m_errorText = error.errorString();
+        } else {
+            ok = true;
+            m_name->setText(name);
+            const QJsonValue list = doc.object().value(QStringLiteral("list"));
+            const QJsonArray entries = list.toArray();
+            QList<QTreeWidgetItem *> byNumber;
+            for (const QJsonValue &element : entries) {
+                const QJsonObject entry = element.toObject();
+                const qint64 parent = wholeNumber(entry.value(QStringLiteral("parent")));
+                bool expand = expandMode == 2;
+                if (expandMode == 0)
+                    expand = wholeNumber(entry.value(QStringLiteral("expand"))) != 0;
+                // A parent that names no earlier entry puts the entry at the top.
+                auto *item = parent >= 1 && parent <= byNumber.size()
+                                 ? new QTreeWidgetItem(byNumber.at(int(parent - 1)))
+                                 : new QTreeWidgetItem(m_tree);
+                item->setText(0, entry.value(QStringLiteral("name")).toString());
+                item->setText(1, entry.value(QStringLiteral("file")).toString());
+                setIcon(item);
+                item->setExpanded(expand);
+                byNumber.append(item);
+            }
+        }
+    }
+
+    m_loaded = ok;
+    m_filter->setEnabled(ok && !m_filterRow->isHidden());
+    m_clear->setEnabled(ok && !m_filterRow->isHidden());
+    if (ok)
+        m_filter->setFocus();
+    connectAll();
+    return ok;
+}
+
+void TWgtPrjList::writeItem(QTreeWidgetItem *item, int parentNumber, int &number, QStringList &lines) const
+{
+    const int own = ++number;
+    lines << QStringLiteral("        {\"parent\": %1, \"expand\": %2, ")
+                 .arg(parentNumber)
+                 .arg(item->isExpanded() ? 1 : 0)
+                 + QStringLiteral("\"name\": \"%1\", \"file\": \"%2\"},")
+                       .arg(jsonStringText(item->text(0)), jsonStringText(item->text(1)));
+    for (int i = 0; i < item->childCount(); ++i)
+        writeItem(item->child(i), own, number, lines);
+}
+
+QByteArray TWgtPrjList::listFileBytes() const
+{
+    QStringList lines;
+    lines << QStringLiteral("{") << QStringLiteral("    \"version\": 1,") << QStringLiteral("    \"list\":")
+          << QStringLiteral("    [");
+    int number = 0;
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
+        writeItem(m_tree->topLevelItem(i), 0, number, lines);
+    if (m_tree->topLevelItemCount() > 0)
+        lines.last().chop(1);
+    lines << QStringLiteral("    ]") << QStringLiteral("}");
+    QByteArray bytes;
+    for (const QString &line : qAsConst(lines)) {
+        bytes += line.toUtf8();
+        bytes += '\r';
+    }
+    return bytes;
+}
+
+bool TWgtPrjList::save(const QString &path)
+{
+    const QByteArray bytes = listFileBytes();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool TWgtPrjList::saveList()
+{
+    return save(m_listFile);
+}
+
+// ---- Current entry -------------------------------------------------------------
+
+QTreeWidgetItem *TWgtPrjList::currentItem() const
+{
+    return m_tree->currentItem();
+}
+
+QTreeWidget *TWgtPrjList::tree() const
+{
+    return m_tree;
+}
+
+QString TWgtPrjList::currentName() const
+{
+    return m_tree->currentItem() ? m_tree->currentItem()->text(0) : QString();
+}
+
+QString TWgtPrjList::currentFile() const
+{
+    return m_tree->currentItem() ? m_tree->currentItem()->text(1) : QString();
+}
+
+int TWgtPrjList::selectedIndex() const
+{
+    return m_tree->selectedIndex();
+}
+
+void TWgtPrjList::setCurrentIndex(int position)
+{
+    m_tree->setCurrentIndex(position);
+}
+
+void TWgtPrjList::setCurrentItemSilently(QTreeWidgetItem *item)
+{
+    const QSignalBlocker blocker(m_tree);
+    m_tree->setCurrentItem(item);
+    if (!item)
+        m_tree->clearSelection();
+    m_tree->viewport()->update();
+}
+
+void TWgtPrjList::setCurrentTexts(const QString &name, const QString &file)
+{
+    QTreeWidgetItem *item = m_tree->currentItem();
+    if (!item)
+        return;
+    item->setText(0, name);
+    item->setText(1, file);
+}
+
+void TWgtPrjList::updateCurrentIcon()
+{
+    QTreeWidgetItem *item = m_tree->currentItem();
+    if (!item)
+        return;
+    setIcon(item);
+    slotItemSelect(item);
+}
+
+bool TWgtPrjList::addItem(int mode, const QString &name, const QString &baseDir, const QString &file,
+                          bool asChild, const QByteArray &content)
+{
+    m_addFailure = AddOk;
+    m_addPath.clear();
+    QString stored = file;
+    if (!stored.isEmpty()) {
+        if (suffixOf(QFileInfo(stored).fileName()) != QLatin1String("prj"))
+            stored += QLatin1String(".prj");
+        const QString path = makeAbsolutePath(baseDir, stored);
+        m_addPath = path;
+        if (mode == 0 || mode == 2) {
+            if (QFileInfo::exists(path)) {
+                m_addFailure = AddFileExists;
+                return false;
+            }
+            if (!(mode == 0 ? createProjectFile(path) : writeFile(path, content))) {
+                m_addFailure = AddWriteFailed;
+                return false;
+            }
+        }
+        stored = toRelativePath(baseDir, path);
+    }
+
+    QTreeWidgetItem *current = m_tree->currentItem();
+    QTreeWidgetItem *parent = current ? (asChild ? current : current->parent()) : nullptr;
+    auto *item = new QTreeWidgetItem;
+    item->setText(0, name);
+    item->setText(1, stored);
+    setIcon(item);
+    if (asChild || !current) {
+        // Without a current entry a child has no parent: it goes to the top.
+        if (parent)
+            parent->addChild(item);
+        else
+            m_tree->addTopLevelItem(item);
+    } else {
+        // Directly behind the current entry's subtree; siblings hidden by a
+        // filter stay in front of the new entry.
+        const auto childAt = [&](int i) { return parent ? parent->child(i) : m_tree->topLevelItem(i); };
+        const int count = parent ? parent->childCount() : m_tree->topLevelItemCount();
+        int at = (parent ? parent->indexOfChild(current) : m_tree->indexOfTopLevelItem(current)) + 1;
+        while (at < count && childAt(at)->isHidden())
+            ++at;
+        if (parent)
+            parent->insertChild(at, item);
+        else
+            m_tree->insertTopLevelItem(at, item);
+    }
+    m_tree->setCurrentItem(item);
+    return true;
+}
+
+bool TWgtPrjList::removeCurrent()
+{
+    QTreeWidgetItem *item = m_tree->currentItem();
+    if (!item)
+        return true;
+    QTreeWidgetItem *parent = item->parent();
+    const int index = parent ? parent->indexOfChild(item) : m_tree->indexOfTopLevelItem(item);
+    const int count = parent ? parent->childCount() : m_tree->topLevelItemCount();
+    const auto childAt = [&](int i) { return parent ? parent->child(i) : m_tree->topLevelItem(i); };
+    QTreeWidgetItem *next = index > 0 ? childAt(index - 1) : (index + 1 < count ? childAt(index + 1) : nullptr);
+    {
+        const QSignalBlocker blocker(m_tree);
+        m_tree->setCurrentItem(nullptr);
+        delete item;
+    }
+    if (next)
+        m_tree->setCurrentItem(next);
+    else
+        m_tree->clearSelection();
+    return true;
+}
+
+bool TWgtPrjList::removeChildren()
+{
+    QTreeWidgetItem *item = m_tree->currentItem();
+    if (!item)
+        return true;
+    while (item->childCount() > 0)
+        delete item->takeChild(item->childCount() - 1);
+    return true;
+}
+
+// ---- Appearance ------------------------------------------------------------------
+
+void TWgtPrjList::showName(bool show)
+{
+    m_name->setVisible(show);
+    m_nameLine->setVisible(show);
+}
+
+void TWgtPrjList::showFilter(bool show)
+{
+    if (!show)
+        slotFilterClear();
+    m_filterRow->setVisible(show);
+    m_filter->setEnabled(show && m_loaded);
+    m_clear->setEnabled(show && m_loaded);
+    m_filterLine->setVisible(show);
+}
+
+void TWgtPrjList::setDragDrop(bool on)
+{
+    m_tree->setDragDropMode(on ? QAbstractItemView::InternalMove : QAbstractItemView::NoDragDrop);
+}
+
+QPoint TWgtPrjList::mapToGlobal(const QPoint &pos) const
+{
+    return m_tree->viewport()->mapToGlobal(pos);
+}
+
+// ---- Filter and selection -------------------------------------------------------
+
+QList<QTreeWidgetItem *> TWgtPrjList::walkOrder() const
+{
+    QList<QTreeWidgetItem *> items;
+    for (int i = m_tree->topLevelItemCount() - 1; i >= 0; --i)
+        collectPreOrder(m_tree->topLevelItem(i), items);
+    return items;
+}
+
+void TWgtPrjList::slotFilterString(const QString &text)
+{
+    const QList<QTreeWidgetItem *> items = walkOrder();
+    if (m_filterText.isEmpty() && !text.isEmpty()) {
+        m_expandStates.clear();
+        for (QTreeWidgetItem *item : items)
+            m_expandStates.append(item->isExpanded() ? char(1) : char(0));
+    }
+    const QRegExp pattern(QLatin1Char('*') + text + QLatin1Char('*'), Qt::CaseInsensitive, QRegExp::Wildcard);
+    for (int i = m_tree->topLevelItemCount() - 1; i >= 0; --i)
+        applyFilter(m_tree->topLevelItem(i), pattern);
+    if (!text.isEmpty()) {
+        for (QTreeWidgetItem *item : items)
+            item->setExpanded(true);
+    } else if (!m_filterText.isEmpty()) {
+        QTreeWidgetItem *selected = m_tree->selectedItems().value(0);
+        for (int i = 0; i < items.size(); ++i) {
+            const bool remembered = i < m_expandStates.size() && m_expandStates.at(i) != 0;
+            items.at(i)->setExpanded(remembered || itemIsAbove(items.at(i), selected));
+        }
+        m_expandStates.clear();
+        if (selected)
+            m_tree->scrollToItem(selected);
+    }
+    m_filterText = text;
+}
+
+void TWgtPrjList::slotFilterClear()
+{
+    m_filter->setText(QString());
+}
+
+void TWgtPrjList::slotItemSelect(QTreeWidgetItem *current)
+{
+    if (!current)
+        return;
+    const QString file = current->text(1);
+    emit signalProjectSelect(file.isEmpty() ? QString() : makeAbsolutePath(dirOfFile(m_listFile), file));
+}
+
+bool TWgtPrjList::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (watched == m_filter && key == Qt::Key_Down && m_tree->topLevelItemCount() > 0) {
+            m_tree->setFocus(Qt::OtherFocusReason);
+            m_tree->setCurrentItem(m_tree->itemAt(0, 0));
+        } else if (watched == m_tree && key == Qt::Key_Up) {
+            QTreeWidgetItem *top = m_tree->itemAt(0, 0);
+            if (top == m_tree->currentItem()) {
+                m_filter->setFocus(Qt::OtherFocusReason);
+                if (top)
+                    top->setSelected(false);
+            }
+        }
+    }
+    return QFrame::eventFilter(watched, event);
+}
