@@ -1,0 +1,478 @@
+// The main window: the enabling rule, hot keys, menus, context menus, tool
+// bar, geometry and the last project reopened; and the project-list and
+// project actions driven as a user drives them, dialogs answered on their
+// buttons and file dialogs through their name field.
+
+#include "core/TAppData.h"
+#include "core/TCmdCode.h"
+#include "core/TLang.h"
+#include "core/helpers.h"
+#include "core/platform.h"
+#include "data/TDataPrj.h"
+#include "gui/main/TMainWindow.h"
+#include "gui/views/TWgtPrjList.h"
+#include "gui/widgets/TButtonAction.h"
+#include "gui/widgets/TWgtStatusBar.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// Answers the next modal window with the function once it is up. The
+// answers run in order; each waits for a modal window other than the one
+// answered before it.
+class Answers
+{
+public:
+    void add(std::function<void(QWidget *)> answer) { m_queue.append(answer); arm(); }
+    int pending() const { return m_queue.size(); }
+    QStringList seen;
+
+private:
+    void arm()
+    {
+        if (m_armed)
+            return;
+        m_armed = true;
+        QTimer::singleShot(10, [this] { poll(); });
+    }
+    void poll()
+    {
+        m_armed = false;
+        QWidget *w = QApplication::activeModalWidget();
+        if (m_queue.isEmpty())
+            return;
+        if (w && w != m_last) {
+            m_last = w;
+            if (auto *box = qobject_cast<QMessageBox *>(w))
+                seen << box->text();
+            m_queue.takeFirst()(w);
+        }
+        if (!m_queue.isEmpty())
+            arm();
+    }
+    QList<std::function<void(QWidget *)>> m_queue;
+    QPointer<QWidget> m_last;
+    bool m_armed = false;
+};
+
+auto clickBox(QMessageBox::StandardButton which)
+{
+    return [which](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        QVERIFY(box);
+        QTest::mouseClick(box->button(which), Qt::LeftButton);
+    };
+}
+
+auto typeFileName(const QString &path)
+{
+    return [path](QWidget *w) {
+        auto *dialog = qobject_cast<QFileDialog *>(w);
+        QVERIFY(dialog);
+        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(edit);
+        edit->setText(path);
+        static_cast<QDialog *>(dialog)->accept();
+    };
+}
+
+auto fillEntry(const QString &name, const QString &file, QString *prefilled = nullptr)
+{
+    return [=](QWidget *w) {
+        const QList<QLineEdit *> edits = w->findChildren<QLineEdit *>();
+        QVERIFY(edits.size() >= 2);
+        if (prefilled)
+            *prefilled = edits.at(0)->text() + "|" + edits.at(1)->text();
+        edits.at(0)->setText(name);
+        edits.at(1)->setText(file);
+        for (QPushButton *b : w->findChildren<QPushButton *>()) {
+            if (b->text() == lang.text(79))
+                QTest::mouseClick(b, Qt::LeftButton);
+        }
+    };
+}
+
+const char *kProject = "{\n    \"version\": 1,\n    \"configurations\":\n    [\n"
+                       "        {\"name\": \"One\", \"description\": \"\", \"commands\": [\n"
+                       "            {\"cmd\": \"delay\", \"status\": \"1\"},\n"
+                       "            {\"cmd\": \"pause\", \"status\": \"1\"},\n"
+                       "            {\"cmd\": \"stop\", \"status\": \"1\"}]},\n"
+                       "        {\"name\": \"Two\", \"description\": \"\", \"commands\": []}\n    ]\n}\n";
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir home;
+    QString folder; // of the list file, fresh for every test
+    QStringList shownFolders;
+    int round = 0;
+
+    QString at(const QString &name) const { return folder + "/" + name; }
+
+    void writeList()
+    {
+        writeBytes(at("list.lst"),
+                   "{\"list\": [{\"name\": \"Boards\", \"expand\": 1}, {\"parent\": 1, \"name\": \"Board A\","
+                   " \"file\": \"a.prj\"}, {\"name\": \"Tools\", \"file\": \"sub/tools.prj\"}]}");
+        writeBytes(at("a.prj"), kProject);
+        QVERIFY(QDir().mkpath(at("sub")));
+        writeBytes(at("sub/tools.prj"), kProject);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(home.isValid());
+        setAppFileLocation(home.path());
+        lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
+        platform::setShowFolderHook([this](const QString &dir) { shownFolders << dir; });
+    }
+    void init()
+    {
+        folder = home.filePath(QString::number(++round));
+        QVERIFY(QDir().mkpath(folder));
+        writeList();
+        QFile::remove(hotKeyFilePath());
+        appData.pathProjects = folder;
+        appData.prjListName = QStringLiteral("Main list");
+        appData.prjListFile = QStringLiteral("list.lst");
+        appData.prjListExpand = 0;
+        appData.openLastPrj = false;
+        appData.autoSavePrj = false;
+        appData.iconsSet = 0;
+        appData.windowMainCenter = false;
+        appData.windowMainLeft = 10;
+        appData.windowMainTop = 10;
+        appData.windowMainWidth = 900;
+        appData.windowMainHeight = 600;
+        appData.confirmProjectsListReload = true;
+        appData.confirmProjectSave = false;
+        appData.confirmProjectDeleteCur = true;
+        appData.confirmProjectDeleteSubAll = true;
+        appData.selectPrjListFile = home.filePath("catalogue.lpl");
+        shownFolders.clear();
+    }
+    void cleanup()
+    {
+        dataPrj.resetModified();
+        dataPrj.clear();
+    }
+
+    void enablingRule()
+    {
+        TMainActionFacts none;
+        QHash<QString, bool> s = mainActionStates(none);
+        for (const QString &n : s.keys())
+            QVERIFY2(!s.value(n), qPrintable(n));
+        TMainActionFacts f;
+        f.listLoaded = f.hasItem = f.prjOpen = true;
+        f.singleCfg = true;
+        f.cmdCount = 3;
+        f.currentRow = 0;
+        f.hasCurrentCmd = true;
+        s = mainActionStates(f);
+        const struct { const char *name; bool on; } expected[] = {
+            {"PrjNew", true}, {"PrjEdit", true}, {"PrjDeleteSubAll", false}, {"PrjPasteNew", false},
+            {"CfgDelete", false}, {"CfgPasteNew", false}, {"CmdPaste", false}, {"CmdCopyOne", true},
+            {"CmdMoveUp", false}, {"CmdMoveDown", true}, {"Exec", true}, {"CmdDeleteAll", true}};
+        for (const auto &e : expected)
+            QVERIFY2(s.value(e.name) == e.on, e.name);
+        f.currentRow = 2;
+        f.singleCfg = false;
+        f.prjClipboard = f.cfgClipboard = f.cmdClipboard = f.itemHasChildren = true;
+        s = mainActionStates(f);
+        for (const char *n : {"CmdMoveUp", "CfgDelete", "PrjPasteNew", "CfgPasteNew", "CmdPaste", "PrjDeleteSubAll"})
+            QVERIFY2(s.value(n), n);
+        QVERIFY(!s.value("CmdMoveDown"));
+        f.listLoaded = false;
+        QVERIFY(!mainActionStates(f).value("PrjPasteNew"));
+    }
+
+    // Hot keys from the file, the fixed run keys, menus, tool bar and the
+    // right-hand group, over a window that opens the last project.
+    void windowAtStart()
+    {
+        writeBytes(hotKeyFilePath(), "[HotKeyMain]\nPrjNew=Ctrl+Alt+N\nPrjEdit=\nQuit=Ctrl+Q\n");
+        appData.openLastPrj = true;
+        appData.lastPrj = 1;
+        appData.lastCfg = 1;
+        appData.lastCmd = 0;
+        appData.windowMainLeft = 100000; // off the screen
+        TMainWindow w;
+        QCOMPARE(w.geometry().x(), 0);
+        QCOMPARE(w.action("PrjNew")->shortcut(), QKeySequence("Ctrl+Alt+N"));
+        QVERIFY(w.action("PrjEdit")->shortcut().isEmpty());
+        QVERIFY(w.action("PrjListNew")->shortcut().isEmpty());
+        QCOMPARE(w.action("Exec")->shortcuts().size(), 2);
+        QVERIFY(dataPrj.isOpen());
+        QCOMPARE(dataPrj.prjFile(), at("a.prj"));
+        QCOMPARE(dataPrj.prjName(), QStringLiteral("Board A"));
+        QCOMPARE(w.prjView()->currentIndex(), 1);
+
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QSignalSpy run(w.action("Exec"), &QAction::triggered);
+        QTest::keyClick(&w, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClick(&w, Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClick(&w, Qt::Key_Return);
+        QCOMPARE(run.count(), 2);
+
+        QStringList menus;
+        for (QAction *a : w.menuBar()->actions())
+            menus << a->text();
+        QCOMPARE(menus, (QStringList{lang.text(2), lang.text(56), lang.text(62), "?"}));
+        QCOMPARE(w.contextMenuCfg()->actions().size(), 7);
+        QCOMPARE(w.contextMenuCmd()->actions().size(), 21);
+        QVERIFY(w.contextMenuPrjList()->actions().contains(w.action("PrjListDragDrop")));
+        QVERIFY(w.action("CmdNewSetProgDevice")->text().contains(cmdCode.name("set_device")));
+
+        // Right click on the project view: Control gives the configuration menu.
+        QWidget *page = w.prjView()->currentPage();
+        QVERIFY(page);
+        const QPoint pos = page->mapTo(&w, QPoint(5, 5));
+        QTest::mouseClick(w.windowHandle(), Qt::RightButton, Qt::ControlModifier, pos);
+        QTRY_VERIFY(w.contextMenuCfg()->isVisible());
+        QVERIFY(!w.contextMenuCmd()->isVisible());
+        w.contextMenuCfg()->close();
+        QTest::mouseClick(w.windowHandle(), Qt::RightButton, Qt::NoModifier, pos);
+        QTRY_VERIFY(w.contextMenuCmd()->isVisible());
+        w.contextMenuCmd()->close();
+
+        // Tool bar of set 0; the right group shows only with a project.
+        QCOMPARE(w.toolBarFrame()->height(), 37);
+        QCOMPARE(w.toolButton("open")->size(), QSize(30, 30));
+        QCOMPARE(w.toolButton("exec_start")->size(), QSize(60, 30));
+        QCOMPARE(w.toolButton("exec_start")->iconSize(), QSize(28, 16));
+        QVERIFY(w.toolBarRight()->isVisible());
+        w.prjList()->setCurrentIndex(0); // the group entry closes the project
+        QVERIFY(!dataPrj.isOpen());
+        QVERIFY(!w.toolBarRight()->isVisible());
+        QVERIFY(!w.action("Exec")->isEnabled());
+        QVERIFY(!w.action("CfgNew")->isEnabled());
+
+        appData.iconsSet = 1;
+        appData.openLastPrj = true;
+        appData.lastPrj = 99; // none
+        TMainWindow large;
+        QVERIFY(!dataPrj.isOpen());
+        QCOMPARE(large.prjList()->currentItem(), nullptr);
+        QCOMPARE(large.toolBarFrame()->height(), 50);
+        QCOMPARE(large.toolButton("save")->size(), QSize(45, 45));
+        QCOMPARE(large.toolButton("exec_start")->iconSize(), QSize(46, 32));
+    }
+
+    // Lists: new (with its suffix and overwrite question), load, reload,
+    // save-as, folders; settings remembered on success.
+    void listActions()
+    {
+        TMainWindow w;
+        Answers answers;
+        // "fresh" gets ".lst"; an existing "old.lst" is replaced only after Yes.
+        writeBytes(at("old.lst"), "{\"list\": [{\"name\": \"Keep me\"}]}");
+        answers.add(typeFileName(at("old")));
+        answers.add(clickBox(QMessageBox::No));
+        w.action("PrjListNew")->trigger();
+        QCOMPARE(answers.pending(), 0);
+        QVERIFY(readAll(at("old.lst")).contains("Keep me"));
+        QCOMPARE(w.prjList()->listFile(), at("list.lst"));
+
+        answers.add(typeFileName(at("fresh")));
+        w.action("PrjListNew")->trigger();
+        QCOMPARE(w.prjList()->listFile(), at("fresh.lst"));
+        QCOMPARE(appData.prjListFile, at("fresh.lst"));
+        QCOMPARE(appData.prjListName, at("fresh.lst"));
+        QCOMPARE(w.prjList()->tree()->topLevelItemCount(), 0);
+
+        // A new list where no file can be made says so.
+        writeBytes(at("plain"), "x");
+        answers.add(typeFileName(at("plain/n.lst")));
+        answers.add(clickBox(QMessageBox::Ok));
+        w.action("PrjListNew")->trigger();
+        QVERIFY(answers.seen.last().contains(lang.text(90)));
+
+        answers.add(typeFileName(at("list.lst")));
+        w.action("PrjListLoad")->trigger();
+        QCOMPARE(w.prjList()->listName(), at("list.lst"));
+        QCOMPARE(appData.prjListFile, at("list.lst"));
+
+        // Reload asks first; No keeps everything.
+        w.prjList()->setCurrentIndex(1);
+        QVERIFY(dataPrj.isOpen());
+        answers.add(clickBox(QMessageBox::No));
+        w.action("PrjListReload")->trigger();
+        QVERIFY(dataPrj.isOpen());
+        answers.add(clickBox(QMessageBox::Yes));
+        w.action("PrjListReload")->trigger();
+        QVERIFY(!dataPrj.isOpen());
+        QCOMPARE(answers.seen.last(), lang.text(94).replace("\\n", "\n"));
+
+        // Save as writes the tree first: a move made in the tree is in the copy.
+        QTreeWidget *tree = w.prjList()->tree();
+        tree->addTopLevelItem(tree->topLevelItem(0)->takeChild(0));
+        answers.add(typeFileName(at("copy")));
+        w.action("PrjListSaveAs")->trigger();
+        QCOMPARE(readAll(at("copy.lst")), w.prjList()->listFileBytes());
+        QCOMPARE(readAll(at("list.lst")), w.prjList()->listFileBytes());
+
+        w.action("PrjListOpenFolder")->trigger();
+        w.prjList()->setCurrentIndex(1); // Tools, now before the moved entry
+        w.action("PrjOpenFolder")->trigger();
+        QCOMPARE(shownFolders, (QStringList{folder, QDir(at("sub")).canonicalPath()}));
+
+        // A list that failed to load is not written.
+        writeBytes(at("list.lst"), "");
+        answers.add(clickBox(QMessageBox::Yes));
+        answers.add(clickBox(QMessageBox::Ok));
+        w.action("PrjListReload")->trigger();
+        QVERIFY(!w.prjList()->isLoaded());
+        QVERIFY(!w.action("PrjNew")->isEnabled());
+        QCOMPARE(readAll(at("list.lst")), QByteArray());
+    }
+
+    // Entries: new, add, copy, paste, edit, remove; their questions, status
+    // texts and captions; files never replaced.
+    void entryActions()
+    {
+        TMainWindow w;
+        Answers answers;
+        w.prjList()->setCurrentIndex(2); // Tools
+        answers.add(fillEntry("Fresh", "fresh"));
+        w.action("PrjNew")->trigger();
+        QVERIFY(QFile::exists(at("fresh.prj")));
+        QCOMPARE(dataPrj.prjFile(), at("fresh.prj"));
+        QVERIFY(readAll(at("list.lst")).contains("\"name\": \"Fresh\", \"file\": \"fresh.prj\""));
+
+        // An existing file is named in an error and nothing is added.
+        const QByteArray listBefore = readAll(at("list.lst"));
+        answers.add(fillEntry("Again", "a.prj"));
+        answers.add(clickBox(QMessageBox::Ok));
+        w.action("PrjNewSub")->trigger();
+        QCOMPARE(answers.seen.last(), lang.text(TMainWindow::MSG_PRJ_FILE_EXISTS).replace("\\n", "\n").arg(at("a.prj")));
+        QCOMPARE(readAll(at("a.prj")), QByteArray(kProject));
+        QCOMPARE(readAll(at("list.lst")), listBefore);
+
+        // Copy and paste: the copy keeps the bytes, the captions name it.
+        w.prjList()->setCurrentIndex(1); // Board A
+        QVERIFY(!w.action("PrjPasteNew")->isEnabled());
+        w.action("PrjCopy")->trigger();
+        QCOMPARE(w.statusBarWidget()->currentMessage(), lang.text(107).arg("Board A"));
+        QCOMPARE(w.action("PrjPasteNew")->text(), lang.text(17) + " [Board A]");
+        QString prefilled;
+        answers.add(fillEntry("Board B", "b", &prefilled));
+        w.action("PrjPasteNewSub")->trigger();
+        QCOMPARE(prefilled, QStringLiteral("Board A|"));
+        QCOMPARE(readAll(at("b.prj")), QByteArray(kProject));
+        QCOMPARE(w.statusBarWidget()->currentMessage(), lang.text(110).arg("Board A"));
+        // An unreadable file keeps the clipboard.
+        QVERIFY(QFile::remove(at("b.prj")));
+        w.action("PrjCopy")->trigger();
+        QCOMPARE(w.prjClipboardName(), QStringLiteral("Board A"));
+        QCOMPARE(w.action("PrjPasteNewSub")->text(), lang.text(18) + " [Board A]");
+
+        // Edit: a new name renames the open project; a new file reopens it.
+        w.prjList()->setCurrentIndex(1);
+        answers.add(fillEntry("Renamed", "a.prj"));
+        w.action("PrjEdit")->trigger();
+        QCOMPARE(dataPrj.prjName(), QStringLiteral("Renamed"));
+        answers.add(fillEntry("Renamed", "sub/tools.prj"));
+        w.action("PrjEdit")->trigger();
+        QCOMPARE(dataPrj.prjFile(), at("sub/tools.prj"));
+
+        // Remove the children of Boards, after the question.
+        w.prjList()->setCurrentIndex(0);
+        answers.add(clickBox(QMessageBox::No));
+        w.action("PrjDeleteSubAll")->trigger();
+        QVERIFY(w.prjList()->currentItem()->childCount() > 0);
+        answers.add(clickBox(QMessageBox::Yes));
+        w.action("PrjDeleteSubAll")->trigger();
+        QCOMPARE(w.prjList()->currentItem()->childCount(), 0);
+        QCOMPARE(w.statusBarWidget()->currentMessage(), lang.text(115).arg("Boards"));
+        answers.add(clickBox(QMessageBox::Yes));
+        w.action("PrjDeleteCur")->trigger();
+        QCOMPARE(w.statusBarWidget()->currentMessage(), lang.text(113).arg("Boards"));
+        QVERIFY(!readAll(at("list.lst")).contains("Boards"));
+        QVERIFY(QFile::exists(at("a.prj")));
+        QCOMPARE(answers.pending(), 0);
+    }
+
+    // Saving: auto-save switches entries without a question; a failed save
+    // keeps the modified flag, and closing asks before dropping the edits.
+    void savingAndClosing()
+    {
+        TMainWindow w;
+        Answers answers;
+        appData.autoSavePrj = true;
+        w.prjList()->setCurrentIndex(1);
+        dataPrj.setCfgName(dataPrj.cfgIdAt(0), QStringLiteral("Edited"));
+        QVERIFY(dataPrj.isModified());
+        w.prjList()->setCurrentIndex(2);
+        QVERIFY(readAll(at("a.prj")).contains("Edited"));
+        QCOMPARE(dataPrj.prjFile(), at("sub/tools.prj"));
+
+        // A plain file where the project's folder was: every save fails.
+        dataPrj.setCfgName(dataPrj.cfgIdAt(0), QStringLiteral("Lost?"));
+        QVERIFY(QDir(at("sub")).removeRecursively());
+        writeBytes(at("sub"), "plain");
+        w.action("PrjSave")->trigger();
+        QVERIFY(dataPrj.isModified());
+        QVERIFY(w.statusBarWidget()->currentMessage().startsWith(lang.text(85)));
+
+        // Switching entries: the failed auto-save asks; No keeps project and entry.
+        answers.add(clickBox(QMessageBox::No));
+        w.prjList()->setCurrentIndex(1);
+        QCOMPARE(answers.pending(), 0);
+        QVERIFY(answers.seen.last().contains(QStringLiteral("Tools")));
+        QCOMPARE(dataPrj.prjFile(), at("sub/tools.prj"));
+        QVERIFY(dataPrj.isModified());
+        QCOMPARE(w.prjList()->currentName(), QStringLiteral("Tools"));
+        // List actions stop too, and the window stays open.
+        answers.add(clickBox(QMessageBox::Yes));
+        answers.add(clickBox(QMessageBox::No));
+        w.action("PrjListReload")->trigger();
+        QVERIFY(dataPrj.isOpen());
+        w.show();
+        answers.add(clickBox(QMessageBox::No));
+        QVERIFY(!w.close());
+        QVERIFY(dataPrj.isModified());
+        // Yes drops the edits.
+        answers.add(clickBox(QMessageBox::Yes));
+        QVERIFY(w.close());
+        QVERIFY(!dataPrj.isOpen());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"
