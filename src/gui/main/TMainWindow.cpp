@@ -824,7 +824,7 @@ void TMainWindow::slotOpenContextMenuPrjList(const QPoint &pos)
 void TMainWindow::slotOpenContextMenuPrj(const QPoint &pos)
 {
     updateActions();
-    QWidget *page = m_prj->currentPage();
+    auto *page = m_prj->currentPage();
     const QPoint global = page ? page->mapToGlobal(pos) : m_prj->mapToGlobal(pos);
     if (QApplication::keyboardModifiers() == Qt::ControlModifier)
         m_menuCfg->popup(global);
