@@ -65,6 +65,24 @@ QWidget *TTestDevice::createDevParamForm(const TData &data)
                             data.value(key).toString());
 }
 
+QString TTestDevice::cmdParamText(const TData &data, QWidget *form)
+{
+    const QString key = params().value(QStringLiteral("cmd_form")).toString();
+    if (key.isEmpty())
+        return FakeDevice::cmdParamText(data, form);
+    const auto *shown = qobject_cast<TTestDevForm *>(form);
+    return key + QLatin1Char('=') + (shown ? shown->edit->text() : data.value(key).toString());
+}
+
+QWidget *TTestDevice::createCmdForm(const TData &data)
+{
+    const QString key = params().value(QStringLiteral("cmd_form")).toString();
+    if (key.isEmpty())
+        return nullptr;
+    return new TTestDevForm(data.value(QStringLiteral("id_cmd")).toInt(), key,
+                            data.value(key).toString());
+}
+
 TTestDevForm::TTestDevForm(int idCmd, const QString &key, const QString &value)
     : edit(new QLineEdit(value, this)), m_idCmd(idCmd), m_key(key)
 {

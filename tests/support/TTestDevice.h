@@ -8,6 +8,9 @@
 //   norm=s|<k>=<v>           normalizeCmdParam sets this key to this value
 //   dev_form=s|<k>           createDevParamForm gives a TTestDevForm that
 //                            edits the key <k> of the record
+//   cmd_form=s|<k>           createCmdForm gives a TTestDevForm of the key
+//                            <k>, and cmdParamText reads "<k>=<value>", the
+//                            value taken from such a form when one is passed
 // A command record with "bad" = "1" fails checkCmdParam.
 
 #include "support/FakeDevice.h"
@@ -32,6 +35,8 @@ public:
     bool checkDevParam(const TData &data) override;
     bool initDevParam(TData &data) override;
     QWidget *createDevParamForm(const TData &data) override;
+    QString cmdParamText(const TData &data, QWidget *form) override;
+    QWidget *createCmdForm(const TData &data) override;
 };
 
 // The device-level form of a test device: a line edit of one key. Editing

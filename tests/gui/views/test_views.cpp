@@ -1,0 +1,615 @@
+// The configuration pages as a user meets them: the execution log's lines and
+// colours, the command list's looks and check boxes, the page's forms, rows
+// and description, and the project view's tabs kept equal to the project.
+
+#include "gui/views/TWgtCmdList.h"
+#include "gui/views/TWgtConfig.h"
+#include "gui/views/TWgtLogExec.h"
+#include "gui/views/TWgtPrj.h"
+#include "views_fixture.h"
+
+#include "core/TExecState.h"
+#include "core/helpers.h"
+#include "data/TDataCfg.h"
+
+#include <QApplication>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTextBlock>
+#include <QTextEdit>
+
+using namespace views;
+
+namespace {
+
+const QColor TIME(1, 1, 1), CMD(2, 2, 2), PARAM(3, 3, 3), TEXT(4, 4, 4), WORK(5, 5, 5),
+    RESULT(6, 6, 6), SUCCESS(7, 7, 7), FAILED(8, 8, 8);
+
+QColor colorAt(QTextEdit *edit, const QString &text)
+{
+    const int at = edit->toPlainText().lastIndexOf(text);
+    if (at < 0)
+        return QColor();
+    QTextCursor cursor(edit->document());
+    cursor.setPosition(at + 1);
+    return cursor.charFormat().foreground().color();
+}
+
+// A press, a move in steps and a release with the left button held, as a
+// drag by the user's hand.
+void drag(QWidget *w, QPoint from, QPoint to)
+{
+    auto send = [w](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, at, w->mapToGlobal(at), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    for (int i = 1; i <= 10; ++i)
+        send(QEvent::MouseMove, from + (to - from) * i / 10, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+}
+
+QPoint cellCenter(TWgtCmdList *list, int row, int col)
+{
+    QTableWidget *t = list->table();
+    return t->visualItemRect(t->item(row, col)).center();
+}
+
+// The centre of a row's check box, where the style draws it.
+QPoint checkBoxAt(TWgtCmdList *list, int row)
+{
+    QTableWidget *t = list->table();
+    QStyleOptionViewItem opt;
+    opt.initFrom(t->viewport());
+    opt.rect = t->visualItemRect(t->item(row, 0));
+    opt.features |= QStyleOptionViewItem::HasCheckIndicator;
+    opt.checkState = t->item(row, 0)->checkState();
+    opt.index = t->model()->index(row, 0);
+    return t->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, t).center();
+}
+
+void clickRow(TWgtCmdList *list, int row)
+{
+    QTest::mouseClick(list->table()->viewport(), Qt::LeftButton, Qt::NoModifier, cellCenter(list, row, 1));
+}
+
+QStringList rowTexts(TWgtCmdList *list)
+{
+    QStringList texts;
+    for (int r = 0; r < list->rowCount(); ++r)
+        texts << list->table()->item(r, 2)->text();
+    return texts;
+}
+
+QList<int> rowIds(TWgtCmdList *list)
+{
+    QList<int> ids;
+    for (int r = 0; r < list->rowCount(); ++r)
+        ids << list->rowCmdId(r);
+    return ids;
+}
+
+void deleteLaterNow()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+class TestViews : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    void setLogColors()
+    {
+        appData.execLogColorTime = TIME;
+        appData.execLogColorCmd = CMD;
+        appData.execLogColorParam = PARAM;
+        appData.execLogColorText = TEXT;
+        appData.execLogColorWork = WORK;
+        appData.execLogColorResult = RESULT;
+        appData.execLogColorSuccess = SUCCESS;
+        appData.execLogColorFailed = FAILED;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QVERIFY(setUpProviders(dir));
+        setLogColors();
+    }
+
+    void init()
+    {
+        openProject(dir);
+        appData.cmdEnableHLJamp = false;
+        appData.cmdDelCmdDev = false;
+        appData.execLogShowTime = false;
+        appData.execLogShowTime_ms = false;
+    }
+
+    // ---- Execution log -------------------------------------------------------------
+
+    void logRendersEachKind_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text1");
+        QTest::addColumn<QString>("text2");
+        QTest::addColumn<bool>("time");
+        QTest::addColumn<bool>("ms");
+        QTest::addColumn<QString>("stamp");    // regular expression of the stamp, "" = none
+        QTest::addColumn<QString>("written");  // what follows "start\n" and the stamp
+        QTest::addColumn<QColor>("color");     // colour of text1
+        const QString ms = QStringLiteral("\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d ");
+        const QString s = QStringLiteral("\\d\\d:\\d\\d:\\d\\d ");
+        const QString banner = QStringLiteral("msg 386\n%1\n%2\n%1\n").arg(QString(60, '='));
+        QTest::newRow("cmd+param") << 0 << "Read" << "p=1" << false << false << "" << "Read (p=1)" << CMD;
+        QTest::newRow("cmd alone, ms") << 0 << "Read" << "" << true << true << ms << "Read" << CMD;
+        QTest::newRow("text, s") << 1 << "hello" << "" << true << false << s << "hello" << TEXT;
+        QTest::newRow("cont, ms") << 2 << "more" << "" << true << true << "" << QString(13, ' ') + "more" << TEXT;
+        QTest::newRow("cont, s") << 2 << "more" << "" << true << false << "" << QString(9, ' ') + "more" << TEXT;
+        QTest::newRow("cont, ms alone") << 2 << "more" << "" << false << true << "" << "more" << TEXT;
+        QTest::newRow("work, time") << 3 << "work" << "" << true << true << "" << "work" << WORK;
+        QTest::newRow("result, ms") << 4 << "res" << "" << true << true << "" << QString(13, ' ') + "res" << RESULT;
+        QTest::newRow("result, none") << 4 << "res" << "" << false << false << "" << "res" << RESULT;
+        QTest::newRow("success") << 5 << "ok" << "" << false << false << "" << "ok" << SUCCESS;
+        QTest::newRow("success, s") << 5 << "ok" << "" << true << false << s << "ok" << SUCCESS;
+        QTest::newRow("failed") << 6 << "why" << "" << false << false << "" << banner.arg("why") << FAILED;
+        QTest::newRow("failed, empty") << 6 << "" << "" << true << true << ms << banner.arg("") << FAILED;
+    }
+    void logRendersEachKind()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, text1);
+        QFETCH(QString, text2);
+        QFETCH(bool, time);
+        QFETCH(bool, ms);
+        QFETCH(QString, stamp);
+        QFETCH(QString, written);
+        QFETCH(QColor, color);
+        TWgtConfig page;
+        QTextEdit *view = page.log()->textView();
+        page.slotExecEventText(EXEC_WORK, QStringLiteral("start"));
+        page.slotExecEventProc(40);
+        appData.execLogShowTime = time;
+        appData.execLogShowTime_ms = ms;
+        page.slotExecEventText(TCodeExec(kind), text1, text2);
+
+        QString rest = view->toPlainText();
+        QVERIFY(rest.startsWith(QLatin1String("start\n")));
+        rest = rest.mid(6);
+        if (!stamp.isEmpty()) {
+            const QRegularExpressionMatch m = QRegularExpression('^' + stamp).match(rest);
+            QVERIFY2(m.hasMatch(), qPrintable(rest));
+            QCOMPARE(colorAt(view, m.captured(0)), TIME);
+            rest = rest.mid(m.capturedLength());
+        }
+        QCOMPARE(rest, written);
+        if (!text1.isEmpty())
+            QCOMPARE(colorAt(view, text1), color);
+        if (!text2.isEmpty())
+            QCOMPARE(colorAt(view, QStringLiteral(" (%1)").arg(text2)), PARAM);
+        if (kind == EXEC_FAILED)
+            QCOMPARE(colorAt(view, QStringLiteral("msg 386")), FAILED);
+        // Only a command line resets the progress.
+        QCOMPARE(page.log()->progressBar()->value(), kind == EXEC_CMD ? 0 : 40);
+    }
+
+    void logIgnoresUnknownKindsAndClearKeepsProgress()
+    {
+        TWgtConfig page;
+        page.slotExecEventText(EXEC_TEXT, QStringLiteral("a"));
+        page.slotExecEventProc(55);
+        const QString before = page.log()->textView()->toPlainText();
+        page.slotExecEventText(TCodeExec(7), QStringLiteral("never"), QStringLiteral("x"));
+        QCOMPARE(page.log()->textView()->toPlainText(), before);
+        page.slotExecEventProc(101);   // outside the range: ignored
+        QCOMPARE(page.log()->progressBar()->value(), 55);
+        page.clearLog();
+        QVERIFY(page.log()->textView()->toPlainText().isEmpty());
+        QCOMPARE(page.log()->progressBar()->value(), 55);
+    }
+
+    // A click and a selection in the idle log leave the next lines at the end
+    // and the selection where it was.
+    void logWritesAtTheEndAfterAClick()
+    {
+        TWgtLogExec log;
+        log.setColorText(TEXT);
+        log.resize(400, 200);
+        log.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&log));
+        log.addText(QStringLiteral("first line"));
+        log.addText(QStringLiteral("second line"));
+        QTextEdit *view = log.textView();
+        const QPoint start = view->cursorRect(QTextCursor(view->document())).center();
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, start + QPoint(3, 0));
+        const QString selected = view->textCursor().selectedText();
+        QCOMPARE(selected, QStringLiteral("first"));
+        log.addText(QStringLiteral("third"));
+        log.addResult(QStringLiteral("fourth"));
+        log.addCmd(QStringLiteral("fifth"), QStringLiteral("p"));
+        QCOMPARE(view->toPlainText(),
+                 QStringLiteral("first line\nsecond line\nthird\nfourth\nfifth (p)"));
+        QCOMPARE(view->textCursor().selectedText(), selected);
+        QCOMPARE(colorAt(view, QStringLiteral("third")), TEXT);
+        // Running mode puts the view's own cursor back at the end.
+        log.setRunning(true);
+        QVERIFY(view->textCursor().atEnd());
+        QCOMPARE(view->textInteractionFlags(), Qt::NoTextInteraction);
+    }
+
+    // ---- Command list --------------------------------------------------------------
+
+    void cmdListLooks()
+    {
+        TWgtCmdList list;
+        const char *codes[] = {"delay", "jamp", "ident", "set_prog"};
+        for (int r = 0; r < 4; ++r)
+            list.insertCmdRow(r, 100 + r, codes[r], true, codes[r], QStringLiteral("t"));
+        // Validity: red unless both flags are set, struck out without a device.
+        const struct { bool dev, param; bool red, strike; } cases[] = {
+            {true, true, false, false}, {true, false, true, false},
+            {false, true, true, true}, {false, false, true, true}};
+        const QColor normal = QApplication::palette().color(QPalette::WindowText);
+        for (const auto &c : cases) {
+            list.updateCmdRow(102, "ident", "n", "t", c.dev, c.param);
+            for (int col = 0; col < 3; ++col) {
+                QTableWidgetItem *item = list.table()->item(2, col);
+                QCOMPARE(item->foreground().color(), c.red ? QColor(Qt::red) : normal);
+                QCOMPARE(item->font().strikeOut(), c.strike);
+            }
+        }
+        // Strike-out and highlight together, in either order.
+        list.highlightRow(2);
+        list.updateCmdRow(102, "ident", "n", "t", false, true);
+        QVERIFY(list.table()->item(2, 1)->font().bold() && list.table()->item(2, 1)->font().italic());
+        QVERIFY(list.table()->item(2, 1)->font().strikeOut());
+        // Out of range keeps the highlight.
+        list.highlightRow(-1);
+        list.highlightRow(list.rowCount());
+        QVERIFY(list.table()->item(2, 0)->font().bold());
+        list.highlightRow(0);
+        QVERIFY(!list.table()->item(2, 0)->font().bold());
+        QVERIFY(list.table()->item(2, 0)->font().strikeOut());
+
+        // Colours: a set flag gives the colour, a clear one the Base colour.
+        const QColor base = QApplication::palette().color(QPalette::Base);
+        appData.cmdToolsDelayColorEnable = true;
+        appData.cmdToolsDelayColor = QColor(10, 200, 30);
+        appData.cmdToolsJampColorEnable = false;
+        appData.cmdToolsJampColor = QColor(200, 10, 30);
+        TWgtCmdList::applyColorSettings();
+        list.applyRowColors();
+        QCOMPARE(list.table()->item(0, 2)->background().color(), QColor(10, 200, 30));
+        QCOMPARE(list.table()->item(1, 2)->background().color(), base);
+        QCOMPARE(list.table()->item(2, 0)->background().color(), base);
+        QCOMPARE(TWgtCmdList::cmdColor(QStringLiteral("jamp")), base);
+        appData.cmdToolsDelayColorEnable = false;
+        TWgtCmdList::applyColorSettings();
+
+        // Emptying emits nothing.
+        QSignalSpy select(&list, &TWgtCmdList::signalSelectCmd);
+        QSignalSpy enabled(&list, &TWgtCmdList::signalEnabledCmd);
+        list.setCurrentRow(1);
+        select.clear();
+        list.clear();
+        QCOMPARE(list.rowCount(), 0);
+        QCOMPARE(select.count() + enabled.count(), 0);
+        QCOMPARE(list.currentCmdId(), -1);
+    }
+
+    void hideUncheckedMovesTheCurrentRow_data()
+    {
+        QTest::addColumn<bool>("hide");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<QList<bool>>("hidden");
+        // Rows: 0 unchecked, 1 checked, 2 unchecked.
+        QTest::newRow("hide, unchecked current") << true << 2 << 0 << QList<bool>{true, false, true};
+        QTest::newRow("hide, checked current") << true << 1 << 1 << QList<bool>{true, false, true};
+        QTest::newRow("show, unchecked current") << false << 2 << 0 << QList<bool>{false, false, false};
+        QTest::newRow("show, checked current") << false << 1 << 1 << QList<bool>{false, false, false};
+    }
+    void hideUncheckedMovesTheCurrentRow()
+    {
+        QFETCH(bool, hide);
+        QFETCH(int, current);
+        QFETCH(int, after);
+        QFETCH(QList<bool>, hidden);
+        TWgtCmdList list;
+        for (int r = 0; r < 3; ++r)
+            list.insertCmdRow(r, r, "delay", r == 1, "n", "t");
+        list.hideUnchecked(true);
+        list.hideUnchecked(false);
+        list.setCurrentRow(current);
+        list.hideUnchecked(hide);
+        QCOMPARE(list.currentRow(), after);
+        for (int r = 0; r < 3; ++r)
+            QCOMPARE(list.table()->isRowHidden(r), hidden.at(r));
+    }
+
+    // ---- Configuration page -----------------------------------------------------------
+
+    void pageFormsFollowTheSelection()
+    {
+        const int a = dataPrj.addCfg(QStringLiteral("A"), QString());
+        const int b = dataPrj.addCfg(QStringLiteral("B"), QString());
+        addCmd(a, CMD_SET_PROG, {{SET_PROG_PROG, QStringLiteral("Box")}});
+        addSetDevice(a);
+        const int ident = addCmd(a, QStringLiteral("ident"), {{FORM_KEY, QStringLiteral("11")}});
+        const int erase = addCmd(a, QStringLiteral("erase"), {{FORM_KEY, QStringLiteral("22")}});
+        const int orphan = addCmd(b, QStringLiteral("ident"), {{FORM_KEY, QStringLiteral("33")}});
+        dataPrj.validateAll();
+        QVERIFY(dataPrj.cmdById(ident)->handler());
+        QVERIFY(!dataPrj.cmdById(orphan)->handler());
+
+        TWgtConfig page;
+        page.setCfgId(a);
+        page.setCmdList(dataPrj.cmdsOfCfg(a));
+        page.showPageParam();
+        page.resize(700, 400);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QSignalSpy view(&page, &TWgtConfig::signalSetViewParamCmd);
+        QSignalSpy select(&page, &TWgtConfig::signalSelectCmd);
+
+        clickRow(page.cmdList(), 2);
+        QPointer<QWidget> first = page.openForm();
+        auto *form = qobject_cast<TTestDevForm *>(first.data());
+        QVERIFY(form);
+        QCOMPARE(form->edit->text(), QStringLiteral("11"));
+        QCOMPARE(select.last(), QList<QVariant>({a, ident}));
+        clickRow(page.cmdList(), 3);
+        form = qobject_cast<TTestDevForm *>(page.openForm());
+        QVERIFY(form && form != first);
+        QCOMPARE(form->edit->text(), QStringLiteral("22"));
+        QCOMPARE(page.openForm()->parentWidget()->layout()->count(), 1);
+        deleteLaterNow();
+        QVERIFY(first.isNull());
+
+        // A change in the form is in the project as soon as its emit returns.
+        form->edit->setFocus();
+        form->edit->selectAll();
+        QTest::keyClicks(form->edit, QStringLiteral("77"));
+        QTest::keyClick(form->edit, Qt::Key_Return);
+        QCOMPARE(dataPrj.cmdById(erase)->params().value(FORM_KEY).toString(), QStringLiteral("77"));
+
+        // The form of the current row only: another row's summary keeps its
+        // own value while the form shows something else.
+        form->edit->setText(QStringLiteral("unsaved"));
+        page.updateCmdRow(dataPrj.cmdById(ident)->toHash());
+        QCOMPARE(page.cmdList()->table()->item(2, 2)->text(), QStringLiteral("value=11"));
+        page.updateCmdRow(dataPrj.cmdById(erase)->toHash());
+        QCOMPARE(page.cmdList()->table()->item(3, 2)->text(), QStringLiteral("value=unsaved"));
+
+        // A row without a provider: no form, both signals.
+        TWgtConfig other;
+        other.setCfgId(b);
+        other.setCmdList(dataPrj.cmdsOfCfg(b));
+        QSignalSpy otherView(&other, &TWgtConfig::signalSetViewParamCmd);
+        QSignalSpy otherSelect(&other, &TWgtConfig::signalSelectCmd);
+        other.setCmdList(dataPrj.cmdsOfCfg(b));
+        QVERIFY(!other.openForm());
+        QCOMPARE(otherView.count(), 1);
+        QCOMPARE(otherSelect.last(), QList<QVariant>({b, orphan}));
+
+        // A click on a check box disables the command in the project.
+        QTest::mouseClick(page.cmdList()->table()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          checkBoxAt(page.cmdList(), 3));
+        QVERIFY(!dataPrj.cmdById(erase)->status());
+        QVERIFY(!page.cmdList()->isRowChecked(3));
+        QVERIFY(view.count() >= 2);
+    }
+
+    void pageDropsDeviceRowsOnANewDevice()
+    {
+        appData.cmdDelCmdDev = true;
+        const int a = dataPrj.addCfg(QStringLiteral("A"), QString());
+        addCmd(a, CMD_SET_PROG, {{SET_PROG_PROG, QStringLiteral("Box")}});
+        const int dev = addSetDevice(a);
+        addCmd(a, QStringLiteral("ident"));
+        addCmd(a, QStringLiteral("erase"));
+        addCmd(a, CMD_DELAY);
+        const int dev2 = addSetDevice(a);
+        addCmd(a, QStringLiteral("ident"));
+        dataPrj.validateAll();
+        TWgtConfig page;
+        page.setCfgId(a);
+        page.setCmdList(dataPrj.cmdsOfCfg(a));
+        const QList<int> all = cmdIds(a);
+
+        // A change that chooses no device removes nothing.
+        page.slotChangedCmdParam({{REC_ID_CMD, dev}, {SET_DEVICE_FILE, QStringLiteral("chipF.dev")}});
+        QCOMPARE(rowIds(page.cmdList()), all);
+        page.slotChangedCmdParam({{REC_ID_CMD, dev}, {SET_DEVICE_DEVICE, QStringLiteral("ChipF")},
+                                  {SET_DEVICE_FILE, QStringLiteral("chipF.dev")}});
+        QVERIFY(cmdIds(a).size() < all.size());
+        QVERIFY(cmdIds(a).contains(dev2));
+        QCOMPARE(rowIds(page.cmdList()), cmdIds(a));
+
+        // The walk itself.
+        QCOMPARE(rowsToDrop({1, 2, 3, 4}, {1, 4}), QList<int>({1, 1}));
+        QCOMPARE(rowsToDrop({1, 2, 3}, {1, 2}), QList<int>({2}));
+        QCOMPARE(rowsToDrop({5, 6}, {}), QList<int>({0, 0}));
+        QCOMPARE(rowsToDrop({1, 2}, {1, 2}), QList<int>());
+    }
+
+    void pageDescriptionAndJumpHighlight()
+    {
+        appData.cmdEnableHLJamp = true;
+        const int a = dataPrj.addCfg(QStringLiteral("A"), QStringLiteral("two|nlines"));
+        const int b = dataPrj.addCfg(QStringLiteral("B"), QString());
+        const int d1 = addCmd(a, CMD_DELAY);
+        const int d2 = addCmd(a, CMD_DELAY);
+        const int jump = addCmd(a, CMD_JAMP, {{JAMP_TO_CMD, d2}});
+        const int far = addCmd(b, CMD_DELAY);
+        const int jumpFar = addCmd(a, CMD_JAMP, {{JAMP_TO_CMD, far}});
+        Q_UNUSED(d1)
+        dataPrj.validateAll();
+        TWgtConfig page;
+        page.setCfgId(a);
+        page.setDescription(QStringLiteral("two|nlines"));
+        QCOMPARE(page.descriptionEditor()->toPlainText(), QStringLiteral("two\nlines"));
+        dataPrj.resetModified();
+        page.setDescription(QStringLiteral("two|nlines"));
+        QVERIFY(!dataPrj.isModified());
+        page.descriptionEditor()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(page.descriptionEditor(), QStringLiteral("!"));
+        QVERIFY(dataPrj.isModified());
+        QCOMPARE(dataPrj.cfgById(a)->description(), QStringLiteral("two|nlines!"));
+
+        page.setCmdList(dataPrj.cmdsOfCfg(a));
+        auto bold = [&page](int row) { return page.cmdList()->table()->item(row, 1)->font().bold(); };
+        page.setCurrentRow(dataPrj.cmdRowInCfg(a, jump));
+        QVERIFY(bold(1) && !bold(0) && !bold(2));
+        page.setCurrentRow(dataPrj.cmdRowInCfg(a, jumpFar));
+        for (int r = 0; r < page.cmdList()->rowCount(); ++r)
+            QVERIFY(!bold(r));
+        appData.cmdEnableHLJamp = false;
+        page.setCurrentRow(dataPrj.cmdRowInCfg(a, jump));
+        QVERIFY(!bold(1));
+    }
+
+    // ---- Project view ------------------------------------------------------------------
+
+    void projectViewTabsFollowTheProject()
+    {
+        TWgtPrj view;
+        QCOMPARE(view.currentCfgId(), -1);
+        QCOMPARE(view.currentCmdId(), -1);
+        QCOMPARE(view.currentRow(), -1);
+        QVERIFY(view.currentCmdCode().isEmpty());
+        QVERIFY(!view.tabWidget()->isVisibleTo(&view));
+
+        QList<int> ids;
+        for (const char *name : {"one", "two", "three"}) {
+            ids << dataPrj.addCfg(QString::fromLatin1(name), QString());
+            addCmd(ids.last(), CMD_DELAY);
+        }
+        appData.windowMainCfgSplitter = {300, 200};
+        view.rebuild();
+        view.resize(900, 500);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto same = [&view] {
+            if (view.tabWidget()->count() != dataPrj.cfgList().size())
+                return false;
+            for (int i = 0; i < view.tabWidget()->count(); ++i)
+                if (view.cfgIdAt(i) != dataPrj.cfgIdAt(i)
+                    || view.tabWidget()->tabText(i) != dataPrj.cfgName(view.cfgIdAt(i)))
+                    return false;
+            return true;
+        };
+        QVERIFY(same());
+        const int added = dataPrj.addCfg(QStringLiteral("between"), QString(), 1);
+        view.addCfgPage(1, added, QStringLiteral("between"), QString());
+        QVERIFY(same());
+        dataPrj.removeCfg(ids.at(0));
+        view.removeCfgTab(ids.at(0));
+        QVERIFY(same());
+
+        // A drag of the second tab before the first moves the configuration.
+        dataPrj.resetModified();
+        QTabBar *bar = view.tabBar();
+        const int movedId = view.cfgIdAt(1);
+        drag(bar, bar->tabRect(1).center(), bar->tabRect(0).topLeft() + QPoint(2, 5));
+        QTRY_COMPARE(view.cfgIdAt(0), movedId);
+        QVERIFY(same());
+        QVERIFY(dataPrj.isModified());
+
+        // One splitter layout for every page.
+        QSignalSpy moved(&view, &TWgtPrj::signalSplitterCfgMoved);
+        TWgtConfig *page = view.currentPage();
+        QSplitter *split = page->splitter();
+        QWidget *handle = split->handle(1);
+        drag(handle, handle->rect().center(), handle->rect().center() + QPoint(-80, 0));
+        QVERIFY(moved.count() > 0);
+        const TSplitterPos sizes = moved.last().at(0).value<TSplitterPos>();
+        QCOMPARE(sizes, split->sizes());
+        view.setSplitterSizes(sizes);
+        for (int i = 0; i < view.tabWidget()->count(); ++i) {
+            view.tabWidget()->setCurrentIndex(i);
+            QTRY_COMPARE(view.cfgPage(i)->splitterSizes(), sizes);
+        }
+        view.tabWidget()->setCurrentIndex(0);
+
+        // Tab colours by state; a reset gives the palette colour back.
+        appData.execTabColorExecute = QColor(1, 100, 1);
+        appData.execTabColorPause = QColor(2, 100, 2);
+        appData.execTabColorSuccess = QColor(3, 100, 3);
+        appData.execTabColorFailed = QColor(4, 100, 4);
+        const QColor normal = QApplication::palette().color(QPalette::WindowText);
+        const QList<int> tabs = {view.cfgIdAt(0), view.cfgIdAt(1), view.cfgIdAt(2)};
+        const int states[] = {EXEC_STATE_PAUSED, EXEC_STATE_FAILED, 9};
+        const QColor expect[] = {QColor(2, 100, 2), QColor(4, 100, 4), normal};
+        for (int i = 0; i < 3; ++i)
+            dataPrj.setCfgExecState(tabs.at(i), states[i]);
+        view.updateTabColors();
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(bar->tabTextColor(i), expect[i]);
+        view.resetTabColor(tabs.at(0));
+        QCOMPARE(bar->tabTextColor(0), normal);
+
+        view.selectCfgCmd(-1, 0);
+        QCOMPARE(view.currentIndex(), 0);
+        view.selectCfgCmd(2, -1);
+        QCOMPARE(view.currentIndex(), 2);
+        view.clear();
+        QCOMPARE(view.currentCfgId(), -1);
+        QVERIFY(!view.tabWidget()->isVisibleTo(&view));
+    }
+
+    void projectViewRefreshesRowsOnParameterChanges()
+    {
+        const int a = dataPrj.addCfg(QStringLiteral("A"), QString());
+        addCmd(a, CMD_SET_PROG, {{SET_PROG_PROG, QStringLiteral("Box")}});
+        const int dev = addSetDevice(a);
+        addCmd(a, QStringLiteral("ident"), {{FORM_KEY, QStringLiteral("5")}});
+        const int delay = addCmd(a, CMD_DELAY, {{DELAY_VALUE, 10}});
+        dataPrj.validateAll();
+        TWgtPrj view;
+        connect(&dataPrj, &TDataPrj::signalChangeData, &view, &TWgtPrj::slotUpdateGUI,
+                Qt::QueuedConnection);
+        view.rebuild();
+        TWgtCmdList *list = view.cfgPage(0)->cmdList();
+        QSignalSpy select(&view, &TWgtPrj::signalSelectCmd);
+        auto stale = [list] {
+            for (int r = 0; r < list->rowCount(); ++r)
+                list->setRowText(r, QStringLiteral("stale"));
+        };
+
+        // Codes other than 12 change nothing; 12 refreshes the delay's row only.
+        stale();
+        dataPrj.setCmdParam(delay, {{REC_ID_CMD, delay}, {DELAY_VALUE, 250}});
+        view.slotUpdateGUI(TCodeView(11), dataPrj.cmdById(delay)->toHash());
+        QCOMPARE(rowTexts(list).count(QStringLiteral("stale")), 4);
+        QTRY_COMPARE(list->table()->item(3, 2)->text(), QStringLiteral("250 ms"));
+        QCOMPARE(rowTexts(list).count(QStringLiteral("stale")), 3);
+        QCOMPARE(select.count(), 0);
+
+        // A device change refreshes the whole configuration and reports it.
+        stale();
+        dataPrj.setCmdParam(dev, {{REC_ID_CMD, dev}, {SET_DEVICE_DEVICE, QStringLiteral("ChipF")},
+                                  {SET_DEVICE_FILE, QStringLiteral("chipF.dev")}});
+        QTRY_COMPARE(select.count(), 1);
+        QCOMPARE(select.last(), QList<QVariant>({a, dev}));
+        QCOMPARE(rowTexts(list).count(QStringLiteral("stale")), 0);
+        QCOMPARE(list->table()->item(2, 2)->text(), QStringLiteral("value=5"));
+    }
+};
+
+QTEST_MAIN(TestViews)
+#include "test_views.moc"
