@@ -45,10 +45,11 @@ inline bool setUpProviders(const QTemporaryDir &dir)
 
 inline void openProject(const QTemporaryDir &dir)
 {
+    const TData info{{INFO_PRJ_FILE, dir.filePath(QStringLiteral("test.prj"))},
+                     {PRJ_WORK_PATH, dir.path()}};
+    dataPrj.fromHash(info);   // a project without a file is not cleared
     dataPrj.clear();
-    dataPrj.fromHash({{INFO_PRJ_FILE, dir.filePath(QStringLiteral("test.prj"))},
-                      {PRJ_WORK_PATH, dir.path()}});
-    dataPrj.clear();
+    dataPrj.fromHash(info);
 }
 
 // A command with its provider's defaults (tool commands), then the values.
