@@ -6,7 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VELKOR_BUILD_DIR:-$root/build}
 out="$build/screenshots"
 mkdir -p "$out"
-cmake --build "$build" --target screenshots -j4
+cmake --build "$build" --target screenshots test_views test_view_run -j4
 run() {
     if command -v xvfb-run >/dev/null; then
         xvfb-run -a "$@"
@@ -15,4 +15,9 @@ run() {
     fi
 }
 run "$build/bin/screenshots" "$out"
+# Configuration pages and the project view (taken by their tests): a selected
+# form, tabs with their execution colours, the description panel, a run's log.
+export VELKOR_SCREENSHOTS="$out"
+run "$build/tests/test_views" >/dev/null
+run "$build/tests/test_view_run" >/dev/null
 ls "$out"

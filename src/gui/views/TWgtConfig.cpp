@@ -258,6 +258,7 @@ void TWgtConfig::openFormOf(TDataCmd *cmd, const TData &record)
         return;
     applyJumpRule(cmd->cmd(), cmd->id());
     m_formLayout->addWidget(form, 0);
+    form->show();
     m_form = form;
     connectForm(form, this);
 }

@@ -59,6 +59,18 @@ QPointer<QThread> startOnPage(int cfg, TWgtConfig *page, Receiver *rx,
     return thread;
 }
 
+// The project view as the main window holds it, showing the logs.
+bool showView(TWgtPrj &view)
+{
+    QObject::connect(&dataPrj, &TDataPrj::signalChangeData, &view, &TWgtPrj::slotUpdateGUI,
+                     Qt::QueuedConnection);
+    view.rebuild();
+    view.slotSetViewParamExec();
+    view.resize(900, 500);
+    view.show();
+    return QTest::qWaitForWindowExposed(&view);
+}
+
 QStringList listPorts()
 {
     return {};
@@ -115,13 +127,7 @@ private slots:
         dataPrj.validateAll();
 
         TWgtPrj view;
-        connect(&dataPrj, &TDataPrj::signalChangeData, &view, &TWgtPrj::slotUpdateGUI,
-                Qt::QueuedConnection);
-        view.rebuild();
-        view.slotSetViewParamExec();
-        view.resize(900, 500);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QVERIFY(showView(view));
         TWgtConfig *page = view.cfgPageById(cfg);
         QVERIFY(page);
         QVector<int> bar;
@@ -137,6 +143,7 @@ private slots:
         QVERIFY2(rx.statuses == (QVector<QPair<int, bool>>{{cfg, true}}),
                  qPrintable(page->log()->textView()->toPlainText()));
         page->setRunning(false);
+        screenshot(&view, QStringLiteral("view-run-log"));
 
         // Every event is in the log, in order.
         const QString log = page->log()->textView()->toPlainText();
@@ -179,10 +186,7 @@ private slots:
         dataPrj.validateAll();
 
         TWgtPrj view;
-        connect(&dataPrj, &TDataPrj::signalChangeData, &view, &TWgtPrj::slotUpdateGUI,
-                Qt::QueuedConnection);
-        view.rebuild();
-        view.show();
+        QVERIFY(showView(view));
         QPointer<TWgtConfig> page = view.cfgPageById(cfg);
         QVERIFY(page);
         Receiver rx;

@@ -406,6 +406,8 @@ private slots:
         QCOMPARE(otherView.count(), 1);
         QCOMPARE(otherSelect.last(), QList<QVariant>({b, orphan}));
 
+        screenshot(&page, QStringLiteral("page-form"));
+
         // A click on a check box disables the command in the project.
         QTest::mouseClick(page.cmdList()->table()->viewport(), Qt::LeftButton, Qt::NoModifier,
                           checkBoxAt(page.cmdList(), 3));
@@ -514,6 +516,7 @@ private slots:
             return true;
         };
         QVERIFY(same());
+        screenshot(&view, QStringLiteral("view-tabs"));
         const int added = dataPrj.addCfg(QStringLiteral("between"), QString(), 1);
         view.addCfgPage(1, added, QStringLiteral("between"), QString());
         QVERIFY(same());
@@ -560,6 +563,8 @@ private slots:
         view.updateTabColors();
         for (int i = 0; i < 3; ++i)
             QCOMPARE(bar->tabTextColor(i), expect[i]);
+        view.slotSetViewParamPrj();
+        screenshot(&view, QStringLiteral("view-tab-colours-description"));
         view.resetTabColor(tabs.at(0));
         QCOMPARE(bar->tabTextColor(0), normal);
 

@@ -3,6 +3,7 @@
 // test chip ("ChipF") whose commands have a one-key parameter form.
 
 #include "core/TAppData.h"
+#include "core/helpers.h"
 #include "core/consts.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
@@ -11,7 +12,9 @@
 #include "support/NumberedLanguage.h"
 #include "support/TTestDevice.h"
 
+#include <QDir>
 #include <QFile>
+#include <QWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -23,6 +26,9 @@ inline const char FORM_KEY[] = "value";
 inline bool setUpProviders(const QTemporaryDir &dir)
 {
     registerMetaTypes();
+    // Every setting at its default, from a settings file of the test's own.
+    setAppFileLocation(dir.path());
+    appData.load();
     if (!NumberedLanguage::load())
         return false;
     TTestDevice::registerGroup();
@@ -77,6 +83,15 @@ inline QList<int> cmdIds(int cfg)
     for (const TDataCmd *c : dataPrj.cmdsOfCfg(cfg))
         ids << c->id();
     return ids;
+}
+
+// Saves a picture of the widget for a reviewer when VELKOR_SCREENSHOTS names
+// a folder (scripts/screenshots.sh); does nothing otherwise.
+inline void screenshot(QWidget *widget, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("VELKOR_SCREENSHOTS");
+    if (!folder.isEmpty())
+        widget->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
 }
 
 } // namespace views
