@@ -357,6 +357,11 @@ bool TWgtPrj::hasSingleCfg() const
     return m_tabs->count() == 1;
 }
 
+int TWgtPrj::count() const
+{
+    return m_tabs->count();
+}
+
 bool TWgtPrj::hasFocusCmdList() const
 {
     const TWgtConfig *page = currentPage();

@@ -78,6 +78,8 @@ public:
     QString currentTabText() const;
     QString currentCfgDescription() const;
     bool hasSingleCfg() const;
+    // Number of tabs.
+    int count() const;
     bool hasFocusCmdList() const;
     QTabBar *tabBar() const;
     QTabWidget *tabWidget() const;
