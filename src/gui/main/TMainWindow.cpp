@@ -11,6 +11,7 @@
 #include "data/TDataPrj.h"
 #include "gui/dialogs/TDialogPrjEdit.h"
 #include "gui/dialogs/TDialogSelectPrjList.h"
+#include "gui/views/TWgtConfig.h"
 #include "gui/views/TWgtPrjList.h"
 #include "gui/widgets/TButtonAction.h"
 #include "gui/widgets/TToolBarMetrics.h"

@@ -10,6 +10,7 @@
 #include "core/platform.h"
 #include "data/TDataPrj.h"
 #include "gui/main/TMainWindow.h"
+#include "gui/views/TWgtConfig.h"
 #include "gui/views/TWgtPrjList.h"
 #include "gui/widgets/TButtonAction.h"
 #include "gui/widgets/TWgtStatusBar.h"
