@@ -15,7 +15,6 @@
 #include "link/TSerialPort.h"
 #include "support/ExecHarness.h"
 #include "support/FakeProgrammer.h"
-#include "support/SetDeviceStandIn.h"
 #include "support/Spi25Chip.h"
 
 #include <QCoreApplication>
@@ -118,7 +117,6 @@ int main(int argc, char **argv)
     TProgType types;
     types.add(QStringLiteral("Emulated"), QStringLiteral("emulator.ini"));
     appData.progType.replace(types);
-    deviceList.addCreator(QLatin1String(GROUP_PROG), &SetDeviceStandIn::create);
 
     std::printf("25xx: write and read back through the worker, MAX_DATA 256\n");
     for (qint64 size : {qint64(1) << 20, qint64(1) << 24}) {

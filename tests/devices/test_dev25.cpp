@@ -31,7 +31,6 @@
 #include "support/ExecHarness.h"
 #include "support/FakeProgrammer.h"
 #include "support/FormHost.h"
-#include "support/SetDeviceStandIn.h"
 #include "support/Spi25Chip.h"
 
 #include <QCheckBox>
@@ -241,7 +240,6 @@ private slots:
         appData.progType.replace(types);
         appData.setFolder(&TAppData::pathProgs, path(QStringLiteral("progs")));
         appData.setFolder(&TAppData::pathDevices, DEVICES);
-        deviceList.addCreator(QLatin1String(GROUP_PROG), &SetDeviceStandIn::create);
     }
 
     void init()
@@ -453,6 +451,32 @@ private slots:
         QString text;
         QVERIFY(exec.ident(&port, text));
         QCOMPARE(text, QStringLiteral("EF4016"));
+    }
+
+    // Automatic detection identifies the chip by its JEDEC ID, names it from
+    // the family's pair file and routes the run to the configuration listed
+    // for it, which then works on the chip.
+    void autoDetectRoutes()
+    {
+        startChip(W25Q16);
+        chip->array.replace(0x20, 3, QByteArray::fromHex("C0FFEE"));
+        const int target = newCfg(W25Q16);
+        const int read = add(target, CMD_DATA_READ, {{DATA_ADDR_DEVICE, 0x20}, {DATA_DATA, QStringLiteral("000000")}});
+        const int cfg = dataPrj.addCfg(QStringLiteral("detect"), QString());
+        TData prog{{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, CMD_SET_PROG}};
+        TDevTools(GROUP_TOOLS, TData()).initCmdParam(prog);
+        prog.insert(SET_PROG_PROG, QStringLiteral("P256"));
+        dataPrj.addCmd(prog);
+        const int detect = dataPrj.addCmd({{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, CMD_AUTO_DETECT}});
+        dataPrj.validateAll();
+        dataPrj.setCmdParam(detect, {{REC_ID_CMD, detect}, {AUTO_NAME, QStringLiteral("25xx SPI flash")}});
+        dataPrj.setCmdParam(detect, {{REC_ID_CMD, detect},
+                                     {AUTO_ROUTE, QStringLiteral("EF4014=999|EF4015=%1").arg(target)},
+                                     {AUTO_EXECUTE, 0}, {AUTO_STOP, 1}});
+        QVERIFY(dataPrj.cmdById(detect)->validParam());
+        run(cfg, true);
+        QVERIFY2(events().contains(QStringLiteral("W25Q16JV (EF4015)")), qPrintable(events()));
+        QCOMPARE(record(read).value(REG_DATA).toString(), QStringLiteral("C0FFEE"));
     }
 
     // A stop mid-read leaves the earlier file as it was and ends the run as
