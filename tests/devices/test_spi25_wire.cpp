@@ -145,6 +145,56 @@ private slots:
         QCOMPARE(securityIndexByte(15), quint8(0x00));
     }
 
+    // The emulated chip itself, one chip select at a time: what needs the
+    // write-enable latch, how programs and erases change the array.
+    void chipSemantics()
+    {
+        Spi25Chip c(1 << 17, QByteArray::fromHex("EF3011"));
+        c.busyPolls = 0;
+        const auto cmd = [&c](const char *hex) { return c.transfer(QByteArray::fromHex(hex), 0); };
+        cmd("02000000F0");                       // no write enable: ignored
+        QCOMPARE(quint8(c.array.at(0)), quint8(0xFF));
+        QCOMPARE(c.ignored, 1);
+        cmd("06");
+        cmd("020000FE0F0F3C");                   // ANDs, wraps from 0xFF to 0x00 of the page
+        QCOMPARE(c.array.mid(0xFE, 2), QByteArray::fromHex("0F0F"));
+        QCOMPARE(quint8(c.array.at(0)), quint8(0x3C));
+        QCOMPARE(quint8(c.array.at(0x100)), quint8(0xFF));
+        cmd("06");
+        cmd("020000FEF0");
+        QCOMPARE(quint8(c.array.at(0xFE)), quint8(0x00));
+        cmd("06");
+        cmd("C7000000");                         // chip erase with address bytes: ignored
+        QCOMPARE(quint8(c.array.at(0xFE)), quint8(0x00));
+        cmd("C7");                               // the latch outlives an ignored instruction
+
+        QCOMPARE(c.array, QByteArray(1 << 17, char(0xFF)));
+
+        // BUSY keeps everything but status reads out; WEL reads back.
+        c.busyPolls = 2;
+        cmd("06");
+        QCOMPARE(c.transfer(QByteArray::fromHex("05"), 1), QByteArray::fromHex("02"));
+        cmd("0200001055");
+        QCOMPARE(c.transfer(QByteArray::fromHex("0B00001000"), 1), QByteArray::fromHex("FF"));
+        QCOMPARE(c.busyRejected, 1);
+        QCOMPARE(c.transfer(QByteArray::fromHex("05"), 2), QByteArray::fromHex("0101"));
+        QCOMPARE(c.transfer(QByteArray::fromHex("05"), 1), QByteArray::fromHex("01"));
+        QCOMPARE(c.transfer(QByteArray::fromHex("05"), 1), QByteArray::fromHex("00"));
+        QCOMPARE(c.transfer(QByteArray::fromHex("0B00001000"), 1), QByteArray::fromHex("55"));
+
+        // Status registers keep their read-only and reserved bits; lock bits stay.
+        c.busyPolls = 0;
+        cmd("06");
+        cmd("31FF");
+        QCOMPARE(int(c.status[1]), 0x7B);
+        cmd("06");
+        cmd("3100");
+        QCOMPARE(int(c.status[1]), 0x38);
+        cmd("06");
+        cmd("42002000AA");                       // security register 1 is locked now
+        QCOMPARE(quint8(c.security.at(0).at(0)), quint8(0xFF));
+    }
+
     // Every dispatcher refuses a variant other than 0 without a request
     // and without touching the error text.
     void otherVariantsSendNothing()
