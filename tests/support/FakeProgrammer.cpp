@@ -170,6 +170,14 @@ void FakeProgrammer::clearRequests()
     log.clear();
 }
 
+QVector<FakeProgrammer::Request> FakeProgrammer::takeRequests()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    QVector<Request> taken;
+    taken.swap(log);
+    return taken;
+}
+
 bool FakeProgrammer::waitForRequests(int count, int timeoutMs)
 {
     std::unique_lock<std::mutex> lock(mutex);

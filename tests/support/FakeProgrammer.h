@@ -88,6 +88,8 @@ public:
     QVector<Request> requests() const;
     int requestCount() const;
     void clearRequests();
+    // The requests logged so far, leaving the log empty (one locked step).
+    QVector<Request> takeRequests();
     // Waits until at least `count` requests are logged.
     bool waitForRequests(int count, int timeoutMs);
 

@@ -1,0 +1,84 @@
+#include "EmulatorSocket.h"
+
+#include "support/Chip24.h"
+#include "support/Spi25Chip.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QtEndian>
+
+EmulatorSocket::EmulatorSocket(std::shared_ptr<Chip24> chip24, std::shared_ptr<Spi25Chip> chip25)
+    : chip24(std::move(chip24)), chip25(std::move(chip25))
+{
+}
+
+ChipReply EmulatorSocket::setup(const QByteArray &record)
+{
+    active = nullptr;
+    if (record.size() < 2)
+        return ChipReply::failure(ERR_PARAM);
+    ChipModel *chip = nullptr;
+    switch (qFromLittleEndian<quint16>(reinterpret_cast<const uchar *>(record.constData()))) {
+    case TYPE_24XX:
+        chip = chip24.get();
+        break;
+    case TYPE_25XX:
+        chip = chip25.get();
+        break;
+    default:
+        return ChipReply::failure(ERR_PARAM);
+    }
+    const ChipReply reply = chip->setup(record);
+    if (reply.ok)
+        active = chip;
+    return reply;
+}
+
+ChipReply EmulatorSocket::request(quint8 code, const QByteArray &payload)
+{
+    if (!active)
+        return ChipReply::failure(ERR_PARAM);
+    return active->request(code, payload);
+}
+
+ChipStore::ChipStore(const QString &file, std::function<QByteArray &()> memory)
+    : m_file(file), m_memory(std::move(memory))
+{
+}
+
+bool ChipStore::load()
+{
+    QByteArray &memory = m_memory();
+    m_saved = memory;
+    m_snapshot = memory;
+    QFile f(m_file);
+    if (f.size() != memory.size() || !f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray contents = f.readAll();
+    if (contents.size() != memory.size())
+        return false;
+    memory = contents;
+    m_saved = contents;
+    m_snapshot = contents;
+    return true;
+}
+
+void ChipStore::snapshot()
+{
+    m_snapshot = m_memory();
+}
+
+bool ChipStore::save(QString *error)
+{
+    if (m_snapshot == m_saved)
+        return true;
+    QSaveFile f(m_file);
+    if (!f.open(QIODevice::WriteOnly) || f.write(m_snapshot) != m_snapshot.size() || !f.flush()
+        || !f.commit()) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(m_file, f.errorString());
+        return false;
+    }
+    m_saved = m_snapshot;
+    return true;
+}
