@@ -171,29 +171,6 @@ bool askYesNo(const QString &text, QWidget *parent, bool defaultYes)
 
 // ---- Text escapes ----------------------------------------------------------
 
-QString jsonStringText(const QString &text)
-{
-    QString out;
-    out.reserve(text.size() + 8);
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '"': out += QLatin1String("\\\""); break;
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\b': out += QLatin1String("\\b"); break;
-        case '\f': out += QLatin1String("\\f"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '\t': out += QLatin1String("\\t"); break;
-        default:
-            if (c.unicode() < 0x20)
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
-        }
-    }
-    return out;
-}
-
 QString escapeText(const QString &text)
 {
     QString s = text;
@@ -331,19 +308,29 @@ void moveTableRow(QTableWidget *table, int delta)
 
 // ---- File templates and raw writes -----------------------------------------
 
-namespace {
-bool writeWholeFile(const QString &path, const QByteArray &bytes)
+bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
+    // QSaveFile::commit() reports success after a failed final flush of its
+    // buffer and puts the cut file in place: every byte has to reach the
+    // temporary file before the commit may replace the old one.
+    const auto fail = [&]() {
+        if (error)
+            *error = file.errorString();
         file.cancelWriting();
         return false;
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return fail();
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return fail();
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
     }
-    return file.commit();
+    return true;
 }
-} // namespace
 
 bool createProjectListFile(const QString &path)
 {
@@ -381,4 +368,42 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     if (bytes.isEmpty())
         return false;
     return writeWholeFile(path, bytes);
+}
+
+
+QString jsonStringText(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        // Escaped: controls; U+FEFF, which the JSON reader drops at the start
+        // of a string; U+2028/2029, which strict readers of JavaScript-like
+        // text refuse; and lone surrogates, which have no UTF-8 form.
+        bool escape = c.unicode() < 0x20 || c.unicode() == 0xFEFF || c.unicode() == 0x2028
+                      || c.unicode() == 0x2029;
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out += c;
+            out += text.at(++i);
+            continue;
+        }
+        escape = escape || c.isSurrogate();
+        if (escape && c != QLatin1Char('\b') && c != QLatin1Char('\f') && c != QLatin1Char('\n')
+            && c != QLatin1Char('\r') && c != QLatin1Char('\t')) {
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            continue;
+        }
+        switch (c.unicode()) {
+        case '"': out += QLatin1String("\\\""); break;
+        case '\\': out += QLatin1String("\\\\"); break;
+        case '\b': out += QLatin1String("\\b"); break;
+        case '\f': out += QLatin1String("\\f"); break;
+        case '\n': out += QLatin1String("\\n"); break;
+        case '\r': out += QLatin1String("\\r"); break;
+        case '\t': out += QLatin1String("\\t"); break;
+        default:
+            out += c;
+        }
+    }
+    return out;
 }

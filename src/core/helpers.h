@@ -80,7 +80,8 @@ QString escapeText(const QString &text);
 // "|n" -> line feed, then "|w" -> double quote.
 QString unescapeText(const QString &text);
 // The text as the body of a JSON string (RFC 8259): quotes, backslashes and
-// characters below U+0020 escaped, everything else as it stands.
+// characters below U+0020 escaped; U+FEFF, U+2028, U+2029 and lone
+// surrogates escaped too, so that any reader gives the text back.
 QString jsonStringText(const QString &text);
 
 // ---- Log file --------------------------------------------------------------
@@ -121,6 +122,10 @@ void moveTableRow(QTableWidget *table, int delta);
 // Each writes the whole file or nothing: true only when every byte reached
 // the file.
 
+// Writes the bytes through a temporary file in the same folder (text mode)
+// and replaces the old file only when every byte reached it; otherwise the
+// old file stays as it was and error (when given) receives the reason.
+bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 bool createProjectListFile(const QString &path);
 bool createProjectFile(const QString &path);
 // An empty byte array writes nothing and gives false.

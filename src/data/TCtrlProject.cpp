@@ -183,20 +183,5 @@ QString TCtrlProject::projectText(TDataPrj *project)
 
 bool TCtrlProject::save(const QString &fileName, TDataPrj *project)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        m_lastError = file.errorString();
-        return false;
-    }
-    const QByteArray bytes = projectText(project).toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        m_lastError = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        m_lastError = file.errorString();
-        return false;
-    }
-    return true;
+    return writeWholeFile(fileName, projectText(project).toUtf8(), &m_lastError);
 }

@@ -92,8 +92,15 @@ bool IFormat::finish()
         return true;
     bool ok = true;
     if (auto *save = dynamic_cast<QSaveFile *>(file.get())) {
-        if (!save->commit())
+        // commit() reports success after a failed final flush of its buffer
+        // and puts the cut file in place (a HEX file without its end
+        // record): every byte must reach the file first.
+        if (!save->flush()) {
             ok = failWithFileError();
+            save->cancelWriting();
+        } else if (!save->commit()) {
+            ok = failWithFileError();
+        }
     } else {
         file->close();
     }

@@ -3,6 +3,7 @@
 #include "core/TAppData.h"
 #include "core/TLang.h"
 #include "core/helpers.h"
+#include "gui/dialogs/dialog_parts.h"
 
 #include <QApplication>
 #include <QFont>
@@ -86,19 +87,7 @@ void TDialogSelectDevice::createUi()
     m_line->setFrameShadow(QFrame::Sunken);
     m_line->setFixedHeight(2);
 
-    m_buttonFrame = new QFrame(this);
-    m_buttonFrame->setFrameShape(QFrame::NoFrame);
-    m_buttonFrame->setFixedHeight(40);
-    m_ok = new QPushButton(lang.text(79), m_buttonFrame);
-    m_ok->setFixedSize(100, 24);
-    m_cancel = new QPushButton(lang.text(80), m_buttonFrame);
-    m_cancel->setFixedSize(100, 24);
-    m_buttonLayout = new QHBoxLayout(m_buttonFrame);
-    m_buttonLayout->setContentsMargins(5, 5, 5, 5);
-    m_buttonLayout->setSpacing(5);
-    m_buttonLayout->addStretch();
-    m_buttonLayout->addWidget(m_ok);
-    m_buttonLayout->addWidget(m_cancel);
+    m_buttons = createDialogButtons(this, lang.text(79), lang.text(80));
 
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
@@ -107,10 +96,8 @@ void TDialogSelectDevice::createUi()
     m_layout->addWidget(m_list);
     m_layout->addWidget(m_count);
     m_layout->addWidget(m_line);
-    m_layout->addWidget(m_buttonFrame);
+    m_layout->addWidget(m_buttons.frame);
 
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_filter, &QLineEdit::textChanged, this, &TDialogSelectDevice::slotFilterString);
     connect(m_clear, &QPushButton::clicked, this, &TDialogSelectDevice::slotClearFilter);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &QDialog::accept);

@@ -5,6 +5,8 @@
 // when accepted, reads selectedDevice(). The window geometry is kept in the
 // application settings on every way out.
 
+#include "gui/dialogs/dialog_parts.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -44,10 +46,7 @@ private:
     QPushButton *m_clear = nullptr;
     QHBoxLayout *m_filterLayout = nullptr;
     QListWidget *m_list = nullptr;
-    QFrame *m_buttonFrame = nullptr;
-    QHBoxLayout *m_buttonLayout = nullptr;
-    QPushButton *m_ok = nullptr;
-    QPushButton *m_cancel = nullptr;
+    TDialogButtons m_buttons{};
     QVBoxLayout *m_layout = nullptr;
 };
 

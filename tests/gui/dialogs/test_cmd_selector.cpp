@@ -1,0 +1,255 @@
+// The command selector against a project whose programmer offers only some
+// codes and a test device: the panes for each selection, buttons kept for
+// unchanged lists, separators and colours, the status with Ctrl, the
+// placement modes and the geometry kept on every way out.
+
+#include "core/TAppData.h"
+#include "core/TCmdCode.h"
+#include "core/consts.h"
+#include "data/TDataPrj.h"
+#include "gui/dialogs/TDialogCmdSelector.h"
+#include "support/NumberedLanguage.h"
+#include "support/Screenshot.h"
+#include "support/TTestDevice.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QtTest>
+
+namespace {
+
+const QString fixtures = QStringLiteral(VELKOR_TEST_DATA_DIR "/validation");
+
+int add(int cfg, const QString &code, TData params = TData())
+{
+    params.insert(QLatin1String(REC_ID_CFG), cfg);
+    params.insert(QLatin1String(REC_CMD), code);
+    params.insert(QLatin1String(REC_STATUS), 1);
+    return dataPrj.addCmd(params);
+}
+
+QStringList captions(TCmdGroup *group)
+{
+    QStringList texts;
+    for (QPushButton *b : group->buttons())
+        texts << b->text();
+    return texts;
+}
+
+QStringList names(const QStringList &codes)
+{
+    QStringList texts;
+    for (const QString &code : codes)
+        texts << cmdCode.name(code);
+    return texts;
+}
+
+} // namespace
+
+class TestCmdSelector : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(NumberedLanguage::load());
+        TTestDevice::registerGroup();
+        appData.pathDevices = fixtures + "/devices";
+        appData.pathProgs = fixtures + "/progs";
+        appData.progType.add("BoxType", "box.ini");
+        appData.progName.add(false, "Box", QString(), "BoxType");
+        appData.windowCmdSelectorButtonHeight = 23;
+        appData.windowCmdSelectorButtonSeparatorHeight = 7;
+        appData.selectorColorChar = QColor(10, 200, 10);
+        appData.selectorColorData = QColor(0, 0, 0, 255);
+        appData.selectorColorFile = QColor(200, 10, 10);
+        appData.cmdAddState = true;
+        appData.windowCmdSelector = 0;
+        appData.windowCmdSelectorLeft = 40;
+        appData.windowCmdSelectorTop = 50;
+        appData.windowCmdSelectorWidth = 500;
+        appData.windowCmdSelectorHeight = 400;
+    }
+
+    // One project, every selection of the Part in turn.
+    void panes()
+    {
+        dataPrj.clear();
+        const int cfg = dataPrj.addCfg("main", QString());
+        const int first = add(cfg, "delay", {{"value", "1"}});
+        add(cfg, CMD_SET_PROG, {{SET_PROG_PROG, "Box"}});
+        const int dev = add(cfg, CMD_SET_DEVICE, {{SET_DEVICE_DEVICE, "ChipA"}, {SET_DEVICE_FILE, "chipA.dev"}});
+        const int read = add(cfg, "file_read");
+        const int detect = add(cfg, CMD_AUTO_DETECT);
+        dataPrj.validateAll();
+
+        TDialogCmdSelector selector(-1, -1, &dataPrj, &cmdCode);
+        QCOMPARE(selector.windowTitle(), NumberedLanguage::text(169));
+        QVERIFY(selector.toolsGroup()->buttons().isEmpty());
+        QVERIFY(selector.progGroup()->buttons().isEmpty());
+        QVERIFY(selector.deviceGroup()->buttons().isEmpty());
+
+        selector.slotSelectCmd(cfg, -1);
+        QCOMPARE(captions(selector.toolsGroup()), names(dataPrj.toolsCmdList()));
+        QVERIFY(selector.progGroup()->buttons().isEmpty());
+        QVERIFY(selector.deviceGroup()->buttons().isEmpty());
+
+        selector.slotSelectCmd(cfg, first);
+        QVERIFY(selector.progGroup()->buttons().isEmpty());
+
+        selector.slotSelectCmd(cfg, dev);
+        QCOMPARE(selector.progGroup()->cmdList(),
+                 QStringList({"set_device", "auto_detect", "set_io", "set_vcc"}));
+        QCOMPARE(selector.deviceGroup()->cmdList(),
+                 QStringList({"ident", "separator", "file_read", "erase"}));
+        const QList<QPushButton *> tools = selector.toolsGroup()->buttons();
+        const QList<QPushButton *> device = selector.deviceGroup()->buttons();
+        saveScreenshot(&selector, "cmd_selector");
+
+        // The same lists keep their buttons.
+        selector.slotSelectCmd(cfg, read);
+        QCOMPARE(selector.toolsGroup()->buttons(), tools);
+        QCOMPARE(selector.deviceGroup()->buttons(), device);
+
+        // Separator: a flat, disabled gap; colours by the kind word.
+        QPushButton *gap = device.at(1);
+        QVERIFY(gap->isFlat() && !gap->isEnabled() && gap->text().isEmpty());
+        QCOMPARE(gap->height(), 7);
+        QCOMPARE(device.at(0)->height(), 23);
+        QCOMPARE(device.at(2)->palette().color(QPalette::Button), QColor(200, 10, 10));
+        QCOMPARE(device.at(0)->palette(), QPushButton().palette());
+
+        // An "auto_detect" command offers no device commands.
+        selector.slotSelectCmd(cfg, detect);
+        QVERIFY(selector.deviceGroup()->buttons().isEmpty());
+        selector.slotSelectCmd(-1, -1);
+        QVERIFY(selector.toolsGroup()->buttons().isEmpty());
+    }
+
+    void colours_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QColor>("color"); // invalid: the default palette
+        QTest::newRow("file") << "flash_file_write" << QColor(200, 10, 10);
+        QTest::newRow("file short") << "file_read" << QColor(200, 10, 10);
+        QTest::newRow("char") << "eeprom_char_verify" << QColor(10, 200, 10);
+        QTest::newRow("data black") << "data_read" << QColor();
+        QTest::newRow("other case") << "flash_File_write" << QColor();
+        QTest::newRow("other") << "fuse_read" << QColor();
+    }
+    void colours()
+    {
+        QFETCH(QString, code);
+        QFETCH(QColor, color);
+        TCmdGroup group(" X ", &cmdCode);
+        group.setCmdList({code});
+        QPushButton *button = group.buttons().constFirst();
+        if (color.isValid())
+            QCOMPARE(button->palette().color(QPalette::Button), color);
+        else
+            QCOMPARE(button->palette(), QPushButton().palette());
+    }
+
+    // Ctrl alone inverts the status of one press; Ctrl+Shift does not. A
+    // press that refills its own pane does not crash.
+    void adding()
+    {
+        TDialogCmdSelector selector(0, -1, &dataPrj, &cmdCode);
+        QSignalSpy spy(&selector, &TDialogCmdSelector::signalAddCmd);
+        connect(&selector, &TDialogCmdSelector::signalAddCmd, &selector,
+                [&selector] { selector.slotSelectCmd(-1, -1); });
+        const QStringList codes = dataPrj.toolsCmdList();
+        const struct {
+            Qt::KeyboardModifiers mods;
+            bool state;
+        } presses[] = {{Qt::NoModifier, true},
+                       {Qt::ControlModifier, false},
+                       {Qt::ControlModifier | Qt::ShiftModifier, true}};
+        for (const auto &press : presses) {
+            selector.slotSelectCmd(0, -1);
+            QPushButton *button = selector.toolsGroup()->buttons().constFirst();
+            QTest::mouseClick(button, Qt::LeftButton, press.mods);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        QCOMPARE(spy.count(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(spy.at(i).at(0).toString(), codes.first());
+            QCOMPARE(spy.at(i).at(1).toBool(), presses[i].state);
+        }
+        selector.findChild<QCheckBox *>()->setChecked(false);
+        selector.slotSelectCmd(0, -1);
+        QTest::mouseClick(selector.toolsGroup()->buttons().constFirst(), Qt::LeftButton);
+        QCOMPARE(spy.last().at(1).toBool(), false);
+    }
+
+    void placement_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("active");
+        QTest::addColumn<QRect>("expected");
+        QTest::addColumn<bool>("centre");
+        const QRect stored(40, 50, 500, 400);
+        const QRect desk(0, 0, 1000, 800);
+        QTest::newRow("0") << 0 << true << stored << false;
+        QTest::newRow("1") << 1 << true << QRect(300 - 500 - 11, 100, 500, 300) << false;
+        QTest::newRow("1 no window") << 1 << false << stored << false;
+        QTest::newRow("2") << 2 << true << stored << true;
+        QTest::newRow("3") << 3 << true << QRect(300 + 400 - 1 + 12, 100, 500, 300) << false;
+        QTest::newRow("3 no window") << 3 << false << stored << false;
+        QTest::newRow("4") << 4 << true << QRect(0, 30, 500, 800 - 1 - 29) << false;
+        QTest::newRow("5") << 5 << true << QRect(1000 - 500, 30, 500, 800 - 1 - 29) << false;
+        QTest::newRow("7") << 7 << true << stored << false;
+        Q_UNUSED(desk)
+    }
+    void placement()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, active);
+        QFETCH(QRect, expected);
+        QFETCH(bool, centre);
+        bool centred = !centre;
+        QCOMPARE(cmdSelectorPlacement(mode, QRect(40, 50, 500, 400),
+                                      active ? QRect(300, 100, 400, 300) : QRect(),
+                                      QRect(0, 0, 1000, 800), &centred),
+                 expected);
+        QCOMPARE(centred, centre);
+    }
+
+    // A real window: mode 1 next to a window at the left screen edge gives
+    // a negative left, which becomes 0; geometry and splitter are stored on
+    // the way out.
+    void windowGeometry()
+    {
+        QWidget main;
+        main.setGeometry(5, 60, 300, 200);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        appData.windowCmdSelector = 1;
+        appData.windowCmdSelectorSplitter = {90, 100, 210};
+        auto *selector = new TDialogCmdSelector(0, -1, &dataPrj, &cmdCode);
+        selector->setAttribute(Qt::WA_DeleteOnClose);
+        QCOMPARE(selector->geometry().left(), 0);
+        QCOMPARE(selector->geometry().top(), main.geometry().top());
+        QCOMPARE(selector->height(), main.geometry().height());
+        selector->showNormal();
+        selector->setGeometry(33, 44, 555, 366);
+        QPointer<TDialogCmdSelector> alive(selector);
+        for (QPushButton *b : selector->findChildren<QPushButton *>())
+            if (b->text() == NumberedLanguage::text(81))
+                b->click();
+        QTRY_VERIFY(!alive);
+        QCOMPARE(appData.windowCmdSelectorLeft, 33);
+        QCOMPARE(appData.windowCmdSelectorTop, 44);
+        QCOMPARE(appData.windowCmdSelectorWidth, 555);
+        QCOMPARE(appData.windowCmdSelectorHeight, 366);
+        QCOMPARE(appData.windowCmdSelectorSplitter.size(), 3);
+        appData.windowCmdSelector = 0;
+    }
+};
+
+QTEST_MAIN(TestCmdSelector)
+#include "test_cmd_selector.moc"
