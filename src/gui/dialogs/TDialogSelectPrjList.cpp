@@ -9,6 +9,7 @@
 #include "gui/dialogs/dialog_messages.h"
 #include "gui/widgets/TActionWidget.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -164,7 +165,8 @@ void TDialogSelectPrjList::loadHotKeys()
 
 QString TDialogSelectPrjList::projectsDir()
 {
-    return dirOfPath(appData.pathProjects, QString());
+    // The same folder the project-list tree reads row files against.
+    return QDir::cleanPath(makeAbsolutePath(appDirPath(), appData.pathProjects));
 }
 
 bool TDialogSelectPrjList::loadCatalogue(const QString &path)

@@ -11,6 +11,7 @@
 #include "data/TDataPrj.h"
 #include "gui/dialogs/TDialogPrjEdit.h"
 #include "gui/dialogs/TDialogSelectPrjList.h"
+#include "gui/dialogs/dialog_messages.h"
 #include "gui/views/TWgtConfig.h"
 #include "gui/views/TWgtPrjList.h"
 #include "gui/widgets/TButtonAction.h"
@@ -616,8 +617,8 @@ void TMainWindow::slotPrjListSelect()
         loadList(dialog.currentName(), dialog.currentFile(), true);
         m_status->clearMessage();
     }
-    if (dialog.isModified())
-        dialog.saveCatalogue(catalogue);
+    if (dialog.isModified() && !dialog.saveCatalogue(catalogue))
+        showError(lang.text(MSG_CATALOGUE_WRITE).arg(catalogue, dialog.errorString()), this);
     updateActions();
 }
 
