@@ -217,6 +217,19 @@ private slots:
         QCOMPARE(tabsAfter, 0);
         QVERIFY(rx.events.size() > 20);
 
+        // A page deleted by an event that is pending when the window writes a
+        // line itself: the slot returns without touching it.
+        view.rebuild();
+        QPointer<TWgtConfig> direct = view.cfgPageById(cfg);
+        QMetaObject::invokeMethod(&view, [&direct] { delete direct.data(); }, Qt::QueuedConnection);
+        direct->slotExecEventText(EXEC_TEXT, QStringLiteral("after removal"));
+        QVERIFY(direct.isNull());
+        direct = view.cfgPageById(cfg);
+        QVERIFY(direct.isNull());
+        QMetaObject::invokeMethod(&view, [&view] { view.clear(); }, Qt::QueuedConnection);
+        view.slotSetViewParamExec();
+        QCoreApplication::processEvents();
+
         // Emptying the view from inside a log slot: the page goes later.
         view.rebuild();
         QPointer<TWgtConfig> again = view.cfgPageById(cfg);
