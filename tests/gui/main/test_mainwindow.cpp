@@ -15,6 +15,7 @@
 #include "gui/widgets/TButtonAction.h"
 #include "gui/widgets/TWgtStatusBar.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -26,6 +27,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -261,9 +263,13 @@ private slots:
         QVERIFY(w.action("CmdNewSetProgDevice")->text().contains(cmdCode.name("set_device")));
 
         // Right click on the project view: Control gives the configuration menu.
-        QWidget *page = w.prjView()->currentPage();
+        QWidget *page = w.prjView()->findChild<QTabWidget *>()->currentWidget();
         QVERIFY(page);
-        const QPoint pos = page->mapTo(&w, QPoint(5, 5));
+        auto *list = qobject_cast<QAbstractItemView *>(page);
+        if (!list)
+            list = page->findChild<QAbstractItemView *>();
+        QVERIFY(list);
+        const QPoint pos = list->viewport()->mapTo(&w, QPoint(5, 5));
         QTest::mouseClick(w.windowHandle(), Qt::RightButton, Qt::ControlModifier, pos);
         QTRY_VERIFY(w.contextMenuCfg()->isVisible());
         QVERIFY(!w.contextMenuCmd()->isVisible());
