@@ -241,6 +241,15 @@ private slots:
         QCOMPARE(record(free).value(SET_CLK_CLK).toInt(), 2500000);
         QCOMPARE(getClkCmdParams(record(free)), 2500000u);
 
+        // A form the host let go of reaches the project no more.
+        std::unique_ptr<TFormDevSetCLK> kept(createClkCmdForm(QStringLiteral("SPI"), record(free)));
+        QVERIFY(host.host(kept.get()));
+        host.clear();
+        const int count = host.emitted.size();
+        enter(kept->findChild<TWgtEditDecDef *>(), "3000000");
+        QCOMPARE(host.emitted.size(), count);
+        QCOMPARE(record(free).value(SET_CLK_CLK).toInt(), 2500000);
+
         // Without a programmer in force the owner builds no form.
         const int bare = dataPrj.addCfg(QStringLiteral("bare"), QString());
         const int lone = add(bare, CMD_SET_CLK, {{SET_CLK_CLK, 1}});
