@@ -15,7 +15,6 @@
 #include "gui/widgets/TWgtEditDec2Def.h"
 #include "gui/widgets/TWgtEditDecDef.h"
 #include "gui/widgets/TWgtEditDoubleDef.h"
-#include "link/TProg.h"
 #include "misc/TNormCmdParam.h"
 #include "misc/dev_misc.h"
 #include "support/FakeDevice.h"
@@ -71,37 +70,6 @@ public:
         return true;
     }
 };
-
-// The programmer's forms as the programmer commands build them from the
-// description in force for the command.
-QWidget *programmerForm(int id)
-{
-    TDataCmd *cmd = dataPrj.cmdById(id);
-    TProg *prog = cmd ? cmd->prog() : nullptr;
-    if (!prog)
-        return nullptr;
-    const TData p = cmd->toHash();
-    const QString code = cmd->cmd();
-    if (code == QLatin1String(CMD_GENERATOR)) {
-        bool fl = false, ds = false, dl = false;
-        int fmin = 0, fmax = 0, dmin = 0, dmax = 0, fdef = 0, ddef = 0;
-        QVector<int> fv, dv;
-        prog->generatorLists(fl, fmin, fmax, fv, ds, dl, dmin, dmax, dv);
-        prog->generatorDefaults(fdef, ddef);
-        return new TFormProgGenerator(id, p.value(GEN_FREQ).toInt(), p.value(GEN_DUTY).toInt(), fl,
-                                      fmin, fmax, fdef, fv, ds, dl, dmin, dmax, ddef, dv, nullptr);
-    }
-    if (code == QLatin1String(CMD_RESET)) {
-        int minimum = 0, maximum = 0;
-        prog->resetRange(minimum, maximum);
-        return new TFormProgReset(id, p.value(RESET_DURATION).toInt(), minimum, maximum,
-                                  prog->resetDefault(), nullptr);
-    }
-    double minimum = 0, maximum = 0;
-    prog->vccRange(minimum, maximum);
-    return new TFormProgSetVCC(id, p.value(SUPPLY_VCC).toDouble(), minimum, maximum,
-                               prog->vccDefault(), nullptr);
-}
 
 // The range tool-tip of a number edit.
 QString tipOf(QWidget *edit)
@@ -397,8 +365,8 @@ private slots:
         // Free: the emulated programmer.
         int id = command(cfg, CMD_GENERATOR, {{GEN_FREQ, 2000}, {GEN_DUTY, 30}, {"keep", "me"}});
         FormHost host;
-        std::unique_ptr<QWidget> form(programmerForm(id));
-        QVERIFY(host.host(form.get()));
+        QWidget *form = host.select(id);
+        QVERIFY(qobject_cast<TFormProgGenerator *>(form));
         auto edits = form->findChildren<TWgtEditDecDef *>();
         QCOMPARE(edits.size(), 2);
         QCOMPARE(tipOf(edits.at(0)), QStringLiteral("1..8000000 Hz"));
@@ -414,8 +382,7 @@ private slots:
         // Lists: the stored frequency is not listed; a duty pick keeps it.
         const int lists = configuration("Lists", "I2CChip");
         id = command(lists, CMD_GENERATOR, {{GEN_FREQ, 5000}, {GEN_DUTY, 50}});
-        form.reset(programmerForm(id));
-        QVERIFY(host.host(form.get()));
+        form = host.select(id);
         const auto boxes = form->findChildren<TComboBox *>();
         QCOMPARE(boxes.size(), 2);
         QCOMPARE(boxItems(boxes.at(0)), QStringList({"0 Hz", "1 KHz", "100 KHz"}));
@@ -433,8 +400,7 @@ private slots:
         // A fixed duty: no duty row, and 50 whatever the command held.
         const int fixed = configuration("Fixed", "I2CChip");
         id = command(fixed, CMD_GENERATOR, {{GEN_FREQ, 1000}, {GEN_DUTY, 30}});
-        form.reset(programmerForm(id));
-        QVERIFY(host.host(form.get()));
+        form = host.select(id);
         QCOMPARE(form->findChildren<TComboBox *>().size(), 1);
         form->findChild<TComboBox *>()->setCurrentIndex(0);
         QCOMPARE(record(id).value(GEN_FREQ).toInt(), 0);
@@ -481,8 +447,8 @@ private slots:
         const char *key = reset ? RESET_DURATION : SUPPLY_VCC;
         const int id = command(configuration(prog, "I2CChip"), code, {{key, stored}, {"keep", 2}});
         FormHost host;
-        std::unique_ptr<QWidget> form(programmerForm(id));
-        QVERIFY(host.host(form.get()));
+        QWidget *form = host.select(id);
+        QVERIFY(form);
         QWidget *edit = reset ? static_cast<QWidget *>(form->findChild<TWgtEditDec2Def *>())
                               : static_cast<QWidget *>(form->findChild<TWgtEditDoubleDef *>());
         QVERIFY(edit);
@@ -498,7 +464,72 @@ private slots:
         QCOMPARE(keysOf(host.emitted.last()), keys);
         QCOMPARE(record(id).value(key), result);
         QCOMPARE(record(id).value("keep").toInt(), 2);
-        QVERIFY(!anyWarning(form.get()));
+        QVERIFY(!anyWarning(form));
+        QVERIFY(dataPrj.cmdById(id)->validParam());
+    }
+
+    // What the programmer's forms let through is what the programmer
+    // commands' check accepts: the stored command is valid exactly when the
+    // form shows nothing refused.
+    void programmerLimits_data()
+    {
+        QTest::addColumn<QString>("prog");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<TData>("stored");
+        QTest::addColumn<QString>("typed");   // into the first edit, "#<box>:<index>", or nothing
+        const auto gen = [](int f, int d) { return TData{{GEN_FREQ, f}, {GEN_DUTY, d}}; };
+        QTest::newRow("gen free stored") << "Emu" << CMD_GENERATOR << gen(1000, 50) << "";
+        QTest::newRow("gen free freq 0") << "Emu" << CMD_GENERATOR << gen(0, 50) << "";
+        QTest::newRow("gen free duty 0") << "Emu" << CMD_GENERATOR << gen(1000, 0) << "";
+        QTest::newRow("gen free typed above") << "Emu" << CMD_GENERATOR << gen(0, 50) << "9000000";
+        QTest::newRow("gen free typed 0") << "Emu" << CMD_GENERATOR << gen(1000, 50) << "0";
+        QTest::newRow("gen list unlisted") << "Lists" << CMD_GENERATOR << gen(5000, 50) << "";
+        QTest::newRow("gen list beyond max") << "Lists" << CMD_GENERATOR << gen(2000000, 50) << "";
+        QTest::newRow("gen list duty below") << "Lists" << CMD_GENERATOR << gen(1000, 10) << "";
+        QTest::newRow("gen list pick 0 Hz") << "Lists" << CMD_GENERATOR << gen(5000, 50) << "#0:0";
+        QTest::newRow("gen list pick duty") << "Lists" << CMD_GENERATOR << gen(1000, 10) << "#1:2";
+        QTest::newRow("gen fixed duty") << "Fixed" << CMD_GENERATOR << gen(1000, 30) << "#0:2";
+        const auto reset = [](int d) { return TData{{RESET_DURATION, d}}; };
+        QTest::newRow("reset stored") << "Emu" << CMD_RESET << reset(-400) << "";
+        QTest::newRow("reset stored 5") << "Emu" << CMD_RESET << reset(5) << "";
+        QTest::newRow("reset stored 0") << "Emu" << CMD_RESET << reset(0) << "";
+        QTest::newRow("reset typed 5") << "Emu" << CMD_RESET << reset(0) << "5";
+        QTest::newRow("reset min 0 typed 0") << "Lists" << CMD_RESET << reset(400) << "0";
+        QTest::newRow("reset stored past 16 bits") << "Lists" << CMD_RESET << reset(40000) << "";
+        QTest::newRow("reset typed past 16 bits") << "Lists" << CMD_RESET << reset(400) << "40000";
+        const auto vcc = [](const char *v) { return TData{{SUPPLY_VCC, v}}; };
+        QTest::newRow("vcc stored") << "Emu" << CMD_SET_VCC << vcc("3.3") << "";
+        QTest::newRow("vcc stored above") << "Emu" << CMD_SET_VCC << vcc("7.0") << "";
+        QTest::newRow("vcc typed above") << "Emu" << CMD_SET_VCC << vcc("7.0") << "8";
+        QTest::newRow("vcc typed below") << "Emu" << CMD_SET_VCC << vcc("3.3") << "1";
+        QTest::newRow("vcc stored past a byte") << "Lists" << CMD_SET_VCC << vcc("30.0") << "";
+        QTest::newRow("vcc typed past a byte") << "Lists" << CMD_SET_VCC << vcc("5.0") << "26";
+        QTest::newRow("vcc min 0 typed 0") << "Lists" << CMD_SET_VCC << vcc("5.0") << "0";
+    }
+
+    void programmerLimits()
+    {
+        QFETCH(QString, prog);
+        QFETCH(QString, code);
+        QFETCH(TData, stored);
+        QFETCH(QString, typed);
+        const int id = command(configuration(prog, "I2CChip"), code, stored);
+        FormHost host;
+        QWidget *form = host.select(id);
+        QVERIFY(form);
+        if (typed.startsWith('#')) {
+            const QStringList at = typed.mid(1).split(':');
+            form->findChildren<TComboBox *>().at(at.at(0).toInt())->setCurrentIndex(at.at(1).toInt());
+        } else if (!typed.isEmpty()) {
+            QWidget *edit = form->findChild<TWgtEditDecDef *>();
+            if (!edit)
+                edit = form->findChild<TWgtEditDec2Def *>();
+            if (!edit)
+                edit = form->findChild<TWgtEditDoubleDef *>();
+            enter(edit, typed);
+        }
+        QCOMPARE(host.emitted.isEmpty(), typed.isEmpty());
+        QCOMPARE(dataPrj.cmdById(id)->validParam(), !anyWarning(form));
     }
 
     void defaultButtons()
@@ -506,14 +537,12 @@ private slots:
         const int resetId = command(cfg, CMD_RESET, {{RESET_DURATION, 100}});
         const int vccId = command(cfg, CMD_SET_VCC, {{SUPPLY_VCC, "5.0"}});
         FormHost host;
-        std::unique_ptr<QWidget> form(programmerForm(resetId));
-        host.host(form.get());
+        QWidget *form = host.select(resetId);
         auto *button = form->findChild<QPushButton *>();
         QCOMPARE(button->toolTip(), QStringLiteral("Default: -400 ms"));
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(record(resetId).value(RESET_DURATION).toInt(), -400);
-        form.reset(programmerForm(vccId));
-        host.host(form.get());
+        form = host.select(vccId);
         button = form->findChild<QPushButton *>();
         QCOMPARE(button->toolTip(), QStringLiteral("Default: 3.3 V"));
         QTest::mouseClick(button, Qt::LeftButton);
