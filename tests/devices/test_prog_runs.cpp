@@ -20,6 +20,7 @@
 #include "link/TSerialPort.h"
 #include "support/ExecHarness.h"
 #include "support/FakeProgrammer.h"
+#include "support/Spi25Chip.h"
 #include "support/TTestFamily.h"
 
 #include <QFile>
@@ -163,6 +164,7 @@ private slots:
 
     void init()
     {
+        appData.setFolder(&TAppData::pathDevices, dir.path());
         fake.reset(new FakeProgrammer);
         QVERIFY2(fake->start(), qPrintable(fake->errorString()));
         chip = std::make_shared<JedecChip>(FLASH_ID);
@@ -417,6 +419,33 @@ private slots:
             QCOMPARE(failure(), msg(392));
         }
         QCOMPARE(chip->setups, QVector<QByteArray>{hex("0C0102")});
+    }
+
+    // The shipped 25xx family over its own driver: the flash in the socket
+    // identifies itself and the run goes on in the configuration routed.
+    void detectionWithTheFlashFamily()
+    {
+        appData.setFolder(&TAppData::pathDevices, QStringLiteral(VELKOR_SOURCE_DIR "/runtime/devices"));
+        fake->setChip(std::make_shared<Spi25Chip>(4 << 20, FLASH_ID));
+        const int a = dataPrj.addCfg(QStringLiteral("detect"), QString());
+        const int b = dataPrj.addCfg(QStringLiteral("W25Q32"), QString());
+        addSetProg(a);
+        const int detect = addAuto(a, QString(), QString(), 0, 1);
+        addSetProg(b);
+        addCmd(b, CMD_SET_VCC, {{SUPPLY_VCC, 3.3}});
+        dataPrj.validateAll();
+        // Chosen in the form: the family first (its device-level keys
+        // come with it), then the route.
+        dataPrj.setCmdParam(detect, {{REC_ID_CMD, detect}, {AUTO_NAME, QStringLiteral("25xx SPI flash")}});
+        dataPrj.setCmdParam(detect, {{REC_ID_CMD, detect}, {AUTO_ROUTE, QStringLiteral("EF4016=%1").arg(b)}});
+        run(a, true);
+
+        QCOMPARE(textNext(), QStringList{msg(401).arg(QStringLiteral("W25Q32JV (EF4016)"))});
+        const QVector<QByteArray> frames = wire();
+        QCOMPARE(frames.at(3).left(1), hex("84"));
+        QCOMPARE(frames.at(4), hex("0303009F"));
+        QCOMPARE(hexList(frames.mid(5)),
+                 hexList({hex("80"), hex("81"), hex("8301"), hex("8921"), hex("85"), hex("8300")}));
     }
 
     // No route for the chip, a route to a configuration that is gone, a
