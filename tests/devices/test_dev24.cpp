@@ -27,7 +27,6 @@
 #include "misc/dev_misc.h"
 #include "support/Chip24.h"
 #include "support/ExecHarness.h"
-#include "support/FakeDevice.h"
 #include "support/FakeProgrammer.h"
 #include "support/FormHost.h"
 
@@ -57,34 +56,6 @@ QByteArray description(int size, int page, int addrSize, int mask, int algWrite 
         .arg(size).arg(page).arg(addrSize).arg(mask).arg(algWrite).toLatin1();
 }
 
-// Sets the chip-select address of a set_device record; the emulated
-// programmer's [I2C] section lists 400 kHz.
-class SetDeviceExec : public IDeviceExec
-{
-public:
-    SetDeviceExec(const TData &data, IDevice *device) : IDeviceExec(data), device(device) {}
-    bool execute(TSerialPort *port, bool *, int *, int *) override
-    {
-        QByteArray record = device->devSetup(params());
-        return checkPort(port) && transact(port, 0x84, record);
-    }
-    bool ident(TSerialPort *, QString &) override { return false; }
-    IDevice *device;
-};
-
-// Carries out "set_device" until the programmer commands can: it sends the
-// device's set-up record.
-class SetDeviceStandIn : public FakeDevice
-{
-public:
-    SetDeviceStandIn() : FakeDevice(QStringLiteral("Prog"), {QLatin1String(CMD_SET_DEVICE)}) {}
-    IDeviceExec *createExec(const TData &data) override
-    {
-        const TDataCmd *cmd = dataPrj.cmdById(data.value(REC_ID_CMD).toInt());
-        return new SetDeviceExec(data, cmd ? cmd->device() : nullptr);
-    }
-};
-
 } // namespace
 
 class TestDev24 : public QObject
@@ -95,7 +66,6 @@ class TestDev24 : public QObject
     std::unique_ptr<FakeProgrammer> fake;
     std::shared_ptr<Chip24> chip;
     std::unique_ptr<Receiver> rx;
-    SetDeviceStandIn standIn;
 
     QString path(const QString &name) const { return dir.filePath(name); }
 
@@ -157,7 +127,6 @@ class TestDev24 : public QObject
             ids << dataPrj.addCmd(data);
         }
         dataPrj.validateAll();
-        dataPrj.cmdById(setDevice)->setHandler(&standIn);
         return ids;
     }
 
