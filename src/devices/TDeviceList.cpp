@@ -5,6 +5,7 @@
 #include "core/helpers.h"
 #include "devices/TDev24.h"
 #include "devices/TDev25.h"
+#include "devices/TDevAVR8_spi.h"
 #include "devices/TDevProg.h"
 #include "devices/TDevTools.h"
 #include "devices/text_lines.h"
@@ -20,6 +21,7 @@ TDeviceList::TDeviceList()
     creators.insert(QLatin1String(GROUP_PROG), &TDevProg::create);
     creators.insert(QLatin1String(GROUP_DEV24), &TDev24::create);
     creators.insert(QLatin1String(GROUP_DEV25), &TDev25::create);
+    creators.insert(QLatin1String(GROUP_DEV_AVR8_SPI), &TDevAVR8_SPI::create);
 }
 
 TDeviceList::~TDeviceList() = default;

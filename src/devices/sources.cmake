@@ -1,5 +1,7 @@
 # Files of src/devices (paths relative to src/).
 target_sources(velkorlib PRIVATE
+    devices/avr8_payload.cpp
+    devices/avr8_payload.h
     devices/dev_lists.cpp
     devices/dev_lists.h
     devices/IDevice.cpp
@@ -16,6 +18,10 @@ target_sources(velkorlib PRIVATE
     devices/TDev24Exec.h
     devices/TDev93C.cpp
     devices/TDev93C.h
+    devices/TDevAVR8_spi.cpp
+    devices/TDevAVR8_spi.h
+    devices/TDevAVR8_spi_exec.cpp
+    devices/TDevAVR8_spi_exec.h
     devices/TDeviceList.cpp
     devices/TDeviceList.h
     devices/TDevGroup.cpp
