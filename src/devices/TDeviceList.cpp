@@ -7,6 +7,7 @@
 #include "devices/TDev25.h"
 #include "devices/TDevAVR8_spi.h"
 #include "devices/TDevProg.h"
+#include "devices/TDevXMC1_ascfd.h"
 #include "devices/TDevTools.h"
 #include "devices/text_lines.h"
 
@@ -22,6 +23,7 @@ TDeviceList::TDeviceList()
     creators.insert(QLatin1String(GROUP_DEV24), &TDev24::create);
     creators.insert(QLatin1String(GROUP_DEV25), &TDev25::create);
     creators.insert(QLatin1String(GROUP_DEV_AVR8_SPI), &TDevAVR8_SPI::create);
+    creators.insert(QLatin1String(GROUP_DEV_XMC1_ASCFD), &TDevXMC1_ASCFD::create);
 }
 
 TDeviceList::~TDeviceList() = default;

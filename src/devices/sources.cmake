@@ -22,6 +22,10 @@ target_sources(velkorlib PRIVATE
     devices/TDevAVR8_spi.h
     devices/TDevAVR8_spi_exec.cpp
     devices/TDevAVR8_spi_exec.h
+    devices/TDevXMC1_ascfd.cpp
+    devices/TDevXMC1_ascfd.h
+    devices/TDevXMC1_ascfd_exec.cpp
+    devices/TDevXMC1_ascfd_exec.h
     devices/TDeviceList.cpp
     devices/TDeviceList.h
     devices/TDevGroup.cpp

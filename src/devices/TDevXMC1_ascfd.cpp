@@ -1,0 +1,58 @@
+#include "devices/TDevXMC1_ascfd.h"
+
+#include "core/consts.h"
+#include "devices/TDevXMC1_ascfd_exec.h"
+
+TDevXMC1_ASCFD::TDevXMC1_ASCFD(const QString &name, const TData &params)
+    : TDevAVR8_SPI(name, params, false)
+{
+}
+
+TDevXMC1_ASCFD::~TDevXMC1_ASCFD() = default;
+
+IDevice *TDevXMC1_ASCFD::create(const QString &name, const TData &params)
+{
+    return new TDevXMC1_ASCFD(name, params);
+}
+
+QStringList TDevXMC1_ASCFD::fullCmdList()
+{
+    return {CMD_IDENT,           CMD_SEPARATOR,        CMD_ERASE,             CMD_TEST_EMPTY,
+            CMD_SEPARATOR,       CMD_FLASH_CHAR_WRITE, CMD_FLASH_CHAR_VERIFY, CMD_FLASH_DATA_READ,
+            CMD_FLASH_DATA_WRITE, CMD_FLASH_DATA_VERIFY, CMD_FLASH_FILE_READ, CMD_FLASH_FILE_WRITE,
+            CMD_FLASH_FILE_VERIFY, CMD_SEPARATOR,      CMD_BMI_READ,          CMD_BMI_WRITE,
+            CMD_BMI_VERIFY};
+}
+
+bool TDevXMC1_ASCFD::hasCmd(const QString &code)
+{
+    return fullCmdList().contains(code, Qt::CaseSensitive);
+}
+
+QStringList TDevXMC1_ASCFD::cmdList()
+{
+    return fullCmdList();
+}
+
+bool TDevXMC1_ASCFD::checkDevParam(const TData &data)
+{
+    Q_UNUSED(data)
+    return true;
+}
+
+bool TDevXMC1_ASCFD::initDevParam(TData &data)
+{
+    Q_UNUSED(data)
+    return true;
+}
+
+QWidget *TDevXMC1_ASCFD::createDevParamForm(const TData &data)
+{
+    Q_UNUSED(data)
+    return nullptr;
+}
+
+IDeviceExec *TDevXMC1_ASCFD::createExec(const TData &data)
+{
+    return new TDevXMC1_ASCFD_Exec(data);
+}
