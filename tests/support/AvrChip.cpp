@@ -124,6 +124,8 @@ ChipReply AvrChip::setup(const QByteArray &record)
 
 ChipReply AvrChip::request(quint8 code, const QByteArray &p)
 {
+    if (code >= 3 && code <= 6 && ++memoryRequests == failMemoryAt)
+        return ChipReply::failure(failError);
     switch (code) {
     case 1:
         pins = p;

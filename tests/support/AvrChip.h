@@ -85,6 +85,10 @@ public:
     int erases = 0;
     QVector<quint8> timings;       // timing byte of every code 7
     QVector<QByteArray> instructions;   // b1..b4 of every code 7
-    // Fault: from this code 7 on (counted from 1), replies echo nothing.
+    // Faults: from this code 7 on (counted from 1), replies echo nothing;
+    // the memory request (codes 3 to 6) of this number gets error failError.
     int loseSyncAt = 0;
+    int failMemoryAt = 0;
+    quint16 failError = 8;
+    int memoryRequests = 0;
 };
