@@ -109,8 +109,6 @@ TMainWindow::TMainWindow(QWidget *parent)
     updateActions();
 }
 
-TMainWindow::~TMainWindow() = default;
-
 void TMainWindow::restoreGeometry()
 {
     centreOnScreen(this, appData.windowMainCenter, appData.windowMainLeft, appData.windowMainTop,
@@ -527,14 +525,6 @@ void TMainWindow::slotChangePrj(bool modified)
         button->setIcon(iconFor(appData.iconsSet, modified ? QStringLiteral("save_change") : QStringLiteral("save")));
 }
 
-void TMainWindow::closeEvent(QCloseEvent *event)
-{
-    if (closeProject())
-        event->accept();
-    else
-        event->ignore();
-}
-
 // ---- Project lists ----------------------------------------------------------------
 
 QString TMainWindow::listDir() const
@@ -844,41 +834,3 @@ void TMainWindow::slotQuit()
 {
     close();
 }
-
-// ---- Filled in with configuration and command editing, execution control and
-// the settings dialog ----------------------------------------------------------------
-
-void TMainWindow::slotCfgNew() {}
-void TMainWindow::slotCfgCopy() {}
-void TMainWindow::slotCfgPaste() {}
-void TMainWindow::slotCfgEdit() {}
-void TMainWindow::slotCfgDelete() {}
-void TMainWindow::slotCmdSelector() {}
-void TMainWindow::slotCmdNewSetProgDevice() {}
-void TMainWindow::slotCmdNewSetProg() {}
-void TMainWindow::slotCmdNewSetDevice() {}
-void TMainWindow::slotCmdCopy() {}
-void TMainWindow::slotCmdCopySelected() {}
-void TMainWindow::slotCmdPaste() {}
-void TMainWindow::slotCmdDeleteCur() {}
-void TMainWindow::slotCmdDeleteSelected() {}
-void TMainWindow::slotCmdDeleteError() {}
-void TMainWindow::slotCmdDeleteDev() {}
-void TMainWindow::slotCmdDeleteAll() {}
-void TMainWindow::slotCmdCheckAll() {}
-void TMainWindow::slotCmdUcheckAll() {}
-void TMainWindow::slotCmdMoveUp() {}
-void TMainWindow::slotCmdMoveDown() {}
-void TMainWindow::slotCmdUncheckHide() {}
-void TMainWindow::slotSelectCmd() {}
-void TMainWindow::slotExecIDProg() {}
-void TMainWindow::slotExecReset() {}
-void TMainWindow::slotExecCfg() {}
-void TMainWindow::slotExecClearState() {}
-void TMainWindow::slotExecClearAllState() {}
-void TMainWindow::slotSettings() {}
-void TMainWindow::slotSetLanguage() {}
-void TMainWindow::slotSaveSettings() {}
-void TMainWindow::slotHelp() {}
-void TMainWindow::slotAbout() {}
-void TMainWindow::slotAboutQt() {}

@@ -83,6 +83,14 @@ public:
     // False when a save failed and the user kept the project: it stays open.
     bool closeProject();
 
+    // Guards of running configurations: true (after telling the user) when a
+    // structural edit of the configuration idCfg would disturb a live worker,
+    // that of idCfg or of one whose jumps or detection routes lead into it.
+    bool refuseStructuralEdit(int idCfg);
+    // True (after telling the user) when a worker is alive, so the open
+    // project must not be closed or replaced.
+    bool refuseProjectChange();
+
 signals:
     void signalStop(int idCfg);
     void signalPauseReset(int idCfg);

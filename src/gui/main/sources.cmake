@@ -4,4 +4,6 @@ target_sources(velkorlib PRIVATE
     gui/main/startup.h
     gui/main/TMainWindow.cpp
     gui/main/TMainWindow.h
+    gui/main/TMainWindow_edit.cpp
+    gui/main/TMainWindow_exec.cpp
 )
