@@ -1,14 +1,17 @@
 #include "core/TSettings.h"
 
-#include <QSet>
-
-#include <QSaveFile>
-
 #include "core/consts.h"
 #include "core/helpers.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QScopeGuard>
+#include <QTemporaryFile>
 #include <QTextStream>
+
+#include <algorithm>
 
 TSettings::TSettings()
     : TSettings(settingsFilePath())
@@ -21,11 +24,17 @@ TSettings::TSettings(const QString &fileName)
     setIniCodec(CODEC_NAME);
 }
 
-TSettings::~TSettings() = default;
+TSettings::~TSettings()
+{
+    // Failures here go unreported; the file stays whole either way.
+    flush();
+}
 
 QVariant TSettings::readValue(const QString &key, const QVariant &def) const
 {
-    const QVariant v = value(key, def);
+    if (const Change *c = changeOf(fullKey(key)))
+        return c->removal ? def : c->value;
+    const QVariant v = QSettings::value(key, def);
     if (v.userType() == QMetaType::QStringList) {
         // The INI reader splits a value at unquoted commas; we never store
         // lists that way, so take the text as it stands in the file.
@@ -239,54 +248,198 @@ void TSettings::removeGroup(const QString &group)
     endGroup();
 }
 
-bool TSettings::flush()
+namespace {
+
+// A value as the INI writer stores it, for comparing what was meant with
+// what a fresh read of the file gives.
+QString storedForm(const QVariant &v)
 {
-    sync();
-    return status() == QSettings::NoError;
+    if (v.userType() == QMetaType::QStringList)
+        return v.toStringList().join(QChar(0x1F));
+    return v.toString();
 }
 
-bool TSettings::writeWhole(const QString &path, const std::function<void(TSettings &)> &fill)
+QHash<QString, QString> storedForms(const QSettings &s)
 {
-    const QString copy = path + QStringLiteral(".new");
-    QFile::remove(copy);
-    if (QFile::exists(path) && !QFile::copy(path, copy)) {
-        QFile::remove(copy);
-        return false;
+    QHash<QString, QString> forms;
+    for (const QString &key : s.allKeys())
+        forms.insert(key, storedForm(s.value(key)));
+    return forms;
+}
+
+QString failureText(const QString &path, const QString &reason)
+{
+    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
+}
+
+} // namespace
+
+QString TSettings::fullKey(const QString &key) const
+{
+    const QString path = group().isEmpty() ? key : group() + QLatin1Char('/') + key;
+    return path.split(QLatin1Char('/'), Qt::SkipEmptyParts).join(QLatin1Char('/'));
+}
+
+const TSettings::Change *TSettings::changeOf(const QString &key) const
+{
+    for (int i = m_changes.size() - 1; i >= 0; --i) {
+        const Change &c = m_changes.at(i);
+        if (c.removal ? c.key.isEmpty() || key == c.key || key.startsWith(c.key + QLatin1Char('/'))
+                      : key == c.key)
+            return &c;
     }
-    bool whole = false;
-    {
-        TSettings edited(copy);
-        fill(edited);
-        edited.sync();
-        if (edited.status() == QSettings::NoError) {
-            // The settings writer reports no error for a file cut short by
-            // a full disk: read the copy back and compare.
-            const TSettings written(copy);
-            const QStringList keys = edited.allKeys();
-            const QStringList readBack = written.allKeys();
-            whole = written.status() == QSettings::NoError
-                    && QSet<QString>(keys.begin(), keys.end())
-                           == QSet<QString>(readBack.begin(), readBack.end());
-            for (int i = 0; whole && i < keys.size(); ++i)
-                whole = written.value(keys.at(i)) == edited.value(keys.at(i));
+    return nullptr;
+}
+
+void TSettings::setValue(const QString &key, const QVariant &value)
+{
+    m_changes.append({fullKey(key), false, value});
+}
+
+void TSettings::remove(const QString &key)
+{
+    m_changes.append({fullKey(key), true, QVariant()});
+}
+
+QVariant TSettings::value(const QString &key, const QVariant &def) const
+{
+    if (const Change *c = changeOf(fullKey(key)))
+        return c->removal ? def : c->value;
+    return QSettings::value(key, def);
+}
+
+bool TSettings::contains(const QString &key) const
+{
+    if (const Change *c = changeOf(fullKey(key)))
+        return !c->removal;
+    return QSettings::contains(key);
+}
+
+QStringList TSettings::allKeys() const
+{
+    const QString prefix = fullKey(QString());
+    const QString below = prefix.isEmpty() ? QString() : prefix + QLatin1Char('/');
+    QStringList keys;
+    for (const QString &key : QSettings::allKeys())
+        keys.append(below + key);
+    for (const Change &c : m_changes) {
+        if (!c.removal) {
+            if (!keys.contains(c.key))
+                keys.append(c.key);
+            continue;
         }
+        const QString under = c.key + QLatin1Char('/');
+        keys.erase(std::remove_if(keys.begin(), keys.end(),
+                                  [&](const QString &k) {
+                                      return c.key.isEmpty() || k == c.key || k.startsWith(under);
+                                  }),
+                   keys.end());
     }
-    QByteArray bytes;
-    QFile in(copy);
-    if (whole && in.open(QIODevice::ReadOnly)) {
-        bytes = in.readAll();
-        whole = in.error() == QFileDevice::NoError;
-        in.close();
-    } else {
-        whole = false;
-    }
-    QFile::remove(copy);
-    if (!whole)
+    QStringList result;
+    for (const QString &key : qAsConst(keys))
+        if (key.startsWith(below))
+            result.append(key.mid(below.size()));
+    // The order of the INI reader, as a fresh object on the written file
+    // gives it.
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+bool TSettings::flush()
+{
+    m_error.clear();
+    if (m_written == m_changes.size())
+        return true;
+    return writeChanges(m_written);
+}
+
+bool TSettings::writeChanges(int from)
+{
+    const QString path = QFileInfo(fileName()).absoluteFilePath();
+    const QString folder = QFileInfo(path).absolutePath();
+    const auto fail = [&](const QString &reason) {
+        m_error = failureText(path, reason);
         return false;
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()) {
-        out.cancelWriting();
-        return false;
+    };
+    if (!QDir().mkpath(folder))
+        return fail(QStringLiteral("the folder cannot be made"));
+
+    QByteArray old;
+    if (QFile::exists(path)) {
+        QFile in(path);
+        if (!in.open(QIODevice::ReadOnly))
+            return fail(in.errorString());
+        old = in.readAll();
+        if (in.error() != QFileDevice::NoError)
+            return fail(in.errorString());
     }
-    return out.commit();
+
+    // The INI writer edits a copy of the file under a name of its own, so
+    // that the file's text keeps the form the writer gives it.
+    QTemporaryFile work(path + QStringLiteral(".XXXXXX"));
+    if (!work.open())
+        return fail(work.errorString());
+    if (work.write(old) != old.size() || !work.flush())
+        return fail(work.errorString());
+    work.close();
+    QHash<QString, QString> meant;
+    {
+        QSettings edit(work.fileName(), QSettings::IniFormat);
+        edit.setIniCodec(CODEC_NAME);
+        for (int i = from; i < m_changes.size(); ++i) {
+            const Change &c = m_changes.at(i);
+            if (c.removal)
+                edit.remove(c.key);
+            else
+                edit.setValue(c.key, c.value);
+        }
+        edit.sync();
+        if (edit.status() != QSettings::NoError)
+            return fail(QStringLiteral("the settings cannot be written"));
+        meant = storedForms(edit);
+    }
+
+    // The INI writer reports no error for a file cut short by a full disk,
+    // and keeps what it meant to write for any later reader of the same
+    // name: read the copy back under a new name and compare.
+    QString checked;
+    {
+        QTemporaryFile name(path + QStringLiteral(".XXXXXX"));
+        if (!name.open())
+            return fail(name.errorString());
+        checked = name.fileName();
+    }
+    if (!QFile::rename(work.fileName(), checked))
+        return fail(QStringLiteral("the written copy cannot be checked"));
+    const auto dropChecked = qScopeGuard([&] { QFile::remove(checked); });
+    {
+        QSettings written(checked, QSettings::IniFormat);
+        written.setIniCodec(CODEC_NAME);
+        if (written.status() != QSettings::NoError || storedForms(written) != meant)
+            return fail(QStringLiteral("the written copy does not read back whole"));
+    }
+    QFile in(checked);
+    if (!in.open(QIODevice::ReadOnly))
+        return fail(in.errorString());
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        return fail(in.errorString());
+    in.close();
+
+    QString reason;
+    if (!writeWholeFile(path, bytes, &reason, false))
+        return fail(reason);
+    m_written = m_changes.size();
+    return true;
+}
+
+bool TSettings::writeWhole(const QString &path, const std::function<void(TSettings &)> &fill,
+                           QString *error)
+{
+    TSettings settings(path);
+    fill(settings);
+    const bool ok = settings.flush();
+    if (error)
+        *error = settings.errorString();
+    return ok;
 }

@@ -8,7 +8,11 @@
 //   int list  decimal items joined with "|"
 //   colour    0xRRGGBB as a decimal integer (read back opaque)
 // A missing or unreadable file reads as empty: every read gives its default.
-// Changes reach the file when the object is destroyed or on flush().
+// Changes reach the file when the object is destroyed or on flush(), and
+// only whole: they are kept here (reads see them at once), written with the
+// INI writer into a copy of the file in the same folder, the copy is read
+// back, and its bytes replace the file through a checked save file. A write
+// that fails part-way leaves the old file byte for byte as it was.
 //
 // A hand-written value holding an unquoted comma reads as the text it holds
 // (the plain INI reader would turn it into a list).
@@ -19,6 +23,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QVector>
 
 #include <functional>
 
@@ -53,17 +58,45 @@ public:
     QStringList groupKeyPaths(const QString &group);
     void removeGroup(const QString &group);
 
-    // Writes pending changes; true only when the whole file was written.
-    bool flush();
+    // The settings object's own access, kept here until the file is
+    // written (these hide QSettings' own: use them through TSettings).
+    void setValue(const QString &key, const QVariant &value);
+    void remove(const QString &key);
+    QVariant value(const QString &key, const QVariant &def = QVariant()) const;
+    bool contains(const QString &key) const;
+    QStringList allKeys() const;
 
-    // Rewrites the INI file at path whole or not at all: fill() edits a
-    // copy of it, the copy is read back and must hold every key with its
-    // value, and only then its bytes replace the file through a checked
-    // save file. A disk that fills part-way leaves the old file as it was
-    // and gives false.
-    static bool writeWhole(const QString &path, const std::function<void(TSettings &)> &fill);
+    // Writes pending changes; true only when the whole file was written
+    // (or nothing was pending). On false the file is as it was and
+    // errorString() tells why; the changes stay pending.
+    bool flush();
+    QString errorString() const { return m_error; }
+
+    // Rewrites the INI file at path whole or not at all with the changes
+    // fill() makes; false (and the reason in error, when given) leaves the
+    // old file as it was.
+    static bool writeWhole(const QString &path, const std::function<void(TSettings &)> &fill,
+                           QString *error = nullptr);
 
 private:
+    // One change not yet in the file: a value set, or a key removed with
+    // everything below it (the empty key removes all). Keys are full,
+    // without leading or doubled slashes.
+    struct Change
+    {
+        QString key;
+        bool removal;
+        QVariant value;
+    };
+
+    QString fullKey(const QString &key) const;
+    // The last change touching the full key, or null.
+    const Change *changeOf(const QString &key) const;
     QVariant readValue(const QString &key, const QVariant &def) const;
     bool rawText(const QString &key, QString *text) const;
+    bool writeChanges(int from);
+
+    QVector<Change> m_changes;
+    int m_written = 0; // changes already in the file
+    QString m_error;
 };

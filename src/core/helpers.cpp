@@ -308,7 +308,7 @@ void moveTableRow(QTableWidget *table, int delta)
 
 // ---- File templates and raw writes -----------------------------------------
 
-bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error)
+bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error, bool textMode)
 {
     QSaveFile file(path);
     // QSaveFile::commit() reports success after a failed final flush of its
@@ -320,7 +320,7 @@ bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error
         file.cancelWriting();
         return false;
     };
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+    if (!file.open(textMode ? QIODevice::WriteOnly | QIODevice::Text : QIODevice::WriteOnly))
         return fail();
     if (file.write(bytes) != bytes.size() || !file.flush())
         return fail();

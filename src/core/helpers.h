@@ -122,10 +122,12 @@ void moveTableRow(QTableWidget *table, int delta);
 // Each writes the whole file or nothing: true only when every byte reached
 // the file.
 
-// Writes the bytes through a temporary file in the same folder (text mode)
-// and replaces the old file only when every byte reached it; otherwise the
-// old file stays as it was and error (when given) receives the reason.
-bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// Writes the bytes through a temporary file in the same folder (in text
+// mode unless told otherwise) and replaces the old file only when every
+// byte reached it; otherwise the old file stays as it was and error (when
+// given) receives the reason.
+bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error = nullptr,
+                    bool textMode = true);
 bool createProjectListFile(const QString &path);
 bool createProjectFile(const QString &path);
 // An empty byte array writes nothing and gives false.

@@ -1,8 +1,30 @@
 #include "core/TSettings.h"
+#include "support/FileSizeLimit.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+namespace {
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// The edits of the cases below: `lines` hot-key entries, and the old
+// group of programmer names removed, through either settings class.
+template <class Settings>
+void edit(Settings &s, int lines)
+{
+    for (int i = 0; i < lines; ++i)
+        s.setValue(QStringLiteral("/HotKeyMain/Action%1").arg(i), QStringLiteral("Ctrl+Shift+%1, Ä").arg(i));
+    s.remove(QStringLiteral("/ProgNameList"));
+}
+
+} // namespace
 
 class TestSettings : public QObject
 {
@@ -109,6 +131,107 @@ private slots:
         TSettings s(blocker + QStringLiteral("/x.ini"));
         s.writeInt(QStringLiteral("/A/B"), 1);
         QVERIFY(!s.flush());
+        QVERIFY(s.errorString().contains(QStringLiteral("x.ini")));
+    }
+
+    // Every write of a settings file (flush, the destructor, writeWhole)
+    // is whole or nothing: cut part-way, in the INI writer's own buffered
+    // write (under 16 KiB, which it reports as written) or beyond it, the
+    // old file stays byte for byte and no temporary file is left. Written
+    // whole, the text is the one the INI writer gives.
+    void writesFailWhole_data()
+    {
+        QTest::addColumn<int>("way");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("flush, cut in the buffer") << 0 << 150 << 3000;
+        QTest::newRow("flush, cut beyond the buffer") << 0 << 900 << 20000;
+        QTest::newRow("destructor") << 1 << 150 << 3000;
+        QTest::newRow("writeWhole") << 2 << 150 << 3000;
+        QTest::newRow("old file over the limit") << 0 << 0 << 100;
+    }
+    void writesFailWhole()
+    {
+        QFETCH(int, way);
+        QFETCH(int, lines);
+        QFETCH(int, limit);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("velkor.hky"));
+        QByteArray old = "[HotKeyMain]\nExec=Ctrl+E\n[ProgNameList]\n";
+        for (int i = 0; i < 8; ++i)
+            old += QStringLiteral("Name%1=1|Box %1|ttyUSB%1|T\n").arg(i).toUtf8();
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(old);
+        }
+        const auto write = [&]() -> bool {
+            QString error;
+            switch (way) {
+            case 0: {
+                TSettings s(path);
+                edit(s, lines);
+                const bool ok = s.flush();
+                return ok || s.errorString().isEmpty();
+            }
+            case 1: {
+                TSettings s(path);
+                edit(s, lines);
+                return false;
+            }
+            default:
+                return TSettings::writeWhole(path, [&](TSettings &s) { edit(s, lines); }, &error)
+                       || error.isEmpty();
+            }
+        };
+        QVERIFY(failsUnderLimit(write, rlim_t(limit)));
+        QCOMPARE(bytesOf(path), old);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"velkor.hky"});
+
+        // Unlimited, the same edits reach the file as the INI writer puts
+        // them into a copy of the old one.
+        const QString copy = folder.filePath(QStringLiteral("copy.hky"));
+        QVERIFY(QFile::copy(path, copy));
+        {
+            QSettings plain(copy, QSettings::IniFormat);
+            plain.setIniCodec("UTF-8");
+            edit(plain, lines);
+        }
+        const bool wrote = write();
+        QVERIFY(wrote || way == 1);
+        QCOMPARE(bytesOf(path), bytesOf(copy));
+        QVERIFY(bytesOf(path) != old);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"copy.hky", "velkor.hky"}));
+    }
+
+    // Changes not yet written read back at once, and only what is still
+    // pending reaches the file at the next write.
+    void pendingChangesRead()
+    {
+        const QString path = writeIni("[G]\nA=1\nB=2\n[H]\nC=3\n");
+        TSettings s(path);
+        s.removeGroup(QStringLiteral("G"));
+        s.writeInt(QStringLiteral("/G/B"), 5);
+        s.writeString(QStringLiteral("/G/Z/Deep"), QStringLiteral("x, y"));
+        QCOMPARE(s.groupKeys(QStringLiteral("G")), QStringList({"B", "Z/Deep"}));
+        QCOMPARE(s.readInt(QStringLiteral("/G/A"), -1), -1);
+        QCOMPARE(s.readInt(QStringLiteral("/G/B"), -1), 5);
+        QVERIFY(s.contains(QStringLiteral("//H/C/")));
+        QCOMPARE(bytesOf(path), QByteArray("[G]\nA=1\nB=2\n[H]\nC=3\n"));
+        QVERIFY(s.flush());
+        // Changed behind this object's back: its next write keeps that.
+        {
+            QSettings other(path, QSettings::IniFormat);
+            other.setValue(QStringLiteral("H/C"), 9);
+        }
+        s.writeInt(QStringLiteral("/G/B"), 6);
+        QVERIFY(s.flush());
+        TSettings again(path);
+        QCOMPARE(again.groupKeys(QStringLiteral("G")), QStringList({"B", "Z/Deep"}));
+        QCOMPARE(again.readInt(QStringLiteral("/G/B"), -1), 6);
+        QCOMPARE(again.readString(QStringLiteral("/G/Z/Deep"), QString()), QStringLiteral("x, y"));
+        QCOMPARE(again.readInt(QStringLiteral("/H/C"), -1), 9);
     }
 };
 

@@ -7,6 +7,7 @@
 #include "data/TCtrlProject.h"
 #include "data/TDataPrj.h"
 #include "formats/TFormat.h"
+#include "support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,11 +17,7 @@
 #include <QTextCodec>
 #include <QtTest>
 
-#include <csignal>
 #include <functional>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -28,24 +25,6 @@ QByteArray readAll(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-// Runs the writer in a child limited to `limit` bytes per file; true when
-// the writer reported failure.
-bool failsUnderLimit(const std::function<bool()> &write, rlim_t limit)
-{
-    const pid_t child = fork();
-    if (child < 0)
-        return false;
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit r{limit, limit};
-        setrlimit(RLIMIT_FSIZE, &r);
-        _exit(write() ? 1 : 0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // A project whose texts hold what JSON readers change or refuse.
