@@ -16,11 +16,13 @@
 #include <QtGlobal>
 
 // Hex numbers: upper case, at least two digits; a negative value is written
-// as its 64-bit two's complement (-1 gives FFFFFFFFFFFFFFFF).
+// as a minus sign and its magnitude (-10 gives -0A), so that the hex edits
+// show it as 0x-0A and read it back.
 QString hexText(int value);
 QString hexText64(qint64 value);
 
-// "0x<first>..0x<first + count - 1> :0x<fill>".
+// "0x<first>..0x<first + count - 1> :0x<fill>", the addresses modulo 2^64
+// (address 0 and count 0 end at 0xFFFFFFFFFFFFFFFF).
 QString rangeText(qint64 first, qint64 count, quint8 fill);
 // "0x<first>..0x<last> :<DATA>" for the bytes of a hex data text.
 QString rangeSizeText(qint64 first, const QString &data);
