@@ -32,23 +32,18 @@ QString withoutWhiteSpace(const QString &text)
 
 QString hexText(int value)
 {
-    return hexText64(value);
+    return hexOf(quint64(qint64(value)));
 }
 
 QString hexText64(qint64 value)
 {
-    // A negative number shows its sign and magnitude, not 64 bits of two's
-    // complement.
-    return value < 0 ? QLatin1Char('-') + hexOf(0 - quint64(value)) : hexOf(quint64(value));
+    return hexOf(quint64(value));
 }
 
-// The ends of an address range are device addresses, counted modulo 2^64
-// as the range's last address is: an empty range at 0 ends at
-// FFFFFFFFFFFFFFFF.
 QString rangeText(qint64 first, qint64 count, quint8 fill)
 {
-    const quint64 last = quint64(first) + quint64(count) - 1;
-    return QStringLiteral("0x%1..0x%2 :0x%3").arg(hexOf(quint64(first)), hexOf(last), hexText(fill));
+    const qint64 last = qint64(quint64(first) + quint64(count) - 1);
+    return QStringLiteral("0x%1..0x%2 :0x%3").arg(hexText64(first), hexText64(last), hexText(fill));
 }
 
 QString rangeSizeText(qint64 first, const QString &data)
@@ -59,9 +54,9 @@ QString rangeSizeText(qint64 first, const QString &data)
     if (digits.size() % 2)
         digits.append(QLatin1Char('0'));
     const qint64 n = digits.size() / 2;
-    const quint64 last = quint64(first) + quint64(n) - 1;
+    const qint64 last = qint64(quint64(first) + quint64(n) - 1);
     return QStringLiteral("0x%1..0x%2 :%3")
-        .arg(hexOf(quint64(first)), hexOf(last), data.simplified().toUpper());
+        .arg(hexText64(first), hexText64(last), data.simplified().toUpper());
 }
 
 QString formatFileText(const QString &format, const QString &file)

@@ -16,13 +16,11 @@
 #include <QtGlobal>
 
 // Hex numbers: upper case, at least two digits; a negative value is written
-// as a minus sign and its magnitude (-10 gives -0A), so that the hex edits
-// show it as 0x-0A and read it back.
+// as its 64-bit two's complement (-1 gives FFFFFFFFFFFFFFFF).
 QString hexText(int value);
 QString hexText64(qint64 value);
 
-// "0x<first>..0x<first + count - 1> :0x<fill>", the addresses modulo 2^64
-// (address 0 and count 0 end at 0xFFFFFFFFFFFFFFFF).
+// "0x<first>..0x<first + count - 1> :0x<fill>".
 QString rangeText(qint64 first, qint64 count, quint8 fill);
 // "0x<first>..0x<last> :<DATA>" for the bytes of a hex data text.
 QString rangeSizeText(qint64 first, const QString &data);

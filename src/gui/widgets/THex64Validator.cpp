@@ -1,9 +1,16 @@
 #include "gui/widgets/THex64Validator.h"
 
-#include "gui/widgets/edit_arith.h"
-
 namespace {
+// Hexadecimal digits of a 64-bit value.
+const int maxHexDigits = 16;
 const QLatin1String prefix("0x");
+
+bool isHexDigit(QChar c)
+{
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+        || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
+        || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+}
 }
 
 QValidator::State THex64Validator::validate(QString &input, int &pos) const
@@ -14,15 +21,21 @@ QValidator::State THex64Validator::validate(QString &input, int &pos) const
         input = prefix;
         pos = 2;
     }
-    // Up to 16 digits, or a minus sign and the magnitude of a negative
-    // value as the edit shows it; a lone sign, being typed, reads as 0.
-    const QString digits = input.mid(2);
-    if (!digits.isEmpty() && digits != QLatin1String("-")) {
-        bool ok = false;
-        hexDigitsValue(digits, &ok);
-        if (!ok)
+    QString digits = input.mid(2);
+    if (digits.isEmpty())
+        digits = QStringLiteral("0");
+    if (digits.length() > maxHexDigits)
+        return Invalid;
+    // Digits only: toULongLong alone would also take blanks, a sign or a
+    // second "0x".
+    for (const QChar c : qAsConst(digits)) {
+        if (!isHexDigit(c))
             return Invalid;
     }
+    bool ok = false;
+    digits.toULongLong(&ok, 16);
+    if (!ok)
+        return Invalid;
     if (pos > 2)
         input = prefix + digits.toUpper();
     return Acceptable;

@@ -2,9 +2,7 @@
 
 #include <QValidator>
 
-// Hexadecimal numbers of up to 64 bits behind a fixed "0x" prefix, a
-// negative one as a minus sign and its magnitude (0x-0A); digits are
-// upper-cased as they are typed.
+// Hexadecimal numbers of up to 64 bits behind a fixed "0x" prefix; digits are upper-cased as they are typed.
 class THex64Validator : public QValidator
 {
 public:

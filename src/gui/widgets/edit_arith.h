@@ -43,42 +43,11 @@ inline qint64 int64FromText(const QString &text)
     return ok ? n : 0;
 }
 
-// The digits of a hexadecimal edit (its text after "0x") as a number: up to
-// 16 hexadecimal digits, taken as a 64-bit two's complement value, or, as a
-// negative value is shown, a minus sign and a magnitude of at most
-// 8000000000000000. ok is false for anything else, an empty text included.
-inline qint64 hexDigitsValue(const QString &digits, bool *ok)
-{
-    *ok = false;
-    const bool negative = digits.startsWith(QLatin1Char('-'));
-    const QString magnitude = negative ? digits.mid(1) : digits;
-    if (magnitude.isEmpty() || magnitude.size() > 16)
-        return 0;
-    quint64 n = 0;
-    for (const QChar c : magnitude) {
-        const char ch = c.toLatin1();
-        int digit = -1;
-        if (ch >= '0' && ch <= '9')
-            digit = ch - '0';
-        else if (ch >= 'a' && ch <= 'f')
-            digit = ch - 'a' + 10;
-        else if (ch >= 'A' && ch <= 'F')
-            digit = ch - 'A' + 10;
-        if (digit < 0)
-            return 0;
-        n = n * 16 + quint64(digit);
-    }
-    if (negative && n > quint64(1) << 63)
-        return 0;
-    *ok = true;
-    return negative ? qint64(0 - n) : qint64(n);
-}
-
 // The text of a hexadecimal edit without its "0x" prefix (the first two
-// characters, whatever they are) as a number; 0 when it is not one.
+// characters, whatever they are), as a 64-bit two's complement value.
 inline qint64 int64FromHexText(const QString &text)
 {
     bool ok = false;
-    const qint64 n = hexDigitsValue(text.mid(2), &ok);
-    return ok ? n : 0;
+    const quint64 n = text.mid(2).toULongLong(&ok, 16);
+    return ok ? qint64(n) : 0;
 }

@@ -150,24 +150,6 @@ void TestCompositeEdits::hexDecTexts()
     QCOMPARE(pair.findChild<TWgtEditDec *>()->toolTip(), QString("0..255"));
     QCOMPARE(buttonOf(&pair)->toolTip(), QString("Default: 0xFF [255]"));
 
-    // Negative bounds and default: the tool-tips show them as the hex edit
-    // does, and typed as shown they give the values back.
-    TWgtEditHexDec negative(0);
-    negative.setRange(-128, 127);
-    negative.setDefault(-10);
-    QCOMPARE(negative.findChild<TWgtEditHex *>()->toolTip(), QString("0x-80..0x7F"));
-    QCOMPARE(buttonOf(&negative)->toolTip(), QString("Default: 0x-0A [-10]"));
-    enter(negative.findChild<TWgtEditHex *>(), "-80");
-    QCOMPARE(negative.value(), -128);
-    QCOMPARE(lineOf(negative.findChild<TWgtEditDec *>())->text(), QString("-128"));
-    TWgtEditHexDec64 wide(0);
-    wide.setRange(-0x100000000LL, 0);
-    wide.setDefault(-1);
-    QCOMPARE(wide.findChild<TWgtEditHex64 *>()->toolTip(), QString("0x-100000000..0x00"));
-    QCOMPARE(buttonOf(&wide)->toolTip(), QString("Default: 0x-01 [-1]"));
-    enter(wide.findChild<TWgtEditHex64 *>(), "-100000000");
-    QCOMPARE(wide.value(), -0x100000000LL);
-
     // A new range keeps the value and marks it in both edits.
     pair.setRange(16, 32);
     QCOMPARE(pair.value(), 5);

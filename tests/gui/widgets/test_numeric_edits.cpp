@@ -1,7 +1,6 @@
 #include <QtTest>
 
 #include <limits>
-#include <memory>
 
 #include "core/helpers.h"
 #include "gui/widgets/TWgtEditDec.h"
@@ -36,8 +35,6 @@ private slots:
     void hexEdit();
     void hexWideEntryClamps();
     void hex64Edit();
-    void hexNegativeRoundTrip_data();
-    void hexNegativeRoundTrip();
     void doublePrecision();
     void doubleLargeValuesClamp();
     void strHexLength();
@@ -265,7 +262,7 @@ void TestNumericEdits::hexEdit()
     edit.setValue(10);
     QCOMPARE(lineOf(&edit)->text(), QString("0x0A"));
 
-    // A negative value reads back as it is shown.
+    // A negative value shows as its two's complement and reads back as it.
     TWgtEditHex negative(-1);
     QSignalSpy negSpy(&negative, &TWgtEditHex::valueChanged);
     emit lineOf(&negative)->editingFinished();
@@ -309,69 +306,6 @@ void TestNumericEdits::hex64Edit()
     QCOMPARE(edit.value(), qint64(0x100));
     QCOMPARE(lineOf(&edit)->text(), QString("0x100"));
     QCOMPARE(baseOf(&edit), paletteBaseColor());
-}
-
-// Both hexadecimal edits show a negative value as a minus sign and its
-// magnitude, and give back what they show: left as it is, typed again, or
-// stepped with the keys. Two's complement digits still read as before.
-void TestNumericEdits::hexNegativeRoundTrip_data()
-{
-    QTest::addColumn<bool>("wide");
-    QTest::addColumn<qint64>("value");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("-1") << false << qint64(-1) << "0x-01";
-    QTest::newRow("-10") << false << qint64(-10) << "0x-0A";
-    QTest::newRow("smallest int") << false << qint64(intMin) << "0x-80000000";
-    QTest::newRow("positive") << false << qint64(0x7F) << "0x7F";
-    QTest::newRow("64: -4096") << true << qint64(-4096) << "0x-1000";
-    QTest::newRow("64: smallest") << true << int64Min << "0x-8000000000000000";
-    QTest::newRow("64: largest") << true << int64Max << "0x7FFFFFFFFFFFFFFF";
-}
-
-void TestNumericEdits::hexNegativeRoundTrip()
-{
-    QFETCH(bool, wide);
-    QFETCH(qint64, value);
-    QFETCH(QString, shown);
-    TWgtEditHex narrow(0);
-    TWgtEditHex64 broad(0);
-    QWidget *edit = wide ? static_cast<QWidget *>(&broad) : &narrow;
-    narrow.setRange(intMin, intMax);
-    const auto stored = [&]() { return wide ? broad.value() : qint64(narrow.value()); };
-    const auto set = [&](qint64 v) { wide ? broad.setValue(v) : narrow.setValue(int(v)); };
-    const std::unique_ptr<QSignalSpy> spied(wide ? new QSignalSpy(&broad, &TWgtEditHex64::valueChanged)
-                                                   : new QSignalSpy(&narrow, &TWgtEditHex::valueChanged));
-    QSignalSpy &spy = *spied;
-
-    set(value);
-    QCOMPARE(lineOf(edit)->text(), shown);
-    QCOMPARE(spy.count(), 1);
-    // Focus leaves the text as shown: nothing changes.
-    emit lineOf(edit)->editingFinished();
-    QCOMPARE(stored(), value);
-    QCOMPARE(spy.count(), 1);
-    // Typed as shown, lower case too, from another value.
-    set(3);
-    enter(edit, shown.mid(2).toLower());
-    QCOMPARE(stored(), value);
-    QCOMPARE(lineOf(edit)->text(), shown);
-    QCOMPARE(spy.count(), 3);
-    // Down, then Up, through the text as shown.
-    if (value != int64Min && value != intMin) {
-        press(edit, Qt::Key_Down);
-        QCOMPARE(stored(), value - 1);
-        press(edit, Qt::Key_Up);
-        QCOMPARE(stored(), value);
-        QCOMPARE(lineOf(edit)->text(), shown);
-    }
-    // A lone minus sign reads as 0.
-    enter(edit, "-");
-    QCOMPARE(stored(), qint64(0));
-    QCOMPARE(lineOf(edit)->text(), QString("0x00"));
-    // Sixteen digits of two's complement as before.
-    enter(edit, "FFFFFFFFFFFFFFF6");
-    QCOMPARE(stored(), qint64(-10));
-    QCOMPARE(lineOf(edit)->text(), QString("0x-0A"));
 }
 
 void TestNumericEdits::doublePrecision()
