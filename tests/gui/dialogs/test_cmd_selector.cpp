@@ -1,13 +1,22 @@
 // The command selector against a project whose programmer offers only some
 // codes and a test device: the panes for each selection, buttons kept for
 // unchanged lists, separators and colours, the status with Ctrl, the
-// placement modes and the geometry kept on every way out.
+// placement modes, the geometry kept on every way out, and refills while
+// a run of another configuration talks to the emulated programmer.
 
 #include "core/TAppData.h"
 #include "core/TCmdCode.h"
 #include "core/consts.h"
+#include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
+#include "devices/IDevice.h"
 #include "gui/dialogs/TDialogCmdSelector.h"
+#include "gui/main/startup.h"
+#include "link/TExec.h"
+#include "misc/dev_misc.h"
+#include "support/Chip24.h"
+#include "support/ExecHarness.h"
+#include "support/FakeProgrammer.h"
 #include "support/NumberedLanguage.h"
 #include "support/Screenshot.h"
 #include "support/TTestDevice.h"
@@ -57,6 +66,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(NumberedLanguage::load());
+        registerMetaTypes();
         TTestDevice::registerGroup();
         appData.pathDevices = fixtures + "/devices";
         appData.pathProgs = fixtures + "/progs";
@@ -248,6 +258,106 @@ private slots:
         QCOMPARE(appData.windowCmdSelectorHeight, 366);
         QCOMPARE(appData.windowCmdSelectorSplitter.size(), 3);
         appData.windowCmdSelector = 0;
+    }
+    // A loop reading a 24C02 runs over the pseudo-terminal while the
+    // selection keeps moving between commands of another configuration and
+    // of the running one (the same device object): the panes follow every
+    // selection, the run ends, every pass sends the same bytes, counts to
+    // its limit and stores what the chip holds.
+    void refillsWhileARunTalksToTheProgrammer()
+    {
+        FakeProgrammer fake;
+        QVERIFY2(fake.start(), qPrintable(fake.errorString()));
+        QByteArray contents(256, 0);
+        for (int i = 0; i < contents.size(); ++i)
+            contents[i] = char(i * 13 + 5);
+        auto chip = std::make_shared<Chip24>(256, 8, 1, 7, 0);
+        chip->memory = contents;
+        fake.setChip(chip);
+        const QString progs = appData.pathProgs, devices = appData.pathDevices;
+        appData.pathProgs = VELKOR_SOURCE_DIR "/runtime/progs";
+        appData.pathDevices = VELKOR_SOURCE_DIR "/runtime/devices";
+        appData.progType.add("Emulated", "emulator.ini");
+        appData.progName.add(false, "Emu", fake.portName(), "Emulated");
+
+        dataPrj.clear();
+        const TData chip02{{SET_DEVICE_DEVICE, "24C02"},
+                           {SET_DEVICE_FILE, appData.pathDevices + "/24xx/24c02.dev"},
+                           {SET_CLK_CLK, 400000},
+                           {SET_ADDR_ADDR, 0}};
+        const int other = dataPrj.addCfg("other", QString());
+        const int idle = add(other, CMD_DELAY, {{DELAY_VALUE, 1}});
+        add(other, CMD_SET_PROG, {{SET_PROG_PROG, "Emu"}});
+        const int otherDev = add(other, CMD_SET_DEVICE, chip02);
+        const int detect = add(other, CMD_AUTO_DETECT);
+        constexpr int passes = 25;
+        const int cfg = dataPrj.addCfg("run", QString());
+        const int first = add(cfg, CMD_SET_PROG, {{SET_PROG_PROG, "Emu"}});
+        const int setDev = add(cfg, CMD_SET_DEVICE, chip02);
+        dataPrj.validateAll();
+        TData read{{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, CMD_DATA_READ}, {REC_ID_CMD, -1}};
+        dataPrj.cmdById(setDev)->device()->initCmdParam(read);
+        read.remove(REC_ID_CMD);
+        read.insert(DATA_ADDR_DEVICE, 0);
+        read.insert(DATA_DATA, bytesToHexString(QByteArray(8, 0)));
+        const int readId = dataPrj.addCmd(read);
+        const int counter = addToolCmd(cfg, CMD_COUNTER, {{COUNTER_VALUE, 0}, {COUNTER_LIMIT, passes}});
+        addToolCmd(cfg, CMD_JAMP, {{JAMP_TO_CMD, first}});
+        dataPrj.validateAll();
+
+        const QStringList tools = dataPrj.toolsCmdList();
+        const QStringList prog = dataPrj.progCmdListAt(otherDev);
+        const QStringList device = dataPrj.deviceCmdListAt(otherDev);
+        QVERIFY(!prog.isEmpty() && !device.isEmpty());
+        const struct {
+            int cfg, cmd;
+            QStringList tools, prog, device;
+        } picks[] = {{other, idle, tools, {}, {}},        {other, otherDev, tools, prog, device},
+                     {cfg, readId, tools, prog, device},  {other, detect, tools, prog, {}},
+                     {-1, -1, {}, {}, {}},                {cfg, -1, tools, {}, {}}};
+
+        TDialogCmdSelector selector(-1, -1, &dataPrj, &cmdCode);
+        selector.show();
+        Receiver rx;
+        QPointer<QThread> thread = startExec(cfg, &rx);
+        int refills = 0, wrong = 0, kept = 0;
+        for (int i = 0; thread; ++i) {
+            const auto &pick = picks[i % 6];
+            const QList<QPushButton *> before = selector.deviceGroup()->buttons();
+            selector.slotSelectCmd(pick.cfg, pick.cmd);
+            wrong += selector.toolsGroup()->cmdList() != pick.tools
+                     || selector.progGroup()->cmdList() != pick.prog
+                     || selector.deviceGroup()->cmdList() != pick.device
+                     || selector.deviceGroup()->buttons().size() != pick.device.size();
+            kept += i % 6 == 2 && selector.deviceGroup()->buttons() == before;
+            ++refills;
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        QTRY_COMPARE(rx.destroyed, QVector<int>({cfg}));
+        QCOMPARE(rx.statuses, (QVector<QPair<int, bool>>{{cfg, true}}));
+        QCOMPARE(wrong, 0);
+        QVERIFY(refills > 6 * passes);
+        QVERIFY(kept > 0);
+
+        // The wire: one identical exchange per pass, each opened by the
+        // programmer's identification.
+        QVector<QVector<QByteArray>> rounds;
+        for (const FakeProgrammer::Request &r : fake.requests()) {
+            if (r.code == 0x80 || rounds.isEmpty())
+                rounds.append(QVector<QByteArray>());
+            rounds.last().append(r.frame);
+        }
+        QCOMPARE(rounds.size(), passes);
+        for (const QVector<QByteArray> &round : rounds)
+            QCOMPARE(round, rounds.first());
+        QCOMPARE(dataPrj.cmdById(counter)->params().value(COUNTER_VALUE).toInt(), passes);
+        QCOMPARE(dataPrj.cmdById(readId)->params().value(DATA_DATA).toString(),
+                 bytesToHexString(contents.left(8)));
+
+        dataPrj.clear();
+        appData.pathProgs = progs;
+        appData.pathDevices = devices;
     }
 };
 

@@ -9,6 +9,8 @@
 #include "core/helpers.h"
 #include "core/platform.h"
 #include "data/TDataPrj.h"
+#include "gui/dialogs/TDialogSelectPrjList.h"
+#include "gui/dialogs/dialog_messages.h"
 #include "gui/main/TMainWindow.h"
 #include "gui/views/TWgtConfig.h"
 #include "gui/views/TWgtPrjList.h"
@@ -28,6 +30,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -478,6 +481,75 @@ private slots:
         answers.add(clickBox(QMessageBox::Yes));
         QVERIFY(w.close());
         QVERIFY(!dataPrj.isOpen());
+    }
+    // The catalogue of lists through the window: a missing one opens empty
+    // and stays missing; a list opens only on OK; changed rows are written
+    // after Cancel too, unchanged rows leave the file byte-identical; a
+    // failed write is reported with its reason, an unreadable catalogue
+    // without showing the dialog.
+    void catalogueThroughTheWindow()
+    {
+        TMainWindow w;
+        Answers answers;
+        const QString cat = appData.selectPrjListFile;
+        QFile::remove(cat);
+        const auto inDialog = [](std::function<void(TDialogSelectPrjList *)> act) {
+            return [act](QWidget *d) {
+                auto *dialog = qobject_cast<TDialogSelectPrjList *>(d);
+                QVERIFY(dialog);
+                act(dialog);
+            };
+        };
+        answers.add(inDialog([](TDialogSelectPrjList *d) {
+            QCOMPARE(d->findChild<QTableWidget *>()->rowCount(), 0);
+            d->reject();
+        }));
+        w.action("PrjListSelect")->trigger();
+        QCOMPARE(answers.pending(), 0);
+        QVERIFY(!QFile::exists(cat));
+
+        writeBytes(at("b.lst"), "{\"list\": [{\"name\": \"Only\", \"file\": \"a.prj\"}]}");
+        writeBytes(cat, "{\"list\": [{\"name\": \"Main\", \"file\": \"list.lst\"},"
+                        " {\"name\": \"Other\", \"file\": \"b.lst\"}]}");
+        answers.add(inDialog([](TDialogSelectPrjList *d) {
+            d->findChild<QTableWidget *>()->setCurrentCell(1, 0);
+            d->slotMoveUp();
+            d->reject();
+        }));
+        w.action("PrjListSelect")->trigger();
+        QCOMPARE(w.prjList()->listFile(), at("list.lst"));
+        const QByteArray written = catalogueText({{"Other", "b.lst"}, {"Main", "list.lst"}});
+        QCOMPARE(readAll(cat), written);
+
+        answers.add(inDialog([](TDialogSelectPrjList *d) {
+            for (QPushButton *b : d->findChildren<QPushButton *>())
+                if (b->text() == lang.text(78))
+                    QTest::mouseClick(b, Qt::LeftButton);
+        }));
+        w.action("PrjListSelect")->trigger();
+        QCOMPARE(w.prjList()->listFile(), at("b.lst"));
+        QCOMPARE(appData.prjListName, QStringLiteral("Other"));
+        QCOMPARE(w.prjList()->tree()->topLevelItemCount(), 1);
+        QCOMPARE(readAll(cat), written);
+
+        // A folder takes the catalogue's place while the dialog is open.
+        answers.add(inDialog([&cat](TDialogSelectPrjList *d) {
+            d->slotMoveDown();
+            QVERIFY(QFile::remove(cat) && QDir().mkpath(cat));
+            d->reject();
+        }));
+        answers.add(clickBox(QMessageBox::Ok));
+        w.action("PrjListSelect")->trigger();
+        QCOMPARE(answers.pending(), 0);
+        const QString head = lang.text(MSG_CATALOGUE_WRITE).arg(cat, QString()).replace("\\n", "\n");
+        QVERIFY(answers.seen.last().startsWith(head) && answers.seen.last().size() > head.size());
+
+        answers.add(clickBox(QMessageBox::Ok));
+        w.action("PrjListSelect")->trigger();
+        QCOMPARE(answers.pending(), 0);
+        QCOMPARE(answers.seen.last(), lang.text(96).arg(cat).replace("\\n", "\n"));
+        QCOMPARE(w.prjList()->listFile(), at("b.lst"));
+        QVERIFY(QDir(cat).removeRecursively());
     }
 };
 
