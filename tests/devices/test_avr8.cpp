@@ -131,15 +131,7 @@ class TestAvr8 : public QObject
     // The chip a description describes, with calibration bytes 9C, 9D, ...
     void newChip(const TData &dev)
     {
-        AvrChip::Spec spec;
-        spec.signature = hexStringToBytes(dev.value(DEV_SIGNATURE).toString());
-        spec.flashSize = dev.value(DEV_FLASH_SIZE).toInt();
-        spec.pageSize = dev.value(DEV_FLASH_PAGE_SIZE).toInt();
-        spec.eepromSize = dev.value(DEV_EEPROM_SIZE).toInt();
-        spec.fuses = hexStringToBytes(dev.value(DEV_FUSE_DEF).toString());
-        for (int i = 0; i < dev.value(DEV_OSCCAL_DEF).toString().size() / 2; ++i)
-            spec.calibration.append(char(0x9C + i));
-        chip = std::make_shared<AvrChip>(spec, quint16(deviceTypeOf(QStringLiteral("AVR8_SPI"))));
+        chip = std::make_shared<AvrChip>(AvrChip::specOf(dev), quint16(deviceTypeOf(QStringLiteral("AVR8_SPI"))));
         fake->setChip(chip);
     }
 

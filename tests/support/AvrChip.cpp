@@ -1,5 +1,8 @@
 #include "support/AvrChip.h"
 
+#include "core/consts.h"
+#include "misc/dev_misc.h"
+
 namespace {
 
 quint16 le16(const QByteArray &p, int at)
@@ -13,6 +16,19 @@ AvrChip::AvrChip(const Spec &spec, quint16 avrType)
     : spec(spec), avrType(avrType), flash(spec.flashSize, char(0xFF)), eeprom(spec.eepromSize, char(0xFF)),
       fuses(spec.fuses), pageBuffer(spec.pageSize, char(0xFF))
 {
+}
+
+AvrChip::Spec AvrChip::specOf(const TData &dev)
+{
+    Spec spec;
+    spec.signature = hexStringToBytes(dev.value(DEV_SIGNATURE).toString());
+    spec.flashSize = dev.value(DEV_FLASH_SIZE).toInt();
+    spec.pageSize = dev.value(DEV_FLASH_PAGE_SIZE).toInt();
+    spec.eepromSize = dev.value(DEV_EEPROM_SIZE).toInt();
+    spec.fuses = hexStringToBytes(dev.value(DEV_FUSE_DEF).toString());
+    for (int i = 0; i < dev.value(DEV_OSCCAL_DEF).toString().size() / 2; ++i)
+        spec.calibration.append(char(0x9C + i));
+    return spec;
 }
 
 quint8 AvrChip::fuse(int k) const

@@ -28,6 +28,7 @@
 // extended address 4D above 128 KiB, EEPROM. Addresses wrap at the end of
 // each memory.
 
+#include "core/TData.h"
 #include "support/ChipModel.h"
 
 #include <QByteArray>
@@ -50,6 +51,10 @@ public:
     };
 
     AvrChip(const Spec &spec, quint16 avrType);
+
+    // The chip a device description describes (signature, flash and its
+    // pages, EEPROM, factory fuses), with calibration bytes 9C, 9D, ...
+    static Spec specOf(const TData &description);
 
     ChipReply setup(const QByteArray &record) override;
     ChipReply request(quint8 code, const QByteArray &payload) override;

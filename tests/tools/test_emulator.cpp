@@ -1,5 +1,5 @@
 // The emulator program, started as a process the way the start script
-// starts it: 24xx and 25xx configurations run through the worker against
+// starts it: 24xx, 25xx and AVR8 configurations run through the worker against
 // it and read back what they wrote; the chips keep their contents across a
 // restart; SIGTERM leaves whole contents files; bad requests get the
 // protocol's error replies while it keeps serving.
@@ -7,6 +7,8 @@
 #include "core/TAppData.h"
 #include "core/TLang.h"
 #include "core/consts.h"
+#include "data/TCtrlProject.h"
+#include "data/TDataCfg.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
@@ -41,11 +43,16 @@ struct Family
     const char *file;
     int clock;
     int count;        // bytes the image covers
+    const char *write;
+    const char *verify;
+    const char *read;
 };
 
 const Family families[] = {
-    {"24C256", "24xx/24c256.dev", 400000, 32768},
-    {"W25Q16JV", "25xx/w25q16jv.dev", 1000000, 65536},
+    {"24C256", "24xx/24c256.dev", 400000, 32768, CMD_FILE_WRITE, CMD_FILE_VERIFY, CMD_FILE_READ},
+    {"W25Q16JV", "25xx/w25q16jv.dev", 1000000, 65536, CMD_FILE_WRITE, CMD_FILE_VERIFY, CMD_FILE_READ},
+    {"ATmega328P", "avr8/atmega328p.dev", 250000, 32768, CMD_FLASH_FILE_WRITE, CMD_FLASH_FILE_VERIFY,
+     CMD_FLASH_FILE_READ},
 };
 
 } // namespace
@@ -177,9 +184,9 @@ private slots:
             out.write(image);
             out.close();
             run(configure(family, {{CMD_ERASE, {}},
-                                   {CMD_FILE_WRITE, file(name + QStringLiteral(".bin"), family.count)},
-                                   {CMD_FILE_VERIFY, file(name + QStringLiteral(".bin"), family.count)},
-                                   {CMD_FILE_READ, file(name + QStringLiteral(".back"), family.count)}}));
+                                   {family.write, file(name + QStringLiteral(".bin"), family.count)},
+                                   {family.verify, file(name + QStringLiteral(".bin"), family.count)},
+                                   {family.read, file(name + QStringLiteral(".back"), family.count)}}));
             QCOMPARE(readFile(name + QStringLiteral(".back")), image);
         }
         stopEmulator();
@@ -187,15 +194,91 @@ private slots:
         startEmulator();
         for (const Family &family : families) {
             const QString name = QString::fromLatin1(family.device);
-            run(configure(family, {{CMD_FILE_READ, file(name + QStringLiteral(".again"), family.count)}}));
+            run(configure(family, {{family.read, file(name + QStringLiteral(".again"), family.count)}}));
             QCOMPARE(readFile(name + QStringLiteral(".again")), readFile(name + QStringLiteral(".bin")));
         }
         stopEmulator();
         const QStringList left = QDir(path(QStringLiteral("chips"))).entryList(QDir::Files);
-        QCOMPARE(left, QStringList({"24xx.bin", "25xx.bin"}));
+        QCOMPARE(left, QStringList({"24xx.bin", "25xx.bin", "avr8.bin"}));
         QCOMPARE(QFileInfo(path(QStringLiteral("chips/24xx.bin"))).size(), qint64(32768));
         QCOMPARE(QFileInfo(path(QStringLiteral("chips/25xx.bin"))).size(), qint64(2097152));
+        // Flash, EEPROM, three fuse bytes and the lock byte.
+        QCOMPARE(QFileInfo(path(QStringLiteral("chips/avr8.bin"))).size(), qint64(32768 + 1024 + 3 + 1));
         QVERIFY(readFile(QStringLiteral("requests.log")).contains("\n"));
+    }
+
+    // The shipped demo list: every configuration of every project runs
+    // against the emulator and reads back what it wrote, the automatic
+    // detection by continuing with the configuration its route names.
+    void demoConfigurationsRun()
+    {
+        const QString demo = path(QStringLiteral("demo"));
+        QVERIFY(QDir().mkpath(demo + QStringLiteral("/images")));
+        const QString source = QStringLiteral(VELKOR_SOURCE_DIR "/runtime/demo/");
+        QStringList images;
+        for (const QString &image : QDir(source + QStringLiteral("images")).entryList(QDir::Files)) {
+            images << image;
+            QVERIFY(QFile::copy(source + QStringLiteral("images/") + image, demo + QStringLiteral("/images/") + image));
+        }
+        QCOMPARE(images.size(), 3);
+        startEmulator();
+        QStringList readBack;
+        for (const char *project : {"24xx.prj", "25xx.prj", "avr8.prj"}) {
+            const QString file = demo + QLatin1Char('/') + QLatin1String(project);
+            QVERIFY(QFile::copy(source + QLatin1String(project), file));
+            dataPrj.clear();
+            TCtrlProject ctrl;
+            QCOMPARE(ctrl.load(file, &dataPrj), 0);
+            dataPrj.validateAll();
+            const QList<TDataCfg *> cfgs = dataPrj.cfgList();
+            QVERIFY(!cfgs.isEmpty());
+            for (TDataCfg *cfg : cfgs) {
+                // What a configuration reads back goes to <image>_read.bin;
+                // a routed detection writes it anew.
+                for (const QString &image : images)
+                    QFile::remove(demo + QLatin1Char('/') + QFileInfo(image).completeBaseName() + QStringLiteral("_read.bin"));
+                run(cfg->id());
+                int compared = 0;
+                for (const QString &image : images) {
+                    const QString back = demo + QLatin1Char('/') + QFileInfo(image).completeBaseName() + QStringLiteral("_read.bin");
+                    if (!QFile::exists(back))
+                        continue;
+                    QFile a(back), b(demo + QStringLiteral("/images/") + image);
+                    QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+                    QVERIFY2(a.readAll() == b.readAll(), qPrintable(back));
+                    readBack << image;
+                    ++compared;
+                }
+                QVERIFY2(compared == 1, qPrintable(cfg->name()));
+            }
+        }
+        readBack.removeDuplicates();
+        readBack.sort();
+        QCOMPARE(readBack, images);
+        stopEmulator();
+        dataPrj.clear();
+        dataPrj.fromHash({{INFO_PRJ_FILE, path(QStringLiteral("demo.prj"))}, {PRJ_WORK_PATH, dir.path()}});
+    }
+
+    // A chip option that names no description of its family: the emulator
+    // says so and does not start serving.
+    void badChipOptionsRefused()
+    {
+        const QString devices = QStringLiteral(VELKOR_SOURCE_DIR "/runtime/devices/");
+        const QVector<QStringList> options{
+            {QStringLiteral("--chip24"), devices + QStringLiteral("24xx/none.dev")},
+            {QStringLiteral("--chip25"), devices + QStringLiteral("24xx/24c256.dev")},
+            {QStringLiteral("--chipavr8"), devices + QStringLiteral("25xx/w25q16jv.dev")},
+            {QStringLiteral("--chipavr8"), devices + QStringLiteral("avr8/none.dev")},
+        };
+        for (const QStringList &o : options) {
+            QProcess p;
+            p.start(EMULATOR, o + QStringList{QStringLiteral("--pty-file"), path(QStringLiteral("no-pty"))});
+            QVERIFY(p.waitForFinished(10000));
+            QCOMPARE(p.exitCode(), 2);
+            QVERIFY2(p.readAllStandardError().contains("no "), qPrintable(o.join(' ')));
+            QVERIFY(!QFile::exists(path(QStringLiteral("no-pty"))));
+        }
     }
 
     // Requests the emulator refuses: error replies, and it goes on serving.

@@ -1,5 +1,6 @@
 #include "EmulatorSocket.h"
 
+#include "support/AvrChip.h"
 #include "support/Chip24.h"
 #include "support/Spi25Chip.h"
 
@@ -7,8 +8,9 @@
 #include <QSaveFile>
 #include <QtEndian>
 
-EmulatorSocket::EmulatorSocket(std::shared_ptr<Chip24> chip24, std::shared_ptr<Spi25Chip> chip25)
-    : chip24(std::move(chip24)), chip25(std::move(chip25))
+EmulatorSocket::EmulatorSocket(std::shared_ptr<Chip24> chip24, std::shared_ptr<Spi25Chip> chip25,
+                               std::shared_ptr<AvrChip> chipAvr)
+    : chip24(std::move(chip24)), chip25(std::move(chip25)), chipAvr(std::move(chipAvr))
 {
 }
 
@@ -24,6 +26,9 @@ ChipReply EmulatorSocket::setup(const QByteArray &record)
         break;
     case TYPE_25XX:
         chip = chip25.get();
+        break;
+    case TYPE_AVR8:
+        chip = chipAvr.get();
         break;
     default:
         return ChipReply::failure(ERR_PARAM);
@@ -41,14 +46,15 @@ ChipReply EmulatorSocket::request(quint8 code, const QByteArray &payload)
     return active->request(code, payload);
 }
 
-ChipStore::ChipStore(const QString &file, std::function<QByteArray &()> memory)
-    : m_file(file), m_memory(std::move(memory))
+ChipStore::ChipStore(const QString &file, std::function<QByteArray()> get,
+                     std::function<void(const QByteArray &)> set)
+    : m_file(file), m_get(std::move(get)), m_set(std::move(set))
 {
 }
 
 bool ChipStore::load()
 {
-    QByteArray &memory = m_memory();
+    const QByteArray memory = m_get();
     m_saved = memory;
     m_snapshot = memory;
     QFile f(m_file);
@@ -57,7 +63,7 @@ bool ChipStore::load()
     const QByteArray contents = f.readAll();
     if (contents.size() != memory.size())
         return false;
-    memory = contents;
+    m_set(contents);
     m_saved = contents;
     m_snapshot = contents;
     return true;
@@ -65,7 +71,7 @@ bool ChipStore::load()
 
 void ChipStore::snapshot()
 {
-    m_snapshot = m_memory();
+    m_snapshot = m_get();
 }
 
 bool ChipStore::save(QString *error)

@@ -1,5 +1,5 @@
 // velkor-emulator: the emulated programmer on a pseudo-terminal, with a
-// 24xx EEPROM and a 25xx flash in its socket, for trying Velkor without a
+// 24xx EEPROM, a 25xx flash and an AVR8 microcontroller in its socket, for trying Velkor without a
 // programmer box. It prints the terminal's path (and writes it to the file
 // --pty-file names), keeps the chips' contents in --data between starts,
 // logs every request to --log, and ends on SIGINT, SIGTERM or SIGHUP and
@@ -9,6 +9,7 @@
 
 #include "core/consts.h"
 #include "devices/TDeviceList.h"
+#include "support/AvrChip.h"
 #include "support/Chip24.h"
 #include "support/FakeProgrammer.h"
 #include "support/Spi25Chip.h"
@@ -87,7 +88,10 @@ int main(int argc, char **argv)
     const QCommandLineOption chip25(QStringLiteral("chip25"),
                                     QStringLiteral("The 25xx chip: a device description (default w25q16jv)."),
                                     QStringLiteral("file"), devices + QStringLiteral("/25xx/w25q16jv.dev"));
-    parser.addOptions({ptyFile, data, log, chip24, chip25});
+    const QCommandLineOption chipAvr8(QStringLiteral("chipavr8"),
+                                      QStringLiteral("The AVR8 chip: a device description (default atmega328p)."),
+                                      QStringLiteral("file"), devices + QStringLiteral("/avr8/atmega328p.dev"));
+    parser.addOptions({ptyFile, data, log, chip24, chip25, chipAvr8});
     parser.process(app);
 
     const TData d24 = description(parser.value(chip24));
@@ -103,10 +107,19 @@ int main(int argc, char **argv)
         fail(QStringLiteral("no 25xx chip in %1").arg(parser.value(chip25)));
         return 2;
     }
+    const TData dAvr = description(parser.value(chipAvr8));
+    const AvrChip::Spec avr = AvrChip::specOf(dAvr);
+    if (avr.signature.size() != 3 || avr.flashSize <= 0 || avr.flashSize > (1 << 24) || avr.pageSize < 0
+        || (avr.pageSize > 0 && avr.flashSize % avr.pageSize != 0) || avr.eepromSize < 0
+        || avr.eepromSize > 65536 || avr.fuses.size() > 3) {
+        fail(QStringLiteral("no AVR8 chip in %1").arg(parser.value(chipAvr8)));
+        return 2;
+    }
     auto socket = std::make_shared<EmulatorSocket>(
         std::make_shared<Chip24>(size24, d24.value(DEV_PAGE_SIZE).toInt(), d24.value(DEV_ADDR_SIZE).toInt(),
                                  quint8(d24.value(DEV_ADDR_MASK).toInt() & 7), 0),
-        std::make_shared<Spi25Chip>(size25, jedec));
+        std::make_shared<Spi25Chip>(size25, jedec),
+        std::make_shared<AvrChip>(avr, EmulatorSocket::TYPE_AVR8));
 
     std::vector<std::unique_ptr<ChipStore>> stores;
     if (parser.isSet(data)) {
@@ -117,10 +130,26 @@ int main(int argc, char **argv)
         }
         Chip24 *c24 = socket->chip24.get();
         Spi25Chip *c25 = socket->chip25.get();
-        stores.emplace_back(new ChipStore(QDir(folder).filePath(QStringLiteral("24xx.bin")),
-                                          [c24]() -> QByteArray & { return c24->memory; }));
-        stores.emplace_back(new ChipStore(QDir(folder).filePath(QStringLiteral("25xx.bin")),
-                                          [c25]() -> QByteArray & { return c25->array; }));
+        AvrChip *cAvr = socket->chipAvr.get();
+        stores.emplace_back(new ChipStore(
+            QDir(folder).filePath(QStringLiteral("24xx.bin")), [c24] { return c24->memory; },
+            [c24](const QByteArray &bytes) { c24->memory = bytes; }));
+        stores.emplace_back(new ChipStore(
+            QDir(folder).filePath(QStringLiteral("25xx.bin")), [c25] { return c25->array; },
+            [c25](const QByteArray &bytes) { c25->array = bytes; }));
+        // The AVR8 chip in one file: flash, EEPROM, the fuse bytes and the
+        // lock byte, one after the other.
+        stores.emplace_back(new ChipStore(
+            QDir(folder).filePath(QStringLiteral("avr8.bin")),
+            [cAvr] { return cAvr->flash + cAvr->eeprom + cAvr->fuses + char(cAvr->lock); },
+            [cAvr](const QByteArray &bytes) {
+                int at = 0;
+                for (QByteArray *part : {&cAvr->flash, &cAvr->eeprom, &cAvr->fuses}) {
+                    *part = bytes.mid(at, part->size());
+                    at += part->size();
+                }
+                cAvr->lock = quint8(bytes.at(at));
+            }));
         for (auto &store : stores)
             store->load();
     }
@@ -160,6 +189,10 @@ int main(int argc, char **argv)
         programmer.locked([&] {
             for (auto &store : stores)
                 store->snapshot();
+            // What the AVR8 firmware saw is kept only for tests; a long run
+            // must not pile it up.
+            socket->chipAvr->timings.clear();
+            socket->chipAvr->instructions.clear();
         });
         for (auto &store : stores) {
             QString error;
