@@ -220,11 +220,8 @@ void TDialogCmdSelector::restoreGeometry()
 
 void TDialogCmdSelector::saveGeometry()
 {
-    const QRect g = geometry();
-    appData.windowCmdSelectorLeft = g.left();
-    appData.windowCmdSelectorTop = g.top();
-    appData.windowCmdSelectorWidth = g.right() - g.left() + 1;
-    appData.windowCmdSelectorHeight = g.bottom() - g.top() + 1;
+    storeWindowGeometry(this, &appData.windowCmdSelectorLeft, &appData.windowCmdSelectorTop,
+                        &appData.windowCmdSelectorWidth, &appData.windowCmdSelectorHeight);
     appData.windowCmdSelectorSplitter = m_splitter->sizes();
 }
 

@@ -40,10 +40,7 @@ TDialogNameFileEdit::TDialogNameFileEdit(const QString &title, int nameLabel, in
 
 TDialogNameFileEdit::~TDialogNameFileEdit()
 {
-    const QRect g = geometry();
-    *m_geometry.left = g.left();
-    *m_geometry.top = g.top();
-    *m_geometry.width = g.right() - g.left() + 1;
+    storeWindowGeometry(this, m_geometry.left, m_geometry.top, m_geometry.width);
 }
 
 void TDialogNameFileEdit::setValues(const QString &name, const QString &file,

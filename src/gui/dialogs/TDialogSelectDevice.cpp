@@ -51,11 +51,8 @@ TDialogSelectDevice::TDialogSelectDevice(const QStringList &names, QWidget *pare
 TDialogSelectDevice::~TDialogSelectDevice()
 {
     QCoreApplication::instance()->removeEventFilter(this);
-    const QRect g = geometry();
-    appData.windowSelectDeviceLeft = g.left();
-    appData.windowSelectDeviceTop = g.top();
-    appData.windowSelectDeviceWidth = g.right() - g.left() + 1;
-    appData.windowSelectDeviceHeight = g.bottom() - g.top() + 1;
+    storeWindowGeometry(this, &appData.windowSelectDeviceLeft, &appData.windowSelectDeviceTop,
+                        &appData.windowSelectDeviceWidth, &appData.windowSelectDeviceHeight);
 }
 
 void TDialogSelectDevice::createUi()

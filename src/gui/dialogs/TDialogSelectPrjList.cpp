@@ -78,11 +78,8 @@ TDialogSelectPrjList::TDialogSelectPrjList(QWidget *parent) : QDialog(parent)
 
 TDialogSelectPrjList::~TDialogSelectPrjList()
 {
-    const QRect g = geometry();
-    appData.windowSelectPrjListLeft = g.left();
-    appData.windowSelectPrjListTop = g.top();
-    appData.windowSelectPrjListWidth = g.right() - g.left() + 1;
-    appData.windowSelectPrjListHeight = g.bottom() - g.top() + 1;
+    storeWindowGeometry(this, &appData.windowSelectPrjListLeft, &appData.windowSelectPrjListTop,
+                        &appData.windowSelectPrjListWidth, &appData.windowSelectPrjListHeight);
     m_table->disconnect(this);
     for (int row = m_table->rowCount() - 1; row >= 0; --row)
         m_table->removeRow(row);

@@ -3,6 +3,7 @@
 #include "core/TAppData.h"
 #include "core/TLang.h"
 #include "core/helpers.h"
+#include "gui/dialogs/dialog_parts.h"
 #include "gui/dialogs/setup_page_misc.h"
 #include "gui/widgets/TComboBox.h"
 #include "gui/widgets/TWgtEditFileName.h"
@@ -121,10 +122,8 @@ void TDialogSetupPageProgAliasEdit::restoreGeometry()
 
 void TDialogSetupPageProgAliasEdit::saveGeometry()
 {
-    const QRect g = geometry();
-    appData.windowSettingsProgNameLeft = g.left();
-    appData.windowSettingsProgNameTop = g.top();
-    appData.windowSettingsProgNameWidth = g.right() - g.left() + 1;
+    storeWindowGeometry(this, &appData.windowSettingsProgNameLeft, &appData.windowSettingsProgNameTop,
+                        &appData.windowSettingsProgNameWidth);
 }
 
 // ---- Programmer type --------------------------------------------------------
@@ -187,8 +186,6 @@ void TDialogSetupPageProgTypeEdit::restoreGeometry()
 
 void TDialogSetupPageProgTypeEdit::saveGeometry()
 {
-    const QRect g = geometry();
-    appData.windowSettingsProgTypeLeft = g.left();
-    appData.windowSettingsProgTypeTop = g.top();
-    appData.windowSettingsProgTypeWidth = g.right() - g.left() + 1;
+    storeWindowGeometry(this, &appData.windowSettingsProgTypeLeft, &appData.windowSettingsProgTypeTop,
+                        &appData.windowSettingsProgTypeWidth);
 }

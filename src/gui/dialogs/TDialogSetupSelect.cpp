@@ -7,6 +7,7 @@
 #include "gui/dialogs/TDialogSetupPageInterface.h"
 #include "gui/dialogs/TDialogSetupPageMain.h"
 #include "gui/dialogs/TDialogSetupPageProg.h"
+#include "gui/dialogs/dialog_parts.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -163,10 +164,7 @@ void TDialogSetupSelect::restoreGeometry()
 
 void TDialogSetupSelect::saveGeometry()
 {
-    const QRect g = geometry();
-    appData.windowSettingsLeft = g.left();
-    appData.windowSettingsTop = g.top();
-    appData.windowSettingsWidth = g.right() - g.left() + 1;
-    appData.windowSettingsHeight = g.bottom() - g.top() + 1;
+    storeWindowGeometry(this, &appData.windowSettingsLeft, &appData.windowSettingsTop,
+                        &appData.windowSettingsWidth, &appData.windowSettingsHeight);
     appData.windowSettingsMainSplitter = m_splitter->sizes();
 }

@@ -40,10 +40,8 @@ TDialogCfgEdit::TDialogCfgEdit(const QString &title, QWidget *parent) : QDialog(
 
 TDialogCfgEdit::~TDialogCfgEdit()
 {
-    const QRect g = geometry();
-    appData.windowCfgEditLeft = g.left();
-    appData.windowCfgEditTop = g.top();
-    appData.windowCfgEditWidth = g.right() - g.left() + 1;
+    storeWindowGeometry(this, &appData.windowCfgEditLeft, &appData.windowCfgEditTop,
+                        &appData.windowCfgEditWidth);
 }
 
 void TDialogCfgEdit::setName(const QString &name) { m_name->setText(name); }
@@ -75,11 +73,8 @@ TDialogSetLanguage::TDialogSetLanguage(const QStringList &entries, QWidget *pare
 
 TDialogSetLanguage::~TDialogSetLanguage()
 {
-    const QRect g = geometry();
-    appData.windowLanguageLeft = g.left();
-    appData.windowLanguageTop = g.top();
-    appData.windowLanguageWidth = g.right() - g.left() + 1;
-    appData.windowLanguageHeight = g.bottom() - g.top() + 1;
+    storeWindowGeometry(this, &appData.windowLanguageLeft, &appData.windowLanguageTop,
+                        &appData.windowLanguageWidth, &appData.windowLanguageHeight);
 }
 
 QString TDialogSetLanguage::selectedLanguage() const

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QWidget>
 
 TDialogButtons createDialogButtons(QDialog *dialog, const QString &okText,
                                    const QString &cancelText)
@@ -35,4 +36,14 @@ QLabel *createSeparatorLine(QWidget *parent)
     line->setFrameShadow(QFrame::Sunken);
     line->setLineWidth(1);
     return line;
+}
+
+void storeWindowGeometry(const QWidget *window, int *left, int *top, int *width, int *height)
+{
+    const QRect g = window->geometry();
+    *left = g.left();
+    *top = g.top();
+    *width = g.right() - g.left() + 1;
+    if (height)
+        *height = g.bottom() - g.top() + 1;
 }

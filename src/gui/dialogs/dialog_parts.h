@@ -24,3 +24,7 @@ TDialogButtons createDialogButtons(QDialog *dialog, const QString &okText,
                                    const QString &cancelText);
 // A sunken horizontal line, line width 1.
 QLabel *createSeparatorLine(QWidget *parent);
+// Stores where a window stands into the settings members that place it
+// next time: left, top, width and, for windows of free height, height.
+void storeWindowGeometry(const QWidget *window, int *left, int *top, int *width,
+                         int *height = nullptr);

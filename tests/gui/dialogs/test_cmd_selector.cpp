@@ -231,7 +231,8 @@ private slots:
 
     // A real window: mode 1 next to a window at the left screen edge gives
     // a negative left, which becomes 0; geometry and splitter are stored on
-    // the way out.
+    // every way out (Close, closed as the close box does, deleted by its
+    // creator).
     void windowGeometry()
     {
         QWidget main;
@@ -240,25 +241,39 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&main));
         appData.windowCmdSelector = 1;
         appData.windowCmdSelectorSplitter = {90, 100, 210};
-        auto *selector = new TDialogCmdSelector(0, -1, &dataPrj, &cmdCode);
-        selector->setAttribute(Qt::WA_DeleteOnClose);
-        QCOMPARE(selector->geometry().left(), 0);
-        QCOMPARE(selector->geometry().top(), main.geometry().top());
-        QCOMPARE(selector->height(), main.geometry().height());
-        selector->showNormal();
-        selector->setGeometry(33, 44, 555, 366);
-        QPointer<TDialogCmdSelector> alive(selector);
-        for (QPushButton *b : selector->findChildren<QPushButton *>())
-            if (b->text() == NumberedLanguage::text(81))
-                b->click();
-        QTRY_VERIFY(!alive);
-        QCOMPARE(appData.windowCmdSelectorLeft, 33);
-        QCOMPARE(appData.windowCmdSelectorTop, 44);
-        QCOMPARE(appData.windowCmdSelectorWidth, 555);
-        QCOMPARE(appData.windowCmdSelectorHeight, 366);
-        QCOMPARE(appData.windowCmdSelectorSplitter.size(), 3);
-        appData.windowCmdSelector = 0;
+        for (int way = 0; way < 3; ++way) {
+            auto *selector = new TDialogCmdSelector(0, -1, &dataPrj, &cmdCode);
+            selector->setAttribute(Qt::WA_DeleteOnClose);
+            if (way == 0) {
+                QCOMPARE(selector->geometry().left(), 0);
+                QCOMPARE(selector->geometry().top(), main.geometry().top());
+                QCOMPARE(selector->height(), main.geometry().height());
+            }
+            selector->showNormal();
+            selector->setGeometry(33 + way, 44, 555, 366);
+            auto *splitter = selector->findChild<QSplitter *>();
+            splitter->setSizes({120 + way * 10, 150, 250});
+            const QList<int> sizes = splitter->sizes();
+            QPointer<TDialogCmdSelector> alive(selector);
+            if (way == 0) {
+                for (QPushButton *b : selector->findChildren<QPushButton *>())
+                    if (b->text() == NumberedLanguage::text(81))
+                        b->click();
+            } else if (way == 1) {
+                QVERIFY(selector->close());
+            } else {
+                delete selector;
+            }
+            QTRY_VERIFY(!alive);
+            QCOMPARE(appData.windowCmdSelectorLeft, 33 + way);
+            QCOMPARE(appData.windowCmdSelectorTop, 44);
+            QCOMPARE(appData.windowCmdSelectorWidth, 555);
+            QCOMPARE(appData.windowCmdSelectorHeight, 366);
+            QCOMPARE(appData.windowCmdSelectorSplitter, sizes);
+            appData.windowCmdSelector = 0;
+        }
     }
+
     // A loop reading a 24C02 runs over the pseudo-terminal while the
     // selection keeps moving between commands of another configuration and
     // of the running one (the same device object): the panes follow every

@@ -209,6 +209,9 @@ private slots:
         QVERIFY(dialog.loadCatalogue(missing));
         QCOMPARE(dialog.findChild<QTableWidget *>()->rowCount(), 0);
         QCOMPARE(dialog.currentName(), QString());
+        // With no row only New, Add and AddCurr are offered.
+        for (int message = 153; message <= 161; ++message)
+            QCOMPARE(action(&dialog, message)->isEnabled(), message <= 155);
         // Created on the first save (its folder must exist).
         const QString fresh = root.path() + "/fresh.lpl";
         QVERIFY(dialog.loadCatalogue(fresh));
