@@ -410,6 +410,7 @@ void TMainWindow::updateActions()
         action(QStringLiteral("CmdDeleteError"))->setText(lang.text(f.singleCfg ? 40 : 41));
         action(QStringLiteral("CmdDeleteAll"))->setText(lang.text(f.singleCfg ? 42 : 43));
     }
+    updateExecButtons();
 }
 
 // ---- Opening, saving and closing projects --------------------------------------------
@@ -491,6 +492,8 @@ bool TMainWindow::saveProject()
 
 bool TMainWindow::closeProject()
 {
+    if (refuseProjectChange())
+        return false;
     if (dataPrj.isOpen() && dataPrj.isModified()) {
         const bool save = appData.autoSavePrj || askYesNo(lang.text(83).arg(dataPrj.prjName()), this);
         if (save && !saveProject()) {
@@ -570,6 +573,8 @@ void TMainWindow::saveListReporting()
 
 void TMainWindow::slotPrjListNew()
 {
+    if (refuseProjectChange())
+        return;
     const QString path = chooseListFile(89);
     if (!path.isEmpty()) {
         if (!createProjectListFile(path)) {
@@ -583,6 +588,8 @@ void TMainWindow::slotPrjListNew()
 
 void TMainWindow::slotPrjListLoad()
 {
+    if (refuseProjectChange())
+        return;
     const QString start = dirOfFile(m_prjList->listFile().isEmpty()
                                         ? makeAbsolutePath(makeAbsolutePath(appDirPath(), appData.pathProjects),
                                                            appData.prjListFile)
@@ -596,6 +603,8 @@ void TMainWindow::slotPrjListLoad()
 
 void TMainWindow::slotPrjListSelect()
 {
+    if (refuseProjectChange())
+        return;
     const QString catalogue = absoluteFilePath(appData.selectPrjListFile);
     TDialogSelectPrjList dialog(this);
     if (!dialog.loadCatalogue(catalogue)) {
@@ -614,6 +623,8 @@ void TMainWindow::slotPrjListSelect()
 
 void TMainWindow::slotPrjListReload()
 {
+    if (refuseProjectChange())
+        return;
     if (m_prjList->listFile().isEmpty())
         return;
     if ((!appData.confirmProjectsListReload || askYesNo(lang.text(94), this)) && closeProject())
@@ -652,6 +663,8 @@ void TMainWindow::slotPrjListDragDrop()
 
 void TMainWindow::editEntry(int title, int mode, bool asChild)
 {
+    if (refuseProjectChange())
+        return;
     TDialogPrjEdit dialog(lang.text(title), this);
     dialog.setValues(mode == 2 ? m_clipName : QString(), QString(), listDir());
     if (dialog.exec() != QDialog::Accepted)
@@ -685,6 +698,8 @@ void TMainWindow::slotPrjEdit()
     TDialogPrjEdit dialog(lang.text(103), this);
     dialog.setValues(m_prjList->currentName(), oldFile, listDir());
     if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (dialog.fileName() != oldFile && m_prjList->currentItem() == m_openItem && refuseProjectChange())
         return;
     m_prjList->setCurrentTexts(dialog.name(), dialog.fileName());
     if (dataPrj.isOpen() && m_prjList->currentItem() == m_openItem)
@@ -745,6 +760,8 @@ bool TMainWindow::closeProjectBeforeRemoving(bool childrenOnly)
 
 void TMainWindow::slotPrjDelete()
 {
+    if (refuseProjectChange())
+        return;
     if (!m_prjList->currentItem())
         return;
     const QString name = m_prjList->currentName();
@@ -760,6 +777,8 @@ void TMainWindow::slotPrjDelete()
 
 void TMainWindow::slotPrjDeleteSubAll()
 {
+    if (refuseProjectChange())
+        return;
     if (!m_prjList->currentItem())
         return;
     const QString name = m_prjList->currentName();

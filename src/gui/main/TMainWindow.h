@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -20,7 +21,9 @@ class QFrame;
 class QHBoxLayout;
 class QMenu;
 class QSplitter;
+class QThread;
 class QTreeWidgetItem;
+class TExec;
 class TButtonAction;
 class TWgtPrjList;
 class TWgtStatusBar;
@@ -55,6 +58,9 @@ public:
     static constexpr int MSG_FILE_REPLACE = 438;      // %1 path
     static constexpr int MSG_LIST_SAVE_FAILED = 439;  // %1 path
     static constexpr int MSG_PRJ_DISCARD = 440;       // %1 project name, %2 reason
+    static constexpr int MSG_RUN_EDIT = 451;          // %1 the running configuration
+    static constexpr int MSG_RUN_PROJECT = 452;
+    static constexpr int MSG_RUN_QUIT = 453;
 
     explicit TMainWindow(QWidget *parent = nullptr);
     ~TMainWindow() override;
@@ -90,6 +96,21 @@ public:
     // True (after telling the user) when a worker is alive, so the open
     // project must not be closed or replaced.
     bool refuseProjectChange();
+
+    // Execution control. Every started configuration runs in a worker of
+    // its own; the table holds the live ones.
+    void execStart(int id_cfg);
+    void clearExecState(int id_cfg);
+    void updateExecButtons();
+    int runningCount() const { return m_execs.size(); }
+    bool isRunning(int id_cfg) const { return m_execs.contains(id_cfg); }
+    // True while an ID Prog or Reset exchange is under way.
+    bool quickBusy() const { return !m_quickThread.isNull(); }
+
+    // The keyboard modifiers held when the execute action runs. Tests may
+    // point it elsewhere: key events sent straight to a widget do not reach
+    // the application's modifier state.
+    static Qt::KeyboardModifiers (*keyboardModifiers)();
 
 signals:
     void signalStop(int idCfg);
@@ -151,6 +172,9 @@ public slots:
     void slotExecCfg();
     void slotExecClearState();
     void slotExecClearAllState();
+    void slotExecuteFromCmd(int id_cfg);
+    void slotPauseFromCmd(int id_cfg);
+    void slotStatusFromCmd(int id_cfg, bool ok);
 
     // View, settings and the rest
     void slotSetViewParamPrj();
@@ -210,6 +234,28 @@ private:
     QStringList m_hotKeyNames;
     QHash<QString, TButtonAction *> m_buttons;
     QList<QMetaObject::Connection> m_prjViewConnections;
+
+    // Execution table: the live worker of each running configuration, with
+    // its thread and the number it was started under. Both delete
+    // themselves; an entry leaves when its own worker is destroyed.
+    struct TExecThread
+    {
+        TExec *exec = nullptr;
+        QPointer<QThread> thread;
+        quint64 serial = 0;
+    };
+    QHash<int, TExecThread> m_execs;
+    quint64 m_execSerial = 0;
+    // Every worker thread started and not yet gone, for the destructor.
+    QList<QPointer<QThread>> m_threads;
+    // The thread of a running ID Prog or Reset exchange.
+    QPointer<QThread> m_quickThread;
+    // Set when the user chose to stop the runs and quit: the window closes
+    // once the last worker is gone.
+    bool m_closeWhenIdle = false;
+    void execFinished(int id_cfg, quint64 serial);
+    bool cfgReachedByRun(int id_cfg, int *runningCfg) const;
+    void runQuick(bool reset);
 
     // The entry whose project is open; null when none or when it was removed.
     QTreeWidgetItem *m_openItem = nullptr;

@@ -1,38 +1,564 @@
 // The main window's execution control, settings, language and shutdown.
+//
+// Every started configuration runs in a TExec worker of its own thread; the
+// window only observes it through blocking queued signals and never waits
+// for a worker except while it is being destroyed (TExec::waitForThread
+// keeps handling events). ID Prog and Reset talk to the programmer on a
+// thread of their own too, so the window stays responsive through the
+// serial time-outs.
 
 #include "gui/main/TMainWindow.h"
 
-#include <QCloseEvent>
+#include "core/TAppData.h"
+#include "core/TLang.h"
+#include "core/TPairStringList.h"
+#include "core/consts.h"
+#include "core/helpers.h"
+#include "data/TCtrlProject.h"
+#include "data/TDataCmd.h"
+#include "data/TDataPrj.h"
+#include "devices/IDevice.h"
+#include "devices/TDevProgExec.h"
+#include "devices/TDevToolsExec.h"
+#include "gui/dialogs/TDialogSetupSelect.h"
+#include "gui/dialogs/TDialogSmall.h"
+#include "gui/views/TWgtConfig.h"
+#include "gui/views/TWgtPrjList.h"
+#include "gui/widgets/TButtonAction.h"
+#include "gui/widgets/TToolBarMetrics.h"
+#include "link/TExec.h"
+#include "link/TProg.h"
+#include "link/TSerialPort.h"
+#include "misc/dev_misc.h"
 
-TMainWindow::~TMainWindow() = default;
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMap>
+#include <QMessageBox>
+#include <QSet>
+#include <QSplitter>
+#include <QTextStream>
+#include <QThread>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+const QString source = QStringLiteral("gui\\main\\TMainWindow_exec");
+
+#define PARAM(data, key) getParam(source, __LINE__, data, QLatin1String(key))
+
+// How long the destructor lets a stopped worker take to end.
+constexpr int kStopWaitMs = 60000;
+
+bool isActive(int state)
+{
+    return state == 1 || state == 2;
+}
+
+// The two non-comment header lines of a language file: its name and its
+// second label; lines missing at the end count as empty.
+QString languageEntry(const QString &path, bool *ok)
+{
+    QFile file(path);
+    *ok = file.open(QIODevice::ReadOnly | QIODevice::Text);
+    if (!*ok)
+        return QString();
+    QTextStream in(&file);
+    in.setCodec("UTF-8");
+    QStringList header;
+    while (header.size() < 2 && !in.atEnd()) {
+        const QString line = in.readLine();
+        if (!line.startsWith(QLatin1Char('#')))
+            header << line;
+    }
+    while (header.size() < 2)
+        header << QString();
+    return QStringLiteral("%1 (%2)").arg(header.at(0), header.at(1));
+}
+
+} // namespace
+
+Qt::KeyboardModifiers (*TMainWindow::keyboardModifiers)() = &QGuiApplication::keyboardModifiers;
+
+// ---- End of life ---------------------------------------------------------------------
+
+TMainWindow::~TMainWindow()
+{
+    // Whatever still runs is stopped and waited for while events go on, so
+    // that workers blocked in a report to this window can end.
+    const QList<int> running = m_execs.keys();
+    for (int id : running)
+        emit signalStop(id);
+    // Waiting handles events, which may remove table entries: the threads
+    // are taken first, those of workers that already reported their end too.
+    const QList<QPointer<QThread>> threads = m_threads;
+    for (const QPointer<QThread> &thread : threads)
+        TExec::waitForThread(thread, kStopWaitMs);
+    TExec::waitForThread(m_quickThread, kStopWaitMs);
+
+    if (appData.saveSettingsApp)
+        appData.save();
+    if (appData.saveSettingsWindow) {
+        const QRect g = geometry();
+        appData.windowMainLeft = g.left();
+        appData.windowMainTop = g.top();
+        appData.windowMainWidth = g.right() - g.left() + 1;
+        appData.windowMainHeight = g.bottom() - g.top() + 1;
+        appData.windowMainPrjSplitter = m_splitter->sizes();
+        appData.saveWindows();
+    }
+    if (m_prjList->isLoaded())
+        m_prjList->saveList();
+    if (appData.autoSavePrj && dataPrj.isOpen() && m_prjList->currentItem()) {
+        TCtrlProject ctrl;
+        ctrl.save(makeAbsolutePath(dirOfFile(m_prjList->listFile()), m_prjList->currentFile()), &dataPrj);
+    }
+    m_cfgClipboard.clear();
+    m_cmdClipboard.clear();
+    m_execs.clear();
+}
 
 void TMainWindow::closeEvent(QCloseEvent *event)
 {
-    if (closeProject())
-        event->accept();
-    else
+    if (!m_closeWhenIdle) {
+        if (appData.confirmQuit && !askYesNo(lang.text(88), this)) {
+            event->ignore();
+            return;
+        }
+        if (!m_execs.isEmpty()) {
+            // The window never waits here: the runs are told to stop and the
+            // window closes itself once the last worker is gone.
+            if (!askYesNo(lang.text(MSG_RUN_QUIT), this)) {
+                event->ignore();
+                return;
+            }
+            m_closeWhenIdle = true;
+            const QList<int> running = m_execs.keys();
+            for (int id : running)
+                emit signalStop(id);
+            event->ignore();
+            return;
+        }
+    } else if (!m_execs.isEmpty()) {
         event->ignore();
+        return;
+    }
+
+    appData.lastPrj = m_prjList->selectedIndex();
+    appData.lastCfg = m_prj->currentIndex();
+    appData.lastCmd = m_prj->currentRow();
+    if (!closeProject()) {
+        m_closeWhenIdle = false;
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+// ---- Guards of running configurations ---------------------------------------------------
+
+// Whether a live worker may walk into the configuration: the worker's own
+// configuration and every one its "jamp" targets and "auto_detect" routes
+// lead to, followed on from there.
+bool TMainWindow::cfgReachedByRun(int id_cfg, int *runningCfg) const
+{
+    for (auto it = m_execs.cbegin(); it != m_execs.cend(); ++it) {
+        QSet<int> reached{it.key()};
+        QList<int> queue{it.key()};
+        while (!queue.isEmpty()) {
+            const int cfg = queue.takeFirst();
+            for (const TDataCmd *cmd : dataPrj.cmdsOfCfg(cfg)) {
+                QList<int> targets;
+                const TData params = cmd->params();
+                if (cmd->cmd() == QLatin1String(CMD_JAMP)) {
+                    int target = -1;
+                    if (referenceId(PARAM(params, JAMP_TO_CMD), target))
+                        targets << dataPrj.cfgIdOfCmd(target);
+                } else if (cmd->cmd() == QLatin1String(CMD_AUTO_DETECT)) {
+                    const TPairStringList routes(PARAM(params, AUTO_ROUTE).toString());
+                    for (const QString &value : routes.values()) {
+                        int target = -1;
+                        if (referenceId(value, target))
+                            targets << target;
+                    }
+                }
+                for (int t : qAsConst(targets)) {
+                    if (t >= 0 && !reached.contains(t)) {
+                        reached.insert(t);
+                        queue << t;
+                    }
+                }
+            }
+        }
+        if (reached.contains(id_cfg)) {
+            if (runningCfg)
+                *runningCfg = it.key();
+            return true;
+        }
+    }
+    return false;
 }
 
 bool TMainWindow::refuseStructuralEdit(int idCfg)
 {
-    Q_UNUSED(idCfg)
-    return false;
+    int running = -1;
+    if (!cfgReachedByRun(idCfg, &running))
+        return false;
+    showError(lang.text(MSG_RUN_EDIT).arg(dataPrj.cfgName(running)), this);
+    return true;
 }
 
 bool TMainWindow::refuseProjectChange()
 {
-    return false;
+    if (m_execs.isEmpty())
+        return false;
+    showError(lang.text(MSG_RUN_PROJECT), this);
+    return true;
 }
 
-void TMainWindow::slotExecIDProg() {}
-void TMainWindow::slotExecReset() {}
-void TMainWindow::slotExecCfg() {}
-void TMainWindow::slotExecClearState() {}
-void TMainWindow::slotExecClearAllState() {}
-void TMainWindow::slotSettings() {}
-void TMainWindow::slotSetLanguage() {}
-void TMainWindow::slotSaveSettings() {}
+// ---- Starting and following runs ----------------------------------------------------------
+
+void TMainWindow::execStart(int id_cfg)
+{
+    if (m_closeWhenIdle || isActive(dataPrj.cfgExecState(id_cfg)))
+        return;
+    TWgtConfig *page = m_prj->cfgPageById(id_cfg);
+    if (!page)
+        return;
+    page->setRunning(true);
+    dataPrj.setCfgExecState(id_cfg, 1);
+    m_prj->updateTabColors();
+    if (appData.execClearWindow)
+        page->clearLog();
+
+    auto *thread = new QThread;
+    auto *exec = new TExec(id_cfg);
+    const quint64 serial = ++m_execSerial;
+    m_execs.insert(id_cfg, {exec, thread, serial});
+    m_threads.removeAll(QPointer<QThread>());
+    m_threads.append(thread);
+
+    const auto eventText = static_cast<void (TWgtConfig::*)(TCodeExec, const QString &, const QString &)>(
+        &TWgtConfig::slotExecEventText);
+    connect(this, &TMainWindow::signalPauseReset, exec, &TExec::slotPauseReset);
+    connect(this, &TMainWindow::signalStop, exec, &TExec::slotStop);
+    connect(thread, &QThread::started, exec, &TExec::slotStart);
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    connect(exec, &TExec::signalEventText, page, eventText, Qt::BlockingQueuedConnection);
+    connect(exec, &TExec::signalEventProc, page, &TWgtConfig::slotExecEventProc, Qt::BlockingQueuedConnection);
+    connect(exec, &TExec::signalFinished, thread, &QThread::quit);
+    connect(exec, &TExec::signalExecuteFromCmd, this, &TMainWindow::slotExecuteFromCmd,
+            Qt::BlockingQueuedConnection);
+    connect(exec, &TExec::signalPauseFromCmd, this, &TMainWindow::slotPauseFromCmd, Qt::BlockingQueuedConnection);
+    connect(exec, &TExec::signalStatusFromCmd, this, &TMainWindow::slotStatusFromCmd,
+            Qt::BlockingQueuedConnection);
+    connect(exec, &TExec::signalFinished, exec, &QObject::deleteLater);
+    // The entry is removed for this worker only: a configuration started
+    // again before its old worker is gone keeps its new entry.
+    connect(exec, &TExec::signalDestroy, this, [this, serial](int id) { execFinished(id, serial); });
+
+    exec->moveToThread(thread);
+    thread->start(QThread::NormalPriority);
+}
+
+void TMainWindow::slotExecCfg()
+{
+    TWgtConfig *page = m_prj->currentPage();
+    if (!page)
+        return;
+    const int id = m_prj->currentCfgId();
+    const int state = dataPrj.cfgExecState(id);
+    if (isActive(state)) {
+        if (appData.execShowProgExec)
+            slotSetViewParamExec();
+        if (state == 2) {
+            page->setRunning(true);
+            if (keyboardModifiers() == Qt::ControlModifier) {
+                emit signalStop(id);
+            } else {
+                dataPrj.setCfgExecState(id, 1);
+                emit signalPauseReset(id);
+            }
+        } else {
+            emit signalStop(id);
+        }
+    } else {
+        const bool start = !appData.confirmExecConfig
+                           || askYesNo(m_prj->hasSingleCfg() ? lang.text(384)
+                                                             : lang.text(385).arg(m_prj->currentTabText()),
+                                       this);
+        if (start) {
+            if (appData.execShowProgExec)
+                slotSetViewParamExec();
+            execStart(id);
+        }
+    }
+    updateExecButtons();
+}
+
+void TMainWindow::slotExecuteFromCmd(int id_cfg)
+{
+    execStart(id_cfg);
+    updateExecButtons();
+}
+
+void TMainWindow::slotPauseFromCmd(int id_cfg)
+{
+    dataPrj.setCfgExecState(id_cfg, 2);
+    updateExecButtons();
+    if (TWgtConfig *page = m_prj->cfgPageById(id_cfg))
+        page->setRunning(false);
+}
+
+void TMainWindow::slotStatusFromCmd(int id_cfg, bool ok)
+{
+    dataPrj.setCfgExecState(id_cfg, ok ? 3 : 4);
+    updateExecButtons();
+    m_prj->updateTabColors();
+}
+
+void TMainWindow::execFinished(int id_cfg, quint64 serial)
+{
+    auto it = m_execs.find(id_cfg);
+    if (it != m_execs.end() && it->serial == serial)
+        m_execs.erase(it);
+    if (!m_execs.contains(id_cfg))
+        m_prj->setCfgRunning(id_cfg, false);
+    updateExecButtons();
+    if (m_closeWhenIdle && m_execs.isEmpty())
+        QTimer::singleShot(0, this, [this] { close(); });
+}
+
+void TMainWindow::updateExecButtons()
+{
+    TWgtConfig *page = m_prj->currentPage();
+    if (!page || m_prj->currentCmdId() < 0)
+        return;
+    const int state = dataPrj.cfgExecState(m_prj->currentCfgId());
+    const TDataCmd *cmd = dataPrj.cmdById(m_prj->currentCmdId());
+    const bool idle = !isActive(state);
+    const bool free = idle && !quickBusy();
+    action(QStringLiteral("ExecIDProg"))->setEnabled(free && cmd && cmd->prog());
+    const IDevice *device = cmd ? cmd->device() : nullptr;
+    action(QStringLiteral("ExecReset"))->setEnabled(free && device && device->isReset());
+
+    QString icon = QStringLiteral("exec_start");
+    int tip = 67;
+    if (state == 2) {
+        icon = QStringLiteral("exec_pause");
+        tip = 68;
+    } else if (state == 1) {
+        icon = QStringLiteral("exec_stop");
+        tip = 69;
+    }
+    if (TButtonAction *button = m_buttons.value(QStringLiteral("exec_start"))) {
+        button->setIcon(iconFor(appData.iconsSet, icon));
+        button->setToolTip(lang.text(tip));
+    }
+    m_prj->updateTabColors();
+}
+
+void TMainWindow::clearExecState(int id_cfg)
+{
+    if (isActive(dataPrj.cfgExecState(id_cfg)))
+        return;
+    dataPrj.setCfgExecState(id_cfg, 0);
+    m_prj->resetTabColor(id_cfg);
+}
+
+void TMainWindow::slotExecClearState()
+{
+    if (m_prj->currentPage())
+        clearExecState(m_prj->currentCfgId());
+    updateExecButtons();
+}
+
+void TMainWindow::slotExecClearAllState()
+{
+    const int count = dataPrj.cfgList().size();
+    for (int i = count - 1; i >= 0; --i) {
+        const int id = m_prj->cfgIdAt(i);
+        if (id >= 0)
+            clearExecState(id);
+    }
+    updateExecButtons();
+}
+
+// ---- ID Prog and Reset ---------------------------------------------------------------------
+
+void TMainWindow::slotExecIDProg()
+{
+    runQuick(false);
+}
+
+void TMainWindow::slotExecReset()
+{
+    runQuick(true);
+}
+
+// Identifies the programmer (ID Prog) or sends it a reset pulse (Reset) on a
+// link of its own. What the command table shows is read here; the exchange
+// runs on a thread of its own with copies, and its outcome is written to the
+// log of the configuration it was asked for.
+void TMainWindow::runQuick(bool reset)
+{
+    if (!m_prj->hasFocusCmdList() || quickBusy())
+        return;
+    TWgtConfig *page = m_prj->currentPage();
+    if (!page)
+        return;
+    const int idCfg = m_prj->currentCfgId();
+    const int idCmd = m_prj->currentCmdId();
+    if (appData.execClearWindow)
+        page->clearLog();
+    if (reset ? appData.execShowProgReset : appData.execShowProgIDProg)
+        slotSetViewParamExec();
+
+    const auto logLine = [this, idCfg](TCodeExec code, const QString &text1, const QString &text2) {
+        if (TWgtConfig *p = m_prj->cfgPageById(idCfg))
+            p->slotExecEventText(code, text1, text2);
+    };
+    const auto fail = [&](const QString &text) { logLine(EXEC_FAILED, text, QString()); };
+
+    const TDataCmd *cmd = dataPrj.cmdById(idCmd);
+    qint64 duration = 0;
+    if (reset) {
+        const IDevice *device = cmd ? cmd->device() : nullptr;
+        const TProg *prog = cmd ? cmd->prog() : nullptr;
+        if (!device || !prog) {
+            fail(lang.text(405));
+            return;
+        }
+        const qint64 magnitude = qAbs(qint64(prog->resetDefault()));
+        duration = device->params().value(QLatin1String(DEV_RESET_POL)).toBool() ? magnitude : -magnitude;
+        logLine(EXEC_CMD, QStringLiteral("Reset"), QStringLiteral("%1 ms").arg(duration));
+    }
+
+    const TDataCmd *setProg = cmd ? dataPrj.progCmdBefore(idCmd) : nullptr;
+    if (!setProg) {
+        fail(lang.text(405));
+        return;
+    }
+    const TData record = setProg->toHash();
+    const QString progName = PARAM(record, SET_PROG_PROG).toString();
+    const TProgNameItem item = appData.progName.find(progName);
+    const QString port = PARAM(record, SET_PROG_ALT_ENABLED).toBool() ? PARAM(record, SET_PROG_ALT_PORT).toString()
+                                                                     : item.port;
+    if (!reset)
+        logLine(EXEC_CMD, QStringLiteral("ID Prog"), QStringLiteral("%1: %2, %3").arg(progName, port, item.type));
+
+    struct Outcome
+    {
+        bool ok = false;
+        QString error;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    QThread *thread = QThread::create([record, reset, duration, idCfg, outcome] {
+        TSerialPort link;
+        TDevToolsExec exec(record);
+        bool stop = false;
+        int cfg = idCfg;
+        int last = -1;
+        if (exec.execute(&link, &stop, &cfg, &last)) {
+            if (!reset) {
+                outcome->ok = TDevProgExec::sendStatus(&link, 3);
+            } else if (TDevProgExec::sendStatus(&link, 1)) {
+                if (TDevProgExec::sendReset(&link, duration)) {
+                    outcome->ok = TDevProgExec::sendStatus(&link, 0);
+                } else {
+                    outcome->error = link.errorString();
+                    if (!link.isFailed())
+                        TDevProgExec::sendStatus(&link, 2);
+                    link.close();
+                    return;
+                }
+            }
+        }
+        if (!outcome->ok)
+            outcome->error = link.errorString();
+        link.close();
+    });
+    m_quickThread = thread;
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    connect(thread, &QThread::finished, this, [this, logLine, outcome, port] {
+        if (outcome->ok)
+            logLine(EXEC_SUCCESS, lang.text(391), QString());
+        else
+            logLine(EXEC_FAILED,
+                    outcome->error.isEmpty() ? lang.text(405)
+                                             : QStringLiteral("Port %1: %2").arg(port, outcome->error),
+                    QString());
+        m_quickThread.clear();
+        updateExecButtons();
+    });
+    thread->start();
+    updateExecButtons();
+}
+
+// ---- Settings, language and the rest --------------------------------------------------------
+
+void TMainWindow::slotSettings()
+{
+    TDialogSetupSelect dialog(this);
+    dialog.loadPages();
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    dialog.savePages();
+    dataPrj.clearDeviceCache();
+    dataPrj.validateAll();
+    m_prj->refreshAllRows();
+    m_prj->reloadCurrentCmds();
+    m_prj->updateTabColors();
+    m_prj->setOrientation(appData.cfgOrientation != 0);
+    applySettings();
+    updateActions();
+}
+
+void TMainWindow::slotSetLanguage()
+{
+    const QDir dir(makeAbsolutePath(appDirPath(), appData.pathLanguage));
+    QMap<QString, QString> files;   // shown text -> file name, ordered by the text
+    const QStringList names = dir.entryList({QStringLiteral("*.lng")}, QDir::Files, QDir::Name);
+    for (const QString &name : names) {
+        bool ok = false;
+        const QString text = languageEntry(dir.filePath(name), &ok);
+        if (ok)
+            files.insert(text, name);
+    }
+    TDialogSetLanguage dialog(files.keys(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // With no entry chosen there is no language to keep: an empty name would
+    // leave the next start without texts.
+    const QString chosen = files.value(dialog.selectedLanguage());
+    if (chosen.isEmpty() || chosen == appData.language)
+        return;
+    appData.language = chosen;
+    showInfo(QStringLiteral("Please restart the program!"), this);
+}
+
+void TMainWindow::slotSaveSettings()
+{
+    if (!askYesNo(lang.text(82), this))
+        return;
+    appData.saveWindows();
+    appData.save();
+}
+
 void TMainWindow::slotHelp() {}
-void TMainWindow::slotAbout() {}
-void TMainWindow::slotAboutQt() {}
+
+void TMainWindow::slotAbout()
+{
+    TDialogAbout dialog(this);
+    dialog.exec();
+}
+
+void TMainWindow::slotAboutQt()
+{
+    QMessageBox::aboutQt(this, QString());
+}

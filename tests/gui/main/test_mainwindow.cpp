@@ -255,6 +255,8 @@ private slots:
         QTest::keyClick(&w, Qt::Key_Return, Qt::ControlModifier);
         QTest::keyClick(&w, Qt::Key_Return);
         QCOMPARE(run.count(), 2);
+        // The run started (and asked to stop) has no programmer: it ends.
+        QTRY_COMPARE(w.runningCount(), 0);
 
         QStringList menus;
         for (QAction *a : w.menuBar()->actions())

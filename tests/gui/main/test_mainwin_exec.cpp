@@ -1,0 +1,427 @@
+// Execution control through the main window, against emulated programmers
+// on pseudo-terminals: ID Prog and Reset on the wire, two configurations
+// running at once with pause, resume and stop from the keyboard, the guards
+// that keep edits from scrambling a run while a modal box is open, closing
+// while runs are alive, the language chooser and what destruction writes.
+
+#include "core/TAppData.h"
+#include "core/TLang.h"
+#include "core/consts.h"
+#include "core/helpers.h"
+#include "data/TCtrlProject.h"
+#include "data/TDataCmd.h"
+#include "data/TDataPrj.h"
+#include "devices/IDevice.h"
+#include "gui/main/TMainWindow.h"
+#include "gui/main/startup.h"
+#include "gui/views/TWgtCmdList.h"
+#include "gui/views/TWgtConfig.h"
+#include "gui/views/TWgtLogExec.h"
+#include "gui/views/TWgtPrjList.h"
+#include "link/TProtocol.h"
+#include "support/Chip24.h"
+#include "support/ExecHarness.h"
+#include "support/FakeProgrammer.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QDir>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+constexpr int kImage = 2048;   // a whole 24C16
+
+Qt::KeyboardModifiers g_modifiers = Qt::NoModifier;
+Qt::KeyboardModifiers testModifiers()
+{
+    return g_modifiers;
+}
+
+// Answers the next modal window once fn(box) says so (fn returns true when
+// it answered); polls until then.
+void answerWhen(std::function<bool(QWidget *)> fn)
+{
+    QTimer::singleShot(10, [fn] {
+        QWidget *w = QApplication::activeModalWidget();
+        if (!w || !fn(w))
+            answerWhen(fn);
+    });
+}
+
+bool click(QWidget *w, QMessageBox::StandardButton which)
+{
+    auto *box = qobject_cast<QMessageBox *>(w);
+    if (!box)
+        return false;
+    QTest::mouseClick(box->button(which), Qt::LeftButton);
+    return true;
+}
+
+QString logText(TMainWindow &w, int tab)
+{
+    return w.prjView()->cfgPage(tab)->log()->textView()->toPlainText();
+}
+
+QVector<QByteArray> progWire(const FakeProgrammer &fake)
+{
+    QVector<QByteArray> r;
+    for (const FakeProgrammer::Request &q : fake.requests())
+        r << QByteArray(1, char(q.code)) + q.payload;
+    return r;
+}
+
+} // namespace
+
+class TestMainWinExec : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir home;
+    std::unique_ptr<FakeProgrammer> fakes[2];
+    std::shared_ptr<Chip24> chips[2];
+    QByteArray images[2];
+
+    QString at(const QString &name) const { return home.filePath(name); }
+
+    void writeBytes(const QString &path, const QByteArray &bytes)
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+    QByteArray readBytes(const QString &path) const
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // A configuration of programmer n: pause, set_prog, set_device 24C16,
+    // write, verify and read back the image.
+    int configure(int n)
+    {
+        const QString name = QStringLiteral("Board%1").arg(n);
+        const int cfg = dataPrj.addCfg(name, QString());
+        addToolCmd(cfg, CMD_PAUSE);
+        addToolCmd(cfg, CMD_SET_PROG, {{SET_PROG_PROG, QStringLiteral("Emu%1").arg(n)}});
+        const int setDevice = dataPrj.addCmd({{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, CMD_SET_DEVICE},
+                                              {SET_DEVICE_DEVICE, QStringLiteral("24C16")},
+                                              {SET_DEVICE_FILE, QStringLiteral("24xx/24c16.dev")},
+                                              {SET_CLK_CLK, 400000}, {SET_ADDR_ADDR, 0}});
+        dataPrj.validateAll();
+        IDevice *device = dataPrj.cmdById(setDevice)->device();
+        if (!device)
+            return -1;
+        const struct { const char *code; const char *file; } steps[] = {
+            {CMD_FILE_WRITE, "image%1.bin"}, {CMD_FILE_VERIFY, "image%1.bin"}, {CMD_FILE_READ, "back%1.bin"}};
+        for (const auto &s : steps) {
+            TData data{{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, QLatin1String(s.code)}, {REC_ID_CMD, -1}};
+            device->initCmdParam(data);
+            data.remove(REC_ID_CMD);
+            data.insert(FILE_FORMAT, QStringLiteral("bin"));
+            data.insert(FILE_FILE, at(QString::fromLatin1(s.file).arg(n)));
+            data.insert(FILE_COUNT, kImage);
+            dataPrj.addCmd(data);
+        }
+        return cfg;
+    }
+
+    // The project file and a list naming it; the window opens it at start.
+    void writeProject()
+    {
+        dataPrj.clear();
+        dataPrj.fromHash({{INFO_PRJ_FILE, at("runs.prj")}, {PRJ_WORK_PATH, home.path()}});
+        QVERIFY(configure(0) >= 0);
+        QVERIFY(configure(1) >= 0);
+        const int tools = dataPrj.addCfg(QStringLiteral("Tools"), QString());
+        addToolCmd(tools, CMD_DELAY);
+        TCtrlProject ctrl;
+        QVERIFY2(ctrl.save(at("runs.prj"), &dataPrj), qPrintable(ctrl.lastError()));
+        dataPrj.clear();
+        writeBytes(at("list.lst"), "{\"list\": [{\"name\": \"Runs\", \"file\": \"runs.prj\"},"
+                                   " {\"name\": \"Other\", \"file\": \"other.prj\"}]}");
+        writeBytes(at("other.prj"), readBytes(at("runs.prj")));
+        appData.pathProjects = home.path();
+        appData.prjListName = QStringLiteral("List");
+        appData.prjListFile = QStringLiteral("list.lst");
+        appData.openLastPrj = true;
+        appData.lastPrj = 0;
+        appData.lastCfg = 0;
+        appData.lastCmd = 0;
+    }
+
+    // Selects the row of the tab and gives the command table the focus.
+    void focusRow(TMainWindow &w, int tab, int row)
+    {
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.prjView()->selectCfgCmd(tab, row);
+        w.prjView()->currentPage()->setFocusCmdList();
+        QTRY_VERIFY2(w.prjView()->hasFocusCmdList(), qPrintable(QStringLiteral("tab %1 focus %2").arg(tab).arg(
+            QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none")));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(home.isValid());
+        setAppFileLocation(home.path());
+        registerMetaTypes();
+        lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
+        appData.pathDevices = QStringLiteral(VELKOR_SOURCE_DIR "/runtime/devices");
+        appData.setFolder(&TAppData::pathProgs, QStringLiteral(VELKOR_SOURCE_DIR "/runtime/progs"));
+        TProgType types;
+        types.add(QStringLiteral("Emulated"), QStringLiteral("emulator.ini"));
+        appData.progType.replace(types);
+        TProgName names;
+        for (int n = 0; n < 2; ++n) {
+            fakes[n].reset(new FakeProgrammer);
+            QVERIFY2(fakes[n]->start(), qPrintable(fakes[n]->errorString()));
+            chips[n] = std::make_shared<Chip24>(kImage, 16, 1);
+            fakes[n]->setChip(chips[n]);
+            names.add(true, QStringLiteral("Emu%1").arg(n), fakes[n]->portName(), QStringLiteral("Emulated"));
+            images[n].resize(kImage);
+            for (int i = 0; i < kImage; ++i)
+                images[n][i] = char((i * (7 + n * 6) + n) & 0xFF);
+            writeBytes(at(QStringLiteral("image%1.bin").arg(n)), images[n]);
+        }
+        appData.progName.replace(names);
+        appData.confirmExecConfig = false;
+        appData.confirmQuit = false;
+        appData.saveSettingsApp = false;
+        appData.saveSettingsWindow = false;
+        TMainWindow::keyboardModifiers = &testModifiers;
+    }
+
+    void cleanup()
+    {
+        dataPrj.resetModified();
+        dataPrj.clear();
+        for (auto &fake : fakes)
+            fake->clearRequests();
+    }
+
+    // ID Prog and Reset: only from the command table, as requests on the
+    // wire and two log lines; a failed reset pulse ends the run state with 2.
+    void quickOperations()
+    {
+        writeProject();
+        TMainWindow w;
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(dataPrj.isOpen());
+        FakeProgrammer &fake = *fakes[0];
+
+        // Focus outside the table: nothing.
+        w.prjView()->selectCfgCmd(0, 2);
+        w.prjList()->setFocus();
+        w.slotExecIDProg();
+        QVERIFY(!w.quickBusy());
+        QCOMPARE(fake.requestCount(), 0);
+
+        const struct {
+            bool reset;
+            FakeFault fault;
+            bool faulty;
+            QVector<QByteArray> wire;
+            QString last;
+        } cases[] = {
+            {false, {}, false, {"\x80", "\x81", QByteArray("\x83\x03", 2)}, lang.text(391)},
+            {true, {}, false,
+             {"\x80", "\x81", QByteArray("\x83\x01", 2), QByteArray("\x86\x70\xFE", 3), QByteArray("\x83\x00", 2)},
+             lang.text(391)},
+            {true, FakeFault::errorReply(7).onCode(0x86), true,
+             {"\x80", "\x81", QByteArray("\x83\x01", 2), QByteArray("\x86\x70\xFE", 3), QByteArray("\x83\x02", 2)},
+             QStringLiteral("Port ")},
+            {true, FakeFault::silence().onCode(0x86), true,
+             {"\x80", "\x81", QByteArray("\x83\x01", 2), QByteArray("\x86\x70\xFE", 3)}, QStringLiteral("Port ")},
+        };
+        for (const auto &c : cases) {
+            fake.clearRequests();
+            if (c.faulty)
+                fake.addFault(c.fault);
+            focusRow(w, 0, 2);
+            w.prjView()->currentPage()->clearLog();
+            if (c.reset)
+                w.slotExecReset();
+            else
+                w.action(QStringLiteral("ExecIDProg"))->trigger();
+            QTRY_VERIFY_WITH_TIMEOUT(!w.quickBusy(), 20000);
+            fake.clearFaults();
+            QCOMPARE(progWire(fake), c.wire);
+            const QStringList lines = logText(w, 0).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            QVERIFY2(lines.size() >= 2, qPrintable(logText(w, 0)));
+            QVERIFY(lines.first().contains(c.reset ? QStringLiteral("-400 ms") : QStringLiteral("ID Prog")));
+            QVERIFY2(logText(w, 0).contains(c.last), qPrintable(logText(w, 0)));
+        }
+
+        // No "set_prog" in force: message 405 alone, nothing sent.
+        fake.clearRequests();
+        focusRow(w, 2, 0);
+        w.prjView()->currentPage()->clearLog();
+        w.action(QStringLiteral("ExecIDProg"))->trigger();
+        QTRY_VERIFY(!logText(w, 2).isEmpty());
+        QVERIFY(!logText(w, 2).contains(QStringLiteral("ID Prog")));
+        QVERIFY(logText(w, 2).contains(lang.text(405)));
+        QCOMPARE(fake.requestCount(), 0);
+    }
+
+    // Two configurations at once, each on its own programmer: both wait in
+    // "pause"; edits of parameters and check boxes go through, structural
+    // edits and project switches are refused and change nothing; a modal
+    // box leaves the runs going; Shift+Return resumes one, which writes,
+    // verifies and reads back its image byte for byte, Ctrl+Return stops the
+    // other; closing asks, and the window ends after the workers.
+    void twoRunsAtOnce()
+    {
+        writeProject();
+        auto *w = new TMainWindow;
+        QPointer<TMainWindow> guard(w);
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        const int cfg0 = w->prjView()->cfgIdAt(0);
+        const int cfg1 = w->prjView()->cfgIdAt(1);
+        for (int tab : {0, 1}) {
+            focusRow(*w, tab, 0);
+            g_modifiers = Qt::ShiftModifier;
+            QTest::keyClick(w->prjView()->currentPage()->cmdList(), Qt::Key_Return, Qt::ShiftModifier);
+        }
+        QCOMPARE(w->runningCount(), 2);
+        QTRY_COMPARE(dataPrj.cfgExecState(cfg0), 2);
+        QTRY_COMPARE(dataPrj.cfgExecState(cfg1), 2);
+
+        // Allowed while they wait: a parameter and a check box.
+        const QList<TDataCmd *> cmds0 = dataPrj.cmdsOfCfg(cfg0);
+        dataPrj.setCmdParam(cmds0.at(4)->id(), {{REC_ID_CMD, cmds0.at(4)->id()}, {FILE_COUNT, kImage}});
+        dataPrj.setCmdStatus(cmds0.at(4)->id(), true);
+
+        // Refused: structural edits of both (and of nothing else), and
+        // another project.
+        for (int cfg : {cfg0, cfg1}) {
+            answerWhen([](QWidget *box) { return click(box, QMessageBox::Ok); });
+            QVERIFY(w->refuseStructuralEdit(cfg));
+        }
+        QVERIFY(!w->refuseStructuralEdit(w->prjView()->cfgIdAt(2)));
+        const QString prjFile = dataPrj.prjFile();
+        answerWhen([](QWidget *box) { return click(box, QMessageBox::Ok); });
+        w->prjList()->setCurrentIndex(1);
+        QCOMPARE(dataPrj.prjFile(), prjFile);
+        QCOMPARE(w->prjList()->selectedIndex(), 0);
+        QCOMPARE(dataPrj.cmdsOfCfg(cfg0).size(), 6);
+
+        // Resume the first with Shift+Return; a modal box stays open until
+        // its run has moved on.
+        focusRow(*w, 0, 0);
+        g_modifiers = Qt::ShiftModifier;
+        QTest::keyClick(w->prjView()->currentPage()->cmdList(), Qt::Key_Return, Qt::ShiftModifier);
+        FakeProgrammer *fake0 = fakes[0].get();
+        answerWhen([fake0](QWidget *box) { return fake0->requestCount() > 20 && click(box, QMessageBox::Ok); });
+        QVERIFY(w->refuseProjectChange());
+        QTRY_COMPARE_WITH_TIMEOUT(dataPrj.cfgExecState(cfg0), 3, 60000);
+        QByteArray memory;
+        fake0->locked([&] { memory = chips[0]->memory; });
+        QCOMPARE(memory, images[0]);
+        QCOMPARE(readBytes(at("back0.bin")), images[0]);
+        QTRY_VERIFY(!w->isRunning(cfg0));
+
+        // Ctrl+Return stops the paused second one, which never touched its chip.
+        focusRow(*w, 1, 0);
+        g_modifiers = Qt::ControlModifier;
+        QTest::keyClick(w->prjView()->currentPage()->cmdList(), Qt::Key_Return, Qt::ControlModifier);
+        QTRY_COMPARE(dataPrj.cfgExecState(cfg1), 3);   // a stopped run ends as stopped, not failed
+        QVERIFY(logText(*w, 1).contains(lang.text(390)));
+        QTRY_COMPARE(w->runningCount(), 0);
+        QCOMPARE(fakes[1]->requestCount(), 0);
+
+        // States are cleared only when idle; the tab colours follow.
+        w->action(QStringLiteral("ExecClearAllState"))->trigger();
+        QCOMPARE(dataPrj.cfgExecState(cfg0), 0);
+        QCOMPARE(dataPrj.cfgExecState(cfg1), 0);
+
+        // Closing while a run waits: No keeps all, Yes stops it and the
+        // window goes once the worker is gone.
+        focusRow(*w, 1, 0);
+        g_modifiers = Qt::ShiftModifier;
+        w->action(QStringLiteral("Exec"))->trigger();
+        QTRY_COMPARE(dataPrj.cfgExecState(cfg1), 2);
+        answerWhen([](QWidget *box) { return click(box, QMessageBox::No); });
+        QVERIFY(!w->close());
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->runningCount(), 1);
+        answerWhen([](QWidget *box) {
+            // ... and the edited project is not saved.
+            answerWhen([](QWidget *save) { return click(save, QMessageBox::No); });
+            return click(box, QMessageBox::Yes);
+        });
+        QVERIFY(!w->close());
+        QTRY_VERIFY(!w->isVisible());
+        QCOMPARE(w->runningCount(), 0);
+        QVERIFY(!dataPrj.isOpen());
+        delete w;
+        g_modifiers = Qt::NoModifier;
+    }
+
+    // The chooser lists "name (label)" of each language file; picking one
+    // keeps its file name, a pick of nothing keeps the language.
+    void languageAndDestruction()
+    {
+        const QString langDir = at("lang");
+        QVERIFY(QDir().mkpath(langDir));
+        writeBytes(langDir + "/b.lng", "# comment\n#\nSecond\nLabel B\nmore\n");
+        writeBytes(langDir + "/a.lng", "Only\n");
+        appData.pathLanguage = langDir;
+        appData.language = QStringLiteral("eng.lng");
+        appData.openLastPrj = false;
+        auto *w = new TMainWindow;
+        QStringList entries;
+        answerWhen([&entries](QWidget *dialog) {
+            auto *list = dialog->findChild<QListWidget *>();
+            if (!list)
+                return false;
+            for (int i = 0; i < list->count(); ++i)
+                entries << list->item(i)->text();
+            list->setCurrentRow(entries.indexOf(QStringLiteral("Second (Label B)")));
+            static_cast<QDialog *>(dialog)->accept();
+            answerWhen([](QWidget *box) { return click(box, QMessageBox::Ok); });
+            return true;
+        });
+        w->slotSetLanguage();
+        QCOMPARE(entries, (QStringList{QStringLiteral("Only ()"), QStringLiteral("Second (Label B)")}));
+        QCOMPARE(appData.language, QStringLiteral("b.lng"));
+        answerWhen([](QWidget *dialog) {
+            auto *list = dialog->findChild<QListWidget *>();
+            if (!list)
+                return false;
+            list->setCurrentRow(-1);
+            static_cast<QDialog *>(dialog)->accept();
+            return true;
+        });
+        w->slotSetLanguage();
+        QCOMPARE(appData.language, QStringLiteral("b.lng"));
+
+        // Only the window keys reach the file when only they are asked for.
+        QFile::remove(settingsFilePath());
+        appData.saveSettingsWindow = true;
+        w->setGeometry(40, 50, 700, 500);
+        delete w;
+        appData.saveSettingsWindow = false;
+        QSettings ini(settingsFilePath(), QSettings::IniFormat);
+        QCOMPARE(ini.value(QStringLiteral("WindowMain/Width")).toInt(), 700);
+        QVERIFY(!ini.contains(QStringLiteral("Main/Language")));
+    }
+};
+
+QTEST_MAIN(TestMainWinExec)
+#include "test_mainwin_exec.moc"
