@@ -5,8 +5,11 @@
 #include "devices/TDevAVR8_spi_exec.h"
 #include "devices/avr8_payload.h"
 #include "devices/dev_lists.h"
+#include "gui/forms/TFormDevCfg.h"
+#include "gui/forms/TFormDevEmpty.h"
 #include "gui/forms/TFormDevLeave.h"
 #include "gui/forms/TFormDevRWV.h"
+#include "gui/forms/TFormDevSetCLK.h"
 #include "misc/TNormCmdParam.h"
 #include "misc/dev_misc.h"
 
@@ -190,15 +193,16 @@ QString TDevAVR8_SPI::cmdParamText(const TData &data, QWidget *form)
 QString TDevAVR8_SPI::dataText(const TData &data, QWidget *form, bool pushToForm)
 {
     const QString text = PARAM(data, REG_DATA).toString();
-    Q_UNUSED(form)
-    Q_UNUSED(pushToForm)
+    // A form shown for a read command follows the value its last run stored.
+    if (pushToForm && form)
+        pushDevCfgData(form, data);
     return text;
 }
 
 QWidget *TDevAVR8_SPI::createCmdForm(const TData &data)
 {
     switch (kindOf(codeOf(data))) {
-    case Kind::Clock: return nullptr;
+    case Kind::Clock: return createClkCmdForm(prgPar(), data);
     case Kind::Empty: return newFormDevEmpty();
     case Kind::FlashChar: return createCharCmdFormFlash(this, data);
     case Kind::FlashData: return createDataCmdFormFlash(this, data);
@@ -217,16 +221,19 @@ QWidget *TDevAVR8_SPI::createCmdForm(const TData &data)
 
 QWidget *TDevAVR8_SPI::newFormDevEmpty()
 {
-    return nullptr;
+    return new TFormDevEmpty;
 }
 
+// The fuse, lock and calibration forms: the byte image edited through the
+// description's mark-up; a description without mark-up gives no form.
 QWidget *TDevAVR8_SPI::createCfgForm(const TData &data, const char *defKey, const char *cfgKey, bool hexEdit)
 {
-    Q_UNUSED(data)
-    Q_UNUSED(defKey)
-    Q_UNUSED(cfgKey)
-    Q_UNUSED(hexEdit)
-    return nullptr;
+    const TData dev = params();
+    const QStringList markup = PARAM(dev, cfgKey).toStringList();
+    if (markup.isEmpty())
+        return nullptr;
+    return new TFormDevCfg(PARAM(data, REC_ID_CMD).toInt(), PARAM(data, REG_DATA).toString(),
+                           PARAM(dev, defKey).toString(), markup, hexEdit);
 }
 
 TData TDevAVR8_SPI::cmdParamFromForm(const TData &data)
@@ -283,8 +290,7 @@ bool TDevAVR8_SPI::initDevParam(TData &data)
 
 QWidget *TDevAVR8_SPI::createDevParamForm(const TData &data)
 {
-    Q_UNUSED(data)
-    return nullptr;
+    return createClkCmdForm(prgPar(), data);
 }
 
 QByteArray TDevAVR8_SPI::devSetup(const TData &data)

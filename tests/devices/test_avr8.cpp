@@ -1,8 +1,8 @@
 // The AVR8 and XMC1 families against the fake programmer with an emulated
 // AVR8 chip: payload bytes on the wire, the device rules, whole runs that
 // write, verify and read back flash and EEPROM images, fuses, lock bits and
-// calibration bytes through TExec, the failures and refusals, and the
-// shipped device descriptions.
+// calibration bytes through TExec, the failures and refusals, the
+// parameter forms of both families, and the shipped device descriptions.
 
 #include "core/TAppData.h"
 #include "core/TCmdCode.h"
@@ -20,6 +20,12 @@
 #include "devices/avr8_payload.h"
 #include "devices/dev_lists.h"
 #include "formats/TFormat.h"
+#include "gui/forms/TFormDevCfg.h"
+#include "gui/forms/TFormDevEmpty.h"
+#include "gui/forms/TFormDevRWV.h"
+#include "gui/forms/TFormDevSetCLK.h"
+#include "gui/widgets/TWgtEditStrHex.h"
+#include "gui/widgets/TWgtLabelBtn.h"
 #include "gui/main/startup.h"
 #include "link/TExec.h"
 #include "link/TProtocol.h"
@@ -29,7 +35,9 @@
 #include "support/ExecHarness.h"
 #include "support/FakeDevice.h"
 #include "support/FakeProgrammer.h"
+#include "support/FormHost.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -699,6 +707,105 @@ private slots:
 
     // ------------------------------------------------------------ XMC1
 
+    // The forms of both families as the configuration page shows them; a
+    // fuse edited in its form goes to the chip, and a fuse read pushes what
+    // it read into its own open form only.
+    void formsOfBothFamilies()
+    {
+        const QString file = QStringLiteral("avr8/atmega328p.dev");
+        newChip(TDeviceList::readDescription(DEVICES + QLatin1Char('/') + file));
+        const int cfg = dataPrj.addCfg(QStringLiteral("avr"), QString());
+        const QVector<int> ids = configure(cfg, QStringLiteral("chip"), file,
+                                           {{CMD_FUSE_WRITE, {}}, {CMD_FUSE_READ, {}}, {CMD_LOCK_READ, {}}});
+        const int fuseWrite = ids.at(0), fuseRead = ids.at(1), lockRead = ids.at(2);
+        IDevice *device = dataPrj.cmdById(setDeviceId)->device();
+        QVERIFY(device);
+
+        const struct
+        {
+            const char *code;
+            const QMetaObject *form; // null: none
+            bool hexEdit;
+        } forms[] = {
+            {CMD_SET_CLK, &TFormDevSetCLK::staticMetaObject, false},
+            {CMD_IDENT, &TFormDevEmpty::staticMetaObject, false},
+            {CMD_ERASE, &TFormDevEmpty::staticMetaObject, false},
+            {CMD_TEST_EMPTY_FLASH, &TFormDevEmpty::staticMetaObject, false},
+            {CMD_TEST_EMPTY_EEPROM, &TFormDevEmpty::staticMetaObject, false},
+            {CMD_FLASH_DATA_READ, &TFormDevRWVData::staticMetaObject, false},
+            {CMD_EEPROM_FILE_WRITE, &TFormDevRWVFile::staticMetaObject, false},
+            {CMD_FUSE_VERIFY, &TFormDevCfg::staticMetaObject, true},
+            {CMD_LOCK_WRITE, &TFormDevCfg::staticMetaObject, true},
+            {CMD_OSCCAL_READ, &TFormDevCfg::staticMetaObject, false},
+            {CMD_SEPARATOR, nullptr, false},
+        };
+        for (const auto &f : forms) {
+            // The clock choices come from the programmer in force for the id.
+            TData data{{REC_ID_CMD, fuseWrite}, {REC_CMD, f.code}};
+            device->initCmdParam(data);
+            std::unique_ptr<QWidget> form(device->createCmdForm(data));
+            QVERIFY2((form ? form->metaObject() : nullptr) == f.form, f.code);
+            if (form)
+                QVERIFY2(bool(form->findChild<TWgtEditStrHex *>()) == f.hexEdit, f.code);
+        }
+        std::unique_ptr<QWidget> clock(device->createDevParamForm(record(setDeviceId)));
+        QVERIFY(qobject_cast<TFormDevSetCLK *>(clock.get()));
+        // A description without mark-up gives no form; the command stays valid.
+        TDevAVR8_SPI bare(QStringLiteral("d"), {{DEV_LOCK_DEF, "FF"}, {DEV_GUI_CMD_LIST, 2}});
+        TData lock{{REC_CMD, CMD_LOCK_WRITE}};
+        bare.initCmdParam(lock);
+        QVERIFY(!bare.createCmdForm(lock));
+        QVERIFY(bare.checkCmdParam(lock));
+        TDevXMC1_ASCFD xmc(QStringLiteral("x"), {{DEV_FLASH_SIZE, 65536}});
+        for (const char *code : {CMD_IDENT, CMD_ERASE}) {
+            std::unique_ptr<QWidget> empty(xmc.createCmdForm({{REC_CMD, code}}));
+            QVERIFY(qobject_cast<TFormDevEmpty *>(empty.get()));
+        }
+
+        // CKDIV8 is programmed (0) in the factory low fuse 62: un-ticking it
+        // stores E2, which the fuse write puts on the wire.
+        FormHost host;
+        QWidget *form = host.select(fuseWrite);
+        QVERIFY(qobject_cast<TFormDevCfg *>(form));
+        QCheckBox *ckdiv8 = nullptr;
+        for (TWgtLabelBtn *label : form->findChildren<TWgtLabelBtn *>())
+            if (label->text().contains(QLatin1String("CKDIV8")))
+                ckdiv8 = label->parentWidget()->findChild<QCheckBox *>();
+        QVERIFY(ckdiv8 && ckdiv8->isChecked());
+        QTest::mouseClick(ckdiv8, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(record(fuseWrite).value(REG_DATA).toString(), QStringLiteral("E2D9FF"));
+        QCOMPARE(device->cmdParamText(record(fuseWrite), form), QStringLiteral("E2D9FF"));
+
+        form = host.select(fuseRead);
+        auto *readForm = qobject_cast<TFormDevCfg *>(form);
+        QVERIFY(readForm);
+        auto *hexEdit = readForm->findChild<TWgtEditStrHex *>();
+        QVERIFY(hexEdit);
+        const QString shown = hexEdit->value();
+        run(cfg, true);
+        QCOMPARE(onChip([&] { return chip->fuses; }), hex("e2d9ff"));
+        bool onWire = false;
+        for (const QByteArray &frame : chipWire())
+            onWire |= frame.at(0) == 7 && frame.mid(2, 4) == hex("aca000e2");
+        QVERIFY(onWire);
+        QCOMPARE(record(fuseRead).value(REG_DATA).toString(), QStringLiteral("E2D9FF"));
+
+        // The stored value reaches the form only through the summary with the
+        // form given, and only from the read command the form was built for.
+        QCOMPARE(hexEdit->value(), shown);
+        TData other = record(fuseRead);
+        other.insert(REC_CMD, CMD_FUSE_WRITE);
+        device->cmdParamText(other, form);
+        other = record(lockRead);
+        other.insert(REG_DATA, QStringLiteral("00"));
+        device->cmdParamText(other, form);
+        QCOMPARE(hexEdit->value(), shown);
+        QCOMPARE(device->cmdParamText(record(fuseRead), form), QStringLiteral("E2D9FF"));
+        QVERIFY(hexEdit->value() != shown);
+        QCOMPARE(hexEdit->value().remove(QLatin1Char(' ')).toUpper(), QStringLiteral("E2D9FF"));
+        QCOMPARE(record(fuseRead).value(REG_DATA).toString(), QStringLiteral("E2D9FF"));
+    }
+
     void xmc1Device()
     {
         const TData params{{DEV_RESET, true}, {DEV_RESET_POL, true}, {DEV_FLASH_ADDR_BEGIN, 0x10001000LL},
@@ -810,5 +917,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestAvr8)
+QTEST_MAIN(TestAvr8)
 #include "test_avr8.moc"
