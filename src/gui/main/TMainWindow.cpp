@@ -104,6 +104,8 @@ TMainWindow::TMainWindow(QWidget *parent)
     connect(m_prj, &TWgtPrj::signalContextMenuRequested, this, &TMainWindow::slotOpenContextMenuPrj);
     connect(&dataPrj, &TDataPrj::signalChangePrj, this, &TMainWindow::slotChangePrj);
 
+    TWgtConfig::structuralEditGuard = [this](int idCfg) { return refuseStructuralEdit(idCfg); };
+
     reopenLastProject();
     applySettings();
     updateActions();
@@ -395,7 +397,7 @@ void TMainWindow::updateActions()
     f.itemHasChildren = item && item->childCount() > 0;
     f.prjOpen = dataPrj.isOpen();
     f.prjClipboard = !m_clipContent.isEmpty();
-    f.cfgClipboard = !m_cfgClipboard.isEmpty();
+    f.cfgClipboard = !m_cfgClipName.isEmpty();
     f.cmdClipboard = !m_cmdClipboard.isEmpty();
     f.singleCfg = m_prj->hasSingleCfg();
     f.hasCurrentCmd = m_prj->currentCmdId() >= 0;

@@ -25,6 +25,7 @@ class QThread;
 class QTreeWidgetItem;
 class TExec;
 class TButtonAction;
+class TDialogCmdSelector;
 class TWgtPrjList;
 class TWgtStatusBar;
 
@@ -147,6 +148,8 @@ public slots:
     void slotCfgEdit();
     void slotCfgDelete();
     void slotCmdSelector();
+    void slotCmdSelectorClose();
+    void slotNewCmd(const QString &code, bool status);
     void slotCmdNewSetProgDevice();
     void slotCmdNewSetProg();
     void slotCmdNewSetDevice();
@@ -257,6 +260,14 @@ private:
     bool cfgReachedByRun(int id_cfg, int *runningCfg) const;
     void runQuick(bool reset);
 
+    // Editing helpers
+    int insertIndexFor(int idCfg, int idCmd) const;
+    void followRemoval();
+    void refreshCmdPasteCaption();
+    void moveCurrentCmd(int direction);
+    // The open command selector; null while closed.
+    QPointer<TDialogCmdSelector> m_selector;
+
     // The entry whose project is open; null when none or when it was removed.
     QTreeWidgetItem *m_openItem = nullptr;
 
@@ -264,6 +275,8 @@ private:
     QString m_clipName;
     QString m_clipFile;
     QByteArray m_clipContent;
+    QString m_cfgClipName;            // the configuration clipboard is filled when named
+    QString m_cfgClipDescription;
     QList<TData> m_cfgClipboard;
     QList<TData> m_cmdClipboard;
 };

@@ -20,6 +20,7 @@
 #include "devices/IDevice.h"
 #include "devices/TDevProgExec.h"
 #include "devices/TDevToolsExec.h"
+#include "gui/dialogs/TDialogCmdSelector.h"
 #include "gui/dialogs/TDialogSetupSelect.h"
 #include "gui/dialogs/TDialogSmall.h"
 #include "gui/views/TWgtConfig.h"
@@ -118,6 +119,7 @@ TMainWindow::~TMainWindow()
         TCtrlProject ctrl;
         ctrl.save(makeAbsolutePath(dirOfFile(m_prjList->listFile()), m_prjList->currentFile()), &dataPrj);
     }
+    TWgtConfig::structuralEditGuard = nullptr;
     m_cfgClipboard.clear();
     m_cmdClipboard.clear();
     m_execs.clear();
@@ -158,6 +160,7 @@ void TMainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+    delete m_selector;
 }
 
 // ---- Guards of running configurations ---------------------------------------------------

@@ -483,6 +483,8 @@ void TWgtConfig::slotEnabledCmd(int id_cmd, bool status)
     refreshCmdRows();
 }
 
+std::function<bool(int)> TWgtConfig::structuralEditGuard;
+
 void TWgtConfig::slotChangedCmdParam(const TData &param)
 {
     const int id = param.value(QLatin1String(REC_ID_CMD)).toInt();
@@ -496,7 +498,8 @@ void TWgtConfig::slotChangedCmdParam(const TData &param)
     if (appData.cmdEnableHLJamp && code == QLatin1String(CMD_JAMP))
         highlightJumpTarget(id);
     if (appData.cmdDelCmdDev && code == QLatin1String(CMD_SET_DEVICE)
-        && stored.contains(QLatin1String(SET_DEVICE_DEVICE))) {
+        && stored.contains(QLatin1String(SET_DEVICE_DEVICE))
+        && !(structuralEditGuard && structuralEditGuard(dataPrj.cfgIdOfCmd(id)))) {
         dataPrj.removeDeviceCmdsAfter(id);
         dropRemovedRows(dataPrj.cfgIdOfCmd(id));
     }

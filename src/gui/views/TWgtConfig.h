@@ -21,6 +21,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class QHBoxLayout;
 class QLabel;
 class QScrollArea;
@@ -85,6 +87,10 @@ public:
     QString currentCmdCode() const;
     int currentRow() const;
     void setCurrentRow(int row);
+    // Asked before an edited "set_device" takes the device commands after it
+    // away (the configuration's id); true keeps them. The main window refuses
+    // while a run may walk that configuration.
+    static std::function<bool(int)> structuralEditGuard;
     static void applyColorSettings();
 
     // Execution

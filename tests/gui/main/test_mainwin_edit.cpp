@@ -1,0 +1,310 @@
+// Configuration and command editing through the main window's actions, with
+// the focus in the command table and the questions answered on their
+// buttons: insert positions, copy and paste into another project, the
+// delete rules, moves at configuration borders, configurations, and the
+// refusal of structural edits of a configuration a worker runs.
+
+#include "core/TAppData.h"
+#include "core/TCmdCode.h"
+#include "core/TLang.h"
+#include "core/consts.h"
+#include "core/helpers.h"
+#include "data/TCtrlProject.h"
+#include "data/TDataCmd.h"
+#include "data/TDataPrj.h"
+#include "gui/main/TMainWindow.h"
+#include "gui/main/startup.h"
+#include "gui/views/TWgtCmdList.h"
+#include "gui/views/TWgtConfig.h"
+#include "gui/views/TWgtPrjList.h"
+#include "gui/widgets/TWgtStatusBar.h"
+#include "support/ExecHarness.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+// Answers the next modal window with fn once one is up; the box's text goes
+// to *seen when given.
+void answer(std::function<void(QWidget *)> fn, QString *seen = nullptr)
+{
+    QTimer::singleShot(10, [fn, seen] {
+        QWidget *w = QApplication::activeModalWidget();
+        if (!w) {
+            answer(fn, seen);
+            return;
+        }
+        if (auto *box = qobject_cast<QMessageBox *>(w); box && seen)
+            *seen = box->text();
+        fn(w);
+    });
+}
+
+auto button(QMessageBox::StandardButton which)
+{
+    return [which](QWidget *w) {
+        if (auto *box = qobject_cast<QMessageBox *>(w))
+            QTest::mouseClick(box->button(which), Qt::LeftButton);
+    };
+}
+
+auto name(const QString &text)
+{
+    return [text](QWidget *w) {
+        if (auto *edit = w->findChild<QLineEdit *>())
+            edit->setText(text);
+        static_cast<QDialog *>(w)->accept();
+    };
+}
+
+QStringList codes(int cfg)
+{
+    QStringList r;
+    for (const TDataCmd *cmd : dataPrj.cmdsOfCfg(cfg))
+        r << cmd->cmd();
+    return r;
+}
+
+} // namespace
+
+class TestMainWinEdit : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir home;
+    QString at(const QString &n) const { return home.filePath(n); }
+
+    void writeProject(const QString &file, int withPause)
+    {
+        dataPrj.clear();
+        dataPrj.fromHash({{INFO_PRJ_FILE, at(file)}, {PRJ_WORK_PATH, home.path()}});
+        const int a = dataPrj.addCfg(QStringLiteral("A"), QString());
+        addToolCmd(a, withPause ? CMD_PAUSE : CMD_DELAY);
+        addToolCmd(a, CMD_DELAY, {{DELAY_VALUE, 2}});
+        addToolCmd(a, CMD_STOP);
+        const int b = dataPrj.addCfg(QStringLiteral("B"), QString());
+        addToolCmd(b, CMD_DELAY, {{DELAY_VALUE, 3}});
+        addToolCmd(b, CMD_DELAY, {{DELAY_VALUE, 4}});
+        TCtrlProject ctrl;
+        QVERIFY(ctrl.save(at(file), &dataPrj));
+        dataPrj.clear();
+    }
+
+    void focusRow(TMainWindow &w, int tab, int row)
+    {
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.prjView()->selectCfgCmd(tab, row);
+        w.prjView()->currentPage()->setFocusCmdList();
+        QTRY_VERIFY(w.prjView()->hasFocusCmdList());
+    }
+
+    void trigger(TMainWindow &w, const char *name)
+    {
+        QAction *a = w.action(QLatin1String(name));
+        QVERIFY2(a, name);
+        a->setEnabled(true);
+        a->trigger();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(home.isValid());
+        setAppFileLocation(home.path());
+        registerMetaTypes();
+        lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
+        writeProject(QStringLiteral("one.prj"), 0);
+        writeProject(QStringLiteral("two.prj"), 1);
+        QFile list(at("list.lst"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("{\"list\": [{\"name\": \"One\", \"file\": \"one.prj\"}, {\"name\": \"Two\", \"file\": \"two.prj\"}]}");
+        list.close();
+        appData.pathProjects = home.path();
+        appData.prjListName = QStringLiteral("List");
+        appData.prjListFile = QStringLiteral("list.lst");
+        appData.openLastPrj = true;
+        appData.lastPrj = 0;
+        appData.lastCfg = 0;
+        appData.autoSavePrj = false;
+        appData.confirmQuit = false;
+        appData.confirmExecConfig = false;
+        appData.cmdAddState = true;
+        appData.confirmCmdPaste = true;
+        appData.confirmCmdDeleteAll = true;
+        appData.confirmCmdDeleteCur = false;
+        appData.confirmCmdDeleteSelected = false;
+        appData.confirmCmdInsertProgDevice = false;
+        appData.confirmConfigDeleteCur = false;
+    }
+
+    // Inserts, copies and pastes, deletes and moves within one window.
+    void commands()
+    {
+        TMainWindow w;
+        w.show();
+        const int a = w.prjView()->cfgIdAt(0);
+        const int b = w.prjView()->cfgIdAt(1);
+
+        // The focus rule: with the focus in the tree, nothing.
+        w.prjView()->selectCfgCmd(0, 0);
+        w.prjList()->setFocus();
+        trigger(w, "CmdNewSetProgDevice");
+        QCOMPARE(codes(a).size(), 3);
+
+        // set_prog and set_device right after the current row, set_device current.
+        focusRow(w, 0, 0);
+        trigger(w, "CmdNewSetProgDevice");
+        QCOMPARE(codes(a), (QStringList{"delay", "set_prog", "set_device", "delay", "stop"}));
+        QCOMPARE(w.prjView()->currentRow(), 2);
+        QCOMPARE(w.prjView()->currentCmdCode(), QStringLiteral("set_device"));
+
+        // A chip command where no device is in force inserts nothing.
+        focusRow(w, 1, 0);
+        w.slotNewCmd(QStringLiteral("erase"), true);
+        QCOMPARE(codes(b).size(), 2);
+        // With no current command a new one joins its configuration's end,
+        // never another configuration's commands.
+        w.prjView()->selectCfgCmd(0, 0);
+        w.prjView()->currentPage()->cmdList()->table()->setCurrentItem(nullptr);
+        QCOMPARE(w.prjView()->currentCmdId(), -1);
+        w.slotNewCmd(QStringLiteral("delay"), true);
+        QCOMPARE(codes(a).size(), 6);
+        QCOMPARE(dataPrj.cmdList().at(5)->idCfg(), a);
+
+        // Copy three checked commands of B... (B's two plus none unchecked)
+        focusRow(w, 1, 0);
+        trigger(w, "CmdCopySelected");
+        QVERIFY(w.action("CmdPaste")->text().endsWith(QStringLiteral("[Selected]")));
+        QString question;
+        answer(button(QMessageBox::Yes), &question);
+        focusRow(w, 1, 1);
+        trigger(w, "CmdPaste");
+        QCOMPARE(question, lang.text(130));
+        QCOMPARE(codes(b).size(), 4);
+        QCOMPARE(w.statusBarWidget()->currentMessage(), lang.text(132));
+
+        // Moves stop at the configuration's border.
+        focusRow(w, 1, 0);
+        const int first = w.prjView()->currentCmdId();
+        trigger(w, "CmdMoveUp");
+        QCOMPARE(dataPrj.cmdsOfCfg(b).first()->id(), first);
+        trigger(w, "CmdMoveDown");
+        QCOMPARE(dataPrj.cmdsOfCfg(b).at(1)->id(), first);
+        focusRow(w, 0, 5);
+        const int last = w.prjView()->currentCmdId();
+        trigger(w, "CmdMoveDown");
+        QCOMPARE(dataPrj.cmdsOfCfg(a).last()->id(), last);
+
+        // Delete rules and their messages.
+        focusRow(w, 0, 0);
+        answer(button(QMessageBox::Ok), &question);
+        trigger(w, "CmdDeleteDev");
+        QCOMPARE(question, lang.text(144).arg(cmdCode.name(QStringLiteral("set_device"))));
+        focusRow(w, 0, 2);
+        answer(button(QMessageBox::Ok), &question);
+        trigger(w, "CmdDeleteDev");
+        QCOMPARE(question, lang.text(145).arg(QString()));
+        focusRow(w, 0, 2);
+        trigger(w, "CmdDeleteCur");
+        QCOMPARE(codes(a), (QStringList{"delay", "set_prog", "delay", "stop", "delay"}));
+        focusRow(w, 0, 0);
+        answer(button(QMessageBox::No), &question);
+        trigger(w, "CmdDeleteAll");
+        QCOMPARE(question, lang.text(149).arg(QStringLiteral("A")));
+        QCOMPARE(codes(a).size(), 5);
+        focusRow(w, 0, 0);
+        trigger(w, "CmdUncheckAll");
+        answer(button(QMessageBox::Ok), &question);
+        trigger(w, "CmdDeleteSelected");
+        QCOMPARE(question, lang.text(135));
+        focusRow(w, 0, 0);
+        trigger(w, "CmdCheckAll");
+        trigger(w, "CmdDeleteSelected");
+        QVERIFY(codes(a).isEmpty());
+        dataPrj.resetModified();
+    }
+
+    // Commands copied in one project are pasted into another; configurations
+    // are copied, pasted, renamed and deleted.
+    void acrossProjectsAndConfigurations()
+    {
+        TMainWindow w;
+        w.show();
+        focusRow(w, 0, 0);
+        trigger(w, "CmdCopyOne");
+        QVERIFY(w.action("CmdPaste")->text().endsWith(QStringLiteral("[%1]").arg(cmdCode.name("delay"))));
+        trigger(w, "CfgCopy");
+        w.prjList()->setCurrentIndex(1);
+        QTRY_COMPARE(dataPrj.prjFile(), at("two.prj"));
+        const int a = w.prjView()->cfgIdAt(0);
+        focusRow(w, 0, 0);
+        answer(button(QMessageBox::Yes));
+        trigger(w, "CmdPaste");
+        QCOMPARE(codes(a), (QStringList{"pause", "delay", "delay", "stop"}));
+
+        focusRow(w, 0, 0);
+        answer(name(QStringLiteral("Copy")));
+        trigger(w, "CfgPasteNew");
+        QCOMPARE(w.prjView()->currentTabText(), QStringLiteral("Copy"));
+        const int copy = w.prjView()->currentCfgId();
+        QCOMPARE(codes(copy), (QStringList{"delay", "delay", "stop"}));
+        focusRow(w, 1, 0);
+        answer(name(QStringLiteral("Renamed")));
+        trigger(w, "CfgEdit");
+        QCOMPARE(dataPrj.cfgName(copy), QStringLiteral("Renamed"));
+        focusRow(w, 1, 0);
+        answer(name(QStringLiteral("Fresh")));
+        trigger(w, "CfgNew");
+        QCOMPARE(dataPrj.cfgList().size(), 4);
+        focusRow(w, 1, 0);
+        trigger(w, "CfgDelete");
+        QCOMPARE(dataPrj.cfgIndexById(copy), -1);
+        dataPrj.resetModified();
+    }
+
+    // While a worker waits in configuration A, its structural edits are
+    // refused and change nothing; check boxes and B stay editable.
+    void runningConfigurationIsGuarded()
+    {
+        appData.lastPrj = 1;
+        TMainWindow w;
+        w.show();
+        const int a = w.prjView()->cfgIdAt(0);
+        focusRow(w, 0, 0);
+        trigger(w, "Exec");
+        QTRY_COMPARE(dataPrj.cfgExecState(a), 2);
+        const QStringList before = codes(a);
+        for (const char *act : {"CmdDeleteCur", "CmdMoveDown", "CmdNewSetProg", "CmdDeleteAll"}) {
+            focusRow(w, 0, 0);
+            QString seen;
+            answer(button(QMessageBox::Ok), &seen);
+            trigger(w, act);
+            QVERIFY2(seen.startsWith(lang.text(TMainWindow::MSG_RUN_EDIT).section('"', 0, 0)), act);
+            QCOMPARE(codes(a), before);
+        }
+        trigger(w, "CmdUncheckAll");
+        QVERIFY(!dataPrj.cmdsOfCfg(a).first()->status());
+        focusRow(w, 1, 0);
+        trigger(w, "CmdDeleteCur");
+        QCOMPARE(codes(w.prjView()->cfgIdAt(1)).size(), 1);
+        // Stop the run (it is paused: Control is not needed, a stop is asked for).
+        emit w.signalStop(a);
+        QTRY_COMPARE(w.runningCount(), 0);
+        dataPrj.resetModified();
+        appData.lastPrj = 0;
+    }
+};
+
+QTEST_MAIN(TestMainWinEdit)
+#include "test_mainwin_edit.moc"
