@@ -307,6 +307,18 @@ private slots:
         dataPrj.setCmdParam(cmds0.at(4)->id(), {{REC_ID_CMD, cmds0.at(4)->id()}, {FILE_COUNT, kImage}});
         dataPrj.setCmdStatus(cmds0.at(4)->id(), true);
 
+        // The settings dialog confirmed while both wait: the project is
+        // validated again under them.
+        answerWhen([](QWidget *dialog) {
+            if (!qobject_cast<QDialog *>(dialog) || qobject_cast<QMessageBox *>(dialog))
+                return false;
+            static_cast<QDialog *>(dialog)->accept();
+            return true;
+        });
+        w->action(QStringLiteral("Setup"))->trigger();
+        QCOMPARE(w->runningCount(), 2);
+        QVERIFY(dataPrj.cmdsOfCfg(cfg0).at(3)->device());
+
         // Refused: structural edits of both (and of nothing else), and
         // another project.
         for (int cfg : {cfg0, cfg1}) {
