@@ -33,7 +33,6 @@
 #include "misc/dev_misc.h"
 #include "support/AvrChip.h"
 #include "support/ExecHarness.h"
-#include "support/FakeDevice.h"
 #include "support/FakeProgrammer.h"
 #include "support/FormHost.h"
 
@@ -62,31 +61,6 @@ QString msg(int n)
     return lang.text(n);
 }
 
-// Sends the device's set-up record until the programmer commands can.
-class SetDeviceExec : public IDeviceExec
-{
-public:
-    SetDeviceExec(const TData &data, IDevice *device) : IDeviceExec(data), device(device) {}
-    bool execute(TSerialPort *port, bool *, int *, int *) override
-    {
-        QByteArray record = device->devSetup(params());
-        return checkPort(port) && transact(port, 0x84, record);
-    }
-    bool ident(TSerialPort *, QString &) override { return false; }
-    IDevice *device;
-};
-
-class SetDeviceStandIn : public FakeDevice
-{
-public:
-    SetDeviceStandIn() : FakeDevice(QStringLiteral("Prog"), {QLatin1String(CMD_SET_DEVICE)}) {}
-    IDeviceExec *createExec(const TData &data) override
-    {
-        const TDataCmd *cmd = dataPrj.cmdById(data.value(REC_ID_CMD).toInt());
-        return new SetDeviceExec(data, cmd ? cmd->device() : nullptr);
-    }
-};
-
 using Cmds = QVector<QPair<const char *, TData>>;
 
 } // namespace
@@ -99,7 +73,6 @@ class TestAvr8 : public QObject
     std::unique_ptr<FakeProgrammer> fake;
     std::shared_ptr<AvrChip> chip;
     std::unique_ptr<Receiver> rx;
-    SetDeviceStandIn standIn;
     int setDeviceId = -1;
 
     QString path(const QString &name) const { return dir.filePath(name); }
@@ -169,7 +142,6 @@ class TestAvr8 : public QObject
             ids << dataPrj.addCmd(data);
         }
         dataPrj.validateAll();
-        dataPrj.cmdById(setDeviceId)->setHandler(&standIn);
         return ids;
     }
 
