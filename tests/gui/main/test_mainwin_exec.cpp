@@ -17,7 +17,9 @@
 #include "gui/views/TWgtCmdList.h"
 #include "gui/views/TWgtConfig.h"
 #include "gui/views/TWgtLogExec.h"
+#include "gui/views/TWgtPrj.h"
 #include "gui/views/TWgtPrjList.h"
+#include "gui/widgets/TButtonAction.h"
 #include "link/TProtocol.h"
 #include "support/Chip24.h"
 #include "support/ExecHarness.h"
@@ -30,6 +32,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
@@ -383,6 +386,47 @@ private slots:
         QVERIFY(!dataPrj.isOpen());
         delete w;
         g_modifiers = Qt::NoModifier;
+    }
+
+    // The start question names the configuration; No starts nothing; the
+    // execute button and the tab follow the state; an active state is not
+    // cleared.
+    void startQuestionAndState()
+    {
+        writeProject();
+        appData.confirmExecConfig = true;
+        TMainWindow w;
+        w.show();
+        const int cfg0 = w.prjView()->cfgIdAt(0);
+        auto *run = w.toolButton(QStringLiteral("exec_start"));
+        QVERIFY(run);
+        focusRow(w, 0, 0);
+        QString asked;
+        answerWhen([&asked](QWidget *box) {
+            asked = qobject_cast<QMessageBox *>(box) ? static_cast<QMessageBox *>(box)->text() : QString();
+            return click(box, QMessageBox::No);
+        });
+        w.action(QStringLiteral("Exec"))->trigger();
+        QCOMPARE(asked, lang.text(385).arg(QStringLiteral("Board0")));
+        QCOMPARE(dataPrj.cfgExecState(cfg0), 0);
+        QCOMPARE(run->toolTip(), lang.text(67));
+
+        answerWhen([](QWidget *box) { return click(box, QMessageBox::Yes); });
+        w.action(QStringLiteral("Exec"))->trigger();
+        QTRY_COMPARE(dataPrj.cfgExecState(cfg0), 2);
+        QTRY_COMPARE(run->toolTip(), lang.text(68));
+        QCOMPARE(w.prjView()->tabBar()->tabTextColor(0), TWgtPrj::tabColor(2));
+        focusRow(w, 0, 0);
+        w.action(QStringLiteral("ExecClearCfgState"))->trigger();
+        QCOMPARE(dataPrj.cfgExecState(cfg0), 2);
+        g_modifiers = Qt::ControlModifier;
+        w.action(QStringLiteral("Exec"))->trigger();
+        g_modifiers = Qt::NoModifier;
+        QTRY_COMPARE(w.runningCount(), 0);
+        QCOMPARE(dataPrj.cfgExecState(cfg0), 3);
+        QCOMPARE(w.prjView()->tabBar()->tabTextColor(0), TWgtPrj::tabColor(3));
+        QCOMPARE(run->toolTip(), lang.text(67));
+        appData.confirmExecConfig = false;
     }
 
     // The chooser lists "name (label)" of each language file; picking one
