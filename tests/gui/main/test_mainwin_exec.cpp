@@ -148,6 +148,10 @@ class TestMainWinExec : public QObject
         QVERIFY(configure(1) >= 0);
         const int tools = dataPrj.addCfg(QStringLiteral("Tools"), QString());
         addToolCmd(tools, CMD_DELAY);
+        // Holds programmer 0's port open while it waits.
+        const int hold = dataPrj.addCfg(QStringLiteral("Hold"), QString());
+        addToolCmd(hold, CMD_SET_PROG, {{SET_PROG_PROG, QStringLiteral("Emu0")}});
+        addToolCmd(hold, CMD_PAUSE);
         TCtrlProject ctrl;
         QVERIFY2(ctrl.save(at("runs.prj"), &dataPrj), qPrintable(ctrl.lastError()));
         dataPrj.clear();
@@ -386,6 +390,34 @@ private slots:
         QVERIFY(!dataPrj.isOpen());
         delete w;
         g_modifiers = Qt::NoModifier;
+    }
+
+    // ID Prog on the port a waiting run holds fails with the link's reason
+    // and leaves the run to finish.
+    void idProgOnAPortARunHolds()
+    {
+        writeProject();
+        TMainWindow w;
+        w.show();
+        const int hold = w.prjView()->cfgIdAt(3);
+        focusRow(w, 3, 0);
+        w.action(QStringLiteral("Exec"))->trigger();
+        QTRY_COMPARE(dataPrj.cfgExecState(hold), 2);
+        const int sent = fakes[0]->requestCount();
+        focusRow(w, 3, 0);
+        w.prjView()->currentPage()->clearLog();
+        // The action is off on an active configuration; another one choosing
+        // the same programmer reaches the same port.
+        w.action(QStringLiteral("ExecIDProg"))->setEnabled(true);
+        w.action(QStringLiteral("ExecIDProg"))->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.quickBusy(), 20000);
+        QVERIFY2(logText(w, 3).contains(QStringLiteral("Port ")), qPrintable(logText(w, 3)));
+        QCOMPARE(fakes[0]->requestCount(), sent);
+        g_modifiers = Qt::NoModifier;
+        w.action(QStringLiteral("Exec"))->trigger();
+        QTRY_COMPARE(w.runningCount(), 0);
+        QCOMPARE(dataPrj.cfgExecState(hold), 3);
+        QVERIFY(!logText(w, 3).contains(lang.text(390)));
     }
 
     // The start question names the configuration; No starts nothing; the
