@@ -15,6 +15,7 @@
 #include "misc/dev_misc.h"
 
 #include <algorithm>
+#include <memory>
 
 using namespace avr8;
 
@@ -475,21 +476,40 @@ bool TDevAVR8_SPI_Exec::closeFile(TFormat &format)
     return false;
 }
 
-bool TDevAVR8_SPI_Exec::execFileRead(TSerialPort *port, bool flash)
+// The memory and range of a file command, with its chip-data file open in
+// the mode (0 to read the file, 1 to write it): writes to the chip go in
+// blocks that stay inside a flash page, or the EEPROM's write block; reads
+// in blocks of the programmer's data length. Null (the reason kept) when
+// anything fails.
+std::unique_ptr<TFormat> TDevAVR8_SPI_Exec::openFileCmd(TSerialPort *port, bool flash, bool write, int mode,
+                                                       Memory &mem, qint64 &addrFile, qint64 &first, qint64 &last)
 {
     int idCmd = 0;
-    qint64 addrFile = 0, first = 0, last = 0;
     QString file, formatName;
     getFileCmdParams(m_params, idCmd, addrFile, first, last, file, formatName);
     TData device;
-    Memory mem;
-    if (!prepareMemory(port, flash, false, device, mem) || !inReach(mem, first, last, false))
-        return false;
-    TFormat format(formatName, file, addrFile, first, last, mem.maxData);
-    if (!format.open(1)) {
-        setErrorText(format.errorString());
-        return false;
+    if (!prepareMemory(port, flash, write, device, mem) || !inReach(mem, first, last, write))
+        return nullptr;
+    qint64 block = mem.maxData;
+    if (write)
+        block = flash ? (mem.page > 0 ? std::min<qint64>(mem.maxData, mem.page) : mem.maxData)
+                      : std::min<qint64>(mem.maxData, EEPROM_WRITE_BLOCK);
+    auto format = std::make_unique<TFormat>(formatName, file, addrFile, first, last, block);
+    if (!format->open(mode)) {
+        setErrorText(format->errorString());
+        return nullptr;
     }
+    return format;
+}
+
+bool TDevAVR8_SPI_Exec::execFileRead(TSerialPort *port, bool flash)
+{
+    Memory mem;
+    qint64 addrFile = 0, first = 0, last = 0;
+    std::unique_ptr<TFormat> opened = openFileCmd(port, flash, false, 1, mem, addrFile, first, last);
+    if (!opened)
+        return false;
+    TFormat &format = *opened;
     qint64 fileAddr = addrFile;
     const bool ok = readRange(port, mem, first, last, [&](qint64, const QByteArray &bytes) {
         if (!format.write(fileAddr, bytes)) {
@@ -505,21 +525,12 @@ bool TDevAVR8_SPI_Exec::execFileRead(TSerialPort *port, bool flash)
 
 bool TDevAVR8_SPI_Exec::execFileWrite(TSerialPort *port, bool flash)
 {
-    int idCmd = 0;
-    qint64 addrFile = 0, first = 0, last = 0;
-    QString file, formatName;
-    getFileCmdParams(m_params, idCmd, addrFile, first, last, file, formatName);
-    TData device;
     Memory mem;
-    if (!prepareMemory(port, flash, true, device, mem) || !inReach(mem, first, last, true))
+    qint64 addrFile = 0, first = 0, last = 0;
+    std::unique_ptr<TFormat> opened = openFileCmd(port, flash, true, 0, mem, addrFile, first, last);
+    if (!opened)
         return false;
-    const qint64 block = flash ? (mem.page > 0 ? std::min<qint64>(mem.maxData, mem.page) : mem.maxData)
-                               : std::min<qint64>(mem.maxData, EEPROM_WRITE_BLOCK);
-    TFormat format(formatName, file, addrFile, first, last, block);
-    if (!format.open(0)) {
-        setErrorText(format.errorString());
-        return false;
-    }
+    TFormat &format = *opened;
     for (qint64 next = first;;) {
         qint64 address = next;
         QByteArray piece;
@@ -539,19 +550,12 @@ bool TDevAVR8_SPI_Exec::execFileWrite(TSerialPort *port, bool flash)
 
 bool TDevAVR8_SPI_Exec::execFileVerify(TSerialPort *port, bool flash)
 {
-    int idCmd = 0;
-    qint64 addrFile = 0, first = 0, last = 0;
-    QString file, formatName;
-    getFileCmdParams(m_params, idCmd, addrFile, first, last, file, formatName);
-    TData device;
     Memory mem;
-    if (!prepareMemory(port, flash, false, device, mem) || !inReach(mem, first, last, false))
+    qint64 addrFile = 0, first = 0, last = 0;
+    std::unique_ptr<TFormat> opened = openFileCmd(port, flash, false, 0, mem, addrFile, first, last);
+    if (!opened)
         return false;
-    TFormat format(formatName, file, addrFile, first, last, mem.maxData);
-    if (!format.open(0)) {
-        setErrorText(format.errorString());
-        return false;
-    }
+    TFormat &format = *opened;
     for (qint64 next = first;;) {
         qint64 address = next;
         QByteArray piece;

@@ -11,6 +11,7 @@
 #include "devices/IDeviceExec.h"
 
 #include <functional>
+#include <memory>
 
 class TFormat;
 
@@ -51,6 +52,8 @@ private:
     bool execDataRead(TSerialPort *port, bool flash);
     bool execDataWrite(TSerialPort *port, bool flash);
     bool execDataVerify(TSerialPort *port, bool flash);
+    std::unique_ptr<TFormat> openFileCmd(TSerialPort *port, bool flash, bool write, int mode, Memory &mem,
+                                         qint64 &addrFile, qint64 &first, qint64 &last);
     bool execFileRead(TSerialPort *port, bool flash);
     bool execFileWrite(TSerialPort *port, bool flash);
     bool execFileVerify(TSerialPort *port, bool flash);
