@@ -4,6 +4,7 @@
 
 #include "core/TLang.h"
 #include "link/TSerialPort.h"
+#include "misc/dev_misc.h"
 
 IDeviceExec::IDeviceExec(const TData &params, QObject *parent) : QObject(parent), m_params(params)
 {
@@ -41,6 +42,17 @@ bool IDeviceExec::checkPort(TSerialPort *port)
     if (port && port->isOpen())
         return true;
     m_errorText = lang.text(TSerialPort::MSG_NOT_OPEN);
+    return false;
+}
+
+bool IDeviceExec::wholeHexBytes(const QString &key, const QString &text, QByteArray &bytes)
+{
+    return hexStringToBytesChecked(text, bytes) || refuseHexText(key, text);
+}
+
+bool IDeviceExec::refuseHexText(const QString &key, const QString &text)
+{
+    m_errorText = notWholeHexText(key, text);
     return false;
 }
 

@@ -37,6 +37,12 @@ public:
     // True when the run's port is open; else the error text is the link's
     // "not open" message and the result false. Called before the first request.
     bool checkPort(TSerialPort *port);
+    // The bytes of a hex text bound for the chip or compared with it. A text
+    // that is not whole bytes of hex digits sets the error text to one that
+    // names key and text, and gives false: nothing is to be sent then.
+    bool wholeHexBytes(const QString &key, const QString &text, QByteArray &bytes);
+    // That refusal alone, for a text already found not to be whole bytes.
+    bool refuseHexText(const QString &key, const QString &text);
     // One request over the link; on failure the error text is the link's.
     bool transact(TSerialPort *port, quint8 code, QByteArray &payload);
 

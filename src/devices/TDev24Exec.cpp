@@ -376,7 +376,8 @@ bool TDev24Exec::execDataRead(TSerialPort *port)
     qint64 first = 0, last = -1;
     QByteArray bytes;
     QString text;
-    getDataCmdParams(m_params, id, first, last, bytes, text);
+    if (!getDataCmdParams(m_params, id, first, last, bytes, text))
+        return refuseHexText(QLatin1String(DATA_DATA), text);
     if (!lookUp(chip, true) || !checkTransfer(chip, first, last, false))
         return false;
     QByteArray result;
@@ -400,7 +401,8 @@ bool TDev24Exec::execDataWrite(TSerialPort *port)
     qint64 first = 0, last = -1;
     QByteArray bytes;
     QString text;
-    getDataCmdParams(m_params, id, first, last, bytes, text);
+    if (!getDataCmdParams(m_params, id, first, last, bytes, text))
+        return refuseHexText(QLatin1String(DATA_DATA), text);
     if (!lookUp(chip, true))
         return false;
     return checkTransfer(chip, first, last, true)
@@ -416,7 +418,8 @@ bool TDev24Exec::execDataVerify(TSerialPort *port)
     qint64 first = 0, last = -1;
     QByteArray bytes;
     QString text;
-    getDataCmdParams(m_params, id, first, last, bytes, text);
+    if (!getDataCmdParams(m_params, id, first, last, bytes, text))
+        return refuseHexText(QLatin1String(DATA_DATA), text);
     if (!lookUp(chip, true))
         return false;
     return checkTransfer(chip, first, last, false)

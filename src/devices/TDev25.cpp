@@ -309,9 +309,13 @@ TData TDev25::cmdParamFromForm(const TData &data)
     // selection as a number, which a reloaded project reads back in decimal.
     if (cmd && isOneOf(cmd->cmd(), {CMD_SEC_REG_ERASE, CMD_SEC_REG_TEST_EMPTY})
         && data.contains(QLatin1String(REG_DATA))) {
-        const QByteArray image = hexStringToBytes(PARAM(data, REG_DATA).toString());
+        QByteArray image;
         TData result = data;
-        result.insert(QLatin1String(REG_DATA), image.isEmpty() ? 0 : int(quint8(image.at(0))));
+        // A selection that is no byte leaves the stored one as it was.
+        if (hexStringToBytesChecked(PARAM(data, REG_DATA).toString(), image) && image.size() == 1)
+            result.insert(QLatin1String(REG_DATA), int(quint8(image.at(0))));
+        else
+            result.remove(QLatin1String(REG_DATA));
         return result;
     }
     return data;
@@ -358,8 +362,16 @@ bool TDev25::checkCmdParam(const TData &data)
         return isDataCmdValid(data, begin, reach);
     if (isOneOf(code, {CMD_FILE_READ, CMD_FILE_WRITE, CMD_FILE_VERIFY}))
         return isFileCmdValid(data, begin, reach);
-    if (isOneOf(code, {CMD_STATUS_REG_READ, CMD_STATUS_REG_WRITE, CMD_STATUS_REG_VERIFY,
-                       CMD_SEC_REG_ERASE, CMD_SEC_REG_TEST_EMPTY, CMD_UNIQUE_ID_READ}))
+    if (isOneOf(code, {CMD_STATUS_REG_WRITE, CMD_STATUS_REG_VERIFY})) {
+        // The image goes to the chip or is compared with it: whole bytes,
+        // one per status register of the description, none made up.
+        QByteArray image, registers;
+        return hexStringToBytesChecked(PARAM(data, REG_DATA).toString(), image)
+               && hexStringToBytesChecked(PARAM(dev, DEV_STATUS_REG_DEF).toString(), registers)
+               && registers.size() <= spi25::STATUS_REGISTERS && image.size() == registers.size();
+    }
+    if (isOneOf(code, {CMD_STATUS_REG_READ, CMD_SEC_REG_ERASE, CMD_SEC_REG_TEST_EMPTY,
+                       CMD_UNIQUE_ID_READ}))
         return true;
     if (isOneOf(code, {CMD_SEC_REG_READ, CMD_SEC_REG_WRITE, CMD_SEC_REG_VERIFY}))
         return isFileCmdValid(data, 0, securityAreaSize());

@@ -253,7 +253,10 @@ bool TDev25Exec::execLeave(TSerialPort *port)
 
 bool TDev25Exec::execIdent(TSerialPort *port)
 {
-    if (!prepare(port, false))
+    // A signature that is not whole bytes would never match: say why at once.
+    QByteArray signature;
+    if (!prepare(port, false)
+        || !wholeHexBytes(QLatin1String(DEV_SIGNATURE), devParam(DEV_SIGNATURE).toString(), signature))
         return false;
     QByteArray id;
     QString e = errorText();
@@ -261,7 +264,7 @@ bool TDev25Exec::execIdent(TSerialPort *port)
     setErrorText(e);
     if (!ok)
         return false;
-    if (id == hexStringToBytes(devParam(DEV_SIGNATURE).toString()))
+    if (id == signature)
         return true;
     const QString text = bytesToHexString(id);
     const QString name = findSignatureName(dirOfFile(devParam(DEV_DEV_FILE).toString()), text);
@@ -410,7 +413,8 @@ bool TDev25Exec::execDataRead(TSerialPort *port)
     qint64 first = 0, last = 0;
     QByteArray bytes;
     QString text;
-    getDataCmdParams(m_params, id, first, last, bytes, text);
+    if (!getDataCmdParams(m_params, id, first, last, bytes, text))
+        return refuseHexText(QLatin1String(DATA_DATA), text);
     const quint16 block = readBlock(AreaMain);
     if (!checkRange(AreaMain, first, last) || !checkBlock(block))
         return false;
@@ -437,7 +441,8 @@ bool TDev25Exec::execDataWrite(TSerialPort *port)
     qint64 first = 0, last = 0;
     QByteArray bytes;
     QString text;
-    getDataCmdParams(m_params, id, first, last, bytes, text);
+    if (!getDataCmdParams(m_params, id, first, last, bytes, text))
+        return refuseHexText(QLatin1String(DATA_DATA), text);
     const quint16 block = writeBlock(AreaMain);
     if (!checkRange(AreaMain, first, last) || !checkBlock(block))
         return false;
@@ -460,7 +465,8 @@ bool TDev25Exec::execDataVerify(TSerialPort *port)
     qint64 first = 0, last = 0;
     QByteArray bytes;
     QString text;
-    getDataCmdParams(m_params, id, first, last, bytes, text);
+    if (!getDataCmdParams(m_params, id, first, last, bytes, text))
+        return refuseHexText(QLatin1String(DATA_DATA), text);
     return compareRange(port, AreaMain, first, last,
                         [&](qint64 address) { return quint8(bytes.at(int(address - first))); });
 }
@@ -581,9 +587,13 @@ bool TDev25Exec::execFileVerify(TSerialPort *port)
 
 // ---- Status registers -----------------------------------------------------------
 
-int TDev25Exec::statusRegCount() const
+bool TDev25Exec::statusRegCount(int &count)
 {
-    return (devParam(DEV_STATUS_REG_DEF).toString().size() / 2) & 0xFF;
+    QByteArray image;
+    if (!wholeHexBytes(QLatin1String(DEV_STATUS_REG_DEF), devParam(DEV_STATUS_REG_DEF).toString(), image))
+        return false;
+    count = image.size() & 0xFF;
+    return count <= STATUS_REGISTERS;
 }
 
 int TDev25Exec::securityRegCount() const
@@ -593,9 +603,10 @@ int TDev25Exec::securityRegCount() const
 
 bool TDev25Exec::statusData(QByteArray &bytes)
 {
-    const int n = statusRegCount();
-    bytes = hexStringToBytes(PARAM(m_params, REG_DATA).toString());
-    return n <= STATUS_REGISTERS && bytes.size() == n;
+    int n = 0;
+    return statusRegCount(n)
+           && wholeHexBytes(QLatin1String(REG_DATA), PARAM(m_params, REG_DATA).toString(), bytes)
+           && bytes.size() == n;
 }
 
 bool TDev25Exec::readStatus(TSerialPort *port, QByteArray &bytes)
@@ -608,7 +619,8 @@ bool TDev25Exec::readStatus(TSerialPort *port, QByteArray &bytes)
 
 bool TDev25Exec::execStatusRegRead(TSerialPort *port)
 {
-    if (!prepare(port, false) || statusRegCount() > STATUS_REGISTERS)
+    int n = 0;
+    if (!prepare(port, false) || !statusRegCount(n))
         return false;
     QByteArray bytes;
     if (!readStatus(port, bytes))

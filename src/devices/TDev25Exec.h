@@ -90,8 +90,9 @@ private:
     bool fileWrite(TSerialPort *port, Area area);
     bool fileVerify(TSerialPort *port, Area area);
 
-    // Status-register count n of "status_reg_def"; refuses n > 3.
-    int statusRegCount() const;
+    // The register count of "status_reg_def"; false (with the reason when the
+    // text is no whole bytes) for a description this family cannot serve.
+    bool statusRegCount(int &count);
     int securityRegCount() const;
     // Register bytes of "data" valid for a write or verify, or false.
     bool statusData(QByteArray &bytes);

@@ -77,12 +77,23 @@ QString codeOf(const TData &data)
     return PARAM(data, REC_CMD).toString();
 }
 
-// A write or verify of fuses or lock bits needs at least one data byte:
-// a missing one would be written as 0, which programs every bit.
-bool needsDataByte(const QString &code)
+// A write or verify of fuses or lock bits sends or compares its image: it
+// must be whole bytes of hex digits, exactly as many as the chip has (the
+// fuses of "fuse_def", one lock byte). A short image is never made up with
+// zeros, which would program every bit they stand for. Reads only store.
+bool regImageValid(const QString &code, const TData &dev, const TData &data)
 {
-    return code == QLatin1String(CMD_FUSE_WRITE) || code == QLatin1String(CMD_FUSE_VERIFY)
-           || code == QLatin1String(CMD_LOCK_WRITE) || code == QLatin1String(CMD_LOCK_VERIFY);
+    const bool fuse = code == QLatin1String(CMD_FUSE_WRITE) || code == QLatin1String(CMD_FUSE_VERIFY);
+    const bool lock = code == QLatin1String(CMD_LOCK_WRITE) || code == QLatin1String(CMD_LOCK_VERIFY);
+    if (!fuse && !lock)
+        return true;
+    QByteArray image, fuses;
+    if (!hexStringToBytesChecked(PARAM(data, REG_DATA).toString(), image) || image.isEmpty())
+        return false;
+    if (lock)
+        return image.size() == avr8::LOCK_BYTES;
+    return hexStringToBytesChecked(PARAM(dev, DEV_FUSE_DEF).toString(), fuses)
+           && fuses.size() <= avr8::MAX_FUSES && image.size() == fuses.size();
 }
 
 } // namespace
@@ -157,8 +168,9 @@ void TDevAVR8_SPI::initCmdParam(TData &data)
     case Kind::Fuse: data.insert(QLatin1String(REG_DATA), PARAM(dev, DEV_FUSE_DEF).toString()); break;
     case Kind::Lock: data.insert(QLatin1String(REG_DATA), PARAM(dev, DEV_LOCK_DEF).toString()); break;
     case Kind::Osccal: {
-        const int count = PARAM(dev, DEV_OSCCAL_DEF).toString().size() / 2;
-        data.insert(QLatin1String(REG_DATA), bytesToHexString(QByteArray(count, '\0')));
+        QByteArray cal;
+        hexStringToBytesChecked(PARAM(dev, DEV_OSCCAL_DEF).toString(), cal);
+        data.insert(QLatin1String(REG_DATA), bytesToHexString(QByteArray(cal.size(), '\0')));
         break;
     }
     case Kind::Leave: setLeaveCmdDefaults(data, true); break;
@@ -268,8 +280,7 @@ bool TDevAVR8_SPI::checkCmdParam(const TData &data)
     case Kind::EepromData: return isDataCmdValidEeprom(this, data);
     case Kind::EepromFile: return isFileCmdValidEeprom(this, data);
     case Kind::Fuse:
-    case Kind::Lock:
-        return !needsDataByte(code) || !hexStringToBytes(PARAM(data, REG_DATA).toString()).isEmpty();
+    case Kind::Lock: return regImageValid(code, params(), data);
     case Kind::Osccal: return true;
     case Kind::Leave: return isLeaveCmdValid(data, true);
     case Kind::None: break;

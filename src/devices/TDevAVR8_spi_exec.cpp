@@ -164,7 +164,10 @@ bool TDevAVR8_SPI_Exec::execIdent(TSerialPort *port)
     if (!checkPort(port) || !deviceParams(device) || !algorithm(device, DEV_ALG_IDENT, alg))
         return false;
     const QString dir = dirOfFile(PARAM(device, DEV_DEV_FILE).toString());
-    const QByteArray expected = hexStringToBytes(PARAM(device, DEV_SIGNATURE).toString());
+    // A signature that is not whole bytes would never match: say why at once.
+    QByteArray expected;
+    if (!wholeHexBytes(QLatin1String(DEV_SIGNATURE), PARAM(device, DEV_SIGNATURE).toString(), expected))
+        return false;
     QByteArray sig;
     QString error;
     if (!avrReadSignatureByAlg(alg, port, sig, error)) {
@@ -422,7 +425,8 @@ bool TDevAVR8_SPI_Exec::execDataRead(TSerialPort *port, bool flash)
     qint64 first = 0, last = 0;
     QByteArray expected;
     QString text;
-    getDataCmdParams(m_params, idCmd, first, last, expected, text);
+    if (!getDataCmdParams(m_params, idCmd, first, last, expected, text))
+        return refuseHexText(QLatin1String(DATA_DATA), text);
     TData device;
     Memory mem;
     if (!prepareMemory(port, flash, false, device, mem) || !inReach(mem, first, last, false))
@@ -443,7 +447,8 @@ bool TDevAVR8_SPI_Exec::execDataWrite(TSerialPort *port, bool flash)
     qint64 first = 0, last = 0;
     QByteArray bytes;
     QString text;
-    getDataCmdParams(m_params, idCmd, first, last, bytes, text);
+    if (!getDataCmdParams(m_params, idCmd, first, last, bytes, text))
+        return refuseHexText(QLatin1String(DATA_DATA), text);
     TData device;
     Memory mem;
     if (!prepareMemory(port, flash, true, device, mem) || !inReach(mem, first, last, true))
@@ -458,7 +463,8 @@ bool TDevAVR8_SPI_Exec::execDataVerify(TSerialPort *port, bool flash)
     qint64 first = 0, last = 0;
     QByteArray expected;
     QString text;
-    getDataCmdParams(m_params, idCmd, first, last, expected, text);
+    if (!getDataCmdParams(m_params, idCmd, first, last, expected, text))
+        return refuseHexText(QLatin1String(DATA_DATA), text);
     TData device;
     Memory mem;
     if (!prepareMemory(port, flash, false, device, mem) || !inReach(mem, first, last, false))
@@ -589,10 +595,26 @@ bool TDevAVR8_SPI_Exec::regCommand(TSerialPort *port, TData &device)
 
 bool TDevAVR8_SPI_Exec::fuseCount(const TData &device, quint8 &count)
 {
-    count = quint8((PARAM(device, DEV_FUSE_DEF).toString().size() / 2) & 0xFF);
-    if (count <= 3)
+    QByteArray fuses;
+    if (!wholeHexBytes(QLatin1String(DEV_FUSE_DEF), PARAM(device, DEV_FUSE_DEF).toString(), fuses))
+        return false;
+    count = quint8(qMin(fuses.size(), 0xFF));
+    if (count <= MAX_FUSES)
         return true;
     setErrorText(lang.text(MSG_FUSE_COUNT).arg(count));
+    return false;
+}
+
+// The fuse or lock image a write or verify works on: whole bytes of hex
+// digits, exactly as many as the chip has. A missing byte is never made up:
+// a zero would program every bit of it.
+bool TDevAVR8_SPI_Exec::regData(quint8 count, QByteArray &bytes)
+{
+    if (!wholeHexBytes(QLatin1String(REG_DATA), PARAM(m_params, REG_DATA).toString(), bytes))
+        return false;
+    if (!bytes.isEmpty() && bytes.size() == count)
+        return true;
+    setErrorText(lang.text(MSG_DATA_COUNT).arg(bytes.size()).arg(std::max<int>(count, 1)));
     return false;
 }
 
@@ -618,18 +640,14 @@ bool TDevAVR8_SPI_Exec::execFuseRead(TSerialPort *port)
 
 bool TDevAVR8_SPI_Exec::execFuseWrite(TSerialPort *port)
 {
-    const QByteArray data = hexStringToBytes(PARAM(m_params, REG_DATA).toString());
     TData device;
     quint8 alg = 0, count = 0;
-    if (!regCommand(port, device) || !algorithm(device, DEV_ALG_FUSE_WRITE, alg) || !fuseCount(device, count))
+    QByteArray data;
+    if (!regCommand(port, device) || !algorithm(device, DEV_ALG_FUSE_WRITE, alg)
+        || !fuseCount(device, count) || !regData(count, data))
         return false;
     const bool polling = PARAM(device, DEV_FUSE_POLLING).toBool();
     const qint8 timing = timingByte(polling, polling ? 0 : PARAM(device, DEV_FUSE_DELAY).toUInt());
-    // Without a data byte nothing is written: a zero would program every fuse.
-    if (data.isEmpty() || data.size() != count) {
-        setErrorText(lang.text(MSG_DATA_COUNT).arg(data.size()).arg(std::max<int>(count, 1)));
-        return false;
-    }
     QString error;
     if (!avrWriteFusesByAlg(alg, port, data, timing, error)) {
         setErrorText(error);
@@ -640,15 +658,12 @@ bool TDevAVR8_SPI_Exec::execFuseWrite(TSerialPort *port)
 
 bool TDevAVR8_SPI_Exec::execFuseVerify(TSerialPort *port)
 {
-    const QByteArray expected = hexStringToBytes(PARAM(m_params, REG_DATA).toString());
     TData device;
     quint8 alg = 0, count = 0;
-    if (!regCommand(port, device) || !algorithm(device, DEV_ALG_FUSE_READ, alg) || !fuseCount(device, count))
+    QByteArray expected;
+    if (!regCommand(port, device) || !algorithm(device, DEV_ALG_FUSE_READ, alg)
+        || !fuseCount(device, count) || !regData(count, expected))
         return false;
-    if (expected.isEmpty() || expected.size() != count) {
-        setErrorText(lang.text(MSG_DATA_COUNT).arg(expected.size()).arg(std::max<int>(count, 1)));
-        return false;
-    }
     QByteArray read;
     QString error;
     if (!avrReadFusesByAlg(alg, port, read, count, error)) {
@@ -680,19 +695,16 @@ bool TDevAVR8_SPI_Exec::execLockRead(TSerialPort *port)
 
 bool TDevAVR8_SPI_Exec::execLockWrite(TSerialPort *port)
 {
-    const QByteArray data = hexStringToBytes(PARAM(m_params, REG_DATA).toString());
     TData device;
     quint8 alg = 0;
-    if (!regCommand(port, device) || !algorithm(device, DEV_ALG_LOCK_WRITE, alg))
+    QByteArray data;
+    // A lock value of 0 would lock the part until it is erased: only the one
+    // byte the user gave is written.
+    if (!regCommand(port, device) || !algorithm(device, DEV_ALG_LOCK_WRITE, alg)
+        || !regData(LOCK_BYTES, data))
         return false;
     const bool polling = PARAM(device, DEV_LOCK_POLLING).toBool();
     const qint8 timing = timingByte(polling, polling ? 0 : PARAM(device, DEV_LOCK_DELAY).toUInt());
-    // A lock value of 0 would lock the part until it is erased: only a
-    // value the user gave is written.
-    if (data.isEmpty()) {
-        setErrorText(lang.text(MSG_DATA_COUNT).arg(0).arg(1));
-        return false;
-    }
     QString error;
     if (!avrWriteLockByAlg(alg, port, quint8(data.at(0)), timing, error)) {
         setErrorText(error);
@@ -703,15 +715,12 @@ bool TDevAVR8_SPI_Exec::execLockWrite(TSerialPort *port)
 
 bool TDevAVR8_SPI_Exec::execLockVerify(TSerialPort *port)
 {
-    const QByteArray data = hexStringToBytes(PARAM(m_params, REG_DATA).toString());
     TData device;
     quint8 alg = 0, value = 0;
-    if (!regCommand(port, device) || !algorithm(device, DEV_ALG_LOCK_READ, alg))
+    QByteArray data;
+    if (!regCommand(port, device) || !algorithm(device, DEV_ALG_LOCK_READ, alg)
+        || !regData(LOCK_BYTES, data))
         return false;
-    if (data.isEmpty()) {
-        setErrorText(lang.text(MSG_DATA_COUNT).arg(0).arg(1));
-        return false;
-    }
     QString error;
     if (!avrReadLockByAlg(alg, port, value, error)) {
         setErrorText(error);
@@ -730,7 +739,10 @@ bool TDevAVR8_SPI_Exec::execOsccalRead(TSerialPort *port)
     quint8 alg = 0;
     if (!regCommand(port, device) || !algorithm(device, DEV_ALG_OSCCAL_READ, alg))
         return false;
-    const quint8 count = quint8((PARAM(device, DEV_OSCCAL_DEF).toString().size() / 2) & 0xFF);
+    QByteArray cal;
+    if (!wholeHexBytes(QLatin1String(DEV_OSCCAL_DEF), PARAM(device, DEV_OSCCAL_DEF).toString(), cal))
+        return false;
+    const quint8 count = quint8(qMin(cal.size(), 0xFF));
     if (count == 0) {
         setErrorText(lang.text(MSG_NO_OSCCAL));
         return false;

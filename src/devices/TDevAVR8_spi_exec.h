@@ -94,6 +94,7 @@ private:
     // The bytes read equal the expected ones; else the mismatch text.
     bool compare(qint64 address, const QByteArray &expected, const QByteArray &read);
     bool closeFile(TFormat &format);
+    bool regData(quint8 count, QByteArray &bytes);
     void storeData(int idCmd, const QString &text);
 
     bool fuseCount(const TData &device, quint8 &count);

@@ -107,12 +107,11 @@ bool generatorValid(const TData &data, const TProg *prog)
         return false;
     if (freqList && !freqs.contains(int(freq)))
         return false;
-    // A hidden duty is not the user's to choose: its limits do not apply.
-    if (!dutyShown)
-        return true;
+    // The duty is sent even where the user is not offered it, so its limits
+    // hold all the same; only its list needs the duty to be offered.
     if (duty < dutyMin || duty > dutyMax)
         return false;
-    return !dutyList || duties.contains(int(duty));
+    return !dutyShown || !dutyList || duties.contains(int(duty));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "devices/IDevice.h"
 #include "devices/dev_lists.h"
 #include "devices/prog_values.h"
+#include "link/TProg.h"
 #include "link/TProtocol.h"
 #include "link/TSerialPort.h"
 #include "misc/TNormCmdParam.h"
@@ -106,6 +107,14 @@ bool TDevProgExec::refuse(const char *key)
 {
     setErrorText(lang.text(MSG_BEYOND_FIELD)
                      .arg(QLatin1String(key), PARAM(m_params, key).toString()));
+    return false;
+}
+
+bool TDevProgExec::refuseRange(const char *key, qint64 min, qint64 max)
+{
+    setErrorText(lang.text(MSG_OUT_OF_RANGE).arg(QLatin1String(key), PARAM(m_params, key).toString())
+                     .arg(min)
+                     .arg(max));
     return false;
 }
 
@@ -214,6 +223,22 @@ bool TDevProgExec::execGenerator(TSerialPort *port)
         return refuse(GEN_FREQ);
     if (!progvalue::duty16(PARAM(m_params, GEN_DUTY), duty))
         return refuse(GEN_DUTY);
+    // Nothing outside the programmer's own limits reaches it, whether the
+    // duty is offered to the user or not.
+    const TDataCmd *cmd = dataPrj.cmdById(PARAM(m_params, REC_ID_CMD).toInt());
+    const TProg *prog = cmd ? cmd->prog() : nullptr;
+    if (!prog) {
+        setErrorText(lang.text(MSG_NO_PROG));
+        return false;
+    }
+    bool freqList = false, dutyShown = false, dutyList = false;
+    int freqMin = 0, freqMax = 0, dutyMin = 0, dutyMax = 0;
+    QVector<int> freqs, duties;
+    prog->generatorLists(freqList, freqMin, freqMax, freqs, dutyShown, dutyList, dutyMin, dutyMax, duties);
+    if (qint64(freq) < freqMin || qint64(freq) > freqMax)
+        return refuseRange(GEN_FREQ, freqMin, freqMax);
+    if (duty / 10 < dutyMin || duty / 10 > dutyMax)
+        return refuseRange(GEN_DUTY, dutyMin, dutyMax);
     QByteArray payload;
     appendLE(payload, freq, 4);
     appendLE(payload, duty, 2);

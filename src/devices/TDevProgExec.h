@@ -32,7 +32,9 @@ public:
     static constexpr int MSG_DETECTED = 401;
     static constexpr int MSG_NO_ROUTE = 402;
     static constexpr int MSG_STARTING = 403;
+    static constexpr int MSG_NO_PROG = 405;
     static constexpr int MSG_BEYOND_FIELD = 435;
+    static constexpr int MSG_OUT_OF_RANGE = 455;  // %1 key, %2 value, %3..%4 the limits
 
     explicit TDevProgExec(const TData &params, QObject *parent = nullptr);
     ~TDevProgExec() override;
@@ -73,4 +75,6 @@ private:
     bool send(TSerialPort *port, quint8 code, QByteArray payload);
     // Refuses the command for the value of the key: it does not fit its field.
     bool refuse(const char *key);
+    // The value of key lies outside the programmer's limits min..max.
+    bool refuseRange(const char *key, qint64 min, qint64 max);
 };

@@ -119,6 +119,11 @@ namespace avr8 {
 // "alg_flash_write", ...); -1 for a key that names no payload operation.
 int highestAlg(const QString &key);
 
+// The lock bits are one byte; the payload writes and reads just that one.
+constexpr int LOCK_BYTES = 1;
+// At most this many fuse bytes (low, high, extended).
+constexpr int MAX_FUSES = 3;
+
 // Messages of the AVR8 and XMC1 executors.
 constexpr int MSG_NO_DEVICE = 405;        // no command record, device or programmer
 constexpr int MSG_NO_BLOCK = 427;         // page size or programmer data length 0

@@ -188,11 +188,10 @@ bool isDataCmdValid(const TData &params, qint64 begin, qint64 size)
     static const QRegularExpression hexAndBlanks(QStringLiteral("\\A(?:[0-9A-Fa-f ])+\\z"));
     if (!hexAndBlanks.match(data).hasMatch())
         return false;
-    const QString digits = QString(data).remove(QLatin1Char(' '));
-    if (digits.size() % 2)
+    QByteArray bytes;
+    if (!hexStringToBytesChecked(data, bytes))
         return false;
-    const qint64 n = hexStringToBytes(digits).size();
-    return fitsRange(address, n, {begin, size}, false);
+    return fitsRange(address, bytes.size(), {begin, size}, false);
 }
 
 bool isDataCmdValidMain(IDevice *device, const TData &params)

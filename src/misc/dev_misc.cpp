@@ -1,5 +1,6 @@
 #include "misc/dev_misc.h"
 
+#include "core/TLang.h"
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "data/TDataCmd.h"
@@ -152,6 +153,27 @@ QByteArray hexStringToBytes(const QString &text)
     return QByteArray::fromHex(withoutWhiteSpace(text).toLatin1());
 }
 
+bool hexStringToBytesChecked(const QString &text, QByteArray &bytes)
+{
+    bytes.clear();
+    const QString digits = withoutWhiteSpace(text);
+    if (digits.size() % 2)
+        return false;
+    for (const QChar c : digits) {
+        const ushort u = c.unicode();
+        const bool hex = (u >= '0' && u <= '9') || (u >= 'A' && u <= 'F') || (u >= 'a' && u <= 'f');
+        if (!hex)
+            return false;
+    }
+    bytes = QByteArray::fromHex(digits.toLatin1());
+    return true;
+}
+
+QString notWholeHexText(const QString &key, const QString &text)
+{
+    return lang.text(MSG_NOT_WHOLE_HEX).arg(key, text);
+}
+
 QString bytesToHexString(const QByteArray &bytes)
 {
     return QString::fromLatin1(bytes.toHex().toUpper());
@@ -183,14 +205,15 @@ void getCharCmdParams(const TData &params, int &idCmd, qint64 &first, qint64 &la
     fill = quint8(PARAM(params, CHAR_FILL_CHAR).toUInt());
 }
 
-void getDataCmdParams(const TData &params, int &idCmd, qint64 &first, qint64 &last,
+bool getDataCmdParams(const TData &params, int &idCmd, qint64 &first, qint64 &last,
                       QByteArray &bytes, QString &text)
 {
     idCmd = PARAM(params, REC_ID_CMD).toInt();
     first = PARAM(params, DATA_ADDR_DEVICE).toLongLong();
     text = PARAM(params, DATA_DATA).toString();
-    bytes = hexStringToBytes(text);
+    const bool whole = hexStringToBytesChecked(text, bytes);
     last = qint64(quint64(first) + quint64(bytes.size()) - 1);
+    return whole;
 }
 
 void getFileCmdParams(const TData &params, int &idCmd, qint64 &addrFile, qint64 &first,

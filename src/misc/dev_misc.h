@@ -46,8 +46,18 @@ bool referenceId(const QVariant &value, int &id);
 uint toUInt(const QString &text);
 qint64 toLongLong(const QString &text);
 // Hex text (blanks allowed) to bytes; stray characters are skipped and an
-// odd digit at the front makes a byte of its own ("ABC" gives 0A BC).
+// odd digit at the front makes a byte of its own ("ABC" gives 0A BC). Only
+// for texts where a guess is harmless: whatever reaches a chip or is
+// compared with one goes through hexStringToBytesChecked.
 QByteArray hexStringToBytes(const QString &text);
+// Hex text of whole bytes to bytes: digits in either case, white space
+// anywhere. Any other character or an odd number of digits gives false and
+// no bytes, so that nothing is re-aligned ("62D9F" is not 06 2D 9F).
+bool hexStringToBytesChecked(const QString &text, QByteArray &bytes);
+// The error of such a text: '<key> = "<text>" is not whole bytes of hex
+// digits' (message 454).
+constexpr int MSG_NOT_WHOLE_HEX = 454;
+QString notWholeHexText(const QString &key, const QString &text);
 // Two upper-case hex digits per byte, no separators.
 QString bytesToHexString(const QByteArray &bytes);
 // The same, with a blank wherever the template text has one.
@@ -63,7 +73,8 @@ qint64 chunkLength(qint64 pos, qint64 last, qint64 block);
 // "addr_device", "count", "fill_char": last = first + count - 1.
 void getCharCmdParams(const TData &params, int &idCmd, qint64 &first, qint64 &last, quint8 &fill);
 // "addr_device", "data": the bytes of the data text, last = first + n - 1.
-void getDataCmdParams(const TData &params, int &idCmd, qint64 &first, qint64 &last,
+// False, with no bytes, when the text is not whole bytes of hex digits.
+bool getDataCmdParams(const TData &params, int &idCmd, qint64 &first, qint64 &last,
                       QByteArray &bytes, QString &text);
 // "addr_file", "addr_device", "count", "file", "format": the file name made
 // absolute against the project's work path, the format name in lower case.

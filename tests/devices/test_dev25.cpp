@@ -661,7 +661,7 @@ private slots:
         QTest::newRow("short unique ID") << "W25Q16JV" << CMD_UNIQUE_ID_READ << TData() << QString() << true << 1;
         QTest::newRow("short status") << "W25Q16JV" << CMD_STATUS_REG_READ << TData() << QString() << true << 1;
         QTest::newRow("status write of two bytes")
-            << "W25Q16JV" << CMD_STATUS_REG_WRITE << TData{{REG_DATA, QStringLiteral("0000")}} << QString() << true << 0;
+            << "W25Q16JV" << CMD_STATUS_REG_WRITE << TData{{REG_DATA, QStringLiteral("0000")}} << QString() << false << 0;
         QTest::newRow("unknown code") << "W25Q16JV" << CMD_SET_ADDR << TData() << QString() << false << 0;
     }
     void refusals()

@@ -161,14 +161,20 @@ private slots:
     }
 
     // Listed frequencies and a hidden duty: the list and the range both
-    // bind the frequency; the duty's limits do not apply while it is hidden.
+    // bind the frequency; the duty is sent all the same, so its limits
+    // (0..0 here) bind it while it is hidden.
     void listedGenerator()
     {
         add(cfg, QString::fromLatin1(CMD_SET_PROG), {{SET_PROG_PROG, QStringLiteral("List")}});
-        for (const auto &c : {qMakePair(1000, true), qMakePair(2000, false), qMakePair(1200, false)}) {
-            const TData data = stored(CMD_GENERATOR, {{GEN_FREQ, c.first}, {GEN_DUTY, 50}});
-            QVERIFY2(group.checkCmdParam(data) == c.second, qPrintable(QString::number(c.first)));
-            QCOMPARE(group.cmdParamText(data, nullptr), freqText(c.first));
+        const struct
+        {
+            int freq, duty;
+            bool valid;
+        } cases[] = {{1000, 0, true}, {2000, 0, false}, {1200, 0, false}, {1000, 50, false}, {1000, 1, false}};
+        for (const auto &c : cases) {
+            const TData data = stored(CMD_GENERATOR, {{GEN_FREQ, c.freq}, {GEN_DUTY, c.duty}});
+            QVERIFY2(group.checkCmdParam(data) == c.valid, qPrintable(QStringLiteral("%1 Hz, %2 %").arg(c.freq).arg(c.duty)));
+            QCOMPARE(group.cmdParamText(data, nullptr), freqText(c.freq));
         }
     }
 

@@ -50,9 +50,18 @@ QVBoxLayout *topAlignedColumn(QWidget *owner, int margins, int spacing)
 
 TFormDevCfg::TFormDevCfg(int idCmd, const QString &dataHex, const QString &defaultHex,
                          const QStringList &markup, bool showEdit, QWidget *parent)
-    : QWidget(parent), m_idCmd(idCmd), m_showEdit(showEdit),
-      m_data(hexStringToBytes(dataHex)), m_default(hexStringToBytes(defaultHex))
+    : QWidget(parent), m_idCmd(idCmd), m_showEdit(showEdit)
 {
+    // Nothing is re-aligned: a default that is not whole bytes is logged and
+    // the image keeps its own length; an image that is not whole bytes
+    // shows the default, so that no guessed byte is edited further.
+    const bool dataWhole = hexStringToBytesChecked(dataHex, m_data);
+    if (!hexStringToBytesChecked(defaultHex, m_default)) {
+        writeLog(QStringLiteral("error"), QStringLiteral("DevCfg: %1").arg(defaultHex));
+        m_default = m_data;
+    }
+    if (!dataWhole)
+        m_data = m_default;
     // The image always has the default's length.
     if (m_data.size() > m_default.size())
         m_data.truncate(m_default.size());
@@ -214,10 +223,10 @@ bool TFormDevCfg::interpret(const QString &line)
         return true;
     }
     if (token == QLatin1String("edl") || token == QLatin1String("edr")) {
-        if (n < 5 || !open)
+        QByteArray mask;
+        if (n < 5 || !open || !hexStringToBytesChecked(parts.at(1), mask))
             return false;
-        auto *item = new TFormDevCfgEditLabel(token == QLatin1String("edr"),
-                                              hexStringToBytes(parts.at(1)),
+        auto *item = new TFormDevCfgEditLabel(token == QLatin1String("edr"), mask,
                                               parts.at(2) == QLatin1String("ro"),
                                               sizeField(parts.at(3)), overlineText(parts.at(4)));
         addToTop(item);
@@ -226,10 +235,11 @@ bool TFormDevCfg::interpret(const QString &line)
         return true;
     }
     if (token == QLatin1String("ckl") || token == QLatin1String("ckr")) {
-        if (n < 6 || !open)
+        QByteArray mask;
+        if (n < 6 || !open || !hexStringToBytesChecked(parts.at(1), mask))
             return false;
         auto *item = new TFormDevCfgCheckBox(
-            token == QLatin1String("ckr"), hexStringToBytes(parts.at(1)),
+            token == QLatin1String("ckr"), mask,
             parts.at(2) == QLatin1String("i"), colorMode(parts.at(4)), overlineText(parts.at(5)),
             n > 6 ? overlineText(parts.at(6)) : QString());
         item->setBoxEnabled(parts.at(3) == QLatin1String("e"));
@@ -247,9 +257,10 @@ bool TFormDevCfg::interpret(const QString &line)
                                         QStringLiteral("cbl-"), QStringLiteral("cbr-")};
     const int placement = comboOpen.indexOf(token);
     if (placement >= 0) {
-        if (n != 3 || !open)
+        QByteArray mask;
+        if (n != 3 || !open || !hexStringToBytesChecked(parts.at(1), mask))
             return false;
-        auto *item = new TFormDevCfgComboBoxLabel(placement, hexStringToBytes(parts.at(1)), false,
+        auto *item = new TFormDevCfgComboBoxLabel(placement, mask, false,
                                                   overlineText(parts.at(2)));
         addToTop(item);
         own(item);
@@ -268,15 +279,16 @@ bool TFormDevCfg::interpret(const QString &line)
         if (n != 3 || !open)
             return false;
         auto *combo = qobject_cast<TFormDevCfgComboBoxLabel *>(m_containers.last());
-        if (!combo)
+        QByteArray value;
+        if (!combo || !hexStringToBytesChecked(parts.at(1), value))
             return false;
-        combo->addItem(hexStringToBytes(parts.at(1)), parts.at(2));
+        combo->addItem(value, parts.at(2));
         return true;
     }
     if (token == QLatin1String("btn")) {
-        if (n != 5 || !open)
+        QByteArray value;
+        if (n != 5 || !open || !hexStringToBytesChecked(parts.at(1), value))
             return false;
-        const QByteArray value = hexStringToBytes(parts.at(1));
         auto *item = new TFormDevCfgButton(QByteArray(value.size(), char(0xFF)), value,
                                            sizeField(parts.at(2)), overlineText(parts.at(3)),
                                            overlineText(parts.at(4)));
@@ -294,8 +306,8 @@ void TFormDevCfg::setData(const QString &hexText)
         m_edit->setValue(hexText);
         return;
     }
-    const QByteArray bytes = hexStringToBytes(hexText);
-    if (bytes == m_data)
+    QByteArray bytes;
+    if (!hexStringToBytesChecked(hexText, bytes) || bytes == m_data)
         return;
     m_data = bytes;
     refreshItems();
@@ -304,7 +316,15 @@ void TFormDevCfg::setData(const QString &hexText)
 
 void TFormDevCfg::slotEditChanged(const QString &text)
 {
-    m_data = hexStringToBytes(text);
+    QByteArray bytes;
+    if (!hexStringToBytesChecked(text, bytes)) {
+        // Not whole bytes (a pushed text): the edit shows the image again.
+        const bool blocked = m_edit->blockSignals(true);
+        m_edit->setValue(bytesToHexString(m_data));
+        m_edit->blockSignals(blocked);
+        return;
+    }
+    m_data = bytes;
     refreshItems();
     emitData();
 }

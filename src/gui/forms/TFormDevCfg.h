@@ -21,8 +21,9 @@
 //   cbh+ cbtl+ cbtc+ cbtr+ cbl+ cbr+|mask|label, cbit|value|text, cb..-
 //                                             choice among values
 //   btn|value|height|text|tool-tip            writes the value
-// A line that does not parse ends the mark-up; it is logged as
-// "DevCfg: <line>" and what was built before it keeps working.
+// A line that does not parse (a mask or value that is not whole bytes of
+// hex digits included) ends the mark-up; it is logged as "DevCfg: <line>"
+// and what was built before it keeps working.
 //
 // Every change emits "id_cmd" and "data" (the whole image, upper-case hex).
 

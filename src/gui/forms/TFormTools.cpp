@@ -135,6 +135,9 @@ TFormToolsExecute::TFormToolsExecute(const TData &command, QWidget *parent) : QW
 
 void TFormToolsExecute::slotChanged()
 {
+    // No current item stores nothing: the stored target stays.
+    if (m_cfg->currentIndex() < 0)
+        return;
     emit signalChangedCmdParam({{QLatin1String(REC_ID_CMD), m_idCmd},
                                 {QLatin1String(EXECUTE_CFG), dataPrj.cfgIdAt(m_cfg->currentIndex())}});
 }
@@ -314,9 +317,6 @@ TFormToolsSetProg::TFormToolsSetProg(const TData &command, QWidget *parent) : QW
 
 void TFormToolsSetProg::slotChanged()
 {
-    const QString text = m_prog->currentIndex() < 0 ? QString() : m_prog->currentText();
-    const int colon = text.indexOf(QLatin1Char(':'));
-    const QString prog = colon < 0 ? text : text.left(colon);
     const bool blocked = m_port->blockSignals(true);
     m_port->setEnabled(m_alt->isChecked());
     m_port->blockSignals(blocked);
@@ -324,10 +324,17 @@ void TFormToolsSetProg::slotChanged()
         m_altEnabled = m_alt->isChecked();
         m_altPort = TSerialPort::portNameOf(m_port->currentText());
     }
-    emit signalChangedCmdParam({{QLatin1String(REC_ID_CMD), m_idCmd},
-                                {QLatin1String(SET_PROG_PROG), prog},
-                                {QLatin1String(SET_PROG_ALT_ENABLED), m_altEnabled},
-                                {QLatin1String(SET_PROG_ALT_PORT), m_altPort}});
+    TData data{{QLatin1String(REC_ID_CMD), m_idCmd},
+               {QLatin1String(SET_PROG_ALT_ENABLED), m_altEnabled},
+               {QLatin1String(SET_PROG_ALT_PORT), m_altPort}};
+    // While no programmer is current (the stored one is disabled or gone)
+    // the stored name stays: every later command depends on it.
+    if (m_prog->currentIndex() >= 0) {
+        const QString text = m_prog->currentText();
+        const int colon = text.indexOf(QLatin1Char(':'));
+        data.insert(QLatin1String(SET_PROG_PROG), colon < 0 ? text : text.left(colon));
+    }
+    emit signalChangedCmdParam(data);
 }
 
 // ---- calc_crc -----------------------------------------------------------------
@@ -402,11 +409,16 @@ qint64 TFormToolsCalcCRC::maxFileAddr() const
 
 void TFormToolsCalcCRC::slotChanged()
 {
-    emit signalChangedCmdParam({{QLatin1String(REC_ID_CMD), m_idCmd},
-                                {QLatin1String(CRC_CRC_NAME), m_crc->currentIndex() < 0 ? QString() : m_crc->currentText()},
-                                {QLatin1String(CRC_FILE), m_file->fileName()},
-                                {QLatin1String(CRC_FORMAT), m_format->currentIndex() < 0 ? QString() : m_format->currentText().toLower()},
-                                {QLatin1String(CRC_ADDR), m_addr->value()},
-                                {QLatin1String(CRC_COUNT), m_count->value()},
-                                {QLatin1String(CRC_FILL), m_fill->value()}});
+    TData data{{QLatin1String(REC_ID_CMD), m_idCmd},
+               {QLatin1String(CRC_FILE), m_file->fileName()},
+               {QLatin1String(CRC_ADDR), m_addr->value()},
+               {QLatin1String(CRC_COUNT), m_count->value()},
+               {QLatin1String(CRC_FILL), m_fill->value()}};
+    // A box without a current item (an algorithm not enabled, a format not
+    // offered) leaves its key as stored.
+    if (m_crc->currentIndex() >= 0)
+        data.insert(QLatin1String(CRC_CRC_NAME), m_crc->currentText());
+    if (m_format->currentIndex() >= 0)
+        data.insert(QLatin1String(CRC_FORMAT), m_format->currentText().toLower());
+    emit signalChangedCmdParam(data);
 }

@@ -36,9 +36,10 @@ void TWgtEditStrHex::applyValue(const QString &value)
 
 void TWgtEditStrHex::editingFinished()
 {
+    // A short entry keeps the stored digits after it: no digit the user did
+    // not type is made up, so an emptied field keeps its value.
     const int length = m_value.length();
-    QString text = m_edit->text().left(length);
-    text += QString(length - text.length(), QLatin1Char('0'));
-    applyValue(text);
+    const QString typed = m_edit->text();
+    applyValue(typed.length() >= length ? typed.left(length) : typed + m_value.mid(typed.length()));
     m_edit->setText(m_value);
 }

@@ -5,7 +5,8 @@
 class QLineEdit;
 
 // Edit of a string of hexadecimal digits of a fixed length: the length of
-// the stored value. A finished entry is cut or padded with '0' to it.
+// the stored value. A finished entry is cut to it; a short one keeps the
+// stored digits that follow what was typed.
 class TWgtEditStrHex : public QWidget
 {
     Q_OBJECT
