@@ -35,6 +35,7 @@
 #include "support/ExecHarness.h"
 #include "support/FakeProgrammer.h"
 #include "support/FormHost.h"
+#include "support/edit_test_util.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -609,6 +610,125 @@ private slots:
                 frames += r.code <= 7;
             QVERIFY2(frames == c.deviceFrames, c.name);
         }
+    }
+
+    // Hex texts bound for the chip: a text that is not whole bytes of hex
+    // digits, or a fuse or lock image of another byte count, makes the
+    // command invalid, and its executor refuses it with the reason before
+    // anything reaches the chip; a sound text goes out byte for byte.
+    void hexTextsOnTheWire()
+    {
+        const TData dev = TDeviceList::readDescription(DEVICES + QStringLiteral("/avr8/atmega328p.dev"));
+        struct Case
+        {
+            const char *name;
+            QByteArray extra;   // description lines
+            const char *code;
+            TData params;
+            QString error;      // empty: the command is valid and succeeds
+            QByteArray wire;    // code-7 instructions after the set-up (timing + 4 bytes each)
+        };
+        const QString notWhole = msg(MSG_NOT_WHOLE_HEX);
+        const Case cases[] = {
+            {"fuse odd digit", "", CMD_FUSE_WRITE, {{REG_DATA, "62D9F"}}, notWhole.arg("data", "62D9F"), {}},
+            {"fuse stray letter", "", CMD_FUSE_WRITE, {{REG_DATA, "62D9FG"}}, notWhole.arg("data", "62D9FG"), {}},
+            {"fuse prefix", "", CMD_FUSE_WRITE, {{REG_DATA, "0x62D9"}}, notWhole.arg("data", "0x62D9"), {}},
+            {"fuse empty", "", CMD_FUSE_WRITE, {{REG_DATA, ""}}, msg(MSG_DATA_COUNT).arg(0).arg(3), {}},
+            {"fuse four bytes", "", CMD_FUSE_WRITE, {{REG_DATA, "62D9FFFF"}}, msg(MSG_DATA_COUNT).arg(4).arg(3), {}},
+            {"fuse verify odd", "", CMD_FUSE_VERIFY, {{REG_DATA, "62D9FFF"}}, notWhole.arg("data", "62D9FFF"), {}},
+            {"fuse blanks and case", "", CMD_FUSE_WRITE, {{REG_DATA, "e2 d9 ff"}}, QString(),
+             hex("05aca000e2" "05aca800d9" "05aca400ff")},
+            {"fuse default not whole", "fuse_def=s|62D9F\n", CMD_FUSE_WRITE, {{REG_DATA, "62D9FF"}},
+             notWhole.arg("fuse_def", "62D9F"), {}},
+            {"lock one digit", "", CMD_LOCK_WRITE, {{REG_DATA, "C"}}, notWhole.arg("data", "C"), {}},
+            {"lock two bytes", "", CMD_LOCK_WRITE, {{REG_DATA, "FCFC"}}, msg(MSG_DATA_COUNT).arg(2).arg(1), {}},
+            {"lock verify stray", "", CMD_LOCK_VERIFY, {{REG_DATA, "F?"}}, notWhole.arg("data", "F?"), {}},
+            {"lock lower case", "", CMD_LOCK_WRITE, {{REG_DATA, "fc"}}, QString(), hex("05ace000fc")},
+            {"flash data odd", "", CMD_FLASH_DATA_WRITE, {{DATA_ADDR_DEVICE, 0}, {DATA_DATA, "0A 1B 2"}},
+             notWhole.arg("data", "0A 1B 2"), {}},
+            {"eeprom data prefix", "", CMD_EEPROM_DATA_VERIFY, {{DATA_ADDR_DEVICE, 0}, {DATA_DATA, "0x1B"}},
+             notWhole.arg("data", "0x1B"), {}},
+            {"signature not whole", "signature=s|1E950\n", CMD_IDENT, {}, notWhole.arg("signature", "1E950"), {}},
+        };
+        for (const Case &c : cases) {
+            dataPrj.clear();
+            dataPrj.fromHash({{INFO_PRJ_FILE, path(QStringLiteral("test.prj"))}, {PRJ_WORK_PATH, dir.path()}});
+            newChip(dev);
+            fake->clearRequests();
+            writeFile("custom.dev", description(QStringLiteral("avr8/atmega328p.dev")) + c.extra);
+            const int cfg = dataPrj.addCfg(QStringLiteral("h"), QString());
+            const int id = configure(cfg, QStringLiteral("c"), path("custom.dev"), {{c.code, c.params}}).first();
+            const bool sound = c.error.isEmpty();
+            // The signature is the description's: the check leaves it to the run.
+            if (QByteArray(c.code) != CMD_IDENT)
+                QVERIFY2(dataPrj.cmdById(id)->validParam() == sound, c.name);
+            // The executor refuses on its own, whatever the check said.
+            dataPrj.cmdById(id)->setValidParam(true);
+            run(cfg, sound);
+            QVERIFY2(failure() == c.error, qPrintable(QStringLiteral("%1: %2").arg(c.name, failure())));
+            QByteArray wire;
+            int deviceFrames = 0;
+            for (const QByteArray &frame : chipWire()) {
+                ++deviceFrames;
+                if (frame.at(0) == 7)
+                    wire += frame.mid(1);
+            }
+            QVERIFY2(wire == c.wire, qPrintable(QStringLiteral("%1: %2").arg(c.name, QString(wire.toHex()))));
+            if (!sound)
+                QVERIFY2(deviceFrames == 0, c.name);
+        }
+    }
+
+    // The fuse and lock forms store only what the user typed: an emptied
+    // field keeps the stored image, a short entry keeps the stored digits
+    // after it, and the hex row and the items always show what is stored.
+    void hexEntriesInForms()
+    {
+        const QString file = QStringLiteral("avr8/atmega328p.dev");
+        newChip(TDeviceList::readDescription(DEVICES + QLatin1Char('/') + file));
+        const int cfg = dataPrj.addCfg(QStringLiteral("forms"), QString());
+        const QVector<int> ids = configure(cfg, QStringLiteral("chip"), file, {{CMD_FUSE_WRITE, {}}, {CMD_LOCK_WRITE, {}}});
+        struct Case
+        {
+            int id;
+            const char *typed;  // after selecting the field and deleting it
+            const char *stored;
+        };
+        const Case cases[] = {
+            {ids.at(0), "", "62D9FF"},   {ids.at(0), "E", "E2D9FF"},     {ids.at(0), "e2dA", "E2DAFF"},
+            {ids.at(0), "62D9FF0", "62D9FF"}, {ids.at(1), "", "FF"},     {ids.at(1), "C", "CF"},
+            {ids.at(1), "FC", "FC"},     {ids.at(1), "", "FC"},
+        };
+        FormHost host;
+        for (const Case &c : cases) {
+            auto *form = qobject_cast<TFormDevCfg *>(host.select(c.id));
+            QVERIFY(form);
+            QLineEdit *line = lineOf(form->findChild<TWgtEditStrHex *>());
+            line->setFocus();
+            QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(line, Qt::Key_Delete);
+            QTest::keyClicks(line, QLatin1String(c.typed));
+            QTest::keyClick(line, Qt::Key_Return);
+            const QString stored = record(c.id).value(REG_DATA).toString();
+            QVERIFY2(stored == QLatin1String(c.stored), qPrintable(QStringLiteral("%1: %2").arg(c.typed, stored)));
+            QCOMPARE(line->text(), stored);
+            QVERIFY(dataPrj.cmdById(c.id)->validParam());
+            // What the items show is what is stored: a new form of the stored
+            // value ticks the same boxes.
+            QList<bool> shown;
+            for (QCheckBox *box : form->findChildren<QCheckBox *>())
+                shown << box->isChecked();
+            std::unique_ptr<QWidget> fresh(
+                dataPrj.cmdById(setDeviceId)->device()->createCmdForm(record(c.id)));
+            QList<bool> again;
+            for (QCheckBox *box : fresh->findChildren<QCheckBox *>())
+                again << box->isChecked();
+            QCOMPARE(shown, again);
+        }
+        // An emptied field never reaches the chip as zeros.
+        run(cfg, true);
+        QCOMPARE(onChip([&] { return chip->fuses; }), hex("62d9ff"));
+        QCOMPARE(onChip([&] { return chip->lock; }), quint8(0xFC));
     }
 
     // Link failures in the middle of transfers; a failed file read keeps
