@@ -28,6 +28,7 @@
 #include "link/TExec.h"
 #include "link/TProtocol.h"
 #include "link/TSerialPort.h"
+#include "misc/dev_misc.h"
 #include "support/ExecHarness.h"
 #include "support/FakeProgrammer.h"
 #include "support/FormHost.h"
@@ -663,6 +664,30 @@ private slots:
         QTest::newRow("status write of two bytes")
             << "W25Q16JV" << CMD_STATUS_REG_WRITE << TData{{REG_DATA, QStringLiteral("0000")}} << QString() << false << 0;
         QTest::newRow("unknown code") << "W25Q16JV" << CMD_SET_ADDR << TData() << QString() << false << 0;
+        // Hex texts bound for the chip are whole bytes of hex digits, or
+        // nothing is sent and the reason names the key and the text.
+        const QString notWhole = m(MSG_NOT_WHOLE_HEX);
+        QTest::newRow("status write odd digit")
+            << "W25Q16JV" << CMD_STATUS_REG_WRITE << TData{{REG_DATA, QStringLiteral("00006")}}
+            << notWhole.arg(QStringLiteral("data"), QStringLiteral("00006")) << false << 0;
+        QTest::newRow("status verify stray letter")
+            << "W25Q16JV" << CMD_STATUS_REG_VERIFY << TData{{REG_DATA, QStringLiteral("00006G")}}
+            << notWhole.arg(QStringLiteral("data"), QStringLiteral("00006G")) << false << 0;
+        QTest::newRow("status default not whole")
+            << "badStatusDef" << CMD_STATUS_REG_WRITE << TData{{REG_DATA, QStringLiteral("000060")}}
+            << notWhole.arg(QStringLiteral("status_reg_def"), QStringLiteral("00006")) << false << 0;
+        QTest::newRow("status read default not whole")
+            << "badStatusDef" << CMD_STATUS_REG_READ << TData()
+            << notWhole.arg(QStringLiteral("status_reg_def"), QStringLiteral("00006")) << true << 0;
+        QTest::newRow("data write odd digit")
+            << "W25Q16JV" << CMD_DATA_WRITE << TData{{DATA_ADDR_DEVICE, 0}, {DATA_DATA, QStringLiteral("0A 1B 2")}}
+            << notWhole.arg(QStringLiteral("data"), QStringLiteral("0A 1B 2")) << false << 0;
+        QTest::newRow("data verify prefix")
+            << "W25Q16JV" << CMD_DATA_VERIFY << TData{{DATA_ADDR_DEVICE, 0}, {DATA_DATA, QStringLiteral("0x1B")}}
+            << notWhole.arg(QStringLiteral("data"), QStringLiteral("0x1B")) << false << 0;
+        QTest::newRow("signature not whole")
+            << "badSig" << CMD_IDENT << TData()
+            << notWhole.arg(QStringLiteral("signature"), QStringLiteral("EF401")) << true << 0;
     }
     void refusals()
     {
@@ -684,6 +709,10 @@ private slots:
             file = derived(device, {{"erase=s|D8|65536", "erase=s|D8"}});
         else if (device == QLatin1String("page0"))
             file = derived(device, {{"page_size=u|256", "page_size=u|0"}});
+        else if (device == QLatin1String("badSig"))
+            file = derived(device, {{"signature=s|EF4015", "signature=s|EF401"}});
+        else if (device == QLatin1String("badStatusDef"))
+            file = derived(device, {{"status_reg_def=s|000060", "status_reg_def=s|00006"}});
         startChip(c);
         const int cfg = newCfg(c, 256, file);
         const int id = add(cfg, code.toLatin1().constData(), values);

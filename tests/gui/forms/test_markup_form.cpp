@@ -312,6 +312,12 @@ private slots:
         QTest::newRow("an empty line") << QStringList{"frm+", ok, ""} << 2 << 1;
         QTest::newRow("pop tokens need not match")
             << QStringList{"frm+", "grp+|g", ok, "pnl-", "hor-", "lb|after"} << 5 << 1;
+        // Masks and values are whole bytes of hex digits: nothing is re-aligned.
+        QTest::newRow("ckl mask of one digit") << QStringList{"frm+", ok, "ckl|1|-|e|-|B|"} << 2 << 1;
+        QTest::newRow("edr mask with prefix") << QStringList{"frm+", ok, "edr|0x01|ro|-1|E"} << 2 << 1;
+        QTest::newRow("btn value stray letter") << QStringList{"frm+", ok, "btn|0G|21|x|t"} << 2 << 1;
+        QTest::newRow("cbit value odd") << QStringList{"frm+", ok, "cbl+|01|L", "cbit|001|x"} << 3 << 2;
+        QTest::newRow("cbl+ mask odd") << QStringList{"frm+", ok, "cbl+|011|L"} << 2 << 1;
         QTest::newRow("extra parts ignored")
             << QStringList{"frm+|x", "hor+|y", ok, "edl|01||-1|E|more", "hor-|z", "frm-|w"} << -2 << 2;
     }
@@ -340,6 +346,78 @@ private slots:
             click(bit0);
             QCOMPARE(host.emitted.size(), 1);
             QCOMPARE(lastData(host), failing == -2 ? QStringLiteral("00") : QStringLiteral("01"));
+        }
+    }
+
+    // Images that are not whole bytes are never re-aligned: a stored image
+    // shows the default instead, a default is logged and the image keeps
+    // its length, a pushed text changes nothing; a short or emptied hex
+    // entry keeps the stored digits after it.
+    void imagesNotWhole_data()
+    {
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<QString>("byDefault");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("image of an odd digit") << "62D9F" << "62D9FF" << "62D9FF" << "";
+        QTest::newRow("image with a stray letter") << "62D9FG" << "62D9FF" << "62D9FF" << "";
+        QTest::newRow("image with blanks and lower case") << "e2 d9 ff" << "62D9FF" << "E2D9FF" << "";
+        QTest::newRow("default of an odd digit") << "E2D9FF" << "62D9F" << "E2D9FF" << "62D9F";
+    }
+
+    void imagesNotWhole()
+    {
+        QFETCH(QString, data);
+        QFETCH(QString, byDefault);
+        QFETCH(QString, shown);
+        QFETCH(QString, logged);
+        const QStringList markup{"frm+", "ckl|01|-|e|-|Bit0|", "frm-"};
+        Form form = build(markup, data, byDefault);
+        QCOMPARE(hexShown(form.get()), shown);
+        const QString log = readLog();
+        if (logged.isEmpty())
+            QVERIFY2(log.isEmpty(), qPrintable(log));
+        else
+            QVERIFY2(log.endsWith(QStringLiteral(" error DevCfg: %1\n").arg(logged)), qPrintable(log));
+        FormHost host;
+        QVERIFY(host.host(form.get()));
+        host.store = false;
+        for (const char *pushed : {"0G0000", "12345", "AB CD E"})
+            form->setData(QLatin1String(pushed));
+        QCOMPARE(host.emitted.size(), 0);
+        QCOMPARE(hexShown(form.get()), shown);
+        Form plain = build(markup, data, byDefault, false);
+        FormHost plainHost;
+        QVERIFY(plainHost.host(plain.get()));
+        plainHost.store = false;
+        plain->setData(QStringLiteral("0G0000"));
+        QCOMPARE(plainHost.emitted.size(), 0);
+
+        // Select the field, delete, Return: nothing is stored; a partial
+        // entry keeps the digits that follow it.
+        struct Entry
+        {
+            const char *typed;
+            const char *stored;  // null: nothing emitted
+        } const entries[] = {{"", nullptr}, {"1", "1"}, {"", nullptr}, {"abc", "ABC"}};
+        QString expected = shown;
+        QLineEdit *line = lineOf(form->findChild<TWgtEditStrHex *>());
+        for (const Entry &e : entries) {
+            host.emitted.clear();
+            line->setFocus();
+            QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(line, Qt::Key_Delete);
+            QTest::keyClicks(line, QLatin1String(e.typed));
+            QTest::keyClick(line, Qt::Key_Return);
+            if (e.stored) {
+                expected.replace(0, int(qstrlen(e.stored)), QLatin1String(e.stored));
+                QCOMPARE(host.emitted.size(), 1);
+                QCOMPARE(lastData(host), expected);
+            } else {
+                QCOMPARE(host.emitted.size(), 0);
+            }
+            QCOMPARE(line->text(), expected);
+            QCOMPARE(checkOf(box(form.get(), "Bit0"))->isChecked(), bool(QByteArray::fromHex(expected.toLatin1()).at(0) & 1));
         }
     }
 
