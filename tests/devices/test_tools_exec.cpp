@@ -17,12 +17,15 @@
 #include "gui/main/startup.h"
 #include "gui/widgets/TComboBox.h"
 #include "gui/widgets/TWgtEditDecDef.h"
+#include "gui/widgets/TWgtEditFileName.h"
 #include "link/TExec.h"
 #include "link/TSerialPort.h"
 #include "misc/dev_misc.h"
 #include "support/ExecHarness.h"
 #include "support/FakeProgrammer.h"
+#include "support/FormHost.h"
 #include "support/NumberedLanguage.h"
+#include "support/edit_test_util.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -450,6 +453,58 @@ private slots:
         TFormToolsSetProg other(gone);
         QCOMPARE(other.findChildren<TComboBox *>().at(1)->currentText(), QStringLiteral("/dev/pts/9"));
         listedPorts.clear();
+    }
+
+    // A box without a current item (a stored programmer that is disabled or
+    // gone, an algorithm that is not enabled, a format that is not offered)
+    // leaves its key as stored while the user edits the other controls.
+    void formsKeepWhatHasNoCurrentItem()
+    {
+        listedPorts = QStringList{QStringLiteral("ttyUSB0 (Adapter)")};
+        TProgName names;
+        names.add(false, QStringLiteral("Off"), QStringLiteral("ttyUSB9"), QStringLiteral("Emulated"));
+        names.add(true, EMU, fake->portName(), QStringLiteral("Emulated"));
+        appData.progName.replace(names);
+        const int cfg = dataPrj.addCfg(QStringLiteral("forms"), QString());
+        for (const char *stored : {"Off", "Gone"}) {
+            const int id = dataPrj.addCmd({{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, CMD_SET_PROG},
+                                           {SET_PROG_PROG, stored}, {SET_PROG_ALT_ENABLED, false},
+                                           {SET_PROG_ALT_PORT, QString()}});
+            dataPrj.validateAll();
+            FormHost host;
+            QWidget *form = host.select(id);
+            QVERIFY(form);
+            auto *alt = form->findChild<QCheckBox *>();
+            alt->setFocus();
+            QTest::keyClick(alt, Qt::Key_Space);
+            QVERIFY(alt->isChecked());
+            QCOMPARE(record(id).value(SET_PROG_PROG).toString(), QLatin1String(stored));
+            QCOMPARE(record(id).value(SET_PROG_ALT_ENABLED).toBool(), true);
+            QCOMPARE(record(id).value(SET_PROG_ALT_PORT).toString(), QStringLiteral("ttyUSB0"));
+            QVERIFY(!host.emitted.last().contains(SET_PROG_PROG));
+            // Picking a programmer stores it.
+            auto *prog = form->findChildren<TComboBox *>().at(0);
+            prog->setFocus();
+            QTest::keyClick(prog, Qt::Key_Down);
+            QCOMPARE(record(id).value(SET_PROG_PROG).toString(), EMU);
+        }
+        listedPorts.clear();
+
+        const int crc = dataPrj.addCmd({{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, CMD_CALC_CRC},
+                                        {CRC_CRC_NAME, QStringLiteral("CRC-0/NONE")}, {CRC_FORMAT, QStringLiteral("srec")},
+                                        {CRC_FILE, QStringLiteral("a.bin")}, {CRC_ADDR, 0}, {CRC_COUNT, 16},
+                                        {CRC_FILL, 255}});
+        dataPrj.validateAll();
+        FormHost host;
+        QWidget *form = host.select(crc);
+        QVERIFY(form);
+        QTest::keyClicks(lineOf(form->findChild<TWgtEditFileName *>()), QStringLiteral("x"));
+        QCOMPARE(host.emitted.size(), 1);
+        const TData now = record(crc);
+        QCOMPARE(now.value(CRC_FILE).toString(), QStringLiteral("a.binx"));
+        QCOMPARE(now.value(CRC_CRC_NAME).toString(), QStringLiteral("CRC-0/NONE"));
+        QCOMPARE(now.value(CRC_FORMAT).toString(), QStringLiteral("srec"));
+        QCOMPARE(now.value(CRC_COUNT).toLongLong(), 16);
     }
 };
 
