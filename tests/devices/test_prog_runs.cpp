@@ -378,6 +378,66 @@ private slots:
         QVERIFY(!fake->waitForRequests(1, 100));
     }
 
+    // The generator's frequency and duty stay within the programmer's
+    // limits, the duty also where it is not offered to the user: the check
+    // marks anything else invalid and the executor refuses it unsent.
+    void generatorLimitsHoldOnTheWire_data()
+    {
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<int>("freq");
+        QTest::addColumn<int>("duty");
+        QTest::addColumn<QString>("error");     // empty: sent
+        QTest::addColumn<QByteArray>("payload");
+        const QString out = msg(TDevProgExec::MSG_OUT_OF_RANGE);
+        QTest::newRow("hidden duty 100") << false << 1000 << 100 << out.arg("duty", "100").arg(1).arg(99) << QByteArray();
+        QTest::newRow("hidden duty 0") << false << 1000 << 0 << out.arg("duty", "0").arg(1).arg(99) << QByteArray();
+        QTest::newRow("hidden duty 99") << false << 1000 << 99 << QString() << hex("e8030000de03");
+        QTest::newRow("shown duty 100") << true << 1000 << 100 << out.arg("duty", "100").arg(1).arg(99) << QByteArray();
+        QTest::newRow("shown duty 1") << true << 8000000 << 1 << QString() << hex("00127a000a00");
+        QTest::newRow("frequency above") << true << 8000001 << 50
+                                         << out.arg("freq", "8000001").arg(1).arg(8000000) << QByteArray();
+        QTest::newRow("frequency 0") << false << 0 << 50 << out.arg("freq", "0").arg(1).arg(8000000) << QByteArray();
+    }
+
+    void generatorLimitsHoldOnTheWire()
+    {
+        QFETCH(bool, shown);
+        QFETCH(int, freq);
+        QFETCH(int, duty);
+        QFETCH(QString, error);
+        QFETCH(QByteArray, payload);
+        const QString ini = dir.filePath(QStringLiteral("gen.ini"));
+        QVERIFY(writeText(ini, QStringLiteral("[Generator]\nFQ_MIN=1\nFQ_MAX=8000000\nFQ_DEF=1000\nDT_SHOW=%1\n"
+                                              "DT_MIN=1\nDT_MAX=99\nDT_DEF=50\n[Commands]\ngenerator=1\n")
+                                   .arg(shown ? 1 : 0)));
+        TProgType types = appData.progType;
+        types.add(QStringLiteral("Gen"), QStringLiteral("gen.ini"));
+        appData.progType.replace(types);
+        TProgName names;
+        names.add(true, BOX, fake->portName(), QStringLiteral("Gen"));
+        appData.progName.replace(names);
+
+        const int cfg = dataPrj.addCfg(QStringLiteral("g"), QString());
+        addSetProg(cfg);
+        const int id = addCmd(cfg, CMD_GENERATOR, {{GEN_FREQ, freq}, {GEN_DUTY, duty}});
+        dataPrj.validateAll();
+        QCOMPARE(dataPrj.cmdById(id)->validParam(), error.isEmpty());
+
+        TSerialPort port;
+        QVERIFY(port.openPort(fake->portName(), QIODevice::ReadWrite));
+        TDevProgExec exec(dataPrj.cmdById(id)->toHash());
+        bool stop = false;
+        int cfgId = cfg, last = id;
+        QCOMPARE(exec.execute(&port, &stop, &cfgId, &last), error.isEmpty());
+        QCOMPARE(exec.errorText(), error);
+        if (error.isEmpty()) {
+            QCOMPARE(fake->requestCount(), 1);
+            QCOMPARE(fake->requests().at(0).payload.toHex(), payload.toHex());
+        } else {
+            QVERIFY(!fake->waitForRequests(1, 100));
+        }
+    }
+
     // Detection routed to another configuration: the run jumps there, or
     // asks the window to start it; the link is closed either way and the
     // configuration routed to opens it again.
