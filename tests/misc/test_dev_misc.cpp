@@ -113,6 +113,43 @@ private slots:
         QCOMPARE(bytesToHexStringLike(QStringLiteral("01 02 03"), QByteArray("\xAA")), QStringLiteral("AA"));
     }
 
+    // The checked conversion takes whole bytes of hex digits only; what the
+    // lenient one would re-align is refused, with no bytes.
+    void wholeHexBytes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("whole");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("upper") << "62D9FF" << true << QByteArray("\x62\xD9\xFF");
+        QTest::newRow("lower and blanks") << " 62 d9\tff\n" << true << QByteArray("\x62\xD9\xFF");
+        QTest::newRow("blank inside a byte") << "6 2" << true << QByteArray("\x62");
+        QTest::newRow("empty") << "" << true << QByteArray();
+        QTest::newRow("blanks only") << "   " << true << QByteArray();
+        QTest::newRow("odd digit") << "62D9F" << false << QByteArray();
+        QTest::newRow("one digit") << "F" << false << QByteArray();
+        QTest::newRow("stray letter") << "62D9FG" << false << QByteArray();
+        QTest::newRow("prefix") << "0x1B" << false << QByteArray();
+        QTest::newRow("comma") << "01,02" << false << QByteArray();
+        QTest::newRow("full-width digit") << QString::fromUtf8("\xEF\xBC\x91\xEF\xBC\x92") << false << QByteArray();
+    }
+
+    void wholeHexBytes()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, whole);
+        QFETCH(QByteArray, bytes);
+        QByteArray out("left over");
+        QCOMPARE(hexStringToBytesChecked(text, out), whole);
+        QCOMPARE(out, bytes);
+        // The data commands unpack their text the same way.
+        int id = 0;
+        qint64 first = 0, last = 0;
+        QString kept;
+        QCOMPARE(getDataCmdParams({{"addr_device", 16}, {"data", text}}, id, first, last, out, kept), whole);
+        QCOMPARE(out, bytes);
+        QCOMPARE(last, 16 + bytes.size() - 1);
+    }
+
     void chunks()
     {
         QCOMPARE(chunkLength(0x1F0, 0x3FF, 0x100), qint64(0x10));
