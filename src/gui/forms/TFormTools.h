@@ -113,7 +113,9 @@ private:
 };
 
 // The programmer of "set_prog" and, optionally, another port for it. The
-// stored port choice is emitted unchanged until the user changes it.
+// stored port choice is emitted unchanged until the user changes it; while
+// no programmer is current (the stored one is disabled or gone) "prog" is
+// left out, so the stored name stays.
 class TFormToolsSetProg : public QWidget
 {
     Q_OBJECT
@@ -133,6 +135,9 @@ private:
     TComboBox *m_port;
 };
 
+// The CRC of a data file's range. An algorithm that is not enabled or a
+// format that is not offered shows no current item and is left out of the
+// records, so the stored key stays.
 class TFormToolsCalcCRC : public QWidget
 {
     Q_OBJECT
