@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 
 #include "core/TLang.h"
+#include "devices/exec_messages.h"
+#include "formats/TFormat.h"
 #include "link/TSerialPort.h"
 #include "misc/dev_misc.h"
 
@@ -76,4 +78,36 @@ bool IDeviceExec::progress(int &counter, int &lastPercent, qint64 done, qint64 t
         QCoreApplication::processEvents();
     }
     return m_stop;
+}
+
+bool IDeviceExec::closeFile(TFormat &format)
+{
+    if (format.close())
+        return true;
+    m_errorText = lang.text(execmsg::FILE_CLOSE).arg(format.errorString());
+    return false;
+}
+
+bool IDeviceExec::failNoDevice()
+{
+    m_errorText = lang.text(execmsg::NO_DEVICE);
+    return false;
+}
+
+bool IDeviceExec::failShortReply(qint64 received, qint64 asked)
+{
+    m_errorText = lang.text(execmsg::SHORT_REPLY).arg(received).arg(asked);
+    return false;
+}
+
+bool IDeviceExec::failVariant(const QString &key, qint64 variant)
+{
+    m_errorText = lang.text(execmsg::UNKNOWN_ALG).arg(key).arg(variant);
+    return false;
+}
+
+bool IDeviceExec::failNotCarriedOut(const QString &code)
+{
+    m_errorText = lang.text(execmsg::UNKNOWN_CMD).arg(code);
+    return false;
 }

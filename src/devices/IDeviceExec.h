@@ -10,6 +10,7 @@
 #include "core/TData.h"
 #include "devices/TCodeExec.h"
 
+class TFormat;
 class TSerialPort;
 
 class IDeviceExec : public QObject
@@ -51,6 +52,17 @@ public:
     // stop request reaches a running command) and returns the stop flag.
     // counter and lastPercent belong to the caller for one operation.
     bool progress(int &counter, int &lastPercent, qint64 done, qint64 total);
+
+    // Completes a chip-data file; false, with the file's reason, when it
+    // cannot.
+    bool closeFile(TFormat &format);
+
+    // Failures every executor shares: each leaves its message as the error
+    // text and returns false.
+    bool failNoDevice();                                     // no record, device or programmer
+    bool failShortReply(qint64 received, qint64 asked);      // a reply of the wrong length
+    bool failVariant(const QString &key, qint64 variant);    // a variant the program lacks
+    bool failNotCarriedOut(const QString &code);             // a code the executor has no step for
 
 signals:
     void signalEventText(TCodeExec code, const QString &text, const QString &text2 = QString());

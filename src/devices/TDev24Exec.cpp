@@ -143,7 +143,7 @@ bool TDev24Exec::execute(TSerialPort *port, bool *, int *, int *)
     for (const auto &op : ops)
         if (code == QLatin1String(op.first))
             return checkPort(port) && (this->*op.second)(port);
-    return false;
+    return failNotCarriedOut(code);
 }
 
 // ---- Look-up and checks -----------------------------------------------------
@@ -154,7 +154,7 @@ bool TDev24Exec::lookUp(Chip &chip, bool withProg)
     IDevice *device = cmd ? cmd->device() : nullptr;
     TProg *prog = cmd ? cmd->prog() : nullptr;
     if (!device || (withProg && !prog))
-        return false;
+        return failNoDevice();
     const TData dev = device->params();
     chip.addrSize = quint8(dev.value(QLatin1String(DEV_ADDR_SIZE)).toUInt());
     chip.pageSize = quint16(dev.value(QLatin1String(DEV_PAGE_SIZE)).toUInt());
@@ -196,12 +196,14 @@ qint64 TDev24Exec::writeBlock(const Chip &chip)
 bool TDev24Exec::readChunk(TSerialPort *port, const Chip &chip, qint64 address, qint64 count,
                            QByteArray &data)
 {
+    if (chip.algRead != 0)
+        return failVariant(QLatin1String(DEV_ALG_READ), chip.algRead);
     QString error = errorText();
     if (!i2c24ReadByAlg(chip.algRead, port, chip.addrSize, address, quint16(count), data, error)) {
         setErrorText(error);
         return false;
     }
-    return data.size() == count;
+    return data.size() == count || failShortReply(data.size(), count);
 }
 
 bool TDev24Exec::writeChunk(TSerialPort *port, const Chip &chip, qint64 address,
@@ -209,6 +211,8 @@ bool TDev24Exec::writeChunk(TSerialPort *port, const Chip &chip, qint64 address,
 {
     // Cut at every multiple of the block and at every page end, so that no
     // write wraps onto the start of its page.
+    if (chip.algWrite != 0)
+        return failVariant(QLatin1String(DEV_ALG_WRITE), chip.algWrite);
     const qint64 block = writeBlock(chip);
     const qint64 last = address + data.size() - 1;
     for (qint64 pos = address; pos <= last;) {
@@ -285,7 +289,7 @@ bool TDev24Exec::execSetAddr(TSerialPort *port)
     const TDataCmd *cmd = dataPrj.cmdById(m_params.value(QLatin1String(REC_ID_CMD)).toInt());
     IDevice *device = cmd ? cmd->device() : nullptr;
     if (!device)
-        return false;
+        return failNoDevice();
     const uint mask = device->params().value(QLatin1String(DEV_ADDR_MASK)).toUInt();
     const uint addr = m_params.value(QLatin1String(SET_ADDR_ADDR)).toUInt();
     QString error;
@@ -461,7 +465,7 @@ bool TDev24Exec::execFileRead(TSerialPort *port)
         return false;
     if (stopped)
         return true;
-    return out.close();
+    return closeFile(out);
 }
 
 bool TDev24Exec::execFileWrite(TSerialPort *port)
@@ -495,7 +499,7 @@ bool TDev24Exec::execFileWrite(TSerialPort *port)
         if (progress(counter, lastPercent, address - first, total))
             break;
     }
-    return in.close();
+    return closeFile(in);
 }
 
 bool TDev24Exec::execFileVerify(TSerialPort *port)
@@ -530,5 +534,5 @@ bool TDev24Exec::execFileVerify(TSerialPort *port)
         if (progress(counter, lastPercent, address - first, total))
             break;
     }
-    return in.close();
+    return closeFile(in);
 }

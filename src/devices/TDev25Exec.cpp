@@ -8,6 +8,7 @@
 #include "devices/IDevice.h"
 #include "devices/TDev25.h"
 #include "devices/dev25_messages.h"
+#include "devices/exec_messages.h"
 #include "devices/dev_lists.h"
 #include "devices/spi25.h"
 #include "formats/TFormat.h"
@@ -73,7 +74,7 @@ bool TDev25Exec::execute(TSerialPort *port, bool *stopRun, int *cfgId, int *last
     for (const auto &entry : table)
         if (code == QLatin1String(entry.code))
             return (this->*entry.operation)(port);
-    return false;
+    return failNotCarriedOut(code);
 }
 
 // ---- Shared steps ------------------------------------------------------------
@@ -86,7 +87,7 @@ bool TDev25Exec::prepare(TSerialPort *port, bool withProg)
     m_device = m_cmd ? m_cmd->device() : nullptr;
     m_prog = m_cmd ? m_cmd->prog() : nullptr;
     if (!m_device || (withProg && !m_prog))
-        return false;
+        return failNoDevice();
     m_dev = m_device->params();
     return true;
 }
@@ -99,6 +100,12 @@ QVariant TDev25Exec::devParam(const char *key) const
 int TDev25Exec::alg(const char *key) const
 {
     return devParam(key).toInt();
+}
+
+bool TDev25Exec::offered(const char *key)
+{
+    const int variant = alg(key);
+    return variant == 0 || failVariant(QLatin1String(key), variant);
 }
 
 bool TDev25Exec::checkBlock(qint64 block)
@@ -146,6 +153,11 @@ quint16 TDev25Exec::writeBlock(Area area) const
 
 bool TDev25Exec::readChunk(TSerialPort *port, Area area, qint64 address, quint16 count, QByteArray &bytes)
 {
+    const char *key = area == AreaMain       ? DEV_ALG_FLASH_READ
+                      : area == AreaSecurity ? DEV_ALG_SECURITY_REG_READ
+                                             : DEV_ALG_FSDP_READ;
+    if (!offered(key))
+        return false;
     QString e = errorText();
     bool ok = false;
     if (area == AreaMain)
@@ -155,7 +167,9 @@ bool TDev25Exec::readChunk(TSerialPort *port, Area area, qint64 address, quint16
     else
         ok = spi25ReadSfdpByAlg(alg(DEV_ALG_FSDP_READ), port, address, count, bytes, e);
     setErrorText(e);
-    return ok && bytes.size() == count;
+    if (!ok)
+        return false;
+    return bytes.size() == count || failShortReply(bytes.size(), count);
 }
 
 bool TDev25Exec::program(TSerialPort *port, Area area, qint64 address, const QByteArray &bytes)
@@ -163,6 +177,8 @@ bool TDev25Exec::program(TSerialPort *port, Area area, qint64 address, const QBy
     // A page program that runs over its page end wraps to the page start on
     // the chip: cut at every page boundary.
     const qint64 page = pageOf(area);
+    if (!offered(area == AreaMain ? DEV_ALG_FLASH_WRITE : DEV_ALG_SECURITY_REG_WRITE))
+        return false;
     int offset = 0;
     while (offset < bytes.size()) {
         const qint64 at = address + offset;
@@ -258,6 +274,8 @@ bool TDev25Exec::execIdent(TSerialPort *port)
     if (!prepare(port, false)
         || !wholeHexBytes(QLatin1String(DEV_SIGNATURE), devParam(DEV_SIGNATURE).toString(), signature))
         return false;
+    if (!offered(DEV_ALG_IDENT))
+        return false;
     QByteArray id;
     QString e = errorText();
     const bool ok = spi25ReadJedecIdByAlg(alg(DEV_ALG_IDENT), port, id, e);
@@ -276,6 +294,8 @@ bool TDev25Exec::ident(TSerialPort *port, QString &text)
 {
     if (!prepare(port, false))
         return false;
+    if (!offered(DEV_ALG_IDENT))
+        return false;
     QByteArray id;
     QString e = errorText();
     const bool ok = spi25ReadJedecIdByAlg(alg(DEV_ALG_IDENT), port, id, e);
@@ -292,14 +312,16 @@ bool TDev25Exec::execErase(TSerialPort *port)
     if (!prepare(port, false))
         return false;
     TDev25::EraseEntry entry;
-    if (!TDev25::parseEraseEntry(devParam(DEV_ERASE).toString(), entry))
+    if (!TDev25::parseEraseEntry(devParam(DEV_ERASE).toString(), entry)) {
+        setErrorText(lang.text(execmsg::ERASE_ENTRY).arg(devParam(DEV_ERASE).toString()));
         return false;
+    }
     if (!checkBlock(entry.size))
         return false;
     const qint64 count = devParam(DEV_SIZE).toLongLong() / entry.size;
     if (count <= 0)
         return true;
-    if (!checkRange(AreaMain, 0, count * entry.size - 1))
+    if (!checkRange(AreaMain, 0, count * entry.size - 1) || !offered(DEV_ALG_ERASE))
         return false;
     for (qint64 i = 0; i < count; ++i) {
         QString e = errorText();
@@ -330,7 +352,8 @@ bool TDev25Exec::execEraseBlocks(TSerialPort *port)
                          .arg(hexText64(begin * size), hexText64((begin + count) * size - 1)));
         return false;
     }
-    if (!checkRange(AreaMain, begin * size, (begin + count) * size - 1))
+    if (!checkRange(AreaMain, begin * size, (begin + count) * size - 1)
+        || (count > 0 && !offered(DEV_ALG_ERASE)))
         return false;
     for (qint64 i = 0; i < count; ++i) {
         QString e = errorText();
@@ -502,7 +525,7 @@ bool TDev25Exec::fileRead(TSerialPort *port, Area area)
         if (progress(m_counter, m_lastPercent, pos - first, last - first + 1))
             return true;
     }
-    return data.close();
+    return closeFile(data);
 }
 
 bool TDev25Exec::fileWrite(TSerialPort *port, Area area)
@@ -534,7 +557,7 @@ bool TDev25Exec::fileWrite(TSerialPort *port, Area area)
         if (progress(m_counter, m_lastPercent, address - first, last - first + 1))
             break;
     }
-    return data.close();
+    return closeFile(data);
 }
 
 bool TDev25Exec::fileVerify(TSerialPort *port, Area area)
@@ -567,7 +590,7 @@ bool TDev25Exec::fileVerify(TSerialPort *port, Area area)
         if (progress(m_counter, m_lastPercent, address - first, last - first + 1))
             break;
     }
-    return data.close();
+    return closeFile(data);
 }
 
 bool TDev25Exec::execFileRead(TSerialPort *port)
@@ -587,13 +610,16 @@ bool TDev25Exec::execFileVerify(TSerialPort *port)
 
 // ---- Status registers -----------------------------------------------------------
 
-bool TDev25Exec::statusRegCount(int &count)
+bool TDev25Exec::statusRegCount(int least, int &count)
 {
     QByteArray image;
     if (!wholeHexBytes(QLatin1String(DEV_STATUS_REG_DEF), devParam(DEV_STATUS_REG_DEF).toString(), image))
         return false;
     count = image.size() & 0xFF;
-    return count <= STATUS_REGISTERS;
+    if (count >= least && count <= STATUS_REGISTERS)
+        return true;
+    setErrorText(lang.text(execmsg::STATUS_COUNT).arg(count));
+    return false;
 }
 
 int TDev25Exec::securityRegCount() const
@@ -604,23 +630,34 @@ int TDev25Exec::securityRegCount() const
 bool TDev25Exec::statusData(QByteArray &bytes)
 {
     int n = 0;
-    return statusRegCount(n)
-           && wholeHexBytes(QLatin1String(REG_DATA), PARAM(m_params, REG_DATA).toString(), bytes)
-           && bytes.size() == n;
+    if (!statusRegCount(1, n)
+        || !wholeHexBytes(QLatin1String(REG_DATA), PARAM(m_params, REG_DATA).toString(), bytes))
+        return false;
+    if (bytes.size() == n)
+        return true;
+    setErrorText(lang.text(execmsg::DATA_COUNT).arg(bytes.size()).arg(n));
+    return false;
 }
 
 bool TDev25Exec::readStatus(TSerialPort *port, QByteArray &bytes)
 {
-    QString e = errorText();
+    if (!offered(DEV_ALG_STATUS_REG_READ))
+        return false;
+    QString e;
     const bool ok = spi25ReadStatusByAlg(alg(DEV_ALG_STATUS_REG_READ), port, bytes, e);
-    setErrorText(e);
-    return ok && bytes.size() == STATUS_REGISTERS;
+    if (!ok && !e.isEmpty()) {
+        setErrorText(e);
+        return false;
+    }
+    // Without a text of the link the read stopped at a reply that was not
+    // one byte: the registers read so far are all there is.
+    return (ok && bytes.size() == STATUS_REGISTERS) || failShortReply(bytes.size(), STATUS_REGISTERS);
 }
 
 bool TDev25Exec::execStatusRegRead(TSerialPort *port)
 {
     int n = 0;
-    if (!prepare(port, false) || !statusRegCount(n))
+    if (!prepare(port, false) || !statusRegCount(0, n))
         return false;
     QByteArray bytes;
     if (!readStatus(port, bytes))
@@ -632,7 +669,7 @@ bool TDev25Exec::execStatusRegRead(TSerialPort *port)
 bool TDev25Exec::execStatusRegWrite(TSerialPort *port)
 {
     QByteArray bytes;
-    if (!prepare(port, false) || !statusData(bytes))
+    if (!prepare(port, false) || !statusData(bytes) || !offered(DEV_ALG_STATUS_REG_WRITE))
         return false;
     QString e = errorText();
     const bool ok = spi25WriteStatusByAlg(alg(DEV_ALG_STATUS_REG_WRITE), port, bytes, e);
@@ -648,8 +685,10 @@ bool TDev25Exec::execStatusRegVerify(TSerialPort *port)
     QByteArray read;
     if (!readStatus(port, read))
         return false;
-    // The registers are compared as bytes, so blanks and lower-case digits
-    // in the stored text do not matter.
+    // The three registers are always read; a chip with fewer is compared
+    // on the ones it has. The registers are compared as bytes, so blanks
+    // and lower-case digits in the stored text do not matter.
+    read.truncate(bytes.size());
     if (read == bytes)
         return true;
     setErrorText(QStringLiteral("Registers: Data: %1, Read: %2")
@@ -668,6 +707,8 @@ bool TDev25Exec::execSecRegErase(TSerialPort *port)
     for (int i = 0; i < count; ++i) {
         if (!(selection & (1u << i)))
             continue;
+        if (!offered(DEV_ALG_SECURITY_REG_ERASE))
+            return false;
         QString e = errorText();
         const bool ok = spi25EraseSecurityRegByAlg(alg(DEV_ALG_SECURITY_REG_ERASE), port, quint8(i), e);
         setErrorText(e);
@@ -728,12 +769,16 @@ bool TDev25Exec::execUniqueIdRead(TSerialPort *port)
 {
     if (!prepare(port, false))
         return false;
+    if (!offered(DEV_ALG_UNIQUE_ID_READ))
+        return false;
     QByteArray id;
     QString e = errorText();
     const bool ok = spi25ReadUniqueIdByAlg(alg(DEV_ALG_UNIQUE_ID_READ), port, id, e);
     setErrorText(e);
-    if (!ok || id.size() != UNIQUE_ID_SIZE)
+    if (!ok)
         return false;
+    if (id.size() != UNIQUE_ID_SIZE)
+        return failShortReply(id.size(), UNIQUE_ID_SIZE);
     storeData(bytesToHexString(id));
     return true;
 }

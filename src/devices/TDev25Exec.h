@@ -62,6 +62,10 @@ private:
     // programmer are found; fills the members below.
     bool prepare(TSerialPort *port, bool withProg);
     int alg(const char *key) const;
+    // True when the program has the variant the description names for the
+    // algorithm key (0 is the one there is); else false with a text that
+    // names it, before anything is sent.
+    bool offered(const char *key);
     QVariant devParam(const char *key) const;
 
     // Refuses, with a message and before anything is sent, a range the
@@ -90,11 +94,11 @@ private:
     bool fileWrite(TSerialPort *port, Area area);
     bool fileVerify(TSerialPort *port, Area area);
 
-    // The register count of "status_reg_def"; false (with the reason when the
-    // text is no whole bytes) for a description this family cannot serve.
-    bool statusRegCount(int &count);
+    // The register count of "status_reg_def", least to 3; false with the
+    // reason (text that is no whole bytes, a count not served) otherwise.
+    bool statusRegCount(int least, int &count);
     int securityRegCount() const;
-    // Register bytes of "data" valid for a write or verify, or false.
+    // Register bytes of "data" valid for a write or verify, or false with a text.
     bool statusData(QByteArray &bytes);
     bool readStatus(TSerialPort *port, QByteArray &bytes);
 

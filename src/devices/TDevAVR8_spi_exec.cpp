@@ -89,8 +89,7 @@ bool TDevAVR8_SPI_Exec::execute(TSerialPort *port, bool *stopRun, int *cfgId, in
         if (code == QLatin1String(e.code))
             return e.member(port);
     }
-    setErrorText(lang.text(MSG_UNKNOWN_CMD).arg(code));
-    return false;
+    return failNotCarriedOut(code);
 }
 
 // ---- Common frame ----------------------------------------------------------------
@@ -110,10 +109,7 @@ bool TDevAVR8_SPI_Exec::deviceParams(TData &device)
 bool TDevAVR8_SPI_Exec::algorithm(const TData &device, const char *key, quint8 &alg)
 {
     alg = quint8(PARAM(device, key).toUInt() & 0xFF);
-    if (int(alg) <= highestAlg(QLatin1String(key)))
-        return true;
-    setErrorText(lang.text(MSG_UNKNOWN_ALG).arg(QLatin1String(key)).arg(alg));
-    return false;
+    return int(alg) <= highestAlg(QLatin1String(key)) || failVariant(QLatin1String(key), alg);
 }
 
 bool TDevAVR8_SPI_Exec::ident(TSerialPort *port, QString &id)
@@ -472,14 +468,6 @@ bool TDevAVR8_SPI_Exec::execDataVerify(TSerialPort *port, bool flash)
     return readRange(port, mem, first, last, [&](qint64 a, const QByteArray &bytes) {
         return compare(a, expected.mid(int(a - first), bytes.size()), bytes);
     });
-}
-
-bool TDevAVR8_SPI_Exec::closeFile(TFormat &format)
-{
-    if (format.close())
-        return true;
-    setErrorText(lang.text(MSG_FILE_CLOSE).arg(format.errorString()));
-    return false;
 }
 
 // The memory and range of a file command, with its chip-data file open in

@@ -93,7 +93,6 @@ private:
     bool writePiece(TSerialPort *port, Memory &mem, qint64 address, const QByteArray &bytes);
     // The bytes read equal the expected ones; else the mismatch text.
     bool compare(qint64 address, const QByteArray &expected, const QByteArray &read);
-    bool closeFile(TFormat &format);
     bool regData(quint8 count, QByteArray &bytes);
     void storeData(int idCmd, const QString &text);
 

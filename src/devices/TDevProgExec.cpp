@@ -9,6 +9,7 @@
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
 #include "devices/dev_lists.h"
+#include "devices/exec_messages.h"
 #include "devices/prog_values.h"
 #include "link/TProg.h"
 #include "link/TProtocol.h"
@@ -95,7 +96,7 @@ bool TDevProgExec::execute(TSerialPort *port, bool *stopRun, int *cfgId, int *la
         return execSetVicc(port);
     if (code == QLatin1String(CMD_SET_VIPP))
         return execSetVipp(port);
-    return false;
+    return failNotCarriedOut(code);
 }
 
 bool TDevProgExec::send(TSerialPort *port, quint8 code, QByteArray payload)
@@ -125,7 +126,7 @@ bool TDevProgExec::execSetDevice(TSerialPort *port)
     const TDataCmd *cmd = dataPrj.cmdById(PARAM(m_params, REC_ID_CMD).toInt());
     IDevice *device = cmd ? cmd->device() : nullptr;
     if (!device)
-        return false;
+        return failNoDevice();
     QByteArray payload = device->devSetup(m_params);
     return transact(port, TProtocol::PROG_SETUP, payload);
 }
@@ -138,7 +139,7 @@ bool TDevProgExec::execAutoDetect(TSerialPort *port, int *cfgId, int *lastCmdId)
     const TDataCmd *cmd = dataPrj.cmdById(*lastCmdId);
     IDevice *device = cmd ? cmd->device() : nullptr;
     if (!device)
-        return false;
+        return failNoDevice();
 
     // The family's set-up record; a refusal by the chip is tolerated unless
     // the command stops on it, a dead link never.
@@ -153,13 +154,19 @@ bool TDevProgExec::execAutoDetect(TSerialPort *port, int *cfgId, int *lastCmdId)
     // step only; what it reports stays with it.
     QString id;
     bool identified = false;
+    QString whyNot;
     {
         std::unique_ptr<IDeviceExec> identExec(device->createExec(m_params));
-        if (identExec)
+        if (identExec) {
             identified = identExec->ident(port, id);
+            whyNot = identExec->errorText();
+        }
     }
-    if (!identified && stop)
+    if (!identified && stop) {
+        // The family's reason when it gave one: the command stops on it.
+        setErrorText(whyNot.isEmpty() ? lang.text(execmsg::NOT_IDENTIFIED) : whyNot);
         return false;
+    }
     if (port->isFailed()) {
         // The family's executor kept the reason; the link's text says it.
         setErrorText(port->errorString());

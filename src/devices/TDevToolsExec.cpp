@@ -8,6 +8,7 @@
 #include "crc/crc_catalogue.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
+#include "devices/exec_messages.h"
 #include "formats/TFormat.h"
 #include "link/TPortSettings.h"
 #include "link/TProg.h"
@@ -115,7 +116,7 @@ bool TDevToolsExec::execute(TSerialPort *port, bool *stopRun, int *cfgId, int *l
         return execCalcCrc();
     if (code == QLatin1String(CMD_PROCESS))
         return execProcess();
-    return false;
+    return failNotCarriedOut(code);
 }
 
 bool TDevToolsExec::execSetProg(TSerialPort *port)
@@ -123,8 +124,10 @@ bool TDevToolsExec::execSetProg(TSerialPort *port)
     if (port->isOpen())
         port->close();
     const TDataCmd *cmd = dataPrj.cmdById(PARAM(m_params, REC_ID_CMD).toInt());
-    if (!cmd)
+    if (!cmd) {
+        setErrorText(lang.text(execmsg::CMD_GONE));
         return false;
+    }
     TProg *prog = cmd->prog();
     if (!prog) {
         setErrorText(lang.text(MSG_NO_PROGRAMMER));
@@ -231,13 +234,17 @@ bool TDevToolsExec::execJamp(int *cfgId, int *lastCmdId)
 {
     const int entryCfg = *cfgId;
     const TDataCmd *running = dataPrj.cmdById(*lastCmdId);
-    if (!running)
+    if (!running) {
+        setErrorText(lang.text(execmsg::CMD_GONE));
         return false;
+    }
     const int target = PARAM(running->toHash(), JAMP_TO_CMD).toInt();
     *lastCmdId = target;
     const TDataCmd *targetCmd = dataPrj.cmdById(target);
-    if (!targetCmd)
+    if (!targetCmd) {
+        setErrorText(lang.text(execmsg::JUMP_TARGET_GONE));
         return false;
+    }
     *cfgId = targetCmd->idCfg();
     const int index = dataPrj.cmdIndexById(target);
     const TDataCmd *before = index > 0 ? dataPrj.cmdById(dataPrj.cmdIdAt(index - 1)) : nullptr;
@@ -342,7 +349,7 @@ bool TDevToolsExec::execCalcCrc()
                          QString());
     if (readFailed)
         return false;
-    return data.close();
+    return closeFile(data);
 }
 
 bool TDevToolsExec::execProcess()

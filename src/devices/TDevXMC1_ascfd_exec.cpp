@@ -60,12 +60,8 @@ bool TDevXMC1_ASCFD_Exec::execFlashFileVerify(TSerialPort *port)
         setErrorText(format.errorString());
         return false;
     }
-    if (piece.isEmpty()) {
-        if (format.close())
-            return true;
-        setErrorText(lang.text(avr8::MSG_FILE_CLOSE).arg(format.errorString()));
-        return false;
-    }
+    if (piece.isEmpty())
+        return closeFile(format);
     // Data to compare, and the chip cannot be read.
     setErrorText(lang.text(avr8::MSG_XMC1_NOT_CARRIED));
     return false;

@@ -24,6 +24,8 @@
 // of the device description; a number without a variant fails at once,
 // sends nothing and leaves the error text as it was.
 
+#include "devices/exec_messages.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -125,16 +127,16 @@ constexpr int LOCK_BYTES = 1;
 constexpr int MAX_FUSES = 3;
 
 // Messages of the AVR8 and XMC1 executors.
-constexpr int MSG_NO_DEVICE = 405;        // no command record, device or programmer
-constexpr int MSG_NO_BLOCK = 427;         // page size or programmer data length 0
-constexpr int MSG_SHORT_REPLY = 442;      // %1 bytes came, %2 were asked for
+constexpr int MSG_NO_DEVICE = execmsg::NO_DEVICE;
+constexpr int MSG_NO_BLOCK = execmsg::BLOCK_ZERO;
+constexpr int MSG_SHORT_REPLY = execmsg::SHORT_REPLY;
 constexpr int MSG_FUSE_COUNT = 443;       // %1 fuse bytes in the description
-constexpr int MSG_DATA_COUNT = 444;       // %1 data bytes, %2 expected
-constexpr int MSG_FILE_CLOSE = 445;       // %1 the file's own text
+constexpr int MSG_DATA_COUNT = execmsg::DATA_COUNT;
+constexpr int MSG_FILE_CLOSE = execmsg::FILE_CLOSE;
 constexpr int MSG_OUT_OF_REACH = 446;     // %1..%2 the range
-constexpr int MSG_UNKNOWN_ALG = 447;      // %1 key, %2 number
+constexpr int MSG_UNKNOWN_ALG = execmsg::UNKNOWN_ALG;
 constexpr int MSG_NO_OSCCAL = 448;        // no calibration bytes described
-constexpr int MSG_UNKNOWN_CMD = 449;      // %1 the command code
+constexpr int MSG_UNKNOWN_CMD = execmsg::UNKNOWN_CMD;
 constexpr int MSG_XMC1_NOT_CARRIED = 450; // the programmer does no XMC1 chip command
 
 } // namespace avr8

@@ -1,5 +1,8 @@
 #pragma once
-// Numbers of the language-table messages of the 25xx driver, in one place.
+// Numbers of the language-table messages of the 25xx driver, in one place
+// (those all executors give are in exec_messages.h).
+
+#include "devices/exec_messages.h"
 
 namespace dev25msg {
 
@@ -14,6 +17,6 @@ constexpr int NO_ERASE_FOR_SIZE = 433;
 // %1, %2: first and last address of blocks outside the device.
 constexpr int BLOCKS_OUTSIDE = 434;
 // A transfer or erase block size of 0 (the 24xx driver's message too).
-constexpr int BLOCK_SIZE_ZERO = 427;
+constexpr int BLOCK_SIZE_ZERO = execmsg::BLOCK_ZERO;
 
 } // namespace dev25msg

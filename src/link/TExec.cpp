@@ -10,6 +10,7 @@
 #include "devices/IDevice.h"
 #include "devices/IDeviceExec.h"
 #include "devices/TDevProgExec.h"
+#include "devices/exec_messages.h"
 #include "link/TSerialPort.h"
 
 #include <QCoreApplication>
@@ -123,6 +124,7 @@ void TExec::slotStart()
     bool ok = true;
     bool requestFailed = false; // one of the worker's own requests failed
     QString failText;
+    QString lastName;           // display name of the last command taken
 
     for (;;) {
         if (stopRun || m_stop)
@@ -157,6 +159,7 @@ void TExec::slotStart()
         }
         const QString name = handler ? handler->cmdName(data) : cmdCode.name(code);
         const QString paramText = handler ? handler->cmdParamText(data, nullptr) : QString();
+        lastName = name;
 
         processEvents();
         emit signalEventText(EXEC_CMD, name, paramText);
@@ -211,6 +214,9 @@ void TExec::slotStart()
         failText = exec->errorText();
     if (!ok && failText.isEmpty() && requestFailed)
         failText = port.errorString();
+    // Every failure says why: one that gave no reason at least names its command.
+    if (!ok && failText.isEmpty())
+        failText = lang.text(execmsg::FAILED_NO_REASON).arg(lastName);
 
     if (!isLeave && anyExec && !port.isFailed() && port.isOpen()) {
         if (!TDevProgExec::sendFinish(&port)) {

@@ -393,7 +393,7 @@ private slots:
         QTest::addColumn<QByteArray>("dev");
         QTest::addColumn<int>("maxData");
         QTest::addColumn<QString>("error");
-        QTest::newRow("alg_write 1") << description(256, 16, 1, 7, 1) << 256 << QString();
+        QTest::newRow("alg_write 1") << description(256, 16, 1, 7, 1) << 256 << lang.text(447).arg("alg_write").arg(1);
         QTest::newRow("page 0") << description(256, 0, 1, 7) << 256 << lang.text(427);
         QTest::newRow("addr_size 3") << description(256, 16, 3, 7) << 256
                                      << lang.text(428).arg(3);
@@ -545,16 +545,18 @@ private slots:
         QTest::addColumn<int>("requests");
         QTest::newRow("empty mismatch at 0x101") << QString(CMD_TEST_EMPTY) << TData() << 0 << false
                                                  << verifyMismatchText(0x101, 0xFF, 0x7E) << 2;
-        QTest::newRow("short read reply") << QString(CMD_TEST_EMPTY) << TData() << 1 << false << QString() << 1;
+        QTest::newRow("short read reply") << QString(CMD_TEST_EMPTY) << TData() << 1 << false
+                                          << lang.text(442).arg(1).arg(256) << 1;
         QTest::newRow("data_write, no data") << QString(CMD_DATA_WRITE)
                                              << TData{{DATA_ADDR_DEVICE, 0}, {DATA_DATA, ""}} << 0 << true
                                              << QString() << 0;
         QTest::newRow("data_read, no data") << QString(CMD_DATA_READ)
                                             << TData{{DATA_ADDR_DEVICE, 0}, {DATA_DATA, ""}} << 0 << true
                                             << QString() << 0;
-        QTest::newRow("no device") << QString(CMD_ERASE) << TData() << 2 << false << QString() << 0;
+        QTest::newRow("no device") << QString(CMD_ERASE) << TData() << 2 << false << lang.text(405) << 0;
         QTest::newRow("closed port") << QString(CMD_ERASE) << TData() << 3 << false << lang.text(392) << 0;
-        QTest::newRow("unknown code") << QString(CMD_FUSE_READ) << TData() << 0 << false << QString() << 0;
+        QTest::newRow("unknown code") << QString(CMD_FUSE_READ) << TData() << 0 << false
+                                      << lang.text(449).arg(CMD_FUSE_READ) << 0;
     }
     void edges()
     {

@@ -17,6 +17,7 @@
 #include "devices/TDeviceList.h"
 #include "devices/dev25_messages.h"
 #include "devices/dev_lists.h"
+#include "devices/exec_messages.h"
 #include "devices/spi25.h"
 #include "formats/formatTestUtil.h"
 #include "gui/forms/TFormDevCfg.h"
@@ -626,8 +627,10 @@ private slots:
         QTest::addColumn<bool>("valid");      // what the check says
         QTest::addColumn<int>("requests");
         const auto m = [](int n) { return lang.text(n); };
-        QTest::newRow("variant 1") << "alg1" << CMD_TEST_EMPTY << TData() << QString() << true << 0;
-        QTest::newRow("erase without size") << "noSize" << CMD_ERASE << TData() << QString() << false << 0;
+        QTest::newRow("variant 1") << "alg1" << CMD_TEST_EMPTY << TData()
+                                   << m(execmsg::UNKNOWN_ALG).arg(DEV_ALG_FLASH_READ).arg(1) << true << 0;
+        QTest::newRow("erase without size") << "noSize" << CMD_ERASE << TData()
+                                            << m(execmsg::ERASE_ENTRY).arg(QStringLiteral("D8")) << false << 0;
         QTest::newRow("page size 0") << "page0" << CMD_CHAR_WRITE << TData() << m(dev25msg::BLOCK_SIZE_ZERO) << true << 0;
         QTest::newRow("read past 16 Mbyte")
             << "W25Q256JV" << CMD_FILE_READ
@@ -659,11 +662,15 @@ private slots:
         QTest::newRow("blocks overflowing 32 bits")
             << "W25Q16JV" << CMD_ERASE_BLOCKS << TData{{BLOCKS_SIZE, 65536}, {BLOCKS_BEGIN, 65536}, {BLOCKS_COUNT, 1}}
             << m(dev25msg::BLOCKS_OUTSIDE).arg(QStringLiteral("100000000"), QStringLiteral("10000FFFF")) << false << 0;
-        QTest::newRow("short unique ID") << "W25Q16JV" << CMD_UNIQUE_ID_READ << TData() << QString() << true << 1;
-        QTest::newRow("short status") << "W25Q16JV" << CMD_STATUS_REG_READ << TData() << QString() << true << 1;
+        QTest::newRow("short unique ID") << "W25Q16JV" << CMD_UNIQUE_ID_READ << TData()
+                                         << m(execmsg::SHORT_REPLY).arg(7).arg(8) << true << 1;
+        QTest::newRow("short status") << "W25Q16JV" << CMD_STATUS_REG_READ << TData()
+                                      << m(execmsg::SHORT_REPLY).arg(0).arg(3) << true << 1;
         QTest::newRow("status write of two bytes")
-            << "W25Q16JV" << CMD_STATUS_REG_WRITE << TData{{REG_DATA, QStringLiteral("0000")}} << QString() << false << 0;
-        QTest::newRow("unknown code") << "W25Q16JV" << CMD_SET_ADDR << TData() << QString() << false << 0;
+            << "W25Q16JV" << CMD_STATUS_REG_WRITE << TData{{REG_DATA, QStringLiteral("0000")}}
+            << m(execmsg::DATA_COUNT).arg(2).arg(3) << false << 0;
+        QTest::newRow("unknown code") << "W25Q16JV" << CMD_SET_ADDR << TData()
+                                      << m(execmsg::UNKNOWN_CMD).arg(CMD_SET_ADDR) << false << 0;
         // Hex texts bound for the chip are whole bytes of hex digits, or
         // nothing is sent and the reason names the key and the text.
         const QString notWhole = m(MSG_NOT_WHOLE_HEX);

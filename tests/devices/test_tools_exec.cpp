@@ -377,7 +377,7 @@ private slots:
         o = callExec({{REC_CMD, CMD_PROCESS}, {PROCESS_FILE, QStringLiteral("velkor-no-such-program -x")}});
         QVERIFY(o.ok);
         QVERIFY(o.error.isEmpty());
-        QVERIFY(callExec({{REC_CMD, CMD_SEPARATOR}}).error.isEmpty());
+        QCOMPARE(callExec({{REC_CMD, CMD_SEPARATOR}}).error, msg(449).arg(CMD_SEPARATOR));
         QVERIFY(!callExec({{REC_CMD, CMD_SEPARATOR}}).ok);
     }
 

@@ -1,0 +1,35 @@
+#pragma once
+// Numbers of the language-table messages that the executors of every chip
+// family and of the two command groups give, in one place.
+
+namespace execmsg {
+
+// No command record, device or programmer for the command.
+constexpr int NO_DEVICE = 405;
+// A transfer or erase block size of 0.
+constexpr int BLOCK_ZERO = 427;
+// %1 bytes came where %2 were asked for.
+constexpr int SHORT_REPLY = 442;
+// %1 data bytes given where the chip takes %2.
+constexpr int DATA_COUNT = 444;
+// A chip-data file that could not be completed; %1 the file's own text.
+constexpr int FILE_CLOSE = 445;
+// %1 the algorithm key of the description, %2 the variant it names, which
+// the program does not offer.
+constexpr int UNKNOWN_ALG = 447;
+// %1 a command code the executor does not carry out.
+constexpr int UNKNOWN_CMD = 449;
+// %1 the "erase" value of a description that is no instruction and block size.
+constexpr int ERASE_ENTRY = 456;
+// %1 status registers described, where 1 to 3 are served.
+constexpr int STATUS_COUNT = 457;
+// Automatic detection: the chip gave no identification.
+constexpr int NOT_IDENTIFIED = 458;
+// The running command is no longer in the project.
+constexpr int CMD_GONE = 459;
+// The command a jump goes to is no longer in the project.
+constexpr int JUMP_TARGET_GONE = 460;
+// The worker's last word on a command that failed without a reason; %1 its name.
+constexpr int FAILED_NO_REASON = 461;
+
+} // namespace execmsg
