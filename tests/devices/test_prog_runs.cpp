@@ -533,7 +533,7 @@ private slots:
         QTest::newRow("refused, skip") << "Flash" << "=%1" << 0 << "refuse" << true << " ()" << 0 << true;
         QTest::newRow("silent chip") << "Flash" << "EF4016=%1" << 0 << "silence" << false << "" << 389 << false;
         QTest::newRow("no ident request") << "Eeprom" << "=%1" << 1 << "" << true << "24C02 ()" << 0 << true;
-        QTest::newRow("ident fails, stop") << "Broken" << "=%1" << 1 << "" << false << "" << 456 << false;
+        QTest::newRow("ident fails, stop") << "Broken" << "=%1" << 1 << "" << false << "" << 458 << false;
         QTest::newRow("ident fails, skip") << "Broken" << "=%1" << 0 << "" << true << " ()" << 0 << true;
     }
     void detectionWithoutARoute()
