@@ -62,11 +62,13 @@ TFormDevCfg::TFormDevCfg(int idCmd, const QString &dataHex, const QString &defau
     }
     if (!dataWhole)
         m_data = m_default;
-    // The image always has the default's length.
+    // The image always has the default's length. A short image takes the
+    // default's bytes beyond its end, never zeros: a zero fuse or lock byte
+    // programs every one of its bits (reset disabled, the part locked).
     if (m_data.size() > m_default.size())
         m_data.truncate(m_default.size());
     else
-        m_data.append(QByteArray(m_default.size() - m_data.size(), char(0)));
+        m_data.append(m_default.mid(m_data.size()));
 
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);

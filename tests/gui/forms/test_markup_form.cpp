@@ -440,6 +440,8 @@ private slots:
             << QStringList{"frm+", "ckl|01|i|e|-|B|"} << "FF" << "00" << "B" << false << "FE";
         QTest::newRow("short image padded")
             << QStringList{"frm+", "ckl|0001|-|e|-|B|"} << "12" << "0000" << "B" << false << "1201";
+        QTest::newRow("short image takes the default's bytes, not zeros")
+            << QStringList{"frm+", "ckl|01|-|e|-|B|"} << "12" << "00FFD9" << "B" << false << "13FFD9";
         QTest::newRow("long image cut")
             << QStringList{"frm+", "ckl|01|-|e|-|B|"} << "1234" << "00" << "B" << false << "13";
         QTest::newRow("mask longer than the image grows it")
