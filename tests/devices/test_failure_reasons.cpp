@@ -57,8 +57,16 @@ const Family FAMILIES[] = {
     {"XMC1100", "xmc1/xmc1100.dev"},
 };
 
-enum Fault { Silence, BadChecksum, ErrorReply, EmptyReplies };
-const char *const FAULT_NAMES[] = {"silence", "bad checksum", "error reply", "empty replies"};
+enum Fault { Silence, BadChecksum, ErrorReply, EmptyReplies, HostileInput };
+const char *const FAULT_NAMES[] = {"silence", "bad checksum", "error reply", "empty replies", "hostile input"};
+
+// What a command takes from the user that can be wrong: hex texts, files.
+bool takesInput(const QString &code)
+{
+    return code.contains(QLatin1String("write")) || code.contains(QLatin1String("verify"))
+           || code.contains(QLatin1String("file_read")) || code == QLatin1String(CMD_SEC_REG_READ)
+           || code == QLatin1String(CMD_SFDP_REG_READ);
+}
 constexpr quint16 ERROR_CODE = 8;
 
 QString msg(int n)
@@ -194,6 +202,21 @@ class TestFailureReasons : public QObject
         return TData();
     }
 
+    // Hex texts that are no whole bytes, a HEX file with a broken record, a
+    // file to be written in a folder that does not exist.
+    void spoil(const QString &code, TData &values) const
+    {
+        if (values.contains(FILE_FILE)) {
+            const bool reads = values.value(FILE_FILE).toString().endsWith(QLatin1String("out.bin"));
+            values.insert(FILE_FORMAT, reads ? QStringLiteral("bin") : QStringLiteral("hex"));
+            values.insert(FILE_FILE, reads ? path(QStringLiteral("no/such/folder/out.bin")) : path(QStringLiteral("bad.hex")));
+        } else if (code.contains(QLatin1String("data_"))) {
+            values.insert(DATA_DATA, QStringLiteral("11 2G"));
+        } else {
+            values.insert(REG_DATA, QStringLiteral("0G"));
+        }
+    }
+
     void addFault(Fault fault)
     {
         for (quint8 code = 1; code <= 7; ++code) {
@@ -206,6 +229,7 @@ class TestFailureReasons : public QObject
                                    .onCode(code)
                                    .times(FakeFault::ALWAYS));
                 break;
+            case HostileInput: break;
             }
         }
     }
@@ -267,6 +291,7 @@ private slots:
         appData.progType.replace(types);
         writeFile(QStringLiteral("in.bin"), QByteArray::fromHex("00112233445566778899AABBCCDDEEFF"));
         writeFile(QStringLiteral("mute.dev"), "gui_type=s|MuteFamily\n");
+        writeFile(QStringLiteral("bad.hex"), ":1000000000112233445566778899AABBCCDDEEFFF8\n:10001000ZZ\n:00000001FF\n");
     }
 
     void init()
@@ -304,8 +329,9 @@ private slots:
             for (const QString &code : device->cmdList()) {
                 if (code == QLatin1String(CMD_SEPARATOR))
                     continue;
-                for (int fault = Silence; fault <= EmptyReplies; ++fault)
-                    QTest::addRow("%s %s, %s", f.name, qPrintable(code), FAULT_NAMES[fault])
+                for (int fault = Silence; fault <= HostileInput; ++fault)
+                    if (fault != HostileInput || (takesInput(code) && !code.contains(QLatin1String("char_"))))
+                        QTest::addRow("%s %s, %s", f.name, qPrintable(code), FAULT_NAMES[fault])
                         << QString::fromLatin1(f.name) << QString::fromLatin1(f.file) << code << fault;
             }
         }
@@ -320,7 +346,17 @@ private slots:
         const int cfg = dataPrj.addCfg(QStringLiteral("c"), QString());
         IDevice *device = configure(cfg, family, file);
         QVERIFY(device);
-        const int id = addCmd(cfg, code.toLatin1().constData(), valuesFor(code, device), device);
+        TData values = valuesFor(code, device);
+        if (fault == HostileInput)
+            spoil(code, values);
+        const int id = addCmd(cfg, code.toLatin1().constData(), values, device);
+        if (fault == HostileInput) {
+            // Bad input never ends in success, and always says why.
+            QString banner;
+            QVERIFY2(!run(cfg, banner), qPrintable(code));
+            QVERIFY2(!banner.isEmpty(), qPrintable(code));
+            return;
+        }
         // Only the XMC1 codes that no form can fill stay invalid: the rest
         // reach their executor.
         const bool unfilled = family == QLatin1String("XMC1100")
