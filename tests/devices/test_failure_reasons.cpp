@@ -437,6 +437,65 @@ private slots:
             QCOMPARE(named, keys);
     }
 
+    // Descriptions that a family cannot serve: the command is refused with
+    // the reason before anything reaches the chip.
+    void descriptionRefusals_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<TData>("values");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("24xx page 0") << "24C02" << "24xx/24c02.dev" << "page_size=u|8" << "page_size=u|0"
+                                     << CMD_ERASE << TData() << msg(execmsg::BLOCK_ZERO);
+        QTest::newRow("24xx address of 3 bytes") << "24C02" << "24xx/24c02.dev" << "addr_size=u|1" << "addr_size=u|3"
+                                                 << CMD_TEST_EMPTY << TData() << msg(428).arg(3);
+        QTest::newRow("25xx erase without size") << "W25Q80DV" << "25xx/w25q80dv.dev" << "erase=s|D8|65536"
+                                                 << "erase=s|D8" << CMD_ERASE << TData()
+                                                 << msg(388).arg(cmdCode.name(QLatin1String(CMD_ERASE)));
+        QTest::newRow("25xx four status registers")
+            << "W25Q80DV" << "25xx/w25q80dv.dev" << "status_reg_def=s|0000" << "status_reg_def=s|00000000"
+            << CMD_STATUS_REG_READ << TData() << msg(execmsg::STATUS_COUNT).arg(4);
+        QTest::newRow("25xx page 0") << "W25Q80DV" << "25xx/w25q80dv.dev" << "page_size=u|256" << "page_size=u|0"
+                                     << CMD_CHAR_WRITE << TData{{CHAR_ADDR_DEVICE, 0}, {CHAR_COUNT, 16}}
+                                     << msg(execmsg::BLOCK_ZERO);
+        QTest::newRow("AVR8 four fuse bytes") << "ATtiny13" << "avr8/attiny13.dev" << "fuse_def=s|6AFF"
+                                              << "fuse_def=s|6AFFFFFF" << CMD_FUSE_READ << TData() << msg(443).arg(4);
+        QTest::newRow("AVR8 no calibration bytes") << "ATtiny13" << "avr8/attiny13.dev" << "osccal_def=s|FFFF"
+                                                   << "osccal_def=s|" << CMD_OSCCAL_READ << TData() << msg(448);
+        QTest::newRow("AVR8 page 0") << "ATtiny13" << "avr8/attiny13.dev" << "flash_page_size=u|32"
+                                     << "flash_page_size=u|0" << CMD_FLASH_DATA_WRITE
+                                     << TData{{DATA_ADDR_DEVICE, 0}, {DATA_DATA, QStringLiteral("11 22")}}
+                                     << msg(execmsg::BLOCK_ZERO);
+    }
+    void descriptionRefusals()
+    {
+        QFETCH(QString, family);
+        QFETCH(QString, file);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, code);
+        QFETCH(TData, values);
+        QFETCH(QString, error);
+        QByteArray text = description(file);
+        QVERIFY(text.contains(from.toLatin1()));
+        text.replace(from.toLatin1(), to.toLatin1());
+        const QString derived = path(QStringLiteral("refused.dev"));
+        writeFile(QStringLiteral("refused.dev"), text);
+        startChip(family);
+        const int cfg = dataPrj.addCfg(QStringLiteral("r"), QString());
+        IDevice *device = configure(cfg, family + QStringLiteral(" refused"), derived);
+        QVERIFY(device);
+        const int id = addCmd(cfg, code.toLatin1().constData(), values, device);
+        // The check already refuses what it can see; the executor the rest.
+        QCOMPARE(dataPrj.cmdById(id)->validParam(), !error.startsWith(QLatin1String("Command \"")));
+        fake->clearRequests();
+        QCOMPARE(failure(cfg), error);
+        QVERIFY(!chipReached());
+    }
+
     // The programmer's own commands on a silent link and on an error reply.
     void programmerCommandsOnFaults_data()
     {
