@@ -7,6 +7,7 @@
 #include "devices/IDevice.h"
 #include "formats/TFormat.h"
 #include "link/TProg.h"
+#include "link/TProtocol.h"
 #include "link/TSerialPort.h"
 #include "misc/TNormCmdParam.h"
 #include "misc/dev_misc.h"
@@ -173,7 +174,7 @@ bool TDev24Exec::checkTransfer(const Chip &chip, qint64 first, qint64 last, bool
         setErrorText(lang.text(MSG_ADDR_SIZE).arg(chip.addrSize));
         return false;
     }
-    if (chip.maxData == 0 || (writing && chip.pageSize == 0)) {
+    if (!(writing ? writeRule(chip) : readRule(chip)).valid()) {
         setErrorText(lang.text(MSG_BLOCK_ZERO));
         return false;
     }
@@ -186,9 +187,26 @@ bool TDev24Exec::checkTransfer(const Chip &chip, qint64 first, qint64 last, bool
     return true;
 }
 
-qint64 TDev24Exec::writeBlock(const Chip &chip)
+qint64 TDev24Exec::wordSpan(quint8 addrSize)
 {
-    return std::min(chip.maxData, chip.pageSize);
+    return qint64(1) << (8 * addrSize);
+}
+
+TChunkRule TDev24Exec::readRule(const Chip &chip)
+{
+    // The address bits above the word address ride in the control byte: a
+    // chip may wrap its address counter at the end of the span the word
+    // address reaches, as the chips with a block-select bit do.
+    return TChunkRule(chip.maxData).within(wordSpan(chip.addrSize));
+}
+
+TChunkRule TDev24Exec::writeRule(const Chip &chip)
+{
+    // A write wraps onto the start of its page.
+    return TChunkRule(chip.maxData)
+        .within(chip.pageSize)
+        .within(wordSpan(chip.addrSize))
+        .atMost(TProtocol::MAX_PAYLOAD - 1 - chip.addrSize);
 }
 
 // ---- Transfer loops ---------------------------------------------------------
@@ -209,66 +227,52 @@ bool TDev24Exec::readChunk(TSerialPort *port, const Chip &chip, qint64 address, 
 bool TDev24Exec::writeChunk(TSerialPort *port, const Chip &chip, qint64 address,
                             const QByteArray &data)
 {
-    // Cut at every multiple of the block and at every page end, so that no
-    // write wraps onto the start of its page.
     if (chip.algWrite != 0)
         return failVariant(QLatin1String(DEV_ALG_WRITE), chip.algWrite);
-    const qint64 block = writeBlock(chip);
-    const qint64 last = address + data.size() - 1;
-    for (qint64 pos = address; pos <= last;) {
-        const qint64 len = std::min(chunkLength(pos, last, block), chunkLength(pos, last, chip.pageSize));
-        QString error = errorText();
-        if (!i2c24WriteByAlg(chip.algWrite, port, chip.addrSize, pos,
-                             data.mid(int(pos - address), int(len)), error)) {
-            setErrorText(error);
-            return false;
-        }
-        pos += len;
+    QString error = errorText();
+    if (!i2c24WriteByAlg(chip.algWrite, port, chip.addrSize, address, data, error)) {
+        setErrorText(error);
+        return false;
     }
     return true;
 }
 
-bool TDev24Exec::readRange(TSerialPort *port, const Chip &chip, qint64 first, qint64 last,
-                           const ReadSink &sink, bool *stopped)
+bool TDev24Exec::writePiece(TSerialPort *port, const Chip &chip, qint64 address, const QByteArray &data)
 {
-    int counter = 0;
-    int lastPercent = 0;
-    const qint64 total = last - first + 1;
+    return walkRange(writeRule(chip), address, address + data.size() - 1, [&](qint64 a, qint64 n) {
+               return writeChunk(port, chip, a, data.mid(int(a - address), int(n)));
+           }) == TWalkEnd::Done;
+}
+
+bool TDev24Exec::readRange(TSerialPort *port, const Chip &chip, qint64 first, qint64 last,
+                           const ReadSink &sink, const TProgressStep &step, bool *stopped)
+{
     QByteArray data;
-    for (qint64 pos = first;;) {
-        const qint64 len = chunkLength(pos, last, chip.maxData);
-        if (len == 0)
-            break;
-        if (!readChunk(port, chip, pos, len, data) || !sink(pos, data))
-            return false;
-        pos += len;
-        if (progress(counter, lastPercent, pos - first, total)) {
-            if (stopped)
-                *stopped = true;
-            break;
-        }
-    }
-    return true;
+    const TWalkEnd end = walkRange(
+        readRule(chip), first, last,
+        [&](qint64 a, qint64 n) { return readChunk(port, chip, a, n, data) && sink(a, data); }, step);
+    if (stopped)
+        *stopped = end == TWalkEnd::Stopped;
+    return end != TWalkEnd::Failed;
 }
 
 bool TDev24Exec::writeRange(TSerialPort *port, const Chip &chip, qint64 first, qint64 last,
                             const WriteSource &source)
 {
-    int counter = 0;
-    int lastPercent = 0;
-    const qint64 total = last - first + 1;
-    const qint64 block = writeBlock(chip);
-    for (qint64 pos = first;;) {
-        const qint64 len = std::min(chunkLength(pos, last, block), chunkLength(pos, last, chip.pageSize));
-        if (len == 0)
-            break;
-        if (!writeChunk(port, chip, pos, source(pos, len)))
-            return false;
-        pos += len;
-        if (progress(counter, lastPercent, pos - first, total))
-            break;
-    }
-    return true;
+    return walkRange(
+               writeRule(chip), first, last,
+               [&](qint64 a, qint64 n) { return writeChunk(port, chip, a, source(a, n)); },
+               progressStep(first, last))
+           != TWalkEnd::Failed;
+}
+
+TProgressStep TDev24Exec::progressStep(qint64 first, qint64 last)
+{
+    m_counter = 0;
+    m_lastPercent = 0;
+    return [this, first, total = last - first + 1](qint64 next) {
+        return progress(m_counter, m_lastPercent, next - first, total);
+    };
 }
 
 bool TDev24Exec::compare(qint64 address, const QByteArray &read, const QByteArray &expected)
@@ -280,6 +284,13 @@ bool TDev24Exec::compare(qint64 address, const QByteArray &read, const QByteArra
         }
     }
     return true;
+}
+
+bool TDev24Exec::fileDone(TWalkEnd end, const QString &error)
+{
+    if (end == TWalkEnd::Failed && !error.isEmpty())
+        setErrorText(error);
+    return end != TWalkEnd::Failed;
 }
 
 // ---- Commands ---------------------------------------------------------------
@@ -339,9 +350,10 @@ bool TDev24Exec::execTestEmpty(TSerialPort *port)
         return false;
     const qint64 last = chip.begin + chip.size - 1;
     return checkTransfer(chip, chip.begin, last, false)
-        && readRange(port, chip, chip.begin, last, [this](qint64 a, const QByteArray &d) {
-               return compare(a, d, QByteArray(d.size(), BLANK));
-           });
+        && readRange(
+               port, chip, chip.begin, last,
+               [this](qint64 a, const QByteArray &d) { return compare(a, d, QByteArray(d.size(), BLANK)); },
+               progressStep(chip.begin, last));
 }
 
 bool TDev24Exec::execCharWrite(TSerialPort *port)
@@ -368,9 +380,10 @@ bool TDev24Exec::execCharVerify(TSerialPort *port)
     if (!lookUp(chip, true))
         return false;
     return checkTransfer(chip, first, last, false)
-        && readRange(port, chip, first, last, [this, fill](qint64 a, const QByteArray &d) {
-               return compare(a, d, QByteArray(d.size(), char(fill)));
-           });
+        && readRange(
+               port, chip, first, last,
+               [this, fill](qint64 a, const QByteArray &d) { return compare(a, d, QByteArray(d.size(), char(fill))); },
+               progressStep(first, last));
 }
 
 bool TDev24Exec::execDataRead(TSerialPort *port)
@@ -385,10 +398,13 @@ bool TDev24Exec::execDataRead(TSerialPort *port)
     if (!lookUp(chip, true) || !checkTransfer(chip, first, last, false))
         return false;
     QByteArray result;
-    const bool ok = readRange(port, chip, first, last, [&result](qint64, const QByteArray &d) {
-        result += d;
-        return true;
-    });
+    const bool ok = readRange(
+        port, chip, first, last,
+        [&result](qint64, const QByteArray &d) {
+            result += d;
+            return true;
+        },
+        progressStep(first, last));
     if (!ok)
         return false;
     TData record;
@@ -427,9 +443,12 @@ bool TDev24Exec::execDataVerify(TSerialPort *port)
     if (!lookUp(chip, true))
         return false;
     return checkTransfer(chip, first, last, false)
-        && readRange(port, chip, first, last, [this, &bytes, first](qint64 a, const QByteArray &d) {
-               return compare(a, d, bytes.mid(int(a - first), d.size()));
-           });
+        && readRange(
+               port, chip, first, last,
+               [this, &bytes, first](qint64 a, const QByteArray &d) {
+                   return compare(a, d, bytes.mid(int(a - first), d.size()));
+               },
+               progressStep(first, last));
 }
 
 bool TDev24Exec::execFileRead(TSerialPort *port)
@@ -441,7 +460,7 @@ bool TDev24Exec::execFileRead(TSerialPort *port)
     getFileCmdParams(m_params, id, addrFile, first, last, file, format);
     if (!lookUp(chip, true) || !checkTransfer(chip, first, last, false))
         return false;
-    TFormat out(format, file, addrFile, first, last, chip.maxData);
+    TFormat out(format, file, addrFile, first, last, readRule(chip).block());
     if (!out.open(1)) {
         setErrorText(out.errorString());
         return false;
@@ -458,7 +477,7 @@ bool TDev24Exec::execFileRead(TSerialPort *port)
             fileAddress += d.size();
             return true;
         },
-        &stopped);
+        progressStep(first, last), &stopped);
     // A read that failed or was stopped leaves the earlier file as it was:
     // the format commits its temporary file only on close.
     if (!ok)
@@ -477,29 +496,16 @@ bool TDev24Exec::execFileWrite(TSerialPort *port)
     getFileCmdParams(m_params, id, addrFile, first, last, file, format);
     if (!lookUp(chip, true) || !checkTransfer(chip, first, last, true))
         return false;
-    TFormat in(format, file, addrFile, first, last, writeBlock(chip));
+    TFormat in(format, file, addrFile, first, last, writeRule(chip).block());
     if (!in.open(0)) {
         setErrorText(in.errorString());
         return false;
     }
-    int counter = 0;
-    int lastPercent = 0;
-    const qint64 total = last - first + 1;
-    for (qint64 address = first;;) {
-        QByteArray block;
-        if (!in.read(address, block)) {
-            setErrorText(in.errorString());
-            return false;
-        }
-        if (block.isEmpty())
-            break;
-        if (!writeChunk(port, chip, address, block))
-            return false;
-        address += block.size();
-        if (progress(counter, lastPercent, address - first, total))
-            break;
-    }
-    return closeFile(in);
+    QString error;
+    const TWalkEnd end = walkFile(
+        in, first, [&](qint64 a, const QByteArray &piece) { return writePiece(port, chip, a, piece); },
+        progressStep(first, last), error);
+    return fileDone(end, error) && closeFile(in);
 }
 
 bool TDev24Exec::execFileVerify(TSerialPort *port)
@@ -511,28 +517,19 @@ bool TDev24Exec::execFileVerify(TSerialPort *port)
     getFileCmdParams(m_params, id, addrFile, first, last, file, format);
     if (!lookUp(chip, true) || !checkTransfer(chip, first, last, false))
         return false;
-    TFormat in(format, file, addrFile, first, last, chip.maxData);
+    TFormat in(format, file, addrFile, first, last, readRule(chip).block());
     if (!in.open(0)) {
         setErrorText(in.errorString());
         return false;
     }
-    int counter = 0;
-    int lastPercent = 0;
-    const qint64 total = last - first + 1;
-    QByteArray read;
-    for (qint64 address = first;;) {
-        QByteArray block;
-        if (!in.read(address, block)) {
-            setErrorText(in.errorString());
-            return false;
-        }
-        if (block.isEmpty())
-            break;
-        if (!readChunk(port, chip, address, block.size(), read) || !compare(address, read, block))
-            return false;
-        address += block.size();
-        if (progress(counter, lastPercent, address - first, total))
-            break;
-    }
-    return closeFile(in);
+    QString error;
+    const TWalkEnd end = walkFile(
+        in, first,
+        [&](qint64 a, const QByteArray &piece) {
+            return readRange(port, chip, a, a + piece.size() - 1, [&](qint64 at, const QByteArray &d) {
+                return compare(at, d, piece.mid(int(at - a), d.size()));
+            });
+        },
+        progressStep(first, last), error);
+    return fileDone(end, error) && closeFile(in);
 }

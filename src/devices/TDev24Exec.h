@@ -11,10 +11,12 @@
 // address in bits 3-1. A range whose addresses do not fit there, or a word
 // address of other than 1 or 2 bytes, is refused before anything is sent.
 //
-// Writes never cross a page: a chunk ends at every multiple of the smaller
-// of the programmer's block and the page, and at every page end.
+// Every transfer is cut by a chunk rule (misc/chunks.h): reads at the
+// programmer's block and at the end of the span the word address reaches,
+// writes also at every page end, so that no write wraps inside its page.
 
 #include "devices/IDeviceExec.h"
+#include "misc/chunks.h"
 
 #include <functional>
 
@@ -91,14 +93,24 @@ private:
     // The address size, the range and the block size fit: else false with
     // the reason as error text.
     bool checkTransfer(const Chip &chip, qint64 first, qint64 last, bool writing);
-    // Block and page of a write (the page alone bounds it as well).
-    static qint64 writeBlock(const Chip &chip);
+    // The bytes a word address of addrSize bytes reaches.
+    static qint64 wordSpan(quint8 addrSize);
+    // How reads and writes are cut into requests.
+    static TChunkRule readRule(const Chip &chip);
+    static TChunkRule writeRule(const Chip &chip);
+    // The progress step of a command over [first, last].
+    TProgressStep progressStep(qint64 first, qint64 last);
 
     // Reads [first, last] chunk by chunk; stopped counts as success.
     bool readRange(TSerialPort *port, const Chip &chip, qint64 first, qint64 last,
-                   const ReadSink &sink, bool *stopped = nullptr);
+                   const ReadSink &sink, const TProgressStep &step = TProgressStep(),
+                   bool *stopped = nullptr);
     bool writeRange(TSerialPort *port, const Chip &chip, qint64 first, qint64 last,
                     const WriteSource &source);
+    // Writes a piece of a file in write chunks.
+    bool writePiece(TSerialPort *port, const Chip &chip, qint64 address, const QByteArray &data);
+    // The end of a file walk: a failed read of the file sets its text.
+    bool fileDone(TWalkEnd end, const QString &error);
     // A verify sink: the chunk equals expected(address) byte by byte, else
     // the mismatch text.
     bool compare(qint64 address, const QByteArray &read, const QByteArray &expected);
@@ -106,4 +118,7 @@ private:
     bool readChunk(TSerialPort *port, const Chip &chip, qint64 address, qint64 count,
                    QByteArray &data);
     bool writeChunk(TSerialPort *port, const Chip &chip, qint64 address, const QByteArray &data);
+
+    int m_counter = 0;
+    int m_lastPercent = 0;
 };

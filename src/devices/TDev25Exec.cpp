@@ -13,6 +13,7 @@
 #include "devices/spi25.h"
 #include "formats/TFormat.h"
 #include "link/TProg.h"
+#include "link/TProtocol.h"
 #include "link/TSerialPort.h"
 #include "misc/TNormCmdParam.h"
 #include "misc/dev_misc.h"
@@ -140,15 +141,35 @@ qint64 TDev25Exec::pageOf(Area area) const
     return area == AreaMain ? qint64(devParam(DEV_PAGE_SIZE).toUInt() & 0xFFFF) : SECURITY_REG_SIZE;
 }
 
-quint16 TDev25Exec::readBlock(Area area) const
+TChunkRule TDev25Exec::readRule(Area area) const
 {
-    const quint16 maxData = m_prog ? m_prog->maxData() : 0;
-    return area == AreaMain ? maxData : quint16(qMin<qint64>(maxData, SECURITY_REG_SIZE));
+    TChunkRule rule(m_prog ? m_prog->maxData() : 0);
+    if (area == AreaMain)
+        rule.within(ADDRESS_LIMIT);       // 3 address bytes wrap at 16 Mbyte
+    else if (area == AreaSecurity)
+        rule.within(SECURITY_REG_SIZE);   // a read wraps inside its register
+    else
+        rule.within(SFDP_LIMIT);          // the SFDP address travels as A0 alone
+    return rule;
 }
 
-quint16 TDev25Exec::writeBlock(Area area) const
+TChunkRule TDev25Exec::writeRule(Area area) const
 {
-    return quint16(qMin<qint64>(readBlock(area), pageOf(area)));
+    // A program wraps inside its page (a security register is one page).
+    // Its request carries the instruction and three address bytes.
+    return readRule(area).within(pageOf(area)).atMost(TProtocol::MAX_PAYLOAD - 4);
+}
+
+bool TDev25Exec::checkRule(const TChunkRule &rule)
+{
+    return checkBlock(rule.block());
+}
+
+TProgressStep TDev25Exec::progressStep(qint64 first, qint64 last)
+{
+    return [this, first, total = last - first + 1](qint64 next) {
+        return progress(m_counter, m_lastPercent, next - first, total);
+    };
 }
 
 bool TDev25Exec::readChunk(TSerialPort *port, Area area, qint64 address, quint16 count, QByteArray &bytes)
@@ -172,29 +193,37 @@ bool TDev25Exec::readChunk(TSerialPort *port, Area area, qint64 address, quint16
     return bytes.size() == count || failShortReply(bytes.size(), count);
 }
 
-bool TDev25Exec::program(TSerialPort *port, Area area, qint64 address, const QByteArray &bytes)
+bool TDev25Exec::programChunk(TSerialPort *port, Area area, qint64 address, const QByteArray &bytes)
 {
-    // A page program that runs over its page end wraps to the page start on
-    // the chip: cut at every page boundary.
-    const qint64 page = pageOf(area);
     if (!offered(area == AreaMain ? DEV_ALG_FLASH_WRITE : DEV_ALG_SECURITY_REG_WRITE))
         return false;
-    int offset = 0;
-    while (offset < bytes.size()) {
-        const qint64 at = address + offset;
-        const int length = int(qMin<qint64>(bytes.size() - offset, page - at % page));
-        const QByteArray piece = bytes.mid(offset, length);
-        QString e = errorText();
-        const bool ok = area == AreaMain
-                            ? spi25PageProgramByAlg(alg(DEV_ALG_FLASH_WRITE), port, at, piece, e)
-                            : spi25ProgramSecurityRegByAlg(alg(DEV_ALG_SECURITY_REG_WRITE), port, at,
-                                                           piece, e);
-        setErrorText(e);
-        if (!ok)
-            return false;
-        offset += length;
-    }
-    return true;
+    QString e = errorText();
+    const bool ok = area == AreaMain
+                        ? spi25PageProgramByAlg(alg(DEV_ALG_FLASH_WRITE), port, address, bytes, e)
+                        : spi25ProgramSecurityRegByAlg(alg(DEV_ALG_SECURITY_REG_WRITE), port, address, bytes, e);
+    setErrorText(e);
+    return ok;
+}
+
+TWalkEnd TDev25Exec::readRange(TSerialPort *port, Area area, qint64 first, qint64 last, const Sink &sink,
+                               const TProgressStep &step)
+{
+    return walkRange(
+        readRule(area), first, last,
+        [&](qint64 address, qint64 length) {
+            QByteArray bytes;
+            return readChunk(port, area, address, quint16(length), bytes) && sink(address, bytes);
+        },
+        step);
+}
+
+TWalkEnd TDev25Exec::programRange(TSerialPort *port, Area area, qint64 first, qint64 last,
+                                  const Source &source, const TProgressStep &step)
+{
+    return walkRange(
+        writeRule(area), first, last,
+        [&](qint64 address, qint64 length) { return programChunk(port, area, address, source(address, length)); },
+        step);
 }
 
 bool TDev25Exec::compareBytes(qint64 address, const QByteArray &expected, const QByteArray &read)
@@ -212,24 +241,18 @@ bool TDev25Exec::compareBytes(qint64 address, const QByteArray &expected, const 
 bool TDev25Exec::compareRange(TSerialPort *port, Area area, qint64 first, qint64 last,
                               const std::function<quint8(qint64)> &expected)
 {
-    const quint16 block = readBlock(area);
-    if (!checkRange(area, first, last) || !checkBlock(block))
+    if (!checkRange(area, first, last) || !checkRule(readRule(area)))
         return false;
-    qint64 pos = first;
-    while (const qint64 length = chunkLength(pos, last, block)) {
-        QByteArray bytes;
-        if (!readChunk(port, area, pos, quint16(length), bytes))
-            return false;
-        QByteArray want(int(length), 0);
-        for (int i = 0; i < want.size(); ++i)
-            want[i] = char(expected(pos + i));
-        if (!compareBytes(pos, want, bytes))
-            return false;
-        pos += length;
-        if (progress(m_counter, m_lastPercent, pos - first, last - first + 1))
-            break;
-    }
-    return true;
+    const TWalkEnd end = readRange(
+        port, area, first, last,
+        [&](qint64 address, const QByteArray &bytes) {
+            QByteArray want(bytes.size(), 0);
+            for (int i = 0; i < want.size(); ++i)
+                want[i] = char(expected(address + i));
+            return compareBytes(address, want, bytes);
+        },
+        progressStep(first, last));
+    return end != TWalkEnd::Failed;
 }
 
 bool TDev25Exec::testEmptyRange(TSerialPort *port, qint64 first, qint64 last)
@@ -401,18 +424,12 @@ bool TDev25Exec::execCharWrite(TSerialPort *port)
     qint64 first = 0, last = 0;
     quint8 fill = 0;
     getCharCmdParams(m_params, id, first, last, fill);
-    const quint16 block = writeBlock(AreaMain);
-    if (!checkRange(AreaMain, first, last) || !checkBlock(block))
+    if (!checkRange(AreaMain, first, last) || !checkRule(writeRule(AreaMain)))
         return false;
-    qint64 pos = first;
-    while (const qint64 length = chunkLength(pos, last, block)) {
-        if (!program(port, AreaMain, pos, QByteArray(int(length), char(fill))))
-            return false;
-        pos += length;
-        if (progress(m_counter, m_lastPercent, pos - first, last - first + 1))
-            break;
-    }
-    return true;
+    return programRange(port, AreaMain, first, last,
+                        [fill](qint64, qint64 length) { return QByteArray(int(length), char(fill)); },
+                        progressStep(first, last))
+           != TWalkEnd::Failed;
 }
 
 bool TDev25Exec::execCharVerify(TSerialPort *port)
@@ -438,20 +455,18 @@ bool TDev25Exec::execDataRead(TSerialPort *port)
     QString text;
     if (!getDataCmdParams(m_params, id, first, last, bytes, text))
         return refuseHexText(QLatin1String(DATA_DATA), text);
-    const quint16 block = readBlock(AreaMain);
-    if (!checkRange(AreaMain, first, last) || !checkBlock(block))
+    if (!checkRange(AreaMain, first, last) || !checkRule(readRule(AreaMain)))
         return false;
     QByteArray result;
-    qint64 pos = first;
-    while (const qint64 length = chunkLength(pos, last, block)) {
-        QByteArray chunk;
-        if (!readChunk(port, AreaMain, pos, quint16(length), chunk))
-            return false;
-        result.append(chunk);
-        pos += length;
-        if (progress(m_counter, m_lastPercent, pos - first, last - first + 1))
-            break;
-    }
+    const TWalkEnd end = readRange(
+        port, AreaMain, first, last,
+        [&result](qint64, const QByteArray &chunk) {
+            result.append(chunk);
+            return true;
+        },
+        progressStep(first, last));
+    if (end == TWalkEnd::Failed)
+        return false;
     storeData(bytesToHexStringLike(text, result));
     return true;
 }
@@ -466,18 +481,12 @@ bool TDev25Exec::execDataWrite(TSerialPort *port)
     QString text;
     if (!getDataCmdParams(m_params, id, first, last, bytes, text))
         return refuseHexText(QLatin1String(DATA_DATA), text);
-    const quint16 block = writeBlock(AreaMain);
-    if (!checkRange(AreaMain, first, last) || !checkBlock(block))
+    if (!checkRange(AreaMain, first, last) || !checkRule(writeRule(AreaMain)))
         return false;
-    qint64 pos = first;
-    while (const qint64 length = chunkLength(pos, last, block)) {
-        if (!program(port, AreaMain, pos, bytes.mid(int(pos - first), int(length))))
-            return false;
-        pos += length;
-        if (progress(m_counter, m_lastPercent, pos - first, last - first + 1))
-            break;
-    }
-    return true;
+    return programRange(port, AreaMain, first, last,
+                        [&](qint64 address, qint64 length) { return bytes.mid(int(address - first), int(length)); },
+                        progressStep(first, last))
+           != TWalkEnd::Failed;
 }
 
 bool TDev25Exec::execDataVerify(TSerialPort *port)
@@ -502,29 +511,27 @@ bool TDev25Exec::fileRead(TSerialPort *port, Area area)
     qint64 addrFile = 0, first = 0, last = 0;
     QString file, format;
     getFileCmdParams(m_params, id, addrFile, first, last, file, format);
-    const quint16 block = readBlock(area);
-    if (!checkRange(area, first, last) || !checkBlock(block))
+    const TChunkRule rule = readRule(area);
+    if (!checkRange(area, first, last) || !checkRule(rule))
         return false;
-    TFormat data(format, file, addrFile, first, last, block);
+    TFormat data(format, file, addrFile, first, last, rule.block());
     if (!data.open(1)) {
         setErrorText(data.errorString());
         return false;
     }
-    qint64 pos = first;
-    while (const qint64 length = chunkLength(pos, last, block)) {
-        QByteArray chunk;
-        if (!readChunk(port, area, pos, quint16(length), chunk))
-            return false;
-        if (!data.write(addrFile + (pos - first), chunk)) {
+    const TWalkEnd end = readRange(
+        port, area, first, last,
+        [&](qint64 address, const QByteArray &chunk) {
+            if (data.write(addrFile + (address - first), chunk))
+                return true;
             setErrorText(data.errorString());
             return false;
-        }
-        pos += length;
-        // A stopped read leaves the earlier file as it was: the pass is
-        // abandoned, not committed.
-        if (progress(m_counter, m_lastPercent, pos - first, last - first + 1))
-            return true;
-    }
+        },
+        progressStep(first, last));
+    // A stopped read leaves the earlier file as it was: the pass is
+    // abandoned, not committed.
+    if (end != TWalkEnd::Done)
+        return end == TWalkEnd::Stopped;
     return closeFile(data);
 }
 
@@ -534,30 +541,24 @@ bool TDev25Exec::fileWrite(TSerialPort *port, Area area)
     qint64 addrFile = 0, first = 0, last = 0;
     QString file, format;
     getFileCmdParams(m_params, id, addrFile, first, last, file, format);
-    const quint16 block = writeBlock(area);
-    if (!checkRange(area, first, last) || !checkBlock(block))
+    const TChunkRule rule = writeRule(area);
+    if (!checkRange(area, first, last) || !checkRule(rule))
         return false;
-    TFormat data(format, file, addrFile, first, last, block);
+    TFormat data(format, file, addrFile, first, last, rule.block());
     if (!data.open(0)) {
         setErrorText(data.errorString());
         return false;
     }
-    qint64 address = first;
-    forever {
-        QByteArray run;
-        if (!data.read(address, run)) {
-            setErrorText(data.errorString());
-            return false;
-        }
-        if (run.isEmpty())
-            break;
-        if (!program(port, area, address, run.left(0xFFFF)))
-            return false;
-        address += run.size();
-        if (progress(m_counter, m_lastPercent, address - first, last - first + 1))
-            break;
-    }
-    return closeFile(data);
+    QString error;
+    const TWalkEnd end = walkFile(
+        data, first,
+        [&](qint64 address, const QByteArray &run) {
+            return programRange(port, area, address, address + run.size() - 1,
+                                [&](qint64 at, qint64 length) { return run.mid(int(at - address), int(length)); })
+                   == TWalkEnd::Done;
+        },
+        progressStep(first, last), error);
+    return fileEnd(end, error) && closeFile(data);
 }
 
 bool TDev25Exec::fileVerify(TSerialPort *port, Area area)
@@ -566,31 +567,33 @@ bool TDev25Exec::fileVerify(TSerialPort *port, Area area)
     qint64 addrFile = 0, first = 0, last = 0;
     QString file, format;
     getFileCmdParams(m_params, id, addrFile, first, last, file, format);
-    const quint16 block = readBlock(area);
-    if (!checkRange(area, first, last) || !checkBlock(block))
+    const TChunkRule rule = readRule(area);
+    if (!checkRange(area, first, last) || !checkRule(rule))
         return false;
-    TFormat data(format, file, addrFile, first, last, block);
+    TFormat data(format, file, addrFile, first, last, rule.block());
     if (!data.open(0)) {
         setErrorText(data.errorString());
         return false;
     }
-    qint64 address = first;
-    forever {
-        QByteArray run;
-        if (!data.read(address, run)) {
-            setErrorText(data.errorString());
-            return false;
-        }
-        if (run.isEmpty())
-            break;
-        QByteArray chip;
-        if (!readChunk(port, area, address, quint16(run.size()), chip) || !compareBytes(address, run, chip))
-            return false;
-        address += run.size();
-        if (progress(m_counter, m_lastPercent, address - first, last - first + 1))
-            break;
-    }
-    return closeFile(data);
+    QString error;
+    const TWalkEnd end = walkFile(
+        data, first,
+        [&](qint64 address, const QByteArray &run) {
+            return readRange(port, area, address, address + run.size() - 1,
+                             [&](qint64 at, const QByteArray &chip) {
+                                 return compareBytes(at, run.mid(int(at - address), chip.size()), chip);
+                             })
+                   == TWalkEnd::Done;
+        },
+        progressStep(first, last), error);
+    return fileEnd(end, error) && closeFile(data);
+}
+
+bool TDev25Exec::fileEnd(TWalkEnd end, const QString &error)
+{
+    if (end == TWalkEnd::Failed && !error.isEmpty())
+        setErrorText(error);
+    return end != TWalkEnd::Failed;
 }
 
 bool TDev25Exec::execFileRead(TSerialPort *port)
@@ -724,26 +727,23 @@ bool TDev25Exec::execSecRegTestEmpty(TSerialPort *port)
 {
     if (!prepare(port, true))
         return false;
-    const quint16 block = readBlock(AreaSecurity);
     const int count = securityRegCount();
     const uint selection = PARAM(m_params, REG_DATA).toUInt() & 0xFF;
     const qint64 total = devParam(DEV_SECURITY_REG_SIZE).toLongLong();
-    if (!checkBlock(block))
+    if (!checkRule(readRule(AreaSecurity)))
         return false;
     for (int i = 0; i < count; ++i) {
         if (!(selection & (1u << i)))
             continue;
-        const qint64 last = i * SECURITY_REG_SIZE + SECURITY_REG_SIZE - 1;
-        qint64 pos = i * SECURITY_REG_SIZE;
-        while (const qint64 length = chunkLength(pos, last, block)) {
-            QByteArray chunk;
-            if (!readChunk(port, AreaSecurity, pos, quint16(length), chunk)
-                || !compareBytes(pos, QByteArray(int(length), char(0xFF)), chunk))
-                return false;
-            pos += length;
-            if (progress(m_counter, m_lastPercent, pos, total))
-                return true;
-        }
+        const qint64 first = i * SECURITY_REG_SIZE;
+        const TWalkEnd end = readRange(
+            port, AreaSecurity, first, first + SECURITY_REG_SIZE - 1,
+            [this](qint64 address, const QByteArray &chunk) {
+                return compareBytes(address, QByteArray(chunk.size(), char(0xFF)), chunk);
+            },
+            [&](qint64 next) { return progress(m_counter, m_lastPercent, next, total); });
+        if (end != TWalkEnd::Done)
+            return end == TWalkEnd::Stopped;
     }
     return true;
 }

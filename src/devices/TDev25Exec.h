@@ -4,12 +4,14 @@
 // transfers), status registers, security registers, SFDP table and unique
 // ID, all through the request builders of spi25.h.
 //
-// Transfers move at most the programmer's largest payload per request;
-// programs never cross a page (main memory: "page_size", security
-// registers: 256 bytes), whatever that payload is. Ranges that 3-byte
+// Transfers move at most the programmer's largest payload per request and
+// are cut by the chunk rule of their area (misc/chunks.h): programs never
+// cross a page (main memory: "page_size"), no transfer crosses the end of a
+// security register or of the SFDP table, whatever that payload is. Ranges that 3-byte
 // addressing cannot reach are refused before anything is sent.
 
 #include "devices/IDeviceExec.h"
+#include "misc/chunks.h"
 
 #include <functional>
 
@@ -71,16 +73,31 @@ private:
     // Refuses, with a message and before anything is sent, a range the
     // area's addressing cannot reach.
     bool checkRange(Area area, qint64 first, qint64 last);
-    // Largest read per request, and largest program (page-bounded).
-    quint16 readBlock(Area area) const;
-    quint16 writeBlock(Area area) const;
+    // How reads and programs of an area are cut into requests.
+    TChunkRule readRule(Area area) const;
+    TChunkRule writeRule(Area area) const;
     qint64 pageOf(Area area) const;
     bool checkBlock(qint64 block);
+    // The rule makes progress; else the block message.
+    bool checkRule(const TChunkRule &rule);
+    // The progress step of a transfer over [first, last].
+    TProgressStep progressStep(qint64 first, qint64 last);
 
-    // One read of exactly count bytes.
+    // Takes a chunk read at an address.
+    using Sink = std::function<bool(qint64 address, const QByteArray &bytes)>;
+    // Gives the bytes to program at an address, of a length.
+    using Source = std::function<QByteArray(qint64 address, qint64 length)>;
+
+    // One read of exactly count bytes, one program request.
     bool readChunk(TSerialPort *port, Area area, qint64 address, quint16 count, QByteArray &bytes);
-    // Programs the bytes at the address, one request per page piece.
-    bool program(TSerialPort *port, Area area, qint64 address, const QByteArray &bytes);
+    bool programChunk(TSerialPort *port, Area area, qint64 address, const QByteArray &bytes);
+    // [first, last] in the area's read or program chunks.
+    TWalkEnd readRange(TSerialPort *port, Area area, qint64 first, qint64 last, const Sink &sink,
+                       const TProgressStep &step = TProgressStep());
+    TWalkEnd programRange(TSerialPort *port, Area area, qint64 first, qint64 last, const Source &source,
+                          const TProgressStep &step = TProgressStep());
+    // The end of a file walk: a failed read of the file sets its text.
+    bool fileEnd(TWalkEnd end, const QString &error);
 
     // Reads [first, last] in chunks and hands each to check; the first byte
     // that differs from expected(address) fails with the mismatch text.

@@ -10,6 +10,7 @@
 #include "devices/dev_lists.h"
 #include "formats/TFormat.h"
 #include "link/TProg.h"
+#include "link/TProtocol.h"
 #include "link/TSerialPort.h"
 #include "misc/TNormCmdParam.h"
 #include "misc/dev_misc.h"
@@ -26,15 +27,12 @@ static const char SOURCE[] = "devices\\TDevAVR8_spi_exec";
 namespace {
 
 constexpr qint64 EEPROM_WRITE_BLOCK = 32;
-constexpr qint64 EXT_BLOCK = 0x10000;       // bytes one extended address selects
+// Codes 3 to 6 carry 16 address bits, and one extended address selects
+// 64 KiB: no transfer crosses a multiple of it.
+constexpr qint64 ADDRESS_SPAN = 0x10000;
 constexpr qint64 REACH_16 = 0xFFFF;         // codes 3 to 6: 16 address bits
 constexpr qint64 REACH_PAGE = 0x1FFFF;      // page write: 16-bit word address
 constexpr qint64 REACH_EXT = 0xFFFFFF;      // with the extended address byte
-
-qint64 minLength(qint64 a, qint64 b)
-{
-    return std::min(a, b);
-}
 
 } // namespace
 
@@ -246,25 +244,25 @@ bool TDevAVR8_SPI_Exec::inReach(const Memory &mem, qint64 first, qint64 last, bo
     return false;
 }
 
-qint64 TDevAVR8_SPI_Exec::readLength(const Memory &mem, qint64 address, qint64 last) const
+TChunkRule TDevAVR8_SPI_Exec::readRule(const Memory &mem)
 {
-    qint64 n = chunkLength(address, last, mem.maxData);
-    if (mem.flash)
-        n = minLength(n, chunkLength(address, last, EXT_BLOCK));
-    return n;
+    return TChunkRule(mem.maxData).within(ADDRESS_SPAN);
 }
 
-qint64 TDevAVR8_SPI_Exec::writeLength(const Memory &mem, qint64 address, qint64 last) const
+TChunkRule TDevAVR8_SPI_Exec::writeRule(const Memory &mem)
 {
     if (!mem.flash)
-        return chunkLength(address, last, std::min<qint64>(mem.maxData, EEPROM_WRITE_BLOCK));
-    // A chunk stays inside one page and one 64 KiB block: the page written
-    // is the one of the chunk's first word, under one extended address.
-    const qint64 block = mem.page > 0 ? std::min<qint64>(mem.maxData, mem.page) : mem.maxData;
-    qint64 n = minLength(chunkLength(address, last, block), chunkLength(address, last, EXT_BLOCK));
+        return TChunkRule(mem.maxData).within(EEPROM_WRITE_BLOCK).within(ADDRESS_SPAN).atMost(
+            TProtocol::MAX_PAYLOAD - 2);
+    // A flash load moves whole 16-bit words: with an odd block a chunk would
+    // end inside a word and the next one load that word a second time. A
+    // chunk stays inside one page (the page written is the one of its first
+    // word) and under one extended address; its request carries the address
+    // and up to two pad bytes.
+    TChunkRule rule(std::max<qint64>(2, mem.maxData & ~1));
     if (mem.page > 0)
-        n = minLength(n, chunkLength(address, last, mem.page));
-    return n;
+        rule.within(mem.page);
+    return rule.within(ADDRESS_SPAN).atMost(TProtocol::MAX_PAYLOAD - 5);
 }
 
 bool TDevAVR8_SPI_Exec::readChunk(TSerialPort *port, Memory &mem, qint64 address, qint64 count,
@@ -302,51 +300,32 @@ bool TDevAVR8_SPI_Exec::writeChunk(TSerialPort *port, Memory &mem, qint64 addres
 }
 
 bool TDevAVR8_SPI_Exec::readRange(TSerialPort *port, Memory &mem, qint64 first, qint64 last,
-                                  const ChunkFn &onChunk, bool *stopped)
+                                  const ChunkFn &onChunk, bool withProgress)
 {
-    for (qint64 a = first;;) {
-        const qint64 n = readLength(mem, a, last);
-        if (n == 0)
-            return true;
-        QByteArray bytes;
-        if (!readChunk(port, mem, a, n, bytes) || !onChunk(a, bytes))
-            return false;
-        a += n;
-        if (progress(m_counter, m_lastPercent, a, last)) {
-            if (stopped)
-                *stopped = true;
-            return true;
-        }
-    }
+    return walkRange(
+               readRule(mem), first, last,
+               [&](qint64 a, qint64 n) {
+                   QByteArray bytes;
+                   return readChunk(port, mem, a, n, bytes) && onChunk(a, bytes);
+               },
+               withProgress ? progressStep(last) : TProgressStep())
+           != TWalkEnd::Failed;
 }
 
 bool TDevAVR8_SPI_Exec::writeRange(TSerialPort *port, Memory &mem, qint64 first, qint64 last,
-                                   const BytesFn &bytesAt)
+                                   const BytesFn &bytesAt, bool withProgress)
 {
-    for (qint64 a = first;;) {
-        const qint64 n = writeLength(mem, a, last);
-        if (n == 0)
-            return true;
-        if (!writeChunk(port, mem, a, bytesAt(a - first, n)))
-            return false;
-        // The chunk's n bytes are written; a pad byte is no data of ours.
-        a += n;
-        if (progress(m_counter, m_lastPercent, a, last))
-            return true;
-    }
+    // The chunk's n bytes are written; a pad byte is no data of ours.
+    return walkRange(
+               writeRule(mem), first, last,
+               [&](qint64 a, qint64 n) { return writeChunk(port, mem, a, bytesAt(a - first, n)); },
+               withProgress ? progressStep(last) : TProgressStep())
+           != TWalkEnd::Failed;
 }
 
-bool TDevAVR8_SPI_Exec::writePiece(TSerialPort *port, Memory &mem, qint64 address, const QByteArray &bytes)
+TProgressStep TDevAVR8_SPI_Exec::progressStep(qint64 last)
 {
-    const qint64 last = address + bytes.size() - 1;
-    for (qint64 a = address;;) {
-        const qint64 n = writeLength(mem, a, last);
-        if (n == 0)
-            return true;
-        if (!writeChunk(port, mem, a, bytes.mid(int(a - address), int(n))))
-            return false;
-        a += n;
-    }
+    return [this, last](qint64 next) { return progress(m_counter, m_lastPercent, next, last); };
 }
 
 bool TDevAVR8_SPI_Exec::compare(qint64 address, const QByteArray &expected, const QByteArray &read)
@@ -471,10 +450,8 @@ bool TDevAVR8_SPI_Exec::execDataVerify(TSerialPort *port, bool flash)
 }
 
 // The memory and range of a file command, with its chip-data file open in
-// the mode (0 to read the file, 1 to write it): writes to the chip go in
-// blocks that stay inside a flash page, or the EEPROM's write block; reads
-// in blocks of the programmer's data length. Null (the reason kept) when
-// anything fails.
+// the mode (0 to read the file, 1 to write it), in the block of the chip
+// transfers the command makes. Null (the reason kept) when anything fails.
 std::unique_ptr<TFormat> TDevAVR8_SPI_Exec::openFileCmd(TSerialPort *port, bool flash, bool write, int mode,
                                                        Memory &mem, qint64 &addrFile, qint64 &first, qint64 &last)
 {
@@ -484,10 +461,7 @@ std::unique_ptr<TFormat> TDevAVR8_SPI_Exec::openFileCmd(TSerialPort *port, bool 
     TData device;
     if (!prepareMemory(port, flash, write, device, mem) || !inReach(mem, first, last, write))
         return nullptr;
-    qint64 block = mem.maxData;
-    if (write)
-        block = flash ? (mem.page > 0 ? std::min<qint64>(mem.maxData, mem.page) : mem.maxData)
-                      : std::min<qint64>(mem.maxData, EEPROM_WRITE_BLOCK);
+    const qint64 block = (write ? writeRule(mem) : readRule(mem)).block();
     auto format = std::make_unique<TFormat>(formatName, file, addrFile, first, last, block);
     if (!format->open(mode)) {
         setErrorText(format->errorString());
@@ -517,6 +491,16 @@ bool TDevAVR8_SPI_Exec::execFileRead(TSerialPort *port, bool flash)
     return ok && closeFile(format);
 }
 
+bool TDevAVR8_SPI_Exec::fileWalk(TFormat &format, qint64 first, qint64 last, const ChunkFn &onPiece)
+{
+    QString error;
+    if (walkFile(format, first, onPiece, progressStep(last), error) != TWalkEnd::Failed)
+        return closeFile(format);
+    if (!error.isEmpty())
+        setErrorText(error);
+    return false;
+}
+
 bool TDevAVR8_SPI_Exec::execFileWrite(TSerialPort *port, bool flash)
 {
     Memory mem;
@@ -524,22 +508,11 @@ bool TDevAVR8_SPI_Exec::execFileWrite(TSerialPort *port, bool flash)
     std::unique_ptr<TFormat> opened = openFileCmd(port, flash, true, 0, mem, addrFile, first, last);
     if (!opened)
         return false;
-    TFormat &format = *opened;
-    for (qint64 next = first;;) {
-        qint64 address = next;
-        QByteArray piece;
-        if (!format.read(address, piece)) {
-            setErrorText(format.errorString());
-            return false;
-        }
-        if (piece.isEmpty())
-            return closeFile(format);
-        if (!writePiece(port, mem, address, piece))
-            return false;
-        next = address + piece.size();
-        if (progress(m_counter, m_lastPercent, next, last))
-            return closeFile(format);
-    }
+    return fileWalk(*opened, first, last, [&](qint64 address, const QByteArray &piece) {
+        return writeRange(
+            port, mem, address, address + piece.size() - 1,
+            [&piece](qint64 offset, qint64 n) { return piece.mid(int(offset), int(n)); }, false);
+    });
 }
 
 bool TDevAVR8_SPI_Exec::execFileVerify(TSerialPort *port, bool flash)
@@ -549,29 +522,12 @@ bool TDevAVR8_SPI_Exec::execFileVerify(TSerialPort *port, bool flash)
     std::unique_ptr<TFormat> opened = openFileCmd(port, flash, false, 0, mem, addrFile, first, last);
     if (!opened)
         return false;
-    TFormat &format = *opened;
-    for (qint64 next = first;;) {
-        qint64 address = next;
-        QByteArray piece;
-        if (!format.read(address, piece)) {
-            setErrorText(format.errorString());
-            return false;
-        }
-        if (piece.isEmpty())
-            return closeFile(format);
-        const qint64 pieceLast = address + piece.size() - 1;
-        for (qint64 a = address; a <= pieceLast;) {
-            const qint64 n = readLength(mem, a, pieceLast);
-            QByteArray bytes;
-            if (!readChunk(port, mem, a, n, bytes)
-                || !compare(a, piece.mid(int(a - address), int(n)), bytes))
-                return false;
-            a += n;
-        }
-        next = pieceLast + 1;
-        if (progress(m_counter, m_lastPercent, next, last))
-            return closeFile(format);
-    }
+    return fileWalk(*opened, first, last, [&](qint64 address, const QByteArray &piece) {
+        return readRange(
+            port, mem, address, address + piece.size() - 1,
+            [&](qint64 a, const QByteArray &bytes) { return compare(a, piece.mid(int(a - address), bytes.size()), bytes); },
+            false);
+    });
 }
 
 // ---- Fuses, lock bits, calibration ---------------------------------------------

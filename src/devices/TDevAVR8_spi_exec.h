@@ -9,6 +9,7 @@
 // the next. Whatever a command refuses it refuses before the first request.
 
 #include "devices/IDeviceExec.h"
+#include "misc/chunks.h"
 
 #include <functional>
 #include <memory>
@@ -79,18 +80,24 @@ private:
     // can address.
     bool inReach(const Memory &mem, qint64 first, qint64 last, bool write);
 
-    qint64 readLength(const Memory &mem, qint64 address, qint64 last) const;
-    qint64 writeLength(const Memory &mem, qint64 address, qint64 last) const;
+    // How reads and writes of a memory are cut into requests.
+    static TChunkRule readRule(const Memory &mem);
+    static TChunkRule writeRule(const Memory &mem);
+    // The progress step of a transfer that ends at last.
+    TProgressStep progressStep(qint64 last);
 
     bool readChunk(TSerialPort *port, Memory &mem, qint64 address, qint64 count, QByteArray &bytes);
     bool writeChunk(TSerialPort *port, Memory &mem, qint64 address, const QByteArray &bytes);
-    // Walks first..last in read chunks; a stop request ends it with success.
+    // Walks first..last in read chunks; with progress a stop request ends
+    // it with success.
     bool readRange(TSerialPort *port, Memory &mem, qint64 first, qint64 last, const ChunkFn &onChunk,
-                   bool *stopped = nullptr);
+                   bool withProgress = true);
     // Writes first..last in write chunks taking the bytes from bytesAt.
-    bool writeRange(TSerialPort *port, Memory &mem, qint64 first, qint64 last, const BytesFn &bytesAt);
-    // Writes a piece in write chunks without progress.
-    bool writePiece(TSerialPort *port, Memory &mem, qint64 address, const QByteArray &bytes);
+    bool writeRange(TSerialPort *port, Memory &mem, qint64 first, qint64 last, const BytesFn &bytesAt,
+                    bool withProgress = true);
+    // Hands the pieces of an open file to onPiece, with progress, then
+    // closes it; false (the reason kept) when a piece or the file fails.
+    bool fileWalk(TFormat &format, qint64 first, qint64 last, const ChunkFn &onPiece);
     // The bytes read equal the expected ones; else the mismatch text.
     bool compare(qint64 address, const QByteArray &expected, const QByteArray &read);
     bool regData(quint8 count, QByteArray &bytes);
