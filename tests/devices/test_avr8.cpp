@@ -32,6 +32,7 @@
 #include "link/TSerialPort.h"
 #include "misc/dev_misc.h"
 #include "support/AvrChip.h"
+#include "support/ChunkCheck.h"
 #include "support/ExecHarness.h"
 #include "support/FakeProgrammer.h"
 #include "support/FormHost.h"
@@ -549,6 +550,113 @@ private slots:
             if (r.code == 3 || r.code == 5)
                 longest = std::max<int>(longest, quint16(quint8(r.payload.at(2)) | quint8(r.payload.at(3)) << 8));
         QCOMPARE(longest, maxData);
+    }
+
+    // Every flash and EEPROM transfer loop at odd starts and lengths, at
+    // five payload sizes, across 64 KiB boundaries: what was written reads
+    // back and verifies byte for byte, no request crosses a page, a 64 KiB
+    // block, the EEPROM's write block or the programmer's block, and no
+    // flash word is loaded twice (an odd payload size loads whole words).
+    void chunksKeepTheirBounds_data()
+    {
+        QTest::addColumn<int>("maxData");
+        for (int maxData : {60, 63, 100, 256, 1000})
+            QTest::addRow("%d", maxData) << maxData;
+    }
+    void chunksKeepTheirBounds()
+    {
+        QFETCH(int, maxData);
+        useProgrammer(maxData);
+        const TData dev = TDeviceList::readDescription(DEVICES + QStringLiteral("/avr8/atmega2560.dev"));
+        newChip(dev);
+        QRandomGenerator random{quint32(maxData)};
+        const auto randomBytes = [&random](int n) {
+            QByteArray b(n, 0);
+            for (char &c : b)
+                c = char(random.generate());
+            return b;
+        };
+        const QByteArray flashData = randomBytes(43), flashImage = randomBytes(0x1313);
+        const QByteArray eepromData = randomBytes(0x33), eepromImage = randomBytes(0x2F1);
+        writeFile("flash.bin", flashImage);
+        writeFile("eeprom.bin", eepromImage);
+        const auto file = [&](const char *name, qint64 at, qint64 count) {
+            return TData{{FILE_FORMAT, "BIN"}, {FILE_FILE, path(QString::fromLatin1(name))}, {FILE_ADDR_FILE, 0},
+                         {FILE_ADDR_DEVICE, at}, {FILE_COUNT, count}};
+        };
+        const TData flashFill{{CHAR_ADDR_DEVICE, 0xFFC1}, {CHAR_COUNT, 0x183}, {CHAR_FILL_CHAR, 0x5A}};
+        const TData flashBytes{{DATA_ADDR_DEVICE, 0x1FFE3}, {DATA_DATA, bytesToHexString(flashData)}};
+        const TData eepromFill{{CHAR_ADDR_DEVICE, 0x13}, {CHAR_COUNT, 0x55}, {CHAR_FILL_CHAR, 0xC3}};
+        const TData eepromBytes{{DATA_ADDR_DEVICE, 0x3E1}, {DATA_DATA, bytesToHexString(eepromData)}};
+        const int cfg = dataPrj.addCfg(QStringLiteral("bounds"), QString());
+        const QVector<int> ids = configure(
+            cfg, QStringLiteral("chip"), QStringLiteral("avr8/atmega2560.dev"),
+            {{CMD_ERASE, {}},
+             {CMD_TEST_EMPTY_EEPROM, {}},
+             {CMD_FLASH_CHAR_WRITE, flashFill},
+             {CMD_FLASH_CHAR_VERIFY, flashFill},
+             {CMD_FLASH_DATA_WRITE, flashBytes},
+             {CMD_FLASH_DATA_VERIFY, flashBytes},
+             {CMD_FLASH_DATA_READ, {{DATA_ADDR_DEVICE, 0x1FFE2}, {DATA_DATA, QString(90, QLatin1Char('0'))}}},
+             {CMD_FLASH_FILE_WRITE, file("flash.bin", 0x2F0F1, flashImage.size())},
+             {CMD_FLASH_FILE_VERIFY, file("flash.bin", 0x2F0F1, flashImage.size())},
+             {CMD_FLASH_FILE_READ, file("flash_out.bin", 0x2F0F1, flashImage.size())},
+             {CMD_EEPROM_CHAR_WRITE, eepromFill},
+             {CMD_EEPROM_CHAR_VERIFY, eepromFill},
+             {CMD_EEPROM_DATA_WRITE, eepromBytes},
+             {CMD_EEPROM_DATA_VERIFY, eepromBytes},
+             {CMD_EEPROM_DATA_READ, {{DATA_ADDR_DEVICE, 0x3E0}, {DATA_DATA, QString(106, QLatin1Char('0'))}}},
+             {CMD_EEPROM_FILE_WRITE, file("eeprom.bin", 0x7C3, eepromImage.size())},
+             {CMD_EEPROM_FILE_VERIFY, file("eeprom.bin", 0x7C3, eepromImage.size())},
+             {CMD_EEPROM_FILE_READ, file("eeprom_out.bin", 0x7C3, eepromImage.size())}});
+        for (int id : ids)
+            QVERIFY2(dataPrj.cmdById(id)->validParam(), qPrintable(dataPrj.cmdById(id)->cmd()));
+        run(cfg, true);
+
+        QByteArray flash(dev.value(DEV_FLASH_SIZE).toInt(), char(0xFF));
+        flash.replace(0xFFC1, 0x183, QByteArray(0x183, 0x5A));
+        flash.replace(0x1FFE3, flashData.size(), flashData);
+        flash.replace(0x2F0F1, flashImage.size(), flashImage);
+        QByteArray eeprom(dev.value(DEV_EEPROM_SIZE).toInt(), char(0xFF));
+        eeprom.replace(0x13, 0x55, QByteArray(0x55, char(0xC3)));
+        eeprom.replace(0x3E1, eepromData.size(), eepromData);
+        eeprom.replace(0x7C3, eepromImage.size(), eepromImage);
+        QVERIFY(onChip([&] { return chip->flash; }) == flash);
+        QVERIFY(onChip([&] { return chip->eeprom; }) == eeprom);
+        QVERIFY(readFile("flash_out.bin") == flashImage);
+        QVERIFY(readFile("eeprom_out.bin") == eepromImage);
+        QCOMPARE(record(ids.at(6)).value(DATA_DATA).toString(), bytesToHexString(flash.mid(0x1FFE2, 45)));
+        QCOMPARE(record(ids.at(14)).value(DATA_DATA).toString(), bytesToHexString(eeprom.mid(0x3E0, 53)));
+
+        // The wire: flash requests carry 16 address bits under the last
+        // extended address; a load spans its pads as well.
+        const qint64 page = dev.value(DEV_FLASH_PAGE_SIZE).toInt(), span = 0x10000;
+        qint64 ext = 0;
+        QMap<quint8, int> seen;
+        QSet<qint64> words;
+        for (const FakeProgrammer::Request &r : fake->requests()) {
+            const QByteArray &p = r.payload;
+            if (r.code == 7 && quint8(p.at(1)) == 0x4D)
+                ext = qint64(quint8(p.at(3))) << 16;
+            if (r.code < 3 || r.code > 6)
+                continue;
+            const qint64 address = (r.code <= 4 ? ext : 0) | quint8(p.at(0)) | quint8(p.at(1)) << 8;
+            const qint64 length = r.code == 3 || r.code == 5 ? quint8(p.at(2)) | quint8(p.at(3)) << 8 : p.size() - 2;
+            QVector<qint64> bounds{maxData, span};
+            if (r.code == 4) {
+                bounds = {std::min<qint64>(maxData & ~1, page), page, span};
+                for (qint64 w = address / 2; w < (address + length) / 2; ++w) {
+                    QVERIFY2(!words.contains(w), qPrintable(QStringLiteral("word at 0x%1").arg(w * 2, 0, 16)));
+                    words.insert(w);
+                }
+            }
+            else if (r.code == 6)
+                bounds = {std::min(maxData, 32), 32};
+            const QString fault = chunkFault(address, length, maxData, bounds);
+            QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("code %1: ").arg(r.code) + fault));
+            ++seen[r.code];
+        }
+        QCOMPARE(seen.size(), 4);
     }
 
     void failuresAndRefusals()

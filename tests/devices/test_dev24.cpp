@@ -26,6 +26,7 @@
 #include "link/TSerialPort.h"
 #include "misc/dev_misc.h"
 #include "support/Chip24.h"
+#include "support/ChunkCheck.h"
 #include "support/ExecHarness.h"
 #include "support/FakeProgrammer.h"
 #include "support/FormHost.h"
@@ -504,6 +505,97 @@ private slots:
                   {{CMD_FILE_VERIFY, file("bin", "image.bin")}});
         run(cfg2, false);
         QCOMPARE(failure(), verifyMismatchText(at, quint8(image.at(at)), quint8(~image.at(at))));
+    }
+
+    // Every transfer loop at odd starts and lengths, at four payload sizes,
+    // on chips whose reads wrap at the end of the block the word address
+    // spans: one with block bits in the control byte, one with address bit
+    // 16 there. What was written reads back and verifies byte for byte, and
+    // no request crosses a page, that block or the programmer's block.
+    void chunksKeepTheirBounds_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<int>("addrSize");
+        QTest::addColumn<int>("pins");
+        QTest::addColumn<int>("maxData");
+        QTest::addColumn<QVector<int>>("at");   // fill, data, file addresses, file count
+        for (int maxData : {60, 100, 256, 1000}) {
+            QTest::addRow("2K, block bits, %d", maxData)
+                << 2048 << 16 << 1 << 0 << maxData << QVector<int>{0xF3, 0x1F7, 0x2C5, 0x301};
+            QTest::addRow("128K, bit 16, %d", maxData)
+                << 131072 << 128 << 2 << 6 << maxData << QVector<int>{0xFEF3, 0x1FFD1, 0xF805, 0x13F3};
+        }
+    }
+    void chunksKeepTheirBounds()
+    {
+        QFETCH(int, size);
+        QFETCH(int, page);
+        QFETCH(int, addrSize);
+        QFETCH(int, pins);
+        QFETCH(int, maxData);
+        QFETCH(QVector<int>, at);
+        useProgrammer(maxData);
+        newChip(size, page, addrSize, quint8(pins), 0);
+        fake->locked([&] { chip->readsWrapInBlock = true; });
+        QRandomGenerator random(quint32(size + maxData));
+        QByteArray image(at[3], 0), data(47, 0);
+        for (char &b : image)
+            b = char(random.bounded(256));
+        for (char &b : data)
+            b = char(random.bounded(256));
+        writeFile(QStringLiteral("part.bin"), image);
+        const auto file = [&](const char *name) {
+            return TData{{FILE_FORMAT, "bin"}, {FILE_FILE, QString::fromLatin1(name)}, {FILE_ADDR_FILE, 0},
+                         {FILE_ADDR_DEVICE, at[2]}, {FILE_COUNT, at[3]}};
+        };
+        const TData fill{{CHAR_ADDR_DEVICE, at[0]}, {CHAR_COUNT, 2 * page + 29}, {CHAR_FILL_CHAR, 0xA5}};
+        const int dataAt = std::min(at[1], size - int(data.size()));
+        const TData bytes{{DATA_ADDR_DEVICE, dataAt}, {DATA_DATA, bytesToHexString(data)}};
+        const int cfg = dataPrj.addCfg(QStringLiteral("b"), QString());
+        const QVector<int> ids = configure(
+            cfg, description(size, page, addrSize, 0), 0,
+            {{CMD_CHAR_WRITE, fill},
+             {CMD_CHAR_VERIFY, fill},
+             {CMD_DATA_WRITE, bytes},
+             {CMD_DATA_VERIFY, bytes},
+             {CMD_DATA_READ, {{DATA_ADDR_DEVICE, dataAt - 1}, {DATA_DATA, QString(96, QLatin1Char('0'))}}},
+             {CMD_FILE_WRITE, file("part.bin")},
+             {CMD_FILE_VERIFY, file("part.bin")},
+             {CMD_FILE_READ, file("back.bin")}});
+        for (int id : ids)
+            QVERIFY(dataPrj.cmdById(id)->validParam());
+        run(cfg, true);
+
+        QByteArray expect(size, char(0xFF));
+        expect.replace(at[0], 2 * page + 29, QByteArray(2 * page + 29, char(0xA5)));
+        expect.replace(dataAt, data.size(), data);
+        expect.replace(at[2], image.size(), image);
+        QVERIFY(chipMemory() == expect);
+        QVERIFY(readFile(QStringLiteral("back.bin")) == image);
+        const QByteArray readBack = expect.mid(dataAt - 1, 48);
+        QCOMPARE(dataPrj.cmdById(ids.at(4))->params().value(DATA_DATA).toString(), bytesToHexString(readBack));
+
+        // The wire: the address is the control byte's bits above the word
+        // address and the word address itself.
+        const qint64 span = qint64(1) << (8 * addrSize);
+        int writes = 0, reads = 0;
+        for (const FakeProgrammer::Request &r : fake->requests()) {
+            if (r.code != 4 && r.code != 5)
+                continue;
+            const QByteArray head = r.payload.mid(r.code == 5 ? 2 : 0);
+            qint64 address = (quint8(head.at(0)) >> 1) & 7;
+            for (int i = 1; i <= addrSize; ++i)
+                address = address << 8 | quint8(head.at(i));
+            const qint64 length = r.code == 5 ? quint8(r.payload.at(0)) | quint8(r.payload.at(1)) << 8
+                                              : r.payload.size() - 1 - addrSize;
+            const QString fault = r.code == 4
+                                      ? chunkFault(address, length, maxData, {std::min(maxData, page), page, span})
+                                      : chunkFault(address, length, maxData, {std::min<qint64>(maxData, span), span});
+            QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("code %1: ").arg(r.code) + fault));
+            ++(r.code == 4 ? writes : reads);
+        }
+        QVERIFY(writes > 0 && reads > 0);
     }
 
     // A stop ends a long write after its current chunk, and a read to a

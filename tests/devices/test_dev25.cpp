@@ -30,6 +30,7 @@
 #include "link/TProtocol.h"
 #include "link/TSerialPort.h"
 #include "misc/dev_misc.h"
+#include "support/ChunkCheck.h"
 #include "support/ExecHarness.h"
 #include "support/FakeProgrammer.h"
 #include "support/FormHost.h"
@@ -433,6 +434,105 @@ private slots:
             if (r.code == 4 && op == spi25::INS_PROGRAM_SECURITY)
                 QVERIFY(quint8(r.payload.at(3)) + r.payload.size() - 4 <= 256);
         }
+    }
+
+    // Every transfer loop of the family at odd starts and lengths, at four
+    // payload sizes, on a chip that wraps a program inside its page and
+    // every security-register transfer inside its register: what was
+    // written reads back and verifies byte for byte, and no request crosses
+    // a page, a register, the SFDP table's end or the programmer's block.
+    void chunksKeepTheirBounds_data()
+    {
+        QTest::addColumn<int>("maxData");
+        for (int maxData : {60, 100, 256, 1000})
+            QTest::addRow("%d", maxData) << maxData;
+    }
+    void chunksKeepTheirBounds()
+    {
+        QFETCH(int, maxData);
+        startChip(W25Q16, quint32(maxData));
+        const int cfg = newCfg(W25Q16, maxData);
+        const QByteArray data = randomBytes(301, quint32(maxData) + 1);
+        const QByteArray image = randomBytes(0x1303, quint32(maxData) + 2);
+        const QByteArray sec = randomBytes(0x1A1, quint32(maxData) + 3);
+        writeFile(QStringLiteral("main.bin"), image);
+        writeFile(QStringLiteral("sec.bin"), sec);
+        const auto file = [](const char *name, qint64 at, qint64 count) {
+            return TData{{FILE_FORMAT, QStringLiteral("bin")}, {FILE_FILE, QString::fromLatin1(name)},
+                         {FILE_ADDR_FILE, 0}, {FILE_ADDR_DEVICE, at}, {FILE_COUNT, count}};
+        };
+        const TData fill{{CHAR_ADDR_DEVICE, 0xF3}, {CHAR_COUNT, 0x2A1}, {CHAR_FILL_CHAR, 0x5A}};
+        const TData bytes{{DATA_ADDR_DEVICE, 0x3F1}, {DATA_DATA, bytesToHexString(data)}};
+        add(cfg, CMD_ERASE_BLOCKS, {{BLOCKS_SIZE, 4096}, {BLOCKS_BEGIN, 0}, {BLOCKS_COUNT, 4}});
+        add(cfg, CMD_CHAR_WRITE, fill);
+        add(cfg, CMD_CHAR_VERIFY, fill);
+        add(cfg, CMD_DATA_WRITE, bytes);
+        add(cfg, CMD_DATA_VERIFY, bytes);
+        const int back = add(cfg, CMD_DATA_READ, {{DATA_ADDR_DEVICE, 0x3F0}, {DATA_DATA, QString(606, QLatin1Char('0'))}});
+        add(cfg, CMD_FILE_WRITE, file("main.bin", 0x1105, image.size()));
+        add(cfg, CMD_FILE_VERIFY, file("main.bin", 0x1105, image.size()));
+        add(cfg, CMD_FILE_READ, file("main_out.bin", 0x1105, image.size()));
+        add(cfg, CMD_TEST_EMPTY_BLOCKS, {{BLOCKS_SIZE, 4096}, {BLOCKS_BEGIN, 3}, {BLOCKS_COUNT, 1}});
+        // Security registers: from inside the first to inside the last.
+        add(cfg, CMD_SEC_REG_ERASE, {{REG_DATA, 7}});
+        add(cfg, CMD_SEC_REG_WRITE, file("sec.bin", 0xF3, sec.size()));
+        add(cfg, CMD_SEC_REG_VERIFY, file("sec.bin", 0xF3, sec.size()));
+        add(cfg, CMD_SEC_REG_READ, file("sec_out.bin", 0xF3, sec.size()));
+        add(cfg, CMD_SEC_REG_READ, file("sec_all.bin", 0, 768));
+        add(cfg, CMD_SFDP_REG_READ, file("sfdp_part.bin", 0x0B, 0xF1));
+        add(cfg, CMD_SFDP_REG_READ, file("sfdp.bin", 0, 256));
+        fake->clearRequests();
+        run(cfg, true);
+
+        QByteArray expect = chip->array;
+        expect.replace(0, 0x4000, QByteArray(0x4000, char(0xFF)));
+        expect.replace(0xF3, 0x2A1, QByteArray(0x2A1, 0x5A));
+        expect.replace(0x3F1, data.size(), data);
+        expect.replace(0x1105, image.size(), image);
+        QVERIFY(chip->array == expect);
+        QCOMPARE(record(back).value(REG_DATA).toString(), bytesToHexString(expect.mid(0x3F0, 303)));
+        QVERIFY(fileBytes(path(QStringLiteral("main_out.bin"))) == image);
+        QByteArray registers = QByteArray(768, char(0xFF));
+        registers.replace(0xF3, sec.size(), sec);
+        QCOMPARE(chip->security.at(0) + chip->security.at(1) + chip->security.at(2), registers);
+        QCOMPARE(fileBytes(path(QStringLiteral("sec_out.bin"))), sec);
+        QCOMPARE(fileBytes(path(QStringLiteral("sec_all.bin"))), registers);
+        QCOMPARE(fileBytes(path(QStringLiteral("sfdp_part.bin"))), chip->sfdp.mid(0x0B, 0xF1));
+        QCOMPARE(fileBytes(path(QStringLiteral("sfdp.bin"))), chip->sfdp);
+
+        // The wire: each read and program against the limits of its area.
+        const qint64 page = 256, block = qMin<qint64>(maxData, page);
+        QMap<quint8, int> seen;
+        for (const FakeProgrammer::Request &r : fake->requests()) {
+            const QByteArray &p = r.payload;
+            const auto at = [&p](int i) { return qint64(quint8(p.at(i))); };
+            const quint8 op = r.code == spi25::CODE_WRITE_READ ? quint8(p.at(2)) : quint8(p.at(0));
+            qint64 address = 0, length = 0;
+            QVector<qint64> bounds;
+            if (r.code == spi25::CODE_WRITE_READ && op == spi25::INS_FAST_READ) {
+                address = at(3) << 16 | at(4) << 8 | at(5);
+                length = at(0) | at(1) << 8;
+                bounds = {maxData};
+            } else if (r.code == spi25::CODE_WRITE_READ
+                       && (op == spi25::INS_READ_SECURITY || op == spi25::INS_READ_SFDP)) {
+                address = op == spi25::INS_READ_SFDP ? at(5) : ((at(4) >> 4) - 1) * 256 + at(5);
+                length = at(0) | at(1) << 8;
+                bounds = {block, page};
+            } else if (r.code == spi25::CODE_WRITE
+                       && (op == spi25::INS_PAGE_PROGRAM || op == spi25::INS_PROGRAM_SECURITY)) {
+                address = op == spi25::INS_PAGE_PROGRAM ? at(1) << 16 | at(2) << 8 | at(3)
+                                                        : ((at(2) >> 4) - 1) * 256 + at(3);
+                length = p.size() - 4;
+                bounds = {block, page};
+            } else {
+                continue;
+            }
+            ++seen[op];
+            const QString fault = chunkFault(address, length, maxData, bounds);
+            QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("instruction %1: ").arg(op, 2, 16) + fault));
+        }
+        QCOMPARE(seen.size(), 5);
+        QCOMPARE(chip->ignored, 0);
     }
 
     // "ident" compares with the signature and names a foreign chip from

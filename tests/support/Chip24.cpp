@@ -68,9 +68,11 @@ ChipReply Chip24::request(quint8 code, const QByteArray &p)
         const qint64 a = decode(quint8(p.at(2)), p.mid(3, addrSize));
         if (a < 0)
             return ChipReply::failure(ERR_NO_ANSWER);
+        const qint64 block = readsWrapInBlock ? qint64(1) << (8 * addrSize) : memory.size();
+        const qint64 start = a - a % block;
         QByteArray out(count, 0);
         for (int i = 0; i < count; ++i)
-            out[i] = memory.at(int((a + i) % memory.size()));
+            out[i] = memory.at(int((start + (a - start + i) % block) % memory.size()));
         readSizes << count;
         return ChipReply::success(out);
     }

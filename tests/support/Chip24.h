@@ -13,7 +13,9 @@
 // ERR_NO_ANSWER. At pins the chip lacks, bits 3-1 carry the address bits
 // from 8n up (n word-address bytes). Writes wrap inside their page, as the
 // chip's page buffer does; reads run on sequentially, wrap at the end of
-// the array and give exactly the count asked.
+// the array (or, with readsWrapInBlock, at the end of the 2^(8n) bytes the
+// word address spans, as chips with a block-select bit do) and give
+// exactly the count asked.
 
 #include "support/ChipModel.h"
 
@@ -43,6 +45,7 @@ public:
     quint8 select = 0;           // chip-select byte in force
     QVector<int> writeSizes;     // data bytes of every write, in order
     QVector<int> readSizes;
+    bool readsWrapInBlock = false;
 
 private:
     // The word address the control byte and the address bytes select; -1
