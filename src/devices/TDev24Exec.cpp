@@ -189,7 +189,7 @@ bool TDev24Exec::checkTransfer(const Chip &chip, qint64 first, qint64 last, bool
 
 qint64 TDev24Exec::wordSpan(quint8 addrSize)
 {
-    return qint64(1) << (8 * addrSize);
+    return addrSize == 1 || addrSize == 2 ? qint64(1) << (8 * addrSize) : 0;
 }
 
 TChunkRule TDev24Exec::readRule(const Chip &chip)

@@ -93,7 +93,8 @@ private:
     // The address size, the range and the block size fit: else false with
     // the reason as error text.
     bool checkTransfer(const Chip &chip, qint64 first, qint64 last, bool writing);
-    // The bytes a word address of addrSize bytes reaches.
+    // The bytes a word address of addrSize bytes reaches; 0 for an address
+    // size other than 1 or 2.
     static qint64 wordSpan(quint8 addrSize);
     // How reads and writes are cut into requests.
     static TChunkRule readRule(const Chip &chip);

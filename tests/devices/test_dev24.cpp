@@ -598,6 +598,23 @@ private slots:
         QVERIFY(writes > 0 && reads > 0);
     }
 
+    // A page and a programmer block as large as a frame can be: each write
+    // leaves room for its control byte and word address in the request.
+    void writesFitTheLengthField()
+    {
+        useProgrammer(0xFFFF);
+        newChip(131072, 65536, 2, 6, 0);
+        const int cfg = dataPrj.addCfg(QStringLiteral("f"), QString());
+        const TData fill{{CHAR_ADDR_DEVICE, 0}, {CHAR_COUNT, 0xFFFF}, {CHAR_FILL_CHAR, 0x3C}};
+        configure(cfg, description(131072, 0xFFFF, 2, 0), 0, {{CMD_CHAR_WRITE, fill}, {CMD_CHAR_VERIFY, fill}});
+        run(cfg, true);
+        fake->locked([&] {
+            QCOMPARE(chip->writeSizes, QVector<int>({0xFFFC, 3}));
+            QCOMPARE(chip->readSizes, QVector<int>({0xFFFF}));
+        });
+        QCOMPARE(chipMemory().left(0x10000), QByteArray(0xFFFF, 0x3C) + char(0xFF));
+    }
+
     // A stop ends a long write after its current chunk, and a read to a
     // file that is stopped leaves the earlier file as it was.
     void stop()
