@@ -1,6 +1,9 @@
 // Writes and reads a 16 MiB image as Intel HEX and as raw binary through
 // TFormat, in pieces of one page, and prints MB/s beside objcopy converting
-// the same image to and from Intel HEX.
+// the same image to and from Intel HEX. A HEX read includes the open, which
+// checks the whole file first. Each figure is the best of several runs, the
+// same for objcopy, and the HEX figures are also given as a multiple of
+// objcopy's speed (above 1: faster).
 
 #include "formats/TFormat.h"
 
@@ -13,11 +16,13 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
 constexpr qint64 imageSize = 16 * 1024 * 1024;
 constexpr qint64 block = 256;
+constexpr int runs = 5;
 
 double mbPerSecond(qint64 bytes, qint64 ns)
 {
@@ -91,23 +96,32 @@ int main(int argc, char **argv)
     for (qint64 i = 0; i < imageSize; ++i)
         image[int(i)] = char(gen.bounded(256));
 
-    std::printf("Chip-data formats, 16 MiB image, %lld-byte pieces\n", block);
+    std::printf("Chip-data formats, 16 MiB image, %lld-byte pieces, best of %d runs\n", block, runs);
     const QString hex = dir.filePath(QStringLiteral("image.hex"));
     const QString bin = dir.filePath(QStringLiteral("image.bin"));
-    qint64 ns = 0;
     int failures = 0;
-    auto check = [&](bool ok, const char *what) {
-        if (ok) {
-            report(what, ns);
-        } else {
-            std::printf("  %-34s FAILED\n", what);
-            ++failures;
+    // The best time of the runs, 0 when one failed.
+    auto best = [&](const std::function<bool(qint64 &)> &pass, const char *what) {
+        qint64 fastest = 0;
+        for (int i = 0; i < runs; ++i) {
+            qint64 ns = 0;
+            if (!pass(ns)) {
+                std::printf("  %-34s FAILED\n", what);
+                ++failures;
+                return qint64(0);
+            }
+            if (fastest == 0 || ns < fastest)
+                fastest = ns;
         }
+        report(what, fastest);
+        return fastest;
     };
-    check(writeImage(QStringLiteral("hex"), hex, image, ns), "TFormat write HEX");
-    check(readImage(QStringLiteral("hex"), hex, image, ns), "TFormat read HEX");
-    check(writeImage(QStringLiteral("bin"), bin, image, ns), "TFormat write BIN");
-    check(readImage(QStringLiteral("bin"), bin, image, ns), "TFormat read BIN");
+    const qint64 hexWrite = best([&](qint64 &ns) { return writeImage(QStringLiteral("hex"), hex, image, ns); },
+                                 "TFormat write HEX");
+    const qint64 hexRead = best([&](qint64 &ns) { return readImage(QStringLiteral("hex"), hex, image, ns); },
+                                "TFormat checked open + read HEX");
+    best([&](qint64 &ns) { return writeImage(QStringLiteral("bin"), bin, image, ns); }, "TFormat write BIN");
+    best([&](qint64 &ns) { return readImage(QStringLiteral("bin"), bin, image, ns); }, "TFormat read BIN");
 
     const QString objcopy = QStandardPaths::findExecutable(QStringLiteral("objcopy"));
     if (objcopy.isEmpty()) {
@@ -115,8 +129,17 @@ int main(int argc, char **argv)
     } else {
         const QString toHex = dir.filePath(QStringLiteral("objcopy.hex"));
         const QString toBin = dir.filePath(QStringLiteral("objcopy.bin"));
-        check(runTimed(objcopy, {"-I", "binary", "-O", "ihex", bin, toHex}, ns), "objcopy BIN -> HEX");
-        check(runTimed(objcopy, {"-I", "ihex", "-O", "binary", toHex, toBin}, ns), "objcopy HEX -> BIN");
+        const qint64 objWrite = best([&](qint64 &ns) {
+            return runTimed(objcopy, {"-I", "binary", "-O", "ihex", bin, toHex}, ns);
+        }, "objcopy BIN -> HEX");
+        const qint64 objRead = best([&](qint64 &ns) {
+            return runTimed(objcopy, {"-I", "ihex", "-O", "binary", toHex, toBin}, ns);
+        }, "objcopy HEX -> BIN");
+        best([&](qint64 &ns) { return readImage(QStringLiteral("hex"), toHex, image, ns); },
+             "TFormat checked read, objcopy's HEX");
+        if (hexWrite > 0 && hexRead > 0 && objWrite > 0 && objRead > 0)
+            std::printf("  HEX write %.2fx objcopy, HEX checked read %.2fx objcopy\n",
+                        double(objWrite) / double(hexWrite), double(objRead) / double(hexRead));
     }
     return failures == 0 ? 0 : 1;
 }

@@ -288,7 +288,9 @@ bool TDevToolsExec::execCalcCrc()
         setErrorText(lang.text(MSG_CRC_UNKNOWN).arg(name));
         return false;
     }
-    if (count == 0)
+    // A name that is no file keeps the empty range: the format's open then
+    // says what is wrong with it.
+    if (count == 0 && QFileInfo(file).isFile())
         count = QFileInfo(file).size() - addr;
     // The range addr .. addr + count - 1 must exist as 64-bit addresses.
     if (addr < 0 || count < 0 || count - 1 > std::numeric_limits<qint64>::max() - addr) {
@@ -297,6 +299,8 @@ bool TDevToolsExec::execCalcCrc()
     }
     const qint64 end = addr + count - 1;
     TFormat data(format, file, addr, addr, end, crcBlock);
+    // A CRC may cover a part of the file's data.
+    data.setDataOutsideWindow(true);
     if (!data.open(0)) {
         setErrorText(data.errorString());
         return false;

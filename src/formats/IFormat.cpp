@@ -1,8 +1,10 @@
 #include "formats/IFormat.h"
 
 #include "core/TLang.h"
+#include "formats/format_messages.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 IFormat::~IFormat() = default;
@@ -31,19 +33,28 @@ bool IFormat::failWithFileError()
     return fail(file ? file->errorString() : QString());
 }
 
-bool IFormat::openForReading(const QString &fileName)
+bool IFormat::openForReading(const QString &fileName, QIODevice::OpenMode extra)
 {
-    if (!QFile::exists(fileName))
-        return fail(message(418));
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        return fail(message(fmtmsg::FILE_MISSING).arg(fileName));
+    // A folder, a device or a pipe: nothing to read, or no end to it.
+    if (!info.isFile())
+        return fail(message(fmtmsg::NOT_A_FILE).arg(fileName));
     auto f = std::make_unique<QFile>(fileName);
-    if (!f->open(QIODevice::ReadOnly))
-        return fail(message(420).arg(f->errorString()));
+    if (!f->open(QIODevice::ReadOnly | extra))
+        return fail(message(fmtmsg::FILE_OPEN).arg(fileName, f->errorString()));
     file = std::move(f);
     return true;
 }
 
 bool IFormat::openForWriting(const QString &fileName, bool keepContents)
 {
+    // The written file takes the name's place: never that of a folder or
+    // a device.
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile())
+        return fail(message(fmtmsg::NOT_A_FILE).arg(fileName));
     auto f = std::make_unique<QSaveFile>(fileName);
     // Never write in place: where no temporary file can be made beside the
     // target (a folder without write access), a failed or abandoned pass
@@ -51,13 +62,13 @@ bool IFormat::openForWriting(const QString &fileName, bool keepContents)
     // contents were copied. Such a write fails and the file stays whole.
     f->setDirectWriteFallback(false);
     if (!f->open(QIODevice::WriteOnly))
-        return fail(message(420).arg(f->errorString()));
+        return fail(message(fmtmsg::FILE_OPEN).arg(fileName, f->errorString()));
     file = std::move(f);
     if (keepContents && QFile::exists(fileName)) {
         QFile old(fileName);
         if (!old.open(QIODevice::ReadOnly)) {
             file.reset();
-            return fail(message(420).arg(old.errorString()));
+            return fail(message(fmtmsg::FILE_OPEN).arg(fileName, old.errorString()));
         }
         while (!old.atEnd()) {
             const QByteArray chunk = old.read(1 << 20);

@@ -6,8 +6,11 @@
 //   open(ModeWrite) - write(address, data) ...                      - close()
 //
 // Every operation returns false on failure and keeps the reason in
-// errorString(). A file opened for writing is written to a temporary file
-// and takes its place only when close() succeeds: a pass that fails or is
+// errorString(), which names the file. Opening a file for reading checks it
+// whole first: a file that is missing, a folder, unreadable or, for Intel
+// HEX, broken anywhere fails the open, so that a caller sends nothing of a
+// bad file. A file opened for writing is written to a temporary file and
+// takes its place only when close() succeeds: a pass that fails or is
 // abandoned leaves the file as it was.
 
 #include <QByteArray>
@@ -34,10 +37,15 @@ public:
 
     QString errorString() const { return error; }
 
+    // Data of the file outside the address window: a fault of the file (the
+    // default, for the chip commands: a file that does not fit the range
+    // they were given is not what the user meant), or passed over (a CRC
+    // over a part of a file). Only Intel HEX files place their data; raw
+    // binary files are read from the first file address on in any case.
+    void setDataOutsideWindow(bool allowed) { outsideAllowed = allowed; }
+
 protected:
-    // Texts of the language table: 418 the file does not exist, 419 the file
-    // is shorter than the first file address, 420 the file cannot be opened
-    // (%1 the system's text), 421 a line is not a valid record.
+    // Texts of the language table (formats/format_messages.h).
     static QString message(int number);
     // The address window cannot be served: negative addresses, a negative
     // count or a block size below 1.
@@ -46,8 +54,8 @@ protected:
 
     bool fail(const QString &text);
     bool failWithFileError();
-    // Message 418 (missing file) or 420 (cannot open) on failure.
-    bool openForReading(const QString &fileName);
+    // Fails naming the file when it is missing, a folder or cannot be opened.
+    bool openForReading(const QString &fileName, QIODevice::OpenMode extra = QIODevice::NotOpen);
     // Opens a temporary file that replaces fileName on commit; with
     // keepContents the present contents of fileName are copied in first.
     bool openForWriting(const QString &fileName, bool keepContents);
@@ -59,4 +67,5 @@ protected:
 
     std::unique_ptr<QFileDevice> file;
     QString error;
+    bool outsideAllowed = false;
 };

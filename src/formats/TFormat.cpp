@@ -41,6 +41,11 @@ QString TFormat::errorString() const
     return format->errorString();
 }
 
+void TFormat::setDataOutsideWindow(bool allowed)
+{
+    format->setDataOutsideWindow(allowed);
+}
+
 QString TFormat::filter()
 {
     return QStringLiteral("*.bin *.hex");

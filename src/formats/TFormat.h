@@ -26,6 +26,8 @@ public:
     bool read(qint64 &address, QByteArray &data);
     bool close();
     QString errorString() const;
+    // See IFormat::setDataOutsideWindow; call it before open.
+    void setDataOutsideWindow(bool allowed);
 
     // File-dialog filter of the chip-data files.
     static QString filter();

@@ -1,5 +1,6 @@
 #include "formats/TFormatBIN.h"
 
+#include "formats/format_messages.h"
 #include "misc/dev_misc.h"
 
 TFormatBIN::TFormatBIN(const QString &formatName, const QString &fileName, qint64 addrFile,
@@ -29,7 +30,7 @@ bool TFormatBIN::open(int openMode)
         return false;
     if (file->size() < addrFile) {
         file.reset();
-        return fail(message(419));
+        return fail(message(fmtmsg::FILE_SHORT).arg(fileName, QStringLiteral("0x") + hexText64(addrFile)));
     }
     return true;
 }

@@ -11,6 +11,15 @@
 // not follow each other; pieces are delivered in the order of the file, each
 // no longer than the block rule allows.
 //
+// Opening for reading checks the whole file in one pass before anything is
+// delivered: every line a well-formed record (a colon, hex digits, its
+// length and checksum), known record types of their proper lengths, an end
+// record, no record after it, no two records giving the same address and,
+// unless data outside the window is allowed, every data byte inside the
+// window (a window of no bytes takes any data). The first fault fails the
+// open and names the file, the line and what is wrong. The pass keeps only
+// the address ranges seen, so memory stays bounded whatever the file's size.
+//
 // Writing makes records of at most 16 bytes that end on 16-byte boundaries,
 // with "\r\n" line ends. When the window reaches beyond 64 KiB the file
 // starts with an extended record: type 02 (segment) up to 1 MiB, type 04
@@ -32,18 +41,37 @@ public:
 private:
     struct Record
     {
-        int type = -1; // -1: end of the file
+        int type = -1;       // -1: end of the file
         quint16 offset = 0;
-        QByteArray data;
+        int size = 0;        // data bytes
+        qint64 line = 0;     // line number, from 1
+        quint8 bytes[512];   // length, address, type, data, checksum
+        const char *data() const { return reinterpret_cast<const char *>(bytes + 4); }
     };
 
     bool windowValid() const;
-    bool readRecord(Record &record);
-    // Writing: appends the records for the front of the pending bytes
-    // (all of them when flushAll) to text.
-    void emitPending(QByteArray &text, bool flushAll);
-    void emitExtended(QByteArray &text, qint64 address);
-    static void appendRecord(QByteArray &text, int type, quint16 offset, const char *data, int size);
+
+    // Reading.
+    bool checkFile();
+    bool checkRest();
+    bool rewind();
+    // The next line without its line end: 1, or 0 at the end of the file,
+    // or -1 on failure (the reason kept).
+    int nextLine(const char *&text, int &size);
+    bool refill();
+    // The next record into rec (again the same one after held was set);
+    // type -1 at the end of the file.
+    bool nextRecord();
+    // The lengths a record of its type must have; false with the reason.
+    bool typeRulesKept(const Record &record);
+    bool lineFault(qint64 line, const QString &what);
+
+    // Writing.
+    void emitRecord(qint64 address, const char *data, int size);
+    void emitExtended(qint64 address);
+    void appendRecord(int type, quint16 offset, const char *data, int size);
+    void flushPending();
+    bool writeText();
 
     QString fileName;
     qint64 addrFile;
@@ -58,4 +86,16 @@ private:
     qint64 base = 0;      // reading: extended base address in force
     bool ended = false;   // reading: the end record or the end of the file was seen
     QByteArray pending;   // bytes not yet written or delivered
+
+    // Reading: the file comes through a buffer of its own, line by line.
+    QByteArray buffer;
+    int bufPos = 0;
+    int bufEnd = 0;
+    bool fileEnd = false;
+    qint64 lineNumber = 0; // lines taken so far
+    Record rec;
+    bool held = false;
+
+    // Writing: records not yet handed to the file.
+    QByteArray text;
 };

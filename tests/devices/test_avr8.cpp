@@ -1079,7 +1079,7 @@ private slots:
         fake->clearRequests();
         QCOMPARE(call(record(ids.at(0)), ok), QString());
         QVERIFY(ok);
-        QCOMPARE(call(record(ids.at(1)), ok), msg(418));
+        QCOMPARE(call(record(ids.at(1)), ok), msg(418).arg(path(QStringLiteral("missing.bin"))));
         QVERIFY(!ok);
         QCOMPARE(call(record(ids.at(2)), ok), msg(MSG_XMC1_NOT_CARRIED));
         QVERIFY(!ok);

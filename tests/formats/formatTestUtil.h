@@ -81,13 +81,16 @@ struct ReadResult
 };
 
 // Reads a whole window the way the executors do: each read asks for the
-// address after the previous piece.
+// address after the previous piece. With outsideAllowed, data of the file
+// outside the window is passed over (as a CRC over a part of a file does)
+// rather than failing the open.
 inline ReadResult readAll(const QString &format, const QString &path, qint64 addrFile,
-                          qint64 addrDevice, qint64 count, qint64 block)
+                          qint64 addrDevice, qint64 count, qint64 block, bool outsideAllowed = false)
 {
     ReadResult r;
     const qint64 last = addrDevice + count - 1;
     TFormat f(format, path, addrFile, addrDevice, last, block);
+    f.setDataOutsideWindow(outsideAllowed);
     if (!f.open(0)) {
         r.error = f.errorString();
         return r;

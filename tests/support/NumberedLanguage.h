@@ -10,4 +10,11 @@ public:
     // Loads it into the global table (messages 0 to 999).
     static bool load();
     static QString text(int number);
+
+    // The same table, each message followed by one "[%k]" for each
+    // placeholder tests/data/language/messages.tsv gives it ("msg 421 [%1]
+    // [%2] [%3]"), so that a test also sees what a text was filled with:
+    // QCOMPARE(error, NumberedLanguage::textWithArguments(418).arg(path)).
+    static bool loadWithArguments();
+    static QString textWithArguments(int number);
 };
