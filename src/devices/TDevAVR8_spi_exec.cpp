@@ -479,6 +479,7 @@ bool TDevAVR8_SPI_Exec::execFileRead(TSerialPort *port, bool flash)
         return false;
     TFormat &format = *opened;
     qint64 fileAddr = addrFile;
+    bool stopped = false;
     const bool ok = readRange(port, mem, first, last, [&](qint64, const QByteArray &bytes) {
         if (!format.write(fileAddr, bytes)) {
             setErrorText(format.errorString());
@@ -486,9 +487,10 @@ bool TDevAVR8_SPI_Exec::execFileRead(TSerialPort *port, bool flash)
         }
         fileAddr += bytes.size();
         return true;
-    });
-    // A failed pass leaves the file as it was: it is dropped unclosed.
-    return ok && closeFile(format);
+    }, &stopped);
+    // A failed or stopped pass leaves the file as it was: it is dropped
+    // unclosed, never put in place with only a part of the chip.
+    return ok && (stopped || closeFile(format));
 }
 
 bool TDevAVR8_SPI_Exec::fileWalk(TFormat &format, qint64 first, qint64 last, const ChunkFn &onPiece)
