@@ -479,18 +479,25 @@ bool TDevAVR8_SPI_Exec::execFileRead(TSerialPort *port, bool flash)
         return false;
     TFormat &format = *opened;
     qint64 fileAddr = addrFile;
-    bool stopped = false;
-    const bool ok = readRange(port, mem, first, last, [&](qint64, const QByteArray &bytes) {
-        if (!format.write(fileAddr, bytes)) {
-            setErrorText(format.errorString());
-            return false;
-        }
-        fileAddr += bytes.size();
-        return true;
-    }, &stopped);
+    const TWalkEnd end = walkRange(
+        readRule(mem), first, last,
+        [&](qint64 a, qint64 n) {
+            QByteArray bytes;
+            if (!readChunk(port, mem, a, n, bytes))
+                return false;
+            if (!format.write(fileAddr, bytes)) {
+                setErrorText(format.errorString());
+                return false;
+            }
+            fileAddr += bytes.size();
+            return true;
+        },
+        progressStep(last));
     // A failed or stopped pass leaves the file as it was: it is dropped
     // unclosed, never put in place with only a part of the chip.
-    return ok && (stopped || closeFile(format));
+    if (end != TWalkEnd::Done)
+        return end == TWalkEnd::Stopped;
+    return closeFile(format);
 }
 
 bool TDevAVR8_SPI_Exec::fileWalk(TFormat &format, qint64 first, qint64 last, const ChunkFn &onPiece)

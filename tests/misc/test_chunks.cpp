@@ -259,13 +259,17 @@ private slots:
         QVERIFY(error.isEmpty());
 
         // A record that is no record fails the walk with the format's text.
+        // The open checks the whole file, so the file breaks after it.
         const QString hex = dir.filePath(QStringLiteral("bad.hex"));
         QFile h(hex);
         QVERIFY(h.open(QIODevice::WriteOnly));
-        h.write(":0400000001020304F2\r\n:04000400zz\r\n");
+        h.write(":0400000001020304F2\r\n:00000001FF\r\n");
         h.close();
         TFormat format(QStringLiteral("hex"), hex, 0, 0, 0xFF, 16);
         QVERIFY(format.open(0));
+        QVERIFY(h.open(QIODevice::WriteOnly));
+        h.write(":0400000001020304F2\r\n:04000400zz\r\n");
+        h.close();
         pieces.clear();
         const TWalkEnd end = walkFile(
             format, 0,
