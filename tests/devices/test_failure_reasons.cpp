@@ -351,10 +351,13 @@ private slots:
             spoil(code, values);
         const int id = addCmd(cfg, code.toLatin1().constData(), values, device);
         if (fault == HostileInput) {
-            // Bad input never ends in success, and always says why.
+            // Bad input never ends in success, always says why, and not a
+            // byte of it reaches the chip.
+            fake->clearRequests();
             QString banner;
             QVERIFY2(!run(cfg, banner), qPrintable(code));
             QVERIFY2(!banner.isEmpty(), qPrintable(code));
+            QVERIFY2(!chipReached(), qPrintable(code));
             return;
         }
         // Only the XMC1 codes that no form can fill stay invalid: the rest
@@ -558,6 +561,7 @@ private slots:
         QTest::addColumn<QString>("row");
         for (const char *row : {"interface 0x80 silent", "identification refused", "other interface",
                                 "unknown programmer", "counter overflow", "unknown CRC", "CRC of a missing file",
+                                "CRC of a broken HEX file",
                                 "no device", "invalid parameters", "mute command"})
             QTest::newRow(row) << QString::fromLatin1(row);
     }
@@ -591,6 +595,9 @@ private slots:
         } else if (row == QLatin1String("CRC of a missing file")) {
             addCmd(cfg, CMD_CALC_CRC, {{CRC_CRC_NAME, QStringLiteral("CRC-32/ISO-HDLC")}, {CRC_FILE, path(QStringLiteral("none.bin"))},
                                        {CRC_FORMAT, QStringLiteral("bin")}, {CRC_ADDR, 0}, {CRC_COUNT, 16}, {CRC_FILL, 255}});
+        } else if (row == QLatin1String("CRC of a broken HEX file")) {
+            addCmd(cfg, CMD_CALC_CRC, {{CRC_CRC_NAME, QStringLiteral("CRC-32/ISO-HDLC")}, {CRC_FILE, path(QStringLiteral("bad.hex"))},
+                                       {CRC_FORMAT, QStringLiteral("hex")}, {CRC_ADDR, 0}, {CRC_COUNT, 64}, {CRC_FILL, 255}});
         } else if (row == QLatin1String("no device")) {
             addCmd(cfg, CMD_ERASE);
             expected = msg(387).arg(cmdCode.name(QLatin1String(CMD_ERASE)));
