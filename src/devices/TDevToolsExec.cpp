@@ -12,6 +12,7 @@
 #include "formats/TFormat.h"
 #include "link/TPortSettings.h"
 #include "link/TProg.h"
+#include "link/TProtocol.h"
 #include "link/TSerialPort.h"
 #include "misc/dev_misc.h"
 
@@ -119,6 +120,55 @@ bool TDevToolsExec::execute(TSerialPort *port, bool *stopRun, int *cfgId, int *l
     return failNotCarriedOut(code);
 }
 
+TProgLink progLinkOf(const TData &setProg, const TProg &prog)
+{
+    TProgLink link;
+    // A copy of the name's record: the settings dialog may replace the list.
+    const TProgNameItem item = appData.progName.find(PARAM(setProg, SET_PROG_PROG).toString());
+    link.portName = PARAM(setProg, SET_PROG_ALT_ENABLED).toBool() ? PARAM(setProg, SET_PROG_ALT_PORT).toString()
+                                                                   : item.port;
+    link.settings = prog.portSettings();
+    link.maxData = prog.maxData();
+    link.interface = prog.interface();
+    return link;
+}
+
+TProgLinkOpen openProgrammer(TSerialPort *port, const TProgLink &link)
+{
+    TProgLinkOpen result;
+    if (!port->openPort(link.portName, QIODevice::ReadWrite)) {
+        result.reason = port->errorString();
+        return result;
+    }
+    result.opened = true;
+    port->applyPortSettings(link.settings);
+    port->setMaxData(link.maxData);
+
+    QByteArray payload;
+    if (!port->transaction(TProtocol::PROG_INTERFACE, payload)) {
+        result.reason = port->errorString();
+        return result;
+    }
+    quint16 interface = 0;
+    if (payload.size() >= 1)
+        interface = quint8(payload.at(0));
+    if (payload.size() >= 2)
+        interface |= quint16(quint8(payload.at(1))) << 8;
+    payload.clear();
+    if (!port->transaction(TProtocol::PROG_IDENT, payload)) {
+        result.reason = port->errorString();
+        return result;
+    }
+    result.identified = true;
+    result.identification = QString::fromUtf8(payload);
+    if (link.interface != 0 && link.interface != interface) {
+        result.reason = lang.text(TDevToolsExec::MSG_WRONG_PROGRAMMER);
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
 bool TDevToolsExec::execSetProg(TSerialPort *port)
 {
     if (port->isOpen())
@@ -128,42 +178,20 @@ bool TDevToolsExec::execSetProg(TSerialPort *port)
         setErrorText(lang.text(execmsg::CMD_GONE));
         return false;
     }
-    TProg *prog = cmd->prog();
+    const TProg *prog = cmd->prog();
     if (!prog) {
         setErrorText(lang.text(MSG_NO_PROGRAMMER));
         return false;
     }
-    // A copy of the name's record: the settings dialog may replace the list.
-    const TProgNameItem item = appData.progName.find(PARAM(m_params, SET_PROG_PROG).toString());
-    const QString portName = PARAM(m_params, SET_PROG_ALT_ENABLED).toBool()
-                                 ? PARAM(m_params, SET_PROG_ALT_PORT).toString()
-                                 : item.port;
-    if (!port->openPort(portName, QIODevice::ReadWrite)) {
-        setErrorText(QStringLiteral("Port %1: %2").arg(portName, port->errorString()));
-        return false;
-    }
-    port->applyPortSettings(prog->portSettings());
-    port->setMaxData(prog->maxData());
-
-    QByteArray payload;
-    if (!transact(port, 0x80, payload))
-        return false;
-    quint16 interface = 0;
-    if (payload.size() >= 1)
-        interface = quint8(payload.at(0));
-    if (payload.size() >= 2)
-        interface |= quint16(quint8(payload.at(1))) << 8;
-    payload.clear();
-    if (!transact(port, 0x81, payload))
-        return false;
+    const TProgLink link = progLinkOf(m_params, *prog);
+    const TProgLinkOpen opened = openProgrammer(port, link);
     // The identification is logged also for a programmer of another
     // interface, so that the user sees what answered.
-    emit signalEventText(EXEC_RESULT, QString::fromUtf8(payload), QString());
-    if (prog->interface() != 0 && prog->interface() != interface) {
-        setErrorText(lang.text(MSG_WRONG_PROGRAMMER));
-        return false;
-    }
-    return true;
+    if (opened.identified)
+        emit signalEventText(EXEC_RESULT, opened.identification, QString());
+    if (!opened.ok)
+        setErrorText(opened.opened ? opened.reason : QStringLiteral("Port %1: %2").arg(link.portName, opened.reason));
+    return opened.ok;
 }
 
 bool TDevToolsExec::execExecute()

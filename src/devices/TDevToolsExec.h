@@ -7,8 +7,10 @@
 // programmer identification and reset.
 
 #include "devices/IDeviceExec.h"
+#include "link/TPortSettings.h"
 
 class QProcess;
+class TProg;
 
 class TDevToolsExec : public IDeviceExec
 {
@@ -54,6 +56,38 @@ private:
     bool m_pause = false;
     QProcess *m_process = nullptr;
 };
+
+// What opening a programmer takes: the port that its "set_prog" command
+// names and the values of its description, as copies, so that the exchange
+// needs no project record.
+struct TProgLink
+{
+    QString portName;
+    TPortSettings settings;
+    quint16 maxData = 0;
+    quint16 interface = 0;
+};
+
+// How far opening got: the port opened, the programmer answered its
+// identification (the text), all matched; reason tells why it stopped (the
+// link's error text, or the message of a programmer of another interface).
+struct TProgLinkOpen
+{
+    bool ok = false;
+    bool opened = false;
+    bool identified = false;
+    QString identification;
+    QString reason;
+};
+
+// The link to the programmer of a "set_prog" command's record whose
+// description is prog: the alternative port when the record enables it,
+// else the port kept for the programmer name.
+TProgLink progLinkOf(const TData &setProg, const TProg &prog);
+// Opens the port with the programmer's line settings, time-out and largest
+// payload, and identifies the programmer (requests 0x80 and 0x81). The port
+// stays open, also after a failed identification.
+TProgLinkOpen openProgrammer(TSerialPort *port, const TProgLink &link);
 
 // One step of a counter: the new value and whether the limit is reached;
 // false when the rules refuse the step (an overflow, a negative value).

@@ -115,6 +115,7 @@ void TExec::slotStart()
     dataPrj.beginRun();
 
     TSerialPort port;
+    port.setHolder(lang.text(MSG_PORT_HOLDER).arg(dataPrj.cfgName(m_idCfg)));
     bool stopRun = false;
     int cfgId = m_idCfg;
     int lastCmdId = -1;

@@ -29,6 +29,10 @@ class TExec : public QObject
 {
     Q_OBJECT
 public:
+    // How the run's link names its holder to the links that find its port
+    // taken: %1 the configuration.
+    static constexpr int MSG_PORT_HOLDER = 481;
+
     explicit TExec(int id_cfg, QObject *parent = nullptr);
     // Emits signalDestroy(id) with the configuration's id.
     ~TExec() override;

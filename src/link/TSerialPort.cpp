@@ -5,6 +5,10 @@
 #include "link/TProtocol.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QHash>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QSerialPortInfo>
 #include <QtEndian>
 
@@ -24,6 +28,37 @@ const QSerialPort::FlowControl flowControls[] = {QSerialPort::NoFlowControl,
 // Names that select a flow control ("Custom" is listed but selects none).
 const int namedFlowControls = 3;
 
+// The ports that links of this program hold open: the port's key, the link
+// and its holder's description. Links of several threads open and close.
+struct Claim
+{
+    const TSerialPort *link = nullptr;
+    QString holder;
+};
+QMutex claimsMutex;
+QHash<QString, Claim> &claims()
+{
+    static QHash<QString, Claim> table;
+    return table;
+}
+
+// One key per device, however it is named: the platform's device path
+// ("ttyUSB0" and "/dev/ttyUSB0", a link to it too), or the upper-case
+// Windows name without its "\\.\" prefix.
+QString portKey(const QString &name)
+{
+#ifdef Q_OS_WIN
+    QString n = name;
+    if (n.startsWith(QLatin1String("\\\\.\\")))
+        n = n.mid(4);
+    return n.toUpper();
+#else
+    const QString path = name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+#endif
+}
+
 } // namespace
 
 TSerialPort::TSerialPort()
@@ -35,6 +70,7 @@ TSerialPort::TSerialPort()
 
 TSerialPort::~TSerialPort()
 {
+    release();
     delete port;
 }
 
@@ -172,12 +208,84 @@ bool TSerialPort::openPort(const QString &name, QIODevice::OpenMode mode)
 bool TSerialPort::open(QIODevice::OpenMode mode)
 {
     errorText.clear();
-    return port->open(mode);
+    if (port->isOpen())
+        return port->open(mode);   // Qt refuses a second open and says so
+    const QString key = portKey(port->portName());
+    if (!claim(key))
+        return false;
+    if (port->open(mode))
+        return true;
+    release();
+    // The platform reports a port that another program holds (its lock, or
+    // an exclusive open) as a permission error; where the device is open to
+    // us, that is what it means.
+    if (port->error() == QSerialPort::PermissionError) {
+#ifdef Q_OS_WIN
+        const bool held = true;
+#else
+        const QFileInfo device(key);
+        const bool held = device.isReadable() && device.isWritable();
+#endif
+        if (held)
+            errorText = lang.text(MSG_PORT_IN_USE_ELSEWHERE);
+    }
+    return false;
 }
 
 void TSerialPort::close()
 {
     port->close();
+    release();
+}
+
+void TSerialPort::setHolder(const QString &holder)
+{
+    holderText = holder;
+    const QMutexLocker lock(&claimsMutex);
+    auto it = claims().find(claimedKey);
+    if (!claimedKey.isEmpty() && it != claims().end() && it->link == this)
+        it->holder = holder;
+}
+
+QString TSerialPort::holder() const
+{
+    return holderText;
+}
+
+QString TSerialPort::holderOf(const QString &name)
+{
+    const QMutexLocker lock(&claimsMutex);
+    const auto it = claims().constFind(portKey(name));
+    if (it == claims().cend())
+        return QString();
+    return it->holder.isNull() ? QString(QLatin1String("")) : it->holder;
+}
+
+// Takes the port for this link; false, with the holder named, when another
+// link of the program has it.
+bool TSerialPort::claim(const QString &key)
+{
+    const QMutexLocker lock(&claimsMutex);
+    const auto it = claims().constFind(key);
+    if (it != claims().cend() && it->link != this) {
+        errorText = it->holder.isEmpty() ? lang.text(MSG_PORT_IN_USE)
+                                         : lang.text(MSG_PORT_IN_USE_BY).arg(it->holder);
+        return false;
+    }
+    claims().insert(key, {this, holderText});
+    claimedKey = key;
+    return true;
+}
+
+void TSerialPort::release()
+{
+    if (claimedKey.isEmpty())
+        return;
+    const QMutexLocker lock(&claimsMutex);
+    const auto it = claims().find(claimedKey);
+    if (it != claims().end() && it->link == this)
+        claims().erase(it);
+    claimedKey.clear();
 }
 
 bool TSerialPort::isOpen() const

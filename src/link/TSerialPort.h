@@ -27,6 +27,9 @@ public:
     static constexpr int MSG_NOT_OPEN = 392;
     static constexpr int MSG_NO_SUCH_PORT = 393;
     static constexpr int MSG_PROG_ERROR_FIRST = 406;   // error code 0; codes up to 11 follow
+    static constexpr int MSG_PORT_IN_USE = 478;            // by a link that names nobody
+    static constexpr int MSG_PORT_IN_USE_BY = 479;         // %1 who holds the port
+    static constexpr int MSG_PORT_IN_USE_ELSEWHERE = 480;  // by another program
 
     TSerialPort();
     ~TSerialPort() override;
@@ -41,9 +44,20 @@ public:
     // bytes, little-endian).
     static QString programmerErrorText(const QByteArray &payload);
 
+    // A port that another link of this program holds open is refused before
+    // anything reaches it: errorString() then names the holder. A port that
+    // another program holds says so too, instead of the platform's text.
     bool openPort(const QString &name, QIODevice::OpenMode mode);
     bool open(QIODevice::OpenMode mode);
     void close();
+    // Who uses this link, as the other links that find the port taken name
+    // it (for example the configuration of a run); empty: nobody in
+    // particular.
+    void setHolder(const QString &holder);
+    QString holder() const;
+    // The holder of the port among the open links of this program, for a
+    // port name as openPort() takes it; a null string when none holds it.
+    static QString holderOf(const QString &name);
     bool isOpen() const;
     void setPortName(const QString &name);
     QString portName() const;
@@ -102,10 +116,14 @@ private:
     bool writeRequest(const QByteArray &frame);
     bool readByte(char *byte);
     bool readReply(QByteArray *frame);
+    bool claim(const QString &key);
+    void release();
 
     QSerialPort *port;
     qint32 timeoutMs;
     quint16 maxDataSize;
     bool failed = false;
     QString errorText;
+    QString holderText;
+    QString claimedKey;    // the port this link holds open, in the program's table
 };

@@ -9,6 +9,7 @@
 #include "data/TCtrlProject.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
+#include "gui/dialogs/TDialogCmdSelector.h"
 #include "gui/dialogs/TDialogPrjEdit.h"
 #include "gui/dialogs/TDialogSelectPrjList.h"
 #include "gui/dialogs/dialog_messages.h"
@@ -209,6 +210,8 @@ void TMainWindow::createActions()
     action(QStringLiteral("PrjListDragDrop"))->setCheckable(true);
     action(QStringLiteral("PrjListDragDrop"))->setChecked(appData.prjListDragDrop);
     action(QStringLiteral("CmdUncheckHide"))->setCheckable(true);
+    // Checked while the command selector is open; its button shows it.
+    action(QStringLiteral("CmdSelector"))->setCheckable(true);
     m_viewGroup = new QActionGroup(this);
     m_viewGroup->setExclusive(true);
     for (const char *n : {"ViewParamPrj", "ViewParamCmd", "ViewParamExec"}) {
@@ -342,7 +345,6 @@ void TMainWindow::createToolBar()
     right->setContentsMargins(0, 0, 0, 0);
     right->setSpacing(0);
     addButton(right, QStringLiteral("cmd_select"), QStringLiteral("CmdSelector"));
-    m_buttons.value(QStringLiteral("cmd_select"))->setCheckable(true);
     right->addSpacing(16);
     addButton(right, QStringLiteral("hide"), QStringLiteral("CmdUncheckHide"));
     right->addSpacing(16);
@@ -474,6 +476,11 @@ void TMainWindow::slotSelectPrj(const QString &file)
     if (!appData.windowMainCfgSplitter.isEmpty())
         m_prj->setSplitterSizes(appData.windowMainCfgSplitter);
     m_prj->setTabBarAutoHide(appData.prjHideTabCfg);
+    // An open command selector follows the new project.
+    if (m_selector) {
+        setSelectorChecked(true);
+        emit m_prj->signalSelectCmd(m_prj->currentCfgId(), m_prj->currentCmdId());
+    }
     action(QStringLiteral("CmdUncheckHide"))->setChecked(appData.hideUncheckCmd);
     slotCmdUncheckHide();
     slotSetViewParamPrj();
@@ -506,9 +513,11 @@ bool TMainWindow::closeProject()
         }
     }
     dataPrj.resetModified();
-    m_status->clearMessage();
+    // The pages report that no command is current as they go; the status
+    // bar is cleared once the project is gone.
     m_prj->clear();
     dataPrj.clear();
+    m_status->clearMessage();
     m_openItem = nullptr;
     updateActions();
     return true;
@@ -567,6 +576,13 @@ bool TMainWindow::loadList(const QString &name, const QString &file, bool rememb
     return true;
 }
 
+bool TMainWindow::saveListBeforeReplacing()
+{
+    if (!m_prjList->isModified() || m_prjList->saveList())
+        return true;
+    return askYesNo(lang.text(MSG_LIST_DISCARD).arg(m_prjList->listFile()), this, false);
+}
+
 void TMainWindow::saveListReporting()
 {
     if (!m_prjList->saveList())
@@ -578,7 +594,7 @@ void TMainWindow::slotPrjListNew()
     if (refuseProjectChange())
         return;
     const QString path = chooseListFile(89);
-    if (!path.isEmpty()) {
+    if (!path.isEmpty() && saveListBeforeReplacing()) {
         if (!createProjectListFile(path)) {
             showError(QStringLiteral("%1:\n%2").arg(lang.text(90), path), this);
         } else if (closeProject()) {
@@ -598,7 +614,7 @@ void TMainWindow::slotPrjListLoad()
                                         : m_prjList->listFile());
     const QString file = QFileDialog::getOpenFileName(this, lang.text(91), start, QStringLiteral("*.lst"), nullptr,
                                                       kDialogOptions);
-    if (!file.isEmpty() && closeProject())
+    if (!file.isEmpty() && saveListBeforeReplacing() && closeProject())
         loadList(file, file, true);
     updateActions();
 }
@@ -614,7 +630,7 @@ void TMainWindow::slotPrjListSelect()
         return;
     }
     dialog.setCurrentList(m_prjList->listName(), m_prjList->listFile());
-    if (dialog.exec() == QDialog::Accepted && closeProject()) {
+    if (dialog.exec() == QDialog::Accepted && saveListBeforeReplacing() && closeProject()) {
         loadList(dialog.currentName(), dialog.currentFile(), true);
         m_status->clearMessage();
     }

@@ -62,6 +62,8 @@ public:
     static constexpr int MSG_RUN_EDIT = 451;          // %1 the running configuration
     static constexpr int MSG_RUN_PROJECT = 452;
     static constexpr int MSG_RUN_QUIT = 453;
+    static constexpr int MSG_PORT_HOLDER_QUICK = 482;  // %1 "ID Prog" or "Reset", %2 configuration
+    static constexpr int MSG_LIST_DISCARD = 483;      // %1 path
 
     explicit TMainWindow(QWidget *parent = nullptr);
     ~TMainWindow() override;
@@ -94,8 +96,8 @@ public:
     // structural edit of the configuration idCfg would disturb a live worker,
     // that of idCfg or of one whose jumps or detection routes lead into it.
     bool refuseStructuralEdit(int idCfg);
-    // True (after telling the user) when a worker is alive, so the open
-    // project must not be closed or replaced.
+    // True (after telling the user) when a worker or an ID Prog or Reset
+    // exchange is alive, so the open project must not be closed or replaced.
     bool refuseProjectChange();
 
     // Execution control. Every started configuration runs in a worker of
@@ -105,8 +107,9 @@ public:
     void updateExecButtons();
     int runningCount() const { return m_execs.size(); }
     bool isRunning(int id_cfg) const { return m_execs.contains(id_cfg); }
-    // True while an ID Prog or Reset exchange is under way.
-    bool quickBusy() const { return !m_quickThread.isNull(); }
+    // True while an ID Prog or Reset exchange is under way, until its
+    // outcome is written.
+    bool quickBusy() const { return m_quickCfg >= 0; }
 
     // The keyboard modifiers held when the execute action runs. Tests may
     // point it elsewhere: key events sent straight to a widget do not reach
@@ -219,6 +222,11 @@ private:
     void saveListReporting();
     void editEntry(int title, int mode, bool asChild);
     bool closeProjectBeforeRemoving(bool childrenOnly);
+    // Writes the tree to its list file before the tree is replaced, when it
+    // changed since it was read or written; true when it may be replaced
+    // (written, unchanged, or the user gives the changes up after a failed
+    // write).
+    bool saveListBeforeReplacing();
     void refreshPasteCaptions();
     void returnToOpenEntry();
 
@@ -251,20 +259,26 @@ private:
     quint64 m_execSerial = 0;
     // Every worker thread started and not yet gone, for the destructor.
     QList<QPointer<QThread>> m_threads;
-    // The thread of a running ID Prog or Reset exchange.
+    // The running ID Prog or Reset exchange: its thread and the
+    // configuration it was asked for (-1: none runs).
     QPointer<QThread> m_quickThread;
+    int m_quickCfg = -1;
     // Set when the user chose to stop the runs and quit: the window closes
     // once the last worker is gone.
     bool m_closeWhenIdle = false;
     void execFinished(int id_cfg, quint64 serial);
     bool cfgReachedByRun(int id_cfg, int *runningCfg) const;
     void runQuick(bool reset);
+    // Closes the window when it waits for the last run or exchange to end
+    // and none is left.
+    void closeIfIdle();
 
     // Editing helpers
     int insertIndexFor(int idCfg, int idCmd) const;
     void followRemoval();
     void refreshCmdPasteCaption();
     void moveCurrentCmd(int direction);
+    void setSelectorChecked(bool open);
     // The open command selector; null while closed.
     QPointer<TDialogCmdSelector> m_selector;
 

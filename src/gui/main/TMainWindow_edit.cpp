@@ -243,17 +243,22 @@ void TMainWindow::slotCmdSelector()
     connect(m_prj, &TWgtPrj::signalSelectCmd, selector, &TDialogCmdSelector::slotSelectCmd);
     m_selector = selector;
     selector->showNormal();
-    action(QStringLiteral("CmdSelector"))->setChecked(true);
-    if (TButtonAction *button = m_buttons.value(QStringLiteral("cmd_select")))
-        button->setChecked(true);
+    setSelectorChecked(true);
 }
 
 void TMainWindow::slotCmdSelectorClose()
 {
     m_selector = nullptr;
-    action(QStringLiteral("CmdSelector"))->setChecked(false);
+    setSelectorChecked(false);
+}
+
+// The action is checkable, so that its button (which mirrors it) shows the
+// selector as open; triggering it toggles the check before the slot runs.
+void TMainWindow::setSelectorChecked(bool open)
+{
+    action(QStringLiteral("CmdSelector"))->setChecked(open);
     if (TButtonAction *button = m_buttons.value(QStringLiteral("cmd_select")))
-        button->setChecked(false);
+        button->setChecked(open);
 }
 
 // ---- Copying and pasting commands -------------------------------------------------------
@@ -503,6 +508,9 @@ void TMainWindow::slotCmdUncheckHide()
 
 void TMainWindow::slotSelectCmd()
 {
-    m_status->showMessage(dataPrj.prjFile(), 0);
+    if (dataPrj.isOpen())
+        m_status->showMessage(dataPrj.prjFile(), 0);
+    else
+        m_status->clearMessage();
     updateActions();
 }

@@ -100,6 +100,10 @@ TMainWindow::~TMainWindow()
     const QList<QPointer<QThread>> threads = m_threads;
     for (const QPointer<QThread> &thread : threads)
         TExec::waitForThread(thread, kStopWaitMs);
+    // An exchange still under way holds copies only; its outcome has no page
+    // left to go to.
+    if (m_quickThread)
+        disconnect(m_quickThread, nullptr, this, nullptr);
     TExec::waitForThread(m_quickThread, kStopWaitMs);
 
     if (appData.saveSettingsApp)
@@ -143,14 +147,27 @@ void TMainWindow::closeEvent(QCloseEvent *event)
             const QList<int> running = m_execs.keys();
             for (int id : running)
                 emit signalStop(id);
+        }
+        // An ID Prog or Reset exchange cannot be stopped; it ends within the
+        // link's time-outs, and the window closes after it.
+        if (quickBusy())
+            m_closeWhenIdle = true;
+        if (m_closeWhenIdle) {
             event->ignore();
             return;
         }
-    } else if (!m_execs.isEmpty()) {
+    } else if (!m_execs.isEmpty() || quickBusy()) {
         event->ignore();
         return;
     }
 
+    // The tree's moves reach its file now, where a failure can still keep
+    // the window open.
+    if (!saveListBeforeReplacing()) {
+        m_closeWhenIdle = false;
+        event->ignore();
+        return;
+    }
     appData.lastPrj = m_prjList->selectedIndex();
     appData.lastCfg = m_prj->currentIndex();
     appData.lastCmd = m_prj->currentRow();
@@ -163,6 +180,12 @@ void TMainWindow::closeEvent(QCloseEvent *event)
     delete m_selector;
 }
 
+void TMainWindow::closeIfIdle()
+{
+    if (m_closeWhenIdle && m_execs.isEmpty() && !quickBusy())
+        QTimer::singleShot(0, this, [this] { close(); });
+}
+
 // ---- Guards of running configurations ---------------------------------------------------
 
 // Whether a live worker may walk into the configuration: the worker's own
@@ -170,6 +193,12 @@ void TMainWindow::closeEvent(QCloseEvent *event)
 // lead to, followed on from there.
 bool TMainWindow::cfgReachedByRun(int id_cfg, int *runningCfg) const
 {
+    // An ID Prog or Reset exchange reads the configuration it was asked for.
+    if (quickBusy() && id_cfg == m_quickCfg) {
+        if (runningCfg)
+            *runningCfg = m_quickCfg;
+        return true;
+    }
     for (auto it = m_execs.cbegin(); it != m_execs.cend(); ++it) {
         QSet<int> reached{it.key()};
         QList<int> queue{it.key()};
@@ -218,7 +247,7 @@ bool TMainWindow::refuseStructuralEdit(int idCfg)
 
 bool TMainWindow::refuseProjectChange()
 {
-    if (m_execs.isEmpty())
+    if (m_execs.isEmpty() && !quickBusy())
         return false;
     showError(lang.text(MSG_RUN_PROJECT), this);
     return true;
@@ -333,8 +362,7 @@ void TMainWindow::execFinished(int id_cfg, quint64 serial)
     if (!m_execs.contains(id_cfg))
         m_prj->setCfgRunning(id_cfg, false);
     updateExecButtons();
-    if (m_closeWhenIdle && m_execs.isEmpty())
-        QTimer::singleShot(0, this, [this] { close(); });
+    closeIfIdle();
 }
 
 void TMainWindow::updateExecButtons()
@@ -405,12 +433,13 @@ void TMainWindow::slotExecReset()
 }
 
 // Identifies the programmer (ID Prog) or sends it a reset pulse (Reset) on a
-// link of its own. What the command table shows is read here; the exchange
-// runs on a thread of its own with copies, and its outcome is written to the
-// log of the configuration it was asked for.
+// link of its own. Everything the exchange needs is read here and handed to
+// a thread of its own as copies; until its outcome is written it counts as a
+// run of the configuration it was asked for, and the outcome goes to that
+// configuration's page only while the page is still shown.
 void TMainWindow::runQuick(bool reset)
 {
-    if (!m_prj->hasFocusCmdList() || quickBusy())
+    if (!m_prj->hasFocusCmdList() || quickBusy() || m_closeWhenIdle)
         return;
     TWgtConfig *page = m_prj->currentPage();
     if (!page)
@@ -422,11 +451,11 @@ void TMainWindow::runQuick(bool reset)
     if (reset ? appData.execShowProgReset : appData.execShowProgIDProg)
         slotSetViewParamExec();
 
-    const auto logLine = [this, idCfg](TCodeExec code, const QString &text1, const QString &text2) {
-        if (TWgtConfig *p = m_prj->cfgPageById(idCfg))
-            p->slotExecEventText(code, text1, text2);
+    const QPointer<TWgtConfig> target(page);
+    const auto logLine = [this, target, idCfg](TCodeExec code, const QString &text1, const QString &text2) {
+        if (target && m_prj->cfgPageById(idCfg) == target)
+            target->writeEvent(code, text1, text2);
     };
-    const auto fail = [&](const QString &text) { logLine(EXEC_FAILED, text, QString()); };
 
     const TDataCmd *cmd = dataPrj.cmdById(idCmd);
     qint64 duration = 0;
@@ -434,7 +463,7 @@ void TMainWindow::runQuick(bool reset)
         const IDevice *device = cmd ? cmd->device() : nullptr;
         const TProg *prog = cmd ? cmd->prog() : nullptr;
         if (!device || !prog) {
-            fail(lang.text(405));
+            logLine(EXEC_FAILED, lang.text(405), QString());
             return;
         }
         const qint64 magnitude = qAbs(qint64(prog->resetDefault()));
@@ -444,16 +473,30 @@ void TMainWindow::runQuick(bool reset)
 
     const TDataCmd *setProg = cmd ? dataPrj.progCmdBefore(idCmd) : nullptr;
     if (!setProg) {
-        fail(lang.text(405));
+        logLine(EXEC_FAILED, lang.text(405), QString());
         return;
     }
     const TData record = setProg->toHash();
     const QString progName = PARAM(record, SET_PROG_PROG).toString();
     const TProgNameItem item = appData.progName.find(progName);
-    const QString port = PARAM(record, SET_PROG_ALT_ENABLED).toBool() ? PARAM(record, SET_PROG_ALT_PORT).toString()
-                                                                     : item.port;
+    const TProg *prog = setProg->prog();
+    TProgLink link;
+    if (prog) {
+        link = progLinkOf(record, *prog);
+    } else {
+        link.portName = PARAM(record, SET_PROG_ALT_ENABLED).toBool() ? PARAM(record, SET_PROG_ALT_PORT).toString()
+                                                                      : item.port;
+    }
+    const QString port = link.portName;
     if (!reset)
         logLine(EXEC_CMD, QStringLiteral("ID Prog"), QStringLiteral("%1: %2, %3").arg(progName, port, item.type));
+    if (!prog) {
+        logLine(EXEC_FAILED, QStringLiteral("Port %1: %2").arg(port, lang.text(TDevToolsExec::MSG_NO_PROGRAMMER)),
+                QString());
+        return;
+    }
+    const QString holder = lang.text(MSG_PORT_HOLDER_QUICK)
+                               .arg(reset ? QStringLiteral("Reset") : QStringLiteral("ID Prog"), dataPrj.cfgName(idCfg));
 
     struct Outcome
     {
@@ -461,32 +504,33 @@ void TMainWindow::runQuick(bool reset)
         QString error;
     };
     auto outcome = std::make_shared<Outcome>();
-    QThread *thread = QThread::create([record, reset, duration, idCfg, outcome] {
-        TSerialPort link;
-        TDevToolsExec exec(record);
-        bool stop = false;
-        int cfg = idCfg;
-        int last = -1;
-        if (exec.execute(&link, &stop, &cfg, &last)) {
-            if (!reset) {
-                outcome->ok = TDevProgExec::sendStatus(&link, 3);
-            } else if (TDevProgExec::sendStatus(&link, 1)) {
-                if (TDevProgExec::sendReset(&link, duration)) {
-                    outcome->ok = TDevProgExec::sendStatus(&link, 0);
-                } else {
-                    outcome->error = link.errorString();
-                    if (!link.isFailed())
-                        TDevProgExec::sendStatus(&link, 2);
-                    link.close();
-                    return;
-                }
+    QThread *thread = QThread::create([link, holder, reset, duration, outcome] {
+        TSerialPort serial;
+        serial.setHolder(holder);
+        const TProgLinkOpen opened = openProgrammer(&serial, link);
+        if (!opened.ok) {
+            outcome->error = opened.reason;
+        } else if (!reset) {
+            outcome->ok = TDevProgExec::sendStatus(&serial, 3);
+        } else if (TDevProgExec::sendStatus(&serial, 1)) {
+            if (TDevProgExec::sendReset(&serial, duration)) {
+                outcome->ok = TDevProgExec::sendStatus(&serial, 0);
+            } else {
+                outcome->error = serial.errorString();
+                if (!serial.isFailed())
+                    TDevProgExec::sendStatus(&serial, 2);
             }
         }
-        if (!outcome->ok)
-            outcome->error = link.errorString();
-        link.close();
+        if (!outcome->ok && outcome->error.isEmpty())
+            outcome->error = serial.errorString();
+        serial.close();
+        dataPrj.endRun();
     });
+    // Counted as a run from here on: the guards refuse what would take the
+    // configuration or the project away, and nothing retired is freed.
+    dataPrj.beginRun();
     m_quickThread = thread;
+    m_quickCfg = idCfg;
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     connect(thread, &QThread::finished, this, [this, logLine, outcome, port] {
         if (outcome->ok)
@@ -497,7 +541,9 @@ void TMainWindow::runQuick(bool reset)
                                              : QStringLiteral("Port %1: %2").arg(port, outcome->error),
                     QString());
         m_quickThread.clear();
+        m_quickCfg = -1;
         updateExecButtons();
+        closeIfIdle();
     });
     thread->start();
     updateExecButtons();
@@ -519,6 +565,10 @@ void TMainWindow::slotSettings()
     m_prj->updateTabColors();
     m_prj->setOrientation(appData.cfgOrientation != 0);
     applySettings();
+    // The programmers and devices in force may have changed under an open
+    // command selector.
+    if (m_selector)
+        m_selector->slotSelectCmd(m_prj->currentCfgId(), m_prj->currentCmdId());
     updateActions();
 }
 

@@ -96,6 +96,9 @@ public:
     // Execution
     void setRunning(bool running);
     void clearLog();
+    // Writes one log event at once, without letting pending events run (the
+    // window's own lines; a worker's come through slotExecEventText).
+    void writeEvent(TCodeExec code, const QString &text1, const QString &text2);
 
     // Parts, for the window and for tests
     TWgtCmdList *cmdList() const;
@@ -126,7 +129,6 @@ private slots:
     void slotPrjDescChanged();
 
 private:
-    void writeEvent(TCodeExec code, const QString &text1, const QString &text2);
     void showPanel(QWidget *panel, int title);
     // Takes the open form out of the layout and has it deleted later.
     void dropForm();

@@ -87,6 +87,7 @@ void TWgtPrj::addCfgPage(int index, int id_cfg, const QString &name, const QStri
         p->setSplitterSizes(appData.windowMainCfgSplitter);
     });
     reloadCfg(id_cfg);
+    showPanel(page);
     connect(page, &TWgtConfig::signalSelectCmd, this, &TWgtPrj::signalSelectCmd);
     connect(page, &TWgtConfig::signalSetViewParamCmd, this, &TWgtPrj::signalSetViewParamCmd);
     connect(page, &TWgtConfig::signalSplitterMoved, this, &TWgtPrj::signalSplitterCfgMoved);
@@ -171,19 +172,31 @@ void TWgtPrj::updateFromParam(const TData &record)
 
 // ---- View-wide operations ---------------------------------------------------------------
 
+void TWgtPrj::showPanel(TWgtConfig *page) const
+{
+    switch (m_panel) {
+    case Panel::Description: page->showPageDesc(); break;
+    case Panel::Parameters: page->showPageParam(); break;
+    case Panel::Log: page->showPageExec(); break;
+    }
+}
+
 void TWgtPrj::slotSetViewParamPrj()
 {
-    forEachPage([](TWgtConfig *p) { p->showPageDesc(); });
+    m_panel = Panel::Description;
+    forEachPage([this](TWgtConfig *p) { showPanel(p); });
 }
 
 void TWgtPrj::slotSetViewParamCmd()
 {
-    forEachPage([](TWgtConfig *p) { p->showPageParam(); });
+    m_panel = Panel::Parameters;
+    forEachPage([this](TWgtConfig *p) { showPanel(p); });
 }
 
 void TWgtPrj::slotSetViewParamExec()
 {
-    forEachPage([](TWgtConfig *p) { p->showPageExec(); });
+    m_panel = Panel::Log;
+    forEachPage([this](TWgtConfig *p) { showPanel(p); });
 }
 
 void TWgtPrj::setSplitterSizes(const TSplitterPos &sizes)

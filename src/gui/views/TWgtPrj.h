@@ -108,4 +108,8 @@ private:
     QVBoxLayout *m_layout;
     QTabWidget *m_tabs;
     QTabBar *m_tabBar;
+    // The panel every page shows; a page added later shows it too.
+    enum class Panel { Description, Parameters, Log };
+    Panel m_panel = Panel::Description;
+    void showPanel(TWgtConfig *page) const;
 };

@@ -218,6 +218,7 @@ bool TWgtPrjList::load(const QString &name, const QString &file, int expandMode)
     }
 
     m_loaded = ok;
+    m_cleanBytes = ok ? listFileBytes() : QByteArray();
     m_filter->setEnabled(ok && !m_filterRow->isHidden());
     m_clear->setEnabled(ok && !m_filterRow->isHidden());
     if (ok)
@@ -268,12 +269,21 @@ bool TWgtPrjList::save(const QString &path)
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    if (!file.commit())
+        return false;
+    if (QFileInfo(path) == QFileInfo(m_listFile))
+        m_cleanBytes = bytes;
+    return true;
 }
 
 bool TWgtPrjList::saveList()
 {
     return save(m_listFile);
+}
+
+bool TWgtPrjList::isModified() const
+{
+    return m_loaded && listFileBytes() != m_cleanBytes;
 }
 
 // ---- Current entry -------------------------------------------------------------

@@ -43,6 +43,10 @@ public:
     // it cannot be written.
     bool save(const QString &path);
     bool saveList();
+    // The tree differs from what was last read from or written to the list
+    // file (entries moved by drag and drop, expanded states); false while
+    // no list is loaded.
+    bool isModified() const;
     // The bytes save() writes for the tree.
     QByteArray listFileBytes() const;
 
@@ -114,6 +118,7 @@ private:
     QString m_listFile;
     QString m_filterText;
     QByteArray m_expandStates;
+    QByteArray m_cleanBytes;   // the tree as last read or written
     AddFailure m_addFailure = AddOk;
     QString m_addPath;
 
