@@ -1,6 +1,7 @@
 // The serial link against the fake programmer over a real pseudo-terminal,
 // and its line settings, option lists and port entries without one.
 
+#include "core/TLang.h"
 #include "link/TPortSettings.h"
 #include "link/TProg.h"
 #include "link/TProtocol.h"
@@ -9,11 +10,14 @@
 #include "support/NumberedLanguage.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSerialPortInfo>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include <pty.h>
@@ -327,6 +331,70 @@ private slots:
         port->close();
         QVERIFY(!port->openPort(QStringLiteral("/dev/velkor-no-such-port"), QIODevice::ReadWrite));
         QCOMPARE(port->errorString(), msg(393));
+    }
+
+    // A port that a link of the program holds is refused to every other
+    // link, whatever name reaches it, with its holder named and nothing
+    // sent; it is free again once the holder closes or goes. A port that
+    // another program holds is refused as taken, not as a permission fault.
+    void portsInUse()
+    {
+        lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
+        const QString name = fake->portName();
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString alias = dir.filePath(QStringLiteral("alias"));
+        QVERIFY(QFile::link(name, alias));
+        QVERIFY(name.startsWith(QLatin1String("/dev/")));
+
+        const struct {
+            QString holder;
+            QString expected;
+        } holders[] = {
+            {QStringLiteral("run A"), lang.text(TSerialPort::MSG_PORT_IN_USE_BY).arg(QStringLiteral("run A"))},
+            {QString(), lang.text(TSerialPort::MSG_PORT_IN_USE)},
+        };
+        for (const auto &h : holders) {
+            port->setHolder(h.holder);
+            QCOMPARE(TSerialPort::holderOf(alias), h.holder.isNull() ? QString(QLatin1String("")) : h.holder);
+            for (const QString &n : {name, name.mid(5), alias}) {
+                TSerialPort other;
+                other.setHolder(QStringLiteral("run B"));
+                QVERIFY2(!other.openPort(n, QIODevice::ReadWrite), qPrintable(n));
+                QVERIFY(!other.isOpen());
+                QCOMPARE(other.errorString(), h.expected);
+                QByteArray payload;
+                QVERIFY(!other.transaction(TProtocol::PROG_FINISH, payload));
+            }
+        }
+        QCOMPARE(fake->requestCount(), 0);
+        QByteArray payload;
+        QVERIFY(port->transaction(TProtocol::PROG_FINISH, payload));
+
+        // Closed: another link takes it, and the first one is refused now.
+        port->close();
+        QVERIFY(TSerialPort::holderOf(name).isNull());
+        auto other = std::make_unique<TSerialPort>();
+        other->setHolder(QStringLiteral("run B"));
+        QVERIFY2(other->openPort(alias, QIODevice::ReadWrite), qPrintable(other->errorString()));
+        QCOMPARE(TSerialPort::holderOf(name), QStringLiteral("run B"));
+        QVERIFY(!port->openPort(name, QIODevice::ReadWrite));
+        QCOMPARE(port->errorString(), lang.text(TSerialPort::MSG_PORT_IN_USE_BY).arg(QStringLiteral("run B")));
+        // Gone without a close: free.
+        other.reset();
+        QVERIFY(TSerialPort::holderOf(name).isNull());
+        QVERIFY2(port->openPort(name, QIODevice::ReadWrite), qPrintable(port->errorString()));
+        port->close();
+
+        // Held outside the program's links (here by a port of Qt's own, as
+        // another program would): taken, said as such.
+        QSerialPort foreign(name);
+        QVERIFY2(foreign.open(QIODevice::ReadWrite), qPrintable(foreign.errorString()));
+        QVERIFY(!port->openPort(name, QIODevice::ReadWrite));
+        QCOMPARE(port->errorString(), lang.text(TSerialPort::MSG_PORT_IN_USE_ELSEWHERE));
+        foreign.close();
+        QVERIFY2(port->openPort(name, QIODevice::ReadWrite), qPrintable(port->errorString()));
+        QVERIFY(NumberedLanguage::load());
     }
 
     // Line settings on a closed port (a pty refuses parity and data-bit changes).

@@ -1,5 +1,6 @@
 #include "support/ExecHarness.h"
 
+#include "core/TAppData.h"
 #include "core/consts.h"
 #include "data/TDataPrj.h"
 #include "devices/TDevTools.h"
@@ -20,6 +21,16 @@ int addSetProgLoop(const QString &name, int passes)
     addToolCmd(cfg, CMD_COUNTER, {{COUNTER_VALUE, 0}, {COUNTER_LIMIT, passes}});
     addToolCmd(cfg, CMD_JAMP, {{JAMP_TO_CMD, first}});
     return cfg;
+}
+
+void useProgrammer(const QString &name, const QString &port, const QString &type, const QString &file)
+{
+    TProgType types;
+    types.add(type, file);
+    appData.progType.replace(types);
+    TProgName names;
+    names.add(true, name, port, type);
+    appData.progName.replace(names);
 }
 
 QPointer<QThread> startExec(int cfg, Receiver *rx)

@@ -84,6 +84,10 @@ int addToolCmd(int cfg, const char *code, const TData &values = TData());
 // back to the choice until the counter reaches passes; returns its id.
 int addSetProgLoop(const QString &name, int passes);
 
+// The settings' one programmer: the name on the port, of a type whose
+// description is the file (in the programmers folder).
+void useProgrammer(const QString &name, const QString &port, const QString &type, const QString &file);
+
 // Starts the worker for the configuration; returns its thread, which
 // deletes itself when the run is over.
 QPointer<QThread> startExec(int cfg, Receiver *rx);

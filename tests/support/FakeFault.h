@@ -16,6 +16,7 @@ struct FakeFault
         Noise,          // `bytes` first, then the proper reply
         ShortReply,     // the proper reply without its checksum byte
         RawReply,       // `bytes` as the whole reply; the request is not carried out
+        Held,           // the proper reply, sent once the test releases it
     };
     static constexpr int ANY_CODE = -1;
     static constexpr int ALWAYS = -1;
@@ -49,6 +50,9 @@ struct FakeFault
         return f;
     }
     static FakeFault shortReply() { return make(ShortReply); }
+    // The programmer stands still on the request (FakeProgrammer::waitHeld)
+    // until FakeProgrammer::releaseHeld; the host's time-out still runs.
+    static FakeFault held() { return make(Held); }
     static FakeFault rawReply(const QByteArray &bytes)
     {
         FakeFault f = make(RawReply);

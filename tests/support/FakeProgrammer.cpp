@@ -98,6 +98,11 @@ bool FakeProgrammer::start()
 
 void FakeProgrammer::stop()
 {
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        stopping = true;
+        logChanged.notify_all();
+    }
     if (thread.joinable()) {
         const char c = 'q';
         while (::write(stopPipe[1], &c, 1) < 0 && errno == EINTR) {
@@ -110,6 +115,8 @@ void FakeProgrammer::stop()
     // reads EIO once no slave descriptor is left).
     closeFd(master);
     closeFd(slave);
+    std::lock_guard<std::mutex> lock(mutex);
+    stopping = false;
 }
 
 bool FakeProgrammer::isRunning() const
@@ -197,6 +204,19 @@ void FakeProgrammer::clearFaults()
     faults.clear();
 }
 
+bool FakeProgrammer::waitHeld(int timeoutMs)
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    return logChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return holding; });
+}
+
+void FakeProgrammer::releaseHeld()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    released = true;
+    logChanged.notify_all();
+}
+
 void FakeProgrammer::locked(const std::function<void()> &fn) const
 {
     std::lock_guard<std::mutex> lock(mutex);
@@ -266,7 +286,7 @@ void FakeProgrammer::handleFrame(const QByteArray &frame)
 
     QByteArray reply;
     {
-        std::lock_guard<std::mutex> lock(mutex);
+        std::unique_lock<std::mutex> lock(mutex);
         log.append(request);
         logChanged.notify_all();
 
@@ -311,9 +331,17 @@ void FakeProgrammer::handleFrame(const QByteArray &frame)
                     break;
                 case FakeFault::ErrorReply:
                 case FakeFault::RawReply:
+                case FakeFault::Held:
                     break;
                 }
             }
+        }
+        if (faulty && fault.kind == FakeFault::Held) {
+            holding = true;
+            released = false;
+            logChanged.notify_all();
+            logChanged.wait(lock, [&] { return released || stopping; });
+            holding = false;
         }
     }
     if (!reply.isEmpty())

@@ -95,6 +95,10 @@ public:
 
     void addFault(const FakeFault &fault);
     void clearFaults();
+    // A request under a held fault: waits until the programmer holds one
+    // back; releaseHeld lets it reply (stop() does too).
+    bool waitHeld(int timeoutMs);
+    void releaseHeld();
 
     // Runs fn under the programmer's lock, e.g. to read a chip model.
     void locked(const std::function<void()> &fn) const;
@@ -123,4 +127,7 @@ private:
     State current;
     QVector<Request> log;
     QVector<FakeFault> faults;
+    bool holding = false;          // a reply is held back
+    bool released = false;         // ... and may go
+    bool stopping = false;
 };

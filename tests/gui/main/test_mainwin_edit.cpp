@@ -12,13 +12,18 @@
 #include "data/TCtrlProject.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
+#include "gui/dialogs/TDialogCmdSelector.h"
 #include "gui/main/TMainWindow.h"
 #include "gui/main/startup.h"
 #include "gui/views/TWgtCmdList.h"
 #include "gui/views/TWgtConfig.h"
+#include "gui/views/TWgtLogExec.h"
 #include "gui/views/TWgtPrjList.h"
+#include "gui/views/view_messages.h"
+#include "gui/widgets/TButtonAction.h"
 #include "gui/widgets/TWgtStatusBar.h"
 #include "support/ExecHarness.h"
+#include "support/WindowDriver.h"
 
 #include <QAction>
 #include <QDialog>
@@ -100,13 +105,35 @@ class TestMainWinEdit : public QObject
         dataPrj.clear();
     }
 
-    void focusRow(TMainWindow &w, int tab, int row)
+    // A programmer and a 24C16 in the first configuration, a 25xx flash in
+    // the second.
+    void writeChipProject()
     {
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.prjView()->selectCfgCmd(tab, row);
-        w.prjView()->currentPage()->setFocusCmdList();
-        QTRY_VERIFY(w.prjView()->hasFocusCmdList());
+        appData.setFolder(&TAppData::pathDevices, QStringLiteral(VELKOR_SOURCE_DIR "/runtime/devices"));
+        appData.setFolder(&TAppData::pathProgs, QStringLiteral(VELKOR_SOURCE_DIR "/runtime/progs"));
+        useProgrammer(QStringLiteral("Emu"), QStringLiteral("/dev/null"), QStringLiteral("Emulated"),
+                      QStringLiteral("emulator.ini"));
+        dataPrj.clear();
+        dataPrj.fromHash({{INFO_PRJ_FILE, at("chips.prj")}, {PRJ_WORK_PATH, home.path()}});
+        const struct { const char *name, *device, *file; } cfgs[] = {
+            {"Eeprom", "24C16", "24xx/24c16.dev"}, {"Flash", "W25Q16JV", "25xx/w25q16jv.dev"}};
+        for (const auto &c : cfgs) {
+            const int cfg = dataPrj.addCfg(QLatin1String(c.name), QString());
+            addToolCmd(cfg, CMD_SET_PROG, {{SET_PROG_PROG, QStringLiteral("Emu")}});
+            dataPrj.addCmd({{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, CMD_SET_DEVICE},
+                            {SET_DEVICE_DEVICE, QLatin1String(c.device)}, {SET_DEVICE_FILE, QLatin1String(c.file)}});
+        }
+        TCtrlProject ctrl;
+        QVERIFY(ctrl.save(at("chips.prj"), &dataPrj));
+        dataPrj.clear();
+    }
+
+    static TDialogCmdSelector *selector()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *s = qobject_cast<TDialogCmdSelector *>(w))
+                return s;
+        return nullptr;
     }
 
     void trigger(TMainWindow &w, const char *name)
@@ -126,16 +153,13 @@ private slots:
         lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
         writeProject(QStringLiteral("one.prj"), 0);
         writeProject(QStringLiteral("two.prj"), 1);
+        writeChipProject();
         QFile list(at("list.lst"));
         QVERIFY(list.open(QIODevice::WriteOnly));
-        list.write("{\"list\": [{\"name\": \"One\", \"file\": \"one.prj\"}, {\"name\": \"Two\", \"file\": \"two.prj\"}]}");
+        list.write("{\"list\": [{\"name\": \"One\", \"file\": \"one.prj\"}, {\"name\": \"Two\", \"file\": \"two.prj\"},"
+                   " {\"name\": \"Chips\", \"file\": \"chips.prj\"}]}");
         list.close();
-        appData.pathProjects = home.path();
-        appData.prjListName = QStringLiteral("List");
-        appData.prjListFile = QStringLiteral("list.lst");
-        appData.openLastPrj = true;
-        appData.lastPrj = 0;
-        appData.lastCfg = 0;
+        openAtStart(home.path(), QStringLiteral("list.lst"), 0);
         appData.autoSavePrj = false;
         appData.confirmQuit = false;
         appData.confirmExecConfig = false;
@@ -163,14 +187,14 @@ private slots:
         QCOMPARE(codes(a).size(), 3);
 
         // set_prog and set_device right after the current row, set_device current.
-        focusRow(w, 0, 0);
+        focusCmdRow(w, 0, 0);
         trigger(w, "CmdNewSetProgDevice");
         QCOMPARE(codes(a), (QStringList{"delay", "set_prog", "set_device", "delay", "stop"}));
         QCOMPARE(w.prjView()->currentRow(), 2);
         QCOMPARE(w.prjView()->currentCmdCode(), QStringLiteral("set_device"));
 
         // A chip command where no device is in force inserts nothing.
-        focusRow(w, 1, 0);
+        focusCmdRow(w, 1, 0);
         w.slotNewCmd(QStringLiteral("erase"), true);
         QCOMPARE(codes(b).size(), 2);
         // With no current command a new one joins its configuration's end,
@@ -183,52 +207,52 @@ private slots:
         QCOMPARE(dataPrj.cmdList().at(5)->idCfg(), a);
 
         // Copy three checked commands of B... (B's two plus none unchecked)
-        focusRow(w, 1, 0);
+        focusCmdRow(w, 1, 0);
         trigger(w, "CmdCopySelected");
         QVERIFY(w.action("CmdPaste")->text().endsWith(QStringLiteral("[Selected]")));
         QString question;
         answer(button(QMessageBox::Yes), &question);
-        focusRow(w, 1, 1);
+        focusCmdRow(w, 1, 1);
         trigger(w, "CmdPaste");
         QCOMPARE(question, lang.text(130));
         QCOMPARE(codes(b).size(), 4);
         QCOMPARE(w.statusBarWidget()->currentMessage(), lang.text(132));
 
         // Moves stop at the configuration's border.
-        focusRow(w, 1, 0);
+        focusCmdRow(w, 1, 0);
         const int first = w.prjView()->currentCmdId();
         trigger(w, "CmdMoveUp");
         QCOMPARE(dataPrj.cmdsOfCfg(b).first()->id(), first);
         trigger(w, "CmdMoveDown");
         QCOMPARE(dataPrj.cmdsOfCfg(b).at(1)->id(), first);
-        focusRow(w, 0, 5);
+        focusCmdRow(w, 0, 5);
         const int last = w.prjView()->currentCmdId();
         trigger(w, "CmdMoveDown");
         QCOMPARE(dataPrj.cmdsOfCfg(a).last()->id(), last);
 
         // Delete rules and their messages.
-        focusRow(w, 0, 0);
+        focusCmdRow(w, 0, 0);
         answer(button(QMessageBox::Ok), &question);
         trigger(w, "CmdDeleteDev");
         QCOMPARE(question, lang.text(144).arg(cmdCode.name(QStringLiteral("set_device"))));
-        focusRow(w, 0, 2);
+        focusCmdRow(w, 0, 2);
         answer(button(QMessageBox::Ok), &question);
         trigger(w, "CmdDeleteDev");
         QCOMPARE(question, lang.text(145).arg(QString()));
-        focusRow(w, 0, 2);
+        focusCmdRow(w, 0, 2);
         trigger(w, "CmdDeleteCur");
         QCOMPARE(codes(a), (QStringList{"delay", "set_prog", "delay", "stop", "delay"}));
-        focusRow(w, 0, 0);
+        focusCmdRow(w, 0, 0);
         answer(button(QMessageBox::No), &question);
         trigger(w, "CmdDeleteAll");
         QCOMPARE(question, lang.text(149).arg(QStringLiteral("A")));
         QCOMPARE(codes(a).size(), 5);
-        focusRow(w, 0, 0);
+        focusCmdRow(w, 0, 0);
         trigger(w, "CmdUncheckAll");
         answer(button(QMessageBox::Ok), &question);
         trigger(w, "CmdDeleteSelected");
         QCOMPARE(question, lang.text(135));
-        focusRow(w, 0, 0);
+        focusCmdRow(w, 0, 0);
         trigger(w, "CmdCheckAll");
         trigger(w, "CmdDeleteSelected");
         QVERIFY(codes(a).isEmpty());
@@ -241,36 +265,136 @@ private slots:
     {
         TMainWindow w;
         w.show();
-        focusRow(w, 0, 0);
+        focusCmdRow(w, 0, 0);
         trigger(w, "CmdCopyOne");
         QVERIFY(w.action("CmdPaste")->text().endsWith(QStringLiteral("[%1]").arg(cmdCode.name("delay"))));
         trigger(w, "CfgCopy");
         w.prjList()->setCurrentIndex(1);
         QTRY_COMPARE(dataPrj.prjFile(), at("two.prj"));
         const int a = w.prjView()->cfgIdAt(0);
-        focusRow(w, 0, 0);
+        focusCmdRow(w, 0, 0);
         answer(button(QMessageBox::Yes));
         trigger(w, "CmdPaste");
         QCOMPARE(codes(a), (QStringList{"pause", "delay", "delay", "stop"}));
 
-        focusRow(w, 0, 0);
+        focusCmdRow(w, 0, 0);
         answer(name(QStringLiteral("Copy")));
         trigger(w, "CfgPasteNew");
         QCOMPARE(w.prjView()->currentTabText(), QStringLiteral("Copy"));
         const int copy = w.prjView()->currentCfgId();
         QCOMPARE(codes(copy), (QStringList{"delay", "delay", "stop"}));
-        focusRow(w, 1, 0);
+        focusCmdRow(w, 1, 0);
         answer(name(QStringLiteral("Renamed")));
         trigger(w, "CfgEdit");
         QCOMPARE(dataPrj.cfgName(copy), QStringLiteral("Renamed"));
-        focusRow(w, 1, 0);
+        focusCmdRow(w, 1, 0);
         answer(name(QStringLiteral("Fresh")));
         trigger(w, "CfgNew");
         QCOMPARE(dataPrj.cfgList().size(), 4);
-        focusRow(w, 1, 0);
+        focusCmdRow(w, 1, 0);
         trigger(w, "CfgDelete");
         QCOMPARE(dataPrj.cfgIndexById(copy), -1);
         dataPrj.resetModified();
+    }
+
+    // The selector's button shows it open; a project opened while it is
+    // open refills its panes for the programmer and device in force at the
+    // current command, with no row clicked; the button closes it, and so
+    // does its own Close button.
+    void selectorFollowsTheWindow()
+    {
+        TMainWindow w;
+        w.show();
+        TButtonAction *button = w.toolButton(QStringLiteral("cmd_select"));
+        QAction *act = w.action(QStringLiteral("CmdSelector"));
+        QVERIFY(button && act);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(selector());
+        QVERIFY(button->isChecked());
+        QVERIFY(act->isChecked());
+        QVERIFY(selector()->progGroup()->cmdList().isEmpty());
+
+        // The chip project, then one without a programmer, then the chip one.
+        for (int entry : {2, 0, 2}) {
+            w.prjList()->setCurrentIndex(entry);
+            QVERIFY(selector());
+            QVERIFY(button->isChecked());
+            const TDataCmd *cmd = dataPrj.cmdById(w.prjView()->currentCmdId());
+            QVERIFY(cmd);
+            QCOMPARE(selector()->toolsGroup()->cmdList(), dataPrj.toolsCmdList());
+            QCOMPARE(selector()->progGroup()->cmdList(), dataPrj.progCmdListAt(cmd->id()));
+            QCOMPARE(selector()->deviceGroup()->cmdList(), dataPrj.deviceCmdListAt(cmd->id()));
+            QCOMPARE(selector()->progGroup()->cmdList().isEmpty(), entry != 2);
+        }
+        // The second tab of the chip project: its own device.
+        w.prjView()->selectCfgCmd(1, 1);
+        QVERIFY(!selector()->deviceGroup()->cmdList().isEmpty());
+        QCOMPARE(selector()->deviceGroup()->cmdList(), dataPrj.deviceCmdListAt(w.prjView()->currentCmdId()));
+
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(!selector());
+        QVERIFY(!button->isChecked());
+        QVERIFY(!act->isChecked());
+        act->trigger();
+        QVERIFY(selector());
+        QVERIFY(button->isChecked());
+        for (QPushButton *b : selector()->findChildren<QPushButton *>())
+            if (b->text() == lang.text(81))
+                QTest::mouseClick(b, Qt::LeftButton);
+        QTRY_VERIFY(!selector());
+        QVERIFY(!button->isChecked());
+        QVERIFY(!act->isChecked());
+    }
+
+    // A configuration made or pasted shows the panel every page shows, the
+    // pasted one the form of its current row 0; the status bar names the
+    // project as a row of it is selected, and nothing once it is closed.
+    void newPagesFollowTheView()
+    {
+        TMainWindow w;
+        w.show();
+        w.prjList()->setCurrentIndex(2);
+        QCOMPARE(w.statusBarWidget()->currentMessage(), at("chips.prj"));
+        focusCmdRow(w, 0, 1);
+        w.action(QStringLiteral("ViewParamCmd"))->trigger();
+        const QString paramTitle = QStringLiteral(" %1").arg(lang.text(ViewMsg::PANEL_PARAMETERS));
+        QCOMPARE(w.prjView()->cfgPage(0)->panelTitle(), paramTitle);
+        trigger(w, "CfgCopy");
+
+        focusCmdRow(w, 0, 1);
+        answer(name(QStringLiteral("Pasted")));
+        trigger(w, "CfgPasteNew");
+        TWgtConfig *pasted = w.prjView()->currentPage();
+        QCOMPARE(w.prjView()->currentTabText(), QStringLiteral("Pasted"));
+        QCOMPARE(pasted->currentRow(), 0);
+        QCOMPARE(pasted->panelTitle(), paramTitle);
+        QVERIFY(pasted->openForm());
+        QCOMPARE(pasted->shownPanel(), pasted->openForm()->parentWidget());
+        QVERIFY(pasted->openForm()->isVisibleTo(pasted));
+
+        focusCmdRow(w, 1, 0);
+        answer(name(QStringLiteral("Fresh")));
+        trigger(w, "CfgNew");
+        QCOMPARE(w.prjView()->currentTabText(), QStringLiteral("Fresh"));
+        QCOMPARE(w.prjView()->currentPage()->panelTitle(), paramTitle);
+        QVERIFY(w.prjView()->currentPage()->shownPanel());
+        // Rows are selected first: a newly selected row shows its form.
+        focusCmdRow(w, 0, 1);
+        w.action(QStringLiteral("ViewParamExec"))->trigger();
+        QVERIFY(w.prjView()->hasFocusCmdList());
+        answer(name(QStringLiteral("Logged")));
+        trigger(w, "CfgNew");
+        QCOMPARE(w.prjView()->currentPage()->shownPanel(), w.prjView()->currentPage()->log());
+
+        // The project closes with a group entry... here a list reload.
+        appData.confirmProjectsListReload = false;
+        w.prjView()->selectCfgCmd(0, 0);
+        QVERIFY(!w.statusBarWidget()->currentMessage().isEmpty());
+        answer(button(QMessageBox::No));   // the edited project is not saved
+        w.action(QStringLiteral("PrjListReload"))->trigger();
+        QVERIFY(!dataPrj.isOpen());
+        QCOMPARE(w.statusBarWidget()->currentMessage(), QString());
+        appData.confirmProjectsListReload = true;
     }
 
     // While a worker waits in configuration A, its structural edits are
@@ -281,12 +405,12 @@ private slots:
         TMainWindow w;
         w.show();
         const int a = w.prjView()->cfgIdAt(0);
-        focusRow(w, 0, 0);
+        focusCmdRow(w, 0, 0);
         trigger(w, "Exec");
         QTRY_COMPARE(dataPrj.cfgExecState(a), 2);
         const QStringList before = codes(a);
         for (const char *act : {"CmdDeleteCur", "CmdMoveDown", "CmdNewSetProg", "CmdDeleteAll"}) {
-            focusRow(w, 0, 0);
+            focusCmdRow(w, 0, 0);
             QString seen;
             answer(button(QMessageBox::Ok), &seen);
             trigger(w, act);
@@ -295,7 +419,7 @@ private slots:
         }
         trigger(w, "CmdUncheckAll");
         QVERIFY(!dataPrj.cmdsOfCfg(a).first()->status());
-        focusRow(w, 1, 0);
+        focusCmdRow(w, 1, 0);
         trigger(w, "CmdDeleteCur");
         QCOMPARE(codes(w.prjView()->cfgIdAt(1)).size(), 1);
         // Stop the run (it is paused: Control is not needed, a stop is asked for).

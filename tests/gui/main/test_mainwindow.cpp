@@ -37,6 +37,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -484,6 +485,93 @@ private slots:
         QVERIFY(w.close());
         QVERIFY(!dataPrj.isOpen());
     }
+    // Entries moved in the tree reach the list file before another list
+    // (a new one, a loaded one, one chosen in the catalogue) replaces the
+    // tree, and at quit. A write that fails asks: No keeps the tree, the
+    // list and the window; Yes goes on. A project closed on the way leaves
+    // no path in the status bar.
+    void treeMovesSurviveListChanges_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("failure");   // 0 written, 1 fails and kept, 2 fails and given up
+        for (const char *action : {"new", "load", "select", "quit"}) {
+            for (int failure : {0, 1, 2})
+                QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(action).arg(failure))) << action << failure;
+        }
+    }
+    void treeMovesSurviveListChanges()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, failure);
+        appData.confirmQuit = false;
+        writeBytes(at("other.lst"), "{\"list\": [{\"name\": \"Only\", \"file\": \"a.prj\"}]}");
+        writeBytes(appData.selectPrjListFile, catalogueText({{"Other", at("other.lst")}}));
+        auto w = std::make_unique<TMainWindow>();
+        w->show();
+        Answers answers;
+        w->prjList()->setCurrentIndex(2); // Tools
+        QVERIFY(dataPrj.isOpen());
+        QCOMPARE(w->statusBarWidget()->currentMessage(), at("sub/tools.prj"));
+        QVERIFY(!w->prjList()->isModified());
+        // Board A leaves Boards for the top level, as a drop would put it.
+        QTreeWidget *tree = w->prjList()->tree();
+        tree->addTopLevelItem(tree->topLevelItem(0)->takeChild(0));
+        QVERIFY(w->prjList()->isModified());
+        const QByteArray moved = w->prjList()->listFileBytes();
+        if (failure) {
+            QVERIFY(QFile::remove(at("list.lst")));
+            QVERIFY(QDir().mkpath(at("list.lst")));
+        }
+
+        if (action == QLatin1String("new")) {
+            answers.add(typeFileName(at("fresh")));
+        } else if (action == QLatin1String("load")) {
+            answers.add(typeFileName(at("other.lst")));
+        } else if (action == QLatin1String("select")) {
+            answers.add([](QWidget *d) {
+                auto *dialog = qobject_cast<TDialogSelectPrjList *>(d);
+                QVERIFY(dialog);
+                dialog->findChild<QTableWidget *>()->setCurrentCell(0, 0);
+                for (QPushButton *b : dialog->findChildren<QPushButton *>())
+                    if (b->text() == lang.text(78))
+                        QTest::mouseClick(b, Qt::LeftButton);
+            });
+        }
+        if (failure)
+            answers.add(clickBox(failure == 1 ? QMessageBox::No : QMessageBox::Yes));
+        const QString actionName = action == QLatin1String("new")      ? QStringLiteral("PrjListNew")
+                                   : action == QLatin1String("load")   ? QStringLiteral("PrjListLoad")
+                                   : action == QLatin1String("select") ? QStringLiteral("PrjListSelect")
+                                                                       : QString();
+        bool closed = false;
+        if (actionName.isEmpty())
+            closed = w->close();
+        else
+            w->action(actionName)->trigger();
+        QCOMPARE(answers.pending(), 0);
+        if (failure)
+            QCOMPARE(answers.seen.last(), lang.text(TMainWindow::MSG_LIST_DISCARD).replace("\\n", "\n").arg(at("list.lst")));
+
+        const bool replaced = failure != 1;
+        if (actionName.isEmpty()) {
+            QCOMPARE(closed, replaced);
+            QCOMPARE(w->isVisible(), !replaced);
+        } else {
+            QCOMPARE(w->prjList()->listFile() == at("list.lst"), !replaced);
+        }
+        QCOMPARE(dataPrj.isOpen(), !replaced);
+        if (replaced)
+            QCOMPARE(w->statusBarWidget()->currentMessage(), QString());
+        else
+            QCOMPARE(w->prjList()->listFileBytes(), moved);
+        if (!failure)
+            QCOMPARE(readAll(at("list.lst")), moved);
+        else
+            QVERIFY(QDir(at("list.lst")).removeRecursively());
+        dataPrj.resetModified();
+        w.reset();
+    }
+
     // The catalogue of lists through the window: a missing one opens empty
     // and stays missing; a list opens only on OK; changed rows are written
     // after Cancel too, unchanged rows leave the file byte-identical; a
