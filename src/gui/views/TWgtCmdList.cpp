@@ -301,8 +301,18 @@ void TWgtCmdList::setFocus()
 
 // ---- Visibility, colours, highlight -------------------------------------------
 
+void TWgtCmdList::hideUncheckedRows()
+{
+    if (!m_hideUnchecked)
+        return;
+    for (int row = m_table->rowCount() - 1; row >= 0; --row)
+        if (!isRowChecked(row))
+            m_table->hideRow(row);
+}
+
 void TWgtCmdList::hideUnchecked(bool hide)
 {
+    m_hideUnchecked = hide;
     for (int row = m_table->rowCount() - 1; row >= 0; --row) {
         if (!hide)
             m_table->showRow(row);

@@ -80,7 +80,12 @@ public:
     void setFocus();
 
     // Visibility, colours, highlight
+    // Hides the rows of unchecked commands, or shows every row; the mode
+    // holds for the rows that come later (hideUncheckedRows).
     void hideUnchecked(bool hide);
+    // In that mode, hides the unchecked rows again (after the rows were
+    // rebuilt), leaving the current row as it is.
+    void hideUncheckedRows();
     void applyRowColors();
     void clearHighlight();
     void highlightRow(int row);
@@ -110,4 +115,5 @@ private:
     QHBoxLayout *m_layout;
     QTableWidget *m_table;
     Delegate *m_delegate;
+    bool m_hideUnchecked = false;
 };

@@ -179,6 +179,7 @@ void TWgtConfig::setCmdList(const QList<TDataCmd *> &cmds)
                                 handler ? handler->cmdParamText(record, nullptr) : QString());
     }
     m_cmdList->applyRowColors();
+    m_cmdList->hideUncheckedRows();
     connect(m_cmdList, &TWgtCmdList::signalSelectCmd, this, &TWgtConfig::slotSelectCmd);
     connect(m_cmdList, &TWgtCmdList::signalClikedCmd, this, &TWgtConfig::slotSelectCmdClick);
     connect(m_cmdList, &TWgtCmdList::signalEnabledCmd, this, &TWgtConfig::slotEnabledCmd);

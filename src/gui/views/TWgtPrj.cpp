@@ -86,6 +86,8 @@ void TWgtPrj::addCfgPage(int index, int id_cfg, const QString &name, const QStri
         p->setOrientation(appData.cfgOrientation != 0);
         p->setSplitterSizes(appData.windowMainCfgSplitter);
     });
+    if (m_hideUnchecked)
+        page->hideUnchecked(true);
     reloadCfg(id_cfg);
     showPanel(page);
     connect(page, &TWgtConfig::signalSelectCmd, this, &TWgtPrj::signalSelectCmd);
@@ -211,6 +213,7 @@ void TWgtPrj::setOrientation(bool horizontal)
 
 void TWgtPrj::hideUnchecked(bool hide)
 {
+    m_hideUnchecked = hide;
     forEachPage([hide](TWgtConfig *p) { p->hideUnchecked(hide); });
 }
 

@@ -108,8 +108,10 @@ private:
     QVBoxLayout *m_layout;
     QTabWidget *m_tabs;
     QTabBar *m_tabBar;
-    // The panel every page shows; a page added later shows it too.
+    // The panel every page shows and whether they hide unchecked rows; a
+    // page added later does the same.
     enum class Panel { Description, Parameters, Log };
     Panel m_panel = Panel::Description;
+    bool m_hideUnchecked = false;   // the pages hide their unchecked rows
     void showPanel(TWgtConfig *page) const;
 };

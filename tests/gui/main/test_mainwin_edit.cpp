@@ -397,6 +397,43 @@ private slots:
         appData.confirmProjectsListReload = true;
     }
 
+    // With unchecked commands hidden, a pasted configuration hides its
+    // unchecked rows, and so does a list rebuilt after a paste.
+    void hiddenRowsStayHidden()
+    {
+        TMainWindow w;
+        w.show();
+        w.prjList()->setCurrentIndex(2);
+        QTableWidget *table = w.prjView()->cfgPage(0)->cmdList()->table();
+        table->item(1, 0)->setCheckState(Qt::Unchecked);
+        QVERIFY(!dataPrj.cmdsOfCfg(w.prjView()->cfgIdAt(0)).at(1)->status());
+        focusCmdRow(w, 0, 0);
+        w.action(QStringLiteral("CmdUncheckHide"))->trigger();
+        QVERIFY(table->isRowHidden(1));
+
+        trigger(w, "CfgCopy");
+        answer(name(QStringLiteral("Pasted")));
+        trigger(w, "CfgPasteNew");
+        QTableWidget *pasted = w.prjView()->currentPage()->cmdList()->table();
+        QCOMPARE(pasted->rowCount(), 2);
+        QVERIFY(!pasted->isRowHidden(0));
+        QVERIFY(pasted->isRowHidden(1));
+
+        focusCmdRow(w, 0, 0);
+        trigger(w, "CmdCopyOne");
+        answer(button(QMessageBox::Yes));
+        trigger(w, "CmdPaste");
+        QCOMPARE(table->rowCount(), 3);
+        QVERIFY(table->isRowHidden(2));
+        QVERIFY(!table->isRowHidden(1));
+
+        w.action(QStringLiteral("CmdUncheckHide"))->trigger();
+        QVERIFY(!table->isRowHidden(2));
+        QVERIFY(!pasted->isRowHidden(1));
+        QVERIFY(!appData.hideUncheckCmd);
+        dataPrj.resetModified();
+    }
+
     // While a worker waits in configuration A, its structural edits are
     // refused and change nothing; check boxes and B stay editable.
     void runningConfigurationIsGuarded()

@@ -166,6 +166,8 @@ private slots:
     {
         QFETCH(bool, reset);
         QFETCH(QString, action);
+        // What the page's log shows, also once the window has closed it.
+        QString shown;
         auto *w = new TMainWindow;
         // A failed check leaves no exchange waiting behind it.
         const Finally done([this, guard = QPointer<TMainWindow>(w)] {
@@ -179,8 +181,6 @@ private slots:
         const int commands = dataPrj.cmdsOfCfg(board).size();
         QPointer<TWgtConfig> page = w->prjView()->cfgPage(0);
         QPointer<TWgtConfig> otherPage = w->prjView()->cfgPage(1);
-        // What the page's log shows, also once the window has closed it.
-        QString shown;
         connect(page->log()->textView()->document(), &QTextDocument::contentsChanged, this,
                 [&shown, page] { shown = logOf(page); });
 
