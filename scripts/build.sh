@@ -4,7 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VELKOR_BUILD_DIR:-$root/build}
-bash "$root/scripts/deps.sh" qtbase5-dev libqt5serialport5-dev cmake ninja-build g++
+bash "$root/scripts/deps.sh" qtbase5-dev libqt5serialport5-dev qttranslations5-l10n cmake ninja-build g++
 if [ ! -f "$build/build.ninja" ]; then
     cmake -S "$root" -B "$build" -G Ninja ${VELKOR_CMAKE_ARGS:-}
 fi

@@ -305,7 +305,7 @@ void TAppData::load()
         readEntry(*this, s, e);
 }
 
-bool TAppData::save()
+bool TAppData::save(QString *error)
 {
     const TProgType types(progType);
     const TProgName names(progName);
@@ -328,15 +328,15 @@ bool TAppData::save()
                               {item.mark ? QStringLiteral("1") : QStringLiteral("0"), name,
                                item.port, item.type});
         }
-    });
+    }, error);
 }
 
-bool TAppData::saveWindows()
+bool TAppData::saveWindows(QString *error)
 {
     return TSettings::writeWhole(settingsFilePath(), [this](TSettings &s) {
         for (const Entry &e : entries()) {
             if (e.stored == Stored::Windows)
                 writeEntry(*this, s, e);
         }
-    });
+    }, error);
 }

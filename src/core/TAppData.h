@@ -28,10 +28,13 @@ public:
     // Reads every key from the settings file, each with its default.
     void load();
     // Writes what the user changes through the settings pages and the main
-    // window; true only when the file was written completely.
-    bool save();
-    // Writes the window geometry; true only when the file was written.
-    bool saveWindows();
+    // window; true only when the file was written completely. On false the
+    // file is as it was and error (when given) names the file and the
+    // system's reason.
+    bool save(QString *error = nullptr);
+    // Writes the window geometry; true only when the file was written (the
+    // reason as for save()).
+    bool saveWindows(QString *error = nullptr);
 
     // The folders that execution workers read from their threads
     // (pathDevices, pathProgs): a copy taken under a lock, and the one way

@@ -2,6 +2,7 @@
 
 #include "core/consts.h"
 #include "core/helpers.h"
+#include "core/platform.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +10,6 @@
 #include <QHash>
 #include <QScopeGuard>
 #include <QTemporaryFile>
-#include <QTextStream>
 
 #include <algorithm>
 
@@ -35,7 +35,7 @@ QVariant TSettings::readValue(const QString &key, const QVariant &def) const
     if (const Change *c = changeOf(fullKey(key)))
         return c->removal ? def : c->value;
     const QVariant v = QSettings::value(key, def);
-    if (v.userType() == QMetaType::QStringList) {
+    if (v.userType() == QMetaType::QStringList || v.userType() == QMetaType::QVariantList) {
         // The INI reader splits a value at unquoted commas; we never store
         // lists that way, so take the text as it stands in the file.
         QString text;
@@ -48,9 +48,78 @@ QVariant TSettings::readValue(const QString &key, const QVariant &def) const
 
 namespace {
 
-int hexDigit(QChar c)
+// The INI reader's grammar, byte for byte as QSettings reads a file, so that
+// a value taken from the file's text is the value QSettings sees: a line
+// ends at a line feed or a carriage return outside quotes; a backslash
+// takes the next byte (a line end included, which joins two lines); a ";"
+// at the start of a line makes a comment line and elsewhere, outside
+// quotes, ends the line; the first "=" outside quotes splits key and value.
+
+bool isIniSpace(char c)
 {
-    const char ch = c.toLatin1();
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+struct IniLine
+{
+    int start = 0;
+    int length = 0;
+    int equals = -1;
+};
+
+bool nextIniLine(const QByteArray &data, int &pos, IniLine &line)
+{
+    const int n = data.size();
+    bool inQuotes = false;
+    line.equals = -1;
+    int start = pos;
+    while (start < n && isIniSpace(data.at(start)))
+        ++start;
+    int i = start;
+    while (i < n) {
+        const char ch = data.at(i++);
+        if (ch == '=') {
+            if (!inQuotes && line.equals < 0)
+                line.equals = i - 1;
+        } else if (ch == '\n' || ch == '\r') {
+            if (i == start + 1) {
+                ++start;
+            } else if (!inQuotes) {
+                --i;
+                break;
+            }
+        } else if (ch == '\\') {
+            if (i < n) {
+                const char e = data.at(i++);
+                if (i < n) {
+                    const char e2 = data.at(i);
+                    if ((e == '\n' && e2 == '\r') || (e == '\r' && e2 == '\n'))
+                        ++i;
+                }
+            }
+        } else if (ch == '"') {
+            inQuotes = !inQuotes;
+        } else if (ch == ';') {
+            if (i == start + 1) {
+                while (i < n && data.at(i) != '\n' && data.at(i) != '\r')
+                    ++i;
+                while (i < n && isIniSpace(data.at(i)))
+                    ++i;
+                start = i;
+            } else if (!inQuotes) {
+                --i;
+                break;
+            }
+        }
+    }
+    pos = i;
+    line.start = start;
+    line.length = i - start;
+    return line.length > 0;
+}
+
+int hexDigit(char ch)
+{
     if (ch >= '0' && ch <= '9')
         return ch - '0';
     if (ch >= 'a' && ch <= 'f')
@@ -60,89 +129,184 @@ int hexDigit(QChar c)
     return -1;
 }
 
-// Undoes the quoting and escapes of an INI value, keeping commas as text.
-QString unquoteIniValue(const QString &raw)
+// A key or section name as the INI reader unescapes it: Latin-1, "%XX" and
+// "%UXXXX" for other characters, "\" for "/".
+QString iniKeyText(const QByteArray &raw)
 {
     QString out;
-    bool quoted = false;
-    int trailingPlain = 0; // unquoted blanks at the end, dropped at the end
-    for (int i = 0; i < raw.size(); ++i) {
-        const QChar c = raw.at(i);
-        if (c == QLatin1Char('"')) {
-            quoted = !quoted;
-            trailingPlain = 0;
+    int i = 0;
+    const int n = raw.size();
+    while (i < n) {
+        const char ch = raw.at(i);
+        if (ch == '\\') {
+            out += QLatin1Char('/');
+            ++i;
             continue;
         }
-        if (c == QLatin1Char('\\') && i + 1 < raw.size()) {
-            const QChar e = raw.at(++i);
-            trailingPlain = 0;
-            switch (e.toLatin1()) {
-            case 'n': out += QLatin1Char('\n'); break;
-            case 't': out += QLatin1Char('\t'); break;
-            case 'r': out += QLatin1Char('\r'); break;
-            case 'a': out += QLatin1Char('\a'); break;
-            case 'b': out += QLatin1Char('\b'); break;
-            case 'f': out += QLatin1Char('\f'); break;
-            case 'v': out += QLatin1Char('\v'); break;
-            case 'x': {
-                int j = i + 1;
-                uint code = 0;
-                int digit = 0;
-                while (j < raw.size() && (digit = hexDigit(raw.at(j))) >= 0) {
-                    code = code * 16 + uint(digit);
-                    ++j;
-                }
-                out += QChar(ushort(code));
-                i = j - 1;
-                break;
-            }
-            default: out += e; break;
-            }
+        if (ch != '%' || i == n - 1) {
+            out += QLatin1Char(ch);
+            ++i;
             continue;
         }
-        if (!quoted && c == QLatin1Char(';'))
-            break; // comment
-        out += c;
-        if (!quoted && (c == QLatin1Char(' ') || c == QLatin1Char('\t')))
-            ++trailingPlain;
-        else
-            trailingPlain = 0;
+        int first = i + 1;
+        int digits = 2;
+        if (raw.at(i + 1) == 'U') {
+            ++first;
+            digits = 4;
+        }
+        bool ok = first + digits <= n;
+        const int code = ok ? raw.mid(first, digits).toInt(&ok, 16) : 0;
+        if (!ok) {
+            out += QLatin1Char('%');
+            ++i;
+            continue;
+        }
+        out += QChar(ushort(code));
+        i = first + digits;
     }
-    out.chop(trailingPlain);
     return out;
+}
+
+// A value's text as the INI reader unescapes it, with unquoted commas kept
+// as text where the reader would split a list at them: leading blanks
+// dropped, trailing ones too unless quoted or escaped, quotes removed (and
+// the blanks after a closing one), the escapes \a \b \f \n \r \t \v \" \?
+// \' \\, \x<hex>, \<octal>, a backslash before a line end joining lines, and
+// a backslash before any other byte dropping both.
+QString iniValueText(const QByteArray &raw)
+{
+    QString out;
+    QByteArray plain;
+    const auto flushPlain = [&] {
+        out += QString::fromUtf8(plain);
+        plain.clear();
+    };
+    const int n = raw.size();
+    int i = 0;
+    bool inQuotes = false;
+    bool quoted = false;
+    int chopLimit = 0;
+    const auto skipBlanks = [&] {
+        while (i < n && (raw.at(i) == ' ' || raw.at(i) == '\t'))
+            ++i;
+        flushPlain();
+        chopLimit = out.size();
+    };
+    skipBlanks();
+    while (i < n) {
+        const char ch = raw.at(i);
+        if (ch == '\\') {
+            flushPlain();
+            if (++i >= n)
+                break;
+            const char e = raw.at(i++);
+            static const char codes[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'},
+                                            {'r', '\r'}, {'t', '\t'}, {'v', '\v'}, {'"', '"'},
+                                            {'?', '?'}, {'\'', '\''}, {'\\', '\\'}};
+            bool simple = false;
+            for (const auto &code : codes) {
+                if (e == code[0]) {
+                    out += QLatin1Char(code[1]);
+                    simple = true;
+                    break;
+                }
+            }
+            if (!simple && (e == 'x' || (e >= '0' && e <= '7'))) {
+                const bool hex = e == 'x';
+                ushort value = hex ? 0 : ushort(e - '0');
+                if (!hex || (i < n && hexDigit(raw.at(i)) >= 0)) {
+                    while (i < n) {
+                        const int d = hex ? hexDigit(raw.at(i)) : (raw.at(i) >= '0' && raw.at(i) <= '7' ? raw.at(i) - '0' : -1);
+                        if (d < 0)
+                            break;
+                        value = ushort((value << (hex ? 4 : 3)) + d);
+                        ++i;
+                    }
+                    out += QChar(value);
+                }
+            } else if (!simple && (e == '\n' || e == '\r') && i < n) {
+                const char e2 = raw.at(i);
+                if ((e2 == '\n' || e2 == '\r') && e2 != e)
+                    ++i;
+            }
+            chopLimit = out.size();
+            continue;
+        }
+        if (ch == '"') {
+            ++i;
+            quoted = true;
+            inQuotes = !inQuotes;
+            if (!inQuotes) {
+                flushPlain();
+                skipBlanks();
+            }
+            continue;
+        }
+        if (ch == ',' && !inQuotes) {
+            // Where the reader would start the next item: that item's
+            // trailing blanks are judged on their own.
+            quoted = false;
+        }
+        plain += ch;
+        ++i;
+    }
+    flushPlain();
+    if (!quoted) {
+        int end = out.size();
+        while (end > chopLimit && (out.at(end - 1) == QLatin1Char(' ') || out.at(end - 1) == QLatin1Char('\t')))
+            --end;
+        out.truncate(end);
+    }
+    return out;
+}
+
+QString normalKey(const QString &key)
+{
+    return key.split(QLatin1Char('/'), Qt::SkipEmptyParts).join(QLatin1Char('/'));
 }
 
 } // namespace
 
 bool TSettings::rawText(const QString &key, QString *text) const
 {
-    // Key "/Group/Name" lives under [Group]; "/Name" under [General].
-    QString path = group().isEmpty() ? key : group() + QLatin1Char('/') + key;
-    while (path.startsWith(QLatin1Char('/')))
-        path.remove(0, 1);
-    const int slash = path.lastIndexOf(QLatin1Char('/'));
-    const QString group = slash < 0 ? QStringLiteral("General") : path.left(slash);
-    const QString name = slash < 0 ? path : path.mid(slash + 1);
-
     QFile file(fileName());
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!file.open(QIODevice::ReadOnly))
         return false;
-    QTextStream in(&file);
-    in.setCodec(CODEC_NAME);
-    QString section = QStringLiteral("General");
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    const QString wanted = fullKey(key);
+
+    int pos = data.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    QString section;
+    IniLine line;
     bool found = false;
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
-            continue;
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            section = line.mid(1, line.size() - 2).trimmed();
+    while (nextIniLine(data, pos, line)) {
+        if (data.at(line.start) == '[') {
+            const int close = data.indexOf(']', line.start);
+            const QByteArray name = (close < 0 || close >= line.start + line.length)
+                                        ? data.mid(line.start + 1, line.length - 1)
+                                        : data.mid(line.start + 1, close - line.start - 1);
+            const QByteArray trimmed = name.trimmed();
+            if (qstricmp(trimmed.constData(), "general") == 0)
+                section.clear();
+            else if (qstricmp(trimmed.constData(), "%general") == 0)
+                section = QString::fromLatin1(trimmed.mid(1));
+            else
+                section = iniKeyText(trimmed);
             continue;
         }
-        const int eq = line.indexOf(QLatin1Char('='));
-        if (eq < 0 || section != group || line.left(eq).trimmed() != name)
+        if (line.equals < 0)
             continue;
-        *text = unquoteIniValue(line.mid(eq + 1).trimmed());
+        int keyEnd = line.equals;
+        while (keyEnd > line.start && (data.at(keyEnd - 1) == ' ' || data.at(keyEnd - 1) == '\t'))
+            --keyEnd;
+        const QString name = iniKeyText(data.mid(line.start, keyEnd - line.start));
+        const QString full = section.isEmpty() ? name : section + QLatin1Char('/') + name;
+        if (normalKey(full) != wanted)
+            continue;
+        const int valueStart = line.equals + 1;
+        *text = iniValueText(data.mid(valueStart, line.start + line.length - valueStart));
         found = true; // the last one wins, as with the INI reader
     }
     return found;
@@ -353,8 +517,41 @@ bool TSettings::flush()
     return writeChanges(m_written);
 }
 
+namespace {
+
+// A size the INI writer's text of the old file with the changes cannot
+// exceed: every change as a line of its own, each character escaped.
+qint64 sizeBound(qint64 oldSize, const QVector<QString> &keys, const QVector<QVariant> &values)
+{
+    qint64 size = oldSize + 64;
+    for (int i = 0; i < keys.size(); ++i)
+        size += 4 * (keys.at(i).toUtf8().size() + storedForm(values.at(i)).toUtf8().size()) + 16;
+    return size;
+}
+
+// Why a write of the INI writer, which names no reason of its own, failed:
+// the file is grown past what was cut off and to the size the text may
+// reach, and whatever stops that (no space, the file-size limit) is the
+// reason. Empty when nothing stops it.
+QString reasonOfCutWrite(const QString &path, qint64 size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return file.errorString();
+    const QByteArray zeros(64 * 1024, '\0');
+    const qint64 target = qMax(size, file.size() + 1);
+    while (file.size() < target) {
+        if (!writeBytes(file, zeros.left(int(qMin<qint64>(zeros.size(), target - file.size())))))
+            return file.errorString();
+    }
+    return QString();
+}
+
+} // namespace
+
 bool TSettings::writeChanges(int from)
 {
+    platform::ignoreFileSizeSignal();
     const QString path = QFileInfo(fileName()).absoluteFilePath();
     const QString folder = QFileInfo(path).absolutePath();
     const auto fail = [&](const QString &reason) {
@@ -373,13 +570,24 @@ bool TSettings::writeChanges(int from)
         if (in.error() != QFileDevice::NoError)
             return fail(in.errorString());
     }
+    QVector<QString> keys;
+    QVector<QVariant> values;
+    for (int i = from; i < m_changes.size(); ++i) {
+        keys.append(m_changes.at(i).key);
+        values.append(m_changes.at(i).value);
+    }
+    const qint64 bound = sizeBound(old.size(), keys, values);
+    const auto failCut = [&](const QString &copy, const QString &fallback) {
+        const QString reason = reasonOfCutWrite(copy, bound);
+        return fail(reason.isEmpty() ? fallback : reason);
+    };
 
     // The INI writer edits a copy of the file under a name of its own, so
     // that the file's text keeps the form the writer gives it.
     QTemporaryFile work(path + QStringLiteral(".XXXXXX"));
     if (!work.open())
         return fail(work.errorString());
-    if (work.write(old) != old.size() || !work.flush())
+    if (!writeBytes(work, old) || !flushBytes(work))
         return fail(work.errorString());
     work.close();
     QHash<QString, QString> meant;
@@ -395,7 +603,7 @@ bool TSettings::writeChanges(int from)
         }
         edit.sync();
         if (edit.status() != QSettings::NoError)
-            return fail(QStringLiteral("the settings cannot be written"));
+            return failCut(work.fileName(), QStringLiteral("the settings cannot be written"));
         meant = storedForms(edit);
     }
 
@@ -416,7 +624,7 @@ bool TSettings::writeChanges(int from)
         QSettings written(checked, QSettings::IniFormat);
         written.setIniCodec(CODEC_NAME);
         if (written.status() != QSettings::NoError || storedForms(written) != meant)
-            return fail(QStringLiteral("the written copy does not read back whole"));
+            return failCut(checked, QStringLiteral("the written copy does not read back whole"));
     }
     QFile in(checked);
     if (!in.open(QIODevice::ReadOnly))

@@ -147,6 +147,11 @@ void showMessage(const QString &text, QMessageBox::Icon icon, QWidget *parent, c
     box.exec();
 }
 
+QString withReason(const QString &text, const QString &reason)
+{
+    return reason.isEmpty() ? text : text + QLatin1Char('\n') + reason;
+}
+
 void showInfo(const QString &text, QWidget *parent)
 {
     showMessage(text, QMessageBox::Information, parent, QString::fromUtf8(APP_SHORT_NAME));
@@ -195,13 +200,26 @@ QString logLine(const QDateTime &when, const QString &title, const QString &text
            + QLatin1Char(' ') + text + QLatin1Char('\n');
 }
 
-void writeLog(const QString &title, const QString &text)
+bool writeLog(const QString &title, const QString &text, QString *error)
 {
+    platform::ignoreFileSizeSignal();
     // Binary mode: a line feed alone ends the line on every platform.
     QFile file(logFilePath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;
-    file.write(logLine(QDateTime::currentDateTime(), title, text).toUtf8());
+    const auto fail = [&]() {
+        if (error)
+            *error = file.errorString();
+        return false;
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return fail();
+    const qint64 before = file.size();
+    if (!writeBytes(file, logLine(QDateTime::currentDateTime(), title, text).toUtf8())) {
+        fail();
+        // No half line for the next entry to run on from.
+        file.resize(before);
+        return false;
+    }
+    return true;
 }
 
 // ---- Window placement ------------------------------------------------------
@@ -308,8 +326,37 @@ void moveTableRow(QTableWidget *table, int delta)
 
 // ---- File templates and raw writes -----------------------------------------
 
+bool writeBytes(QFileDevice &file, const QByteArray &bytes)
+{
+    qint64 done = 0;
+    // A write the system cuts short (the disk filled up, the size limit was
+    // reached) returns what fitted and sets no error; the next one meets
+    // the reason. A write that takes nothing and names nothing ends it too.
+    int idle = 0;
+    while (done < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n < 0)
+            return false;
+        if (n == 0 && ++idle > 2)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+bool flushBytes(QFileDevice &file)
+{
+    if (file.flush())
+        return true;
+    // The buffer kept what did not fit: flushing it again meets the
+    // system's reason where the first flush was only cut short.
+    file.flush();
+    return false;
+}
+
 bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error, bool textMode)
 {
+    platform::ignoreFileSizeSignal();
     QSaveFile file(path);
     // QSaveFile::commit() reports success after a failed final flush of its
     // buffer and puts the cut file in place: every byte has to reach the
@@ -322,7 +369,7 @@ bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error
     };
     if (!file.open(textMode ? QIODevice::WriteOnly | QIODevice::Text : QIODevice::WriteOnly))
         return fail();
-    if (file.write(bytes) != bytes.size() || !file.flush())
+    if (!writeBytes(file, bytes) || !flushBytes(file))
         return fail();
     if (!file.commit()) {
         if (error)
@@ -332,7 +379,7 @@ bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error
     return true;
 }
 
-bool createProjectListFile(const QString &path)
+bool createProjectListFile(const QString &path, QString *error)
 {
     return writeWholeFile(path,
                           "{\n"
@@ -340,10 +387,11 @@ bool createProjectListFile(const QString &path)
                           "    \"list\":\n"
                           "    [\n"
                           "    ]\n"
-                          "}\n");
+                          "}\n",
+                          error);
 }
 
-bool createProjectFile(const QString &path)
+bool createProjectFile(const QString &path, QString *error)
 {
     return writeWholeFile(path,
                           "{\n"
@@ -360,14 +408,15 @@ bool createProjectFile(const QString &path)
                           "            ]\n"
                           "        }\n"
                           "    ]\n"
-                          "}\n");
+                          "}\n",
+                          error);
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
+bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
 {
     if (bytes.isEmpty())
         return false;
-    return writeWholeFile(path, bytes);
+    return writeWholeFile(path, bytes, error);
 }
 
 

@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <QVariant>
 
+class QFileDevice;
 class QTableWidget;
 class QWidget;
 
@@ -69,6 +70,9 @@ void showInExplorer(const QString &filePath);
 void showMessage(const QString &text, QMessageBox::Icon icon, QWidget *parent, const QString &title);
 void showInfo(const QString &text, QWidget *parent = nullptr);
 void showError(const QString &text, QWidget *parent = nullptr);
+// The text with the reason on a line of its own below it; the text alone
+// when there is no reason.
+QString withReason(const QString &text, const QString &reason);
 // Yes (message 76) and No (message 77); true only for Yes. Yes is the
 // default button unless defaultYes is false.
 bool askYesNo(const QString &text, QWidget *parent = nullptr, bool defaultYes = true);
@@ -86,9 +90,11 @@ QString jsonStringText(const QString &text);
 
 // ---- Log file --------------------------------------------------------------
 
-// Appends "dd.MM.yyyy hh:mm:ss <title> <text>\n" to the log file; a log that
-// cannot be opened is silently skipped.
-void writeLog(const QString &title, const QString &text);
+// Appends "dd.MM.yyyy hh:mm:ss <title> <text>\n" to the log file: the whole
+// line or nothing (a line cut short is taken back). False, with the reason in
+// error when given, when the log cannot be opened or written; callers that
+// have nobody to tell may ignore it.
+bool writeLog(const QString &title, const QString &text, QString *error = nullptr);
 // The line writeLog() writes for the given moment.
 QString logLine(const QDateTime &when, const QString &title, const QString &text);
 
@@ -118,9 +124,19 @@ QColor warningColor();
 // Moves the current row by delta (-1 up, +1 down) when the target exists.
 void moveTableRow(QTableWidget *table, int delta);
 
+// ---- Writing files ------------------------------------------------------------
+// The file's errorString() carries the system's reason after a failure. A
+// write the system cuts short sets no error of its own; these helpers write
+// on until the system names its reason (no space, file too large, ...).
+
+// Writes every byte to the open file; false on the first refused write.
+bool writeBytes(QFileDevice &file, const QByteArray &bytes);
+// Flushes the file's buffer; false when not every byte reached the file.
+bool flushBytes(QFileDevice &file);
+
 // ---- File templates and raw writes -----------------------------------------
 // Each writes the whole file or nothing: true only when every byte reached
-// the file.
+// the file; error (when given) receives the system's reason otherwise.
 
 // Writes the bytes through a temporary file in the same folder (in text
 // mode unless told otherwise) and replaces the old file only when every
@@ -128,7 +144,7 @@ void moveTableRow(QTableWidget *table, int delta);
 // given) receives the reason.
 bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error = nullptr,
                     bool textMode = true);
-bool createProjectListFile(const QString &path);
-bool createProjectFile(const QString &path);
+bool createProjectListFile(const QString &path, QString *error = nullptr);
+bool createProjectFile(const QString &path, QString *error = nullptr);
 // An empty byte array writes nothing and gives false.
-bool writeFile(const QString &path, const QByteArray &bytes);
+bool writeFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <csignal>
+
 namespace platform {
 
 QString programDirFromArgument(const QString &argument0)
@@ -26,6 +28,13 @@ QString fromStoredPath(const QString &path)
     QString p = path;
     p.replace(QLatin1Char('\\'), QLatin1Char('/'));
     return p;
+}
+
+void ignoreFileSizeSignal()
+{
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }
 
 } // namespace platform

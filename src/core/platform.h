@@ -22,6 +22,12 @@ QStringList pluginPaths(const QString &programDir, const QStringList &qtPaths);
 // A path read from a file may use "\" as its separator; give it with "/".
 QString fromStoredPath(const QString &path);
 
+// Makes a write past the process's file-size limit fail with "File too
+// large" like any other failed write, instead of ending the process (where
+// the system sends a signal for it). Every writer of the program's files
+// calls it; calling it again costs nothing.
+void ignoreFileSizeSignal();
+
 } // namespace platform
 
 namespace platform {

@@ -174,6 +174,7 @@ QWidget *TDevTools::createCmdForm(const TData &data)
             getParam(SOURCE, __LINE__, data, CRC_COUNT).toLongLong(),
             quint8(getParam(SOURCE, __LINE__, data, CRC_FILL).toLongLong() & 0xFF));
         form->setDefault(0, 0, 255);
+        form->setBasePath(dataPrj.workPath());
         return form;
     }
     if (code == QLatin1String(CMD_PROCESS))

@@ -1,6 +1,8 @@
 #include "formats/IFormat.h"
 
 #include "core/TLang.h"
+#include "core/helpers.h"
+#include "core/platform.h"
 #include "formats/format_messages.h"
 
 #include <QFile>
@@ -50,6 +52,7 @@ bool IFormat::openForReading(const QString &fileName, QIODevice::OpenMode extra)
 
 bool IFormat::openForWriting(const QString &fileName, bool keepContents)
 {
+    platform::ignoreFileSizeSignal();
     // The written file takes the name's place: never that of a folder or
     // a device.
     const QFileInfo info(fileName);
@@ -87,7 +90,7 @@ bool IFormat::openForWriting(const QString &fileName, bool keepContents)
 
 bool IFormat::writeAll(const QByteArray &bytes)
 {
-    if (file->write(bytes) != bytes.size())
+    if (!writeBytes(*file, bytes))
         return failWithFileError();
     return true;
 }
@@ -106,7 +109,7 @@ bool IFormat::finish()
         // commit() reports success after a failed final flush of its buffer
         // and puts the cut file in place (a HEX file without its end
         // record): every byte must reach the file first.
-        if (!save->flush()) {
+        if (!flushBytes(*save)) {
             ok = failWithFileError();
             save->cancelWriting();
         } else if (!save->commit()) {

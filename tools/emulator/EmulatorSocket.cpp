@@ -1,11 +1,12 @@
 #include "EmulatorSocket.h"
 
+#include "core/helpers.h"
+
 #include "support/AvrChip.h"
 #include "support/Chip24.h"
 #include "support/Spi25Chip.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 EmulatorSocket::EmulatorSocket(std::shared_ptr<Chip24> chip24, std::shared_ptr<Spi25Chip> chip25,
@@ -78,11 +79,10 @@ bool ChipStore::save(QString *error)
 {
     if (m_snapshot == m_saved)
         return true;
-    QSaveFile f(m_file);
-    if (!f.open(QIODevice::WriteOnly) || f.write(m_snapshot) != m_snapshot.size() || !f.flush()
-        || !f.commit()) {
+    QString reason;
+    if (!writeWholeFile(m_file, m_snapshot, &reason, false)) {
         if (error)
-            *error = QStringLiteral("%1: %2").arg(m_file, f.errorString());
+            *error = QStringLiteral("%1: %2").arg(m_file, reason);
         return false;
     }
     m_saved = m_snapshot;

@@ -8,6 +8,8 @@
 #include "EmulatorSocket.h"
 
 #include "core/consts.h"
+#include "core/helpers.h"
+#include "core/platform.h"
 #include "devices/TDeviceList.h"
 #include "support/AvrChip.h"
 #include "support/Chip24.h"
@@ -20,7 +22,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <csignal>
 #include <cstdio>
@@ -47,14 +48,15 @@ TData description(const QString &path)
 
 bool writeWhole(const QString &file, const QByteArray &bytes)
 {
-    QSaveFile f(file);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
+    return writeWholeFile(file, bytes, nullptr, false);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // A chip file past the file-size limit fails as a write.
+    platform::ignoreFileSizeSignal();
     // The signals that end the emulator are taken by sigtimedwait below;
     // the programmer's thread inherits the mask and never sees them.
     sigset_t endSignals;

@@ -16,6 +16,7 @@
 
 #include "core/TAppData.h"
 #include "core/helpers.h"
+#include "core/platform.h"
 #include "gui/dialogs/TDialogSelectPrjList.h"
 
 #include <QCommandLineParser>
@@ -140,6 +141,7 @@ bool installDemo(const QString &programDir, const QString &demo)
 
 int main(int argc, char **argv)
 {
+    platform::ignoreFileSizeSignal();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("velkor-setup"));
     QCommandLineParser parser;
@@ -177,8 +179,9 @@ int main(int argc, char **argv)
     appData.load();
     registerProgrammer(parser.value(name), parser.value(port), parser.value(typeFile));
     const bool demoOk = !parser.isSet(demo) || installDemo(programDir, parser.value(demo));
-    if (!appData.save()) {
-        say(QStringLiteral("cannot write %1").arg(settingsFilePath()));
+    QString error;
+    if (!appData.save(&error)) {
+        say(QStringLiteral("cannot write the settings: %1").arg(error));
         return 1;
     }
     return demoOk ? 0 : 1;

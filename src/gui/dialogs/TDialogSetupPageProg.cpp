@@ -399,7 +399,7 @@ void TDialogSetupPageProg::slotAliasMoveDown()
 void TDialogSetupPageProg::slotTypeAdd()
 {
     TDialogSetupPageProgTypeEdit dialog(lang.text(234), this);
-    dialog.setValues(QString(), QString(), dirOfPath(appData.pathProgs, QString()));
+    dialog.setValues(QString(), QString(), dirOfPath(appData.folder(&TAppData::pathProgs), QString()));
     dialog.setTakenNames(columnTexts(m_typeTable, 0, -1));
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -419,8 +419,10 @@ void TDialogSetupPageProg::slotTypeEdit()
         return;
     const QString file = currentText(m_typeTable, 1);
     TDialogSetupPageProgTypeEdit dialog(lang.text(235), this);
+    // The file stays relative to the programmers folder, where the
+    // description is looked up; the chooser opens in the file's own folder.
     dialog.setValues(currentText(m_typeTable, 0), file,
-                     dirOfFile(makeAbsolutePath(appData.pathProgs, file)));
+                     dirOfPath(appData.folder(&TAppData::pathProgs), QString()));
     dialog.setTakenNames(columnTexts(m_typeTable, 0, row));
     if (dialog.exec() != QDialog::Accepted)
         return;

@@ -146,6 +146,9 @@ void TDialogSetupPageProgTypeEdit::createUi()
     m_name = new TWgtLabelEdit(lang.text(237));
     m_file = new TWgtEditFileName(lang.text(238), QString());
     m_file->setFileDialog(lang.text(239), QStringLiteral("*.cfg"), QStringLiteral("cfg"));
+    // The description is looked up against the programmers folder: a file
+    // elsewhere keeps its whole path.
+    m_file->setRelativeOnlyInside(true);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(5, 5, 5, 5);
     layout->setSpacing(5);

@@ -52,6 +52,10 @@ public:
     TDialogSetupPageProgTypeEdit(const QString &title, QWidget *parent = nullptr);
     ~TDialogSetupPageProgTypeEdit() override;
 
+    // folder: the programmers folder, against which a relative file is
+    // resolved; the chooser opens in the folder of the file shown (the
+    // programmers folder while there is none), and a file chosen outside
+    // the programmers folder is entered with its absolute path.
     void setValues(const QString &name, const QString &fileName, const QString &folder);
     void setTakenNames(const QStringList &names) { m_taken = names; }
 

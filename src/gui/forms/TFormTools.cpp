@@ -400,6 +400,11 @@ void TFormToolsCalcCRC::setDefault(qint64 addrDefault, qint64 countDefault, quin
     m_fill->setDefault(fillDefault);
 }
 
+void TFormToolsCalcCRC::setBasePath(const QString &path)
+{
+    m_file->setBasePath(path);
+}
+
 qint64 TFormToolsCalcCRC::maxFileAddr() const
 {
     return m_format->currentText().toLower().contains(QLatin1String("bin"))

@@ -146,6 +146,9 @@ public:
                       const QString &format, const QString &file, qint64 addr, qint64 count,
                       quint8 fill, QWidget *parent = nullptr);
     void setDefault(qint64 addrDefault, qint64 countDefault, quint8 fillDefault);
+    // The folder the run resolves a relative data file against (the
+    // project's); a file chosen inside it is entered relative to it.
+    void setBasePath(const QString &path);
 signals:
     void signalChangedCmdParam(const TData &data);
 public slots:

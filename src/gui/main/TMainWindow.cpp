@@ -318,6 +318,16 @@ void TMainWindow::addButton(QHBoxLayout *layout, const QString &icon, const QStr
     button->setIconSize(QSize(run ? m.runIconWidth : m.iconWidth, m.iconHeight));
     layout->addWidget(button);
     m_buttons.insert(icon, button);
+    m_buttonIcons.insert(icon, icon);
+}
+
+void TMainWindow::setButtonIcon(const QString &name, const QString &icon)
+{
+    TButtonAction *button = m_buttons.value(name);
+    if (!button || m_buttonIcons.value(name) == icon)
+        return;
+    button->setIcon(iconFor(appData.iconsSet, icon));
+    m_buttonIcons.insert(name, icon);
 }
 
 void TMainWindow::createToolBar()
@@ -535,8 +545,9 @@ void TMainWindow::slotPrjSave()
 
 void TMainWindow::slotChangePrj(bool modified)
 {
-    if (TButtonAction *button = m_buttons.value(QStringLiteral("save")))
-        button->setIcon(iconFor(appData.iconsSet, modified ? QStringLiteral("save_change") : QStringLiteral("save")));
+    // Every stored change says so (a counter of a looping run at each
+    // step); the button changes only with the state.
+    setButtonIcon(QStringLiteral("save"), modified ? QStringLiteral("save_change") : QStringLiteral("save"));
 }
 
 // ---- Project lists ----------------------------------------------------------------
@@ -580,13 +591,15 @@ bool TMainWindow::saveListBeforeReplacing()
 {
     if (!m_prjList->isModified() || m_prjList->saveList())
         return true;
-    return askYesNo(lang.text(MSG_LIST_DISCARD).arg(m_prjList->listFile()), this, false);
+    return askYesNo(lang.text(MSG_LIST_DISCARD).arg(withReason(m_prjList->listFile(), m_prjList->saveError())),
+                    this, false);
 }
 
 void TMainWindow::saveListReporting()
 {
     if (!m_prjList->saveList())
-        showError(lang.text(MSG_LIST_SAVE_FAILED).arg(m_prjList->listFile()), this);
+        showError(withReason(lang.text(MSG_LIST_SAVE_FAILED).arg(m_prjList->listFile()), m_prjList->saveError()),
+                  this);
 }
 
 void TMainWindow::slotPrjListNew()
@@ -595,8 +608,10 @@ void TMainWindow::slotPrjListNew()
         return;
     const QString path = chooseListFile(89);
     if (!path.isEmpty() && saveListBeforeReplacing()) {
-        if (!createProjectListFile(path)) {
-            showError(QStringLiteral("%1:\n%2").arg(lang.text(90), path), this);
+        QString error;
+        if (!createProjectListFile(path, &error)) {
+            showError(withReason(QStringLiteral("%1:
+%2").arg(lang.text(90), path), error), this);
         } else if (closeProject()) {
             loadList(path, path, true);
         }
@@ -660,10 +675,13 @@ void TMainWindow::slotPrjListSaveAs()
     const QString current = m_prjList->listFile();
     QFile source(current);
     QByteArray bytes;
+    QString error;
     if (source.open(QIODevice::ReadOnly))
         bytes = source.readAll();
-    if (bytes.isEmpty() || !writeFile(path, bytes))
-        showError(lang.text(98).arg(current, path), this);
+    if (source.error() != QFileDevice::NoError)
+        error = source.errorString();
+    if (bytes.isEmpty() || !writeFile(path, bytes, &error))
+        showError(withReason(lang.text(98).arg(current, path), error), this);
 }
 
 void TMainWindow::slotPrjListOpenFolder()
@@ -691,7 +709,7 @@ void TMainWindow::editEntry(int title, int mode, bool asChild)
                             mode == 2 ? m_clipContent : QByteArray())) {
         const int msg = m_prjList->addFailure() == TWgtPrjList::AddFileExists ? MSG_PRJ_FILE_EXISTS
                                                                                : MSG_PRJ_FILE_CREATE;
-        showError(lang.text(msg).arg(m_prjList->addPath()), this);
+        showError(withReason(lang.text(msg).arg(m_prjList->addPath()), m_prjList->addError()), this);
         updateActions();
         return;
     }

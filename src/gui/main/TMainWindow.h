@@ -64,6 +64,8 @@ public:
     static constexpr int MSG_RUN_QUIT = 453;
     static constexpr int MSG_PORT_HOLDER_QUICK = 482;  // %1 "ID Prog" or "Reset", %2 configuration
     static constexpr int MSG_LIST_DISCARD = 483;      // %1 path
+    static constexpr int MSG_SETTINGS_SAVE = 484;     // %1 the file and the reason
+    static constexpr int MSG_PRJ_LOST = 485;          // %1 project name, %2 reason
 
     explicit TMainWindow(QWidget *parent = nullptr);
     ~TMainWindow() override;
@@ -212,6 +214,9 @@ private:
 
     QAction *addAction(const QString &name, const QString &caption, void (TMainWindow::*slot)());
     void addButton(QHBoxLayout *layout, const QString &icon, const QString &action);
+    // Gives the tool button (named by its first icon) another icon; nothing
+    // happens while it shows that icon already.
+    void setButtonIcon(const QString &button, const QString &icon);
     void fillMenu(QMenu *menu, const QStringList &names);
     void connectPrjView(bool on);
 
@@ -244,6 +249,7 @@ private:
     QHash<QString, QAction *> m_actions;
     QStringList m_hotKeyNames;
     QHash<QString, TButtonAction *> m_buttons;
+    QHash<QString, QString> m_buttonIcons; // the icon each button shows now
     QList<QMetaObject::Connection> m_prjViewConnections;
 
     // Execution table: the live worker of each running configuration, with

@@ -106,8 +106,16 @@ TMainWindow::~TMainWindow()
         disconnect(m_quickThread, nullptr, this, nullptr);
     TExec::waitForThread(m_quickThread, kStopWaitMs);
 
-    if (appData.saveSettingsApp)
-        appData.save();
+    // The window is gone by now: what could not be written is told in one
+    // box, each failure with its reason.
+    QStringList failures;
+    const auto failed = [&failures](const QString &text) {
+        if (!failures.contains(text))
+            failures << text;
+    };
+    QString error;
+    if (appData.saveSettingsApp && !appData.save(&error))
+        failed(lang.text(MSG_SETTINGS_SAVE).arg(error));
     if (appData.saveSettingsWindow) {
         const QRect g = geometry();
         appData.windowMainLeft = g.left();
@@ -115,14 +123,18 @@ TMainWindow::~TMainWindow()
         appData.windowMainWidth = g.right() - g.left() + 1;
         appData.windowMainHeight = g.bottom() - g.top() + 1;
         appData.windowMainPrjSplitter = m_splitter->sizes();
-        appData.saveWindows();
+        if (!appData.saveWindows(&error))
+            failed(lang.text(MSG_SETTINGS_SAVE).arg(error));
     }
-    if (m_prjList->isLoaded())
-        m_prjList->saveList();
+    if (m_prjList->isLoaded() && !m_prjList->saveList())
+        failed(withReason(lang.text(MSG_LIST_SAVE_FAILED).arg(m_prjList->listFile()), m_prjList->saveError()));
     if (appData.autoSavePrj && dataPrj.isOpen() && m_prjList->currentItem()) {
         TCtrlProject ctrl;
-        ctrl.save(makeAbsolutePath(dirOfFile(m_prjList->listFile()), m_prjList->currentFile()), &dataPrj);
+        if (!ctrl.save(makeAbsolutePath(dirOfFile(m_prjList->listFile()), m_prjList->currentFile()), &dataPrj))
+            failed(lang.text(MSG_PRJ_LOST).arg(dataPrj.prjName(), ctrl.lastError()));
     }
+    if (!failures.isEmpty())
+        showError(failures.join(QStringLiteral("\n\n")));
     TWgtConfig::structuralEditGuard = nullptr;
     m_cfgClipboard.clear();
     m_cmdClipboard.clear();
@@ -387,9 +399,10 @@ void TMainWindow::updateExecButtons()
         icon = QStringLiteral("exec_stop");
         tip = 69;
     }
+    setButtonIcon(QStringLiteral("exec_start"), icon);
     if (TButtonAction *button = m_buttons.value(QStringLiteral("exec_start"))) {
-        button->setIcon(iconFor(appData.iconsSet, icon));
-        button->setToolTip(lang.text(tip));
+        if (button->toolTip() != lang.text(tip))
+            button->setToolTip(lang.text(tip));
     }
     m_prj->updateTabColors();
 }
@@ -599,8 +612,11 @@ void TMainWindow::slotSaveSettings()
 {
     if (!askYesNo(lang.text(82), this))
         return;
-    appData.saveWindows();
-    appData.save();
+    QString windowsError;
+    QString error;
+    const bool windows = appData.saveWindows(&windowsError);
+    if (!appData.save(&error) || !windows)
+        showError(lang.text(MSG_SETTINGS_SAVE).arg(windows ? error : windowsError), this);
 }
 
 void TMainWindow::slotHelp() {}

@@ -6,13 +6,18 @@
 #include "core/TLang.h"
 #include "core/consts.h"
 #include "core/helpers.h"
+#include "core/platform.h"
 #include "devices/TCodeExec.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontInfo>
+#include <QLibraryInfo>
 #include <QMetaType>
+#include <QPointer>
 #include <QTextCodec>
+#include <QTranslator>
 
 void registerMetaTypes()
 {
@@ -49,8 +54,64 @@ void fillMonoFont(QString &family, int &pointSize, const QFont &appFont)
     }
 }
 
+QLocale languageLocale(const QString &fileName, const QString &name, const QString &label)
+{
+    // The names of the file, its second label first: by a language's
+    // English name, then by its own.
+    QStringList names;
+    for (const QString &n : {label.trimmed(), name.trimmed()}) {
+        if (!n.isEmpty())
+            names << n;
+    }
+    for (const QString &n : qAsConst(names)) {
+        for (int l = QLocale::C + 1; l <= QLocale::LastLanguage; ++l) {
+            const auto language = QLocale::Language(l);
+            if (QLocale::languageToString(language).compare(n, Qt::CaseInsensitive) == 0)
+                return QLocale(language);
+        }
+    }
+    for (const QString &n : qAsConst(names)) {
+        for (int l = QLocale::C + 1; l <= QLocale::LastLanguage; ++l) {
+            const QLocale locale{QLocale::Language(l)};
+            if (locale.language() == QLocale::Language(l)
+                && locale.nativeLanguageName().compare(n, Qt::CaseInsensitive) == 0)
+                return locale;
+        }
+    }
+    // A base name that is a locale's own name, as "ru" or "de_DE".
+    const QString base = QFileInfo(fileName).fileName().section(QLatin1Char('.'), 0, 0);
+    const QLocale named(base);
+    if (!base.isEmpty() && named.language() != QLocale::C
+        && (named.name() == base || named.name().section(QLatin1Char('_'), 0, 0) == base))
+        return named;
+    return QLocale::c();
+}
+
+bool installQtTranslations(const QLocale &locale, const QString &folder)
+{
+    // One translator for the process, replaced when the language changes.
+    // It belongs to the application object and goes with it.
+    static QPointer<QTranslator> installed;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+    }
+    if (locale.language() == QLocale::C)
+        return false;
+    const QString dir = folder.isEmpty() ? QLibraryInfo::location(QLibraryInfo::TranslationsPath) : folder;
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), dir)
+        || !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    installed = translator;
+    return true;
+}
+
 void startUp()
 {
+    platform::ignoreFileSizeSignal();
     registerMetaTypes();
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     if (QTextCodec *codec = QTextCodec::codecForName(CODEC_NAME))
@@ -58,6 +119,7 @@ void startUp()
 
     appData.load();
     lang.load(makeAbsolutePath(appData.pathLanguage, appData.language));
+    installQtTranslations(languageLocale(appData.language, lang.text(0), lang.text(1)));
 
     appData.style = chooseStyle(appData.style, styleKeys());
     applyStyle(appData.style);

@@ -5,6 +5,7 @@
 // they can be checked without starting the program.
 
 #include <QFont>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -27,9 +28,24 @@ QFont applicationFont(const QFont &current, const QString &family, int pointSize
 // stays.
 void fillMonoFont(QString &family, int &pointSize, const QFont &appFont);
 
+// The locale of a language file, for Qt's own texts: the language whose
+// English name is the file's second label (message 1, "Russian") or its
+// name (message 0), else the one whose own name is one of them ("Русский"),
+// else the locale the file's base name is the name of ("ru.lng",
+// "de_DE.lng"); the C locale when none fits.
+QLocale languageLocale(const QString &fileName, const QString &name, const QString &label);
+
+// Replaces Qt's own translations (its dialogs and standard buttons) by
+// those of the locale from the folder (Qt's translations folder when
+// empty); true when a translation was found and installed. A missing file
+// is no error: Qt then speaks English.
+bool installQtTranslations(const QLocale &locale, const QString &folder = QString());
+
 // Steps after the application object exists and before the main window:
 // registers the meta types, makes the program's folder the current one, reads
-// text files as UTF-8, loads the settings and the language file they name,
-// applies the style and the fonts, and fills in the unset second font.
+// text files as UTF-8, loads the settings and the language file they name
+// with Qt's own translations for that language, applies the style and the
+// fonts, and fills in the unset second font. Writes past a file-size limit
+// fail as writes rather than ending the program.
 // Nothing here stops the start-up or shows a message.
 void startUp();

@@ -20,7 +20,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegExp>
-#include <QSaveFile>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -261,15 +260,8 @@ QByteArray TWgtPrjList::listFileBytes() const
 bool TWgtPrjList::save(const QString &path)
 {
     const QByteArray bytes = listFileBytes();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // Every byte reaches the temporary file before it replaces the old one.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit())
+    m_saveError.clear();
+    if (!writeWholeFile(path, bytes, &m_saveError, false))
         return false;
     if (QFileInfo(path) == QFileInfo(m_listFile))
         m_cleanBytes = bytes;
@@ -350,6 +342,7 @@ bool TWgtPrjList::addItem(int mode, const QString &name, const QString &baseDir,
 {
     m_addFailure = AddOk;
     m_addPath.clear();
+    m_addError.clear();
     QString stored = file;
     if (!stored.isEmpty()) {
         if (suffixOf(QFileInfo(stored).fileName()) != QLatin1String("prj"))
@@ -361,7 +354,7 @@ bool TWgtPrjList::addItem(int mode, const QString &name, const QString &baseDir,
                 m_addFailure = AddFileExists;
                 return false;
             }
-            if (!(mode == 0 ? createProjectFile(path) : writeFile(path, content))) {
+            if (!(mode == 0 ? createProjectFile(path, &m_addError) : writeFile(path, content, &m_addError))) {
                 m_addFailure = AddWriteFailed;
                 return false;
             }

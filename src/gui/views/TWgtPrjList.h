@@ -40,7 +40,7 @@ public:
     // the file cannot be read, is empty or is not JSON (errorText()).
     bool load(const QString &name, const QString &file, int expandMode);
     // Writes the tree whole or not at all; false (old file untouched) when
-    // it cannot be written.
+    // it cannot be written, with the system's reason in saveError().
     bool save(const QString &path);
     bool saveList();
     // The tree differs from what was last read from or written to the list
@@ -53,6 +53,7 @@ public:
     QString listName() const { return m_listName; }
     QString listFile() const { return m_listFile; }
     QString errorText() const { return m_errorText; }
+    QString saveError() const { return m_saveError; }
     bool isLoaded() const { return m_loaded; }
     QString currentName() const;
     QString currentFile() const;
@@ -73,11 +74,12 @@ public:
     // never replace a file that exists. A file whose complete suffix is not
     // "prj" gets ".prj". The new entry becomes current. False (nothing
     // added) when the file exists or cannot be written: addFailure() and
-    // addPath() say which and where.
+    // addPath() say which and where, addError() why a write failed.
     bool addItem(int mode, const QString &name, const QString &baseDir, const QString &file,
                  bool asChild, const QByteArray &content);
     AddFailure addFailure() const { return m_addFailure; }
     QString addPath() const { return m_addPath; }
+    QString addError() const { return m_addError; }
 
     void setCurrentTexts(const QString &name, const QString &file);
     // Icon from the current entry's file, then the entry is selected again.
@@ -121,6 +123,8 @@ private:
     QByteArray m_cleanBytes;   // the tree as last read or written
     AddFailure m_addFailure = AddOk;
     QString m_addPath;
+    QString m_addError;
+    QString m_saveError;
 
     TWgtLabelElided *m_name = nullptr;
     QLabel *m_nameLine = nullptr;

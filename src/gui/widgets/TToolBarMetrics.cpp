@@ -1,5 +1,8 @@
 #include "gui/widgets/TToolBarMetrics.h"
 
+#include <QCoreApplication>
+#include <QHash>
+
 TToolBarMetrics toolBarMetrics(int iconSet)
 {
     if (iconSet == 0)
@@ -9,5 +12,20 @@ TToolBarMetrics toolBarMetrics(int iconSet)
 
 QIcon iconFor(int iconSet, const QString &name)
 {
-    return QIcon(QStringLiteral(":/images/%1/%2.png").arg(iconSet).arg(name));
+    // Each image is decoded once and shared by every button and form that
+    // shows it: a QIcon made anew would decode it again into a pixmap-cache
+    // entry of its own. The icons go before the application object does.
+    static QHash<QString, QIcon> *icons = nullptr;
+    if (!icons) {
+        icons = new QHash<QString, QIcon>;
+        qAddPostRoutine([] {
+            delete icons;
+            icons = nullptr;
+        });
+    }
+    const QString path = QStringLiteral(":/images/%1/%2.png").arg(iconSet).arg(name);
+    auto it = icons->find(path);
+    if (it == icons->end())
+        it = icons->insert(path, QIcon(path));
+    return it.value();
 }

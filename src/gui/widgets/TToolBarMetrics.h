@@ -19,5 +19,6 @@ struct TToolBarMetrics
 // The metrics of icon set 0 (small) for 0, of the large set for any other.
 TToolBarMetrics toolBarMetrics(int iconSet);
 
-// The icon ":/images/<set>/<name>.png" of the given icon set.
+// The icon ":/images/<set>/<name>.png" of the given icon set, built once
+// (GUI thread only): every call for the same image gives the same icon.
 QIcon iconFor(int iconSet, const QString &name);

@@ -98,5 +98,9 @@ void TWgtEditFileName::takeChosenFile(const QString &path)
     QString file = path;
     if (!m_suffix.isEmpty() && suffixOf(QFileInfo(file).fileName()) != m_suffix)
         file += QLatin1Char('.') + m_suffix;
-    m_edit->setText(toRelativePath(m_basePath, file));
+    QString entered = toRelativePath(m_basePath, file);
+    if (m_relativeOnlyInside && !QFileInfo(entered).isAbsolute()
+        && (entered == QLatin1String("..") || entered.startsWith(QLatin1String("../"))))
+        entered = absoluteFilePath(file);
+    m_edit->setText(entered);
 }

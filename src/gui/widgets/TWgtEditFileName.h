@@ -7,7 +7,9 @@ class QPushButton;
 class TLineEdit;
 
 // A labelled file-name line with a "..." button that opens a file dialog.
-// Names inside the base folder are kept relative to it.
+// A chosen file is entered relative to the base folder (with "../" steps
+// where it lies outside), or, with relativeOnlyInside, relative only when it
+// lies inside the base folder and with its absolute path otherwise.
 class TWgtEditFileName : public QWidget
 {
     Q_OBJECT
@@ -16,6 +18,7 @@ public:
 
     // The folder against which relative names are resolved.
     void setBasePath(const QString &path) { m_basePath = path; }
+    void setRelativeOnlyInside(bool on) { m_relativeOnlyInside = on; }
     void setFileName(const QString &fileName);
     QString fileName() const;
     void setEditToolTip(const QString &text);
@@ -44,6 +47,7 @@ private:
     void paintRequired();
 
     bool m_required = false;
+    bool m_relativeOnlyInside = false;
     QString m_filter;
     QString m_caption;
     QString m_suffix;
