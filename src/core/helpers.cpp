@@ -335,8 +335,12 @@ bool writeBytes(QFileDevice &file, const QByteArray &bytes)
     int idle = 0;
     while (done < bytes.size()) {
         const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n < 0)
+        if (n < 0) {
+            // Refused while emptying a full buffer that the system cut
+            // short: what is left in it meets the reason.
+            file.flush();
             return false;
+        }
         if (n == 0 && ++idle > 2)
             return false;
         done += n;

@@ -32,6 +32,10 @@ bool IFormat::fail(const QString &text)
 
 bool IFormat::failWithFileError()
 {
+    // A seek or write that had to empty a buffer the system cut short
+    // reports no reason of its own; emptying the rest meets it.
+    if (file && isWriting())
+        file->flush();
     return fail(file ? file->errorString() : QString());
 }
 

@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 QByteArray bytesOf(const QString &path)
@@ -110,6 +113,104 @@ private slots:
         QCOMPARE(s.readString(QStringLiteral("/Pins"), QString()), QStringLiteral("1,2"));
     }
 
+    // A value holding a comma is read as the INI reader splits the file's
+    // lines, whatever ends them: a line feed, CR LF, a lone carriage
+    // return, or a mix.
+    void commaValuesFollowTheReadersLines_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        const QByteArray keys = "[HotKeyMain]%New=Ctrl+A, Ctrl+B%Edit=F2%";
+        const struct { const char *name; const char *end; } ends[] = {
+            {"LF", "\n"}, {"CRLF", "\r\n"}, {"CR", "\r"}, {"LF CR", "\n\r"}};
+        for (const auto &e : ends) {
+            QByteArray text = keys;
+            text.replace('%', e.end);
+            QTest::newRow(QByteArray(e.name).append(": the comma value").constData())
+                << text << "/HotKeyMain/New" << "Ctrl+A, Ctrl+B";
+            QTest::newRow(QByteArray(e.name).append(": the line after it").constData())
+                << text << "/HotKeyMain/Edit" << "F2";
+            text.chop(int(qstrlen(e.end)));
+            QTest::newRow(QByteArray(e.name).append(": no end on the last line").constData())
+                << text << "/HotKeyMain/Edit" << "F2";
+        }
+        QTest::newRow("CR only, comma value last")
+            << QByteArray("[HotKeyMain]\rEdit=F2\rNew=Ctrl+A, Ctrl+B") << "/HotKeyMain/New" << "Ctrl+A, Ctrl+B";
+        QTest::newRow("mixed ends, sections between")
+            << QByteArray("[A]\r\nX=1\r[HotKeyMain]\nNew=Ctrl+A,  Ctrl+B \r\n[B]\rNew=z") << "/HotKeyMain/New"
+            << "Ctrl+A,  Ctrl+B";
+        QTest::newRow("comment after the value")
+            << QByteArray("[G]\rK=a, b ;note\rL=c") << "/G/K" << "a, b";
+        QTest::newRow("comment lines between")
+            << QByteArray("[G]\r;K=old, x\r  ; more\rK=a, b\r") << "/G/K" << "a, b";
+        QTest::newRow("backslash joins two lines")
+            << QByteArray("[G]\rK=a, \\\r\nb\rL=c") << "/G/K" << "a, b";
+        QTest::newRow("quotes over a line end")
+            << QByteArray("[G]\rK=\"a,\rb\", c\rL=d") << "/G/K" << "a,\rb, c";
+        QTest::newRow("byte-order mark, blanks before the key")
+            << QByteArray("\xEF\xBB\xBF[G]\r\n   K  =  x, y\r\n") << "/G/K" << "x, y";
+        QTest::newRow("the last of two wins")
+            << QByteArray("[G]\rK=1, 2\r[H]\rK=5\r[G]\rK=3, 4\r") << "/G/K" << "3, 4";
+        QTest::newRow("general section")
+            << QByteArray("K=0\r[General]\rPins=1,2\r[X]\rPins=9") << "/Pins" << "1,2";
+        QTest::newRow("escaped key and section")
+            << QByteArray("[a%20b]\rc\\d=1, 2\r") << "/a b/c/d" << "1, 2";
+        QTest::newRow("escapes in the value")
+            << QByteArray("[G]\rK=\\x41\\102, \\q\\t\r") << "/G/K" << "AB, \t";
+    }
+    void commaValuesFollowTheReadersLines()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        const TSettings s(writeIni(text));
+        QCOMPARE(s.readString(key, QStringLiteral("<default>")), value);
+    }
+
+    // Against the INI reader itself over many files of mixed line ends,
+    // blanks, commas, comments and quotes: the same keys, and every value
+    // it splits at commas comes back with the items it gives.
+    void commaValuesMatchTheReader()
+    {
+        const char *pieces[] = {"a", "b", " ", ",", ", ", "\r", "\n", "\r\n", "=", ";c", "[S]", "\\\n", "K",
+                                "L", "1", "\""};
+        const int count = int(sizeof pieces / sizeof *pieces);
+        uint seed = 12345;
+        const auto next = [&seed] {
+            seed = seed * 1103515245u + 12345u;
+            return (seed >> 16) & 0x7FFF;
+        };
+        for (int file = 0; file < 400; ++file) {
+            QByteArray text = "[G]\n";
+            const int length = 4 + int(next() % 40);
+            for (int i = 0; i < length; ++i)
+                text += pieces[next() % count];
+            const QString path = writeIni(text);
+            QSettings plain(path, QSettings::IniFormat);
+            plain.setIniCodec("UTF-8");
+            const TSettings ours(path);
+            QCOMPARE(ours.allKeys(), plain.allKeys());
+            for (const QString &key : plain.allKeys()) {
+                const QVariant v = plain.value(key);
+                const QString mine = ours.readString(QLatin1Char('/') + key, QString());
+                if (v.userType() != QMetaType::QStringList) {
+                    QCOMPARE(mine, v.toString());
+                    continue;
+                }
+                if (text.contains('"'))
+                    continue; // quoted commas are text to us, item ends to the reader
+                QStringList items = mine.split(QLatin1Char(','));
+                for (QString &item : items)
+                    item = item.trimmed();
+                QStringList theirs = v.toStringList();
+                for (QString &item : theirs)
+                    item = item.trimmed();
+                QVERIFY2(items == theirs, qPrintable(QString::fromLatin1(text.toPercentEncoding())));
+            }
+        }
+    }
+
     void groups()
     {
         const QString path = writeIni("[ProgNameList]\nName0=1|A|p|t\nName1=0|B|q|t\n[Other]\nK=1\n");
@@ -203,6 +304,52 @@ private slots:
         QVERIFY(bytesOf(path) != old);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList({"copy.hky", "velkor.hky"}));
+    }
+
+    // A write that fails names the system's reason, whichever step the
+    // limit cuts (the copy of the old file, the INI writer's own write
+    // into the buffer or past it, the replacement of the file), and leaves
+    // neither its copy nor a lock file behind.
+    void failedWritesNameTheReason_data()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("copy of the old file") << 10 << 100;
+        QTest::newRow("INI writer, in its buffer") << 150 << 3000;
+        QTest::newRow("INI writer, past its buffer") << 900 << 20000;
+        QTest::newRow("a little above the old file") << 3 << 260;
+    }
+    void failedWritesNameTheReason()
+    {
+        QFETCH(int, lines);
+        QFETCH(int, limit);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("velkor.ini"));
+        QByteArray old = "[ProgNameList]\n";
+        for (int i = 0; i < 8; ++i)
+            old += QStringLiteral("Name%1=1|Box %1|ttyUSB%1|T\n").arg(i).toUtf8();
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(old);
+        }
+        const LimitedWrite run = writeUnderLimit(
+            [&](QString *reason) {
+                TSettings s(path);
+                edit(s, lines);
+                s.writeString(QStringLiteral("/Main/Long"), QString(200, QLatin1Char('v')));
+                const bool ok = s.flush();
+                *reason = s.errorString();
+                return ok;
+            },
+            rlim_t(limit));
+        QVERIFY2(run.finished, qPrintable(QString("ended by signal %1").arg(run.signal)));
+        QVERIFY(run.failed);
+        QVERIFY2(run.reason.contains(QString::fromLocal8Bit(std::strerror(EFBIG))), qPrintable(run.reason));
+        QVERIFY(run.reason.contains(QStringLiteral("velkor.ini")));
+        QCOMPARE(bytesOf(path), old);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"velkor.ini"});
     }
 
     // Changes not yet written read back at once, and only what is still

@@ -6,10 +6,12 @@
 #include "core/helpers.h"
 #include "data/TCtrlProject.h"
 #include "data/TDataPrj.h"
+#include "core/TAppData.h"
 #include "formats/TFormat.h"
 #include "support/FileSizeLimit.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -17,6 +19,8 @@
 #include <QTextCodec>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -42,6 +46,12 @@ void fillAwkward(TDataPrj *prj, int commands)
         params.insert(QStringLiteral("pair"), QString::fromUtf8("😀 ünï"));
         prj->addCmd(params);
     }
+}
+
+bool writeBytesTo(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -107,6 +117,101 @@ private slots:
                  QStringList{QString("old%1").arg(writer)});
         QVERIFY(write());
         QVERIFY(readAll(path) != old);
+    }
+
+    // Cut short by the file-size limit, with SIGXFSZ as a program starts
+    // with it, each writer fails and names the system's reason (the
+    // reason a full disk gives travels the same road), leaves the old file
+    // as it was and no temporary file beside it.
+    void writersNameTheReason_data()
+    {
+        QTest::addColumn<int>("writer");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("writeWholeFile, cut in the buffer") << 0 << 3000;
+        QTest::newRow("writeWholeFile, cut beyond the buffer") << 0 << 20000;
+        QTest::newRow("writeFile") << 1 << 100;
+        QTest::newRow("createProjectFile") << 2 << 40;
+        QTest::newRow("createProjectListFile") << 3 << 40;
+        QTest::newRow("project save") << 4 << 4096;
+        QTest::newRow("hex file, at close") << 5 << 1000;
+        QTest::newRow("bin file, past the buffer") << 6 << 30000;
+        QTest::newRow("bin+ file, copying the old contents") << 7 << 10;
+        QTest::newRow("settings") << 8 << 200;
+    }
+    void writersNameTheReason()
+    {
+        QFETCH(int, writer);
+        QFETCH(int, limit);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("target"));
+        const QByteArray old = "old contents\n";
+        QVERIFY(writeBytesTo(path, old));
+        TDataPrj prj;
+        prj.setPrjFile("x");
+        prj.clear();
+        fillAwkward(&prj, 60);
+        const auto write = [&](QString *reason) -> bool {
+            switch (writer) {
+            case 0: return writeWholeFile(path, QByteArray(40000, 'x'), reason);
+            case 1: return writeFile(path, QByteArray(12000, 'x'), reason);
+            case 2: return createProjectFile(path, reason);
+            case 3: return createProjectListFile(path, reason);
+            case 4: {
+                TCtrlProject ctrl;
+                const bool ok = ctrl.save(path, &prj);
+                *reason = ctrl.lastError();
+                return ok;
+            }
+            case 8: {
+                setAppFileLocation(folder.path(), QStringLiteral("target"));
+                const bool ok = TAppData().save(reason);
+                setAppFileLocation(QString());
+                return ok;
+            }
+            default: {
+                const int size = writer == 5 ? 2048 : 40000;
+                TFormat format(writer == 5 ? "hex" : writer == 6 ? "bin" : "bin+", path, 0, 0, size - 1, 64);
+                bool ok = format.open(1);
+                for (int a = 0; ok && a < size; a += 64)
+                    ok = format.write(a, QByteArray(64, char(a / 64)));
+                ok = ok && format.close();
+                *reason = format.errorString();
+                return ok;
+            }
+            }
+        };
+        if (writer == 8)
+            QVERIFY(QFile::rename(path, path + QStringLiteral(".ini")));
+        const LimitedWrite run = writeUnderLimit(write, rlim_t(limit));
+        QVERIFY2(run.finished, qPrintable(QString("ended by signal %1").arg(run.signal)));
+        QVERIFY(run.failed);
+        const QString tooLarge = QString::fromLocal8Bit(std::strerror(EFBIG));
+        QVERIFY2(run.reason.contains(tooLarge), qPrintable(run.reason));
+        const QString kept = writer == 8 ? path + QStringLiteral(".ini") : path;
+        QCOMPARE(readAll(kept), old);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(kept).fileName()});
+    }
+
+    // A log entry that does not fit is taken back whole: the next entry
+    // starts on a line of its own.
+    void logEntriesWholeOrNot()
+    {
+        QTemporaryDir folder;
+        setAppFileLocation(folder.path());
+        const QByteArray old = "01.01.2024 00:00:00 debug first\n";
+        QVERIFY(writeBytesTo(logFilePath(), old));
+        const LimitedWrite run = writeUnderLimit(
+            [](QString *reason) { return writeLog(QStringLiteral("debug"), QString(300, 'x'), reason); },
+            rlim_t(old.size() + 40));
+        QVERIFY2(run.finished, qPrintable(QString("ended by signal %1").arg(run.signal)));
+        QVERIFY(run.failed);
+        QVERIFY2(run.reason.contains(QString::fromLocal8Bit(std::strerror(EFBIG))), qPrintable(run.reason));
+        QCOMPARE(readAll(logFilePath()), old);
+        QVERIFY(writeLog(QStringLiteral("debug"), QStringLiteral("second")));
+        const QList<QByteArray> lines = readAll(logFilePath()).split('\n');
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines.at(1).endsWith(" debug second"));
+        setAppFileLocation(QString());
     }
 
     // Every awkward text through save and load; the file is strict JSON in

@@ -28,7 +28,11 @@
 #include "support/edit_test_util.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QPushButton>
+#include <QTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -418,6 +422,57 @@ private slots:
         QCOMPARE(sent.value(COUNTER_VALUE).toInt(), 3);
         QCOMPARE(sent.value(COUNTER_LIMIT).toInt(), 4);
         QCOMPARE(sent.value(COUNTER_DELTA).toInt(), -2);
+    }
+
+    // A data file picked through the CRC form's file chooser is the file
+    // the run reads: the form enters it as the run resolves it, against
+    // the project's folder, wherever the program's own folder is.
+    void calcCrcFilePickedInTheFormIsRun_data()
+    {
+        QTest::addColumn<QString>("picked");
+        QTest::newRow("beside the project") << "pick.bin";
+        QTest::newRow("below the project") << "data/pick.bin";
+        QTest::newRow("outside the project") << "../pick-outside.bin";
+    }
+    void calcCrcFilePickedInTheFormIsRun()
+    {
+        QFETCH(QString, picked);
+        // A project folder deeper than any current folder: a name relative
+        // to another folder cannot come out right by chance.
+        const QString project = path(QStringLiteral("p/q/r/s/t/u/v/w/x/y"));
+        QVERIFY(QDir().mkpath(project));
+        dataPrj.fromHash({{INFO_PRJ_FILE, project + QStringLiteral("/test.prj")}, {PRJ_WORK_PATH, project}});
+        const QString file = QDir::cleanPath(project + QLatin1Char('/') + picked);
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+        const QByteArray bytes = "picked file " + picked.toUtf8();
+        writeFile(QDir(dir.path()).relativeFilePath(file), bytes);
+        TDevTools tools(GROUP_TOOLS, TData());
+        const QString name = QStringLiteral("CRC-32/ISO-HDLC");
+        const TData stored{{REC_ID_CMD, 4}, {REC_CMD, CMD_CALC_CRC}, {CRC_CRC_NAME, name},
+                           {CRC_FILE, QString()}, {CRC_FORMAT, QStringLiteral("bin")}, {CRC_ADDR, 0},
+                           {CRC_COUNT, 0}, {CRC_FILL, 0xFF}};
+        std::unique_ptr<QWidget> form(tools.createCmdForm(stored));
+        auto *crcForm = qobject_cast<TFormToolsCalcCRC *>(form.get());
+        QVERIFY(crcForm);
+        QSignalSpy spy(crcForm, &TFormToolsCalcCRC::signalChangedCmdParam);
+        QTimer::singleShot(0, [&] {
+            auto *chooser = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(chooser);
+            chooser->selectFile(file);
+            static_cast<QDialog *>(chooser)->accept();
+        });
+        for (QPushButton *button : form->findChildren<QPushButton *>()) {
+            if (button->text() == QLatin1String("..."))
+                QTest::mouseClick(button, Qt::LeftButton);
+        }
+        QVERIFY(!spy.isEmpty());
+        TData params = stored;
+        params.insert(CRC_FILE, spy.last().first().value<TData>().value(CRC_FILE));
+        std::unique_ptr<ICRC> crc(createCRC(name));
+        crc->update(bytes.constData(), bytes.size());
+        const Outcome out = callExec(params);
+        QVERIFY2(out.ok, qPrintable(out.error));
+        QCOMPARE(out.results, QStringList(name + QStringLiteral(": ") + bytesToHexString(crc->result())));
     }
 
     // The stored other port is matched by its whole name and kept as it was

@@ -17,6 +17,8 @@
 #include "core/TLang.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -340,6 +342,78 @@ private slots:
         QCOMPARE(appData.progDefault, 2);
         QCOMPARE(appData.progName.find("C").port, QStringLiteral("p3"));
         QVERIFY(!appData.progName.find("C").mark);
+    }
+
+    // A description file picked in the type dialog is stored so that it
+    // resolves against the programmers folder to the file picked: relative
+    // inside that folder, whole elsewhere (another folder, a folder below
+    // the one the old file was in). The chooser opens where the file is.
+    void typeFilePickedResolves_data()
+    {
+        QTest::addColumn<QString>("stored");   // relative to the programmers folder, or "@" + tmp-relative
+        QTest::addColumn<QString>("picked");   // "P/..." inside it, else tmp-relative
+        QTest::addColumn<bool>("relative");
+        QTest::addColumn<QString>("opensIn");  // as picked
+        QTest::newRow("from inside to another folder") << "box.cfg" << "other/a.cfg" << false << "P";
+        QTest::newRow("within another folder") << "@other/a.cfg" << "other/b.cfg" << false << "other";
+        QTest::newRow("to a folder below another one") << "@other/a.cfg" << "other/sub/c.cfg" << false << "other";
+        QTest::newRow("back into the folder") << "@other/a.cfg" << "P/box.cfg" << true << "other";
+        QTest::newRow("into a folder below it") << "box.cfg" << "P/sub/d.cfg" << true << "P";
+        QTest::newRow("from below it to beside it") << "sub/d.cfg" << "P/box.cfg" << true << "P/sub";
+        QTest::newRow("added from elsewhere") << "" << "other/a.cfg" << false << "P";
+    }
+    void typeFilePickedResolves()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, picked);
+        QFETCH(bool, relative);
+        QFETCH(QString, opensIn);
+        QTemporaryDir tmp;
+        const QString progs = tmp.filePath("progs");
+        const auto place = [&](const QString &name) {
+            return name.startsWith("P") ? progs + name.mid(1) : tmp.filePath(name);
+        };
+        for (const char *file : {"progs/box.cfg", "progs/sub/d.cfg", "other/a.cfg", "other/b.cfg", "other/sub/c.cfg"}) {
+            QVERIFY(QDir().mkpath(QFileInfo(tmp.filePath(file)).path()));
+            QFile f(tmp.filePath(file));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        appData.setFolder(&TAppData::pathProgs, progs);
+        appData.progType.clear();
+        if (!stored.isEmpty())
+            appData.progType.add("T", stored.startsWith("@") ? tmp.filePath(stored.mid(1)) : stored);
+        TDialogSetupPageProg page;
+        page.load();
+        QString openedIn;
+        later([&] {
+            auto *dialog = dynamic_cast<TDialogSetupPageProgTypeEdit *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            if (stored.isEmpty())
+                dialog->findChild<QLineEdit *>()->setText("New");
+            later([&] {
+                auto *chooser = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+                QVERIFY(chooser);
+                openedIn = chooser->directory().absolutePath();
+                chooser->selectFile(place(picked));
+                static_cast<QDialog *>(chooser)->accept();
+            });
+            for (QPushButton *b : dialog->findChildren<QPushButton *>()) {
+                if (b->text() == "...")
+                    QTest::mouseClick(b, Qt::LeftButton);
+            }
+            dialog->okButton()->click();
+        });
+        if (stored.isEmpty())
+            page.slotTypeAdd();
+        else
+            page.slotTypeEdit();
+        QCOMPARE(QDir(openedIn).canonicalPath(), QDir(place(opensIn)).canonicalPath());
+        page.save();
+        const QString type = stored.isEmpty() ? "New" : "T";
+        const QString file = appData.progType.value(type);
+        QCOMPARE(QFileInfo(file).isRelative(), relative);
+        QCOMPARE(QFileInfo(makeAbsolutePath(appData.folder(&TAppData::pathProgs), file)).canonicalFilePath(),
+                 QFileInfo(place(picked)).canonicalFilePath());
     }
 
     void ports()
