@@ -78,3 +78,33 @@ inline bool failsUnderLimit(const std::function<bool()> &write, rlim_t limit)
 {
     return writeUnderLimit([&write](QString *) { return write(); }, limit).failed;
 }
+
+// Lowers this process's own file-size limit while it lives (the soft limit,
+// which may be raised back without privileges). SIGXFSZ is left as it is:
+// the code under test has to keep a write past the limit from ending the
+// process. Only for writes the test makes on purpose meanwhile.
+class ScopedFileSizeLimit
+{
+public:
+    explicit ScopedFileSizeLimit(rlim_t limit)
+    {
+        m_set = getrlimit(RLIMIT_FSIZE, &m_saved) == 0;
+        if (m_set) {
+            rlimit lowered = m_saved;
+            lowered.rlim_cur = limit;
+            m_set = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+        }
+    }
+    ~ScopedFileSizeLimit()
+    {
+        if (m_set)
+            setrlimit(RLIMIT_FSIZE, &m_saved);
+    }
+    ScopedFileSizeLimit(const ScopedFileSizeLimit &) = delete;
+    ScopedFileSizeLimit &operator=(const ScopedFileSizeLimit &) = delete;
+    bool isSet() const { return m_set; }
+
+private:
+    rlimit m_saved{};
+    bool m_set = false;
+};

@@ -20,6 +20,7 @@
 #include "gui/views/TWgtPrj.h"
 #include "gui/views/TWgtPrjList.h"
 #include "gui/widgets/TButtonAction.h"
+#include "gui/widgets/TToolBarMetrics.h"
 #include "link/TProtocol.h"
 #include "support/Chip24.h"
 #include "support/ExecHarness.h"
@@ -83,6 +84,23 @@ QVector<QByteArray> progWire(const FakeProgrammer &fake)
         r << QByteArray(1, char(q.code)) + q.payload;
     return r;
 }
+
+// Counts the events of one type a widget receives.
+class EventCounter : public QObject
+{
+public:
+    EventCounter(QEvent::Type type, int *count, QObject *parent) : QObject(parent), m_type(type), m_count(count) {}
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == m_type)
+            ++*m_count;
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    int *m_count;
+};
 
 } // namespace
 
@@ -459,6 +477,69 @@ private slots:
         QCOMPARE(w.prjView()->tabBar()->tabTextColor(0), TWgtPrj::tabColor(3));
         QCOMPARE(run->toolTip(), lang.text(67));
         appData.confirmExecConfig = false;
+    }
+
+    // A looping run stores its counter at every pass, and every store
+    // says the project changed: the save button takes its "changed" icon
+    // once and is not drawn again for the passes after; a run started
+    // again and again gives the run button the same two icons, never one
+    // made anew.
+    void loopRedrawsNothingUnchanged()
+    {
+        dataPrj.clear();
+        dataPrj.fromHash({{INFO_PRJ_FILE, at("loop.prj")}, {PRJ_WORK_PATH, home.path()}});
+        const int cfg = dataPrj.addCfg(QStringLiteral("Loop"), QString());
+        addToolCmd(cfg, CMD_SET_PROG, {{SET_PROG_PROG, QStringLiteral("Emu0")}});
+        const int counter = addToolCmd(cfg, CMD_COUNTER, {{COUNTER_VALUE, 0}, {COUNTER_LIMIT, 40}});
+        addToolCmd(cfg, CMD_DELAY, {{DELAY_VALUE, 0}});
+        addToolCmd(cfg, CMD_JAMP, {{JAMP_TO_CMD, counter}});
+        TCtrlProject ctrl;
+        QVERIFY2(ctrl.save(at("loop.prj"), &dataPrj), qPrintable(ctrl.lastError()));
+        dataPrj.clear();
+        writeBytes(at("loop.lst"), "{\"list\": [{\"name\": \"Loop\", \"file\": \"loop.prj\"}]}");
+        appData.pathProjects = home.path();
+        appData.prjListFile = QStringLiteral("loop.lst");
+        appData.openLastPrj = true;
+        appData.lastPrj = 0;
+        appData.lastCfg = 0;
+        appData.lastCmd = 0;
+        appData.iconsSet = 0;
+
+        TMainWindow w;
+        w.show();
+        TButtonAction *save = w.toolButton(QStringLiteral("save"));
+        TButtonAction *run = w.toolButton(QStringLiteral("exec_start"));
+        QVERIFY(save && run);
+        QSet<qint64> saveIcons;
+        int stores = 0;
+        // Queued like the window's own connection and made after it: each
+        // call sees the button as the window left it for that store.
+        connect(&dataPrj, &TDataPrj::signalChangePrj, save, [&] {
+            ++stores;
+            saveIcons << save->icon().cacheKey();
+        });
+        int savePaints = 0;
+        auto *painted = new EventCounter(QEvent::Paint, &savePaints, save);
+        save->installEventFilter(painted);
+
+        focusRow(w, 0, 1);
+        w.action(QStringLiteral("Exec"))->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(w.runningCount(), 0, 20000);
+        QTRY_VERIFY(stores >= 40);
+        QCOMPARE(saveIcons, QSet<qint64>{iconFor(0, QStringLiteral("save_change")).cacheKey()});
+        QVERIFY2(savePaints <= 3, qPrintable(QString::number(savePaints)));
+
+        QSet<qint64> runIcons;
+        for (int start = 0; start < 5; ++start) {
+            focusRow(w, 0, 1);
+            w.action(QStringLiteral("Exec"))->trigger();
+            runIcons << run->icon().cacheKey();
+            QTRY_COMPARE_WITH_TIMEOUT(w.runningCount(), 0, 20000);
+            runIcons << run->icon().cacheKey();
+        }
+        QCOMPARE(runIcons, (QSet<qint64>{iconFor(0, QStringLiteral("exec_start")).cacheKey(),
+                                          iconFor(0, QStringLiteral("exec_stop")).cacheKey()}));
+        dataPrj.resetModified();
     }
 
     // The chooser lists "name (label)" of each language file; picking one

@@ -16,6 +16,7 @@
 #include "gui/views/TWgtPrjList.h"
 #include "gui/widgets/TButtonAction.h"
 #include "gui/widgets/TWgtStatusBar.h"
+#include "support/FileSizeLimit.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -36,6 +37,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <memory>
 
@@ -570,6 +573,72 @@ private slots:
             QVERIFY(QDir(at("list.lst")).removeRecursively());
         dataPrj.resetModified();
         w.reset();
+    }
+
+    // Writes cut short (by the file-size limit, as a full disk cuts them)
+    // are told with the system's reason and lose nothing unasked: Save
+    // settings, a new entry's project file, closing with auto-save (No
+    // keeps the window and the edits), and the window going with its
+    // project open, whose settings, list and project failures come in one
+    // box. Every file stays as it was, with nothing left beside it.
+    void failedSavesAreToldWithTheirReason()
+    {
+        appData.saveSettingsApp = true;
+        appData.saveSettingsWindow = true;
+        appData.autoSavePrj = true;
+        QVERIFY(appData.save());
+        const QString tooLarge = QString::fromLocal8Bit(std::strerror(EFBIG));
+        const QString settingsFailed = lang.text(484).arg(settingsFilePath() + QStringLiteral(": ") + tooLarge);
+        auto *w = new TMainWindow;
+        Answers answers;
+        w->show();
+        w->prjList()->setCurrentIndex(1);
+        QCOMPARE(dataPrj.prjName(), QStringLiteral("Board A"));
+        dataPrj.setCfgName(dataPrj.cfgIdAt(0), QStringLiteral("Edited"));
+        const QByteArray list = readAll(at("list.lst"));
+        const QByteArray project = readAll(at("a.prj"));
+        const QByteArray settings = readAll(settingsFilePath());
+        const QStringList homeFiles = QDir(home.path()).entryList(QDir::Files | QDir::Hidden);
+        const QStringList listFiles = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        {
+            const ScopedFileSizeLimit limit(64);
+            QVERIFY(limit.isSet());
+
+            answers.add(clickBox(QMessageBox::Yes));
+            answers.add(clickBox(QMessageBox::Ok));
+            w->action("SaveSettings")->trigger();
+            QCOMPARE(answers.pending(), 0);
+            QCOMPARE(answers.seen.last(), settingsFailed);
+
+            answers.add(fillEntry(QStringLiteral("New"), QStringLiteral("new.prj")));
+            answers.add(clickBox(QMessageBox::Ok));
+            w->action("PrjNew")->trigger();
+            QCOMPARE(answers.pending(), 0);
+            QCOMPARE(answers.seen.last(), lang.text(437).arg(at("new.prj")) + "\n" + tooLarge);
+
+            answers.add(clickBox(QMessageBox::No));
+            QVERIFY(!w->close());
+            QCOMPARE(answers.pending(), 0);
+            QVERIFY2(answers.seen.last().contains(tooLarge), qPrintable(answers.seen.last()));
+            QVERIFY(w->isVisible());
+            QVERIFY(dataPrj.isModified());
+            QCOMPARE(dataPrj.cfgName(dataPrj.cfgIdAt(0)), QStringLiteral("Edited"));
+
+            answers.add(clickBox(QMessageBox::Ok));
+            delete w;
+            QCOMPARE(answers.pending(), 0);
+            QCOMPARE(answers.seen.last(),
+                     QStringList({settingsFailed, lang.text(439).arg(at("list.lst")) + "\n" + tooLarge,
+                                  lang.text(485).arg(QStringLiteral("Board A"), tooLarge)})
+                         .join("\n\n"));
+        }
+        QCOMPARE(readAll(at("list.lst")), list);
+        QCOMPARE(readAll(at("a.prj")), project);
+        QCOMPARE(readAll(settingsFilePath()), settings);
+        QCOMPARE(QDir(home.path()).entryList(QDir::Files | QDir::Hidden), homeFiles);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), listFiles);
+        appData.saveSettingsApp = false;
+        appData.saveSettingsWindow = false;
     }
 
     // The catalogue of lists through the window: a missing one opens empty

@@ -12,15 +12,22 @@
 #include "gui/main/startup.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QProcess>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QThread>
 #include <QtTest>
+
+#include <csignal>
 
 namespace {
 
@@ -211,6 +218,76 @@ private slots:
         QCOMPARE(appData.style, QStringLiteral("Fusion"));
         QCOMPARE(appData.fontMonoName, QApplication::font().family());
         QCOMPARE(appData.fontMonoSize, QApplication::font().pointSize());
+    }
+
+    // The locale of a language file, for Qt's own texts.
+    void languageLocales_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("language");
+        QTest::newRow("shipped Russian") << "rus.lng" << "Русский" << "Russian" << int(QLocale::Russian);
+        QTest::newRow("shipped English") << "eng.lng" << "English" << "Английский" << int(QLocale::English);
+        QTest::newRow("own name only") << "x.lng" << "Deutsch" << "" << int(QLocale::German);
+        QTest::newRow("file named by its locale") << "uk.lng" << "?????" << "?????" << int(QLocale::Ukrainian);
+        QTest::newRow("file named by a locale with country") << "pt_BR.lng" << "" << "" << int(QLocale::Portuguese);
+        QTest::newRow("a name that only starts like a locale") << "my_lang.lng" << "zero" << "один"
+                                                               << int(QLocale::C);
+        QTest::newRow("empty table") << "rus.lng" << "?????" << "?????" << int(QLocale::C);
+    }
+    void languageLocales()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, name);
+        QFETCH(QString, label);
+        QFETCH(int, language);
+        QCOMPARE(int(languageLocale(file, name, label).language()), language);
+    }
+
+    // Qt's own dialogs and standard buttons speak the language in use; a
+    // language without Qt's translation, or a folder without it, leaves
+    // them in English and is no error.
+    void qtSpeaksTheLanguageInUse()
+    {
+        const auto texts = [] {
+            QDialogButtonBox buttons(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
+            QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
+            QFileDialog chooser;
+            chooser.setOption(QFileDialog::DontUseNativeDialog);
+            auto *lookIn = chooser.findChild<QLabel *>(QStringLiteral("lookInLabel"));
+            return QStringList{buttons.button(QDialogButtonBox::Save)->text(),
+                               buttons.button(QDialogButtonBox::Cancel)->text(),
+                               box.button(QMessageBox::Yes)->text(), box.button(QMessageBox::No)->text(),
+                               lookIn ? lookIn->text() : QString()};
+        };
+        const QStringList english = texts();
+        QCOMPARE(english.mid(0, 2), QStringList({"Save", "Cancel"}));
+
+        QVERIFY(installQtTranslations(languageLocale("rus.lng", "Русский", "Russian")));
+        QCOMPARE(texts(), QStringList({"Сохранить", "Отмена", "&Да", "&Нет", "Перейти к:"}));
+
+        QVERIFY(!installQtTranslations(QLocale(QLocale::Russian), home.path()));
+        QCOMPARE(texts(), english);
+        QVERIFY(installQtTranslations(QLocale(QLocale::Russian)));
+        QVERIFY(!installQtTranslations(QLocale::c()));
+        QCOMPARE(texts(), english);
+
+        // Start-up with the shipped Russian file; writes past a file-size
+        // limit fail from then on instead of ending the program.
+        std::signal(SIGXFSZ, SIG_DFL);
+        const QString langDir = home.path() + QStringLiteral("/ru");
+        QVERIFY(QDir().mkpath(langDir));
+        QFile::remove(langDir + QStringLiteral("/rus.lng"));
+        QVERIFY(QFile::copy(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/rus.lng"),
+                            langDir + QStringLiteral("/rus.lng")));
+        writeFile(settingsFilePath(), "[Main]\nLanguage=rus.lng\nPathLanguage=" + langDir.toUtf8() + "\n");
+        startUp();
+        QCOMPARE(texts().at(1), QStringLiteral("Отмена"));
+        struct sigaction now {};
+        QCOMPARE(sigaction(SIGXFSZ, nullptr, &now), 0);
+        QVERIFY(now.sa_handler == SIG_IGN);
+        installQtTranslations(QLocale::c());
     }
 
     void mainWindowIsTitledWithTheShortName()
