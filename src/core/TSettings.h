@@ -15,7 +15,12 @@
 // that fails part-way leaves the old file byte for byte as it was.
 //
 // A hand-written value holding an unquoted comma reads as the text it holds
-// (the plain INI reader would turn it into a list).
+// (the plain INI reader would turn it into a list), taken from the file's
+// lines exactly as the INI reader splits them (line feeds, CR LF or lone
+// carriage returns, comments, quotes and joined lines alike).
+//
+// A failed write names the file and the system's reason (no space, file
+// too large, ...) in errorString() and leaves no copy or lock file behind.
 
 #include <QColor>
 #include <QList>
