@@ -610,8 +610,7 @@ void TMainWindow::slotPrjListNew()
     if (!path.isEmpty() && saveListBeforeReplacing()) {
         QString error;
         if (!createProjectListFile(path, &error)) {
-            showError(withReason(QStringLiteral("%1:
-%2").arg(lang.text(90), path), error), this);
+            showError(withReason(QStringLiteral("%1:\n%2").arg(lang.text(90), path), error), this);
         } else if (closeProject()) {
             loadList(path, path, true);
         }

@@ -552,8 +552,12 @@ private slots:
         else
             w->action(actionName)->trigger();
         QCOMPARE(answers.pending(), 0);
-        if (failure)
-            QCOMPARE(answers.seen.last(), lang.text(TMainWindow::MSG_LIST_DISCARD).replace("\\n", "\n").arg(at("list.lst")));
+        if (failure) {
+            // The question names the list file and why it could not be written.
+            QVERIFY(!w->prjList()->saveError().isEmpty());
+            QCOMPARE(answers.seen.last(), lang.text(TMainWindow::MSG_LIST_DISCARD).replace("\\n", "\n")
+                                              .arg(at("list.lst") + "\n" + w->prjList()->saveError()));
+        }
 
         const bool replaced = failure != 1;
         if (actionName.isEmpty()) {
