@@ -283,6 +283,26 @@ private slots:
         QCOMPARE(fake->requests().last().payload, big);
     }
 
+    // A held reply goes only when released, whole, and the next request is
+    // answered at once; a programmer stopped while it holds one does not hang.
+    void holdsAReplyUntilReleased()
+    {
+        fake->addFault(FakeFault::held().onCode(0x81));
+        QCOMPARE(host->exchange(0x80, QByteArray()), ok(hex("0100")));
+        host->send(TProtocol::frame(0x81, QByteArray()));
+        QVERIFY(fake->waitHeld(2000));
+        QCOMPARE(host->receive(300), QByteArray());
+        fake->releaseHeld();
+        QCOMPARE(host->receive(), ok(QByteArray(FakeProgrammer::DEFAULT_IDENT)));
+        QCOMPARE(host->exchange(0x81, QByteArray()), ok(QByteArray(FakeProgrammer::DEFAULT_IDENT)));
+
+        fake->addFault(FakeFault::held());
+        host->send(TProtocol::frame(0x85, QByteArray()));
+        QVERIFY(fake->waitHeld(2000));
+        fake->stop();
+        QVERIFY(!fake->isRunning());
+    }
+
     void stopsWhileTheHostKeepsThePortOpen()
     {
         fake->addFault(FakeFault::lengthAbove(65535));
