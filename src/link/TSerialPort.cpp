@@ -7,12 +7,11 @@
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QHash>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QSerialPortInfo>
 #include <QtEndian>
 
 #include <iterator>
+#include <mutex>
 
 namespace {
 
@@ -35,7 +34,7 @@ struct Claim
     const TSerialPort *link = nullptr;
     QString holder;
 };
-QMutex claimsMutex;
+std::mutex claimsMutex;
 QHash<QString, Claim> &claims()
 {
     static QHash<QString, Claim> table;
@@ -241,7 +240,7 @@ void TSerialPort::close()
 void TSerialPort::setHolder(const QString &holder)
 {
     holderText = holder;
-    const QMutexLocker lock(&claimsMutex);
+    const std::lock_guard<std::mutex> lock(claimsMutex);
     auto it = claims().find(claimedKey);
     if (!claimedKey.isEmpty() && it != claims().end() && it->link == this)
         it->holder = holder;
@@ -254,7 +253,7 @@ QString TSerialPort::holder() const
 
 QString TSerialPort::holderOf(const QString &name)
 {
-    const QMutexLocker lock(&claimsMutex);
+    const std::lock_guard<std::mutex> lock(claimsMutex);
     const auto it = claims().constFind(portKey(name));
     if (it == claims().cend())
         return QString();
@@ -265,7 +264,7 @@ QString TSerialPort::holderOf(const QString &name)
 // link of the program has it.
 bool TSerialPort::claim(const QString &key)
 {
-    const QMutexLocker lock(&claimsMutex);
+    const std::lock_guard<std::mutex> lock(claimsMutex);
     const auto it = claims().constFind(key);
     if (it != claims().cend() && it->link != this) {
         errorText = it->holder.isEmpty() ? lang.text(MSG_PORT_IN_USE)
@@ -281,7 +280,7 @@ void TSerialPort::release()
 {
     if (claimedKey.isEmpty())
         return;
-    const QMutexLocker lock(&claimsMutex);
+    const std::lock_guard<std::mutex> lock(claimsMutex);
     const auto it = claims().find(claimedKey);
     if (it != claims().end() && it->link == this)
         claims().erase(it);
