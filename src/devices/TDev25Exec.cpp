@@ -674,6 +674,12 @@ bool TDev25Exec::execStatusRegWrite(TSerialPort *port)
     QByteArray bytes;
     if (!prepare(port, false) || !statusData(bytes) || !offered(DEV_ALG_STATUS_REG_WRITE))
         return false;
+    // The write sends one instruction per register, all three of them: a
+    // chip with fewer registers is refused before anything is sent.
+    if (bytes.size() != STATUS_REGISTERS) {
+        setErrorText(lang.text(execmsg::STATUS_WRITE_THREE).arg(bytes.size()));
+        return false;
+    }
     QString e = errorText();
     const bool ok = spi25WriteStatusByAlg(alg(DEV_ALG_STATUS_REG_WRITE), port, bytes, e);
     setErrorText(e);

@@ -31,5 +31,7 @@ constexpr int CMD_GONE = 459;
 constexpr int JUMP_TARGET_GONE = 460;
 // The worker's last word on a command that failed without a reason; %1 its name.
 constexpr int FAILED_NO_REASON = 461;
+// A status write of %1 registers, where the write sends exactly three.
+constexpr int STATUS_WRITE_THREE = 486;
 
 } // namespace execmsg

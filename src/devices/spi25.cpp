@@ -127,15 +127,6 @@ bool spi25WriteStatus(TSerialPort *port, const QByteArray &bytes, QString &error
     return true;
 }
 
-bool spi25WriteStatusAll(TSerialPort *port, const QByteArray &bytes, QString &errorText)
-{
-    if (bytes.isEmpty() || bytes.size() >= STATUS_REGISTERS)
-        return false;
-    QByteArray p(1, char(INS_WRITE_STATUS1));
-    p.append(bytes);
-    return send(port, CODE_WRITE, p, errorText);
-}
-
 bool spi25ReadSfdp(TSerialPort *port, qint64 address, quint16 count, QByteArray &buffer, QString &errorText)
 {
     buffer = readHeader(count);
@@ -219,12 +210,7 @@ bool spi25ReadStatusByAlg(int alg, TSerialPort *port, QByteArray &output, QStrin
 
 bool spi25WriteStatusByAlg(int alg, TSerialPort *port, const QByteArray &bytes, QString &errorText)
 {
-    if (alg != 0)
-        return false;
-    // A chip with fewer than three status registers has no instruction of
-    // its own for the second: its Write Status Register takes them all.
-    return bytes.size() == STATUS_REGISTERS ? spi25WriteStatus(port, bytes, errorText)
-                                            : spi25WriteStatusAll(port, bytes, errorText);
+    return alg == 0 && spi25WriteStatus(port, bytes, errorText);
 }
 
 bool spi25ReadSfdpByAlg(int alg, TSerialPort *port, qint64 address, quint16 count, QByteArray &buffer,

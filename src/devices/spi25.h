@@ -77,9 +77,6 @@ bool spi25Read(TSerialPort *port, qint64 address, quint16 count, QByteArray &buf
 bool spi25PageProgram(TSerialPort *port, qint64 address, const QByteArray &data, QString &errorText);
 bool spi25ReadStatus(TSerialPort *port, QByteArray &output, QString &errorText);
 bool spi25WriteStatus(TSerialPort *port, const QByteArray &bytes, QString &errorText);
-// One Write Status Register instruction with the one or two bytes of a chip
-// that has no more status registers.
-bool spi25WriteStatusAll(TSerialPort *port, const QByteArray &bytes, QString &errorText);
 bool spi25ReadSfdp(TSerialPort *port, qint64 address, quint16 count, QByteArray &buffer, QString &errorText);
 bool spi25EraseSecurityReg(TSerialPort *port, quint8 index, QString &errorText);
 bool spi25ReadSecurityReg(TSerialPort *port, qint64 address, quint16 count, QByteArray &buffer,

@@ -13,6 +13,8 @@
 
 #include <QtTest>
 
+#include <algorithm>
+
 namespace {
 
 const QString DEVICES = QStringLiteral(VELKOR_SOURCE_DIR "/runtime/devices");
@@ -76,12 +78,17 @@ struct Flash
     qint64 size;
     int statusRegisters;
     qint64 security, sfdp;
+    const char *otherVariants; // the keys, sorted, that name a variant other than 0
 };
 const Flash FLASHES[] = {
-    {"W25X10CL", "EF3011", 1 << 17, 1, 0, 0},     {"W25Q80DV", "EF4014", 1 << 20, 2, 768, 256},
-    {"W25Q16JV", "EF4015", 1 << 21, 3, 768, 256}, {"W25Q32JV", "EF4016", 1 << 22, 3, 768, 256},
-    {"W25Q64JV", "EF4017", 1 << 23, 3, 768, 256}, {"W25Q128JV", "EF4018", 1 << 24, 3, 768, 256},
-    {"W25Q256JV", "EF4019", 1 << 25, 3, 768, 256},
+    {"W25X10CL", "EF3011", 1 << 17, 1, 0, 0,
+     "alg_fsdp_read alg_security_reg_erase alg_security_reg_read alg_security_reg_write alg_status_reg_write"},
+    {"W25Q80DV", "EF4014", 1 << 20, 2, 768, 256, "alg_status_reg_write"},
+    {"W25Q16JV", "EF4015", 1 << 21, 3, 768, 256, ""},
+    {"W25Q32JV", "EF4016", 1 << 22, 3, 768, 256, ""},
+    {"W25Q64JV", "EF4017", 1 << 23, 3, 768, 256, ""},
+    {"W25Q128JV", "EF4018", 1 << 24, 3, 768, 256, ""},
+    {"W25Q256JV", "EF4019", 1 << 25, 3, 768, 256, ""},
 };
 
 // A wait kept by the programmer: 0xFF (polling) or the delay in ms.
@@ -199,11 +206,17 @@ private slots:
         QCOMPARE(dev.value(DEV_STATUS_REG_DEF).toString().size(), 2 * f.statusRegisters);
         QCOMPARE(dev.value(DEV_SECURITY_REG_SIZE).toLongLong(), f.security);
         QCOMPARE(dev.value(DEV_SFDP_REG_SIZE).toLongLong(), f.sfdp);
-        // The memory families have the one variant of each operation.
+        // Every operation has the program's variant, but the status write of
+        // the chips with fewer than three status registers (and the register
+        // reads of a chip that has none), whose variant the program lacks.
         const QHash<QString, int> keys = algorithms(dev);
         QCOMPARE(keys.size(), 11);
+        QStringList other;
         for (auto it = keys.begin(); it != keys.end(); ++it)
-            QVERIFY2(it.value() == 0, qPrintable(it.key()));
+            if (it.value() != 0)
+                other << it.key();
+        std::sort(other.begin(), other.end());
+        QCOMPARE(other.join(QLatin1Char(' ')), QLatin1String(f.otherVariants));
     }
 };
 

@@ -37,6 +37,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 
@@ -461,6 +462,10 @@ private slots:
         QTest::newRow("25xx four status registers")
             << "W25Q80DV" << "25xx/w25q80dv.dev" << "status_reg_def=s|0000" << "status_reg_def=s|00000000"
             << CMD_STATUS_REG_READ << TData() << msg(execmsg::STATUS_COUNT).arg(4);
+        QTest::newRow("25xx status write of two registers")
+            << "W25Q80DV" << "25xx/w25q80dv.dev" << "alg_status_reg_write=u|1" << "alg_status_reg_write=u|0"
+            << CMD_STATUS_REG_WRITE << TData{{REG_DATA, QStringLiteral("1C02")}}
+            << msg(execmsg::STATUS_WRITE_THREE).arg(2);
         QTest::newRow("25xx page 0") << "W25Q80DV" << "25xx/w25q80dv.dev" << "page_size=u|256" << "page_size=u|0"
                                      << CMD_CHAR_WRITE << TData{{CHAR_ADDR_DEVICE, 0}, {CHAR_COUNT, 16}}
                                      << msg(execmsg::BLOCK_ZERO);
@@ -618,9 +623,10 @@ private slots:
             QCOMPARE(banner, expected);
     }
 
-    // The shipped chips with one and with two status registers: a write
-    // goes out as one Write Status Register instruction with all their
-    // bytes, a verify compares the registers they have, and a verify that
+    // Status registers of the shipped chips. The write sends one instruction
+    // per register, three of them: the chips with one and with two registers
+    // name a write variant the program does not have and are refused with
+    // nothing sent; a verify compares the registers a chip has, and one that
     // differs shows both.
     void statusRegistersOfShippedChips_data()
     {
@@ -628,12 +634,14 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("jedec");
         QTest::addColumn<QString>("data");
+        QTest::addColumn<QString>("writeError");
         QTest::addColumn<QStringList>("wire");
-        QTest::newRow("one register") << "W25X10CL" << "25xx/w25x10cl.dev" << "EF3011" << "1C"
-                                      << QStringList{QStringLiteral("01 1C")};
-        QTest::newRow("two registers") << "W25Q80DV" << "25xx/w25q80dv.dev" << "EF4014" << "1C02"
-                                       << QStringList{QStringLiteral("01 1C 02")};
-        QTest::newRow("three registers") << "W25Q16JV" << "25xx/w25q16jv.dev" << "EF4015" << "1C0260"
+        const QString variant1 = msg(execmsg::UNKNOWN_ALG).arg(QLatin1String(DEV_ALG_STATUS_REG_WRITE)).arg(1);
+        QTest::newRow("one register") << "W25X10CL" << "25xx/w25x10cl.dev" << "EF3011" << "1C" << variant1
+                                      << QStringList();
+        QTest::newRow("two registers") << "W25Q80DV" << "25xx/w25q80dv.dev" << "EF4014" << "1C02" << variant1
+                                       << QStringList();
+        QTest::newRow("three registers") << "W25Q16JV" << "25xx/w25q16jv.dev" << "EF4015" << "1C0260" << QString()
                                          << QStringList{QStringLiteral("01 1C"), QStringLiteral("31 02"),
                                                         QStringLiteral("11 60")};
     }
@@ -643,6 +651,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, jedec);
         QFETCH(QString, data);
+        QFETCH(QString, writeError);
         QFETCH(QStringList, wire);
         auto chip = std::make_shared<Spi25Chip>(1 << 20, QByteArray::fromHex(jedec.toLatin1()));
         chip->status[0] = chip->status[1] = chip->status[2] = 0;
@@ -651,17 +660,28 @@ private slots:
         IDevice *device = configure(cfg, name, file);
         QVERIFY(device);
         addCmd(cfg, CMD_STATUS_REG_WRITE, {{REG_DATA, data}}, device);
-        addCmd(cfg, CMD_STATUS_REG_VERIFY, {{REG_DATA, data.toLower()}}, device);
         fake->clearRequests();
         QString banner;
-        QVERIFY2(run(cfg, banner), qPrintable(banner));
+        QCOMPARE(run(cfg, banner), writeError.isEmpty());
+        QCOMPARE(banner, writeError);
         QStringList writes;
         for (const FakeProgrammer::Request &r : fake->requests())
             if (r.code == 4)
                 writes << QString::fromLatin1(r.payload.toHex(' ').toUpper());
         QCOMPARE(writes, wire);
         QByteArray expected = QByteArray::fromHex(data.toLatin1());
+        if (!writeError.isEmpty()) {
+            fake->locked([&] { QCOMPARE(chip->status[0], quint8(0)); });
+            fake->locked([&] { std::copy(expected.cbegin(), expected.cend(), chip->status); });
+        }
         fake->locked([&] { QCOMPARE(QByteArray(reinterpret_cast<const char *>(chip->status), expected.size()), expected); });
+
+        // The verify compares the registers the chip has, as bytes.
+        newProject();
+        const int verify = dataPrj.addCfg(QStringLiteral("v"), QString());
+        IDevice *dev1 = configure(verify, name, file);
+        addCmd(verify, CMD_STATUS_REG_VERIFY, {{REG_DATA, data.toLower()}}, dev1);
+        QVERIFY2(run(verify, banner), qPrintable(banner));
 
         // The chip changed behind the program's back: the verify shows both.
         fake->locked([&] { chip->status[0] = 0x00; });
