@@ -272,6 +272,9 @@ private:
     // Set when the user chose to stop the runs and quit: the window closes
     // once the last worker is gone.
     bool m_closeWhenIdle = false;
+    // The user let the window close without the tree's file: its failure
+    // is not told a second time as the window goes.
+    bool m_listGivenUp = false;
     void execFinished(int id_cfg, quint64 serial);
     bool cfgReachedByRun(int id_cfg, int *runningCfg) const;
     void runQuick(bool reset);

@@ -126,7 +126,7 @@ TMainWindow::~TMainWindow()
         if (!appData.saveWindows(&error))
             failed(lang.text(MSG_SETTINGS_SAVE).arg(error));
     }
-    if (m_prjList->isLoaded() && !m_prjList->saveList())
+    if (m_prjList->isLoaded() && !m_prjList->saveList() && !m_listGivenUp)
         failed(withReason(lang.text(MSG_LIST_SAVE_FAILED).arg(m_prjList->listFile()), m_prjList->saveError()));
     if (appData.autoSavePrj && dataPrj.isOpen() && m_prjList->currentItem()) {
         TCtrlProject ctrl;
@@ -180,6 +180,7 @@ void TMainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    m_listGivenUp = m_prjList->isModified();
     appData.lastPrj = m_prjList->selectedIndex();
     appData.lastCfg = m_prj->currentIndex();
     appData.lastCmd = m_prj->currentRow();
