@@ -505,6 +505,10 @@ private slots:
         QMap<quint8, int> seen;
         for (const FakeProgrammer::Request &r : fake->requests()) {
             const QByteArray &p = r.payload;
+            // Only reads and writes to the chip, long enough to name their instruction.
+            if ((r.code != spi25::CODE_WRITE_READ && r.code != spi25::CODE_WRITE)
+                || p.size() < (r.code == spi25::CODE_WRITE_READ ? 6 : 4))
+                continue;
             const auto at = [&p](int i) { return qint64(quint8(p.at(i))); };
             const quint8 op = r.code == spi25::CODE_WRITE_READ ? quint8(p.at(2)) : quint8(p.at(0));
             qint64 address = 0, length = 0;
