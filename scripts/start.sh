@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Builds the program and starts it from its build folder, with the emulated
-# programmer beside it: velkor-emulator runs in the background on a
-# pseudo-terminal (chip contents kept in bin/emulator/chips), the programmer
-# "Emulator" gets that terminal as its port in the program folder's
-# settings (added when missing; other programmers and settings are kept),
-# and on the first start the demo project list is installed. The emulator
-# stops when Velkor exits.
+# Builds the program and its two tools (the tests are left to test.sh) and
+# starts it from its build folder, with the emulated programmer beside it:
+# velkor-emulator runs in the background on a pseudo-terminal (chip contents
+# kept in bin/emulator/chips), the programmer "Emulator" gets that terminal
+# as its port in the program folder's settings (added when missing; other
+# programmers and settings are kept), and on the first start the demo project
+# list is installed. The emulator stops when Velkor exits.
 #
 #   --no-build    start what is built already
 #   --no-window   set everything up, then stop before the window opens
@@ -25,7 +25,9 @@ for a in "$@"; do
         *) args+=("$a") ;;
     esac
 done
-[ "$do_build" = 1 ] && bash "$root/scripts/build.sh"
+# Only what this script starts: the program, the emulator and the set-up
+# tool (with the run-time files they need); the tests are built by test.sh.
+[ "$do_build" = 1 ] && bash "$root/scripts/build.sh" velkor velkor-emulator velkor-setup
 
 bin="$build/bin"
 state="$bin/emulator"
