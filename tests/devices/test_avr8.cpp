@@ -788,8 +788,9 @@ private slots:
     }
 
     // The fuse and lock forms store only what the user typed: an emptied
-    // field keeps the stored image, a short entry keeps the stored digits
-    // after it, and the hex row and the items always show what is stored.
+    // field or a short entry keeps the stored image, a whole entry is
+    // stored as typed, and the hex row and the items always show what is
+    // stored.
     void hexEntriesInForms()
     {
         const QString file = QStringLiteral("avr8/atmega328p.dev");
@@ -803,9 +804,9 @@ private slots:
             const char *stored;
         };
         const Case cases[] = {
-            {ids.at(0), "", "62D9FF"},   {ids.at(0), "E", "E2D9FF"},     {ids.at(0), "e2dA", "E2DAFF"},
-            {ids.at(0), "62D9FF0", "62D9FF"}, {ids.at(1), "", "FF"},     {ids.at(1), "C", "CF"},
-            {ids.at(1), "FC", "FC"},     {ids.at(1), "", "FC"},
+            {ids.at(0), "", "62D9FF"},   {ids.at(0), "E", "62D9FF"},     {ids.at(0), "e2dA", "62D9FF"},
+            {ids.at(0), "e2dAFF", "E2DAFF"}, {ids.at(0), "62D9FF0", "62D9FF"}, {ids.at(1), "", "FF"},
+            {ids.at(1), "C", "FF"},      {ids.at(1), "FC", "FC"},     {ids.at(1), "", "FC"},
         };
         FormHost host;
         for (const Case &c : cases) {

@@ -1,6 +1,8 @@
 #pragma once
 // Typing helpers shared by the edit-widget tests.
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPalette>
 #include <QtTest>
@@ -49,4 +51,43 @@ inline void press(QWidget *edit, Qt::Key key)
 inline QColor baseOf(QWidget *edit)
 {
     return lineOf(edit)->palette().color(QPalette::Active, QPalette::Base);
+}
+
+// Puts the cursor by keys: Home, then Right as often as the position says;
+// a position of -1 selects the whole text (Ctrl+A).
+inline void placeCursor(QLineEdit *line, int position)
+{
+    if (position < 0) {
+        QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
+        return;
+    }
+    QTest::keyClick(line, Qt::Key_Home);
+    for (int i = 0; i < position; ++i)
+        QTest::keyClick(line, Qt::Key_Right);
+}
+
+// Types the keys one by one: '\b' is Backspace, '\x7f' Delete, any other
+// character itself.
+inline void typeKeys(QLineEdit *line, const QString &keys)
+{
+    for (const QChar c : keys) {
+        if (c == QLatin1Char('\b'))
+            QTest::keyClick(line, Qt::Key_Backspace);
+        else if (c == QChar(0x7f))
+            QTest::keyClick(line, Qt::Key_Delete);
+        else
+            QTest::keyClicks(line, QString(c));
+    }
+}
+
+// Puts the cursor (as placeCursor), pastes the text with Ctrl+V unless it
+// is null, then types the keys (as typeKeys).
+inline void editAt(QLineEdit *line, int position, const QString &paste, const QString &keys)
+{
+    placeCursor(line, position);
+    if (!paste.isNull()) {
+        QGuiApplication::clipboard()->setText(paste);
+        QTest::keyClick(line, Qt::Key_V, Qt::ControlModifier);
+    }
+    typeKeys(line, keys);
 }

@@ -2,7 +2,7 @@
 
 #include <QValidator>
 
-// Strings of hexadecimal digits, upper-cased as they are typed.
+// Strings of hexadecimal digits (an empty one too), upper-cased.
 class TStrHexValidator : public QValidator
 {
 public:

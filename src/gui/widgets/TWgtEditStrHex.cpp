@@ -1,28 +1,67 @@
 #include "gui/widgets/TWgtEditStrHex.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFocusEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
 
+#include "core/TLang.h"
+#include "core/helpers.h"
 #include "gui/widgets/TStrHexValidator.h"
+#include "gui/widgets/widget_messages.h"
+#include "gui/widgets/wgt_misc.h"
+
+namespace {
+
+// One required, upper-cased hex digit per place; a blank place shows "_".
+// No places, no mask.
+QString maskOf(int length)
+{
+    if (length <= 0)
+        return QString();
+    return QStringLiteral(">%1;_").arg(QString(length, QLatin1Char('H')));
+}
+
+QString clipboardText(QClipboard::Mode mode = QClipboard::Clipboard)
+{
+    return QGuiApplication::clipboard()->text(mode);
+}
+
+} // namespace
 
 TWgtEditStrHex::TWgtEditStrHex(const QString &value, QWidget *parent)
     : QWidget(parent), m_edit(new QLineEdit), m_value(value)
 {
     m_edit->setFixedHeight(21);
-    m_edit->setValidator(new TStrHexValidator(m_edit));
-    m_edit->setText(m_value);
+    // A drop would bypass the paste rule below.
+    m_edit->setAcceptDrops(false);
+    m_edit->installEventFilter(this);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_edit);
 
+    showStored();
+    connect(m_edit, &QLineEdit::textChanged, this, &TWgtEditStrHex::updateState);
     connect(m_edit, &QLineEdit::editingFinished, this, &TWgtEditStrHex::editingFinished);
 }
 
 void TWgtEditStrHex::setValue(const QString &value)
 {
     applyValue(value);
+    showStored();
+}
+
+bool TWgtEditStrHex::isComplete() const
+{
+    return m_edit->hasAcceptableInput();
 }
 
 void TWgtEditStrHex::applyValue(const QString &value)
@@ -30,16 +69,113 @@ void TWgtEditStrHex::applyValue(const QString &value)
     if (value == m_value)
         return;
     m_value = value;
-    m_edit->setText(m_value);
+    showStored();
     emit valueChanged(m_value);
+}
+
+void TWgtEditStrHex::showStored()
+{
+    const QString mask = maskOf(m_value.length());
+    if (m_edit->inputMask() != mask)
+        m_edit->setInputMask(mask);
+    m_edit->setReadOnly(mask.isEmpty());
+    m_edit->setText(m_value);
+    updateState();
+}
+
+void TWgtEditStrHex::updateState()
+{
+    const bool incomplete = !isComplete();
+    if (incomplete) {
+        m_edit->setToolTip(lang.text(MSG_HEX_ENTRY_INCOMPLETE)
+                               .arg(m_edit->text().length())
+                               .arg(m_value.length()));
+    } else if (m_shownIncomplete) {
+        m_edit->setToolTip(QString());
+    }
+    if (incomplete != m_shownIncomplete)
+        setBackgroundColor(m_edit, incomplete ? warningColor() : paletteBaseColor());
+    m_shownIncomplete = incomplete;
 }
 
 void TWgtEditStrHex::editingFinished()
 {
-    // A short entry keeps the stored digits after it: no digit the user did
-    // not type is made up, so an emptied field keeps its value.
+    // A blank may be a digit deleted or one not typed yet, and no stored
+    // digit can stand in for either: only a whole entry is taken.
+    if (isComplete())
+        applyValue(m_edit->text());
+    showStored();
+}
+
+void TWgtEditStrHex::paste(const QString &text)
+{
+    if (m_edit->isReadOnly())
+        return;
+    QString digits = text.simplified().remove(QLatin1Char(' '));
+    int pos = 0;
+    if (digits.isEmpty() || TStrHexValidator().validate(digits, pos) != QValidator::Acceptable)
+        return;
     const int length = m_value.length();
-    const QString typed = m_edit->text();
-    applyValue(typed.length() >= length ? typed.left(length) : typed + m_value.mid(typed.length()));
-    m_edit->setText(m_value);
+    if (digits.length() == length) {
+        m_edit->selectAll();
+    } else {
+        const int from = m_edit->hasSelectedText() ? m_edit->selectionStart() : m_edit->cursorPosition();
+        if (digits.length() > length - from)
+            return;
+    }
+    // Typed over from the cursor: the mask blanks a selection first.
+    m_edit->insert(digits);
+}
+
+void TWgtEditStrHex::showContextMenu(const QPoint &globalPos)
+{
+    QMenu *menu = m_edit->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // The menu's Paste is the line's own; it is sent the paste rule's way.
+    const QString pasteText = QLineEdit::tr("&Paste");
+    for (QAction *action : menu->actions()) {
+        if (!action->text().startsWith(pasteText))
+            continue;
+        disconnect(action, nullptr, m_edit, nullptr);
+        connect(action, &QAction::triggered, this, [this] { paste(clipboardText()); });
+    }
+    menu->popup(globalPos);
+}
+
+bool TWgtEditStrHex::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_edit)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->matches(QKeySequence::Paste)) {
+            paste(clipboardText());
+            return true;
+        }
+        // The line edit finishes only a whole entry: one with a blank
+        // shows the stored value first.
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !isComplete())
+            showStored();
+        return false;
+    }
+    case QEvent::FocusOut:
+        // A pop-up (the context menu) takes the focus for a moment only.
+        if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason && !isComplete())
+            showStored();
+        return false;
+    case QEvent::ContextMenu:
+        showContextMenu(static_cast<QContextMenuEvent *>(event)->globalPos());
+        return true;
+    case QEvent::MouseButtonRelease: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::MiddleButton || !QGuiApplication::clipboard()->supportsSelection())
+            return false;
+        m_edit->deselect();
+        paste(clipboardText(QClipboard::Selection));
+        return true;
+    }
+    default:
+        return false;
+    }
 }

@@ -393,13 +393,13 @@ private slots:
         plain->setData(QStringLiteral("0G0000"));
         QCOMPARE(plainHost.emitted.size(), 0);
 
-        // Select the field, delete, Return: nothing is stored; a partial
-        // entry keeps the digits that follow it.
+        // Select the field, delete, Return: nothing is stored, nor is a
+        // partial entry; a whole one is stored as typed.
         struct Entry
         {
             const char *typed;
             const char *stored;  // null: nothing emitted
-        } const entries[] = {{"", nullptr}, {"1", "1"}, {"", nullptr}, {"abc", "ABC"}};
+        } const entries[] = {{"", nullptr}, {"1", nullptr}, {"abc", nullptr}, {"a2d9fe", "A2D9FE"}, {"", nullptr}};
         QString expected = shown;
         QLineEdit *line = lineOf(form->findChild<TWgtEditStrHex *>());
         for (const Entry &e : entries) {

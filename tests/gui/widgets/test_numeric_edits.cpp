@@ -1,8 +1,13 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QtTest>
 
 #include <limits>
 
 #include "core/helpers.h"
+#include "gui/main/startup.h"
 #include "gui/widgets/TWgtEditDec.h"
 #include "gui/widgets/TWgtEditDec2.h"
 #include "gui/widgets/TWgtEditDec64.h"
@@ -10,7 +15,9 @@
 #include "gui/widgets/TWgtEditHex.h"
 #include "gui/widgets/TWgtEditHex64.h"
 #include "gui/widgets/TWgtEditStrHex.h"
+#include "gui/widgets/widget_messages.h"
 
+#include "support/NumberedLanguage.h"
 #include "support/edit_test_util.h"
 
 namespace {
@@ -24,6 +31,7 @@ class TestNumericEdits : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { QVERIFY(NumberedLanguage::loadWithArguments()); }
     void decRangeAndNegation();
     void decFinishedEntry();
     void decKeys();
@@ -38,6 +46,9 @@ private slots:
     void doublePrecision();
     void doubleLargeValuesClamp();
     void strHexLength();
+    void strHexTypedOver_data();
+    void strHexTypedOver();
+    void strHexContextMenuPaste();
     void keysOfOtherEditIgnored();
 };
 
@@ -366,31 +377,152 @@ void TestNumericEdits::strHexLength()
     TWgtEditStrHex edit("ABCD");
     QSignalSpy spy(&edit, &TWgtEditStrHex::valueChanged);
 
-    // A short entry keeps the stored digits after it.
+    // A short entry is not taken: the stored value is shown again.
     enter(&edit, "1");
-    QCOMPARE(edit.value(), QString("1BCD"));
-    QCOMPARE(lineOf(&edit)->text(), QString("1BCD"));
+    QCOMPARE(edit.value(), QString("ABCD"));
+    QCOMPARE(lineOf(&edit)->text(), QString("ABCD"));
+    QCOMPARE(spy.count(), 0);
+    // Digits beyond the length cannot be typed.
     enter(&edit, "123456");
     QCOMPARE(edit.value(), QString("1234"));
     QCOMPARE(lineOf(&edit)->text(), QString("1234"));
-    QCOMPARE(spy.count(), 2);
-    QCOMPARE(spy.at(1).at(0).toString(), QString("1234"));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toString(), QString("1234"));
 
     // g cannot be typed; ab is upper-cased while it is typed.
     QLineEdit *line = lineOf(&edit);
     line->clear();
     QTest::keyClicks(line, "agb");
     QCOMPARE(line->text(), QString("AB"));
+    QCOMPARE(line->displayText(), QString("AB__"));
     QTest::keyClick(line, Qt::Key_Return);
-    QCOMPARE(edit.value(), QString("AB34"));
+    QCOMPARE(edit.value(), QString("1234"));
+    QCOMPARE(line->text(), QString("1234"));
 
-    // The same value again changes nothing.
+    // The same value again changes nothing; another length is the new
+    // length of every entry.
     spy.clear();
-    edit.setValue("AB34");
+    edit.setValue("1234");
     QCOMPARE(spy.count(), 0);
-    edit.setValue("00FF");
-    QCOMPARE(line->text(), QString("00FF"));
+    edit.setValue("00FF00");
+    QCOMPARE(line->text(), QString("00FF00"));
     QCOMPARE(spy.count(), 1);
+    enter(&edit, "abcdef");
+    QCOMPARE(edit.value(), QString("ABCDEF"));
+    // A value of no digits leaves nothing to type.
+    TWgtEditStrHex empty("");
+    QTest::keyClicks(lineOf(&empty), "12");
+    QTest::keyClick(lineOf(&empty), Qt::Key_Return);
+    QCOMPARE(empty.value(), QString());
+    QCOMPARE(lineOf(&empty)->text(), QString());
+}
+
+// Each row starts from a line showing 62D9FF: the cursor is put by keys
+// (Home, Right), or the whole line selected (-1); then a paste (Ctrl+V) or
+// the keys ('\b' Backspace, '\x7f' Delete), then Return or Tab.
+void TestNumericEdits::strHexTypedOver_data()
+{
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<QString>("paste");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<bool>("tab");
+    QTest::addColumn<QString>("shown");   // before Return or Tab
+    QTest::addColumn<QString>("stored");
+    const QString none;
+    // The register forms' table (test_hex_entry_forms) has the deleted
+    // digit, the short entry, the whole entry and the whole paste; these
+    // are the edit's own corners.
+    QTest::newRow("deleted digit typed again") << 3 << none << "\b7" << false << "6279FF" << "6279FF";
+    QTest::newRow("Backspace at the start") << 0 << none << "\b" << false << "62D9FF" << "62D9FF";
+    QTest::newRow("Delete at the end") << 6 << none << "\x7f" << false << "62D9FF" << "62D9FF";
+    QTest::newRow("digit at the end of a full line") << 6 << none << "1" << false << "62D9FF" << "62D9FF";
+    QTest::newRow("Delete, then Tab") << 1 << none << "\x7f" << true << "6_D9FF" << "62D9FF";
+    QTest::newRow("whole value pasted with white space") << 6 << " e2 d9 ff\n" << none << false << "E2D9FF" << "E2D9FF";
+    QTest::newRow("one byte pasted at the cursor") << 2 << "ab" << none << false << "62ABFF" << "62ABFF";
+    QTest::newRow("one byte that does not fit") << 5 << "ab" << none << false << "62D9FF" << "62D9FF";
+}
+
+void TestNumericEdits::strHexTypedOver()
+{
+    QFETCH(int, cursor);
+    QFETCH(QString, paste);
+    QFETCH(QString, keys);
+    QFETCH(bool, tab);
+    QFETCH(QString, shown);
+    QFETCH(QString, stored);
+
+    QWidget window;
+    auto *edit = new TWgtEditStrHex("62D9FF", &window);
+    auto *next = new QLineEdit(&window);
+    next->move(0, 30);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QSignalSpy spy(edit, &TWgtEditStrHex::valueChanged);
+    QLineEdit *line = lineOf(edit);
+    line->setFocus();
+    QVERIFY(line->hasFocus());
+
+    editAt(line, cursor, paste, keys);
+    QCOMPARE(line->displayText(), shown);
+    const bool blank = shown.contains(QLatin1Char('_'));
+    QCOMPARE(edit->isComplete(), !blank);
+    QCOMPARE(baseOf(edit) == warningColor(), blank);
+    const int typed = 6 - shown.count(QLatin1Char('_'));
+    QCOMPARE(line->toolTip(),
+             blank ? NumberedLanguage::textWithArguments(MSG_HEX_ENTRY_INCOMPLETE).arg(typed).arg(6) : QString());
+    QCOMPARE(edit->value(), QString("62D9FF"));   // nothing is stored while typing
+    QCOMPARE(spy.count(), 0);
+
+    if (tab) {
+        QTest::keyClick(line, Qt::Key_Tab);
+        QVERIFY(next->hasFocus());
+    } else {
+        QTest::keyClick(line, Qt::Key_Return);
+    }
+    QCOMPARE(edit->value(), stored);
+    QCOMPARE(spy.count(), stored == QLatin1String("62D9FF") ? 0 : 1);
+    QCOMPARE(line->displayText(), stored);
+    QCOMPARE(baseOf(edit) == warningColor(), false);
+    QCOMPARE(line->toolTip(), QString());
+}
+
+// The context menu's Paste follows the same rule as the keys: a whole
+// value replaces the line wherever the cursor is, other text is refused;
+// so it does under Qt's Russian texts.
+void TestNumericEdits::strHexContextMenuPaste()
+{
+    const struct
+    {
+        QLocale::Language language;
+        const char *paste;   // the menu entry's text begins so
+    } menus[] = {{QLocale::C, "&Paste"}, {QLocale::Russian, "В&ставить"}};
+    for (const auto &m : menus) {
+        installQtTranslations(QLocale(m.language));
+        TWgtEditStrHex edit("62D9FF");
+        edit.show();
+        QLineEdit *line = lineOf(&edit);
+        const QPair<QString, QString> pastes[] = {{"0x62D9FE", "62D9FF"}, {"E2D9FF", "E2D9FF"}};
+        for (const auto &p : pastes) {
+            QGuiApplication::clipboard()->setText(p.first);
+            line->setCursorPosition(4);
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), line->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(line, &event);
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            QAction *pasteAction = nullptr;
+            for (QAction *action : menu->actions())
+                if (action->text().startsWith(QString::fromUtf8(m.paste)))
+                    pasteAction = action;
+            QVERIFY2(pasteAction && pasteAction->isEnabled(), m.paste);
+            pasteAction->trigger();
+            menu->close();
+            QCOMPARE(line->displayText(), p.second);
+        }
+        QTest::keyClick(line, Qt::Key_Return);
+        QCOMPARE(edit.value(), QString("E2D9FF"));
+    }
+    installQtTranslations(QLocale::c());
 }
 
 void TestNumericEdits::keysOfOtherEditIgnored()
