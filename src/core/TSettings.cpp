@@ -3,13 +3,12 @@
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "core/platform.h"
+#include "core/TSaveFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QScopeGuard>
-#include <QTemporaryFile>
 
 #include <algorithm>
 
@@ -562,14 +561,9 @@ bool TSettings::writeChanges(int from)
         return fail(QStringLiteral("the folder cannot be made"));
 
     QByteArray old;
-    if (QFile::exists(path)) {
-        QFile in(path);
-        if (!in.open(QIODevice::ReadOnly))
-            return fail(in.errorString());
-        old = in.readAll();
-        if (in.error() != QFileDevice::NoError)
-            return fail(in.errorString());
-    }
+    QString reason;
+    if (QFile::exists(path) && !readWholeFile(path, &old, &reason))
+        return fail(reason);
     QVector<QString> keys;
     QVector<QVariant> values;
     for (int i = from; i < m_changes.size(); ++i) {
@@ -582,17 +576,23 @@ bool TSettings::writeChanges(int from)
         return fail(reason.isEmpty() ? fallback : reason);
     };
 
-    // The INI writer edits a copy of the file under a name of its own, so
+    // One save of the file (TSaveFile) holds every file written on the way:
+    // the INI writer edits a copy of the file under a name of its own, so
     // that the file's text keeps the form the writer gives it.
-    QTemporaryFile work(path + QStringLiteral(".XXXXXX"));
-    if (!work.open())
-        return fail(work.errorString());
-    if (!writeBytes(work, old) || !flushBytes(work))
-        return fail(work.errorString());
-    work.close();
+    TSaveFile save(path);
+    if (!save.open(QIODevice::WriteOnly))
+        return fail(save.errorString());
+    const QString edited = save.sidePath(QStringLiteral("edit"));
+    {
+        QFile work(edited);
+        if (!work.open(QIODevice::WriteOnly))
+            return fail(work.errorString());
+        if (!writeBytes(work, old) || !flushBytes(work))
+            return fail(work.errorString());
+    }
     QHash<QString, QString> meant;
     {
-        QSettings edit(work.fileName(), QSettings::IniFormat);
+        QSettings edit(edited, QSettings::IniFormat);
         edit.setIniCodec(CODEC_NAME);
         for (int i = from; i < m_changes.size(); ++i) {
             const Change &c = m_changes.at(i);
@@ -603,40 +603,27 @@ bool TSettings::writeChanges(int from)
         }
         edit.sync();
         if (edit.status() != QSettings::NoError)
-            return failCut(work.fileName(), QStringLiteral("the settings cannot be written"));
+            return failCut(edited, QStringLiteral("the settings cannot be written"));
         meant = storedForms(edit);
     }
 
     // The INI writer reports no error for a file cut short by a full disk,
     // and keeps what it meant to write for any later reader of the same
     // name: read the copy back under a new name and compare.
-    QString checked;
-    {
-        QTemporaryFile name(path + QStringLiteral(".XXXXXX"));
-        if (!name.open())
-            return fail(name.errorString());
-        checked = name.fileName();
-    }
-    if (!QFile::rename(work.fileName(), checked))
+    const QString checked = save.sidePath(QStringLiteral("check"));
+    if (!QFile::rename(edited, checked))
         return fail(QStringLiteral("the written copy cannot be checked"));
-    const auto dropChecked = qScopeGuard([&] { QFile::remove(checked); });
     {
         QSettings written(checked, QSettings::IniFormat);
         written.setIniCodec(CODEC_NAME);
         if (written.status() != QSettings::NoError || storedForms(written) != meant)
             return failCut(checked, QStringLiteral("the written copy does not read back whole"));
     }
-    QFile in(checked);
-    if (!in.open(QIODevice::ReadOnly))
-        return fail(in.errorString());
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        return fail(in.errorString());
-    in.close();
-
-    QString reason;
-    if (!writeWholeFile(path, bytes, &reason, false))
+    QByteArray bytes;
+    if (!readWholeFile(checked, &bytes, &reason))
         return fail(reason);
+    if (!writeBytes(save, bytes) || !flushBytes(save) || !save.commit())
+        return fail(save.errorString());
     m_written = m_changes.size();
     return true;
 }

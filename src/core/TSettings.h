@@ -11,8 +11,10 @@
 // Changes reach the file when the object is destroyed or on flush(), and
 // only whole: they are kept here (reads see them at once), written with the
 // INI writer into a copy of the file in the same folder, the copy is read
-// back, and its bytes replace the file through a checked save file. A write
-// that fails part-way leaves the old file byte for byte as it was.
+// back, and its bytes replace the file; the copies are files of the one
+// TSaveFile of the write, so that what a write cut short leaves goes at the
+// next. A write that fails part-way leaves the old file byte for byte as it
+// was.
 //
 // A hand-written value holding an unquoted comma reads as the text it holds
 // (the plain INI reader would turn it into a list), taken from the file's

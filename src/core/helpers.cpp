@@ -4,6 +4,7 @@
 #include "core/TLang.h"
 #include "core/consts.h"
 #include "core/platform.h"
+#include "core/TSaveFile.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -13,7 +14,6 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QStyleFactory>
 #include <QTableWidget>
@@ -361,10 +361,10 @@ bool flushBytes(QFileDevice &file)
 bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error, bool textMode)
 {
     platform::ignoreFileSizeSignal();
-    QSaveFile file(path);
-    // QSaveFile::commit() reports success after a failed final flush of its
-    // buffer and puts the cut file in place: every byte has to reach the
-    // temporary file before the commit may replace the old one.
+    TSaveFile file(path);
+    // Every byte has to reach the work file before it may replace the old
+    // one: a buffer the system cut short names its reason only when it is
+    // emptied again.
     const auto fail = [&]() {
         if (error)
             *error = file.errorString();
@@ -381,6 +381,36 @@ bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error
         return false;
     }
     return true;
+}
+
+bool copyWholeFile(const QString &source, const QString &target, QString *error)
+{
+    const auto fail = [&](const QString &reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
+        return fail(QCoreApplication::translate("QFile", "Destination file exists"));
+    QByteArray bytes;
+    QString reason;
+    if (!readWholeFile(source, &bytes, &reason) || !writeWholeFile(target, bytes, &reason, false))
+        return fail(reason);
+    QFile::setPermissions(target, QFile::permissions(source));
+    return true;
+}
+
+bool readWholeFile(const QString &path, QByteArray *bytes, QString *error)
+{
+    QFile in(path);
+    if (in.open(QIODevice::ReadOnly)) {
+        *bytes = in.readAll();
+        if (in.error() == QFileDevice::NoError)
+            return true;
+    }
+    if (error)
+        *error = in.errorString();
+    return false;
 }
 
 bool createProjectListFile(const QString &path, QString *error)

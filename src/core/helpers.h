@@ -138,12 +138,18 @@ bool flushBytes(QFileDevice &file);
 // Each writes the whole file or nothing: true only when every byte reached
 // the file; error (when given) receives the system's reason otherwise.
 
-// Writes the bytes through a temporary file in the same folder (in text
-// mode unless told otherwise) and replaces the old file only when every
-// byte reached it; otherwise the old file stays as it was and error (when
-// given) receives the reason.
+// Writes the bytes through a work file in the same folder (TSaveFile; in
+// text mode unless told otherwise) and replaces the old file only when
+// every byte reached it; otherwise the old file stays as it was and error
+// (when given) receives the reason.
 bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error = nullptr,
                     bool textMode = true);
+// Copies the source to a target that does not exist yet, the same way, with
+// the source's permissions.
+bool copyWholeFile(const QString &source, const QString &target, QString *error = nullptr);
+// Reads the whole file; false (error, when given, gets the reason) when it
+// cannot be opened or read to its end.
+bool readWholeFile(const QString &path, QByteArray *bytes, QString *error = nullptr);
 bool createProjectListFile(const QString &path, QString *error = nullptr);
 bool createProjectFile(const QString &path, QString *error = nullptr);
 // An empty byte array writes nothing and gives false.

@@ -1,9 +1,21 @@
 #include "core/platform.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <csignal>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace platform {
 
@@ -36,6 +48,156 @@ void ignoreFileSizeSignal()
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
 }
+
+#ifdef Q_OS_WIN
+
+// A file opened without sharing is the lock: nobody else can open it while
+// the handle lives, and the system deletes it when the handle closes.
+
+namespace {
+HANDLE openExclusive(const QString &path, DWORD access, DWORD disposition)
+{
+    return CreateFileW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16()),
+                       access, 0, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+} // namespace
+
+qintptr lockNewFile(const QString &path, QString *error)
+{
+    const HANDLE h = openExclusive(path, GENERIC_WRITE | DELETE, CREATE_NEW);
+    if (h != INVALID_HANDLE_VALUE)
+        return qintptr(h);
+    const DWORD code = GetLastError();
+    if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS && code != ERROR_SHARING_VIOLATION)
+        *error = qt_error_string(int(code));
+    return -1;
+}
+
+qintptr lockExistingFile(const QString &path)
+{
+    if (QFileInfo(path).isSymLink())
+        return -1;
+    const HANDLE h = openExclusive(path, DELETE, OPEN_EXISTING);
+    return h == INVALID_HANDLE_VALUE ? -1 : qintptr(h);
+}
+
+void removeLockedFile(qintptr handle, const QString &)
+{
+    if (handle >= 0)
+        CloseHandle(HANDLE(handle));
+}
+
+bool replaceFile(const QString &from, const QString &to, QString *error)
+{
+    const QString source = QDir::toNativeSeparators(from);
+    const QString target = QDir::toNativeSeparators(to);
+    if (MoveFileExW(reinterpret_cast<const wchar_t *>(source.utf16()),
+                    reinterpret_cast<const wchar_t *>(target.utf16()),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    *error = qt_error_string(int(GetLastError()));
+    return false;
+}
+
+bool syncFile(int handle, QString *error)
+{
+    if (handle < 0)
+        return true;
+    if (FlushFileBuffers(HANDLE(_get_osfhandle(handle))))
+        return true;
+    *error = qt_error_string(int(GetLastError()));
+    return false;
+}
+
+#else
+
+// An advisory lock of the whole file (flock), which belongs to the open
+// file and ends with the last descriptor of it, thus with the process.
+
+namespace {
+
+// The descriptor and the name still lead to the same regular file: a lock
+// taken on a file that another process removed meanwhile guards nothing.
+bool sameFile(int fd, const QByteArray &native)
+{
+    struct stat byFd {};
+    struct stat byName {};
+    return ::fstat(fd, &byFd) == 0 && ::lstat(native.constData(), &byName) == 0
+           && S_ISREG(byName.st_mode) && byFd.st_dev == byName.st_dev && byFd.st_ino == byName.st_ino;
+}
+
+} // namespace
+
+qintptr lockNewFile(const QString &path, QString *error)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (errno != EEXIST)
+            *error = qt_error_string(errno);
+        return -1;
+    }
+    // Between making the file and locking it, a cleaner may have taken the
+    // lock and removed the file: then the name is another's to use.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int code = errno;
+        if (code == EWOULDBLOCK || code == EINTR) {
+            ::close(fd);
+            return -1;
+        }
+        // A file system without such locks: the file itself still tells
+        // that the name is taken, and nobody can take its lock either.
+    }
+    if (!sameFile(fd, native)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+qintptr lockExistingFile(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0)
+        return -1;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !sameFile(fd, native)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void removeLockedFile(qintptr handle, const QString &path)
+{
+    if (handle < 0)
+        return;
+    ::unlink(QFile::encodeName(path).constData());
+    ::close(int(handle));
+}
+
+bool replaceFile(const QString &from, const QString &to, QString *error)
+{
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    *error = qt_error_string(errno);
+    return false;
+}
+
+bool syncFile(int handle, QString *error)
+{
+    if (handle < 0 || ::fsync(handle) == 0)
+        return true;
+    // Files that cannot be synchronised (pipes, some special file systems)
+    // are as written as they will get.
+    if (errno == EINVAL || errno == EROFS)
+        return true;
+    *error = qt_error_string(errno);
+    return false;
+}
+
+#endif
 
 } // namespace platform
 

@@ -28,6 +28,29 @@ QString fromStoredPath(const QString &path);
 // calls it; calling it again costs nothing.
 void ignoreFileSizeSignal();
 
+// ---- Locks that end with their process --------------------------------------
+// A lock held on a file of its own, which the system lets go of when the
+// process ends, however it ends (killed included): whoever can take it knows
+// that its owner is gone. A handle below 0 is no lock.
+
+// Makes the file (which must not exist yet) and holds it locked. Below 0
+// when the name is taken (error left empty: try another name) or the file
+// cannot be made (error gets the system's reason).
+qintptr lockNewFile(const QString &path, QString *error);
+// Takes the lock of an existing regular file (never through a symbolic
+// link): below 0 while a living process holds it, or when the file is gone
+// or cannot be opened.
+qintptr lockExistingFile(const QString &path);
+// Removes the locked file and lets go of the lock.
+void removeLockedFile(qintptr handle, const QString &path);
+
+// Puts the file in the other's place in one step, replacing it (both in the
+// same folder); false with the system's reason otherwise.
+bool replaceFile(const QString &from, const QString &to, QString *error);
+// Waits until the written bytes of the open file are on the disk; false
+// with the reason where the system says they may not be.
+bool syncFile(int handle, QString *error);
+
 } // namespace platform
 
 namespace platform {

@@ -16,6 +16,8 @@ target_sources(velkorlib PRIVATE
     core/TLang.h
     core/TPairStringList.cpp
     core/TPairStringList.h
+    core/TSaveFile.cpp
+    core/TSaveFile.h
     core/TProgName.cpp
     core/TProgName.h
     core/TProgNameItem.h

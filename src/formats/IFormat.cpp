@@ -3,11 +3,11 @@
 #include "core/TLang.h"
 #include "core/helpers.h"
 #include "core/platform.h"
+#include "core/TSaveFile.h"
 #include "formats/format_messages.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 IFormat::~IFormat() = default;
 
@@ -62,12 +62,9 @@ bool IFormat::openForWriting(const QString &fileName, bool keepContents)
     const QFileInfo info(fileName);
     if (info.exists() && !info.isFile())
         return fail(message(fmtmsg::NOT_A_FILE).arg(fileName));
-    auto f = std::make_unique<QSaveFile>(fileName);
-    // Never write in place: where no temporary file can be made beside the
-    // target (a folder without write access), a failed or abandoned pass
-    // would leave a cut file, and "bin+" would empty the file before its
-    // contents were copied. Such a write fails and the file stays whole.
-    f->setDirectWriteFallback(false);
+    // Never in place: where no work file can be made beside the target (a
+    // folder without write access) the pass fails and the file stays whole.
+    auto f = std::make_unique<TSaveFile>(fileName);
     if (!f->open(QIODevice::WriteOnly))
         return fail(message(fmtmsg::FILE_OPEN).arg(fileName, f->errorString()));
     file = std::move(f);
@@ -101,7 +98,7 @@ bool IFormat::writeAll(const QByteArray &bytes)
 
 bool IFormat::isWriting() const
 {
-    return dynamic_cast<QSaveFile *>(file.get()) != nullptr;
+    return dynamic_cast<TSaveFile *>(file.get()) != nullptr;
 }
 
 bool IFormat::finish()
@@ -109,15 +106,15 @@ bool IFormat::finish()
     if (!file)
         return true;
     bool ok = true;
-    if (auto *save = dynamic_cast<QSaveFile *>(file.get())) {
-        // commit() reports success after a failed final flush of its buffer
-        // and puts the cut file in place (a HEX file without its end
-        // record): every byte must reach the file first.
+    if (auto *save = dynamic_cast<TSaveFile *>(file.get())) {
+        // Every byte must reach the work file before it replaces the old
+        // one (a HEX file cut before its end record never does); a buffer
+        // the system cut short names its reason when it is emptied again.
         if (!flushBytes(*save)) {
             ok = failWithFileError();
             save->cancelWriting();
         } else if (!save->commit()) {
-            ok = failWithFileError();
+            ok = fail(save->errorString());
         }
     } else {
         file->close();

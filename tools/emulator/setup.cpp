@@ -85,7 +85,7 @@ bool copyMissing(const QString &from, const QString &to)
         const QString target = QDir(to).filePath(QDir(from).relativeFilePath(file));
         if (QFileInfo::exists(target))
             continue;
-        if (!QDir().mkpath(QFileInfo(target).path()) || !QFile::copy(file, target)) {
+        if (!QDir().mkpath(QFileInfo(target).path()) || !copyWholeFile(file, target)) {
             say(QStringLiteral("cannot copy %1 to %2").arg(file, target));
             ok = false;
         }

@@ -373,7 +373,7 @@ void TDialogSelectPrjList::slotCopy()
         return;
     const QString path = withListSuffix(chosen);
     const QString source = makeAbsolutePath(projectsDir(), currentFile());
-    if (!QFile::copy(source, path)) {
+    if (!copyWholeFile(source, path)) {
         showError(lang.text(98).arg(source, path), this);
         return;
     }

@@ -4,6 +4,7 @@
 #include "core/TCodeView.h"
 #include "core/TData.h"
 #include "core/TLang.h"
+#include "core/TSaveFile.h"
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "core/platform.h"
@@ -117,6 +118,8 @@ void startUp()
     if (QTextCodec *codec = QTextCodec::codecForName(CODEC_NAME))
         QTextCodec::setCodecForLocale(codec);
 
+    // What a save of the settings cut short left beside them goes first.
+    TSaveFile::removeLeftovers(settingsFilePath());
     appData.load();
     lang.load(makeAbsolutePath(appData.pathLanguage, appData.language));
     installQtTranslations(languageLocale(appData.language, lang.text(0), lang.text(1)));

@@ -43,7 +43,8 @@ bool installQtTranslations(const QLocale &locale, const QString &folder = QStrin
 
 // Steps after the application object exists and before the main window:
 // registers the meta types, makes the program's folder the current one, reads
-// text files as UTF-8, loads the settings and the language file they name
+// text files as UTF-8, removes what saves of the settings cut short left
+// beside them (TSaveFile), loads the settings and the language file they name
 // with Qt's own translations for that language, applies the style and the
 // fonts, and fills in the unset second font. Writes past a file-size limit
 // fail as writes rather than ending the program.

@@ -6,10 +6,12 @@
 #include "core/TCodeView.h"
 #include "core/TData.h"
 #include "core/TLang.h"
+#include "core/TSaveFile.h"
 #include "core/helpers.h"
 #include "devices/TCodeExec.h"
 #include "gui/main/TMainWindow.h"
 #include "gui/main/startup.h"
+#include "support/ChildProcess.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -218,6 +220,36 @@ private slots:
         QCOMPARE(appData.style, QStringLiteral("Fusion"));
         QCOMPARE(appData.fontMonoName, QApplication::font().family());
         QCOMPARE(appData.fontMonoSize, QApplication::font().pointSize());
+    }
+
+    // What a save of the settings cut short by the end of its process left
+    // beside them goes at start-up; a file of another name stays.
+    void startUpRemovesCutSettingsSaves()
+    {
+        writeFile(settingsFilePath(), "[Main]\nStyle=Fusion\n");
+        writeFile(settingsFilePath() + ".bak", "user's");
+        const QDir dir = QFileInfo(settingsFilePath()).dir();
+        const QStringList before = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        ChildProcess child;
+        QVERIFY(child.start([](ChildProcess &self) {
+            TSaveFile save(settingsFilePath());
+            if (!save.open(QIODevice::WriteOnly) || save.write("[Main]\n") != 7 || !save.flush())
+                return false;
+            QFile copy(save.sidePath(QStringLiteral("edit")));
+            if (!copy.open(QIODevice::WriteOnly) || copy.write("[Main]\n") != 7 || !copy.flush())
+                return false;
+            self.ready();
+            self.waitGo();
+            return false;
+        }));
+        QVERIFY(child.waitReady());
+        child.kill();
+        QCOMPARE(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), before.size() + 3);
+
+        startUp();
+        QCOMPARE(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+        QCOMPARE(appData.style, QStringLiteral("Fusion"));
+        QFile::remove(settingsFilePath() + ".bak");
     }
 
     // The locale of a language file, for Qt's own texts.

@@ -1,0 +1,278 @@
+#include "core/TSaveFile.h"
+
+#include "core/platform.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QLockFile>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSet>
+
+namespace {
+
+const QLatin1String SAVE_MARK(".velkor-save-");
+const QLatin1String LOCK_ROLE("lock");
+const QLatin1String WORK_ROLE("new");
+
+// The locks this process holds. Another process learns that a lock is
+// live from the system; within the process, where some file systems would
+// hand a second lock of the same file to the same owner, from this list.
+QMutex &heldMutex()
+{
+    static QMutex mutex;
+    return mutex;
+}
+
+QSet<QString> &heldLocks()
+{
+    static QSet<QString> held;
+    return held;
+}
+
+bool isHeldHere(const QString &lockPath)
+{
+    QMutexLocker locker(&heldMutex());
+    return heldLocks().contains(lockPath);
+}
+
+void setHeldHere(const QString &lockPath, bool held)
+{
+    QMutexLocker locker(&heldMutex());
+    if (held)
+        heldLocks().insert(lockPath);
+    else
+        heldLocks().remove(lockPath);
+}
+
+QString finalPath(const QString &target)
+{
+    QFileInfo info(target);
+    int depth = 128;
+    while (info.isSymLink() && --depth > 0)
+        info.setFile(info.symLinkTarget());
+    return depth > 0 ? info.absoluteFilePath() : QFileInfo(target).absoluteFilePath();
+}
+
+// The name the system's lock files of Qt give this process, as they give
+// it to every process: its program file's name. Empty without an
+// application object.
+QString ownProcessName()
+{
+    if (!QCoreApplication::instance())
+        return QString();
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+}
+
+QString lockPathOf(const QString &prefix)
+{
+    return prefix + QLatin1Char('.') + LOCK_ROLE;
+}
+
+} // namespace
+
+TSaveFile::TSaveFile(const QString &target)
+    : m_final(target)
+{
+}
+
+TSaveFile::~TSaveFile()
+{
+    endSave();
+}
+
+bool TSaveFile::open(OpenMode mode)
+{
+    if (isOpen() || m_lock >= 0) {
+        setErrorString(QStringLiteral("The save is open already"));
+        return false;
+    }
+    if (!(mode & WriteOnly) || (mode & ~(WriteOnly | Text | Unbuffered))) {
+        setErrorString(QStringLiteral("A save opens only for writing"));
+        return false;
+    }
+    unsetError();
+    m_final = finalPath(m_final);
+    const QFileInfo info(m_final);
+    // Qt's own texts for these, in the language of its translations.
+    if (info.isDir()) {
+        setErrorString(QCoreApplication::translate("QSaveFile", "Filename refers to a directory"));
+        return false;
+    }
+    if (info.exists() && !info.isWritable()) {
+        setErrorString(QCoreApplication::translate("QSaveFile", "Existing file %1 is not writable")
+                           .arg(QDir::toNativeSeparators(m_final)));
+        return false;
+    }
+
+    // The lock first: from then on the save's files are known to be live.
+    const QString base = info.absoluteDir().filePath(info.fileName() + SAVE_MARK);
+    QString reason;
+    for (int attempt = 0; attempt < 32 && m_lock < 0 && reason.isEmpty(); ++attempt) {
+        // From the system's source: a generator of the process would give
+        // a forked child the parent's tokens.
+        const QString prefix =
+            base + QStringLiteral("%1").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
+        const qintptr lock = platform::lockNewFile(lockPathOf(prefix), &reason);
+        if (lock >= 0) {
+            m_lock = lock;
+            m_prefix = prefix;
+            setHeldHere(lockPathOf(prefix), true);
+        }
+    }
+    if (m_lock < 0) {
+        setErrorString(reason.isEmpty() ? QStringLiteral("No name for a work file is free") : reason);
+        return false;
+    }
+    removeLeftovers(m_final);
+
+    setFileName(m_prefix + QLatin1Char('.') + WORK_ROLE);
+    if (!QFile::open(mode)) {
+        const QString why = errorString();
+        endSave();
+        setErrorString(why);
+        return false;
+    }
+    if (info.exists())
+        setPermissions(info.permissions());
+    return true;
+}
+
+QString TSaveFile::sidePath(const QString &role)
+{
+    if (m_lock < 0)
+        return QString();
+    const QString path = m_prefix + QLatin1Char('.') + role;
+    m_sides.append(path);
+    return path;
+}
+
+bool TSaveFile::commit()
+{
+    if (!isOpen() || m_lock < 0) {
+        setErrorString(QStringLiteral("The save is not open"));
+        endSave();
+        return false;
+    }
+    bool ok = flush();
+    QString reason;
+    if (ok && !platform::syncFile(handle(), &reason))
+        ok = false;
+    close();
+    ok = ok && error() == NoError;
+    if (ok && !platform::replaceFile(fileName(), m_final, &reason))
+        ok = false;
+    if (!ok && !reason.isEmpty())
+        setErrorString(reason);
+    endSave();
+    return ok;
+}
+
+void TSaveFile::cancelWriting()
+{
+    endSave();
+}
+
+void TSaveFile::endSave()
+{
+    if (isOpen())
+        close();
+    if (m_lock < 0)
+        return;
+    // Everything else of the save goes before its lock.
+    QFile::remove(m_prefix + QLatin1Char('.') + WORK_ROLE);
+    for (const QString &side : qAsConst(m_sides))
+        QFile::remove(side);
+    m_sides.clear();
+    const QString lockPath = lockPathOf(m_prefix);
+    platform::removeLockedFile(m_lock, lockPath);
+    setHeldHere(lockPath, false);
+    m_lock = -1;
+}
+
+void TSaveFile::removeLeftovers(const QString &target)
+{
+    const QFileInfo info(finalPath(target));
+    const QString name = info.fileName();
+    if (name.isEmpty())
+        return;
+    const QDir dir = info.absoluteDir();
+
+    // This program's saves by token: their files, and the tokens whose
+    // lock was listed.
+    const QRegularExpression own(QStringLiteral("^%1([0-9a-f]{8})\\.([a-z]+)(\\.lock|\\.[A-Za-z]{6})?$")
+                                     .arg(QRegularExpression::escape(name + SAVE_MARK)));
+    // The work copies of earlier versions and what the INI writer added.
+    const QRegularExpression old(QStringLiteral("^%1\\.([A-Za-z]{6})(\\.lock|\\.[A-Za-z]{6})?$")
+                                     .arg(QRegularExpression::escape(name)));
+    QHash<QString, QStringList> saves;
+    QSet<QString> listedLocks;
+    QHash<QString, QStringList> oldCopies;
+    QStringList oldLocks;
+    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::NoSort);
+    for (const QFileInfo &entry : entries) {
+        if (entry.isSymLink() || !entry.isFile())
+            continue;
+        const QString file = entry.fileName();
+        QRegularExpressionMatch m = own.match(file);
+        if (m.hasMatch()) {
+            if (m.captured(2) == LOCK_ROLE && m.captured(3).isEmpty())
+                listedLocks.insert(m.captured(1));
+            else
+                saves[m.captured(1)].append(file);
+            continue;
+        }
+        m = old.match(file);
+        if (m.hasMatch()) {
+            if (m.captured(2) == QLatin1String(".lock"))
+                oldLocks.append(m.captured(1));
+            else
+                oldCopies[m.captured(1)].append(file);
+        }
+    }
+    const auto removeFiles = [&dir](const QStringList &files) {
+        for (const QString &file : files)
+            QFile::remove(dir.filePath(file));
+    };
+
+    QSet<QString> tokens = listedLocks;
+    for (auto it = saves.cbegin(); it != saves.cend(); ++it)
+        tokens.insert(it.key());
+    for (const QString &token : qAsConst(tokens)) {
+        const QString lockPath = lockPathOf(dir.filePath(name + SAVE_MARK + token));
+        if (isHeldHere(lockPath))
+            continue;
+        const QFileInfo lockInfo(lockPath);
+        if (!lockInfo.exists() && !lockInfo.isSymLink()) {
+            // A save makes its lock before its first file and removes it
+            // after its last: files without a lock are a dead save's.
+            removeFiles(saves.value(token));
+            continue;
+        }
+        const qintptr lock = platform::lockExistingFile(lockPath);
+        if (lock < 0)
+            continue; // a live save, or one that just ended
+        removeFiles(saves.value(token));
+        platform::removeLockedFile(lock, lockPath);
+    }
+
+    const QString self = ownProcessName();
+    if (self.isEmpty())
+        return;
+    for (const QString &token : qAsConst(oldLocks)) {
+        QLockFile lock(dir.filePath(name + QLatin1Char('.') + token + QStringLiteral(".lock")));
+        // Only the process's death makes the lock stale, never its age.
+        lock.setStaleLockTime(0);
+        qint64 pid = 0;
+        QString host;
+        QString app;
+        if (!lock.getLockInfo(&pid, &host, &app) || app != self || !lock.tryLock(0))
+            continue;
+        removeFiles(oldCopies.value(token));
+        lock.unlock();
+    }
+}

@@ -1,0 +1,73 @@
+#pragma once
+// A file written whole or not at all, the one road by which the program
+// replaces its files (settings, projects, project lists and their
+// catalogue, chip-data files, copies). The bytes go to a work file beside
+// the target, and commit() puts it in the target's place in one step: a
+// reader, and a save cut short at any point (the process killed included),
+// finds the old file or the new one, whole.
+//
+// Every file a save makes beside the target is named
+//     <target's name>.velkor-save-<token>.<role>
+// with a token of 8 hex digits that is the save's own and a role of small
+// letters: "lock", the save's lock, made first and removed last, which the
+// system lets go of when the process ends; "new", the work file; others
+// that the writer asks for (sidePath), with the ".lock" and
+// ".<6 letters>" files an INI writer adds to such a file while it writes
+// it. A save ends by removing them all, whether it commits or not.
+//
+// What a save cut short left behind goes at the next save of the same
+// target (open() removes it) or whenever removeLeftovers() is called: the
+// files of each token whose lock nobody holds any more, or whose lock is
+// gone. Files of a save that is still running, in this process or in
+// another one, are never touched, and neither is anything named otherwise
+// (a user's "velkor.ini.bak", another program's temporary file, a folder or
+// a link, the leftovers of another target).
+//
+// Earlier versions of the program left work copies named "<target's
+// name>.<6 letters>" with the INI writer's "<copy>.lock" beside them. Such a
+// copy goes too, with its lock, when the lock is this program's own and its
+// process is gone: that proves the copy a save's. A copy without a lock
+// cannot be told from a user's file and stays.
+
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+class TSaveFile : public QFile
+{
+public:
+    // The file to replace; a symbolic link is followed to the file it names.
+    explicit TSaveFile(const QString &target);
+    // An open save that was not committed is given up.
+    ~TSaveFile() override;
+
+    // Takes the save's lock, removes what earlier saves of the target left
+    // behind and opens the work file (write-only, text mode when asked for).
+    // False, with the reason in errorString(), when the target is a folder
+    // or cannot be written, or the folder takes no new files.
+    bool open(OpenMode mode) override;
+    // The path of another file of this save beside the target (once open),
+    // for a writer that needs more than one; it is removed when the save
+    // ends. The role is a word of small letters other than "lock" and "new".
+    QString sidePath(const QString &role);
+    // Writes what is buffered, waits until it is on the disk and replaces
+    // the target with it; false, with the reason in errorString(), leaves
+    // the target as it was. The save ends either way.
+    bool commit();
+    // Ends the save without touching the target.
+    void cancelWriting();
+
+    // The file that commit() replaces (links followed).
+    QString targetFileName() const { return m_final; }
+
+    // Removes what saves of the target cut short left behind (see above).
+    static void removeLeftovers(const QString &target);
+
+private:
+    void endSave();
+
+    QString m_final;
+    QString m_prefix; // "<folder>/<name>.velkor-save-<token>" while open
+    qintptr m_lock = -1;
+    QStringList m_sides;
+};
