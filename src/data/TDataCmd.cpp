@@ -187,7 +187,7 @@ void TDataCmd::updateValidParam()
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (m_handler)
-        m_validParam = m_handler->checkCmdParam(toHash());
+        m_validParam = m_handler->validParams(toHash());
 }
 
 void TDataCmd::resetIdCounter()

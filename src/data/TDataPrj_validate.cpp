@@ -196,7 +196,7 @@ void TDataPrj::validateCmd(int index)
     c->setDevice(device);
     c->setProg(prog);
     c->setValidDev(validDev);
-    c->setValidParam(handler ? handler->checkCmdParam(h) : false);
+    c->setValidParam(handler ? handler->validParams(h) : false);
 }
 
 void TDataPrj::validateAll()
@@ -254,11 +254,11 @@ void TDataPrj::setCmdParam(int cmdId, const TData &data)
             device->initDevParam(h);
         c->putParams(h);
         IDevice *handler = c->handler();
-        c->setValidParam(handler ? handler->checkCmdParam(c->toHash()) : false);
+        c->setValidParam(handler ? handler->validParams(c->toHash()) : false);
     } else {
         c->putParams(h);
         IDevice *handler = c->handler();
-        c->setValidParam(handler ? handler->checkCmdParam(c->toHash()) : false);
+        c->setValidParam(handler ? handler->validParams(c->toHash()) : false);
     }
     emit signalChangeData(VIEW_CMD_PARAM, c->toHash());
 }

@@ -3,6 +3,7 @@
 #include "core/TCmdCode.h"
 #include "core/consts.h"
 #include "core/helpers.h"
+#include "devices/param_numbers.h"
 
 IDevice::IDevice(const QString &name) : QObject(nullptr), m_name(name)
 {
@@ -10,6 +11,11 @@ IDevice::IDevice(const QString &name) : QObject(nullptr), m_name(name)
 }
 
 IDevice::~IDevice() = default;
+
+bool IDevice::validParams(const TData &data)
+{
+    return paramnum::numbersSound(data) && checkCmdParam(data);
+}
 
 QString IDevice::name() const
 {

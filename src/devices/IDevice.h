@@ -49,6 +49,10 @@ public:
     // A new executor for the command; the caller owns and deletes it.
     virtual IDeviceExec *createExec(const TData &data) = 0;
 
+    // The command's "valid_param": every number it keeps reads as the
+    // number of its field (param_numbers.h) and checkCmdParam accepts it.
+    bool validParams(const TData &data);
+
     QString name() const;
     QStringList info() const;
     void setInfo(const QStringList &info);

@@ -5,6 +5,7 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/TDevProgExec.h"
+#include "devices/param_numbers.h"
 #include "devices/prog_values.h"
 #include "gui/forms/TFormDevLeave.h"
 #include "gui/forms/TFormProgAutoDetect.h"
@@ -55,7 +56,7 @@ bool supplyValid(const TData &data, const char *key, qint64 currentMax, const TP
     const bool fits = currentMax ? progvalue::currentMicro(stored, currentMax, micro)
                                  : progvalue::voltageByte(stored, volts);
     double value = 0, min = 0, max = 0;
-    if (!fits || !progvalue::readDouble(stored, value))
+    if (!fits || !paramnum::readReal(stored, value))
         return false;
     (prog->*range)(min, max);
     return progvalue::inTenths(value, min, max);
@@ -196,11 +197,14 @@ QString TDevProg::cmdParamText(const TData &data, QWidget *form)
     const QString code = PARAM(data, REC_CMD).toString();
     if (code == QLatin1String(CMD_SET_DEVICE))
         return PARAM(data, SET_DEVICE_DEVICE).toString();
-    if (code == QLatin1String(CMD_AUTO_DETECT))
+    if (code == QLatin1String(CMD_AUTO_DETECT)) {
+        bool execute = false, stop = false;
+        paramnum::readFlag(PARAM(data, AUTO_EXECUTE), execute);
+        paramnum::readFlag(PARAM(data, AUTO_STOP), stop);
         return QStringLiteral("%1: %2, %3")
-            .arg(PARAM(data, AUTO_NAME).toString(),
-                 PARAM(data, AUTO_EXECUTE).toInt() != 0 ? QStringLiteral("Execute") : QStringLiteral("Jamp"),
-                 PARAM(data, AUTO_STOP).toInt() != 0 ? QStringLiteral("Stop") : QStringLiteral("Skip"));
+            .arg(PARAM(data, AUTO_NAME).toString(), execute ? QStringLiteral("Execute") : QStringLiteral("Jamp"),
+                 stop ? QStringLiteral("Stop") : QStringLiteral("Skip"));
+    }
     if (code == QLatin1String(CMD_RESET))
         return QStringLiteral("%1 ms").arg(PARAM(data, RESET_DURATION).toInt());
     if (code == QLatin1String(CMD_GENERATOR)) {

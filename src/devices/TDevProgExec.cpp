@@ -10,6 +10,7 @@
 #include "devices/IDevice.h"
 #include "devices/dev_lists.h"
 #include "devices/exec_messages.h"
+#include "devices/param_numbers.h"
 #include "devices/prog_values.h"
 #include "link/TProg.h"
 #include "link/TProtocol.h"
@@ -133,7 +134,8 @@ bool TDevProgExec::execSetDevice(TSerialPort *port)
 
 bool TDevProgExec::execAutoDetect(TSerialPort *port, int *cfgId, int *lastCmdId)
 {
-    const bool stop = PARAM(m_params, AUTO_STOP).toInt() != 0;
+    bool stop = false;
+    paramnum::readFlag(PARAM(m_params, AUTO_STOP), stop);
     if (!checkPort(port))
         return false;
     const TDataCmd *cmd = dataPrj.cmdById(*lastCmdId);
@@ -190,7 +192,9 @@ bool TDevProgExec::execAutoDetect(TSerialPort *port, int *cfgId, int *lastCmdId)
         // programmer choice.
         port->close();
         const QString name = dataPrj.cfgName(target);
-        if (PARAM(m_params, AUTO_EXECUTE).toInt() == 0) {
+        bool execute = false;
+        paramnum::readFlag(PARAM(m_params, AUTO_EXECUTE), execute);
+        if (!execute) {
             *cfgId = target;
             *lastCmdId = -1;
             emit signalEventText(EXEC_WORK,

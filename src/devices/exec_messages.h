@@ -33,5 +33,11 @@ constexpr int JUMP_TARGET_GONE = 460;
 constexpr int FAILED_NO_REASON = 461;
 // A status write of %1 registers, where the write sends exactly three.
 constexpr int STATUS_WRITE_THREE = 486;
+// A command that keeps a damaged number: %1 its name, %2 the key, %3 the
+// text stored, which is not a number.
+constexpr int NOT_A_NUMBER = 488;
+// ... a whole number beyond the field it is read into: %1 its name, %2 the
+// key, %3 the number, %4..%5 the field.
+constexpr int NUMBER_OUTSIDE = 489;
 
 } // namespace execmsg

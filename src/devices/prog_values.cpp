@@ -1,45 +1,10 @@
 #include "devices/prog_values.h"
 
-#include <QString>
+#include "devices/param_numbers.h"
 
 #include <cmath>
 
 namespace progvalue {
-
-bool readDouble(const QVariant &value, double &out)
-{
-    bool ok = false;
-    const double v = value.userType() == QMetaType::QString ? value.toString().trimmed().toDouble(&ok)
-                                                             : value.toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return false;
-    out = v;
-    return true;
-}
-
-bool readInteger(const QVariant &value, qint64 &out)
-{
-    bool ok = false;
-    switch (value.userType()) {
-    case QMetaType::Double:
-    case QMetaType::Float: {
-        const double v = value.toDouble();
-        // 2^63 itself is not representable; anything at or past it is out.
-        if (!std::isfinite(v) || v != std::trunc(v) || std::fabs(v) >= 9223372036854775808.0)
-            return false;
-        out = qint64(v);
-        return true;
-    }
-    case QMetaType::Bool:
-        return false;
-    case QMetaType::QString:
-        out = value.toString().trimmed().toLongLong(&ok);
-        return ok;
-    default:
-        out = value.toLongLong(&ok);
-        return ok && value.isValid();
-    }
-}
 
 double tenths(double value)
 {
@@ -60,7 +25,7 @@ namespace {
 bool scaled(const QVariant &value, double scale, qint64 max, qint64 &out)
 {
     double v = 0;
-    if (!readDouble(value, v) || v < 0)
+    if (!paramnum::readReal(value, v) || v < 0)
         return false;
     const double product = std::trunc(v * scale);
     if (product > double(max))
@@ -92,7 +57,7 @@ bool currentMicro(const QVariant &value, qint64 max, quint32 &out)
 bool duration16(const QVariant &value, qint16 &out)
 {
     qint64 v = 0;
-    if (!readInteger(value, v) || v < DURATION_MIN || v > DURATION_MAX)
+    if (!paramnum::readInteger(value, v) || v < DURATION_MIN || v > DURATION_MAX)
         return false;
     out = qint16(v);
     return true;
@@ -101,7 +66,7 @@ bool duration16(const QVariant &value, qint16 &out)
 bool frequency32(const QVariant &value, quint32 &out)
 {
     qint64 v = 0;
-    if (!readInteger(value, v) || v < 0 || v > FREQ_MAX)
+    if (!paramnum::readInteger(value, v) || v < 0 || v > FREQ_MAX)
         return false;
     out = quint32(v);
     return true;
@@ -110,7 +75,7 @@ bool frequency32(const QVariant &value, quint32 &out)
 bool duty16(const QVariant &value, quint16 &out)
 {
     qint64 v = 0;
-    if (!readInteger(value, v) || v < 0 || v > DUTY_MAX / 10)
+    if (!paramnum::readInteger(value, v) || v < 0 || v > DUTY_MAX / 10)
         return false;
     out = quint16(v * 10);
     return true;

@@ -8,9 +8,10 @@
 // as its low bits.
 //
 // A stored value may be a number (fresh from a form or the defaults) or a
-// text (after the project file was loaded again); anything that is no finite
-// number (an empty text, "abc", "inf", "nan", 1e300 for an integer) is
-// refused. The arithmetic is done in 64 bits or double.
+// text (after the project file was loaded again); it is read by the strict
+// readers of param_numbers.h, so anything that is no finite number (an empty
+// text, "abc", "inf", "nan", 1e300 for an integer) is refused. The
+// arithmetic is done in 64 bits or double.
 
 #include <QVariant>
 #include <QtGlobal>
@@ -25,11 +26,6 @@ constexpr qint64 DURATION_MIN = -32768;
 constexpr qint64 DURATION_MAX = 32767;
 constexpr qint64 FREQ_MAX = 0xFFFFFFFFLL;
 constexpr qint64 DUTY_MAX = 0xFFFF;             // duty x 10
-
-// A finite number; false for anything else.
-bool readDouble(const QVariant &value, double &out);
-// A whole number of 64 bits; false for anything else (fractions included).
-bool readInteger(const QVariant &value, qint64 &out);
 
 // The value in tenths, rounded to the nearest, halves away from zero: the
 // steps in which the checks compare voltages (V) and currents (mA).

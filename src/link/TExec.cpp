@@ -11,6 +11,7 @@
 #include "devices/IDeviceExec.h"
 #include "devices/TDevProgExec.h"
 #include "devices/exec_messages.h"
+#include "devices/param_numbers.h"
 #include "link/TSerialPort.h"
 
 #include <QCoreApplication>
@@ -172,7 +173,10 @@ void TExec::slotStart()
             break;
         }
         if (!cmd->validParam()) {
-            failText = lang.text(MSG_INVALID_PARAMS).arg(name);
+            // A damaged number says which; other checks give no reason.
+            failText = paramnum::faultText(name, data);
+            if (failText.isEmpty())
+                failText = lang.text(MSG_INVALID_PARAMS).arg(name);
             ok = false;
             break;
         }

@@ -2,6 +2,7 @@
 
 #include "core/consts.h"
 #include "gui/forms/form_device.h"
+#include "gui/forms/form_numbers.h"
 #include "gui/widgets/TComboBox.h"
 #include "gui/widgets/TWgtEditDecDef.h"
 #include "misc/dev_misc.h"
@@ -20,15 +21,18 @@ TFormDevEraseBlocks::TFormDevEraseBlocks(int idCmd, const QList<int> &sizes, int
         m_size->addItem(sizeName(s));
     m_size->setCurrentIndex(m_size->findText(sizeName(size), Qt::MatchExactly | Qt::MatchCaseSensitive));
     m_size->slotChanged();
+    tagParamKey(m_size, BLOCKS_SIZE);
     connect(m_size, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &TFormDevEraseBlocks::slotChanged);
 
     m_begin = new TWgtEditDecDef(begin);
     m_begin->setDefault(0);
+    tagParamKey(m_begin, BLOCKS_BEGIN);
     m_begin->setDefaultToolTip(QStringLiteral("Default: %1").arg(0));
     connect(m_begin, &TWgtEditDecDef::valueChanged, this, &TFormDevEraseBlocks::slotChanged);
 
     m_count = new TWgtEditDecDef(count);
+    tagParamKey(m_count, BLOCKS_COUNT);
     connect(m_count, &TWgtEditDecDef::valueChanged, this, &TFormDevEraseBlocks::slotChanged);
 
     int s = 0, b = 0, c = 0;

@@ -2,6 +2,7 @@
 
 #include "core/TAppData.h"
 #include "core/consts.h"
+#include "gui/forms/form_numbers.h"
 #include "gui/widgets/TComboBox.h"
 #include "gui/widgets/TWgtEditDecDef.h"
 #include "gui/widgets/TWgtLine.h"
@@ -44,6 +45,7 @@ TFormDevLeave::TFormDevLeave(int idCmd, const QString &state, const QStringList 
     m_duration->setEditToolTip(QStringLiteral("%1..%2 ms").arg(m_sign * lowest).arg(m_sign * highest));
     m_duration->setDefaultToolTip(QStringLiteral("Default: %1 ms").arg(m_sign * qAbs(durationDefault)));
     m_duration->setEnabled(reset);
+    tagParamKey(m_duration, LEAVE_DURATION);
 
     auto *resetRow = new QHBoxLayout;
     resetRow->setContentsMargins(0, 0, 0, 0);

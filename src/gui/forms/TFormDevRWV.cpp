@@ -4,6 +4,7 @@
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "formats/TFormat.h"
+#include "gui/forms/form_numbers.h"
 #include "gui/widgets/TComboBox.h"
 #include "gui/widgets/THexValidator.h"
 #include "gui/widgets/TLineEdit.h"
@@ -64,6 +65,9 @@ TFormDevRWVChar::TFormDevRWVChar(int idCmd, qint64 addr, qint64 count, uchar fil
     m_count = new TWgtEditHexDec64(count, this);
     m_fill = new TWgtEditHexDec64(fillChar, this);
     m_fill->setRange(0, 255);
+    tagParamKey(m_addr, CHAR_ADDR_DEVICE);
+    tagParamKey(m_count, CHAR_COUNT);
+    tagParamKey(m_fill, CHAR_FILL_CHAR);
 
     QFormLayout *layout = newFormLayout();
     layout->addRow(lang.text(370), m_addr);
@@ -113,6 +117,7 @@ TFormDevRWVData::TFormDevRWVData(int idCmd, qint64 addr, const QString &data, QW
 {
     m_addrLabel = new QLabel(lang.text(373), this);
     m_addr = new TWgtEditHexDec64(addr, this);
+    tagParamKey(m_addr, DATA_ADDR_DEVICE);
     auto *addrRow = new QHBoxLayout;
     addrRow->setContentsMargins(0, 0, 0, 0);
     addrRow->setSpacing(2);
@@ -228,6 +233,9 @@ TFormDevRWVFile::TFormDevRWVFile(int idCmd, const QString &format, const QString
     m_addrDevice = new TWgtEditHexDec64(addrDevice, this);
     m_count = new TWgtEditHexDec64(count, this);
     m_addrFile->setRange(0, maxFileAddr());
+    tagParamKey(m_addrFile, FILE_ADDR_FILE);
+    tagParamKey(m_addrDevice, FILE_ADDR_DEVICE);
+    tagParamKey(m_count, FILE_COUNT);
 
     QFormLayout *rows = newFormLayout();
     rows->addRow(lang.text(381), m_addrFile);

@@ -3,6 +3,7 @@
 #include "core/TLang.h"
 #include "core/consts.h"
 #include "gui/forms/form_device.h"
+#include "gui/forms/form_numbers.h"
 #include "gui/widgets/TComboBox.h"
 #include "gui/widgets/TWgtEditDecDef.h"
 #include "misc/dev_misc.h"
@@ -33,6 +34,7 @@ TFormDevSetCLK::TFormDevSetCLK(int idCmd, int clk, bool useList, int clkMin, int
     m_box->setCurrentIndex(m_box->findText(freqText(clk), Qt::MatchExactly | Qt::MatchCaseSensitive));
     m_box->slotChanged();
 
+    tagParamKey(m_useList ? static_cast<QWidget *>(m_box) : m_edit, SET_CLK_CLK);
     m_layout = createFormRows(this);
     if (m_useList) {
         m_edit->hide();

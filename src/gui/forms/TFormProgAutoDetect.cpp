@@ -8,9 +8,11 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/dev_lists.h"
+#include "devices/param_numbers.h"
 #include "gui/dialogs/TDialogSelectDevice.h"
 #include "gui/dialogs/setup_page_misc.h"
 #include "gui/forms/form_device.h"
+#include "gui/forms/form_numbers.h"
 #include "gui/widgets/TActionWidget.h"
 #include "gui/widgets/TComboBox.h"
 #include "gui/widgets/TStyleCmdList.h"
@@ -31,6 +33,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -45,13 +48,25 @@ TStyleCmdList *routeStyle()
 
 constexpr int keyRole = Qt::UserRole;
 
+// The item of a Jamp/Execute or Skip/Stop box for a stored flag: 0 or 1 as
+// the form stores them, "false" or "true" as a change of family keeps them;
+// -1 (no item) for any other value.
+int modeOf(const QVariant &stored)
+{
+    qint64 n = 0;
+    if (paramnum::readInteger(stored, n))
+        return n == 0 || n == 1 ? int(n) : -1;
+    bool on = false;
+    return paramnum::readFlag(stored, on) ? int(on) : -1;
+}
+
 } // namespace
 
 TFormProgAutoDetect::TFormProgAutoDetect(const TData &data, QWidget *parent) : QWidget(parent)
 {
     m_idCmd = getParam(source, __LINE__, data, QLatin1String(REC_ID_CMD)).toInt();
-    m_executeMode = getParam(source, __LINE__, data, QLatin1String(AUTO_EXECUTE)).toInt();
-    m_stopMode = getParam(source, __LINE__, data, QLatin1String(AUTO_STOP)).toInt();
+    m_executeMode = modeOf(getParam(source, __LINE__, data, QLatin1String(AUTO_EXECUTE)));
+    m_stopMode = modeOf(getParam(source, __LINE__, data, QLatin1String(AUTO_STOP)));
     createUi();
     createActions();
     setShortcuts();
@@ -92,6 +107,8 @@ void TFormProgAutoDetect::createUi()
     m_stop->addItems({QStringLiteral("Skip"), QStringLiteral("Stop")});
     m_stop->setToolTip(lang.text(351));
     m_stop->setCurrentIndex(m_stopMode == 0 || m_stopMode == 1 ? m_stopMode : -1);
+    tagParamKey(m_execute, AUTO_EXECUTE);
+    tagParamKey(m_stop, AUTO_STOP);
     top->addWidget(m_execute);
     top->addWidget(m_stop);
 
@@ -204,7 +221,12 @@ void TFormProgAutoDetect::fillRoutes(const QString &route)
             continue;
         const int row = m_table->rowCount();
         m_table->insertRow(row);
-        setRow(row, parts.at(0), parts.at(1).toInt());
+        // A configuration id that is no number names none, never the
+        // configuration of id 0.
+        qint64 id = -1;
+        if (!paramnum::readInteger(parts.at(1), id) || id < 0 || id > std::numeric_limits<int>::max())
+            id = -1;
+        setRow(row, parts.at(0), int(id));
     }
     m_table->setCurrentCell(0, 0);
 }

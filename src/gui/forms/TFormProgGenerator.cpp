@@ -3,6 +3,7 @@
 #include "core/TLang.h"
 #include "core/consts.h"
 #include "gui/forms/form_device.h"
+#include "gui/forms/form_numbers.h"
 #include "gui/widgets/TComboBox.h"
 #include "gui/widgets/TWgtEditDecDef.h"
 #include "misc/dev_misc.h"
@@ -59,11 +60,13 @@ TFormProgGenerator::TFormProgGenerator(int idCmd, int freq, int duty, bool freqL
 
     if (m_freqList) {
         m_freqBox = choiceBox(m_freqChoices, freq, lang.text(362), freqText);
+        tagParamKey(m_freqBox, GEN_FREQ);
         m_layout->addRow(lang.text(364), m_freqBox);
         connect(m_freqBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
                 &TFormProgGenerator::slotChanged);
     } else {
         m_freqEdit = new TWgtEditDecDef(freq);
+        tagParamKey(m_freqEdit, GEN_FREQ);
         m_freqEdit->setRange(freqMin, freqMax);
         m_freqEdit->setDefault(freqDefault);
         m_freqEdit->setEditToolTip(QStringLiteral("%1..%2 Hz").arg(freqMin).arg(freqMax));
@@ -77,11 +80,13 @@ TFormProgGenerator::TFormProgGenerator(int idCmd, int freq, int duty, bool freqL
     if (m_dutyList) {
         m_dutyBox = choiceBox(m_dutyChoices, duty, lang.text(363),
                               [](int v) { return QString::number(v); });
+        tagParamKey(m_dutyBox, GEN_DUTY);
         m_layout->addRow(lang.text(365), m_dutyBox);
         connect(m_dutyBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
                 &TFormProgGenerator::slotChanged);
     } else {
         m_dutyEdit = new TWgtEditDecDef(duty);
+        tagParamKey(m_dutyEdit, GEN_DUTY);
         m_dutyEdit->setRange(dutyMin, dutyMax);
         m_dutyEdit->setDefault(dutyDefault);
         m_dutyEdit->setEditToolTip(QStringLiteral("%1..%2 %").arg(dutyMin).arg(dutyMax));

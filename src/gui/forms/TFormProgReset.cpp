@@ -2,6 +2,7 @@
 
 #include "core/consts.h"
 #include "gui/forms/form_device.h"
+#include "gui/forms/form_numbers.h"
 #include "gui/widgets/TWgtEditDec2Def.h"
 #include "gui/widgets/TWgtEditDoubleDef.h"
 
@@ -34,6 +35,7 @@ TFormProgReset::TFormProgReset(int idCmd, int duration, int durationMin, int dur
     m_edit->setEditToolTip(QStringLiteral("%1..%2, %3..%4 ms")
                                .arg(-lowest).arg(-highest).arg(lowest).arg(highest));
     m_edit->setDefaultToolTip(QStringLiteral("Default: %1 ms").arg(durationDefault));
+    tagParamKey(m_edit, RESET_DURATION);
     m_layout = oneRow(this, QStringLiteral("Reset, ms:"), m_edit);
     connect(m_edit, &TWgtEditDec2Def::valueChanged, this, &TFormProgReset::slotChanged);
 }
@@ -56,6 +58,7 @@ TFormProgSetVCC::TFormProgSetVCC(int idCmd, double vcc, double vccMin, double vc
     m_edit->setEditToolTip(QStringLiteral("%1..%2 V")
                                .arg(QString::number(lowest, 'g', 6), QString::number(highest, 'g', 6)));
     m_edit->setDefaultToolTip(QStringLiteral("Default: %1 V").arg(QString::number(vccDefault, 'g', 6)));
+    tagParamKey(m_edit, SUPPLY_VCC);
     m_layout = oneRow(this, QStringLiteral("Vcc, V:"), m_edit);
     connect(m_edit, &TWgtEditDoubleDef::valueChanged, this, &TFormProgSetVCC::slotChanged);
 }

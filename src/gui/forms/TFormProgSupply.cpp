@@ -3,6 +3,7 @@
 #include "core/TLang.h"
 #include "core/consts.h"
 #include "gui/forms/form_device.h"
+#include "gui/forms/form_numbers.h"
 #include "gui/widgets/TWgtEditDoubleDef.h"
 
 #include <QCheckBox>
@@ -96,6 +97,8 @@ TFormProgSetVICC::TFormProgSetVICC(int idCmd, double vcc, double icc, bool ocp, 
       m_ocp(ocpBox(ocp))
 {
     m_layout = createFormRows(this);
+    tagParamKey(m_voltage, SUPPLY_VCC);
+    tagParamKey(m_current, SUPPLY_ICC);
     layOutWithCurrent(this, m_layout, m_voltage, "Vcc, V:", m_current, "Icc, mA:", m_ocp);
 }
 
@@ -124,6 +127,8 @@ TFormProgSetVIPP::TFormProgSetVIPP(int idCmd, double vpp, double ipp, bool ocp, 
       m_ocp(ocpBox(ocp))
 {
     m_layout = createFormRows(this);
+    tagParamKey(m_voltage, SUPPLY_VPP);
+    tagParamKey(m_current, SUPPLY_IPP);
     layOutWithCurrent(this, m_layout, m_voltage, "Vpp, V:", m_current, "Ipp, mA:", m_ocp);
 }
 
@@ -149,6 +154,7 @@ TFormProgSetVPP::TFormProgSetVPP(int idCmd, double vpp, double vppMin, double vp
       m_voltage(supplyEdit(vpp, 1, "V", vppMin, vppMax, vppDefault, true, VOLTAGE_FIELD))
 {
     m_layout = createFormRows(this);
+    tagParamKey(m_voltage, SUPPLY_VPP);
     m_layout->addRow(QStringLiteral("Vpp, V:"), m_voltage);
     connect(m_voltage, &TWgtEditDoubleDef::valueChanged, this, &TFormProgSetVPP::slotChanged);
 }

@@ -9,6 +9,7 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "formats/TFormat.h"
+#include "gui/forms/form_numbers.h"
 #include "gui/widgets/TComboBox.h"
 #include "gui/widgets/TWgtEditDecDef.h"
 #include "gui/widgets/TWgtEditFileName.h"
@@ -61,6 +62,9 @@ TFormToolsCounter::TFormToolsCounter(int idCmd, int value, int limit, int delta,
     m_value = numberEdit(value, 0, int32Max, 0, QString());
     m_limitEdit = numberEdit(limit, 0, int32Max, 10, QString());
     m_deltaEdit = numberEdit(delta, int32Min, int32Max, 1, QString());
+    tagParamKey(m_value, COUNTER_VALUE);
+    tagParamKey(m_limitEdit, COUNTER_LIMIT);
+    tagParamKey(m_deltaEdit, COUNTER_DELTA);
     QFormLayout *layout = formLayout(this, 2);
     layout->addRow(lang.text(322), m_value);
     layout->addRow(lang.text(323), m_limitEdit);
@@ -101,6 +105,7 @@ TFormToolsDelay::TFormToolsDelay(int idCmd, int value, int defaultValue, QWidget
     : QWidget(parent), m_idCmd(idCmd)
 {
     m_value = numberEdit(value, 0, int32Max, defaultValue, QStringLiteral(" ms"));
+    tagParamKey(m_value, DELAY_VALUE);
     formLayout(this, 2)->addRow(lang.text(325), m_value);
     connect(m_value, &TWgtEditDecDef::valueChanged, this, &TFormToolsDelay::slotChanged);
 }
@@ -128,6 +133,7 @@ TFormToolsExecute::TFormToolsExecute(const TData &command, QWidget *parent) : QW
             current = i;
     }
     m_cfg->setCurrentIndex(current);
+    tagParamKey(m_cfg, EXECUTE_CFG);
     formLayout(this, 2)->addRow(lang.text(321), m_cfg);
     connect(m_cfg, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &TFormToolsExecute::slotChanged);
@@ -151,6 +157,8 @@ TFormToolsJamp::TFormToolsJamp(int idCmd, int toCmd, QWidget *parent)
     m_cfgBox->setMaxVisibleItems(10);
     m_cmdBox = new TComboBox;
     m_cmdBox->setMaxVisibleItems(10);
+    tagParamKey(m_cfgBox, JAMP_TO_CMD);
+    tagParamKey(m_cmdBox, JAMP_TO_CMD);
     QFormLayout *layout = formLayout(this, 2);
     layout->addRow(lang.text(326), m_cfgBox);
     layout->addRow(lang.text(327), m_cmdBox);
@@ -369,6 +377,9 @@ TFormToolsCalcCRC::TFormToolsCalcCRC(int idCmd, const QStringList &crcNames, con
     m_count->setRange(0, maxFileAddr());
     m_fill = new TWgtEditHexDec(fill);
     m_fill->setRange(0, 255);
+    tagParamKey(m_addr, CRC_ADDR);
+    tagParamKey(m_count, CRC_COUNT);
+    tagParamKey(m_fill, CRC_FILL);
     auto *rows = new QFormLayout;
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(2);

@@ -6,6 +6,7 @@
 #include "core/helpers.h"
 #include "data/TDataCmd.h"
 #include "devices/IDevice.h"
+#include "gui/forms/form_numbers.h"
 #include "gui/widgets/TToolBarMetrics.h"
 #include "link/TProg.h"
 
@@ -79,8 +80,10 @@ QWidget *rebuildDeviceForm(QWidget *old, const DeviceInForce &shown, const TData
     delete old;
     if (!shown.device || !cmd)
         return nullptr;
-    QWidget *form = shown.device->createDevParamForm(cmd->toHash());
+    const TData record = cmd->toHash();
+    QWidget *form = shown.device->createDevParamForm(record);
     if (form) {
+        showDamagedNumbers(form, record);
         passOnCmdParam(form, receiver);
         layout->addWidget(form);
     }

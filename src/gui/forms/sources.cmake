@@ -28,4 +28,6 @@ target_sources(velkorlib PRIVATE
     gui/forms/TFormTools.h
     gui/forms/form_device.cpp
     gui/forms/form_device.h
+    gui/forms/form_numbers.cpp
+    gui/forms/form_numbers.h
 )

@@ -8,6 +8,7 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
+#include "gui/forms/form_numbers.h"
 #include "gui/views/TWgtCmdList.h"
 #include "gui/views/TWgtLogExec.h"
 #include "gui/views/view_messages.h"
@@ -257,6 +258,7 @@ void TWgtConfig::openFormOf(TDataCmd *cmd, const TData &record)
     QWidget *form = handler->createCmdForm(record);
     if (!form)
         return;
+    showDamagedNumbers(form, record);
     applyJumpRule(cmd->cmd(), cmd->id());
     m_formLayout->addWidget(form, 0);
     form->show();
@@ -494,7 +496,10 @@ void TWgtConfig::slotChangedCmdParam(const TData &param)
     if (!handler)
         return;
     const QString code = cmd->cmd();
-    const TData stored = handler->cmdParamFromForm(param);
+    // A damaged number the user has not entered anew stays as stored.
+    TData entered = param;
+    keepDamagedNumbers(m_form, entered);
+    const TData stored = handler->cmdParamFromForm(entered);
     dataPrj.setCmdParam(id, stored);
     if (appData.cmdEnableHLJamp && code == QLatin1String(CMD_JAMP))
         highlightJumpTarget(id);

@@ -53,19 +53,21 @@ void TWgtEditDouble::setValue(double value)
 void TWgtEditDouble::applyValue(double value)
 {
     const qint64 wanted = scaled(value);
-    // Not a number: nothing to store.
-    if (!std::isnan(value) && wanted != scaled(m_value)) {
+    // Not a number: nothing to store, nor taken for a damaged value.
+    const bool report = !std::isnan(value) && takeDamaged();
+    if (!std::isnan(value) && (wanted != scaled(m_value) || report)) {
         if (wanted > scaled(m_max))
             value = m_max;
         else if (wanted < scaled(m_min))
             value = m_min;
-        if (value != m_value) {
+        if (value != m_value || report) {
             m_value = value;
             emit valueChanged(m_value);
         }
     }
     updateColor();
-    updateText();
+    if (!isDamaged())
+        updateText();
 }
 
 double TWgtEditDouble::parsedText() const
@@ -77,9 +79,11 @@ double TWgtEditDouble::parsedText() const
 
 void TWgtEditDouble::editingFinished()
 {
+    if (damagedUntouched())
+        return;
     const double n = parsedText();
     // A text that reads as no number counts as different.
-    if (!(n == m_value))
+    if (!(n == m_value) || isDamaged())
         applyValue(n);
 }
 
@@ -93,9 +97,14 @@ void TWgtEditDouble::defaultKey()
     applyValue(m_default);
 }
 
+QString TWgtEditDouble::valueText() const
+{
+    return QString::number(m_value, 'f', m_decimals);
+}
+
 void TWgtEditDouble::updateText()
 {
-    lineEdit()->setText(QString::number(m_value, 'f', m_decimals));
+    lineEdit()->setText(valueText());
 }
 
 void TWgtEditDouble::updateColor()

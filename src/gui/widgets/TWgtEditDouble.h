@@ -29,6 +29,7 @@ public slots:
 protected:
     void stepKey(int direction) override;
     void defaultKey() override;
+    QString valueText() const override;
 
 private:
     // The value in units of the last decimal, rounded half away from zero.

@@ -39,13 +39,13 @@ int TWgtEditHexDec::maximum() const { return m_dec->maximum(); }
 void TWgtEditHexDec::slotChangedHex(int value)
 {
     // The decimal edit's change comes back through slotChangedDec.
-    if (m_dec->value() != value)
+    if (m_dec->value() != value || m_dec->isDamaged())
         m_dec->setValue(value);
 }
 
 void TWgtEditHexDec::slotChangedDec(int value)
 {
-    if (m_hex->value() != value)
+    if (m_hex->value() != value || m_hex->isDamaged())
         m_hex->setValue(value);
     emit valueChanged(value);
 }

@@ -50,13 +50,13 @@ qint64 TWgtEditHexDec64::maximum() const { return m_dec->maximum(); }
 void TWgtEditHexDec64::slotChangedHex(qint64 value)
 {
     // The decimal edit's change comes back through slotChangedDec.
-    if (m_dec->value() != value)
+    if (m_dec->value() != value || m_dec->isDamaged())
         m_dec->setValue(value);
 }
 
 void TWgtEditHexDec64::slotChangedDec(qint64 value)
 {
-    if (m_hex->value() != value)
+    if (m_hex->value() != value || m_hex->isDamaged())
         m_hex->setValue(value);
     emit valueChanged(value);
 }

@@ -16,7 +16,8 @@ void TWgtEditInt::setValue(int value)
 void TWgtEditInt::applyValue(int value)
 {
     value = forced(value);
-    if (value != m_value) {
+    const bool report = takeDamaged();
+    if (value != m_value || report) {
         m_value = value;
         emit valueChanged(m_value);
     }
@@ -33,8 +34,10 @@ void TWgtEditInt::editingFinished()
 {
     // A number beyond the int range (a hexadecimal text may hold 64 bits)
     // is taken as the nearer int bound, never cut to its low 32 bits.
+    if (damagedUntouched())
+        return;
     const qint64 n = valueOf(lineEdit()->text());
-    if (n != m_value)
+    if (n != m_value || isDamaged())
         applyValue(toIntSaturated(n));
 }
 

@@ -25,6 +25,7 @@ protected:
 
     void stepKey(int direction) override;
     void defaultKey() override;
+    QString valueText() const override { return textOf(m_value); }
 
     // The allowed value a value is forced to, and whether it is allowed
     // (the colour of the stored value).

@@ -24,7 +24,8 @@ void TWgtEditInt64::setValue(qint64 value)
 void TWgtEditInt64::applyValue(qint64 value)
 {
     value = qMax(m_min, qMin(value, m_max));
-    if (value != m_value) {
+    const bool report = takeDamaged();
+    if (value != m_value || report) {
         m_value = value;
         emit valueChanged(m_value);
     }
@@ -34,8 +35,10 @@ void TWgtEditInt64::applyValue(qint64 value)
 
 void TWgtEditInt64::editingFinished()
 {
+    if (damagedUntouched())
+        return;
     const qint64 n = valueOf(lineEdit()->text());
-    if (n != m_value)
+    if (n != m_value || isDamaged())
         applyValue(n);
 }
 

@@ -31,6 +31,7 @@ protected:
 
     void stepKey(int direction) override;
     void defaultKey() override;
+    QString valueText() const override { return textOf(m_value); }
 
     // The text shown for a value, and the value a text stands for (0 when
     // it does not parse).

@@ -36,7 +36,16 @@ bool TWgtEditNum::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_edit || event->type() != QEvent::KeyPress)
         return false;
-    switch (static_cast<QKeyEvent *>(event)->key()) {
+    auto *key = static_cast<QKeyEvent *>(event);
+    // The validator would refuse every edit of a text that is no number.
+    const QString typed = key->text();
+    const bool editing = (!typed.isEmpty() && typed.at(0).isPrint()) || key->key() == Qt::Key_Backspace
+                         || key->key() == Qt::Key_Delete;
+    if (editing && damagedUntouched()) {
+        m_edit->setText(valueText());
+        m_edit->end(false);
+    }
+    switch (key->key()) {
     case Qt::Key_Up:
         stepKey(1);
         break;
@@ -56,5 +65,26 @@ bool TWgtEditNum::eventFilter(QObject *watched, QEvent *event)
 
 void TWgtEditNum::paintInRange(bool inRange)
 {
-    setBackgroundColor(m_edit, inRange ? paletteBaseColor() : warningColor());
+    setBackgroundColor(m_edit, inRange && !m_damaged ? paletteBaseColor() : warningColor());
+}
+
+void TWgtEditNum::showDamaged(const QString &stored)
+{
+    m_damaged = true;
+    m_damagedText = stored;
+    m_edit->setText(stored);
+    paintInRange(false);
+}
+
+bool TWgtEditNum::takeDamaged()
+{
+    const bool was = m_damaged;
+    m_damaged = false;
+    m_damagedText.clear();
+    return was;
+}
+
+bool TWgtEditNum::damagedUntouched() const
+{
+    return m_damaged && m_edit->text() == m_damagedText;
 }

@@ -17,6 +17,15 @@ class TWgtEditNum : public QWidget
 public:
     ~TWgtEditNum() override;
 
+    // Shows a stored value that is no number (or none for this edit) as it
+    // stands, in the error colour. The edit keeps the value it has; the
+    // first value the user enters, even an equal one, or the form sets is
+    // taken and reported. The first editing key puts the value's own text
+    // back, so that the entry starts from a number.
+    void showDamaged(const QString &stored);
+    // The damaged text is still on show: no value was entered or set since.
+    bool isDamaged() const { return m_damaged; }
+
 public slots:
     // The line edit lost the focus or Return was pressed: take its text.
     virtual void editingFinished() = 0;
@@ -34,9 +43,20 @@ protected:
     // '*' was pressed: restore the default.
     virtual void defaultKey() = 0;
 
-    // Paints the line edit's background: normal or error colour.
+    // The text the edit shows for its value.
+    virtual QString valueText() const = 0;
+
+    // Paints the line edit's background: normal or error colour (always the
+    // error colour while a damaged value is on show).
     void paintInRange(bool inRange);
+    // Ends the damaged state; true when it was on, so that the value is
+    // reported even where it did not change.
+    bool takeDamaged();
+    // The damaged text stands untouched: finishing the edit takes nothing.
+    bool damagedUntouched() const;
 
 private:
     TLineEdit *m_edit;
+    bool m_damaged = false;
+    QString m_damagedText;
 };
