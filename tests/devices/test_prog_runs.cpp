@@ -481,6 +481,46 @@ private slots:
         QCOMPARE(chip->setups, QVector<QByteArray>{hex("0C0102")});
     }
 
+    // A family chosen again keeps the flags as the texts "true" and "false":
+    // they steer the run as 1 and 0 do (stop on a chip without a route,
+    // start the configuration routed to).
+    void detectionFlagsKeptAsTexts_data()
+    {
+        QTest::addColumn<bool>("execute");
+        QTest::newRow("stop without a route") << false;
+        QTest::newRow("execute the route") << true;
+    }
+    void detectionFlagsKeptAsTexts()
+    {
+        QFETCH(bool, execute);
+        const int a = dataPrj.addCfg(QStringLiteral("detect"), QString());
+        const int b = dataPrj.addCfg(QStringLiteral("W25 flash"), QString());
+        addSetProg(a);
+        const int detect = addAuto(a, QStringLiteral("Broken"), QString(), execute ? 1 : 0, 1);
+        addCmd(a, CMD_SET_VPP, {{SUPPLY_VPP, 5}});
+        addSetProg(b);
+        dataPrj.validateAll();
+        dataPrj.setCmdParam(detect, {{REC_ID_CMD, detect}, {AUTO_NAME, QStringLiteral("Flash")}});
+        if (execute)
+            dataPrj.setCmdParam(detect, {{REC_ID_CMD, detect}, {AUTO_ROUTE, QStringLiteral("EF4016=%1").arg(b)}});
+        const TData stored = dataPrj.cmdById(detect)->params();
+        QCOMPARE(stored.value(AUTO_STOP).toString(), QStringLiteral("true"));
+        QCOMPARE(stored.value(AUTO_EXECUTE).toString(), QLatin1String(execute ? "true" : "false"));
+        QVERIFY(dataPrj.cmdById(detect)->validParam());
+        const TDataCmd *cmd = dataPrj.cmdById(detect);
+        QCOMPARE(cmd->handler()->cmdParamText(cmd->toHash(), nullptr),
+                 QLatin1String(execute ? "Flash: Execute, Stop" : "Flash: Jamp, Stop"));
+
+        run(a, false);
+        if (execute) {
+            QCOMPARE(rx->executes, QVector<int>({b}));
+            QCOMPARE(failure(), msg(392));
+        } else {
+            QVERIFY(rx->executes.isEmpty());
+            QCOMPARE(failure(), msg(402).arg(QStringLiteral("W25Q32 (EF4016)")));
+        }
+    }
+
     // The shipped 25xx family over its own driver: the flash in the socket
     // identifies itself and the run goes on in the configuration routed.
     void detectionWithTheFlashFamily()
