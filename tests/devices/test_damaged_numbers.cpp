@@ -10,6 +10,7 @@
 #include "core/TProgName.h"
 #include "core/TProgType.h"
 #include "core/consts.h"
+#include "core/helpers.h"
 #include "data/TCtrlProject.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
@@ -21,9 +22,13 @@
 #include "link/TExec.h"
 #include "support/ExecHarness.h"
 #include "support/FakeProgrammer.h"
+#include "support/FormHost.h"
 #include "support/NumberedLanguage.h"
 
+#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QTabWidget>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -77,9 +82,8 @@ TData progOrToolValues(const QString &code)
         {CMD_COUNTER, {{COUNTER_VALUE, 0}, {COUNTER_LIMIT, 10}, {COUNTER_DELTA, -1}}},
         {CMD_JAMP, {{JAMP_TO_CMD, 0}}},
         {CMD_EXECUTE, {{EXECUTE_CFG, 0}}},
-        {CMD_CALC_CRC, {{CRC_CRC_NAME, QStringLiteral("CRC-32")}, {CRC_FILE, QStringLiteral("a.bin")},
-                        {CRC_FORMAT, QStringLiteral("bin")}, {CRC_ADDR, qint64(16)}, {CRC_COUNT, qint64(0)},
-                        {CRC_FILL, qint64(255)}}},
+        {CMD_CALC_CRC, {{CRC_FILE, QStringLiteral("a.bin")}, {CRC_FORMAT, QStringLiteral("bin")},
+                        {CRC_ADDR, qint64(16)}, {CRC_COUNT, qint64(0)}, {CRC_FILL, qint64(255)}}},
         {CMD_PAUSE, {}},
         {CMD_STOP, {}},
         {CMD_PROCESS, {{PROCESS_FILE, QStringLiteral("true")}}},
@@ -95,6 +99,7 @@ struct Damage
     const char *key;
     const char *text;
     int message;
+    bool onForm = true;   // false: a check-box form, which shows no value as invalid
 };
 
 constexpr int NAN_ = execmsg::NOT_A_NUMBER;
@@ -104,9 +109,9 @@ constexpr int OUT = execmsg::NUMBER_OUTSIDE;
 const Damage damages[] = {
     // 24xx: clock, chip-select address, fill, data and file commands.
     {F24, CMD_SET_DEVICE, SET_CLK_CLK, "4e5", NAN_},
-    {F24, CMD_SET_DEVICE, SET_ADDR_ADDR, "abc", NAN_},
+    {F24, CMD_SET_DEVICE, SET_ADDR_ADDR, "abc", NAN_, false},
     {F24, CMD_SET_CLK, SET_CLK_CLK, "", NAN_},
-    {F24, CMD_SET_ADDR, SET_ADDR_ADDR, "256", OUT},
+    {F24, CMD_SET_ADDR, SET_ADDR_ADDR, "256", OUT, false},
     {F24, CMD_CHAR_WRITE, CHAR_ADDR_DEVICE, "0x10", NAN_},
     {F24, CMD_CHAR_WRITE, CHAR_COUNT, "12x", NAN_},
     {F24, CMD_CHAR_VERIFY, CHAR_FILL_CHAR, "256", OUT},
@@ -120,8 +125,8 @@ const Damage damages[] = {
     {F25, CMD_ERASE_BLOCKS, BLOCKS_SIZE, "64K", NAN_},
     {F25, CMD_ERASE_BLOCKS, BLOCKS_BEGIN, "", NAN_},
     {F25, CMD_TEST_EMPTY_BLOCKS, BLOCKS_COUNT, "1e3", NAN_},
-    {F25, CMD_SEC_REG_ERASE, REG_DATA, "FF", NAN_},
-    {F25, CMD_SEC_REG_TEST_EMPTY, REG_DATA, "300", OUT},
+    {F25, CMD_SEC_REG_ERASE, REG_DATA, "FF", NAN_, false},
+    {F25, CMD_SEC_REG_TEST_EMPTY, REG_DATA, "300", OUT, false},
     {F25, CMD_SEC_REG_WRITE, FILE_ADDR_FILE, "abc", NAN_},
     {F25, CMD_SFDP_REG_READ, FILE_COUNT, "x", NAN_},
     {F25, CMD_DATA_READ, DATA_ADDR_DEVICE, "zero", NAN_},
@@ -191,6 +196,37 @@ QString T(int number)
     return NumberedLanguage::textWithArguments(number);
 }
 
+// The form shows a value as invalid: an edit on show in the warning colour,
+// or a list box without current item, on any of its tabs.
+bool showsInvalidHere(QWidget *form)
+{
+    for (QWidget *w : form->findChildren<QWidget *>()) {
+        if (!w->isVisibleTo(form))
+            continue;
+        if (auto *line = qobject_cast<QLineEdit *>(w))
+            if (!line->isReadOnly() && line->palette().color(QPalette::Base) == warningColor())
+                return true;
+        if (auto *box = qobject_cast<QComboBox *>(w))
+            if (box->currentIndex() < 0)
+                return true;
+    }
+    return false;
+}
+
+bool showsInvalid(QWidget *form)
+{
+    const QList<QTabWidget *> tabs = form->findChildren<QTabWidget *>();
+    if (tabs.isEmpty())
+        return showsInvalidHere(form);
+    for (QTabWidget *t : tabs)
+        for (int i = 0; i < t->count(); ++i) {
+            t->setCurrentIndex(i);
+            if (showsInvalidHere(form))
+                return true;
+        }
+    return false;
+}
+
 } // namespace
 
 class TestDamagedNumbers : public QObject
@@ -247,7 +283,14 @@ class TestDamagedNumbers : public QObject
         if (code == QLatin1String(CMD_SET_DEVICE))
             return setDeviceRecord(family);
         TData values = progOrToolValues(code);
-        if (!values.isEmpty() || TDevTools::hasCommand(code))
+        if (TDevTools::hasCommand(code)) {
+            TData data{{REC_CMD, code}};
+            TDevTools(GROUP_TOOLS, TData()).initCmdParam(data);
+            for (auto it = values.begin(); it != values.end(); ++it)
+                data.insert(it.key(), it.value());
+            return record(qPrintable(code), data);
+        }
+        if (!values.isEmpty())
             return record(qPrintable(code), values);
         IDevice *device = deviceOf(family);
         if (!device)
@@ -321,6 +364,11 @@ private slots:
         QVERIFY(dir.isValid());
         appData.pathDevices = DEVICES;
         QFile(path(QStringLiteral("a.bin"))).open(QIODevice::WriteOnly);
+        // The program folder, with the list of the CRC algorithms offered.
+        setAppFileLocation(dir.path());
+        QFile crcList(path(QStringLiteral("crc.lst")));
+        QVERIFY(crcList.open(QIODevice::WriteOnly));
+        crcList.write("CRC-32=1\n");
     }
 
     void init()
@@ -487,6 +535,35 @@ private slots:
         }
     }
 
+    // The command's form shows the damaged value as invalid where the sound
+    // one shows nothing so; the value stays stored as it was.
+    void damagedNumberShowsOnTheForm_data() { damagedNumberMakesItsCommandInvalid_data(); }
+    void damagedNumberShowsOnTheForm()
+    {
+        QFETCH(int, row);
+        const Damage &d = damages[row];
+        if (!d.onForm)
+            QSKIP("a check-box form");
+        const Family &family = families[d.family];
+        TData sound = soundRecord(family, QLatin1String(d.code));
+        FormHost host;
+        QVERIFY(load(family, {sound}));
+        QWidget *form = host.select(lastCmd()->id());
+        QVERIFY(form);
+        form->show();
+        QVERIFY(!showsInvalid(form));
+
+        TData damaged = sound;
+        damaged.insert(QLatin1String(d.key), QLatin1String(d.text));
+        QVERIFY(load(family, {damaged}));
+        form = host.select(lastCmd()->id());
+        QVERIFY(form);
+        form->show();
+        QVERIFY(showsInvalid(form));
+        QCOMPARE(lastCmd()->params().value(QLatin1String(d.key)).toString(), QLatin1String(d.text));
+        host.clear();
+    }
+
     // The texts every reader takes, and what they refuse.
     void readersTakeWhatTheProgramWrites_data()
     {
@@ -530,5 +607,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDamagedNumbers)
+QTEST_MAIN(TestDamagedNumbers)
 #include "test_damaged_numbers.moc"

@@ -4,6 +4,7 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
+#include "gui/forms/form_numbers.h"
 
 #include <QMetaMethod>
 
@@ -19,9 +20,11 @@ QWidget *FormHost::select(int idCmd)
     IDevice *owner = cmd ? cmd->handler() : nullptr;
     if (!owner)
         return nullptr;
-    QWidget *form = owner->createCmdForm(cmd->toHash());
+    const TData record = cmd->toHash();
+    QWidget *form = owner->createCmdForm(record);
     if (!form)
         return nullptr;
+    showDamagedNumbers(form, record);
     if (!attach(form, owner, true)) {
         delete form;
         return nullptr;
@@ -68,5 +71,7 @@ void FormHost::slotChangedCmdParam(const TData &data)
     if (!store)
         return;
     const int idCmd = data.value(QLatin1String(REC_ID_CMD)).toInt();
-    dataPrj.setCmdParam(idCmd, m_owner ? m_owner->cmdParamFromForm(data) : data);
+    TData entered = data;
+    keepDamagedNumbers(m_form, entered);
+    dataPrj.setCmdParam(idCmd, m_owner ? m_owner->cmdParamFromForm(entered) : entered);
 }

@@ -72,7 +72,11 @@ void TWgtEditNum::showDamaged(const QString &stored)
 {
     m_damaged = true;
     m_damagedText = stored;
+    // Shown as it stands: a validator would make a number of it.
+    const QValidator *validator = m_edit->validator();
+    m_edit->setValidator(nullptr);
     m_edit->setText(stored);
+    m_edit->setValidator(validator);
     paintInRange(false);
 }
 
