@@ -6,7 +6,6 @@
 #include "devices/prog_values.h"
 
 #include <QHash>
-#include <QRegularExpression>
 #include <QVector>
 
 #include <cmath>
@@ -108,8 +107,14 @@ const Table &table()
 // one beyond its field, not a damaged one.
 bool isDigitText(const QString &text)
 {
-    static const QRegularExpression digits(QStringLiteral("\\A\\s*[+-]?[0-9]+\\s*\\z"));
-    return digits.match(text).hasMatch();
+    const QString t = text.trimmed();
+    const int first = t.startsWith(QLatin1Char('+')) || t.startsWith(QLatin1Char('-')) ? 1 : 0;
+    if (t.size() <= first)
+        return false;
+    for (int i = first; i < t.size(); ++i)
+        if (t.at(i) < QLatin1Char('0') || t.at(i) > QLatin1Char('9'))
+            return false;
+    return true;
 }
 
 // A whole number within [min, max]; false with the fault filled otherwise.

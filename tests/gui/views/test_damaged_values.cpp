@@ -80,6 +80,21 @@ class TestDamagedValues : public QObject
 
     TData stored(int row) const { return dataPrj.cmdList().at(row)->params(); }
 
+    // The hand-edited project, through the project-file reader.
+    bool loadProject()
+    {
+        const QString file = dir.filePath(QStringLiteral("damaged.prj"));
+        QFile f(file);
+        if (!f.open(QIODevice::WriteOnly) || f.write(projectText()) <= 0)
+            return false;
+        f.close();
+        dataPrj.clear();
+        if (TCtrlProject().load(file, &dataPrj) != 0)
+            return false;
+        dataPrj.validateAll();
+        return true;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -101,16 +116,7 @@ private slots:
 
     void damagedValuesOnThePage()
     {
-        const QString file = dir.filePath(QStringLiteral("damaged.prj"));
-        {
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(projectText());
-        }
-        dataPrj.clear();
-        QCOMPARE(TCtrlProject().load(file, &dataPrj), 0);
-        dataPrj.validateAll();
-
+        QVERIFY(loadProject());
         TWgtPrj view;
         connect(&dataPrj, &TDataPrj::signalChangeData, &view, &TWgtPrj::slotUpdateGUI, Qt::QueuedConnection);
         view.rebuild();
@@ -196,15 +202,7 @@ private slots:
     // taken all the same.
     void zeroIsTakenForADamagedValue()
     {
-        const QString file = dir.filePath(QStringLiteral("zero.prj"));
-        {
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(projectText());
-        }
-        dataPrj.clear();
-        QCOMPARE(TCtrlProject().load(file, &dataPrj), 0);
-        dataPrj.validateAll();
+        QVERIFY(loadProject());
         TWgtPrj view;
         view.rebuild();
         view.show();
