@@ -9,7 +9,7 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/exec_messages.h"
-#include "formats/TFormat.h"
+#include "formats/TDataImage.h"
 #include "link/TPortSettings.h"
 #include "link/TProg.h"
 #include "link/TProtocol.h"
@@ -316,72 +316,50 @@ bool TDevToolsExec::execCalcCrc()
         setErrorText(lang.text(MSG_CRC_UNKNOWN).arg(name));
         return false;
     }
-    // A name that is no file keeps the empty range: the format's open then
-    // says what is wrong with it.
-    if (count == 0 && QFileInfo(file).isFile())
-        count = QFileInfo(file).size() - addr;
-    // The range addr .. addr + count - 1 must exist as 64-bit addresses.
+    // The range addr .. addr + count - 1 must exist as 64-bit addresses;
+    // count 0 reaches to the last address of the file's data.
     if (addr < 0 || count < 0 || count - 1 > std::numeric_limits<qint64>::max() - addr) {
         setErrorText(lang.text(MSG_CRC_RANGE).arg(addr).arg(count));
         return false;
     }
-    const qint64 end = addr + count - 1;
-    TFormat data(format, file, addr, addr, end, crcBlock);
-    // A CRC may cover a part of the file's data.
-    data.setDataOutsideWindow(true);
-    if (!data.open(0)) {
-        setErrorText(data.errorString());
+    // The CRC is that of the file's data in address order, the gaps
+    // filled, whatever the order of its records.
+    TDataImage image(format, file, addr, count, fill, crcBlock);
+    if (!image.open()) {
+        setErrorText(image.errorString());
+        return false;
+    }
+    count = image.count();
+    if (count < 0) {
+        setErrorText(lang.text(MSG_CRC_RANGE).arg(addr).arg(count));
         return false;
     }
     int calls = 0, last = 0;
-    qint64 position = addr;
     bool readFailed = false;
-    bool stopped = false;
-    auto feedFill = [&](qint64 upTo) {   // fill bytes for position .. upTo - 1
-        while (!stopped && position < upTo) {
-            const qint64 n = qMin(upTo - position, crcBlock);
-            const QByteArray piece(int(n), static_cast<char>(fill));
-            crc->update(piece.constData(), piece.size());
-            position += n;
-            stopped = progress(calls, last, position - addr, count);
-        }
-    };
-    while (count > 0 && !stopped && position <= end) {
-        qint64 blockAddr = position;
-        QByteArray block;
-        if (!data.read(blockAddr, block)) {
+    for (qint64 done = 0; done < count;) {
+        qint64 at = 0;
+        QByteArray run;
+        if (!image.read(at, run)) {
             readFailed = true;
-            setErrorText(data.errorString());
+            setErrorText(image.errorString());
             break;
         }
-        if (block.isEmpty()) {
-            feedFill(end + 1);
+        if (run.isEmpty())
             break;
-        }
-        // A block below the position (records out of order) counts only
-        // for addresses not fed yet.
-        if (blockAddr < position) {
-            const qint64 skip = position - blockAddr;
-            if (skip >= block.size())
-                continue;
-            block = block.mid(int(skip));
-            blockAddr = position;
-        }
-        feedFill(blockAddr);
-        if (stopped)
+        crc->update(run.constData(), run.size());
+        done += run.size();
+        if (progress(calls, last, done, count))
             break;
-        const qint64 room = end - position + 1;
-        if (block.size() > room)
-            block.truncate(int(room));
-        crc->update(block.constData(), block.size());
-        position += block.size();
-        stopped = progress(calls, last, position - addr, count);
     }
     emit signalEventText(EXEC_RESULT, QStringLiteral("%1: %2").arg(name, bytesToHexString(crc->result())),
                          QString());
     if (readFailed)
         return false;
-    return closeFile(data);
+    if (!image.close()) {
+        setErrorText(lang.text(execmsg::FILE_CLOSE).arg(image.errorString()));
+        return false;
+    }
+    return true;
 }
 
 bool TDevToolsExec::execProcess()

@@ -35,6 +35,14 @@ public:
     virtual bool read(qint64 &address, QByteArray &data) = 0;
     virtual bool close() = 0;
 
+    // After a checked open for reading: whether read() gives the data in
+    // ascending address order (raw binary always; Intel HEX when its
+    // records come so), the last file address that holds data (-1 for
+    // none), and reading again from the start without a new check.
+    virtual bool inAddressOrder() const = 0;
+    virtual qint64 lastDataAddress() const = 0;
+    virtual bool restart() = 0;
+
     QString errorString() const { return error; }
 
     // Data of the file outside the address window: a fault of the file (the

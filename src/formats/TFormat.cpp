@@ -6,7 +6,7 @@
 TFormat::TFormat(const QString &formatName, const QString &fileName, qint64 addrFile,
                  qint64 addrDevice, qint64 endDevice, qint64 blockSize)
 {
-    if (formatName == QLatin1String("bin") || formatName == QLatin1String("bin+"))
+    if (isRawBinary(formatName))
         format = std::make_unique<TFormatBIN>(formatName, fileName, addrFile, addrDevice,
                                               endDevice, blockSize);
     else
@@ -41,6 +41,21 @@ QString TFormat::errorString() const
     return format->errorString();
 }
 
+bool TFormat::inAddressOrder() const
+{
+    return format->inAddressOrder();
+}
+
+qint64 TFormat::lastDataAddress() const
+{
+    return format->lastDataAddress();
+}
+
+bool TFormat::restart()
+{
+    return format->restart();
+}
+
 void TFormat::setDataOutsideWindow(bool allowed)
 {
     format->setDataOutsideWindow(allowed);
@@ -49,6 +64,11 @@ void TFormat::setDataOutsideWindow(bool allowed)
 QString TFormat::filter()
 {
     return QStringLiteral("*.bin *.hex");
+}
+
+bool TFormat::isRawBinary(const QString &formatName)
+{
+    return formatName == QLatin1String("bin") || formatName == QLatin1String("bin+");
 }
 
 QStringList TFormat::formatList()

@@ -26,6 +26,10 @@ public:
     bool read(qint64 &address, QByteArray &data);
     bool close();
     QString errorString() const;
+    // See IFormat: the order, the last data address and reading again.
+    bool inAddressOrder() const;
+    qint64 lastDataAddress() const;
+    bool restart();
     // See IFormat::setDataOutsideWindow; call it before open.
     void setDataOutsideWindow(bool allowed);
 
@@ -33,6 +37,9 @@ public:
     static QString filter();
     // The format names offered to the user.
     static QStringList formatList();
+    // Whether the (lower-case) name is one of raw binary; every other name
+    // is Intel HEX.
+    static bool isRawBinary(const QString &formatName);
 
 private:
     std::unique_ptr<IFormat> format;

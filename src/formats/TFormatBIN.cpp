@@ -73,3 +73,22 @@ bool TFormatBIN::close()
 {
     return finish();
 }
+
+bool TFormatBIN::inAddressOrder() const
+{
+    return true;
+}
+
+qint64 TFormatBIN::lastDataAddress() const
+{
+    return file && !isWriting() ? file->size() - 1 : -1;
+}
+
+bool TFormatBIN::restart()
+{
+    if (!file || isWriting())
+        return fail(QStringLiteral("The file is not open for reading"));
+    filePos = addrFile;
+    curAddr = addrDevice;
+    return true;
+}

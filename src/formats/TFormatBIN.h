@@ -17,6 +17,9 @@ public:
     bool write(qint64 address, const QByteArray &data) override;
     bool read(qint64 &address, QByteArray &data) override;
     bool close() override;
+    bool inAddressOrder() const override;
+    qint64 lastDataAddress() const override;
+    bool restart() override;
 
 private:
     QString formatName;

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr qint64 maxHexAddress = 0xFFFFFFFFLL;
+constexpr qint64 maxHexAddress = TFormatHEX::maxAddress;
 constexpr int maxLineLength = 1023;
 constexpr int recordBytes = 16;
 constexpr int bufferSize = 1 << 20;   // reading: file bytes taken at once
@@ -112,6 +112,8 @@ bool TFormatHEX::open(int openMode)
     pendingAddr = addrFile;
     base = 0;
     ended = false;
+    ordered = true;
+    lastData = -1;
     if (mode != ModeWrite) {
         // The file comes through the buffer of the line reader.
         if (!openForReading(fileName, QIODevice::Unbuffered))
@@ -417,8 +419,10 @@ bool TFormatHEX::checkFile()
             return lineFault(rec.line, message(fmtmsg::LINE_NO_END));
         if (!typeRulesKept(rec))
             return false;
-        if (rec.type == 1)
+        if (rec.type == 1) {
+            lastData = highest;
             return checkRest();
+        }
         if (rec.type == 2 || rec.type == 4) {
             const qint64 value = rec.bytes[4] << 8 | rec.bytes[5];
             extended = rec.type == 2 ? value << 4 : value << 16;
@@ -439,6 +443,7 @@ bool TFormatHEX::checkFile()
                 given.emplace_hint(given.end(), first, last);
             highest = last;
         } else {
+            ordered = false;
             auto next = given.upper_bound(first);
             const bool overlaps = (next != given.begin() && std::prev(next)->second >= first)
                                   || (next != given.end() && next->first <= last);
@@ -567,6 +572,29 @@ bool TFormatHEX::read(qint64 &address, QByteArray &data)
     pending.remove(0, int(length));
     address = chipAddr;
     pendingAddr += length;
+    return true;
+}
+
+bool TFormatHEX::inAddressOrder() const
+{
+    return ordered;
+}
+
+qint64 TFormatHEX::lastDataAddress() const
+{
+    return lastData;
+}
+
+bool TFormatHEX::restart()
+{
+    if (!file || mode != ModeRead)
+        return fail(QStringLiteral("The file is not open for reading"));
+    if (!rewind())
+        return false;
+    pending.clear();
+    pendingAddr = addrFile;
+    base = 0;
+    ended = false;
     return true;
 }
 

@@ -37,6 +37,12 @@ public:
     bool write(qint64 address, const QByteArray &data) override;
     bool read(qint64 &address, QByteArray &data) override;
     bool close() override;
+    bool inAddressOrder() const override;
+    qint64 lastDataAddress() const override;
+    bool restart() override;
+
+    // The highest address an Intel HEX file can give.
+    static constexpr qint64 maxAddress = 0xFFFFFFFFLL;
 
 private:
     struct Record
@@ -85,6 +91,8 @@ private:
     quint16 upper = 0;    // writing: address bits 31-16 in force
     qint64 base = 0;      // reading: extended base address in force
     bool ended = false;   // reading: the end record or the end of the file was seen
+    bool ordered = true;  // reading: every data record starts above all before it
+    qint64 lastData = -1; // reading: the highest data address of the file
     QByteArray pending;   // bytes not yet written or delivered
 
     // Reading: the file comes through a buffer of its own, line by line.

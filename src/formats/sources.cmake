@@ -2,6 +2,8 @@
 target_sources(velkorlib PRIVATE
     formats/IFormat.cpp
     formats/IFormat.h
+    formats/TDataImage.cpp
+    formats/TDataImage.h
     formats/TFormat.cpp
     formats/TFormat.h
     formats/TFormatBIN.cpp

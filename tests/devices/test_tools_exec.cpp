@@ -13,6 +13,7 @@
 #include "data/TDataPrj.h"
 #include "devices/TDevTools.h"
 #include "devices/TDevToolsExec.h"
+#include "formats/formatTestUtil.h"
 #include "gui/forms/TFormTools.h"
 #include "gui/main/startup.h"
 #include "gui/widgets/TComboBox.h"
@@ -31,7 +32,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -361,6 +364,126 @@ private slots:
         if (!error.isEmpty())
             QVERIFY2(out.error.startsWith(error), qPrintable(out.error));
         QVERIFY(out.results.isEmpty());
+    }
+
+    // The CRC of a file is that of its data image in address order, gaps
+    // filled, whatever the order of its records, as another tool (srec_cat)
+    // computes it over the same file and range; count 0 reaches to the
+    // file's last data.
+    void calcCrcMatchesAnotherTool_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<qint64>("addr");
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<int>("fill");
+        QTest::addColumn<qint64>("last");   // the range's last address for the other tool
+
+        // Records of random bytes in the order given.
+        auto hex = [](const QList<QPair<qint64, int>> &recs, bool segments) {
+            QList<HexData> data;
+            for (const auto &r : recs)
+                data.append({r.first, randomBytes(r.second, quint32(r.first))});
+            return hexFileOf(data, segments);
+        };
+        const QByteArray swapped = hex({{0x10, 16}, {0x00, 16}}, false);
+        QTest::newRow("higher record first") << "hex" << swapped << qint64(0) << qint64(32) << 0xFF << qint64(31);
+        const QByteArray scattered = hex({{0x40, 16}, {0x00, 8}, {0x20, 5}}, false);
+        QTest::newRow("out of order, gaps, range beyond the data")
+            << "hex" << scattered << qint64(0) << qint64(0x80) << 0x5A << qint64(0x7F);
+        QTest::newRow("out of order, range inside the data")
+            << "hex" << scattered << qint64(0x04) << qint64(0x30) << 0x00 << qint64(0x33);
+        QTest::newRow("count 0 on hex") << "hex" << scattered << qint64(0x08) << qint64(0) << 0xFF << qint64(0x4F);
+        QTest::newRow("count 0 on hex, from 0") << "hex" << swapped << qint64(0) << qint64(0) << 0xFF << qint64(31);
+        const QByteArray linear = hex({{0x20010, 16}, {0xFFF8, 8}, {0x10000, 16}}, false);
+        QTest::newRow("extended linear records")
+            << "hex" << linear << qint64(0xFFF0) << qint64(0x10030) << 0xFF << qint64(0x2001F);
+        QTest::newRow("extended linear records, count 0")
+            << "hex" << linear << qint64(0xFFFC) << qint64(0) << 0x11 << qint64(0x2001F);
+        const QByteArray segment = hex({{0x10004, 12}, {0x0000, 16}, {0x1FFF0, 16}}, true);
+        QTest::newRow("extended segment records")
+            << "hex" << segment << qint64(0x08) << qint64(0x20000) << 0xFF << qint64(0x20007);
+        const QByteArray raw = randomBytes(40, 77);
+        QTest::newRow("count 0 on bin") << "bin" << raw << qint64(0) << qint64(0) << 0xFF << qint64(39);
+        QTest::newRow("count 0 on bin, from inside") << "bin" << raw << qint64(12) << qint64(0) << 0xFF << qint64(39);
+        QTest::newRow("bin inside") << "bin" << raw << qint64(5) << qint64(20) << 0xFF << qint64(24);
+        QTest::newRow("bin beyond the end") << "bin" << raw << qint64(30) << qint64(30) << 0x3C << qint64(59);
+    }
+    void calcCrcMatchesAnotherTool()
+    {
+        QFETCH(QString, format);
+        QFETCH(QByteArray, file);
+        QFETCH(qint64, addr);
+        QFETCH(qint64, count);
+        QFETCH(int, fill);
+        QFETCH(qint64, last);
+        const QString srecCat = QStandardPaths::findExecutable(QStringLiteral("srec_cat"));
+        if (srecCat.isEmpty())
+            QSKIP("srec_cat is needed (scripts/test.sh installs it)");
+        writeFile(QStringLiteral("data.bin"), file);
+
+        // Catalogue name, the other tool's filter (%at: where it puts the
+        // value, big-endian) and the value's bytes.
+        struct Algorithm
+        {
+            const char *name;
+            QStringList filter;
+            int width;
+        };
+        const QList<Algorithm> algorithms{
+            {"CRC-32/ISO-HDLC", {"-crc32-b-e", "%at"}, 4},
+            {"CRC-16/XMODEM", {"-crc16-b-e", "%at", "-xmodem", "-augment"}, 2},
+            {"CRC-16/IBM-3740", {"-crc16-b-e", "%at", "-broken"}, 2},
+            {"CRC-16/SPI-FUJITSU", {"-crc16-b-e", "%at", "-ccitt", "-augment"}, 2},
+            {"CRC-16/KERMIT", {"-crc16-b-e", "%at", "-xmodem", "-augment", "-least-to-most"}, 2},
+            {"CRC-16/ARC", {"-crc16-b-e", "%at", "-xmodem", "-augment", "-least-to-most", "-polynomial", "ibm"}, 2},
+            {"CHKSUM-8/HEX", {"-checksum-negative-b-e", "%at", "1", "1"}, 1},
+        };
+        const auto number = [](qint64 v) { return QStringLiteral("0x%1").arg(v, 0, 16); };
+        const QString end = number(last + 1);
+        for (const Algorithm &a : algorithms) {
+            QStringList args{path(QStringLiteral("data.bin")), format == QLatin1String("hex") ? "-intel" : "-binary",
+                             "-crop", number(addr), end, "-fill", number(fill), number(addr), end};
+            for (const QString &f : a.filter)
+                args << (f == QLatin1String("%at") ? end : f);
+            args << "-crop" << end << number(last + 1 + a.width) << "-offset" << QStringLiteral("-") + end << "-o"
+                 << path(QStringLiteral("crc.bin")) << "-binary";
+            QProcess tool;
+            tool.start(srecCat, args);
+            QVERIFY(tool.waitForFinished(60000));
+            QVERIFY2(tool.exitCode() == 0, tool.readAllStandardError().constData());
+            QFile value(path(QStringLiteral("crc.bin")));
+            QVERIFY(value.open(QIODevice::ReadOnly));
+            const QByteArray expected = value.readAll();
+            QCOMPARE(expected.size(), a.width);
+
+            const Outcome out = callExec({{REC_CMD, CMD_CALC_CRC}, {CRC_CRC_NAME, QString::fromLatin1(a.name)},
+                                          {CRC_FILE, QStringLiteral("data.bin")}, {CRC_FORMAT, format},
+                                          {CRC_ADDR, addr}, {CRC_COUNT, count}, {CRC_FILL, qint64(fill)}});
+            QVERIFY2(out.ok, qPrintable(out.error));
+            QCOMPARE(out.results, QStringList(QString::fromLatin1(a.name) + ": " + bytesToHexString(expected)));
+        }
+    }
+
+    // Count 0 on a HEX file reaches to its last data: a start two past it
+    // is no range, one past it an empty one.
+    void calcCrcCountZeroEndsAtTheLastData()
+    {
+        writeFile(QStringLiteral("data.hex"), hexRecord(0, 0x10, QByteArray(16, 'x')) + ":00000001FF\n");
+        const TData crc{{REC_CMD, CMD_CALC_CRC}, {CRC_CRC_NAME, QStringLiteral("CRC-32/ISO-HDLC")},
+                        {CRC_FILE, QStringLiteral("data.hex")}, {CRC_FORMAT, QStringLiteral("hex")},
+                        {CRC_COUNT, qint64(0)}, {CRC_FILL, qint64(0xFF)}};
+        TData past = crc;
+        past.insert(CRC_ADDR, qint64(0x21));
+        const Outcome refused = callExec(past);
+        QVERIFY(!refused.ok);
+        QCOMPARE(refused.error, msg(TDevToolsExec::MSG_CRC_RANGE).arg(0x21).arg(-1));
+        QVERIFY(refused.results.isEmpty());
+        TData after = crc;
+        after.insert(CRC_ADDR, qint64(0x20));
+        const Outcome empty = callExec(after);
+        QVERIFY2(empty.ok, qPrintable(empty.error));
+        QCOMPARE(empty.results, QStringList("CRC-32/ISO-HDLC: 00000000"));
     }
 
     // A program named relative to the project runs from there with its

@@ -27,6 +27,32 @@ inline QByteArray hexRecord(int type, quint16 offset, const QByteArray &data)
     return ':' + bytes.toHex().toUpper() + "\r\n";
 }
 
+// Data at an address, one record of an Intel HEX file.
+struct HexData
+{
+    qint64 addr;
+    QByteArray bytes;
+};
+
+// The data as an Intel HEX file, records in the order given, each preceded
+// by the extended record its upper address needs (linear 04, or segment 02
+// below 1 MiB), then the end record.
+inline QByteArray hexFileOf(const QList<HexData> &records, bool segments = false)
+{
+    QByteArray text;
+    qint64 base = 0;
+    for (const HexData &r : records) {
+        const qint64 upper = r.addr & ~qint64(0xFFFF);
+        if (upper != base) {
+            const quint16 value = segments ? quint16(upper >> 4) : quint16(upper >> 16);
+            text += hexRecord(segments ? 2 : 4, 0, QByteArray(1, char(value >> 8)) + char(value & 0xFF));
+            base = upper;
+        }
+        text += hexRecord(0, quint16(r.addr), r.bytes);
+    }
+    return text + ":00000001FF\r\n";
+}
+
 inline QByteArray randomBytes(int size, quint32 seed)
 {
     QRandomGenerator gen(seed);
