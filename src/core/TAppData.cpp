@@ -268,6 +268,7 @@ QStringList numberedKeyPaths(TSettings &s, const QString &group)
 
 namespace {
 std::mutex folderMutex;
+std::mutex progListsMutex;
 }
 
 QString TAppData::folder(QString TAppData::*member) const
@@ -280,6 +281,24 @@ void TAppData::setFolder(QString TAppData::*member, const QString &value)
 {
     std::lock_guard<std::mutex> lock(folderMutex);
     this->*member = value;
+}
+
+TProgLists TAppData::progLists() const
+{
+    std::lock_guard<std::mutex> lock(progListsMutex);
+    TProgLists lists;
+    lists.types = progType;
+    lists.names = progName;
+    lists.byDefault = progDefault;
+    return lists;
+}
+
+void TAppData::setProgLists(const TProgLists &lists)
+{
+    std::lock_guard<std::mutex> lock(progListsMutex);
+    progType.replace(lists.types);
+    progName.replace(lists.names);
+    progDefault = lists.byDefault;
 }
 
 TAppData::TAppData() = default;

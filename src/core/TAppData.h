@@ -9,8 +9,10 @@
 // <key>, "/Confirmation/<Key>" gives confirm<Key>, "/<Window>/<Key>" gives
 // <window><Key>, "/Prog/Default" gives progDefault.
 //
-// Shared by all threads without a lock: the GUI thread is the only writer,
-// execution workers only read.
+// The GUI thread is the only writer. Execution workers read only the
+// folders and the programmer lists, each as a copy taken under a lock
+// (folder(), progLists()); the settings dialog changes them through the
+// matching setters, so a run never sees a value half replaced.
 
 #include "core/TProgName.h"
 #include "core/TProgType.h"
@@ -18,6 +20,14 @@
 #include <QColor>
 #include <QList>
 #include <QString>
+
+// The programmer types, names and default name as one consistent copy.
+struct TProgLists
+{
+    TProgType types;
+    TProgName names;
+    int byDefault = 0;
+};
 
 class TAppData
 {
@@ -41,6 +51,12 @@ public:
     // to change one while runs may be active.
     QString folder(QString TAppData::*member) const;
     void setFolder(QString TAppData::*member, const QString &value);
+
+    // The programmer lists as one copy taken under a lock: how a run (and
+    // every other reader that may meet a settings OK) sees them. The
+    // settings dialog replaces all three in one locked step.
+    TProgLists progLists() const;
+    void setProgLists(const TProgLists &lists);
 
     // Programmer types and names (groups "ProgTypeList" and "ProgNameList")
     TProgType progType;

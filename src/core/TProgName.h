@@ -4,8 +4,10 @@
 //
 // Execution workers look names up while the settings dialog may replace the
 // list: every operation holds the list's lock and reads hand out copies.
-// The settings dialog swaps a whole new list in with replace(), so a reader
-// sees either the old list or the new one, never a half-filled one.
+// Readers take the names together with the types as one copy
+// (TAppData::progLists), and the settings dialog swaps both in whole
+// (TAppData::setProgLists), so a reader sees the old lists or the new ones,
+// never a half-filled list or one list of each.
 
 #include "core/TProgNameItem.h"
 

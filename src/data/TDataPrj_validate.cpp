@@ -61,12 +61,13 @@ TProg *TDataPrj::progByName(const QString &name)
     const auto cached = m_progs.constFind(name);
     if (cached != m_progs.constEnd())
         return cached.value().data();
-    if (name.isEmpty() || !appData.progName.contains(name))
+    const TProgLists lists = appData.progLists();
+    if (name.isEmpty() || !lists.names.contains(name))
         return nullptr;
-    const QString type = appData.progName.find(name).type;
-    if (!appData.progType.contains(type))
+    const QString type = lists.names.find(name).type;
+    if (!lists.types.contains(type))
         return nullptr;
-    const QString path = makeAbsolutePath(appData.folder(&TAppData::pathProgs), appData.progType.value(type));
+    const QString path = makeAbsolutePath(appData.folder(&TAppData::pathProgs), lists.types.value(type));
     if (!QFileInfo(path).isFile())
         return nullptr;
     TProg *prog = new TProg(path);

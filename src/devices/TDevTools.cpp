@@ -66,8 +66,9 @@ void TDevTools::initCmdParam(TData &data)
     if (code == QLatin1String(CMD_SET_PROG)) {
         // A default index past the list (0 before any programmer exists)
         // names no programmer, as a negative one does.
-        const QStringList names = appData.progName.names();
-        const int index = appData.progDefault;
+        const TProgLists lists = appData.progLists();
+        const QStringList names = lists.names.names();
+        const int index = lists.byDefault;
         if (index < 0 || index >= names.size())
             return;
         data.insert(SET_PROG_PROG, names.at(index));
@@ -102,9 +103,12 @@ QString TDevTools::cmdParamText(const TData &data, QWidget *form)
     const QString code = getParam(SOURCE, __LINE__, data, REC_CMD).toString();
     if (code == QLatin1String(CMD_SET_PROG)) {
         const QString prog = getParam(SOURCE, __LINE__, data, SET_PROG_PROG).toString();
-        if (!appData.progName.contains(prog))
+        // Runs summarise their commands in their own threads: one copy of
+        // the lists answers both questions.
+        const TProgName names = appData.progLists().names;
+        if (!names.contains(prog))
             return QString();
-        const TProgNameItem item = appData.progName.find(prog);
+        const TProgNameItem item = names.find(prog);
         const QString port = getParam(SOURCE, __LINE__, data, SET_PROG_ALT_ENABLED).toBool()
                                  ? getParam(SOURCE, __LINE__, data, SET_PROG_ALT_PORT).toString()
                                  : item.port;

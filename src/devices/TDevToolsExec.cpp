@@ -123,8 +123,9 @@ bool TDevToolsExec::execute(TSerialPort *port, bool *stopRun, int *cfgId, int *l
 TProgLink progLinkOf(const TData &setProg, const TProg &prog)
 {
     TProgLink link;
-    // A copy of the name's record: the settings dialog may replace the list.
-    const TProgNameItem item = appData.progName.find(PARAM(setProg, SET_PROG_PROG).toString());
+    // The name's record from a copy of the lists: the settings dialog may
+    // replace them while a run goes on.
+    const TProgNameItem item = appData.progLists().names.find(PARAM(setProg, SET_PROG_PROG).toString());
     link.portName = PARAM(setProg, SET_PROG_ALT_ENABLED).toBool() ? PARAM(setProg, SET_PROG_ALT_PORT).toString()
                                                                    : item.port;
     link.settings = prog.portSettings();

@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
+#include <thread>
+
 class TestAppData : public QObject
 {
     Q_OBJECT
@@ -196,6 +199,49 @@ private slots:
         QCOMPARE(s.groupKeyPaths(QStringLiteral("ProgNameList")),
                  QStringList({QStringLiteral("/ProgNameList/Name0"), QStringLiteral("/ProgNameList/Name1")}));
         QCOMPARE(s.readStringList(QStringLiteral("/ProgNameList/Name1")).at(1), QStringLiteral("C"));
+    }
+
+    // A run reads the programmer lists in its own thread while OK in the
+    // settings dialog replaces them: a copy never holds the names of one
+    // setting with the types or the default of another.
+    void programmerListsComeAsOneCopy()
+    {
+        TAppData d;
+        TProgLists a, b;
+        a.types.add(QStringLiteral("TypeA"), QStringLiteral("a.ini"));
+        a.names.add(true, QStringLiteral("Box"), QStringLiteral("/dev/a"), QStringLiteral("TypeA"));
+        a.byDefault = 0;
+        b.types.add(QStringLiteral("TypeB"), QStringLiteral("b.ini"));
+        b.names.add(true, QStringLiteral("Other"), QStringLiteral("/dev/c"), QStringLiteral("TypeB"));
+        b.names.add(true, QStringLiteral("Box"), QStringLiteral("/dev/b"), QStringLiteral("TypeB"));
+        b.byDefault = 1;
+        d.setProgLists(a);
+        std::atomic<bool> done{false};
+        std::atomic<int> reads{0};
+        int torn = 0;
+        std::thread reader([&] {
+            for (; !done; ++reads) {
+                const TProgLists copy = d.progLists();
+                const TProgNameItem box = copy.names.find(QStringLiteral("Box"));
+                const bool isA = box.type == QLatin1String("TypeA");
+                const TProgLists &expected = isA ? a : b;
+                if (!copy.types.contains(box.type) || copy.names.names() != expected.names.names()
+                    || box.port != expected.names.find(QStringLiteral("Box")).port
+                    || copy.byDefault != expected.byDefault)
+                    ++torn;
+            }
+        });
+        // Both sides many times over, however the threads are scheduled.
+        for (int i = 0; i < 20000 || reads < 20000; ++i)
+            d.setProgLists(i % 2 ? a : b);
+        d.setProgLists(a);
+        done = true;
+        reader.join();
+        QCOMPARE(torn, 0);
+        const TProgLists last = d.progLists();
+        QCOMPARE(last.names.names(), a.names.names());
+        QCOMPARE(d.progType.value(QStringLiteral("TypeA")), QStringLiteral("a.ini"));
+        QCOMPARE(d.progDefault, 0);
     }
 };
 

@@ -594,7 +594,7 @@ private slots:
         addSetProg(b);
         addCmd(b, CMD_SET_VCC, {{SUPPLY_VCC, 3.3}});
         if (fault == QLatin1String("refuse"))
-            chip->refuseSetup = 5;
+            fake->locked([this] { chip->refuseSetup = 5; });   // the programmer's thread reads it
         if (fault == QLatin1String("silence"))
             fake->addFault(FakeFault::silence().onCode(3));
 

@@ -162,7 +162,13 @@ FakeProgrammer::State FakeProgrammer::state() const
 QVector<FakeProgrammer::Request> FakeProgrammer::requests() const
 {
     std::lock_guard<std::mutex> lock(mutex);
-    return log;
+    // A copy of its own: one that shared the log's storage would be copied
+    // again by the test's thread while this one appends to the log.
+    QVector<Request> copy;
+    copy.reserve(log.size());
+    for (const Request &r : log)
+        copy.append(r);
+    return copy;
 }
 
 int FakeProgrammer::requestCount() const

@@ -205,22 +205,21 @@ void TDialogSetupPageProg::updateTypeActions() { updateActions(m_typeTable, m_ty
 
 void TDialogSetupPageProg::load()
 {
-    const int types = appData.progType.count();
-    for (int i = 0; i < types; ++i) {
-        const QString type = appData.progType.at(i);
+    const TProgLists lists = appData.progLists();   // one consistent copy
+    for (int i = 0; i < lists.types.count(); ++i) {
+        const QString type = lists.types.at(i);
         m_typeTable->insertRow(i);
         m_typeTable->setItem(i, 0, new QTableWidgetItem(type));
-        m_typeTable->setItem(i, 1, new QTableWidgetItem(appData.progType.value(type)));
+        m_typeTable->setItem(i, 1, new QTableWidgetItem(lists.types.value(type)));
     }
     m_typeTable->resizeColumnsToContents();
     m_typeTable->setCurrentCell(0, 0);
 
     const bool blocked = m_aliasTable->blockSignals(true);
-    const TProgName names(appData.progName);   // one consistent copy
-    for (int j = 0; j < names.count(); ++j) {
-        const QString name = names.at(j);
-        const TProgNameItem item = names.find(name);
-        addAliasRow(j, j == appData.progDefault, item.mark, name, item.port, item.type);
+    for (int j = 0; j < lists.names.count(); ++j) {
+        const QString name = lists.names.at(j);
+        const TProgNameItem item = lists.names.find(name);
+        addAliasRow(j, j == lists.byDefault, item.mark, name, item.port, item.type);
     }
     m_aliasTable->blockSignals(blocked);
     m_aliasTable->resizeColumnsToContents();
@@ -233,22 +232,19 @@ void TDialogSetupPageProg::load()
 
 void TDialogSetupPageProg::save()
 {
-    int byDefault = -1;
-    TProgName names;
+    TProgLists lists;
+    lists.byDefault = -1;
     for (int r = 0; r < m_aliasTable->rowCount(); ++r) {
-        if (byDefault < 0 && m_aliasTable->item(r, ColDefault)->checkState() == Qt::Checked)
-            byDefault = r;
-        names.add(m_aliasTable->item(r, ColOffered)->checkState() == Qt::Checked,
-                  m_aliasTable->item(r, ColName)->text(), m_aliasTable->item(r, ColPort)->text(),
-                  m_aliasTable->item(r, ColType)->text());
+        if (lists.byDefault < 0 && m_aliasTable->item(r, ColDefault)->checkState() == Qt::Checked)
+            lists.byDefault = r;
+        lists.names.add(m_aliasTable->item(r, ColOffered)->checkState() == Qt::Checked,
+                        m_aliasTable->item(r, ColName)->text(), m_aliasTable->item(r, ColPort)->text(),
+                        m_aliasTable->item(r, ColType)->text());
     }
-    TProgType types;
     for (int r = 0; r < m_typeTable->rowCount(); ++r)
-        types.add(m_typeTable->item(r, 0)->text(), m_typeTable->item(r, 1)->text());
-    appData.progDefault = byDefault;
-    // Runs look names up meanwhile: each list is swapped in whole.
-    appData.progType.replace(types);
-    appData.progName.replace(names);
+        lists.types.add(m_typeTable->item(r, 0)->text(), m_typeTable->item(r, 1)->text());
+    // Runs look programmers up meanwhile: the lists are swapped in whole.
+    appData.setProgLists(lists);
     appData.windowSettingsProgSplitter = m_splitter->sizes();
 }
 

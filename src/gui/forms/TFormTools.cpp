@@ -265,7 +265,7 @@ TFormToolsSetProg::TFormToolsSetProg(const TData &command, QWidget *parent) : QW
     m_prog->setToolTip(lang.text(315));
     m_prog->setMaxVisibleItems(10);
     int current = -1;
-    const TProgName names(appData.progName);
+    const TProgName names = appData.progLists().names;
     for (int i = 0; i < names.count(); ++i) {
         const QString name = names.at(i);
         const TProgNameItem item = names.find(name);

@@ -492,7 +492,7 @@ void TMainWindow::runQuick(bool reset)
     }
     const TData record = setProg->toHash();
     const QString progName = PARAM(record, SET_PROG_PROG).toString();
-    const TProgNameItem item = appData.progName.find(progName);
+    const TProgNameItem item = appData.progLists().names.find(progName);
     const TProg *prog = setProg->prog();
     TProgLink link;
     if (prog) {

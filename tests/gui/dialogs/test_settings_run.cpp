@@ -1,32 +1,44 @@
 // Settings and runs together: a programmer set up through the dialogs is
 // the one a run opens, and OK pressed while a loop of programmer choices
-// runs leaves every pass on the right port; a colour picked in its dialog
-// is the one stored.
+// runs leaves every pass on the right port, also OK of the main window's
+// settings dialog pressed again and again by the user; a colour picked in
+// its dialog is the one stored.
 
 #include "core/TAppData.h"
 #include "core/TLang.h"
 #include "core/consts.h"
 #include "core/helpers.h"
+#include "data/TCtrlProject.h"
+#include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "gui/dialogs/TDialogSetupPageInterface.h"
 #include "gui/dialogs/TDialogSetupPageMain.h"
 #include "gui/dialogs/TDialogSetupPageProg.h"
 #include "gui/dialogs/TDialogSetupPageProgEdit.h"
 #include "gui/dialogs/TDialogSetupSelect.h"
+#include "gui/main/TMainWindow.h"
 #include "gui/main/startup.h"
+#include "gui/views/TWgtConfig.h"
+#include "gui/views/TWgtLogExec.h"
+#include "gui/views/TWgtPrj.h"
 #include "gui/widgets/TWgtColorEnableEdit.h"
 #include "gui/widgets/TWgtLabelBtn.h"
 #include "link/TExec.h"
 #include "link/TSerialPort.h"
 #include "support/ExecHarness.h"
 #include "support/FakeProgrammer.h"
+#include "support/ModalAnswer.h"
+#include "support/WindowDriver.h"
 
 #include <QColorDialog>
+#include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
 
@@ -185,6 +197,89 @@ private slots:
         QCOMPARE(opened, passes);
         QCOMPARE(appData.progName.names(), QStringList({"Loop"}));
         QCOMPARE(appData.folder(&TAppData::pathProgs), PROGS);
+    }
+
+    // A loop of programmer choices started from the main window (choose
+    // the programmer, count, pause, jump back) while the user opens the
+    // settings dialog and presses OK again and again: at every pause and
+    // while the loop runs free. Each OK swaps the programmer lists and
+    // validates the project again under the run; every pass still opens
+    // its programmer, the counter reaches its limit and the run ends well.
+    void settingsOkAgainAndAgainFromTheWindowWhileALoopRuns()
+    {
+        useProgrammer(QStringLiteral("Loop"), fake->portName(), QStringLiteral("Emulated"),
+                      QStringLiteral("emulator.ini"));
+        appData.progDefault = 0;
+        appData.confirmExecConfig = false;
+        appData.confirmQuit = false;
+        appData.saveSettingsApp = false;
+        appData.saveSettingsWindow = false;
+        constexpr int passes = 6;
+        const QString project = dir.filePath(QStringLiteral("loop.prj"));
+        // Only a project with a file clears: what the runs above made in
+        // memory goes.
+        dataPrj.fromHash({{INFO_PRJ_FILE, project}, {PRJ_WORK_PATH, dir.path()}});
+        dataPrj.clear();
+        dataPrj.fromHash({{INFO_PRJ_FILE, project}, {PRJ_WORK_PATH, dir.path()}});
+        const int loop = dataPrj.addCfg(QStringLiteral("Loop"), QString());
+        const int first = addToolCmd(loop, CMD_SET_PROG, {{SET_PROG_PROG, QStringLiteral("Loop")}});
+        addToolCmd(loop, CMD_COUNTER, {{COUNTER_VALUE, 0}, {COUNTER_LIMIT, passes}});
+        addToolCmd(loop, CMD_PAUSE);
+        addToolCmd(loop, CMD_JAMP, {{JAMP_TO_CMD, first}});
+        TCtrlProject ctrl;
+        QVERIFY2(ctrl.save(project, &dataPrj), qPrintable(ctrl.lastError()));
+        dataPrj.clear();
+        QFile list(dir.filePath(QStringLiteral("list.lst")));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("{\"list\": [{\"name\": \"Loop\", \"file\": \"loop.prj\"}]}");
+        list.close();
+        openAtStart(dir.path(), QStringLiteral("list.lst"), 0);
+
+        TMainWindow w;
+        w.show();
+        QVERIFY(dataPrj.isOpen());
+        const int id = w.prjView()->cfgIdAt(0);
+        int oks = 0, resumed = 0;
+        const auto pressOk = [&] {
+            answerModal<TDialogSetupSelect>([](TDialogSetupSelect *d) {
+                for (QPushButton *b : d->findChildren<QPushButton *>())
+                    if (b->text() == lang.text(79))
+                        QTest::mouseClick(b, Qt::LeftButton);
+            });
+            w.action(QStringLiteral("Setup"))->trigger();
+            ++oks;
+        };
+        focusCmdRow(w, 0, 0);
+        w.action(QStringLiteral("Exec"))->trigger();
+        QVERIFY(w.isRunning(id));
+        // Ends only once the counter stops the run: each pause waits for
+        // the resume below.
+        while (w.isRunning(id)) {
+            pressOk();
+            if (dataPrj.cfgExecState(id) == 2) {
+                pressOk();
+                focusCmdRow(w, 0, 0);
+                w.action(QStringLiteral("Exec"))->trigger();
+                ++resumed;
+            }
+        }
+        const QString log = w.prjView()->cfgPage(0)->log()->textView()->toPlainText();
+        QVERIFY2(dataPrj.cfgExecState(id) == 3, qPrintable(log));
+        QCOMPARE(resumed, passes - 1);
+        QVERIFY(oks >= 2 * resumed);
+        int opened = 0, identified = 0;
+        for (const QByteArray &frame : wire()) {
+            opened += frame == QByteArray("\x80");
+            identified += frame == QByteArray("\x81");
+        }
+        QCOMPARE(opened, passes);
+        QCOMPARE(identified, passes);
+        QCOMPARE(dataPrj.cmdsOfCfg(id).at(1)->params().value(COUNTER_VALUE).toInt(), passes);
+        const TProgLists lists = appData.progLists();
+        QCOMPARE(lists.names.names(), QStringList({"Loop"}));
+        QCOMPARE(lists.names.find(QStringLiteral("Loop")).port, fake->portName());
+        QCOMPARE(lists.types.value(QStringLiteral("Emulated")), QStringLiteral("emulator.ini"));
+        dataPrj.resetModified();
     }
 
     // The jump colour picked in its colour dialog is what OK stores.
