@@ -1,6 +1,7 @@
 #include "core/TAppData.h"
 #include "core/consts.h"
 #include "core/helpers.h"
+#include "support/ModalAnswer.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +10,6 @@
 #include <QMessageBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 class TestHelpers : public QObject
@@ -36,6 +36,10 @@ private slots:
     {
         QDir::setCurrent(savedCwd);
         setAppFileLocation(QString());
+    }
+    void cleanup()
+    {
+        finishModalAnswers();
     }
 
     void filesNamedAfterTheProgram()
@@ -177,15 +181,9 @@ private slots:
 
     void askYesNoEscapeIsNo()
     {
-        QTimer::singleShot(0, [] {
-            if (QWidget *box = QApplication::activeModalWidget())
-                QTest::keyClick(box, Qt::Key_Escape);
-        });
+        answerModal<QMessageBox>([](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Escape); });
         QVERIFY(!askYesNo(QStringLiteral("?")));
-        QTimer::singleShot(0, [] {
-            if (QWidget *box = QApplication::activeModalWidget())
-                QTest::keyClick(box, Qt::Key_Return);
-        });
+        answerModal<QMessageBox>([](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Return); });
         QVERIFY(askYesNo(QStringLiteral("?")));
     }
 

@@ -25,6 +25,7 @@
 #include "support/ExecHarness.h"
 #include "support/FakeProgrammer.h"
 #include "support/FormHost.h"
+#include "support/ModalAnswer.h"
 #include "support/NumberedLanguage.h"
 #include "support/edit_test_util.h"
 
@@ -35,7 +36,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -156,6 +156,7 @@ private slots:
         dataPrj.clear();
         rx.reset();
         fake.reset();
+        finishModalAnswers();
     }
 
     // set_prog identifies the programmer; the counter and the jump loop
@@ -578,10 +579,8 @@ private slots:
         auto *crcForm = qobject_cast<TFormToolsCalcCRC *>(form.get());
         QVERIFY(crcForm);
         QSignalSpy spy(crcForm, &TFormToolsCalcCRC::signalChangedCmdParam);
-        QTimer::singleShot(0, [&] {
-            auto *chooser = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            QVERIFY(chooser);
-            chooser->selectFile(file);
+        answerModal<QFileDialog>([&](QFileDialog *chooser) {
+            enterFileName(chooser, file);
             static_cast<QDialog *>(chooser)->accept();
         });
         for (QPushButton *button : form->findChildren<QPushButton *>()) {

@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -123,6 +124,10 @@ private slots:
         appData.pathProjects = projects;
         QVERIFY(QFile::copy(VELKOR_TEST_DATA_DIR "/dialogs/velkor.hk", root.path() + "/velkor.hk"));
         setAppFileLocation(root.path(), "velkor");
+    }
+    void cleanup()
+    {
+        finishModalAnswers();
     }
 
     void catalogueGoldens()
@@ -330,19 +335,17 @@ private slots:
         QVERIFY(writeAll(root.path() + "/other/x.lst", "x"));
         QVERIFY(writeAll(root.path() + "/other/y.lst", "y"));
         QString chooserDir;
+        answerPopup<QMenu>([&](QMenu *menu) {
+            for (QAction *a : menu->actions())
+                QVERIFY(a->isSeparator() || a->isEnabled());
+            QTest::mouseClick(menu, Qt::LeftButton, {},
+                              menu->actionGeometry(action(&dialog, 154)).center());
+        });
         answerFileDialog(root.path() + "/other/x.lst", [&] {
             answerEntry(&entry, true, "Y", [&](TDialogPrjListEdit *d) {
                 answerFileDialog(root.path() + "/other/y.lst", nullptr, nullptr, &chooserDir);
                 QTest::mouseClick(button(d, "..."), Qt::LeftButton);
             });
-        });
-        QTimer::singleShot(0, [&] {
-            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-            QVERIFY(menu);
-            for (QAction *a : menu->actions())
-                QVERIFY(a->isSeparator() || a->isEnabled());
-            QTest::mouseClick(menu, Qt::LeftButton, {},
-                              menu->actionGeometry(action(&dialog, 154)).center());
         });
         QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5));
         QApplication::sendEvent(table->viewport(), &menuEvent);

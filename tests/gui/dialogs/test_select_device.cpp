@@ -3,13 +3,13 @@
 
 #include "core/TAppData.h"
 #include "gui/dialogs/TDialogSelectDevice.h"
+#include "support/ModalAnswer.h"
 #include "support/NumberedLanguage.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -32,6 +32,7 @@ class TestSelectDevice : public QObject
 
 private slots:
     void initTestCase() { QVERIFY(NumberedLanguage::load()); }
+    void cleanup() { finishModalAnswers(); }
 
     void filter_data()
     {
@@ -109,17 +110,17 @@ private slots:
         QString chosen;
         {
             TDialogSelectDevice dialog(names);
-            QTimer::singleShot(0, [&dialog, way] {
-                dialog.move(dialog.x() + 5, dialog.y() + 7);
-                auto *list = dialog.findChild<QListWidget *>();
+            answerModal<TDialogSelectDevice>([way](TDialogSelectDevice *shown) {
+                shown->move(shown->x() + 5, shown->y() + 7);
+                auto *list = shown->findChild<QListWidget *>();
                 list->setCurrentRow(1);
-                const auto buttons = dialog.findChildren<QPushButton *>();
+                const auto buttons = shown->findChildren<QPushButton *>();
                 if (way == 0)
                     buttons.at(1)->click();
                 else if (way == 1)
                     buttons.at(2)->click();
                 else if (way == 2)
-                    QTest::keyClick(&dialog, Qt::Key_Escape);
+                    QTest::keyClick(shown, Qt::Key_Escape);
                 else
                     emit list->itemDoubleClicked(list->item(1));
             });

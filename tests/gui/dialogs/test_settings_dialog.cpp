@@ -15,6 +15,7 @@
 #include "gui/widgets/TComboBox.h"
 #include "link/TSerialPort.h"
 #include "core/TLang.h"
+#include "support/ModalAnswer.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -27,7 +28,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTreeView>
 #include <QtTest>
 
@@ -65,20 +65,6 @@ QStringList changedKeys(const QMap<QString, QVariant> &a, const QMap<QString, QV
         if (a.value(k) != b.value(k))
             keys << k;
     return keys;
-}
-
-void later(std::function<void()> act)
-{
-    QTimer::singleShot(0, act);
-}
-
-// Answers the next modal box: Yes or No.
-void answerBox(bool yes)
-{
-    later([yes] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
-            box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
-    });
 }
 
 QStringList fakePorts()
@@ -139,6 +125,10 @@ private slots:
         nonDefaults();
         QVERIFY(appData.save());
     }
+    void cleanup()
+    {
+        finishModalAnswers();
+    }
 
     void pagesAndNavigation()
     {
@@ -186,17 +176,17 @@ private slots:
         {
             TDialogSetupSelect dialog;
             dialog.loadPages();
-            later([&dialog, way] {
-                for (IDialogSetupPage *page : dialog.pages())
+            answerModal<TDialogSetupSelect>([way](TDialogSetupSelect *shown) {
+                for (IDialogSetupPage *page : shown->pages())
                     for (QCheckBox *box : page->findChildren<QCheckBox *>())
                         box->click();
-                dialog.move(dialog.x() + 3, dialog.y());
+                shown->move(shown->x() + 3, shown->y());
                 if (way == 0)
-                    dialog.findChildren<QPushButton *>().last()->click();
+                    shown->findChildren<QPushButton *>().last()->click();
                 else if (way == 1)
-                    QTest::keyClick(&dialog, Qt::Key_Escape);
+                    QTest::keyClick(shown, Qt::Key_Escape);
                 else
-                    dialog.close();
+                    shown->close();
             });
             QCOMPARE(dialog.exec(), int(QDialog::Rejected));
         }
@@ -209,7 +199,9 @@ private slots:
         const QByteArray before = savedBytes();
         TDialogSetupSelect dialog;
         dialog.loadPages();
-        later([&dialog] { dialog.findChildren<QPushButton *>().at(0)->click(); });
+        answerModal<TDialogSetupSelect>([](TDialogSetupSelect *shown) {
+            shown->findChildren<QPushButton *>().at(0)->click();
+        });
         QCOMPARE(dialog.exec(), int(QDialog::Accepted));
         dialog.savePages();
         QCOMPARE(savedBytes(), before);
@@ -310,16 +302,13 @@ private slots:
 
         // A name another row has, or a "|", is refused; the dialog stays.
         int refusals = 0;
-        later([&refusals] {
-            auto *d = dynamic_cast<TDialogSetupPageProgAliasEdit *>(QApplication::activeModalWidget());
+        answerModal<TDialogSetupPageProgAliasEdit>([&refusals](TDialogSetupPageProgAliasEdit *d) {
             auto *edit = d->findChild<QLineEdit *>();
             for (const char *bad : {"A", "x|y"}) {
                 edit->setText(bad);
-                later([&refusals] {
-                    if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                        ++refusals;
-                        box->accept();
-                    }
+                answerModal<QMessageBox>([&refusals](QMessageBox *box) {
+                    ++refusals;
+                    box->accept();
                 });
                 d->okButton()->click();
             }
@@ -385,16 +374,12 @@ private slots:
         TDialogSetupPageProg page;
         page.load();
         QString openedIn;
-        later([&] {
-            auto *dialog = dynamic_cast<TDialogSetupPageProgTypeEdit *>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
+        answerModal<TDialogSetupPageProgTypeEdit>([&](TDialogSetupPageProgTypeEdit *dialog) {
             if (stored.isEmpty())
                 dialog->findChild<QLineEdit *>()->setText("New");
-            later([&] {
-                auto *chooser = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-                QVERIFY(chooser);
+            answerModal<QFileDialog>([&](QFileDialog *chooser) {
                 openedIn = chooser->directory().absolutePath();
-                chooser->selectFile(place(picked));
+                enterFileName(chooser, place(picked));
                 static_cast<QDialog *>(chooser)->accept();
             });
             for (QPushButton *b : dialog->findChildren<QPushButton *>()) {

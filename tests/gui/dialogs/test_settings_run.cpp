@@ -39,7 +39,6 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextEdit>
-#include <QTimer>
 #include <QtTest>
 
 #include <functional>
@@ -49,20 +48,9 @@ namespace {
 
 const QString PROGS = QStringLiteral(VELKOR_SOURCE_DIR "/runtime/progs");
 
-void later(std::function<void()> act)
-{
-    QTimer::singleShot(0, act);
-}
-
 QStringList noPorts()
 {
     return {};
-}
-
-template <class Dialog>
-Dialog *modal()
-{
-    return dynamic_cast<Dialog *>(QApplication::activeModalWidget());
 }
 
 
@@ -108,6 +96,7 @@ private slots:
     {
         dataPrj.clear();
         fake.reset();
+        finishModalAnswers();
     }
 
     // A type and a default name on the emulator's pseudo-terminal, entered
@@ -122,17 +111,15 @@ private slots:
                 page = prog;
         QVERIFY(page);
         const QString pty = fake->portName();
-        later([&] {
-            later([] {
-                auto *d = modal<TDialogSetupPageProgTypeEdit>();
+        answerModal<TDialogSetupSelect>([&](TDialogSetupSelect *shown) {
+            answerModal<TDialogSetupPageProgTypeEdit>([](TDialogSetupPageProgTypeEdit *d) {
                 const QList<QLineEdit *> edits = d->findChildren<QLineEdit *>();
                 QTest::keyClicks(edits.at(0), QStringLiteral("Emulated"));
                 QTest::keyClicks(edits.at(1), QStringLiteral("emulator.ini"));
                 d->okButton()->click();
             });
             page->slotTypeAdd();
-            later([pty] {
-                auto *d = modal<TDialogSetupPageProgAliasEdit>();
+            answerModal<TDialogSetupPageProgAliasEdit>([pty](TDialogSetupPageProgAliasEdit *d) {
                 QTest::keyClicks(d->findChild<QLineEdit *>(), QStringLiteral("Bench box"));
                 auto *port = d->findChildren<QComboBox *>().at(0);
                 port->setFocus();
@@ -143,7 +130,7 @@ private slots:
             });
             page->slotAliasAdd();
             page->aliasTable()->item(0, 0)->setCheckState(Qt::Checked);   // the default
-            dialog.findChildren<QPushButton *>().at(0)->click();
+            shown->findChildren<QPushButton *>().at(0)->click();
         });
         QCOMPARE(dialog.exec(), int(QDialog::Accepted));
         dialog.savePages();
@@ -292,9 +279,7 @@ private slots:
         const QList<TWgtColorEnableEdit *> edits = page.findChildren<TWgtColorEnableEdit *>();
         QVERIFY(edits.size() > 4);
         TWgtColorEnableEdit *edit = edits.at(4);   // set_prog, execute, delay, counter, jamp
-        later([] {
-            auto *d = qobject_cast<QColorDialog *>(QApplication::activeModalWidget());
-            QVERIFY(d);
+        answerModal<QColorDialog>([](QColorDialog *d) {
             d->setCurrentColor(QColor(10, 20, 30));
             d->accept();
         });

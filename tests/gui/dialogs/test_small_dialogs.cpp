@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QtTest>
 
 class TestSmallDialogs : public QObject
@@ -19,6 +20,7 @@ class TestSmallDialogs : public QObject
 
 private slots:
     void initTestCase() { QVERIFY(NumberedLanguage::load()); }
+    void cleanup() { finishModalAnswers(); }
 
     void cfgEdit()
     {

@@ -10,6 +10,7 @@
 #include "gui/forms/TFormProgSetDevice.h"
 #include "gui/widgets/TWgtEditDecDef.h"
 #include "misc/TNormCmdParam.h"
+#include "support/ModalAnswer.h"
 
 #include <QCheckBox>
 #include <QListWidget>
@@ -17,7 +18,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTextEdit>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -25,21 +25,6 @@
 using namespace formsfixture;
 
 namespace {
-
-// Answers the next modal dialog of that type once it is shown.
-template <class Dialog>
-void answer(std::function<void(Dialog *)> act)
-{
-    QTimer::singleShot(0, [act] {
-        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
-        if (!dialog) {
-            if (QWidget *other = QApplication::activeModalWidget())
-                other->close();
-            return;
-        }
-        act(dialog);
-    });
-}
 
 void pick(TDialogSelectDevice *dialog, const QString &name)
 {
@@ -56,22 +41,6 @@ QPushButton *allButton(QWidget *form, QChar letter)
         if (b->text() == QStringLiteral("All '%1'").arg(letter))
             return b;
     return nullptr;
-}
-
-} // namespace
-
-namespace {
-
-// The route dialog is a plain QDialog subclass without a meta object of its own.
-void answerRoute(std::function<void(TFormProgAutoDetectEdit *)> act)
-{
-    QTimer::singleShot(0, [act] {
-        auto *dialog = dynamic_cast<TFormProgAutoDetectEdit *>(QApplication::activeModalWidget());
-        if (dialog)
-            act(dialog);
-        else if (QWidget *other = QApplication::activeModalWidget())
-            other->close();
-    });
 }
 
 } // namespace
@@ -104,6 +73,10 @@ private slots:
         dataPrj.validateAll();
         QVERIFY(dataPrj.cmdById(leave)->prog());
         QVERIFY(dataPrj.cmdById(leave)->device());
+    }
+    void cleanup()
+    {
+        finishModalAnswers();
     }
 
     void pinStates()
@@ -205,19 +178,19 @@ private slots:
 
         // The names offered sorted; a rejected or empty pick changes nothing.
         QStringList offered;
-        answer<TDialogSelectDevice>([&offered](TDialogSelectDevice *d) {
+        answerModal<TDialogSelectDevice>([&offered](TDialogSelectDevice *d) {
             for (int i = 0; i < d->findChild<QListWidget *>()->count(); ++i)
                 offered << d->findChild<QListWidget *>()->item(i)->text();
             d->reject();
         });
         form->findChild<QPushButton *>()->click();
         QCOMPARE(offered, QStringList({"ChipA", "ChipB", "chip0"}));
-        answer<TDialogSelectDevice>([](TDialogSelectDevice *d) { d->accept(); });
+        answerModal<TDialogSelectDevice>([](TDialogSelectDevice *d) { d->accept(); });
         form->findChild<QPushButton *>()->click();
         QCOMPARE(page.emitted.size(), 1);
 
         // Another device: stored with its file, the view follows it.
-        answer<TDialogSelectDevice>([](TDialogSelectDevice *d) { pick(d, "ChipB"); });
+        answerModal<TDialogSelectDevice>([](TDialogSelectDevice *d) { pick(d, "ChipB"); });
         form->findChild<QPushButton *>()->click();
         QCOMPARE(page.emitted.size(), 2);
         QCOMPARE(keysOf(page.emitted.last()), QStringList({SET_DEVICE_DEVICE, SET_DEVICE_FILE, REC_ID_CMD}));
@@ -227,11 +200,11 @@ private slots:
         QVERIFY(!connection->toPlainText().contains(QString(50, '-')));
 
         // The same device again is stored again and the embedded form rebuilt.
-        answer<TDialogSelectDevice>([](TDialogSelectDevice *d) { pick(d, "ChipA"); });
+        answerModal<TDialogSelectDevice>([](TDialogSelectDevice *d) { pick(d, "ChipA"); });
         form->findChild<QPushButton *>()->click();
         const QPointer<TTestDevForm> first = form->findChild<TTestDevForm *>();
         QVERIFY(first);
-        answer<TDialogSelectDevice>([](TDialogSelectDevice *d) { pick(d, "ChipA"); });
+        answerModal<TDialogSelectDevice>([](TDialogSelectDevice *d) { pick(d, "ChipA"); });
         form->findChild<QPushButton *>()->click();
         QCOMPARE(page.emitted.size(), 4);
         QVERIFY(!first);
@@ -273,7 +246,7 @@ private slots:
         // Editing a row: the dialog starts on that row's own entries and
         // stores the picked ones; OK needs a device and a configuration.
         table->setCurrentCell(0, 0);
-        answerRoute([this](TFormProgAutoDetectEdit *d) {
+        answerModal<TFormProgAutoDetectEdit>([this](TFormProgAutoDetectEdit *d) {
             QCOMPARE(d->deviceKey(), QStringLiteral("0x51"));
             QCOMPARE(d->cfgId(), dup2);
             d->deviceBox()->setCurrentIndex(d->deviceBox()->findData("0x52"));
@@ -283,7 +256,7 @@ private slots:
         form->slotEdit();
         QCOMPARE(page.emitted.last().value(AUTO_ROUTE).toString(),
                  QStringLiteral("0x52=%1|0x50=%2|0x99=%3").arg(cfg).arg(dup2).arg(cfg));
-        answerRoute([](TFormProgAutoDetectEdit *d) {
+        answerModal<TFormProgAutoDetectEdit>([](TFormProgAutoDetectEdit *d) {
             QVERIFY(!d->okButton()->isEnabled());
             d->deviceBox()->setCurrentIndex(0);
             QVERIFY(!d->okButton()->isEnabled());
@@ -294,18 +267,18 @@ private slots:
         QCOMPARE(page.emitted.size(), before);
 
         // Delete asks; No keeps the row.
-        answer<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
+        answerModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
         form->slotDelete();
         QCOMPARE(table->rowCount(), 3);
-        answer<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::Yes)->click(); });
+        answerModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::Yes)->click(); });
         form->slotDelete();
         QCOMPARE(table->rowCount(), 2);
 
         // The family already shown changes nothing; another empties the routes.
-        answer<TDialogSelectDevice>([](TDialogSelectDevice *d) { pick(d, "Mem"); });
+        answerModal<TDialogSelectDevice>([](TDialogSelectDevice *d) { pick(d, "Mem"); });
         form->slotBtnSelectFamily();
         QCOMPARE(table->rowCount(), 2);
-        answer<TDialogSelectDevice>([](TDialogSelectDevice *d) { pick(d, "Other"); });
+        answerModal<TDialogSelectDevice>([](TDialogSelectDevice *d) { pick(d, "Other"); });
         form->slotBtnSelectFamily();
         QCOMPARE(table->rowCount(), 0);
         QCOMPARE(record(detect).value(AUTO_NAME).toString(), QStringLiteral("Other"));

@@ -13,6 +13,7 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "gui/dialogs/TDialogCmdSelector.h"
+#include "gui/dialogs/TDialogSmall.h"
 #include "gui/main/TMainWindow.h"
 #include "gui/main/startup.h"
 #include "gui/views/TWgtCmdList.h"
@@ -23,6 +24,7 @@
 #include "gui/widgets/TButtonAction.h"
 #include "gui/widgets/TWgtStatusBar.h"
 #include "support/ExecHarness.h"
+#include "support/ModalAnswer.h"
 #include "support/WindowDriver.h"
 
 #include <QAction>
@@ -32,44 +34,21 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include <functional>
 
 namespace {
 
-// Answers the next modal window with fn once one is up; the box's text goes
-// to *seen when given.
-void answer(std::function<void(QWidget *)> fn, QString *seen = nullptr)
+// Answers the next configuration-name dialog with that name and OK.
+void answerName(const QString &text)
 {
-    QTimer::singleShot(10, [fn, seen] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (!w) {
-            answer(fn, seen);
-            return;
-        }
-        if (auto *box = qobject_cast<QMessageBox *>(w); box && seen)
-            *seen = box->text();
-        fn(w);
+    answerModal<TDialogCfgEdit>([text](TDialogCfgEdit *dialog) {
+        auto *edit = dialog->findChild<QLineEdit *>();
+        QVERIFY(edit);
+        edit->setText(text);
+        dialog->accept();
     });
-}
-
-auto button(QMessageBox::StandardButton which)
-{
-    return [which](QWidget *w) {
-        if (auto *box = qobject_cast<QMessageBox *>(w))
-            QTest::mouseClick(box->button(which), Qt::LeftButton);
-    };
-}
-
-auto name(const QString &text)
-{
-    return [text](QWidget *w) {
-        if (auto *edit = w->findChild<QLineEdit *>())
-            edit->setText(text);
-        static_cast<QDialog *>(w)->accept();
-    };
 }
 
 QStringList codes(int cfg)
@@ -171,6 +150,10 @@ private slots:
         appData.confirmCmdInsertProgDevice = false;
         appData.confirmConfigDeleteCur = false;
     }
+    void cleanup()
+    {
+        finishModalAnswers();
+    }
 
     // Inserts, copies and pastes, deletes and moves within one window.
     void commands()
@@ -211,7 +194,7 @@ private slots:
         trigger(w, "CmdCopySelected");
         QVERIFY(w.action("CmdPaste")->text().endsWith(QStringLiteral("[Selected]")));
         QString question;
-        answer(button(QMessageBox::Yes), &question);
+        answerButton(QMessageBox::Yes, &question);
         focusCmdRow(w, 1, 1);
         trigger(w, "CmdPaste");
         QCOMPARE(question, lang.text(130));
@@ -232,24 +215,24 @@ private slots:
 
         // Delete rules and their messages.
         focusCmdRow(w, 0, 0);
-        answer(button(QMessageBox::Ok), &question);
+        answerButton(QMessageBox::Ok, &question);
         trigger(w, "CmdDeleteDev");
         QCOMPARE(question, lang.text(144).arg(cmdCode.name(QStringLiteral("set_device"))));
         focusCmdRow(w, 0, 2);
-        answer(button(QMessageBox::Ok), &question);
+        answerButton(QMessageBox::Ok, &question);
         trigger(w, "CmdDeleteDev");
         QCOMPARE(question, lang.text(145).arg(QString()));
         focusCmdRow(w, 0, 2);
         trigger(w, "CmdDeleteCur");
         QCOMPARE(codes(a), (QStringList{"delay", "set_prog", "delay", "stop", "delay"}));
         focusCmdRow(w, 0, 0);
-        answer(button(QMessageBox::No), &question);
+        answerButton(QMessageBox::No, &question);
         trigger(w, "CmdDeleteAll");
         QCOMPARE(question, lang.text(149).arg(QStringLiteral("A")));
         QCOMPARE(codes(a).size(), 5);
         focusCmdRow(w, 0, 0);
         trigger(w, "CmdUncheckAll");
-        answer(button(QMessageBox::Ok), &question);
+        answerButton(QMessageBox::Ok, &question);
         trigger(w, "CmdDeleteSelected");
         QCOMPARE(question, lang.text(135));
         focusCmdRow(w, 0, 0);
@@ -273,22 +256,22 @@ private slots:
         QTRY_COMPARE(dataPrj.prjFile(), at("two.prj"));
         const int a = w.prjView()->cfgIdAt(0);
         focusCmdRow(w, 0, 0);
-        answer(button(QMessageBox::Yes));
+        answerButton(QMessageBox::Yes);
         trigger(w, "CmdPaste");
         QCOMPARE(codes(a), (QStringList{"pause", "delay", "delay", "stop"}));
 
         focusCmdRow(w, 0, 0);
-        answer(name(QStringLiteral("Copy")));
+        answerName(QStringLiteral("Copy"));
         trigger(w, "CfgPasteNew");
         QCOMPARE(w.prjView()->currentTabText(), QStringLiteral("Copy"));
         const int copy = w.prjView()->currentCfgId();
         QCOMPARE(codes(copy), (QStringList{"delay", "delay", "stop"}));
         focusCmdRow(w, 1, 0);
-        answer(name(QStringLiteral("Renamed")));
+        answerName(QStringLiteral("Renamed"));
         trigger(w, "CfgEdit");
         QCOMPARE(dataPrj.cfgName(copy), QStringLiteral("Renamed"));
         focusCmdRow(w, 1, 0);
-        answer(name(QStringLiteral("Fresh")));
+        answerName(QStringLiteral("Fresh"));
         trigger(w, "CfgNew");
         QCOMPARE(dataPrj.cfgList().size(), 4);
         focusCmdRow(w, 1, 0);
@@ -362,7 +345,7 @@ private slots:
         trigger(w, "CfgCopy");
 
         focusCmdRow(w, 0, 1);
-        answer(name(QStringLiteral("Pasted")));
+        answerName(QStringLiteral("Pasted"));
         trigger(w, "CfgPasteNew");
         TWgtConfig *pasted = w.prjView()->currentPage();
         QCOMPARE(w.prjView()->currentTabText(), QStringLiteral("Pasted"));
@@ -373,7 +356,7 @@ private slots:
         QVERIFY(pasted->openForm()->isVisibleTo(pasted));
 
         focusCmdRow(w, 1, 0);
-        answer(name(QStringLiteral("Fresh")));
+        answerName(QStringLiteral("Fresh"));
         trigger(w, "CfgNew");
         QCOMPARE(w.prjView()->currentTabText(), QStringLiteral("Fresh"));
         QCOMPARE(w.prjView()->currentPage()->panelTitle(), paramTitle);
@@ -382,7 +365,7 @@ private slots:
         focusCmdRow(w, 0, 1);
         w.action(QStringLiteral("ViewParamExec"))->trigger();
         QVERIFY(w.prjView()->hasFocusCmdList());
-        answer(name(QStringLiteral("Logged")));
+        answerName(QStringLiteral("Logged"));
         trigger(w, "CfgNew");
         QCOMPARE(w.prjView()->currentPage()->shownPanel(), w.prjView()->currentPage()->log());
 
@@ -390,7 +373,7 @@ private slots:
         appData.confirmProjectsListReload = false;
         w.prjView()->selectCfgCmd(0, 0);
         QVERIFY(!w.statusBarWidget()->currentMessage().isEmpty());
-        answer(button(QMessageBox::No));   // the edited project is not saved
+        answerButton(QMessageBox::No);   // the edited project is not saved
         w.action(QStringLiteral("PrjListReload"))->trigger();
         QVERIFY(!dataPrj.isOpen());
         QCOMPARE(w.statusBarWidget()->currentMessage(), QString());
@@ -412,7 +395,7 @@ private slots:
         QVERIFY(table->isRowHidden(1));
 
         trigger(w, "CfgCopy");
-        answer(name(QStringLiteral("Pasted")));
+        answerName(QStringLiteral("Pasted"));
         trigger(w, "CfgPasteNew");
         QTableWidget *pasted = w.prjView()->currentPage()->cmdList()->table();
         QCOMPARE(pasted->rowCount(), 2);
@@ -421,7 +404,7 @@ private slots:
 
         focusCmdRow(w, 0, 0);
         trigger(w, "CmdCopyOne");
-        answer(button(QMessageBox::Yes));
+        answerButton(QMessageBox::Yes);
         trigger(w, "CmdPaste");
         QCOMPARE(table->rowCount(), 3);
         QVERIFY(table->isRowHidden(2));
@@ -449,7 +432,7 @@ private slots:
         for (const char *act : {"CmdDeleteCur", "CmdMoveDown", "CmdNewSetProg", "CmdDeleteAll"}) {
             focusCmdRow(w, 0, 0);
             QString seen;
-            answer(button(QMessageBox::Ok), &seen);
+            answerButton(QMessageBox::Ok, &seen);
             trigger(w, act);
             QVERIFY2(seen.startsWith(lang.text(TMainWindow::MSG_RUN_EDIT).section('"', 0, 0)), act);
             QCOMPARE(codes(a), before);

@@ -12,6 +12,8 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
+#include "gui/dialogs/TDialogSetupSelect.h"
+#include "gui/dialogs/TDialogSmall.h"
 #include "gui/main/TMainWindow.h"
 #include "gui/main/startup.h"
 #include "gui/views/TWgtCmdList.h"
@@ -25,6 +27,7 @@
 #include "support/Chip24.h"
 #include "support/ExecHarness.h"
 #include "support/FakeProgrammer.h"
+#include "support/ModalAnswer.h"
 
 #include <QAction>
 #include <QDialog>
@@ -36,7 +39,6 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTextEdit>
-#include <QTimer>
 #include <QtTest>
 
 #include <functional>
@@ -50,26 +52,6 @@ Qt::KeyboardModifiers g_modifiers = Qt::NoModifier;
 Qt::KeyboardModifiers testModifiers()
 {
     return g_modifiers;
-}
-
-// Answers the next modal window once fn(box) says so (fn returns true when
-// it answered); polls until then.
-void answerWhen(std::function<bool(QWidget *)> fn)
-{
-    QTimer::singleShot(10, [fn] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (!w || !fn(w))
-            answerWhen(fn);
-    });
-}
-
-bool click(QWidget *w, QMessageBox::StandardButton which)
-{
-    auto *box = qobject_cast<QMessageBox *>(w);
-    if (!box)
-        return false;
-    QTest::mouseClick(box->button(which), Qt::LeftButton);
-    return true;
 }
 
 QString logText(TMainWindow &w, int tab)
@@ -234,6 +216,7 @@ private slots:
         dataPrj.clear();
         for (auto &fake : fakes)
             fake->clearRequests();
+        finishModalAnswers();
     }
 
     // ID Prog and Reset: only from the command table, as requests on the
@@ -334,12 +317,7 @@ private slots:
 
         // The settings dialog confirmed while both wait: the project is
         // validated again under them.
-        answerWhen([](QWidget *dialog) {
-            if (!qobject_cast<QDialog *>(dialog) || qobject_cast<QMessageBox *>(dialog))
-                return false;
-            static_cast<QDialog *>(dialog)->accept();
-            return true;
-        });
+        answerModal<TDialogSetupSelect>([](TDialogSetupSelect *dialog) { dialog->accept(); });
         w->action(QStringLiteral("Setup"))->trigger();
         QCOMPARE(w->runningCount(), 2);
         QVERIFY(dataPrj.cmdsOfCfg(cfg0).at(3)->device());
@@ -347,12 +325,12 @@ private slots:
         // Refused: structural edits of both (and of nothing else), and
         // another project.
         for (int cfg : {cfg0, cfg1}) {
-            answerWhen([](QWidget *box) { return click(box, QMessageBox::Ok); });
+            answerButton(QMessageBox::Ok);
             QVERIFY(w->refuseStructuralEdit(cfg));
         }
         QVERIFY(!w->refuseStructuralEdit(w->prjView()->cfgIdAt(2)));
         const QString prjFile = dataPrj.prjFile();
-        answerWhen([](QWidget *box) { return click(box, QMessageBox::Ok); });
+        answerButton(QMessageBox::Ok);
         w->prjList()->setCurrentIndex(1);
         QCOMPARE(dataPrj.prjFile(), prjFile);
         QCOMPARE(w->prjList()->selectedIndex(), 0);
@@ -364,7 +342,9 @@ private slots:
         g_modifiers = Qt::ShiftModifier;
         QTest::keyClick(w->prjView()->currentPage()->cmdList(), Qt::Key_Return, Qt::ShiftModifier);
         FakeProgrammer *fake0 = fakes[0].get();
-        answerWhen([fake0](QWidget *box) { return fake0->requestCount() > 20 && click(box, QMessageBox::Ok); });
+        answerModalWhen<QMessageBox>([fake0] { return fake0->requestCount() > 20; }, [](QMessageBox *box) {
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        });
         QVERIFY(w->refuseProjectChange());
         QTRY_COMPARE_WITH_TIMEOUT(dataPrj.cfgExecState(cfg0), 3, 60000);
         QByteArray memory;
@@ -393,14 +373,14 @@ private slots:
         g_modifiers = Qt::ShiftModifier;
         w->action(QStringLiteral("Exec"))->trigger();
         QTRY_COMPARE(dataPrj.cfgExecState(cfg1), 2);
-        answerWhen([](QWidget *box) { return click(box, QMessageBox::No); });
+        answerButton(QMessageBox::No);
         QVERIFY(!w->close());
         QVERIFY(w->isVisible());
         QCOMPARE(w->runningCount(), 1);
-        answerWhen([](QWidget *box) {
+        answerModal<QMessageBox>([](QMessageBox *box) {
             // ... and the edited project is not saved.
-            answerWhen([](QWidget *save) { return click(save, QMessageBox::No); });
-            return click(box, QMessageBox::Yes);
+            answerButton(QMessageBox::No);
+            QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
         });
         QVERIFY(!w->close());
         QTRY_VERIFY(!w->isVisible());
@@ -452,16 +432,13 @@ private slots:
         QVERIFY(run);
         focusRow(w, 0, 0);
         QString asked;
-        answerWhen([&asked](QWidget *box) {
-            asked = qobject_cast<QMessageBox *>(box) ? static_cast<QMessageBox *>(box)->text() : QString();
-            return click(box, QMessageBox::No);
-        });
+        answerButton(QMessageBox::No, &asked);
         w.action(QStringLiteral("Exec"))->trigger();
         QCOMPARE(asked, lang.text(385).arg(QStringLiteral("Board0")));
         QCOMPARE(dataPrj.cfgExecState(cfg0), 0);
         QCOMPARE(run->toolTip(), lang.text(67));
 
-        answerWhen([](QWidget *box) { return click(box, QMessageBox::Yes); });
+        answerButton(QMessageBox::Yes);
         w.action(QStringLiteral("Exec"))->trigger();
         QTRY_COMPARE(dataPrj.cfgExecState(cfg0), 2);
         QTRY_COMPARE(run->toolTip(), lang.text(68));
@@ -555,27 +532,25 @@ private slots:
         appData.openLastPrj = false;
         auto *w = new TMainWindow;
         QStringList entries;
-        answerWhen([&entries](QWidget *dialog) {
+        QString restart;
+        answerModal<TDialogSetLanguage>([&entries, &restart](TDialogSetLanguage *dialog) {
             auto *list = dialog->findChild<QListWidget *>();
-            if (!list)
-                return false;
+            QVERIFY(list);
             for (int i = 0; i < list->count(); ++i)
                 entries << list->item(i)->text();
             list->setCurrentRow(entries.indexOf(QStringLiteral("Second (Label B)")));
-            static_cast<QDialog *>(dialog)->accept();
-            answerWhen([](QWidget *box) { return click(box, QMessageBox::Ok); });
-            return true;
+            answerButton(QMessageBox::Ok, &restart);
+            dialog->accept();
         });
         w->slotSetLanguage();
         QCOMPARE(entries, (QStringList{QStringLiteral("Only ()"), QStringLiteral("Second (Label B)")}));
         QCOMPARE(appData.language, QStringLiteral("b.lng"));
-        answerWhen([](QWidget *dialog) {
+        QCOMPARE(restart, QStringLiteral("Please restart the program!"));
+        answerModal<TDialogSetLanguage>([](TDialogSetLanguage *dialog) {
             auto *list = dialog->findChild<QListWidget *>();
-            if (!list)
-                return false;
+            QVERIFY(list);
             list->setCurrentRow(-1);
-            static_cast<QDialog *>(dialog)->accept();
-            return true;
+            dialog->accept();
         });
         w->slotSetLanguage();
         QCOMPARE(appData.language, QStringLiteral("b.lng"));

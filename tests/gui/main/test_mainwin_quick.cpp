@@ -11,6 +11,7 @@
 #include "data/TCtrlProject.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
+#include "gui/dialogs/TDialogSetupSelect.h"
 #include "gui/main/TMainWindow.h"
 #include "gui/main/startup.h"
 #include "gui/views/TWgtConfig.h"
@@ -145,6 +146,7 @@ private slots:
         fake.clearRequests();
         dataPrj.resetModified();
         dataPrj.clear();
+        finishModalAnswers();
     }
 
     // Each action that would take the exchange's configuration, project or
@@ -208,7 +210,7 @@ private slots:
                 QCOMPARE(told, lang.text(TMainWindow::MSG_RUN_EDIT).arg(QStringLiteral("Board")));
                 QCOMPARE(dataPrj.cmdsOfCfg(board).size(), commands);
             } else if (action == QLatin1String("settings")) {
-                answerModal<QDialog>([](QDialog *dialog) { dialog->accept(); });
+                answerModal<TDialogSetupSelect>([](TDialogSetupSelect *dialog) { dialog->accept(); });
                 w->action(QStringLiteral("Setup"))->trigger();
                 QVERIFY(dataPrj.cmdsOfCfg(board).at(1)->device());
             } else {

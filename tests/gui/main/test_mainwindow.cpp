@@ -17,6 +17,7 @@
 #include "gui/widgets/TButtonAction.h"
 #include "gui/widgets/TWgtStatusBar.h"
 #include "support/FileSizeLimit.h"
+#include "support/ModalAnswer.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -28,13 +29,11 @@
 #include <QMenuBar>
 #include <QApplication>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -58,42 +57,27 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
-// Answers the next modal window with the function once it is up. The
-// answers run in order; each waits for a modal window other than the one
-// answered before it.
+// Answers the modal windows to come with the functions, in order, each
+// once its window is up; the text of each box answered goes to seen().
 class Answers
 {
 public:
-    void add(std::function<void(QWidget *)> answer) { m_queue.append(answer); arm(); }
-    int pending() const { return m_queue.size(); }
-    QStringList seen;
+    void add(std::function<void(QWidget *)> answer)
+    {
+        ++*m_pending;
+        answerModal<QWidget>([answer, pending = m_pending, seen = m_seen](QWidget *w) {
+            --*pending;
+            if (auto *box = qobject_cast<QMessageBox *>(w))
+                *seen << box->text();
+            answer(w);
+        });
+    }
+    int pending() const { return *m_pending; }
+    const QStringList &seen() const { return *m_seen; }
 
 private:
-    void arm()
-    {
-        if (m_armed)
-            return;
-        m_armed = true;
-        QTimer::singleShot(10, [this] { poll(); });
-    }
-    void poll()
-    {
-        m_armed = false;
-        QWidget *w = QApplication::activeModalWidget();
-        if (m_queue.isEmpty())
-            return;
-        if (w && w != m_last) {
-            m_last = w;
-            if (auto *box = qobject_cast<QMessageBox *>(w))
-                seen << box->text();
-            m_queue.takeFirst()(w);
-        }
-        if (!m_queue.isEmpty())
-            arm();
-    }
-    QList<std::function<void(QWidget *)>> m_queue;
-    QPointer<QWidget> m_last;
-    bool m_armed = false;
+    std::shared_ptr<int> m_pending = std::make_shared<int>(0);
+    std::shared_ptr<QStringList> m_seen = std::make_shared<QStringList>();
 };
 
 auto clickBox(QMessageBox::StandardButton which)
@@ -197,6 +181,7 @@ private slots:
     }
     void cleanup()
     {
+        finishModalAnswers();
         dataPrj.resetModified();
         dataPrj.clear();
     }
@@ -338,7 +323,7 @@ private slots:
         answers.add(typeFileName(at("plain/n.lst")));
         answers.add(clickBox(QMessageBox::Ok));
         w.action("PrjListNew")->trigger();
-        QVERIFY(answers.seen.last().contains(lang.text(90)));
+        QVERIFY(answers.seen().last().contains(lang.text(90)));
 
         answers.add(typeFileName(at("list.lst")));
         w.action("PrjListLoad")->trigger();
@@ -354,7 +339,7 @@ private slots:
         answers.add(clickBox(QMessageBox::Yes));
         w.action("PrjListReload")->trigger();
         QVERIFY(!dataPrj.isOpen());
-        QCOMPARE(answers.seen.last(), lang.text(94).replace("\\n", "\n"));
+        QCOMPARE(answers.seen().last(), lang.text(94).replace("\\n", "\n"));
 
         // Save as writes the tree first: a move made in the tree is in the copy.
         QTreeWidget *tree = w.prjList()->tree();
@@ -397,7 +382,7 @@ private slots:
         answers.add(fillEntry("Again", "a.prj"));
         answers.add(clickBox(QMessageBox::Ok));
         w.action("PrjNewSub")->trigger();
-        QCOMPARE(answers.seen.last(), lang.text(TMainWindow::MSG_PRJ_FILE_EXISTS).replace("\\n", "\n").arg(at("a.prj")));
+        QCOMPARE(answers.seen().last(), lang.text(TMainWindow::MSG_PRJ_FILE_EXISTS).replace("\\n", "\n").arg(at("a.prj")));
         QCOMPARE(readAll(at("a.prj")), QByteArray(kProject));
         QCOMPARE(readAll(at("list.lst")), listBefore);
 
@@ -471,7 +456,7 @@ private slots:
         answers.add(clickBox(QMessageBox::No));
         w.prjList()->setCurrentIndex(1);
         QCOMPARE(answers.pending(), 0);
-        QVERIFY(answers.seen.last().contains(QStringLiteral("Tools")));
+        QVERIFY(answers.seen().last().contains(QStringLiteral("Tools")));
         QCOMPARE(dataPrj.prjFile(), at("sub/tools.prj"));
         QVERIFY(dataPrj.isModified());
         QCOMPARE(w.prjList()->currentName(), QStringLiteral("Tools"));
@@ -556,7 +541,7 @@ private slots:
         if (failure) {
             // The question names the list file and why it could not be written.
             QVERIFY(!w->prjList()->saveError().isEmpty());
-            QCOMPARE(answers.seen.last(), lang.text(TMainWindow::MSG_LIST_DISCARD).replace("\\n", "\n")
+            QCOMPARE(answers.seen().last(), lang.text(TMainWindow::MSG_LIST_DISCARD).replace("\\n", "\n")
                                               .arg(at("list.lst") + "\n" + w->prjList()->saveError()));
         }
 
@@ -580,18 +565,10 @@ private slots:
         if (failure && !givenUpAtQuit)
             QVERIFY(QDir(at("list.lst")).removeRecursively());
         dataPrj.resetModified();
-        int boxes = 0;
-        QTimer watch;
-        watch.setInterval(5);
-        connect(&watch, &QTimer::timeout, [&boxes] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                ++boxes;
-                box->buttons().constFirst()->click();
-            }
-        });
-        watch.start();
+        // No box comes as the window goes (one would be closed unanswered).
+        const int unanswered = modal::closedUnanswered();
         w.reset();
-        QCOMPARE(boxes, 0);
+        QCOMPARE(modal::closedUnanswered(), unanswered);
         if (givenUpAtQuit)
             QVERIFY(QDir(at("list.lst")).removeRecursively());
     }
@@ -629,18 +606,18 @@ private slots:
             answers.add(clickBox(QMessageBox::Ok));
             w->action("SaveSettings")->trigger();
             QCOMPARE(answers.pending(), 0);
-            QCOMPARE(answers.seen.last(), settingsFailed);
+            QCOMPARE(answers.seen().last(), settingsFailed);
 
             answers.add(fillEntry(QStringLiteral("New"), QStringLiteral("new.prj")));
             answers.add(clickBox(QMessageBox::Ok));
             w->action("PrjNew")->trigger();
             QCOMPARE(answers.pending(), 0);
-            QCOMPARE(answers.seen.last(), lang.text(437).arg(at("new.prj")) + "\n" + tooLarge);
+            QCOMPARE(answers.seen().last(), lang.text(437).arg(at("new.prj")) + "\n" + tooLarge);
 
             answers.add(clickBox(QMessageBox::No));
             QVERIFY(!w->close());
             QCOMPARE(answers.pending(), 0);
-            QVERIFY2(answers.seen.last().contains(tooLarge), qPrintable(answers.seen.last()));
+            QVERIFY2(answers.seen().last().contains(tooLarge), qPrintable(answers.seen().last()));
             QVERIFY(w->isVisible());
             QVERIFY(dataPrj.isModified());
             QCOMPARE(dataPrj.cfgName(dataPrj.cfgIdAt(0)), QStringLiteral("Edited"));
@@ -648,7 +625,7 @@ private slots:
             answers.add(clickBox(QMessageBox::Ok));
             delete w;
             QCOMPARE(answers.pending(), 0);
-            QCOMPARE(answers.seen.last(),
+            QCOMPARE(answers.seen().last(),
                      QStringList({settingsFailed, lang.text(439).arg(at("list.lst")) + "\n" + tooLarge,
                                   lang.text(485).arg(QStringLiteral("Board A"), tooLarge)})
                          .join("\n\n"));
@@ -722,12 +699,12 @@ private slots:
         w.action("PrjListSelect")->trigger();
         QCOMPARE(answers.pending(), 0);
         const QString head = lang.text(MSG_CATALOGUE_WRITE).arg(cat, QString()).replace("\\n", "\n");
-        QVERIFY(answers.seen.last().startsWith(head) && answers.seen.last().size() > head.size());
+        QVERIFY(answers.seen().last().startsWith(head) && answers.seen().last().size() > head.size());
 
         answers.add(clickBox(QMessageBox::Ok));
         w.action("PrjListSelect")->trigger();
         QCOMPARE(answers.pending(), 0);
-        QCOMPARE(answers.seen.last(), lang.text(96).arg(cat).replace("\\n", "\n"));
+        QCOMPARE(answers.seen().last(), lang.text(96).arg(cat).replace("\\n", "\n"));
         QCOMPARE(w.prjList()->listFile(), at("b.lst"));
         QVERIFY(QDir(cat).removeRecursively());
     }

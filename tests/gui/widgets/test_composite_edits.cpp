@@ -4,7 +4,6 @@
 #include <QFileDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include "core/helpers.h"
 #include "gui/widgets/TWgtEditDec.h"
@@ -18,6 +17,7 @@
 #include "gui/widgets/TWgtEditHexDec.h"
 #include "gui/widgets/TWgtEditHexDec64.h"
 
+#include "support/ModalAnswer.h"
 #include "support/edit_test_util.h"
 
 namespace {
@@ -38,6 +38,7 @@ private slots:
     void hexDec64();
     void fileNameChosenFile();
     void fileNameStartDirectory();
+    void cleanup() { finishModalAnswers(); }
     void fileNameRequired();
     void fileNameDialogCancelled();
 };
@@ -277,9 +278,7 @@ void TestCompositeEdits::fileNameDialogCancelled()
     // The dialog opens in the base folder; cancelling it changes nothing.
     QString openedIn;
     QString caption;
-    QTimer::singleShot(0, [&] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
+    answerModal<QFileDialog>([&](QFileDialog *dialog) {
         openedIn = dialog->directory().absolutePath();
         caption = dialog->windowTitle();
         QCOMPARE(dialog->fileMode(), QFileDialog::AnyFile);
