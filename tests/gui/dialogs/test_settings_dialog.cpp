@@ -18,6 +18,7 @@
 #include "support/ModalAnswer.h"
 
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QComboBox>
@@ -53,6 +54,21 @@ QMap<QString, QVariant> savedKeys()
     for (const QString &key : s.allKeys())
         map.insert(key, s.value(key));
     return map;
+}
+
+// Writes the settings file as another program would, for the next load.
+// The INI reader keeps what it read of a file for as long as the file's
+// size and modification time stay the same, and a file's time moves on in
+// ticks of several milliseconds: the baseline put back over a save of the
+// same size in the same tick would read as that save. Each file put back
+// gets a time of its own, long past, that no save of the program gives.
+bool putBack(const QByteArray &bytes)
+{
+    static qint64 count = 0;
+    QFile file(settingsFilePath());
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
+        && file.setFileTime(QDateTime::fromSecsSinceEpoch(1000000 + ++count),
+                            QFileDevice::FileModificationTime);
 }
 
 QStringList changedKeys(const QMap<QString, QVariant> &a, const QMap<QString, QVariant> &b)
@@ -216,10 +232,7 @@ private slots:
         int widgets = 0;
         for (int pageIndex : {0, 2, 3}) {
             for (int i = 0;; ++i) {
-                QFile file(settingsFilePath());
-                QVERIFY(file.open(QIODevice::WriteOnly));
-                file.write(baselineBytes);
-                file.close();
+                QVERIFY(putBack(baselineBytes));
                 appData.load();
                 TDialogSetupSelect dialog;
                 dialog.loadPages();
