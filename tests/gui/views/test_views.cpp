@@ -26,6 +26,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
 
 using namespace views;
@@ -102,6 +103,59 @@ QList<int> rowIds(TWgtCmdList *list)
 void deleteLaterNow()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The log as a reader sees it: one line per paragraph, each run of one
+// colour after its tag ({T}ime, {C}md, {P}aram, te{X}t, {W}ork, {R}esult,
+// {S}uccess, {F}ailed, {-} none), every time stamp replaced by <ms> or <s>.
+// The stamps found are returned in stamps.
+QString rendering(const QTextDocument *doc, QStringList *stamps = nullptr)
+{
+    const QList<QPair<QColor, QString>> tags{{TIME, "T"},   {CMD, "C"},    {PARAM, "P"},
+                                             {TEXT, "X"},   {WORK, "W"},   {RESULT, "R"},
+                                             {SUCCESS, "S"}, {FAILED, "F"}};
+    const auto tagOf = [&tags](const QTextCharFormat &f) {
+        if (!f.hasProperty(QTextFormat::ForegroundBrush))
+            return QStringLiteral("{-}");
+        for (const auto &t : tags)
+            if (t.first == f.foreground().color())
+                return QStringLiteral("{%1}").arg(t.second);
+        return QStringLiteral("{%1}").arg(f.foreground().color().name());
+    };
+    QStringList lines;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        QString line;
+        QString last;
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            const QString tag = tagOf(frag.charFormat());
+            if (tag != last)
+                line += tag;
+            last = tag;
+            line += frag.text();
+        }
+        lines << line;
+    }
+    QString text = lines.join('\n');
+    const QRegularExpression stamp(QStringLiteral("\\{T\\}(\\d\\d:\\d\\d:\\d\\d(\\.\\d\\d\\d)? )"));
+    QRegularExpressionMatchIterator it = stamp.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        if (stamps)
+            *stamps << m.captured(1);
+    }
+    text.replace(QRegularExpression(QStringLiteral("\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d ")), QStringLiteral("<ms>"));
+    text.replace(QRegularExpression(QStringLiteral("\\d\\d:\\d\\d:\\d\\d ")), QStringLiteral("<s>"));
+    return text;
+}
+
+// Writes the events, each "kind|text1|text2", through the page's slot.
+void writeEvents(TWgtConfig &page, const QStringList &events)
+{
+    for (const QString &e : events) {
+        const QStringList parts = e.split('|');
+        page.slotExecEventText(TCodeExec(parts.value(0).toInt()), parts.value(1), parts.value(2));
+    }
 }
 
 } // namespace
@@ -205,6 +259,77 @@ private slots:
             QCOMPARE(colorAt(view, QStringLiteral("msg 386")), FAILED);
         // Only a command line resets the progress.
         QCOMPARE(page.log()->progressBar()->value(), kind == EXEC_CMD ? 0 : 40);
+    }
+
+    // Whole sequences as the reader sees them: text, colours, time stamps,
+    // indentation and the order of the lines, from an empty log on.
+    void logSequencesKeepTheirLook_data()
+    {
+        QTest::addColumn<bool>("time");
+        QTest::addColumn<bool>("ms");
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QString>("shown");
+        const QString ruler(60, '=');
+        const QStringList each{"3|start", "0|Read|p=1", "1|hello", "2|more", "3|work", "4|res", "0|Erase|",
+                               "5|ok", "6|why", "1|after"};
+        QTest::newRow("each kind, no stamps")
+            << false << false << each
+            << QString("{W}start\n{C}Read{P} (p=1)\n{X}hello\n{X}more\n{W}work\n{R}res\n{C}Erase\n{S}ok\n"
+                       "{F}msg 386\n{F}%1\n{F}why\n{F}%1\n\n{X}after")
+                   .arg(ruler);
+        QTest::newRow("each kind, stamps with ms")
+            << true << true << each
+            << QString("{W}start\n{T}<ms>{C}Read{P} (p=1)\n{T}<ms>{X}hello\n{X}%2more\n{W}work\n{R}%2res\n"
+                       "{T}<ms>{C}Erase\n{T}<ms>{S}ok\n{T}<ms>{F}msg 386\n{F}%1\n{F}why\n{F}%1\n\n"
+                       "{T}<ms>{X}after")
+                   .arg(ruler, QString(13, ' '));
+        QTest::newRow("each kind, stamps in seconds")
+            << true << false << each
+            << QString("{W}start\n{T}<s>{C}Read{P} (p=1)\n{T}<s>{X}hello\n{X}%2more\n{W}work\n{R}%2res\n"
+                       "{T}<s>{C}Erase\n{T}<s>{S}ok\n{T}<s>{F}msg 386\n{F}%1\n{F}why\n{F}%1\n\n"
+                       "{T}<s>{X}after")
+                   .arg(ruler, QString(9, ' '));
+        QTest::newRow("milliseconds alone show nothing")
+            << false << true << QStringList{"1|a", "2|b", "4|c"} << QString("{X}a\n{X}b\n{R}c");
+        // The first line of an empty log takes the paragraph already there.
+        QTest::newRow("first: command") << false << false << QStringList{"0|Read|x"} << "{C}Read{P} (x)";
+        QTest::newRow("first: command, stamp") << true << true << QStringList{"0|Read|"} << "{T}<ms>{C}Read";
+        QTest::newRow("first: continuation") << true << true << QStringList{"2|c"}
+                                             << QString(13, ' ').prepend("{X}") + "c";
+        QTest::newRow("first: work") << true << false << QStringList{"3|w"} << "{W}w";
+        QTest::newRow("first: result") << true << false << QStringList{"4|r"} << QString(9, ' ').prepend("{R}") + "r";
+        QTest::newRow("first: failure, empty text")
+            << false << false << QStringList{"6|"}
+            << QString("{F}msg 386\n{F}%1\n\n{F}%1\n").arg(ruler);
+        QTest::newRow("unknown kinds write nothing")
+            << true << true << QStringList{"1|a", "7|x|y", "9|z", "5|b"} << "{T}<ms>{X}a\n{T}<ms>{S}b";
+        QTest::newRow("work after a command and a work line")
+            << false << false << QStringList{"0|C|p", "3|w1", "3|w2", "1|t"} << "{C}C{P} (p)\n{W}w1\n{W}w2\n{X}t";
+    }
+    void logSequencesKeepTheirLook()
+    {
+        QFETCH(bool, time);
+        QFETCH(bool, ms);
+        QFETCH(QStringList, events);
+        QFETCH(QString, shown);
+        appData.execLogShowTime = time;
+        appData.execLogShowTime_ms = ms;
+        TWgtConfig page;
+        const QDateTime before = QDateTime::currentDateTime();
+        writeEvents(page, events);
+        const QDateTime after = QDateTime::currentDateTime();
+        QStringList stamps;
+        QCOMPARE(rendering(page.log()->textView()->document(), &stamps), shown);
+        // Each stamp is the time its line was written.
+        if (before.date() == after.date()) {
+            for (const QString &stamp : qAsConst(stamps)) {
+                const QTime at = QTime::fromString(stamp.trimmed(), ms ? "hh:mm:ss.zzz" : "hh:mm:ss");
+                QVERIFY2(at.isValid(), qPrintable(stamp));
+                QVERIFY2(at >= QTime(before.time().hour(), before.time().minute(), before.time().second())
+                             && at <= after.time(),
+                         qPrintable(stamp));
+            }
+        }
     }
 
     void logIgnoresUnknownKindsAndClearKeepsProgress()
