@@ -8,6 +8,7 @@
 // process.
 
 #include "core/TAppData.h"
+#include "core/TLang.h"
 #include "core/consts.h"
 #include "data/TDataPrj.h"
 #include "devices/TDevTools.h"
@@ -161,6 +162,9 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     registerMetaTypes();
+    // The shipped texts, as the program runs with: the holder of the port and
+    // the pages' labels are filled in from them.
+    lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
     QTemporaryDir dir;
     appData.setFolder(&TAppData::pathProgs, QStringLiteral(VELKOR_SOURCE_DIR "/runtime/progs"));
     appData.setFolder(&TAppData::pathDevices, QStringLiteral(VELKOR_SOURCE_DIR "/runtime/devices"));

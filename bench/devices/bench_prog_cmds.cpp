@@ -5,6 +5,7 @@
 // the group and the executor cost on top of the link per command.
 
 #include "core/TAppData.h"
+#include "core/TLang.h"
 #include "core/TProgName.h"
 #include "core/TProgType.h"
 #include "core/consts.h"
@@ -31,6 +32,9 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     registerMetaTypes();
+    // The shipped texts, as the program runs with: the holder of the port and
+    // the pages' labels are filled in from them.
+    lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
     QTemporaryDir dir;
     FakeProgrammer fake;
     if (!fake.start()) {

@@ -4,6 +4,7 @@
 // saving costs the runs).
 
 #include "core/TAppData.h"
+#include "core/TLang.h"
 #include "core/helpers.h"
 #include "data/TDataPrj.h"
 #include "gui/dialogs/TDialogSetupPageMain.h"
@@ -53,6 +54,9 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     registerMetaTypes();
+    // The shipped texts, as the program runs with: the holder of the port and
+    // the pages' labels are filled in from them.
+    lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
     QTemporaryDir dir;
     setAppFileLocation(dir.path(), QStringLiteral("velkor"));
     FakeProgrammer fake;

@@ -1,7 +1,8 @@
-// Round trips per second of TSerialPort::transaction against the fake
-// programmer over a pseudo-terminal, at several payload sizes, beside the
-// same frames exchanged with plain read and write calls on the descriptor.
-// The ratio shows what the link itself costs on top of the pty.
+// The time of one round trip through TSerialPort::transaction against the
+// fake programmer over a pseudo-terminal, at several payload sizes, beside
+// the same frames exchanged with plain read and write calls on the
+// descriptor. The ratio is the link's time over the plain time: above 1 the
+// link costs more than the pty itself.
 
 #include "link/TProtocol.h"
 #include "link/TSerialPort.h"
@@ -38,7 +39,8 @@ QByteArray payloadOf(int size)
     return p;
 }
 
-double linkRate(TSerialPort &port, int size)
+// Microseconds per round trip, 0 on a failed exchange.
+double linkMicros(TSerialPort &port, int size)
 {
     const QByteArray data = payloadOf(size);
     QElapsedTimer clock;
@@ -52,7 +54,7 @@ double linkRate(TSerialPort &port, int size)
         }
         ++count;
     }
-    return count * 1000.0 / double(clock.elapsed());
+    return double(clock.nsecsElapsed()) / 1000.0 / double(count);
 }
 
 bool readExactly(int fd, char *buffer, int size)
@@ -70,7 +72,7 @@ bool readExactly(int fd, char *buffer, int size)
     return true;
 }
 
-double rawRate(const QString &path, int size)
+double rawMicros(const QString &path, int size)
 {
     const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
     if (fd < 0)
@@ -96,7 +98,7 @@ double rawRate(const QString &path, int size)
         std::fprintf(stderr, "raw: exchange failed\n");
         return 0;
     }
-    return count * 1000.0 / double(clock.elapsed());
+    return double(clock.nsecsElapsed()) / 1000.0 / double(count);
 }
 
 } // namespace
@@ -122,12 +124,14 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    std::printf("serial link round trips per second (request and reply of the same payload)\n");
-    std::printf("%8s %14s %14s %8s\n", "payload", "transaction", "plain fd", "ratio");
+    std::printf("serial link, microseconds per round trip (request and reply of the same payload)\n");
+    std::printf("%8s %14s %14s %18s\n", "payload", "transaction", "plain fd", "time link / plain");
     for (int size : {0, 64, 1024, 4096}) {
-        const double link = linkRate(port, size);
-        const double raw = rawRate(fake.portName(), size);
-        std::printf("%8d %14.0f %14.0f %8.2f\n", size, link, raw, raw > 0 ? link / raw : 0.0);
+        const double link = linkMicros(port, size);
+        const double raw = rawMicros(fake.portName(), size);
+        if (link <= 0 || raw <= 0)
+            continue;
+        std::printf("%8d %14.1f %14.1f %18.2f\n", size, link, raw, link / raw);
     }
     return 0;
 }
