@@ -7,10 +7,13 @@
 #include <QFont>
 #include <QPalette>
 #include <QProgressBar>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace LogText {
@@ -46,7 +49,7 @@ QFont monoFont(QFont font)
 
 TWgtLogExec::TWgtLogExec(QWidget *parent)
     : QWidget(parent), m_layout(new QVBoxLayout(this)), m_text(new QTextEdit(this)),
-      m_progress(new QProgressBar(this))
+      m_progress(new QProgressBar(this)), m_progressFrame(new QTimer(this))
 {
     m_text->setReadOnly(true);
     m_text->setWordWrapMode(QTextOption::NoWrap);
@@ -59,6 +62,8 @@ TWgtLogExec::TWgtLogExec(QWidget *parent)
 
     m_progress->setRange(0, 100);
     m_progress->setFixedHeight(15);
+    m_progressFrame->setSingleShot(true);
+    connect(m_progressFrame, &QTimer::timeout, this, [this] { showProgress(); });
 
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_layout->setSpacing(0);
@@ -96,12 +101,32 @@ void TWgtLogExec::setRunning(bool running)
         m_text->moveCursor(QTextCursor::End);
     } else {
         m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        showProgress();
     }
 }
 
 void TWgtLogExec::setProgress(int percent)
 {
+    // The bar's own repaint at each value is held back until the frame is
+    // due.
+    m_progress->setUpdatesEnabled(false);
     m_progress->setValue(percent);
+    if (!m_progressFrame->isActive())
+        m_progressFrame->start(progressFrameMs());
+}
+
+void TWgtLogExec::showProgress()
+{
+    // Letting updates go again paints the value the bar holds now.
+    m_progressFrame->stop();
+    m_progress->setUpdatesEnabled(true);
+}
+
+int TWgtLogExec::progressFrameMs() const
+{
+    const QScreen *screen = m_progress->screen();
+    const qreal hz = screen && screen->refreshRate() > 0 ? screen->refreshRate() : 60.0;
+    return qBound(1, qRound(1000.0 / hz), 100);
 }
 
 bool TWgtLogExec::nearBottom() const
@@ -118,83 +143,78 @@ void TWgtLogExec::keepBottom(bool wasNearBottom)
     }
 }
 
-void TWgtLogExec::writeAtEnd(const QString &text, const QColor &color, bool paragraph)
+void TWgtLogExec::writeLine(std::initializer_list<Piece> pieces)
 {
     const bool bottom = nearBottom();
-    QTextCharFormat format;
-    if (color.isValid())
-        format.setForeground(color);
-    QTextCursor cursor(m_text->document());
+    QTextDocument *doc = m_text->document();
+    const bool empty = doc->isEmpty();
+    QTextCursor cursor(doc);
+    // Inside the edit, moving to the end lays nothing out.
+    cursor.beginEditBlock();
     cursor.movePosition(QTextCursor::End);
-    // As QTextEdit::append: the first paragraph of an empty document is the
-    // one already there.
-    if (paragraph && !m_text->document()->isEmpty())
-        cursor.insertBlock(QTextBlockFormat(), format);
-    cursor.insertText(text, format);
+    bool first = true;
+    for (const Piece &piece : pieces) {
+        QTextCharFormat format;
+        if (piece.color.isValid())
+            format.setForeground(piece.color);
+        if (first && !empty)
+            cursor.insertBlock(QTextBlockFormat(), format);
+        first = false;
+        cursor.insertText(piece.text, format);
+    }
+    cursor.endEditBlock();
     keepBottom(bottom);
 }
 
-void TWgtLogExec::appendParagraph(const QString &text, const QColor &color)
+TWgtLogExec::Piece TWgtLogExec::opening() const
 {
-    writeAtEnd(text, color, true);
-}
-
-void TWgtLogExec::insertAtEnd(const QString &text, const QColor &color)
-{
-    writeAtEnd(text, color, false);
+    if (!appData.execLogShowTime)
+        return {QString(), QColor()};
+    return {LogText::timeStamp(QDateTime::currentDateTime(), appData.execLogShowTime_ms), m_colorTime};
 }
 
 void TWgtLogExec::newLine()
 {
-    if (appData.execLogShowTime)
-        appendParagraph(LogText::timeStamp(QDateTime::currentDateTime(), appData.execLogShowTime_ms),
-                        m_colorTime);
-    else
-        appendParagraph(QString(), QColor());
+    writeLine({opening()});
 }
 
 void TWgtLogExec::addCmd(const QString &text, const QString &param)
 {
-    newLine();
-    insertAtEnd(text, m_colorCmd);
-    if (!param.isEmpty())
-        insertAtEnd(QStringLiteral(" (%1)").arg(param), m_colorParam);
-    m_progress->setValue(0);
+    if (param.isEmpty())
+        writeLine({opening(), {text, m_colorCmd}});
+    else
+        writeLine({opening(), {text, m_colorCmd}, {QStringLiteral(" (%1)").arg(param), m_colorParam}});
+    setProgress(0);
 }
 
 void TWgtLogExec::addText(const QString &text)
 {
-    newLine();
-    insertAtEnd(text, m_colorText);
+    writeLine({opening(), {text, m_colorText}});
 }
 
 void TWgtLogExec::addTextCont(const QString &text)
 {
-    appendParagraph(LogText::indent(appData.execLogShowTime, appData.execLogShowTime_ms) + text,
-                    m_colorText);
+    writeLine({{LogText::indent(appData.execLogShowTime, appData.execLogShowTime_ms) + text, m_colorText}});
 }
 
 void TWgtLogExec::addWork(const QString &text)
 {
-    appendParagraph(text, m_colorWork);
+    writeLine({{text, m_colorWork}});
 }
 
 void TWgtLogExec::addResult(const QString &text)
 {
-    appendParagraph(LogText::indent(appData.execLogShowTime, appData.execLogShowTime_ms) + text,
-                    m_colorResult);
+    writeLine({{LogText::indent(appData.execLogShowTime, appData.execLogShowTime_ms) + text, m_colorResult}});
 }
 
 void TWgtLogExec::addSuccess(const QString &text)
 {
-    newLine();
-    insertAtEnd(text, m_colorSuccess);
+    writeLine({opening(), {text, m_colorSuccess}});
 }
 
 void TWgtLogExec::addFailBanner(const QString &text)
 {
-    newLine();
-    insertAtEnd(LogText::failBanner(lang.text(ViewMsg::LOG_FAILED), text), m_colorFailed);
+    writeLine({opening(), {LogText::failBanner(lang.text(ViewMsg::LOG_FAILED), text), m_colorFailed}});
 }
 
 QTextEdit *TWgtLogExec::textView() const

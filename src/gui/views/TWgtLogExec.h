@@ -6,7 +6,14 @@
 //
 // Every write goes to the end of the document through a cursor of the log's
 // own, so a click or a selection in an idle log never moves where the next
-// line lands, and the user's selection stays as it is.
+// line lands, and the user's selection stays as it is. A line is written in
+// one edit of the document (time stamp, name and text together), so the
+// view lays it out once.
+//
+// The progress bar takes every percentage as its value at once; it is
+// painted at most once a frame of the screen, with the value it holds then:
+// while percentages stream in, the bar's updates are held for up to a frame
+// at a time, and a run that pauses or ends lets them go at once.
 
 #include <QColor>
 #include <QDateTime>
@@ -14,8 +21,11 @@
 #include <QString>
 #include <QWidget>
 
+#include <initializer_list>
+
 class QProgressBar;
 class QTextEdit;
+class QTimer;
 class QVBoxLayout;
 
 // The pure parts of the rendering, kept apart so they can be checked alone.
@@ -54,7 +64,7 @@ public:
     // Empties the text; the progress bar keeps its value.
     void clear();
     // Running: no text interaction, the view's cursor at the end. Idle: the
-    // text is selectable.
+    // text is selectable, and the bar shows its value at once.
     void setRunning(bool running);
     void setProgress(int percent);
 
@@ -71,19 +81,32 @@ public:
 
     QTextEdit *textView() const;
     QProgressBar *progressBar() const;
+    // The shortest time between two paintings of the progress bar: a frame
+    // of the screen it is on.
+    int progressFrameMs() const;
 
 private:
-    // A new paragraph at the end of the document holding the text.
-    void appendParagraph(const QString &text, const QColor &color);
-    // The text at the end of the document, on the last line.
-    void insertAtEnd(const QString &text, const QColor &color);
-    void writeAtEnd(const QString &text, const QColor &color, bool paragraph);
+    struct Piece
+    {
+        QString text;
+        QColor color;   // invalid: no colour of its own
+    };
+    // The time stamp in the Time colour when stamps are shown, else nothing.
+    Piece opening() const;
+    // Ends a held frame of the progress bar: it is painted with its value.
+    void showProgress();
+    // A new paragraph at the end of the document (as QTextEdit::append, the
+    // first one of an empty document is the one already there) holding the
+    // pieces in their colours, written in one edit; the paragraph takes the
+    // first piece's colour.
+    void writeLine(std::initializer_list<Piece> pieces);
     bool nearBottom() const;
     void keepBottom(bool wasNearBottom);
 
     QVBoxLayout *m_layout;
     QTextEdit *m_text;
     QProgressBar *m_progress;
+    QTimer *m_progressFrame;   // running while the bar's painting is held
     QColor m_colorTime;
     QColor m_colorCmd;
     QColor m_colorParam;

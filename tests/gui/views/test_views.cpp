@@ -13,6 +13,7 @@
 #include "data/TDataCfg.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -158,6 +159,19 @@ void writeEvents(TWgtConfig &page, const QStringList &events)
     }
 }
 
+// Counts the paintings of a widget and keeps the value a progress bar
+// showed at each.
+struct PaintCounter : QObject
+{
+    QVector<int> painted;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted << static_cast<QProgressBar *>(watched)->value();
+        return false;
+    }
+};
+
 } // namespace
 
 class TestViews : public QObject
@@ -262,7 +276,8 @@ private slots:
     }
 
     // Whole sequences as the reader sees them: text, colours, time stamps,
-    // indentation and the order of the lines, from an empty log on.
+    // indentation and the order of the lines, from an empty log on; and each
+    // line written in one edit.
     void logSequencesKeepTheirLook_data()
     {
         QTest::addColumn<bool>("time");
@@ -315,11 +330,21 @@ private slots:
         appData.execLogShowTime = time;
         appData.execLogShowTime_ms = ms;
         TWgtConfig page;
+        QTextDocument *doc = page.log()->textView()->document();
+        // Each line is one edit of the document, which the view lays out once.
+        QSignalSpy edits(doc, &QTextDocument::contentsChange);
         const QDateTime before = QDateTime::currentDateTime();
-        writeEvents(page, events);
+        for (const QString &event : qAsConst(events)) {
+            edits.clear();
+            writeEvents(page, {event});
+            QVERIFY2(edits.count() == (event.section('|', 0, 0).toInt() <= EXEC_FAILED ? 1 : 0), qPrintable(event));
+        }
         const QDateTime after = QDateTime::currentDateTime();
         QStringList stamps;
-        QCOMPARE(rendering(page.log()->textView()->document(), &stamps), shown);
+        QCOMPARE(rendering(doc, &stamps), shown);
+        edits.clear();
+        page.log()->newLine();
+        QCOMPARE(edits.count(), 1);
         // Each stamp is the time its line was written.
         if (before.date() == after.date()) {
             for (const QString &stamp : qAsConst(stamps)) {
@@ -330,6 +355,53 @@ private slots:
                          qPrintable(stamp));
             }
         }
+    }
+
+    // The bar takes every percentage as its value at once, is painted at most
+    // once a frame of the screen while they stream in, and shows the last one
+    // when they stop.
+    void logProgressTakesEveryValueAndPaintsOncePerFrame()
+    {
+        TWgtConfig page;
+        page.showPageExec();
+        page.resize(600, 400);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QProgressBar *bar = page.log()->progressBar();
+        QCoreApplication::processEvents();
+        PaintCounter paints;
+        bar->installEventFilter(&paints);
+        QSignalSpy taken(bar, &QProgressBar::valueChanged);
+
+        QVector<int> values;
+        for (int v = 0; v <= 100; ++v)
+            values << v;
+        for (int v = 99; v >= 37; v -= 2)
+            values << v;
+        QElapsedTimer clock;
+        clock.start();
+        for (int v : qAsConst(values)) {
+            page.slotExecEventProc(v);
+            QCOMPARE(bar->value(), v);
+        }
+        page.slotExecEventText(EXEC_CMD, QStringLiteral("next"));
+        QCOMPARE(bar->value(), 0);
+        const qint64 elapsed = clock.elapsed();
+        values << 0;
+        QCOMPARE(taken.count(), values.size());
+        for (int i = 0; i < values.size(); ++i)
+            QCOMPARE(taken.at(i).at(0).toInt(), values.at(i));
+        const int frames = int(elapsed / page.log()->progressFrameMs()) + 2;
+        QVERIFY2(paints.painted.size() <= frames,
+                 qPrintable(QStringLiteral("%1 paintings in %2 ms").arg(paints.painted.size()).arg(elapsed)));
+        QVERIFY(paints.painted.size() < values.size());
+        QTRY_VERIFY(!paints.painted.isEmpty() && paints.painted.last() == 0);
+        QVERIFY(bar->updatesEnabled());
+        // A run that pauses or ends shows its last value without waiting.
+        page.slotExecEventProc(64);
+        page.setRunning(false);
+        QVERIFY(bar->updatesEnabled());
+        QTRY_COMPARE(paints.painted.last(), 64);
     }
 
     void logIgnoresUnknownKindsAndClearKeepsProgress()
