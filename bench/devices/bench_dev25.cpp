@@ -162,8 +162,8 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     registerMetaTypes();
-    // The shipped texts, as the program runs with: the holder of the port and
-    // the pages' labels are filled in from them.
+    // The shipped texts, as the program runs with: the runs fill in their
+    // texts (the port's holder among them) from them.
     lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
     QTemporaryDir dir;
     appData.setFolder(&TAppData::pathProgs, QStringLiteral(VELKOR_SOURCE_DIR "/runtime/progs"));

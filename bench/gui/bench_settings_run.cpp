@@ -54,8 +54,8 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     registerMetaTypes();
-    // The shipped texts, as the program runs with: the holder of the port and
-    // the pages' labels are filled in from them.
+    // The shipped texts, as the program runs with: the runs and the pages
+    // fill in their texts (the port's holder, the column tips) from them.
     lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
     QTemporaryDir dir;
     setAppFileLocation(dir.path(), QStringLiteral("velkor"));
