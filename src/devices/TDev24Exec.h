@@ -11,18 +11,14 @@
 // address in bits 3-1. A range whose addresses do not fit there, or a word
 // address of other than 1 or 2 bytes, is refused before anything is sent.
 //
-// Every transfer is cut by a chunk rule (misc/chunks.h): reads at the
-// programmer's block and at the end of the span the word address reaches,
-// writes also at every page end, so that no write wraps inside its page.
+// The memory commands run in TMemoryExec; this class gives them the chip's
+// one memory and its chunk rules (misc/chunks.h): reads at the programmer's
+// block and at the end of the span the word address reaches, writes also at
+// every page end, so that no write wraps inside its page.
 
-#include "devices/IDeviceExec.h"
-#include "misc/chunks.h"
+#include "devices/TMemoryExec.h"
 
-#include <functional>
-
-class TProg;
-
-class TDev24Exec : public IDeviceExec
+class TDev24Exec : public TMemoryExec
 {
     Q_OBJECT
 
@@ -56,70 +52,22 @@ public:
     // address size other than 1 or 2.
     static qint64 addressLimit(quint8 addrSize);
 
+protected:
+    // The one memory: "addr_begin", "size".
+    bool hasArea(Area area) const override;
+    // The word address of 1 or 2 bytes, the range the control byte
+    // reaches, variant 0 of "alg_read" and "alg_write".
+    bool prepareArea(Area area, bool write, qint64 first, qint64 last, TChunkRule &rule) override;
+    bool readChunk(TSerialPort *port, Area area, qint64 address, qint64 count, QByteArray &bytes) override;
+    bool writeChunk(TSerialPort *port, Area area, qint64 address, const QByteArray &bytes) override;
+
 private:
-    // What the transfer commands read from the device and the programmer.
-    struct Chip
-    {
-        quint8 addrSize = 0;
-        quint16 pageSize = 0;
-        quint8 algRead = 0;
-        quint8 algWrite = 0;
-        quint16 maxData = 0;
-        qint64 begin = 0;
-        qint64 size = 0;
-    };
-    // Called with the chunk's address and its bytes; false fails the command.
-    using ReadSink = std::function<bool(qint64, const QByteArray &)>;
-    // Gives the bytes of the chunk at the address with the length.
-    using WriteSource = std::function<QByteArray(qint64, qint64)>;
-
     bool execSetAddr(TSerialPort *port);
-    bool execSetClk(TSerialPort *port);
+    // Writes 0xFF over the whole chip, which has no erase of its own.
     bool execErase(TSerialPort *port);
-    bool execTestEmpty(TSerialPort *port);
-    bool execCharWrite(TSerialPort *port);
-    bool execCharVerify(TSerialPort *port);
-    bool execDataRead(TSerialPort *port);
-    bool execDataWrite(TSerialPort *port);
-    bool execDataVerify(TSerialPort *port);
-    bool execFileRead(TSerialPort *port);
-    bool execFileWrite(TSerialPort *port);
-    bool execFileVerify(TSerialPort *port);
-    bool execLeave(TSerialPort *port);
 
-    // Finds the command's device (and programmer); false with an empty
-    // error text when one is missing.
-    bool lookUp(Chip &chip, bool withProg);
-    // The address size, the range and the block size fit: else false with
-    // the reason as error text.
-    bool checkTransfer(const Chip &chip, qint64 first, qint64 last, bool writing);
-    // The bytes a word address of addrSize bytes reaches; 0 for an address
-    // size other than 1 or 2.
-    static qint64 wordSpan(quint8 addrSize);
-    // How reads and writes are cut into requests.
-    static TChunkRule readRule(const Chip &chip);
-    static TChunkRule writeRule(const Chip &chip);
-    // The progress step of a command over [first, last].
-    TProgressStep progressStep(qint64 first, qint64 last);
-
-    // Reads [first, last] chunk by chunk; stopped counts as success.
-    bool readRange(TSerialPort *port, const Chip &chip, qint64 first, qint64 last,
-                   const ReadSink &sink, const TProgressStep &step = TProgressStep(),
-                   bool *stopped = nullptr);
-    bool writeRange(TSerialPort *port, const Chip &chip, qint64 first, qint64 last,
-                    const WriteSource &source);
-    // Writes a piece of a file in write chunks.
-    bool writePiece(TSerialPort *port, const Chip &chip, qint64 address, const QByteArray &data);
-    // The end of a file walk: a failed read of the file sets its text.
-    bool fileDone(TWalkEnd end, const QString &error);
-    // A verify sink: the chunk equals expected(address) byte by byte, else
-    // the mismatch text.
-    bool compare(qint64 address, const QByteArray &read, const QByteArray &expected);
-    // Reads one chunk of exactly count bytes.
-    bool readChunk(TSerialPort *port, const Chip &chip, qint64 address, qint64 count,
-                   QByteArray &data);
-    bool writeChunk(TSerialPort *port, const Chip &chip, qint64 address, const QByteArray &data);
-
-    int m_counter = 0;
-    int m_lastPercent = 0;
+    // What the transfers take from the description, read once per command.
+    quint8 m_addrSize = 0;
+    quint8 m_algRead = 0;
+    quint8 m_algWrite = 0;
 };

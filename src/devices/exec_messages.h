@@ -39,5 +39,15 @@ constexpr int NOT_A_NUMBER = 488;
 // ... a whole number beyond the field it is read into: %1 its name, %2 the
 // key, %3 the number, %4..%5 the field.
 constexpr int NUMBER_OUTSIDE = 489;
+// A memory command whose range holds no bytes; %1 its first address.
+constexpr int RANGE_EMPTY = 490;
+// The same of a file command; %1 the file, %2 the first address.
+constexpr int FILE_RANGE_EMPTY = 491;
+// A file that holds no data for the command's range; %1 the file, %2..%3 the range.
+constexpr int FILE_NO_DATA = 492;
+// Log: a data read that did not finish left the command's data as it was.
+constexpr int READ_NOT_STORED = 493;
+// Log: a read to the file %1 that did not finish left the file as it was.
+constexpr int READ_FILE_KEPT = 494;
 
 } // namespace execmsg

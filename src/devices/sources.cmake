@@ -52,4 +52,6 @@ target_sources(velkorlib PRIVATE
     devices/TDev25_forms.cpp
     devices/text_lines.cpp
     devices/text_lines.h
+    devices/TMemoryExec.cpp
+    devices/TMemoryExec.h
 )

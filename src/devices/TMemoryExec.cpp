@@ -1,0 +1,346 @@
+#include "devices/TMemoryExec.h"
+
+#include "core/TLang.h"
+#include "core/consts.h"
+#include "core/helpers.h"
+#include "data/TDataCmd.h"
+#include "data/TDataPrj.h"
+#include "devices/IDevice.h"
+#include "devices/exec_messages.h"
+#include "formats/TFormat.h"
+#include "link/TProg.h"
+#include "misc/dev_misc.h"
+
+namespace {
+
+const QString SOURCE = QStringLiteral("devices\\TMemoryExec");
+
+#define PARAM(data, key) getParam(SOURCE, __LINE__, data, QLatin1String(key))
+
+constexpr char BLANK = char(0xFF);
+
+// The standard range of a memory: its begin and size keys.
+struct Bounds
+{
+    const char *begin;
+    const char *size;
+};
+
+} // namespace
+
+TMemoryExec::TMemoryExec(const TData &params, Progress progress, QObject *parent)
+    : IDeviceExec(params, parent), m_scale(progress), m_lastPercent(progress == Progress::ShareFromZero ? -1 : 0)
+{
+}
+
+TMemoryExec::~TMemoryExec() = default;
+
+// ---- Dispatch -------------------------------------------------------------------
+
+bool TMemoryExec::runCommand(TSerialPort *port, std::initializer_list<Command> own)
+{
+    static const struct
+    {
+        const char *code;
+        Op op;
+        Area area;
+    } memory[] = {
+        {CMD_TEST_EMPTY, TestEmpty, Main},
+        {CMD_CHAR_WRITE, CharWrite, Main},
+        {CMD_CHAR_VERIFY, CharVerify, Main},
+        {CMD_DATA_READ, DataRead, Main},
+        {CMD_DATA_WRITE, DataWrite, Main},
+        {CMD_DATA_VERIFY, DataVerify, Main},
+        {CMD_FILE_READ, FileRead, Main},
+        {CMD_FILE_WRITE, FileWrite, Main},
+        {CMD_FILE_VERIFY, FileVerify, Main},
+        {CMD_TEST_EMPTY_FLASH, TestEmpty, Flash},
+        {CMD_FLASH_CHAR_WRITE, CharWrite, Flash},
+        {CMD_FLASH_CHAR_VERIFY, CharVerify, Flash},
+        {CMD_FLASH_DATA_READ, DataRead, Flash},
+        {CMD_FLASH_DATA_WRITE, DataWrite, Flash},
+        {CMD_FLASH_DATA_VERIFY, DataVerify, Flash},
+        {CMD_FLASH_FILE_READ, FileRead, Flash},
+        {CMD_FLASH_FILE_WRITE, FileWrite, Flash},
+        {CMD_FLASH_FILE_VERIFY, FileVerify, Flash},
+        {CMD_TEST_EMPTY_EEPROM, TestEmpty, Eeprom},
+        {CMD_EEPROM_CHAR_WRITE, CharWrite, Eeprom},
+        {CMD_EEPROM_CHAR_VERIFY, CharVerify, Eeprom},
+        {CMD_EEPROM_DATA_READ, DataRead, Eeprom},
+        {CMD_EEPROM_DATA_WRITE, DataWrite, Eeprom},
+        {CMD_EEPROM_DATA_VERIFY, DataVerify, Eeprom},
+        {CMD_EEPROM_FILE_READ, FileRead, Eeprom},
+        {CMD_EEPROM_FILE_WRITE, FileWrite, Eeprom},
+        {CMD_EEPROM_FILE_VERIFY, FileVerify, Eeprom},
+        {CMD_SEC_REG_READ, FileRead, Security},
+        {CMD_SEC_REG_WRITE, FileWrite, Security},
+        {CMD_SEC_REG_VERIFY, FileVerify, Security},
+        {CMD_SFDP_REG_READ, FileRead, Sfdp},
+    };
+    const QString code = PARAM(m_params, REC_CMD).toString();
+    for (const auto &m : memory) {
+        if (code != QLatin1String(m.code) || !hasArea(m.area))
+            continue;
+        if (!checkPort(port))
+            return false;
+        if (m.op == TestEmpty)
+            return execTestEmpty(port, m.area);
+        if (m.op == CharWrite || m.op == CharVerify)
+            return execChar(port, m.area, m.op == CharWrite);
+        return m.op >= FileRead ? execFile(port, m.area, m.op) : execData(port, m.area, m.op);
+    }
+    for (const Command &c : own)
+        if (code == QLatin1String(c.first))
+            return checkPort(port) && c.second();
+    return failNotCarriedOut(code);
+}
+
+// ---- What the family uses ------------------------------------------------------------
+
+bool TMemoryExec::lookUp(bool withProg)
+{
+    m_cmd = dataPrj.cmdById(PARAM(m_params, REC_ID_CMD).toInt());
+    m_device = m_cmd ? m_cmd->device() : nullptr;
+    m_prog = m_cmd ? m_cmd->prog() : nullptr;
+    if (!m_device || (withProg && !m_prog))
+        return failNoDevice();
+    m_dev = m_device->params();
+    return true;
+}
+
+QVariant TMemoryExec::devParam(const char *key) const
+{
+    return PARAM(m_dev, key);
+}
+
+quint16 TMemoryExec::maxData() const
+{
+    return m_prog ? m_prog->maxData() : 0;
+}
+
+bool TMemoryExec::checkRule(const TChunkRule &rule)
+{
+    if (rule.valid())
+        return true;
+    setErrorText(lang.text(execmsg::BLOCK_ZERO));
+    return false;
+}
+
+bool TMemoryExec::sent(bool ok, const QString &error)
+{
+    if (!ok)
+        setErrorText(error);
+    return ok;
+}
+
+void TMemoryExec::storeData(const QString &text)
+{
+    const int id = PARAM(m_params, REC_ID_CMD).toInt();
+    dataPrj.setCmdParam(id, {{QLatin1String(REC_ID_CMD), id}, {QLatin1String(DATA_DATA), text}});
+}
+
+TProgressStep TMemoryExec::progressOver(qint64 first, qint64 last)
+{
+    if (m_scale == Progress::Address)
+        return [this, last](qint64 next) { return stepProgress(next, last); };
+    return [this, first, total = last - first + 1](qint64 next) { return stepProgress(next - first, total); };
+}
+
+bool TMemoryExec::stepProgress(qint64 done, qint64 total)
+{
+    return progress(m_counter, m_lastPercent, done, total);
+}
+
+// ---- Walks ---------------------------------------------------------------------------
+
+bool TMemoryExec::readExactly(TSerialPort *port, Area area, qint64 address, qint64 count, QByteArray &bytes)
+{
+    return readChunk(port, area, address, count, bytes)
+           && (bytes.size() == count || failShortReply(bytes.size(), count));
+}
+
+bool TMemoryExec::compare(qint64 address, const QByteArray &expected, const QByteArray &read)
+{
+    for (int i = 0; i < expected.size(); ++i) {
+        if (expected.at(i) != read.at(i)) {
+            setErrorText(verifyMismatchText(address + i, quint8(expected.at(i)), quint8(read.at(i))));
+            return false;
+        }
+    }
+    return true;
+}
+
+TWalkEnd TMemoryExec::writeRange(TSerialPort *port, Area area, const TChunkRule &rule, qint64 first,
+                                 qint64 last, const Bytes &bytes, const TProgressStep &step)
+{
+    return walkRange(
+        rule, first, last, [&](qint64 a, qint64 n) { return writeChunk(port, area, a, bytes(a, n)); }, step);
+}
+
+TWalkEnd TMemoryExec::verifyRange(TSerialPort *port, Area area, const TChunkRule &rule, qint64 first,
+                                  qint64 last, const Bytes &expected, const TProgressStep &step)
+{
+    QByteArray read;
+    return walkRange(
+        rule, first, last,
+        [&](qint64 a, qint64 n) { return readExactly(port, area, a, n, read) && compare(a, expected(a, n), read); },
+        step);
+}
+
+TWalkEnd TMemoryExec::readRange(TSerialPort *port, Area area, const TChunkRule &rule, qint64 first,
+                                qint64 last, const Sink &sink, const TProgressStep &step)
+{
+    QByteArray read;
+    return walkRange(
+        rule, first, last, [&](qint64 a, qint64 n) { return readExactly(port, area, a, n, read) && sink(a, read); },
+        step);
+}
+
+bool TMemoryExec::fillRange(TSerialPort *port, Area area, qint64 first, qint64 last, quint8 fill, bool write)
+{
+    TChunkRule rule;
+    if (!prepareArea(area, write, first, last, rule) || !checkRule(rule))
+        return false;
+    const Bytes bytes = [fill](qint64, qint64 n) { return QByteArray(int(n), char(fill)); };
+    const TProgressStep step = progressOver(first, last);
+    return (write ? writeRange(port, area, rule, first, last, bytes, step)
+                  : verifyRange(port, area, rule, first, last, bytes, step))
+           != TWalkEnd::Failed;
+}
+
+bool TMemoryExec::testEmpty(TSerialPort *port, Area area, qint64 first, qint64 last)
+{
+    return (first <= last || failEmptyRange(first)) && fillRange(port, area, first, last, quint8(BLANK), false);
+}
+
+// ---- Refusals and the log ------------------------------------------------------------------
+
+bool TMemoryExec::failEmptyRange(qint64 first)
+{
+    setErrorText(lang.text(execmsg::RANGE_EMPTY).arg(hexText64(first)));
+    return false;
+}
+
+QString TMemoryExec::emptyFileRangeText(const QString &file, qint64 first)
+{
+    return lang.text(execmsg::FILE_RANGE_EMPTY).arg(file, hexText64(first));
+}
+
+QString TMemoryExec::fileNoDataText(const QString &file, qint64 first, qint64 last)
+{
+    return lang.text(execmsg::FILE_NO_DATA).arg(file, hexText64(first), hexText64(last));
+}
+
+void TMemoryExec::logNotStored(const QString &file)
+{
+    emit signalEventText(EXEC_TEXT_NEXT, file.isEmpty() ? lang.text(execmsg::READ_NOT_STORED)
+                                                        : lang.text(execmsg::READ_FILE_KEPT).arg(file));
+}
+
+// ---- The commands --------------------------------------------------------------------------
+
+bool TMemoryExec::execTestEmpty(TSerialPort *port, Area area)
+{
+    static const Bounds bounds[] = {{DEV_ADDR_BEGIN, DEV_SIZE},
+                                    {DEV_FLASH_ADDR_BEGIN, DEV_FLASH_SIZE},
+                                    {DEV_EEPROM_ADDR_BEGIN, DEV_EEPROM_SIZE}};
+    if (!lookUp(true))
+        return false;
+    const qint64 first = devParam(bounds[area].begin).toLongLong();
+    return testEmpty(port, area, first, first + devParam(bounds[area].size).toLongLong() - 1);
+}
+
+bool TMemoryExec::execChar(TSerialPort *port, Area area, bool write)
+{
+    int id = 0;
+    qint64 first = 0, last = 0;
+    quint8 fill = 0;
+    getCharCmdParams(m_params, id, first, last, fill);
+    return (first <= last || failEmptyRange(first)) && lookUp(true) && fillRange(port, area, first, last, fill, write);
+}
+
+bool TMemoryExec::execData(TSerialPort *port, Area area, Op op)
+{
+    int id = 0;
+    qint64 first = 0, last = 0;
+    QByteArray data;
+    QString text;
+    if (!getDataCmdParams(m_params, id, first, last, data, text))
+        return refuseHexText(QLatin1String(DATA_DATA), text);
+    TChunkRule rule;
+    if (!lookUp(true) || !prepareArea(area, op == DataWrite, first, last, rule) || !checkRule(rule))
+        return false;
+    const TProgressStep step = progressOver(first, last);
+    const Bytes bytes = [&data, first](qint64 a, qint64 n) { return data.mid(int(a - first), int(n)); };
+    if (op == DataWrite)
+        return writeRange(port, area, rule, first, last, bytes, step) != TWalkEnd::Failed;
+    if (op == DataVerify)
+        return verifyRange(port, area, rule, first, last, bytes, step) != TWalkEnd::Failed;
+    // A read is stored whole or not at all.
+    QByteArray result;
+    const TWalkEnd end = readRange(
+        port, area, rule, first, last,
+        [&result](qint64, const QByteArray &chunk) {
+            result += chunk;
+            return true;
+        },
+        step);
+    if (end != TWalkEnd::Done) {
+        logNotStored();
+        return end == TWalkEnd::Stopped;
+    }
+    storeData(bytesToHexStringLike(text, result));
+    return true;
+}
+
+bool TMemoryExec::execFile(TSerialPort *port, Area area, Op op)
+{
+    int id = 0;
+    qint64 addrFile = 0, first = 0, last = 0;
+    QString file, format;
+    getFileCmdParams(m_params, id, addrFile, first, last, file, format);
+    TChunkRule rule;
+    if ((last < first && !sent(false, emptyFileRangeText(file, first))) || !lookUp(true)
+        || !prepareArea(area, op == FileWrite, first, last, rule) || !checkRule(rule))
+        return false;
+    TFormat data(format, file, addrFile, first, last, rule.block());
+    if (!data.open(op == FileRead ? 1 : 0))
+        return sent(false, data.errorString());
+    const TProgressStep step = progressOver(first, last);
+    if (op == FileRead) {
+        const TWalkEnd end = readRange(
+            port, area, rule, first, last,
+            [&](qint64 a, const QByteArray &chunk) {
+                return data.write(addrFile + (a - first), chunk) || sent(false, data.errorString());
+            },
+            step);
+        // A read that failed or was stopped leaves the earlier file as it
+        // was: the format puts its new file in place only on close.
+        if (end == TWalkEnd::Done)
+            return closeFile(data);
+        logNotStored(file);
+        return end == TWalkEnd::Stopped;
+    }
+    // Each piece of the file is moved in the rule's chunks; the first one
+    // is read before anything is sent, so that a file without data for the
+    // range reaches no chip.
+    bool any = false;
+    QString error;
+    const TWalkEnd end = walkFile(
+        data, first,
+        [&](qint64 a, const QByteArray &piece) {
+            any = true;
+            const Bytes bytes = [&piece, a](qint64 at, qint64 n) { return piece.mid(int(at - a), int(n)); };
+            const qint64 z = a + piece.size() - 1;
+            return (op == FileWrite ? writeRange(port, area, rule, a, z, bytes)
+                                    : verifyRange(port, area, rule, a, z, bytes))
+                   == TWalkEnd::Done;
+        },
+        step, error);
+    if (end == TWalkEnd::Failed) {
+        if (!error.isEmpty())
+            setErrorText(error);
+        return false;
+    }
+    return any ? closeFile(data) : sent(false, fileNoDataText(file, first, last));
+}

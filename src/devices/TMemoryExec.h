@@ -1,0 +1,141 @@
+#pragma once
+// The memory commands of the chip families, written once: the empty test,
+// fill write and verify, hex data read, write and verify and file read,
+// write and verify of each memory ("char_write", "flash_char_write",
+// "eeprom_char_write", ...), and the register files of the 25xx family
+// that take the file form ("sec_reg_read", "sec_reg_write",
+// "sec_reg_verify", "sfdp_reg_read").
+//
+// The layer reads the command's parameters, finds its device and
+// programmer, refuses before anything is sent what moves nothing (a range
+// of no bytes, a file with no data for the range), opens and walks the
+// chip-data file, cuts every transfer by the family's chunk rule, compares
+// with the "Address/Data/Read" text, stores a read only when it is whole,
+// reports progress and ends a transfer on a stop after the chunk under way.
+//
+// A family derives from it and writes what is its own only: the memories
+// it has (hasArea), how a transfer over a range of one is made ready
+// (prepareArea: its algorithm variants, its reach, the chunk rule of
+// misc/chunks.h), and how one chunk is read and programmed (readChunk,
+// writeChunk). Its other commands run through runCommand beside the
+// memory commands and may use the walks below.
+
+#include "devices/IDeviceExec.h"
+#include "misc/chunks.h"
+
+#include <functional>
+#include <initializer_list>
+#include <utility>
+
+class IDevice;
+class TDataCmd;
+class TProg;
+
+class TMemoryExec : public IDeviceExec
+{
+    Q_OBJECT
+
+public:
+    // The memories the commands reach.
+    enum Area { Main, Flash, Eeprom, Security, Sfdp };
+    // How a transfer counts its percentage: the share of its range done,
+    // the first 0 not reported (Share) or reported (ShareFromZero); or the
+    // chip address reached over the range's last address (Address).
+    enum class Progress { Share, ShareFromZero, Address };
+
+    ~TMemoryExec() override;
+
+    // The refusals of a file write or verify that would move nothing: a
+    // range of no bytes, a file with no data for the range [first, last].
+    static QString emptyFileRangeText(const QString &file, qint64 first);
+    static QString fileNoDataText(const QString &file, qint64 first, qint64 last);
+
+protected:
+    TMemoryExec(const TData &params, Progress progress, QObject *parent = nullptr);
+
+    // ---- What a family writes ----------------------------------------------
+
+    virtual bool hasArea(Area area) const = 0;
+    // Makes a transfer over [first, last] of the area ready, for programming
+    // (write) or reading: the rule its chunks keep. False, with the reason,
+    // for a variant the program lacks, a range past the family's reach, a
+    // rule that makes no progress. Sends nothing; the command's device and
+    // programmer are found (lookUp). An empty range is never past the reach.
+    virtual bool prepareArea(Area area, bool write, qint64 first, qint64 last, TChunkRule &rule) = 0;
+    // One read of count bytes at the address; the layer checks the length.
+    virtual bool readChunk(TSerialPort *port, Area area, qint64 address, qint64 count,
+                           QByteArray &bytes) = 0;
+    // One program request of the bytes at the address.
+    virtual bool writeChunk(TSerialPort *port, Area area, qint64 address, const QByteArray &bytes) = 0;
+
+    // ---- What the layer gives the family ------------------------------------
+
+    using Command = std::pair<const char *, std::function<bool()>>;
+    // Carries out the command of the record's code: a memory command on an
+    // area the family has, or one of the family's own (after the port
+    // check); any other code fails naming it.
+    bool runCommand(TSerialPort *port, std::initializer_list<Command> own);
+
+    // The command's record, its device and (withProg) its programmer; false
+    // with message 405 when one is missing.
+    bool lookUp(bool withProg);
+    TDataCmd *cmd() const { return m_cmd; }
+    const TData &devParams() const { return m_dev; }
+    QVariant devParam(const char *key) const;
+    // The programmer's largest payload; 0 without a programmer.
+    quint16 maxData() const;
+
+    // A rule that makes no progress: the block message.
+    bool checkRule(const TChunkRule &rule);
+    // The end of a request: false, with its error text, when it failed.
+    bool sent(bool ok, const QString &error);
+    // Stores the text as the command's "data".
+    void storeData(const QString &text);
+
+    // The bytes of a chunk at an address, of a length: what to program or
+    // what the chip must hold.
+    using Bytes = std::function<QByteArray(qint64 address, qint64 length)>;
+    // Takes the bytes read at an address.
+    using Sink = std::function<bool(qint64 address, const QByteArray &bytes)>;
+    // [first, last] in the rule's chunks: programmed, compared or read.
+    TWalkEnd writeRange(TSerialPort *port, Area area, const TChunkRule &rule, qint64 first, qint64 last,
+                        const Bytes &bytes, const TProgressStep &step = TProgressStep());
+    TWalkEnd verifyRange(TSerialPort *port, Area area, const TChunkRule &rule, qint64 first, qint64 last,
+                         const Bytes &expected, const TProgressStep &step = TProgressStep());
+    TWalkEnd readRange(TSerialPort *port, Area area, const TChunkRule &rule, qint64 first, qint64 last,
+                       const Sink &sink, const TProgressStep &step = TProgressStep());
+    // Made ready and with progress: the fill byte over [first, last],
+    // programmed or compared. Stopped counts as success.
+    bool fillRange(TSerialPort *port, Area area, qint64 first, qint64 last, quint8 fill, bool write);
+    // The empty test of [first, last]; a range of no bytes is refused.
+    bool testEmpty(TSerialPort *port, Area area, qint64 first, qint64 last);
+
+    // The progress step of a transfer over [first, last], counted as the
+    // family counts it.
+    TProgressStep progressOver(qint64 first, qint64 last);
+    // One progress step of done in total; true when a stop was requested.
+    bool stepProgress(qint64 done, qint64 total);
+
+private:
+    enum Op { TestEmpty, CharWrite, CharVerify, DataRead, DataWrite, DataVerify, FileRead, FileWrite, FileVerify };
+
+    bool execTestEmpty(TSerialPort *port, Area area);
+    bool execChar(TSerialPort *port, Area area, bool write);
+    bool execData(TSerialPort *port, Area area, Op op);
+    bool execFile(TSerialPort *port, Area area, Op op);
+    bool readExactly(TSerialPort *port, Area area, qint64 address, qint64 count, QByteArray &bytes);
+    // The chip's bytes equal the expected ones; else the mismatch text.
+    bool compare(qint64 address, const QByteArray &expected, const QByteArray &read);
+    // The refusals of a command that would move nothing.
+    bool failEmptyRange(qint64 first);
+    // The log line of a read that did not finish: nothing of it was kept.
+    void logNotStored(const QString &file = QString());
+
+    Progress m_scale;
+    int m_counter = 0;
+    int m_lastPercent = 0;
+    TDataCmd *m_cmd = nullptr;
+    IDevice *m_device = nullptr;
+    TProg *m_prog = nullptr;
+    TData m_dev;
+};
