@@ -19,6 +19,7 @@
 #include "devices/TDeviceList.h"
 #include "devices/avr8_payload.h"
 #include "devices/dev_lists.h"
+#include "devices/exec_messages.h"
 #include "formats/TFormat.h"
 #include "gui/forms/TFormDevCfg.h"
 #include "gui/forms/TFormDevEmpty.h"
@@ -841,7 +842,7 @@ private slots:
     }
 
     // Link failures in the middle of transfers; a failed file read keeps
-    // the old file; a stop keeps what was read.
+    // the old file; a stopped data read keeps the data stored before.
     void brokenTransfers()
     {
         const TData dev = TDeviceList::readDescription(DEVICES + QStringLiteral("/avr8/atmega328p.dev"));
@@ -884,7 +885,8 @@ private slots:
         }
         fake->clearFaults();
 
-        // A stop while a data read runs: success, message 390, the first chunk stored.
+        // A stop while a data read runs: success, message 390, the stored
+        // data as it was and a line that says so.
         newChip(dev);
         dataPrj.clear();
         dataPrj.fromHash({{INFO_PRJ_FILE, path(QStringLiteral("test.prj"))}, {PRJ_WORK_PATH, dir.path()}});
@@ -902,7 +904,8 @@ private slots:
         QTRY_COMPARE(rx->destroyed, QVector<int>({cfg}));
         QCOMPARE(rx->statuses, (QVector<QPair<int, bool>>{{cfg, true}}));
         QCOMPARE(rx->ofKind(EXEC_SUCCESS).last().text, msg(390));
-        QCOMPARE(record(ids.first()).value(DATA_DATA).toString(), QString(512, QLatin1Char('3')));
+        QCOMPARE(record(ids.first()).value(DATA_DATA).toString(), data);
+        QCOMPARE(rx->ofKind(EXEC_TEXT_NEXT).last().text, msg(execmsg::READ_NOT_STORED));
         QCOMPARE(onChip([&] { return chip->erases; }), 0);
     }
 
