@@ -5,6 +5,7 @@
 #include "core/helpers.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
+#include "devices/TMemoryExec.h"
 #include "devices/avr8_payload.h"
 #include "formats/TFormat.h"
 #include "link/TProg.h"
@@ -43,6 +44,10 @@ bool TDevXMC1_ASCFD_Exec::execFlashFileVerify(TSerialPort *port)
     qint64 addrFile = 0, first = 0, last = 0;
     QString file, formatName;
     getFileCmdParams(m_params, idCmd, addrFile, first, last, file, formatName);
+    if (last < first) {
+        setErrorText(TMemoryExec::emptyFileRangeText(file, first));
+        return false;
+    }
     const TDataCmd *cmd = dataPrj.cmdById(idCmd);
     const TProg *prog = cmd && cmd->device() ? cmd->prog() : nullptr;
     if (!prog) {
@@ -60,9 +65,8 @@ bool TDevXMC1_ASCFD_Exec::execFlashFileVerify(TSerialPort *port)
         setErrorText(format.errorString());
         return false;
     }
-    if (piece.isEmpty())
-        return closeFile(format);
-    // Data to compare, and the chip cannot be read.
-    setErrorText(lang.text(avr8::MSG_XMC1_NOT_CARRIED));
+    // Nothing to compare is no pass; data to compare the chip cannot give.
+    setErrorText(piece.isEmpty() ? TMemoryExec::fileNoDataText(file, first, last)
+                                 : lang.text(avr8::MSG_XMC1_NOT_CARRIED));
     return false;
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The executor of XMC1 commands. The programmer carries out no XMC1 chip
 // command, so nothing is sent: every command fails with a text that says
-// so. "flash_file_verify" opens its file first and succeeds when the file
-// holds no data in the command's window (there is nothing to compare).
+// so. "flash_file_verify" opens its file first and is refused, saying so,
+// when the file holds no data in the command's window (nothing to compare).
 // `ident` gives no identification and leaves every text as it was.
 
 #include "devices/IDeviceExec.h"

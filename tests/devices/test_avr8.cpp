@@ -16,6 +16,7 @@
 #include "devices/TDevAVR8_spi_exec.h"
 #include "devices/TDevXMC1_ascfd.h"
 #include "devices/TDevXMC1_ascfd_exec.h"
+#include "devices/TMemoryExec.h"
 #include "devices/TDeviceList.h"
 #include "devices/avr8_payload.h"
 #include "devices/dev_lists.h"
@@ -1081,8 +1082,10 @@ private slots:
         QCOMPARE(call(record(ids.at(1)), ok), msg(TSerialPort::MSG_NOT_OPEN));
         QVERIFY(port.openPort(fake->portName(), QIODevice::ReadWrite));
         fake->clearRequests();
-        QCOMPARE(call(record(ids.at(0)), ok), QString());
-        QVERIFY(ok);
+        // A file without data for the window passes nothing: it is refused.
+        QCOMPARE(call(record(ids.at(0)), ok),
+                 TMemoryExec::fileNoDataText(path(QStringLiteral("empty.bin")), 0x10001000LL, 0x100010FFLL));
+        QVERIFY(!ok);
         QCOMPARE(call(record(ids.at(1)), ok), msg(418).arg(path(QStringLiteral("missing.bin"))));
         QVERIFY(!ok);
         QCOMPARE(call(record(ids.at(2)), ok), msg(MSG_XMC1_NOT_CARRIED));
