@@ -1,7 +1,7 @@
 #pragma once
 // A fault the fake programmer shows on demand in place of a proper reply.
-// Build one with the named constructors, narrow it with onCode and times,
-// and hand it to FakeProgrammer::addFault.
+// Build one with the named constructors, narrow it with onCode, after and
+// times, and hand it to FakeProgrammer::addFault.
 
 #include <QByteArray>
 #include <QtGlobal>
@@ -24,6 +24,7 @@ struct FakeFault
     Kind kind = Silence;
     int code = ANY_CODE;      // request code it applies to
     int count = 1;            // how many replies it spoils; ALWAYS for all
+    int skip = 0;             // matching requests answered properly before it applies
     quint16 errorCode = 0;
     quint16 length = 0xFFFF;
     QByteArray bytes;
@@ -64,6 +65,13 @@ struct FakeFault
     {
         FakeFault f = *this;
         f.code = c;
+        return f;
+    }
+    // Applies from the (n + 1)-th matching request on: a fault part-way.
+    FakeFault after(int n) const
+    {
+        FakeFault f = *this;
+        f.skip = n;
         return f;
     }
     FakeFault times(int n) const

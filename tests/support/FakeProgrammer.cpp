@@ -302,6 +302,10 @@ void FakeProgrammer::handleFrame(const QByteArray &frame)
             FakeFault &f = faults[i];
             if (f.code != FakeFault::ANY_CODE && f.code != request.code)
                 continue;
+            if (f.skip > 0) {
+                --f.skip;
+                continue;
+            }
             fault = f;
             faulty = true;
             if (f.count != FakeFault::ALWAYS && --f.count <= 0)

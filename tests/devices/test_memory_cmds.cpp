@@ -1,0 +1,404 @@
+// The memory commands of every chip family from one table: each memory of
+// the 24xx, 25xx and AVR8 families (main memory, security registers, SFDP,
+// flash, EEPROM) run by the execution worker against the fake programmer's
+// chip models. Transfers at the edges of the memory at four programmer
+// blocks with HEX and BIN files; commands that would move nothing refused
+// with nothing sent; reads stopped or broken part-way change nothing stored.
+
+#include "core/TAppData.h"
+#include "core/TProgName.h"
+#include "core/TProgType.h"
+#include "core/consts.h"
+#include "data/TDataCmd.h"
+#include "data/TDataPrj.h"
+#include "devices/IDevice.h"
+#include "devices/TDeviceList.h"
+#include "devices/dev_lists.h"
+#include "devices/exec_messages.h"
+#include "formats/formatTestUtil.h"
+#include "gui/main/startup.h"
+#include "link/TExec.h"
+#include "link/TSerialPort.h"
+#include "support/AvrChip.h"
+#include "support/Chip24.h"
+#include "support/ExecHarness.h"
+#include "support/FakeProgrammer.h"
+#include "support/NumberedLanguage.h"
+#include "support/Spi25Chip.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+#include <functional>
+#include <iterator>
+#include <memory>
+
+namespace {
+
+const QString DEVICES = QStringLiteral(VELKOR_SOURCE_DIR "/runtime/devices");
+
+QString T(int number)
+{
+    return NumberedLanguage::textWithArguments(number);
+}
+
+// The commands of a memory, by what they do; null where it has none.
+enum { TEST_EMPTY, CHAR_WRITE, CHAR_VERIFY, DATA_READ, DATA_WRITE, DATA_VERIFY, FILE_READ, FILE_WRITE, FILE_VERIFY, OPS };
+
+struct Memory
+{
+    const char *name;
+    const char *description;   // below runtime/devices; the 25xx one made 64 Kbyte
+    int clock;
+    qint64 size;               // every memory starts at 0
+    const char *codes[OPS];
+    quint8 readCode;           // the device-level request of its reads
+    std::function<std::shared_ptr<ChipModel>(const TData &)> make;
+    std::function<QByteArray(ChipModel *)> contents;
+};
+
+std::shared_ptr<ChipModel> avr(const TData &dev)
+{
+    return std::make_shared<AvrChip>(AvrChip::specOf(dev), quint16(deviceTypeOf(QStringLiteral("AVR8_SPI"))));
+}
+std::shared_ptr<ChipModel> spi25(const TData &)
+{
+    return std::make_shared<Spi25Chip>(65536, QByteArray::fromHex("EF4015"));
+}
+Spi25Chip *flash25(ChipModel *c)
+{
+    return static_cast<Spi25Chip *>(c);
+}
+
+const Memory memories[] = {
+    {"24xx", "24xx/24c64.dev", 400000, 8192,
+     {CMD_TEST_EMPTY, CMD_CHAR_WRITE, CMD_CHAR_VERIFY, CMD_DATA_READ, CMD_DATA_WRITE, CMD_DATA_VERIFY, CMD_FILE_READ,
+      CMD_FILE_WRITE, CMD_FILE_VERIFY},
+     5, [](const TData &) { return std::make_shared<Chip24>(8192, 32, 2, 7, 0); },
+     [](ChipModel *c) { return static_cast<Chip24 *>(c)->memory; }},
+    {"25xx", "25xx/w25q16jv.dev", 1000000, 65536,
+     {CMD_TEST_EMPTY, CMD_CHAR_WRITE, CMD_CHAR_VERIFY, CMD_DATA_READ, CMD_DATA_WRITE, CMD_DATA_VERIFY, CMD_FILE_READ,
+      CMD_FILE_WRITE, CMD_FILE_VERIFY},
+     3, spi25, [](ChipModel *c) { return flash25(c)->array; }},
+    {"25xx security", "25xx/w25q16jv.dev", 1000000, 768,
+     {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, CMD_SEC_REG_READ, CMD_SEC_REG_WRITE, CMD_SEC_REG_VERIFY},
+     3, spi25, [](ChipModel *c) { return flash25(c)->security.toList().join(); }},
+    {"25xx SFDP", "25xx/w25q16jv.dev", 1000000, 256,
+     {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, CMD_SFDP_REG_READ, nullptr, nullptr},
+     3, spi25, [](ChipModel *c) { return flash25(c)->sfdp; }},
+    {"AVR8 flash", "avr8/atmega328p.dev", 250000, 32768,
+     {CMD_TEST_EMPTY_FLASH, CMD_FLASH_CHAR_WRITE, CMD_FLASH_CHAR_VERIFY, CMD_FLASH_DATA_READ, CMD_FLASH_DATA_WRITE,
+      CMD_FLASH_DATA_VERIFY, CMD_FLASH_FILE_READ, CMD_FLASH_FILE_WRITE, CMD_FLASH_FILE_VERIFY},
+     3, avr, [](ChipModel *c) { return static_cast<AvrChip *>(c)->flash; }},
+    {"AVR8 EEPROM", "avr8/atmega328p.dev", 250000, 1024,
+     {CMD_TEST_EMPTY_EEPROM, CMD_EEPROM_CHAR_WRITE, CMD_EEPROM_CHAR_VERIFY, CMD_EEPROM_DATA_READ,
+      CMD_EEPROM_DATA_WRITE, CMD_EEPROM_DATA_VERIFY, CMD_EEPROM_FILE_READ, CMD_EEPROM_FILE_WRITE,
+      CMD_EEPROM_FILE_VERIFY},
+     5, avr, [](ChipModel *c) { return static_cast<AvrChip *>(c)->eeprom; }},
+};
+
+// Intel HEX of the bytes at the address (below 64 Kbyte), 16 a record.
+QByteArray hexOf(quint16 address, const QByteArray &bytes)
+{
+    QByteArray text;
+    for (int i = 0; i < bytes.size(); i += 16)
+        text += hexRecord(0, quint16(address + i), bytes.mid(i, 16));
+    return text + ":00000001FF\r\n";
+}
+
+// The commands a kind of refusal is tried on.
+QVector<int> refusedOps(const QString &kind)
+{
+    if (kind == QLatin1String("fill count 0"))
+        return {CHAR_WRITE, CHAR_VERIFY};
+    if (kind == QLatin1String("file count 0"))
+        return {FILE_WRITE, FILE_VERIFY, FILE_READ};
+    return {FILE_WRITE, FILE_VERIFY};
+}
+
+TData fileParams(const QString &file, const char *format, qint64 at, qint64 count, qint64 addrFile = -1)
+{
+    return {{FILE_FORMAT, QLatin1String(format)}, {FILE_FILE, file}, {FILE_ADDR_FILE, addrFile < 0 ? at : addrFile},
+            {FILE_ADDR_DEVICE, at}, {FILE_COUNT, count}};
+}
+
+} // namespace
+
+class TestMemoryCmds : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    std::unique_ptr<FakeProgrammer> fake;
+    std::shared_ptr<ChipModel> chip;
+    std::unique_ptr<Receiver> rx;
+    const Memory *mem = nullptr;
+    int cfg = -1;
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    // A fresh chip for the memory and a configuration choosing the
+    // programmer of that block and the device.
+    void start(const Memory &m, int maxData)
+    {
+        mem = &m;
+        QString description = DEVICES + QLatin1Char('/') + QLatin1String(m.description);
+        if (QByteArray(m.name).startsWith("25xx")) {
+            QByteArray text = fileBytes(description);
+            text.replace("size=D|2097152", "size=D|65536");
+            description = path(QStringLiteral("w25q16jv-64k.dev"));
+            QVERIFY(writeBytes(description, text));
+        }
+        chip = m.make(TDeviceList::readDescription(description));
+        fake->setChip(chip);
+        dataPrj.clear();
+        dataPrj.fromHash({{INFO_PRJ_FILE, path(QStringLiteral("test.prj"))}, {PRJ_WORK_PATH, dir.path()}});
+        cfg = dataPrj.addCfg(QStringLiteral("c"), QString());
+        dataPrj.addCmd({{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, CMD_SET_PROG},
+                        {SET_PROG_PROG, QStringLiteral("P%1").arg(maxData)}});
+        dataPrj.addCmd({{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, CMD_SET_DEVICE},
+                        {SET_DEVICE_DEVICE, QLatin1String(m.name)}, {SET_DEVICE_FILE, description},
+                        {SET_CLK_CLK, m.clock}, {SET_ADDR_ADDR, 0}});
+        dataPrj.validateAll();
+    }
+    // The memory's command of that kind with the device's defaults, then
+    // the values; returns its id.
+    int add(int op, const TData &values)
+    {
+        TData data{{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, QLatin1String(mem->codes[op])}, {REC_ID_CMD, -1}};
+        dataPrj.cmdsOfCfg(cfg).at(1)->device()->initCmdParam(data);
+        data.remove(REC_ID_CMD);
+        for (auto it = values.begin(); it != values.end(); ++it)
+            data.insert(it.key(), it.value());
+        const int id = dataPrj.addCmd(data);
+        dataPrj.validateAll();
+        return id;
+    }
+    // Runs the configuration, stopped as the command with the id starts
+    // when it is given; true when the run succeeded.
+    bool run(int stopAt = -1)
+    {
+        fake->clearRequests();
+        rx.reset(new Receiver);
+        if (stopAt >= 0) {
+            rx->stopsOnWaiting = {cfg};
+            rx->stopOnCmdParams = dataPrj.cmdById(stopAt)->handler()->cmdParamText(
+                dataPrj.cmdById(stopAt)->toHash(), nullptr);
+        }
+        QPointer<QThread> thread = startExec(cfg, rx.get());
+        if (!TExec::waitForThread(thread, 60000) || !QTest::qWaitFor([&] { return !rx->destroyed.isEmpty(); }, 5000))
+            return false;
+        return rx->statuses == QVector<QPair<int, bool>>{{cfg, true}};
+    }
+    QString failure() const
+    {
+        const auto failed = rx->ofKind(EXEC_FAILED);
+        return failed.isEmpty() ? QString() : failed.last().text;
+    }
+    bool logged(const QString &text) const
+    {
+        const auto lines = rx->ofKind(EXEC_TEXT_NEXT);
+        return std::any_of(lines.begin(), lines.end(), [&](const Receiver::Event &e) { return e.text == text; });
+    }
+    // The requests logged of the codes from..to.
+    int requests(int from, int to) const
+    {
+        const auto log = fake->requests();
+        return int(std::count_if(log.begin(), log.end(), [&](const auto &r) { return r.code >= from && r.code <= to; }));
+    }
+    QByteArray contents() const
+    {
+        QByteArray c;
+        fake->locked([&] { c = mem->contents(chip.get()); });
+        return c;
+    }
+    QString stored(int id) const { return dataPrj.cmdById(id)->params().value(DATA_DATA).toString(); }
+
+private slots:
+    void initTestCase()
+    {
+        registerMetaTypes();
+        QVERIFY(NumberedLanguage::loadWithArguments());
+        QVERIFY(dir.isValid());
+        appData.pathDevices = DEVICES;
+        const QByteArray ini = fileBytes(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/progs/emulator.ini"));
+        QVERIFY(ini.contains("MAX_DATA=256"));
+        TProgType types;
+        for (int maxData : {60, 64, 100, 256, 1000}) {
+            const QString file = path(QStringLiteral("emu%1.ini").arg(maxData));
+            QVERIFY(writeBytes(file, QByteArray(ini).replace("MAX_DATA=256", "MAX_DATA=" + QByteArray::number(maxData))));
+            types.add(QStringLiteral("E%1").arg(maxData), file);
+        }
+        appData.progType.replace(types);
+    }
+    void init()
+    {
+        fake.reset(new FakeProgrammer);
+        QVERIFY2(fake->start(), qPrintable(fake->errorString()));
+        TProgName names;
+        for (int maxData : {60, 64, 100, 256, 1000})
+            names.add(true, QStringLiteral("P%1").arg(maxData), fake->portName(), QStringLiteral("E%1").arg(maxData));
+        appData.progName.replace(names);
+    }
+    void cleanup()
+    {
+        dataPrj.clear();
+        rx.reset();
+        fake.reset();
+        chip.reset();
+    }
+
+    // Every command of each memory in one run: the empty test of the whole
+    // memory, a fill from its first byte, data across blocks in its middle,
+    // a file up to its last byte written, verified and read back. The chip
+    // and the read-backs hold exactly what was written.
+    void transfersAtTheEdges_data()
+    {
+        QTest::addColumn<int>("memory");
+        QTest::addColumn<int>("maxData");
+        QTest::addColumn<QString>("format");
+        for (int m = 0; m < int(std::size(memories)); ++m)
+            for (int maxData : {60, 100, 256, 1000})
+                for (const char *format : {"hex", "bin"})
+                    QTest::addRow("%s %d %s", memories[m].name, maxData, format) << m << maxData << format;
+    }
+    void transfersAtTheEdges()
+    {
+        QFETCH(int, memory);
+        QFETCH(int, maxData);
+        QFETCH(QString, format);
+        const Memory &m = memories[memory];
+        start(m, maxData);
+        QByteArray expect = contents();
+        const qint64 size = m.size, mid = size / 2 + 3;
+        const QByteArray data = randomBytes(77, quint32(maxData)), image = randomBytes(int(qMin<qint64>(333, size)), 7);
+        const qint64 at = size - image.size();
+        const QString in = path(QStringLiteral("in.") + format), back = path(QStringLiteral("back.") + format);
+        QVERIFY(writeBytes(in, format == QLatin1String("hex") ? hexOf(quint16(at), image) : image));
+        QFile::remove(back);
+        const QByteArray fmt = format.toLatin1();
+        const qint64 fileAt = format == QLatin1String("hex") ? at : 0;
+        const TData fill{{CHAR_ADDR_DEVICE, 0}, {CHAR_COUNT, 300}, {CHAR_FILL_CHAR, 0x5A}};
+        const QString like = QStringLiteral("000000 ") + QString(152, QLatin1Char('0'));   // 79 bytes
+        const TData bytes{{DATA_ADDR_DEVICE, mid}, {DATA_DATA, bytesToHexString(data)}};
+        const struct { int op; TData values; } steps[] = {
+            {TEST_EMPTY, {}}, {CHAR_WRITE, fill}, {CHAR_VERIFY, fill}, {DATA_WRITE, bytes}, {DATA_VERIFY, bytes},
+            {DATA_READ, {{DATA_ADDR_DEVICE, mid - 1}, {DATA_DATA, like}}},
+            {FILE_WRITE, fileParams(in, fmt, at, image.size(), fileAt)},
+            {FILE_VERIFY, fileParams(in, fmt, at, image.size(), fileAt)},
+            {FILE_READ, fileParams(back, fmt, 0, size)}};
+        int readId = -1;
+        const bool readOnly = m.codes[FILE_WRITE] == nullptr;
+        for (const auto &s : steps) {
+            if (!m.codes[s.op])
+                continue;
+            const int id = add(s.op, s.values);
+            QVERIFY2(dataPrj.cmdById(id)->validParam(), m.codes[s.op]);
+            if (s.op == DATA_READ)
+                readId = id;
+        }
+        QVERIFY2(run(), qPrintable(failure()));
+        if (m.codes[CHAR_WRITE])
+            expect.replace(0, 300, QByteArray(300, 0x5A)).replace(int(mid), data.size(), data);
+        if (!readOnly)
+            expect.replace(int(at), image.size(), image);
+        QVERIFY(contents() == expect);
+        QVERIFY(readAll(format, back, 0, 0, size, 256).image(0, size) == expect);
+        if (readId >= 0)
+            QCOMPARE(stored(readId), bytesToHexStringLike(like, expect.mid(int(mid - 1), 79)));
+    }
+
+    // A fill or file command of no bytes, and a write or verify of a file
+    // without data for its range, fail saying so (naming the file) and send
+    // nothing to the chip; a read of no bytes keeps the earlier file.
+    void nothingToMoveIsRefused_data()
+    {
+        QTest::addColumn<int>("memory");
+        QTest::addColumn<int>("op");
+        QTest::addColumn<QString>("kind");
+        for (int m = 0; m < int(std::size(memories)); ++m)
+            for (const char *kind : {"fill count 0", "file count 0", "HEX end record only", "empty BIN",
+                                     "BIN ending at its start"})
+                for (int op : refusedOps(QLatin1String(kind)))
+                    if (memories[m].codes[op])
+                        QTest::addRow("%s %s, %s", memories[m].name, memories[m].codes[op], kind)
+                            << m << op << QString::fromLatin1(kind);
+    }
+    void nothingToMoveIsRefused()
+    {
+        QFETCH(int, memory);
+        QFETCH(int, op);
+        QFETCH(QString, kind);
+        const Memory &m = memories[memory];
+        const QString file = path(QStringLiteral("nothing.dat"));
+        const qint64 first = 0x10, count = kind.endsWith(QLatin1String("count 0")) ? 0 : 0x40;
+        QByteArray bytes = "earlier contents";
+        const bool hex = kind.contains(QLatin1String("HEX"));
+        qint64 addrFile = hex ? first : 0;   // a HEX file places its data, a BIN file starts at 0
+        if (kind.startsWith(QLatin1String("HEX end")))
+            bytes = ":00000001FF\r\n";
+        else if (kind.startsWith(QLatin1String("empty")))
+            bytes.clear();
+        else if (kind.startsWith(QLatin1String("BIN ending")))
+            addrFile = bytes.size();
+        start(m, 64);
+        QVERIFY(writeBytes(file, bytes));
+        const QByteArray before = contents();
+        const int id = add(op, op <= CHAR_VERIFY ? TData{{CHAR_ADDR_DEVICE, first}, {CHAR_COUNT, 0}, {CHAR_FILL_CHAR, 0}}
+                                                 : fileParams(file, hex ? "hex" : "bin", first, count, addrFile));
+        QVERIFY(dataPrj.cmdById(id)->validParam());
+        QVERIFY(!run());
+        QString want = T(execmsg::FILE_NO_DATA).arg(file, QStringLiteral("10"), QStringLiteral("4F"));
+        if (op <= CHAR_VERIFY)
+            want = T(execmsg::RANGE_EMPTY).arg(QStringLiteral("10"));
+        else if (count == 0)
+            want = T(execmsg::FILE_RANGE_EMPTY).arg(file, QStringLiteral("10"));
+        QCOMPARE(failure(), want);
+        QCOMPARE(requests(0, 7), 0);
+        QVERIFY(contents() == before);
+        QCOMPARE(fileBytes(file), bytes);
+    }
+
+    // A data read or a read to a file that the user stops after its first
+    // chunk, or whose link breaks at its second, leaves what was stored
+    // (the command's data, the earlier file) as it was and says so.
+    void unfinishedReadsChangeNothing_data()
+    {
+        QTest::addColumn<int>("memory");
+        QTest::addColumn<int>("op");
+        QTest::addColumn<bool>("stop");
+        for (int m = 0; m < int(std::size(memories)); ++m)
+            for (int op : {DATA_READ, FILE_READ})
+                for (bool stop : {true, false})
+                    if (memories[m].codes[op])
+                        QTest::addRow("%s %s, %s", memories[m].name, memories[m].codes[op],
+                                      stop ? "stopped" : "link fault") << m << op << stop;
+    }
+    void unfinishedReadsChangeNothing()
+    {
+        QFETCH(int, memory);
+        QFETCH(int, op);
+        QFETCH(bool, stop);
+        const Memory &m = memories[memory];
+        start(m, 64);
+        const QString file = path(QStringLiteral("old.bin"));
+        const QString old = QString(QStringLiteral("A5 ")).repeated(200).trimmed();
+        QVERIFY(writeBytes(file, "earlier contents"));
+        const int id = add(op, op == DATA_READ ? TData{{DATA_ADDR_DEVICE, 0}, {DATA_DATA, old}}
+                                               : fileParams(file, "bin", 0, m.size));
+        if (!stop)
+            fake->addFault(FakeFault::badChecksum().onCode(m.readCode).after(1));
+        QCOMPARE(run(stop ? id : -1), stop);
+        if (!stop)
+            QCOMPARE(failure(), T(TSerialPort::MSG_LINK_FAILED));
+        QCOMPARE(requests(m.readCode, m.readCode), stop ? 1 : 2);
+        if (op == DATA_READ)
+            QCOMPARE(stored(id), old);
+        QCOMPARE(fileBytes(file), QByteArray("earlier contents"));
+        QVERIFY(logged(op == DATA_READ ? T(execmsg::READ_NOT_STORED) : T(execmsg::READ_FILE_KEPT).arg(file)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMemoryCmds)
+#include "test_memory_cmds.moc"
