@@ -79,7 +79,6 @@ protected:
     // The command's record, its device and (withProg) its programmer; false
     // with message 405 when one is missing.
     bool lookUp(bool withProg);
-    TDataCmd *cmd() const { return m_cmd; }
     const TData &devParams() const { return m_dev; }
     QVariant devParam(const char *key) const;
     // The programmer's largest payload; 0 without a programmer.
