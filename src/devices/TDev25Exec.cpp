@@ -217,7 +217,8 @@ bool TDev25Exec::execEraseBlocks(TSerialPort *port)
         setErrorText(lang.text(dev25msg::NO_ERASE_FOR_SIZE).arg(size));
         return false;
     }
-    return blocksInside(size, begin, count) && eraseBlocks(port, entry.instruction, size, begin, count);
+    return blocksInside(size, begin, count) && (count > 0 || failEmptyRange(begin * size))
+           && eraseBlocks(port, entry.instruction, size, begin, count);
 }
 
 bool TDev25Exec::execTestEmptyBlocks(TSerialPort *port)
@@ -246,6 +247,15 @@ bool TDev25Exec::statusRegCount(int least, int &count)
 int TDev25Exec::securityRegCount() const
 {
     return TDev25::securityRegCount(devParams());
+}
+
+bool TDev25Exec::selectedSecurityRegs(uint &mask)
+{
+    mask = PARAM(m_params, REG_DATA).toUInt() & ((1u << securityRegCount()) - 1) & 0xFF;
+    if (mask != 0)
+        return true;
+    setErrorText(lang.text(dev25msg::NO_SECURITY_SELECTED).arg(securityRegCount()));
+    return false;
 }
 
 bool TDev25Exec::statusData(QByteArray &bytes)
@@ -318,10 +328,10 @@ bool TDev25Exec::execStatusRegVerify(TSerialPort *port)
 
 bool TDev25Exec::execSecRegErase(TSerialPort *port)
 {
-    if (!lookUp(false))
+    uint selection = 0;
+    if (!lookUp(false) || !selectedSecurityRegs(selection))
         return false;
     const int count = securityRegCount();
-    const uint selection = PARAM(m_params, REG_DATA).toUInt() & 0xFF;
     for (int i = 0; i < count; ++i) {
         if (!(selection & (1u << i)))
             continue;
@@ -337,10 +347,10 @@ bool TDev25Exec::execSecRegErase(TSerialPort *port)
 
 bool TDev25Exec::execSecRegTestEmpty(TSerialPort *port)
 {
-    if (!lookUp(true) || !checkRule(ruleOf(Security, false)))
+    uint selection = 0;
+    if (!lookUp(true) || !checkRule(ruleOf(Security, false)) || !selectedSecurityRegs(selection))
         return false;
     const int count = securityRegCount();
-    const uint selection = PARAM(m_params, REG_DATA).toUInt() & 0xFF;
     const qint64 total = devParam(DEV_SECURITY_REG_SIZE).toLongLong();
     const Bytes blank = [](qint64, qint64 n) { return QByteArray(int(n), char(0xFF)); };
     for (int i = 0; i < count; ++i) {

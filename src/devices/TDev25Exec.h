@@ -71,6 +71,9 @@ private:
     // reason (text that is no whole bytes, a count not served) otherwise.
     bool statusRegCount(int least, int &count);
     int securityRegCount() const;
+    // The security registers the command selects that the chip has, as a
+    // mask; false, with the reason, when it selects none of them.
+    bool selectedSecurityRegs(uint &mask);
     // Register bytes of "data" valid for a write or verify, or false with a text.
     bool statusData(QByteArray &bytes);
     bool readStatus(TSerialPort *port, QByteArray &bytes);

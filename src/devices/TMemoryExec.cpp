@@ -198,6 +198,8 @@ TWalkEnd TMemoryExec::readRange(TSerialPort *port, Area area, const TChunkRule &
 
 bool TMemoryExec::fillRange(TSerialPort *port, Area area, qint64 first, qint64 last, quint8 fill, bool write)
 {
+    if (last < first)
+        return failEmptyRange(first);
     TChunkRule rule;
     if (!prepareArea(area, write, first, last, rule) || !checkRule(rule))
         return false;
@@ -210,7 +212,7 @@ bool TMemoryExec::fillRange(TSerialPort *port, Area area, qint64 first, qint64 l
 
 bool TMemoryExec::testEmpty(TSerialPort *port, Area area, qint64 first, qint64 last)
 {
-    return (first <= last || failEmptyRange(first)) && fillRange(port, area, first, last, quint8(BLANK), false);
+    return fillRange(port, area, first, last, quint8(BLANK), false);
 }
 
 // ---- Refusals and the log ------------------------------------------------------------------
@@ -256,7 +258,7 @@ bool TMemoryExec::execChar(TSerialPort *port, Area area, bool write)
     qint64 first = 0, last = 0;
     quint8 fill = 0;
     getCharCmdParams(m_params, id, first, last, fill);
-    return (first <= last || failEmptyRange(first)) && lookUp(true) && fillRange(port, area, first, last, fill, write);
+    return lookUp(true) && fillRange(port, area, first, last, fill, write);
 }
 
 bool TMemoryExec::execData(TSerialPort *port, Area area, Op op)
@@ -267,6 +269,8 @@ bool TMemoryExec::execData(TSerialPort *port, Area area, Op op)
     QString text;
     if (!getDataCmdParams(m_params, id, first, last, data, text))
         return refuseHexText(QLatin1String(DATA_DATA), text);
+    if (last < first)
+        return failEmptyRange(first);
     TChunkRule rule;
     if (!lookUp(true) || !prepareArea(area, op == DataWrite, first, last, rule) || !checkRule(rule))
         return false;

@@ -104,10 +104,14 @@ protected:
     TWalkEnd readRange(TSerialPort *port, Area area, const TChunkRule &rule, qint64 first, qint64 last,
                        const Sink &sink, const TProgressStep &step = TProgressStep());
     // Made ready and with progress: the fill byte over [first, last],
-    // programmed or compared. Stopped counts as success.
+    // programmed or compared; a range of no bytes is refused. Stopped
+    // counts as success.
     bool fillRange(TSerialPort *port, Area area, qint64 first, qint64 last, quint8 fill, bool write);
-    // The empty test of [first, last]; a range of no bytes is refused.
+    // The empty test of [first, last].
     bool testEmpty(TSerialPort *port, Area area, qint64 first, qint64 last);
+
+    // The refusal of a command whose range at first holds no bytes.
+    bool failEmptyRange(qint64 first);
 
     // The progress step of a transfer over [first, last], counted as the
     // family counts it.
@@ -125,8 +129,6 @@ private:
     bool readExactly(TSerialPort *port, Area area, qint64 address, qint64 count, QByteArray &bytes);
     // The chip's bytes equal the expected ones; else the mismatch text.
     bool compare(qint64 address, const QByteArray &expected, const QByteArray &read);
-    // The refusals of a command that would move nothing.
-    bool failEmptyRange(qint64 first);
     // The log line of a read that did not finish: nothing of it was kept.
     void logNotStored(const QString &file = QString());
 

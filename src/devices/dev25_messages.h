@@ -18,5 +18,8 @@ constexpr int NO_ERASE_FOR_SIZE = 433;
 constexpr int BLOCKS_OUTSIDE = 434;
 // A transfer or erase block size of 0 (the 24xx driver's message too).
 constexpr int BLOCK_SIZE_ZERO = execmsg::BLOCK_ZERO;
+// A security-register erase or empty test that selects none of the
+// registers the chip has; %1 their number.
+constexpr int NO_SECURITY_SELECTED = 495;
 
 } // namespace dev25msg

@@ -24,6 +24,7 @@
 #include "link/TProtocol.h"
 #include "link/TProg.h"
 #include "link/TSerialPort.h"
+#include "devices/exec_messages.h"
 #include "misc/dev_misc.h"
 #include "support/Chip24.h"
 #include "support/ChunkCheck.h"
@@ -656,12 +657,17 @@ private slots:
                                                  << verifyMismatchText(0x101, 0xFF, 0x7E) << 2;
         QTest::newRow("short read reply") << QString(CMD_TEST_EMPTY) << TData() << 1 << false
                                           << lang.text(442).arg(1).arg(256) << 1;
+        // Data of no bytes moves nothing: refused, nothing sent, nothing stored.
+        const QString nothing = lang.text(execmsg::RANGE_EMPTY).arg(hexText64(0));
         QTest::newRow("data_write, no data") << QString(CMD_DATA_WRITE)
-                                             << TData{{DATA_ADDR_DEVICE, 0}, {DATA_DATA, ""}} << 0 << true
-                                             << QString() << 0;
+                                             << TData{{DATA_ADDR_DEVICE, 0}, {DATA_DATA, ""}} << 0 << false
+                                             << nothing << 0;
         QTest::newRow("data_read, no data") << QString(CMD_DATA_READ)
-                                            << TData{{DATA_ADDR_DEVICE, 0}, {DATA_DATA, ""}} << 0 << true
-                                            << QString() << 0;
+                                            << TData{{DATA_ADDR_DEVICE, 0}, {DATA_DATA, ""}} << 0 << false
+                                            << nothing << 0;
+        QTest::newRow("data_verify, blanks only") << QString(CMD_DATA_VERIFY)
+                                                  << TData{{DATA_ADDR_DEVICE, 0}, {DATA_DATA, "   "}} << 0 << false
+                                                  << nothing << 0;
         QTest::newRow("no device") << QString(CMD_ERASE) << TData() << 2 << false << lang.text(405) << 0;
         QTest::newRow("closed port") << QString(CMD_ERASE) << TData() << 3 << false << lang.text(392) << 0;
         QTest::newRow("unknown code") << QString(CMD_FUSE_READ) << TData() << 0 << false

@@ -654,8 +654,6 @@ private slots:
             << QStringList{"4 02 00 00 3C AA AA AA AA", "4 02 00 00 40 " + QStringList(QVector<QString>(64, "AA").toList()).join(' '),
                            "4 02 00 00 80 " + QStringList(QVector<QString>(32, "AA").toList()).join(' ')}
             << "4,68,100";
-        QTest::newRow("data write of nothing")
-            << "" << 64 << CMD_DATA_WRITE << TData{{DATA_ADDR_DEVICE, 0}, {DATA_DATA, QString()}} << "-" << QStringList() << "";
         QTest::newRow("status write")
             << "" << 256 << CMD_STATUS_REG_WRITE << TData{{REG_DATA, QStringLiteral("000260")}} << "-"
             << QStringList{"4 01 00", "4 31 02", "4 11 60"} << "";
@@ -671,8 +669,6 @@ private slots:
             << QStringList{"3 40 00 48 00 20 00 00", "3 40 00 48 00 20 40 00", "3 40 00 48 00 20 80 00",
                            "3 40 00 48 00 20 C0 00"}
             << "41,50,58,66";
-        QTest::newRow("security selection past the registers")
-            << "" << 64 << CMD_SEC_REG_TEST_EMPTY << TData{{REG_DATA, 8}} << "-" << QStringList() << "";
         QTest::newRow("SFDP, block 64")
             << "" << 64 << CMD_SFDP_REG_READ
             << TData{{FILE_FILE, QStringLiteral("sfdp.bin")}, {FILE_FORMAT, QStringLiteral("bin")}} << "-"
@@ -757,6 +753,22 @@ private slots:
         QTest::newRow("unmatched block size")
             << "W25Q16JV" << CMD_ERASE_BLOCKS << TData{{BLOCKS_SIZE, 8192}, {BLOCKS_BEGIN, 0}, {BLOCKS_COUNT, 1}}
             << m(dev25msg::NO_ERASE_FOR_SIZE).arg(8192) << false << 0;
+        // What would move nothing is refused, nothing sent.
+        QTest::newRow("data write of nothing")
+            << "W25Q16JV" << CMD_DATA_WRITE << TData{{DATA_ADDR_DEVICE, 0}, {DATA_DATA, QString()}}
+            << m(execmsg::RANGE_EMPTY).arg(QStringLiteral("00")) << false << 0;
+        QTest::newRow("data verify of blanks")
+            << "W25Q16JV" << CMD_DATA_VERIFY << TData{{DATA_ADDR_DEVICE, 0x20}, {DATA_DATA, QStringLiteral("  ")}}
+            << m(execmsg::RANGE_EMPTY).arg(QStringLiteral("20")) << true << 0;
+        QTest::newRow("erase of no blocks")
+            << "W25Q16JV" << CMD_ERASE_BLOCKS << TData{{BLOCKS_SIZE, 65536}, {BLOCKS_BEGIN, 1}, {BLOCKS_COUNT, 0}}
+            << m(execmsg::RANGE_EMPTY).arg(QStringLiteral("10000")) << true << 0;
+        QTest::newRow("security selection past the registers")
+            << "W25Q16JV" << CMD_SEC_REG_TEST_EMPTY << TData{{REG_DATA, 8}}
+            << m(dev25msg::NO_SECURITY_SELECTED).arg(3) << true << 0;
+        QTest::newRow("security erase of no register")
+            << "W25Q16JV" << CMD_SEC_REG_ERASE << TData{{REG_DATA, 0}}
+            << m(dev25msg::NO_SECURITY_SELECTED).arg(3) << true << 0;
         QTest::newRow("erase blocks past the device")
             << "W25X10CL" << CMD_ERASE_BLOCKS << TData{{BLOCKS_SIZE, 65536}, {BLOCKS_BEGIN, 1}, {BLOCKS_COUNT, 2}}
             << m(dev25msg::BLOCKS_OUTSIDE).arg(QStringLiteral("10000"), QStringLiteral("2FFFF")) << false << 0;

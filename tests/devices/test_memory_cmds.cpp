@@ -360,6 +360,33 @@ private slots:
         QCOMPARE(fileBytes(file), bytes);
     }
 
+    // Hex data of blanks alone holds no bytes: the check lets it pass, as
+    // it lets a count of 0 pass, and the run refuses it with nothing sent
+    // and nothing stored.
+    void blankDataIsRefused_data()
+    {
+        QTest::addColumn<int>("memory");
+        QTest::addColumn<int>("op");
+        for (int m = 0; m < int(std::size(memories)); ++m)
+            for (int op : {DATA_WRITE, DATA_VERIFY, DATA_READ})
+                if (memories[m].codes[op])
+                    QTest::addRow("%s %s", memories[m].name, memories[m].codes[op]) << m << op;
+    }
+    void blankDataIsRefused()
+    {
+        QFETCH(int, memory);
+        QFETCH(int, op);
+        start(memories[memory], 64);
+        const QByteArray before = contents();
+        const int id = add(op, TData{{DATA_ADDR_DEVICE, 0x10}, {DATA_DATA, QStringLiteral("   ")}});
+        QVERIFY(dataPrj.cmdById(id)->validParam());
+        QVERIFY(!run());
+        QCOMPARE(failure(), T(execmsg::RANGE_EMPTY).arg(QStringLiteral("10")));
+        QCOMPARE(requests(0, 7), 0);
+        QVERIFY(contents() == before);
+        QCOMPARE(stored(id), QStringLiteral("   "));
+    }
+
     // A data read or a read to a file that the user stops after its first
     // chunk, or whose link breaks at its second, leaves what was stored
     // (the command's data, the earlier file) as it was and says so.
