@@ -157,11 +157,7 @@ class TestAvr8 : public QObject
         QTRY_COMPARE(rx->destroyed, QVector<int>({cfg}));
         QCOMPARE(rx->statuses, (QVector<QPair<int, bool>>{{cfg, ok}}));
     }
-    QString failure() const
-    {
-        const auto failed = rx->ofKind(EXEC_FAILED);
-        return failed.isEmpty() ? QString() : failed.last().text;
-    }
+    QString failure() const { return rx->lastFailure(); }
     TData record(int id) const { return dataPrj.cmdById(id)->toHash(); }
 
     // Device-level frames (codes 1 to 7) with the code in front.

@@ -21,6 +21,7 @@
 #include "gui/main/startup.h"
 #include "link/TExec.h"
 #include "support/ExecHarness.h"
+#include "support/RunFixture.h"
 #include "support/FakeProgrammer.h"
 #include "support/FormHost.h"
 #include "support/NumberedLanguage.h"
@@ -229,21 +230,9 @@ bool showsInvalid(QWidget *form)
 
 } // namespace
 
-class TestDamagedNumbers : public QObject
+class TestDamagedNumbers : public QObject, RunFixture
 {
     Q_OBJECT
-
-    QTemporaryDir dir;
-    std::unique_ptr<FakeProgrammer> fake;
-    std::unique_ptr<Receiver> rx;
-
-    QString path(const QString &name) const { return dir.filePath(name); }
-
-    void newProject()
-    {
-        dataPrj.clear();
-        dataPrj.fromHash({{INFO_PRJ_FILE, path(QStringLiteral("test.prj"))}, {PRJ_WORK_PATH, dir.path()}});
-    }
 
     static TData record(const char *code, const TData &values = TData())
     {
@@ -350,11 +339,6 @@ class TestDamagedNumbers : public QObject
             frames << QString::fromLatin1((QByteArray(1, char(r.code)) + r.payload).toHex());
         return frames;
     }
-    QString failure() const
-    {
-        const auto failed = rx->ofKind(EXEC_FAILED);
-        return failed.isEmpty() ? QString() : failed.last().text;
-    }
 
 private slots:
     void initTestCase()
@@ -373,8 +357,7 @@ private slots:
 
     void init()
     {
-        fake.reset(new FakeProgrammer);
-        QVERIFY2(fake->start(), qPrintable(fake->errorString()));
+        QVERIFY2(startProgrammer(), qPrintable(fake->errorString()));
         TProgType types;
         types.add(QStringLiteral("EmuType"), QStringLiteral(VELKOR_SOURCE_DIR "/runtime/progs/emulator.ini"));
         appData.progType.replace(types);
@@ -383,12 +366,7 @@ private slots:
         appData.progName.replace(names);
     }
 
-    void cleanup()
-    {
-        dataPrj.clear();
-        rx.reset();
-        fake.reset();
-    }
+    void cleanup() { endRun(); }
 
     // The same command loads valid with its sound value and invalid with
     // the damaged one; the reason names the key and the text.

@@ -140,11 +140,7 @@ class TestDev24 : public QObject
         QTRY_COMPARE(rx->destroyed, QVector<int>({cfg}));
         QCOMPARE(rx->statuses, (QVector<QPair<int, bool>>{{cfg, ok}}));
     }
-    QString failure() const
-    {
-        const auto failed = rx->ofKind(EXEC_FAILED);
-        return failed.isEmpty() ? QString() : failed.last().text;
-    }
+    QString failure() const { return rx->lastFailure(); }
 
     // Requests of the chip (codes 1 to 5), payload with the code in front.
     QVector<QByteArray> chipWire() const

@@ -32,6 +32,7 @@
 #include "misc/dev_misc.h"
 #include "support/ChunkCheck.h"
 #include "support/ExecHarness.h"
+#include "support/RunFixture.h"
 #include "support/FakeProgrammer.h"
 #include "support/FormHost.h"
 #include "support/Spi25Chip.h"
@@ -84,16 +85,11 @@ QByteArray hexImage(qint64 address, const QByteArray &bytes)
 
 } // namespace
 
-class TestDev25 : public QObject
+class TestDev25 : public QObject, RunFixture
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    std::unique_ptr<FakeProgrammer> fake;
     std::shared_ptr<Spi25Chip> chip;
-    std::unique_ptr<Receiver> rx;
-
-    QString path(const QString &name) const { return dir.filePath(name); }
 
     void writeFile(const QString &name, const QByteArray &bytes)
     {
@@ -247,21 +243,17 @@ private slots:
 
     void init()
     {
-        fake.reset(new FakeProgrammer);
-        QVERIFY2(fake->start(), qPrintable(fake->errorString()));
+        QVERIFY2(startProgrammer(), qPrintable(fake->errorString()));
         TProgName names;
         for (int maxData : {60, 64, 100, 256, 1000})
             names.add(true, QStringLiteral("P%1").arg(maxData), fake->portName(), QStringLiteral("E%1").arg(maxData));
         appData.progName.replace(names);
-        dataPrj.clear();
-        dataPrj.fromHash({{INFO_PRJ_FILE, path(QStringLiteral("test.prj"))}, {PRJ_WORK_PATH, dir.path()}});
+        newProject();
     }
 
     void cleanup()
     {
-        dataPrj.clear();
-        rx.reset();
-        fake.reset();
+        endRun();
         chip.reset();
     }
 

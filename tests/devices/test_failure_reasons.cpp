@@ -27,6 +27,7 @@
 #include "support/AvrChip.h"
 #include "support/Chip24.h"
 #include "support/ExecHarness.h"
+#include "support/RunFixture.h"
 #include "support/FakeDevice.h"
 #include "support/FakeProgrammer.h"
 #include "support/Spi25Chip.h"
@@ -102,16 +103,12 @@ public:
 
 } // namespace
 
-class TestFailureReasons : public QObject
+class TestFailureReasons : public QObject, RunFixture
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    std::unique_ptr<FakeProgrammer> fake;
-    std::unique_ptr<Receiver> rx;
     QSet<QString> variantsNamed;
 
-    QString path(const QString &name) const { return dir.filePath(name); }
     void writeFile(const QString &name, const QByteArray &bytes)
     {
         QFile f(path(name));
@@ -246,8 +243,7 @@ class TestFailureReasons : public QObject
             return false;
         if (!QTest::qWaitFor([&] { return rx->destroyed == QVector<int>({cfg}); }, 5000))
             return false;
-        const auto failed = rx->ofKind(EXEC_FAILED);
-        banner = failed.isEmpty() ? QString() : failed.last().text;
+        banner = rx->lastFailure();
         return rx->statuses.value(0).second;
     }
     QString failure(int cfg)
@@ -262,12 +258,6 @@ class TestFailureReasons : public QObject
             if (r.code <= 7)
                 return true;
         return false;
-    }
-
-    void newProject()
-    {
-        dataPrj.clear();
-        dataPrj.fromHash({{INFO_PRJ_FILE, path(QStringLiteral("test.prj"))}, {PRJ_WORK_PATH, dir.path()}});
     }
 
 private slots:
@@ -297,20 +287,14 @@ private slots:
 
     void init()
     {
-        fake.reset(new FakeProgrammer);
-        QVERIFY2(fake->start(), qPrintable(fake->errorString()));
+        QVERIFY2(startProgrammer(), qPrintable(fake->errorString()));
         TProgName names;
         names.add(true, EMU, fake->portName(), QStringLiteral("EmuType"));
         appData.progName.replace(names);
         newProject();
     }
 
-    void cleanup()
-    {
-        dataPrj.clear();
-        rx.reset();
-        fake.reset();
-    }
+    void cleanup() { endRun(); }
 
     // Every command of every chip family on a link that goes silent, a
     // reply that is corrupted, an error reply and replies without bytes:

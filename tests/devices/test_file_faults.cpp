@@ -23,6 +23,7 @@
 #include "support/AvrChip.h"
 #include "support/Chip24.h"
 #include "support/ExecHarness.h"
+#include "support/RunFixture.h"
 #include "support/FakeProgrammer.h"
 #include "support/HostileFiles.h"
 #include "support/NumberedLanguage.h"
@@ -153,16 +154,11 @@ QVector<FileCase> fileCases(const QString &file)
 
 } // namespace
 
-class TestFileFaults : public QObject
+class TestFileFaults : public QObject, RunFixture
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    std::unique_ptr<FakeProgrammer> fake;
     std::shared_ptr<ChipModel> chip;
-    std::unique_ptr<Receiver> rx;
-
-    QString path(const QString &name) const { return dir.filePath(name); }
 
     void useProgrammer()
     {
@@ -176,12 +172,6 @@ class TestFileFaults : public QObject
         TProgName names;
         names.add(true, EMU, fake->portName(), QStringLiteral("EmuType"));
         appData.progName.replace(names);
-    }
-
-    void newProject()
-    {
-        dataPrj.clear();
-        dataPrj.fromHash({{INFO_PRJ_FILE, path(QStringLiteral("test.prj"))}, {PRJ_WORK_PATH, dir.path()}});
     }
 
     // A fresh chip of the family and a configuration: set_prog, set_device,
@@ -230,11 +220,6 @@ class TestFileFaults : public QObject
             QTest::qWait(10);
         return rx->destroyed == QVector<int>{cfg} && rx->statuses == QVector<QPair<int, bool>>{{cfg, true}};
     }
-    QString failure() const
-    {
-        const auto failed = rx->ofKind(EXEC_FAILED);
-        return failed.isEmpty() ? QString() : failed.last().text;
-    }
     int deviceRequests() const
     {
         int n = 0;
@@ -282,16 +267,13 @@ private slots:
 
     void init()
     {
-        fake.reset(new FakeProgrammer);
-        QVERIFY2(fake->start(), qPrintable(fake->errorString()));
+        QVERIFY2(startProgrammer(), qPrintable(fake->errorString()));
         useProgrammer();
     }
 
     void cleanup()
     {
-        dataPrj.clear();
-        rx.reset();
-        fake.reset();
+        endRun();
         chip.reset();
     }
 

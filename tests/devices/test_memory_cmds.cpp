@@ -22,6 +22,7 @@
 #include "support/AvrChip.h"
 #include "support/Chip24.h"
 #include "support/ExecHarness.h"
+#include "support/RunFixture.h"
 #include "support/FakeProgrammer.h"
 #include "support/NumberedLanguage.h"
 #include "support/Spi25Chip.h"
@@ -125,18 +126,13 @@ TData fileParams(const QString &file, const char *format, qint64 at, qint64 coun
 
 } // namespace
 
-class TestMemoryCmds : public QObject
+class TestMemoryCmds : public QObject, RunFixture
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    std::unique_ptr<FakeProgrammer> fake;
     std::shared_ptr<ChipModel> chip;
-    std::unique_ptr<Receiver> rx;
     const Memory *mem = nullptr;
     int cfg = -1;
-
-    QString path(const QString &name) const { return dir.filePath(name); }
 
     // A fresh chip for the memory and a configuration choosing the
     // programmer of that block and the device.
@@ -152,8 +148,7 @@ class TestMemoryCmds : public QObject
         }
         chip = m.make(TDeviceList::readDescription(description));
         fake->setChip(chip);
-        dataPrj.clear();
-        dataPrj.fromHash({{INFO_PRJ_FILE, path(QStringLiteral("test.prj"))}, {PRJ_WORK_PATH, dir.path()}});
+        newProject();
         cfg = dataPrj.addCfg(QStringLiteral("c"), QString());
         dataPrj.addCmd({{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, CMD_SET_PROG},
                         {SET_PROG_PROG, QStringLiteral("P%1").arg(maxData)}});
@@ -190,11 +185,6 @@ class TestMemoryCmds : public QObject
         if (!TExec::waitForThread(thread, 60000) || !QTest::qWaitFor([&] { return !rx->destroyed.isEmpty(); }, 5000))
             return false;
         return rx->statuses == QVector<QPair<int, bool>>{{cfg, true}};
-    }
-    QString failure() const
-    {
-        const auto failed = rx->ofKind(EXEC_FAILED);
-        return failed.isEmpty() ? QString() : failed.last().text;
     }
     bool logged(const QString &text) const
     {
@@ -234,8 +224,7 @@ private slots:
     }
     void init()
     {
-        fake.reset(new FakeProgrammer);
-        QVERIFY2(fake->start(), qPrintable(fake->errorString()));
+        QVERIFY2(startProgrammer(), qPrintable(fake->errorString()));
         TProgName names;
         for (int maxData : {60, 64, 100, 256, 1000})
             names.add(true, QStringLiteral("P%1").arg(maxData), fake->portName(), QStringLiteral("E%1").arg(maxData));
@@ -243,9 +232,7 @@ private slots:
     }
     void cleanup()
     {
-        dataPrj.clear();
-        rx.reset();
-        fake.reset();
+        endRun();
         chip.reset();
     }
 

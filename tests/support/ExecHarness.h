@@ -49,6 +49,12 @@ public:
                 r << e;
         return r;
     }
+    // The text of the last failure banner; empty when there was none.
+    QString lastFailure() const
+    {
+        const QVector<Event> failed = ofKind(EXEC_FAILED);
+        return failed.isEmpty() ? QString() : failed.last().text;
+    }
 
 signals:
     void signalStop(int id_cfg);

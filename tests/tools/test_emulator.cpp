@@ -140,8 +140,7 @@ class TestEmulator : public QObject
         QPointer<QThread> thread = startExec(cfg, &rx);
         QVERIFY(TExec::waitForThread(thread, 120000));
         QTRY_COMPARE(rx.destroyed.size(), 1);
-        const auto failed = rx.ofKind(EXEC_FAILED);
-        QVERIFY2(failed.isEmpty(), qPrintable(failed.isEmpty() ? QString() : failed.last().text));
+        QVERIFY2(rx.lastFailure().isEmpty(), qPrintable(rx.lastFailure()));
         QCOMPARE(rx.statuses, (QVector<QPair<int, bool>>{{cfg, true}}));
     }
 
