@@ -272,6 +272,8 @@ private:
     // Set when the user chose to stop the runs and quit: the window closes
     // once the last worker is gone.
     bool m_closeWhenIdle = false;
+    // The close event is being handled (its questions may be open).
+    bool m_inClose = false;
     // The user let the window close without the tree's file: its failure
     // is not told a second time as the window goes.
     bool m_listGivenUp = false;
@@ -281,6 +283,10 @@ private:
     // Closes the window when it waits for the last run or exchange to end
     // and none is left.
     void closeIfIdle();
+    // A worker or an ID Prog or Reset exchange is alive.
+    bool busy() const { return !m_execs.isEmpty() || quickBusy(); }
+    // The close is refused after all: the window works on as before.
+    void keepOpen(QCloseEvent *event);
 
     // Editing helpers
     int insertIndexFor(int idCfg, int idCmd) const;

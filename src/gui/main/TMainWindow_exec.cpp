@@ -39,6 +39,7 @@
 #include <QGuiApplication>
 #include <QMap>
 #include <QMessageBox>
+#include <QScopedValueRollback>
 #include <QSet>
 #include <QSplitter>
 #include <QTextStream>
@@ -143,32 +144,37 @@ TMainWindow::~TMainWindow()
 
 void TMainWindow::closeEvent(QCloseEvent *event)
 {
+    // A close that comes while this one's questions are open is this one.
+    if (m_inClose) {
+        event->ignore();
+        return;
+    }
+    const QScopedValueRollback<bool> inClose(m_inClose, true);
+    // Runs end and start (an "execute" of a run) while a question is open:
+    // what is alive is read again after each answer, so that an answered
+    // quit either closes the window or leaves it as it was.
     if (!m_closeWhenIdle) {
         if (appData.confirmQuit && !askYesNo(lang.text(88), this)) {
             event->ignore();
             return;
         }
-        if (!m_execs.isEmpty()) {
-            // The window never waits here: the runs are told to stop and the
-            // window closes itself once the last worker is gone.
-            if (!askYesNo(lang.text(MSG_RUN_QUIT), this)) {
-                event->ignore();
-                return;
-            }
+        if (!m_execs.isEmpty() && !askYesNo(lang.text(MSG_RUN_QUIT), this)) {
+            event->ignore();
+            return;
+        }
+        // The window never waits here: the runs are told to stop and the
+        // window closes itself once the last worker is gone. An ID Prog or
+        // Reset exchange cannot be stopped; it ends within the link's
+        // time-outs, and the window closes after it.
+        if (busy()) {
             m_closeWhenIdle = true;
             const QList<int> running = m_execs.keys();
             for (int id : running)
                 emit signalStop(id);
+            updateExecButtons();
         }
-        // An ID Prog or Reset exchange cannot be stopped; it ends within the
-        // link's time-outs, and the window closes after it.
-        if (quickBusy())
-            m_closeWhenIdle = true;
-        if (m_closeWhenIdle) {
-            event->ignore();
-            return;
-        }
-    } else if (!m_execs.isEmpty() || quickBusy()) {
+    }
+    if (busy()) {
         event->ignore();
         return;
     }
@@ -176,8 +182,7 @@ void TMainWindow::closeEvent(QCloseEvent *event)
     // The tree's moves reach its file now, where a failure can still keep
     // the window open.
     if (!saveListBeforeReplacing()) {
-        m_closeWhenIdle = false;
-        event->ignore();
+        keepOpen(event);
         return;
     }
     m_listGivenUp = m_prjList->isModified();
@@ -185,18 +190,29 @@ void TMainWindow::closeEvent(QCloseEvent *event)
     appData.lastCfg = m_prj->currentIndex();
     appData.lastCmd = m_prj->currentRow();
     if (!closeProject()) {
-        m_closeWhenIdle = false;
-        event->ignore();
+        keepOpen(event);
         return;
     }
     event->accept();
     delete m_selector;
 }
 
+void TMainWindow::keepOpen(QCloseEvent *event)
+{
+    m_closeWhenIdle = false;
+    event->ignore();
+    updateExecButtons();
+}
+
 void TMainWindow::closeIfIdle()
 {
-    if (m_closeWhenIdle && m_execs.isEmpty() && !quickBusy())
-        QTimer::singleShot(0, this, [this] { close(); });
+    // Checked again when the close comes: a close refused meanwhile (or
+    // already done) is not asked for twice.
+    if (m_closeWhenIdle && !busy())
+        QTimer::singleShot(0, this, [this] {
+            if (m_closeWhenIdle && !busy() && isVisible())
+                close();
+        });
 }
 
 // ---- Guards of running configurations ---------------------------------------------------
@@ -260,7 +276,7 @@ bool TMainWindow::refuseStructuralEdit(int idCfg)
 
 bool TMainWindow::refuseProjectChange()
 {
-    if (m_execs.isEmpty() && !quickBusy())
+    if (!busy())
         return false;
     showError(lang.text(MSG_RUN_PROJECT), this);
     return true;
@@ -333,10 +349,12 @@ void TMainWindow::slotExecCfg()
             emit signalStop(id);
         }
     } else {
-        const bool start = !appData.confirmExecConfig
-                           || askYesNo(m_prj->hasSingleCfg() ? lang.text(384)
-                                                             : lang.text(385).arg(m_prj->currentTabText()),
-                                       this);
+        // Nothing starts while the window waits for its stopped runs to close.
+        const bool start = !m_closeWhenIdle
+                           && (!appData.confirmExecConfig
+                               || askYesNo(m_prj->hasSingleCfg() ? lang.text(384)
+                                                                 : lang.text(385).arg(m_prj->currentTabText()),
+                                           this));
         if (start) {
             if (appData.execShowProgExec)
                 slotSetViewParamExec();
@@ -386,7 +404,8 @@ void TMainWindow::updateExecButtons()
     const int state = dataPrj.cfgExecState(m_prj->currentCfgId());
     const TDataCmd *cmd = dataPrj.cmdById(m_prj->currentCmdId());
     const bool idle = !isActive(state);
-    const bool free = idle && !quickBusy();
+    // Nothing new starts while the window waits for its stopped runs.
+    const bool free = idle && !quickBusy() && !m_closeWhenIdle;
     action(QStringLiteral("ExecIDProg"))->setEnabled(free && cmd && cmd->prog());
     const IDevice *device = cmd ? cmd->device() : nullptr;
     action(QStringLiteral("ExecReset"))->setEnabled(free && device && device->isReset());

@@ -1,8 +1,9 @@
 // Execution control through the main window, against emulated programmers
 // on pseudo-terminals: ID Prog and Reset on the wire, two configurations
 // running at once with pause, resume and stop from the keyboard, the guards
-// that keep edits from scrambling a run while a modal box is open, closing
-// while runs are alive, the language chooser and what destruction writes.
+// that keep edits from scrambling a run while a modal box is open, quitting
+// while runs are alive with its questions answered before or after the runs
+// end, the language chooser and what destruction writes.
 
 #include "core/TAppData.h"
 #include "core/TLang.h"
@@ -42,6 +43,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -82,6 +84,37 @@ public:
 private:
     QEvent::Type m_type;
     int *m_count;
+};
+
+// One question of quitting: its message, the answer, and whether the answer
+// waits until the run has ended.
+struct QuitStep
+{
+    int msg;
+    bool yes;
+    bool held;
+};
+struct QuitCase
+{
+    const char *name;
+    bool chain;      // the run starts another one as it ends
+    bool modified;   // the project asks to be saved
+    QVector<QuitStep> steps;
+    bool closes;
+};
+constexpr int kStop = TMainWindow::MSG_RUN_QUIT;
+const QuitCase kQuitCases[] = {
+    {"quit No", false, false, {{88, false, false}}, false},
+    {"stop No", false, false, {{88, true, false}, {kStop, false, false}}, false},
+    {"stop Yes, project not saved", false, true, {{88, true, false}, {kStop, true, false}, {83, false, false}}, true},
+    {"quit held past the run, Yes", false, false, {{88, true, true}}, true},
+    {"quit held past the run, No", false, false, {{88, false, true}}, false},
+    {"stop held past the run, Yes, project saved", false, true,
+     {{88, true, false}, {kStop, true, true}, {83, true, false}}, true},
+    {"stop held past the run, No", false, false, {{88, true, false}, {kStop, false, true}}, false},
+    {"stop held past a second run's start, Yes", true, false, {{88, true, false}, {kStop, true, true}}, true},
+    {"stop held past a second run's start, No", true, false, {{88, true, false}, {kStop, false, true}}, false},
+    {"quit held past a second run's start", true, false, {{88, true, true}, {kStop, true, false}}, true},
 };
 
 } // namespace
@@ -145,13 +178,19 @@ class TestMainWinExec : public QObject
         dataPrj.clear();
         dataPrj.fromHash({{INFO_PRJ_FILE, at("runs.prj")}, {PRJ_WORK_PATH, home.path()}});
         QVERIFY(configure(0) >= 0);
-        QVERIFY(configure(1) >= 0);
+        const int board1 = configure(1);
+        QVERIFY(board1 >= 0);
         const int tools = dataPrj.addCfg(QStringLiteral("Tools"), QString());
         addToolCmd(tools, CMD_DELAY);
         // Holds programmer 0's port open while it waits.
         const int hold = dataPrj.addCfg(QStringLiteral("Hold"), QString());
         addToolCmd(hold, CMD_SET_PROG, {{SET_PROG_PROG, QStringLiteral("Emu0")}});
         addToolCmd(hold, CMD_PAUSE);
+        // Waits as Hold does, then starts Board1 as it ends.
+        const int chain = dataPrj.addCfg(QStringLiteral("Chain"), QString());
+        addToolCmd(chain, CMD_SET_PROG, {{SET_PROG_PROG, QStringLiteral("Emu0")}});
+        addToolCmd(chain, CMD_PAUSE);
+        addToolCmd(chain, CMD_EXECUTE, {{EXECUTE_CFG, board1}});
         TCtrlProject ctrl;
         QVERIFY2(ctrl.save(at("runs.prj"), &dataPrj), qPrintable(ctrl.lastError()));
         dataPrj.clear();
@@ -212,6 +251,7 @@ private slots:
 
     void cleanup()
     {
+        appData.confirmQuit = false;
         dataPrj.resetModified();
         dataPrj.clear();
         for (auto &fake : fakes)
@@ -388,6 +428,92 @@ private slots:
         QVERIFY(!dataPrj.isOpen());
         delete w;
         g_modifiers = Qt::NoModifier;
+    }
+
+    // Quitting while a run waits, each question answered at once or held
+    // open until the run, let go on then, has ended (Chain starts Board1 as
+    // it ends): an answered quit closes the window with no run left, or
+    // leaves it working, Run, ID Prog and Exit (which asks again) included.
+    void quitSequences_data()
+    {
+        QTest::addColumn<int>("row");
+        for (int row = 0; row < int(std::size(kQuitCases)); ++row)
+            QTest::newRow(kQuitCases[row].name) << row;
+    }
+    void quitSequences()
+    {
+        QFETCH(int, row);
+        const QuitCase &c = kQuitCases[row];
+        writeProject();
+        appData.confirmQuit = true;
+        const std::unique_ptr<TMainWindow> window(new TMainWindow);
+        TMainWindow *w = window.get();
+        w->show();
+        const int tab = c.chain ? 4 : 3;
+        const int first = w->prjView()->cfgIdAt(tab);
+        const int board1 = w->prjView()->cfgIdAt(1);
+        focusRow(*w, tab, 0);
+        w->action(QStringLiteral("Exec"))->trigger();
+        QTRY_COMPARE(dataPrj.cfgExecState(first), 2);
+        if (c.modified)
+            dataPrj.setCmdStatus(dataPrj.cmdsOfCfg(w->prjView()->cfgIdAt(2)).constFirst()->id(), false);
+
+        bool resumed = false;
+        const auto ended = [&] {
+            if (!resumed) {
+                resumed = true;
+                emit w->signalPauseReset(first);
+            }
+            return !w->isRunning(first) && (!c.chain || dataPrj.cfgExecState(board1) == 2);
+        };
+        QStringList asked, expected;
+        for (const QuitStep &step : c.steps) {
+            expected << (step.msg == 83 ? lang.text(83).arg(QStringLiteral("Runs")) : lang.text(step.msg));
+            answerModalWhen<QMessageBox>(step.held ? std::function<bool()>(ended) : nullptr,
+                                         [&asked, yes = step.yes](QMessageBox *box) {
+                                             asked << box->text();
+                                             box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+                                         });
+        }
+        w->action(QStringLiteral("Quit"))->trigger();
+        if (c.closes)
+            QTRY_VERIFY(!w->isVisible());
+        QCOMPARE(asked, expected);
+        if (c.closes) {
+            QCOMPARE(w->runningCount(), 0);
+            QVERIFY(!dataPrj.isOpen());
+            return;
+        }
+        QVERIFY(w->isVisible());
+        // Whatever still waits is stopped from its tab.
+        g_modifiers = Qt::ControlModifier;
+        for (int t = 0; t < 5; ++t) {
+            if (dataPrj.cfgExecState(w->prjView()->cfgIdAt(t)) == 2) {
+                focusRow(*w, t, 0);
+                w->action(QStringLiteral("Exec"))->trigger();
+            }
+        }
+        g_modifiers = Qt::NoModifier;
+        QTRY_COMPARE(w->runningCount(), 0);
+
+        const int hold = w->prjView()->cfgIdAt(3);
+        focusRow(*w, 3, 0);
+        w->action(QStringLiteral("Exec"))->trigger();
+        QTRY_COMPARE(dataPrj.cfgExecState(hold), 2);
+        w->action(QStringLiteral("Exec"))->trigger();
+        QTRY_COMPARE(w->runningCount(), 0);
+        QCOMPARE(dataPrj.cfgExecState(hold), 3);
+        focusRow(*w, 3, 0);
+        w->prjView()->currentPage()->clearLog();
+        w->action(QStringLiteral("ExecIDProg"))->trigger();
+        QVERIFY(w->quickBusy());
+        QTRY_VERIFY_WITH_TIMEOUT(!w->quickBusy(), 20000);
+        QVERIFY2(logText(*w, 3).contains(lang.text(391)), qPrintable(logText(*w, 3)));
+        QString again;
+        answerBox(false, nullptr, &again);
+        w->action(QStringLiteral("Quit"))->trigger();
+        QCOMPARE(again, lang.text(88));
+        QVERIFY(w->isVisible());
     }
 
     // ID Prog on the port a waiting run holds fails with the link's reason
