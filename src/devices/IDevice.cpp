@@ -14,7 +14,20 @@ IDevice::~IDevice() = default;
 
 bool IDevice::validParams(const TData &data)
 {
-    return paramnum::numbersSound(data) && checkCmdParam(data);
+    return paramCheck(data).isValid();
+}
+
+TCheck IDevice::paramCheck(const TData &data)
+{
+    paramnum::Fault fault;
+    if (paramnum::findFault(data, fault))
+        return TCheck::refusedAs(fault.key, paramnum::faultText(cmdName(data), data));
+    return checkCmdParam(data);
+}
+
+QString IDevice::refusalText(const TData &data)
+{
+    return paramCheck(data).text(cmdName(data));
 }
 
 QString IDevice::name() const

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include "core/TData.h"
+#include "devices/TCheck.h"
 
 class IDeviceExec;
 class QWidget;
@@ -36,10 +37,11 @@ public:
     virtual TData cmdParamFromForm(const TData &data) = 0;
     // Rewrites values derived from the device; true when the record changed.
     virtual bool normalizeCmdParam(TData &data) = 0;
-    // True when the parameters are valid for this provider.
-    virtual bool checkCmdParam(const TData &data) = 0;
-    // True when the device-level parameters of a "set_device" record are valid.
-    virtual bool checkDevParam(const TData &data) = 0;
+    // Whether the parameters are valid for this provider; a refusal names
+    // the key at fault and why.
+    virtual TCheck checkCmdParam(const TData &data) = 0;
+    // The same of the device-level parameters of a "set_device" record.
+    virtual TCheck checkDevParam(const TData &data) = 0;
     // Adds the default device-level parameters; true when the device has any.
     virtual bool initDevParam(TData &data) = 0;
     // The form of the device-level parameters, or null when there are none.
@@ -52,6 +54,12 @@ public:
     // The command's "valid_param": every number it keeps reads as the
     // number of its field (param_numbers.h) and checkCmdParam accepts it.
     bool validParams(const TData &data);
+    // The same verdict with its reason: a damaged value first, then the
+    // check of the command.
+    TCheck paramCheck(const TData &data);
+    // What the run and the command list say of a command refused by
+    // paramCheck; empty when its parameters are valid.
+    QString refusalText(const TData &data);
 
     QString name() const;
     QStringList info() const;

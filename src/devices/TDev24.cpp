@@ -5,6 +5,7 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/TDev24Exec.h"
+#include "devices/check_messages.h"
 #include "devices/dev_lists.h"
 #include "devices/memory_cmds.h"
 #include "gui/forms/TFormDevCfg.h"
@@ -104,21 +105,23 @@ bool TDev24::normalizeCmdParam(TData &)
     return false;
 }
 
-bool TDev24::checkCmdParam(const TData &data)
+TCheck TDev24::checkCmdParam(const TData &data)
 {
     const QString c = codeOf(data);
     if (c == QLatin1String(CMD_SET_ADDR))
         return checkAddr(data);
     if (c == QLatin1String(CMD_ERASE) || c == QLatin1String(CMD_TEST_EMPTY))
-        return true;
-    bool valid = false;
-    memcmd::check(this, data, valid);
-    return valid;
+        return TCheck::valid();
+    TCheck verdict = TCheck::notOffered(c, name());
+    memcmd::check(this, data, verdict);
+    return verdict;
 }
 
-bool TDev24::checkDevParam(const TData &data)
+TCheck TDev24::checkDevParam(const TData &data)
 {
-    return isClkCmdValid(data) && checkAddr(data);
+    if (TCheck clock = isClkCmdValid(data); !clock)
+        return clock;
+    return checkAddr(data);
 }
 
 bool TDev24::initDevParam(TData &data)
@@ -153,9 +156,12 @@ IDeviceExec *TDev24::createExec(const TData &data)
 
 // ---- Chip-select address ----------------------------------------------------
 
-bool TDev24::checkAddr(const TData &data)
+TCheck TDev24::checkAddr(const TData &data)
 {
-    return quint8(data.value(QLatin1String(SET_ADDR_ADDR)).toUInt()) <= 7;
+    const uint addr = quint8(data.value(QLatin1String(SET_ADDR_ADDR)).toUInt());
+    if (addr <= 7)
+        return TCheck::valid();
+    return TCheck::refused(QLatin1String(SET_ADDR_ADDR), lang.text(checkmsg::OUTSIDE).arg(addr).arg(0).arg(7));
 }
 
 QString TDev24::addrText(const TData &data) const

@@ -29,15 +29,15 @@ public:
     QWidget *createCmdForm(const TData &data) override;
     TData cmdParamFromForm(const TData &data) override;
     bool normalizeCmdParam(TData &data) override;
-    bool checkCmdParam(const TData &data) override;
-    bool checkDevParam(const TData &data) override;
+    TCheck checkCmdParam(const TData &data) override;
+    TCheck checkDevParam(const TData &data) override;
     bool initDevParam(TData &data) override;
     QWidget *createDevParamForm(const TData &data) override;
     QByteArray devSetup(const TData &data) override;
     IDeviceExec *createExec(const TData &data) override;
 
     // "addr" read as an unsigned number, 8 bits, is at most 7.
-    static bool checkAddr(const TData &data);
+    static TCheck checkAddr(const TData &data);
     // "Address: <A2><A1><A0>": the pin's level, or "-" for a pin the chip
     // lacks.
     QString addrText(const TData &data) const;

@@ -1,11 +1,14 @@
 #include "devices/TDev25.h"
 
+#include "core/TLang.h"
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/TDev25Exec.h"
+#include "devices/check_messages.h"
 #include "devices/dev_lists.h"
+#include "devices/exec_messages.h"
 #include "devices/spi25.h"
 #include "gui/forms/TFormDevLeave.h"
 #include "gui/forms/TFormDevRWV.h"
@@ -13,6 +16,8 @@
 #include "misc/dev_misc.h"
 
 #include <QVariant>
+
+#include <limits>
 
 namespace {
 
@@ -29,6 +34,30 @@ bool isOneOf(const QString &code, std::initializer_list<const char *> codes)
         if (code == QLatin1String(c))
             return true;
     return false;
+}
+
+QString msg(int number)
+{
+    return lang.text(number);
+}
+
+// The image of a status write or verify goes to the chip or is compared
+// with it: whole bytes, one per status register of the description, none
+// made up.
+TCheck statusImageCheck(const TData &dev, const TData &data)
+{
+    const QString text = PARAM(data, REG_DATA).toString();
+    const QString def = PARAM(dev, DEV_STATUS_REG_DEF).toString();
+    QByteArray image, registers;
+    if (!hexStringToBytesChecked(def, registers))
+        return TCheck::refused(DEV_STATUS_REG_DEF, notWholeHexReason(def));
+    if (registers.size() > spi25::STATUS_REGISTERS)
+        return TCheck::refused(DEV_STATUS_REG_DEF, msg(execmsg::STATUS_COUNT).arg(registers.size()));
+    if (!hexStringToBytesChecked(text, image))
+        return TCheck::refused(REG_DATA, notWholeHexReason(text));
+    if (image.size() != registers.size())
+        return TCheck::refused(REG_DATA, msg(checkmsg::IMAGE_SIZE).arg(image.size()).arg(registers.size()));
+    return TCheck::valid();
 }
 
 } // namespace
@@ -137,13 +166,44 @@ qint64 TDev25::reachableSize(const TData &dev)
     return qBound<qint64>(0, size, spi25::ADDRESS_LIMIT - begin);
 }
 
-bool TDev25::eraseValid(const TData &dev)
+TCheck TDev25::blocksCheck(const TData &dev, qint64 size, qint64 begin, qint64 count)
 {
+    const qint64 deviceSize = PARAM(dev, DEV_SIZE).toLongLong();
+    if (deviceSize <= 0)
+        return TCheck::refused(DEV_SIZE, msg(checkmsg::NO_MEMORY).arg(deviceSize));
+    if (size <= 0)
+        return TCheck::refused(BLOCKS_SIZE, msg(checkmsg::OUTSIDE).arg(size).arg(1).arg(deviceSize));
+    if (begin < 0)
+        return TCheck::refused(BLOCKS_BEGIN, msg(checkmsg::NEGATIVE).arg(begin));
+    if (count < 0)
+        return TCheck::refused(BLOCKS_COUNT, msg(checkmsg::NEGATIVE).arg(count));
+    if (!blocksInside(dev, size, begin, count)) {
+        // The last block asked for, kept from overflowing for the text.
+        const qint64 last = count > 0 && begin <= std::numeric_limits<qint64>::max() - count ? begin + count - 1
+                                                                                            : begin;
+        return TCheck::refused(BLOCKS_COUNT, msg(checkmsg::BLOCKS_PAST)
+                                                 .arg(begin).arg(last).arg(deviceSize / size).arg(size));
+    }
+    if ((begin + count) * size > spi25::ADDRESS_LIMIT)
+        return TCheck::refused(BLOCKS_COUNT,
+                               msg(checkmsg::COUNT_PAST)
+                                   .arg(QString::number(count * size), hexText64(begin * size),
+                                        hexText64(spi25::ADDRESS_LIMIT - 1)));
+    return TCheck::valid();
+}
+
+TCheck TDev25::eraseCheck(const TData &dev)
+{
+    const QString text = PARAM(dev, DEV_ERASE).toString();
     EraseEntry entry;
-    if (!parseEraseEntry(PARAM(dev, DEV_ERASE).toString(), entry) || entry.size <= 0)
-        return false;
-    const qint64 count = PARAM(dev, DEV_SIZE).toLongLong() / entry.size;
-    return count * entry.size <= spi25::ADDRESS_LIMIT;
+    if (!parseEraseEntry(text, entry) || entry.size <= 0)
+        return TCheck::refused(DEV_ERASE, msg(execmsg::ERASE_ENTRY).arg(text));
+    const qint64 size = PARAM(dev, DEV_SIZE).toLongLong();
+    if (size <= 0 || size % entry.size != 0)
+        return TCheck::refused(DEV_SIZE, msg(checkmsg::ERASE_MULTIPLE).arg(size).arg(entry.size).arg(text));
+    if (size > spi25::ADDRESS_LIMIT)
+        return TCheck::refused(DEV_SIZE, msg(checkmsg::ADDRESS_LIMIT).arg(size));
+    return TCheck::valid();
 }
 
 qint64 TDev25::securityAreaSize() const
@@ -333,7 +393,7 @@ bool TDev25::normalizeCmdParam(TData &data)
     return !old.isValid() || old.toString() != data.value(QLatin1String(REG_DATA)).toString();
 }
 
-bool TDev25::checkCmdParam(const TData &data)
+TCheck TDev25::checkCmdParam(const TData &data)
 {
     const QString code = PARAM(data, REC_CMD).toString();
     const TData dev = params();
@@ -342,19 +402,31 @@ bool TDev25::checkCmdParam(const TData &data)
     if (code == QLatin1String(CMD_SET_CLK))
         return isClkCmdValid(data);
     if (code == QLatin1String(CMD_IDENT))
-        return true;
+        return TCheck::valid();
     if (code == QLatin1String(CMD_ERASE))
-        return eraseValid(dev);
-    if (code == QLatin1String(CMD_TEST_EMPTY))
-        return begin >= 0 && PARAM(dev, DEV_SIZE).toLongLong() <= reach;
+        return eraseCheck(dev);
+    if (code == QLatin1String(CMD_TEST_EMPTY)) {
+        const qint64 size = PARAM(dev, DEV_SIZE).toLongLong();
+        if (begin < 0)
+            return TCheck::refused(DEV_ADDR_BEGIN, msg(checkmsg::NEGATIVE).arg(begin));
+        if (size <= 0)
+            return TCheck::refused(DEV_SIZE, msg(checkmsg::NO_MEMORY).arg(size));
+        if (size > reach)
+            return TCheck::refused(DEV_SIZE, msg(checkmsg::ADDRESS_LIMIT).arg(size));
+        return TCheck::valid();
+    }
     if (isOneOf(code, {CMD_ERASE_BLOCKS, CMD_TEST_EMPTY_BLOCKS})) {
         const qint64 size = PARAM(data, BLOCKS_SIZE).toLongLong();
         const qint64 first = PARAM(data, BLOCKS_BEGIN).toLongLong();
         const qint64 count = PARAM(data, BLOCKS_COUNT).toLongLong();
         EraseEntry entry;
-        if (code == QLatin1String(CMD_ERASE_BLOCKS) && !findEraseBlock(dev, size, entry))
-            return false;
-        return blocksInside(dev, size, first, count) && (first + count) * size <= spi25::ADDRESS_LIMIT;
+        if (code == QLatin1String(CMD_ERASE_BLOCKS) && !findEraseBlock(dev, size, entry)) {
+            QStringList sizes;
+            for (qint64 s : eraseBlockSizes(dev))
+                sizes << QString::number(s);
+            return TCheck::refused(BLOCKS_SIZE, msg(checkmsg::BLOCK_SIZE).arg(size).arg(sizes.join(QStringLiteral(", "))));
+        }
+        return blocksCheck(dev, size, first, count);
     }
     if (isOneOf(code, {CMD_CHAR_WRITE, CMD_CHAR_VERIFY}))
         return isCharCmdValid(data, begin, reach);
@@ -362,29 +434,23 @@ bool TDev25::checkCmdParam(const TData &data)
         return isDataCmdValid(data, begin, reach);
     if (isOneOf(code, {CMD_FILE_READ, CMD_FILE_WRITE, CMD_FILE_VERIFY}))
         return isFileCmdValid(data, begin, reach);
-    if (isOneOf(code, {CMD_STATUS_REG_WRITE, CMD_STATUS_REG_VERIFY})) {
-        // The image goes to the chip or is compared with it: whole bytes,
-        // one per status register of the description, none made up.
-        QByteArray image, registers;
-        return hexStringToBytesChecked(PARAM(data, REG_DATA).toString(), image)
-               && hexStringToBytesChecked(PARAM(dev, DEV_STATUS_REG_DEF).toString(), registers)
-               && registers.size() <= spi25::STATUS_REGISTERS && image.size() == registers.size();
-    }
+    if (isOneOf(code, {CMD_STATUS_REG_WRITE, CMD_STATUS_REG_VERIFY}))
+        return statusImageCheck(dev, data);
     if (isOneOf(code, {CMD_STATUS_REG_READ, CMD_SEC_REG_ERASE, CMD_SEC_REG_TEST_EMPTY,
                        CMD_UNIQUE_ID_READ}))
-        return true;
+        return TCheck::valid();
     if (isOneOf(code, {CMD_SEC_REG_READ, CMD_SEC_REG_WRITE, CMD_SEC_REG_VERIFY}))
-        return isFileCmdValid(data, 0, securityAreaSize());
+        return isFileCmdValid(data, 0, securityAreaSize(), DEV_SECURITY_REG_SIZE);
     if (code == QLatin1String(CMD_SFDP_REG_READ))
-        return isFileCmdValid(data, 0, sfdpAreaSize());
+        return isFileCmdValid(data, 0, sfdpAreaSize(), DEV_SFDP_REG_SIZE);
     if (code == QLatin1String(CMD_LEAVE))
         return isLeaveCmdValid(data, false);
-    return false;
+    return TCheck::notOffered(code, name());
 }
 
 // ---- Device level ---------------------------------------------------------------
 
-bool TDev25::checkDevParam(const TData &data)
+TCheck TDev25::checkDevParam(const TData &data)
 {
     return isClkCmdValid(data);
 }

@@ -27,8 +27,8 @@ public:
     QWidget *createCmdForm(const TData &data) override;
     TData cmdParamFromForm(const TData &data) override;
     bool normalizeCmdParam(TData &data) override;
-    bool checkCmdParam(const TData &data) override;
-    bool checkDevParam(const TData &data) override;
+    TCheck checkCmdParam(const TData &data) override;
+    TCheck checkDevParam(const TData &data) override;
     bool initDevParam(TData &data) override;
     QWidget *createDevParamForm(const TData &data) override;
     QByteArray devSetup(const TData &data) override;
@@ -51,13 +51,18 @@ public:
     static bool findEraseBlock(const TData &dev, qint64 size, EraseEntry &entry);
     // Blocks begin .. begin + count - 1 of that size lie inside "size".
     static bool blocksInside(const TData &dev, qint64 size, qint64 begin, qint64 count);
+    // The same, and within what 3-byte addresses reach, with why not.
+    static TCheck blocksCheck(const TData &dev, qint64 size, qint64 begin, qint64 count);
     // Security registers: "security_reg_size" / 256, at most 8 (one
     // selection bit each).
     static int securityRegCount(const TData &dev);
     // Bytes of main memory from "addr_begin" that 3-byte addresses reach.
     static qint64 reachableSize(const TData &dev);
-    // "erase" erases the whole reachable device with a well-formed entry.
-    static bool eraseValid(const TData &dev);
+    // "erase" erases the whole device, all of it reachable, with a
+    // well-formed entry whose block divides the size: a chip of 32768 bytes
+    // with a 65536-byte block would be erased not at all, one of 98304
+    // only in part.
+    static TCheck eraseCheck(const TData &dev);
 
     // Texts of the block and security-register commands.
     static QString rangeText(const TData &data);

@@ -1,5 +1,6 @@
 #include "devices/TDev25Exec.h"
 
+#include "core/TCmdCode.h"
 #include "core/TLang.h"
 #include "core/consts.h"
 #include "core/helpers.h"
@@ -193,8 +194,14 @@ bool TDev25Exec::execErase(TSerialPort *port)
     }
     if (!checkRule(TChunkRule(entry.size)))
         return false;
-    const qint64 count = devParam(DEV_SIZE).toLongLong() / entry.size;
-    return count <= 0 || eraseBlocks(port, entry.instruction, entry.size, 0, count);
+    // Only a chip that its blocks cover whole is erased: never nothing or
+    // a part of it reported as an erase.
+    const qint64 size = devParam(DEV_SIZE).toLongLong();
+    if (size <= 0 || size % entry.size != 0) {
+        setErrorText(TDev25::eraseCheck(devParams()).text(cmdCode.name(QLatin1String(CMD_ERASE))));
+        return false;
+    }
+    return eraseBlocks(port, entry.instruction, entry.size, 0, size / entry.size);
 }
 
 bool TDev25Exec::blocksInside(qint64 size, qint64 begin, qint64 count)

@@ -76,19 +76,19 @@ bool TDev93C::normalizeCmdParam(TData &)
     return false;
 }
 
-bool TDev93C::checkCmdParam(const TData &data)
+TCheck TDev93C::checkCmdParam(const TData &data)
 {
     const QString c = codeOf(data);
     if (c == QLatin1String(CMD_ERASE) || c == QLatin1String(CMD_TEST_EMPTY))
-        return true;
-    bool valid = false;
-    memcmd::check(this, data, valid);
-    return valid;
+        return TCheck::valid();
+    TCheck verdict = TCheck::notOffered(c, name());
+    memcmd::check(this, data, verdict);
+    return verdict;
 }
 
-bool TDev93C::checkDevParam(const TData &)
+TCheck TDev93C::checkDevParam(const TData &)
 {
-    return true;
+    return TCheck::valid();
 }
 
 bool TDev93C::initDevParam(TData &data)

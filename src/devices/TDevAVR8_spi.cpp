@@ -4,6 +4,8 @@
 #include "core/helpers.h"
 #include "devices/TDevAVR8_spi_exec.h"
 #include "devices/avr8_payload.h"
+#include "devices/check_messages.h"
+#include "core/TLang.h"
 #include "devices/dev_lists.h"
 #include "gui/forms/TFormDevCfg.h"
 #include "gui/forms/TFormDevEmpty.h"
@@ -81,19 +83,29 @@ QString codeOf(const TData &data)
 // must be whole bytes of hex digits, exactly as many as the chip has (the
 // fuses of "fuse_def", one lock byte). A short image is never made up with
 // zeros, which would program every bit they stand for. Reads only store.
-bool regImageValid(const QString &code, const TData &dev, const TData &data)
+TCheck regImageValid(const QString &code, const TData &dev, const TData &data)
 {
     const bool fuse = code == QLatin1String(CMD_FUSE_WRITE) || code == QLatin1String(CMD_FUSE_VERIFY);
     const bool lock = code == QLatin1String(CMD_LOCK_WRITE) || code == QLatin1String(CMD_LOCK_VERIFY);
     if (!fuse && !lock)
-        return true;
+        return TCheck::valid();
+    const QString text = PARAM(data, REG_DATA).toString();
     QByteArray image, fuses;
-    if (!hexStringToBytesChecked(PARAM(data, REG_DATA).toString(), image) || image.isEmpty())
-        return false;
-    if (lock)
-        return image.size() == avr8::LOCK_BYTES;
-    return hexStringToBytesChecked(PARAM(dev, DEV_FUSE_DEF).toString(), fuses)
-           && fuses.size() <= avr8::MAX_FUSES && image.size() == fuses.size();
+    if (!hexStringToBytesChecked(text, image) || image.isEmpty())
+        return TCheck::refused(REG_DATA, notWholeHexReason(text));
+    int bytes = avr8::LOCK_BYTES;
+    if (fuse) {
+        const QString def = PARAM(dev, DEV_FUSE_DEF).toString();
+        if (!hexStringToBytesChecked(def, fuses) || fuses.isEmpty())
+            return TCheck::refused(DEV_FUSE_DEF, notWholeHexReason(def));
+        if (fuses.size() > avr8::MAX_FUSES)
+            return TCheck::refused(DEV_FUSE_DEF, lang.text(checkmsg::OUTSIDE)
+                                                     .arg(fuses.size()).arg(1).arg(avr8::MAX_FUSES));
+        bytes = fuses.size();
+    }
+    if (image.size() == bytes)
+        return TCheck::valid();
+    return TCheck::refused(REG_DATA, lang.text(checkmsg::IMAGE_SIZE).arg(image.size()).arg(bytes));
 }
 
 } // namespace
@@ -267,12 +279,12 @@ bool TDevAVR8_SPI::normalizeCmdParam(TData &data)
     return true;
 }
 
-bool TDevAVR8_SPI::checkCmdParam(const TData &data)
+TCheck TDevAVR8_SPI::checkCmdParam(const TData &data)
 {
     const QString code = codeOf(data);
     switch (kindOf(code)) {
     case Kind::Clock: return isClkCmdValid(data);
-    case Kind::Empty: return true;
+    case Kind::Empty: return TCheck::valid();
     case Kind::FlashChar: return isCharCmdValidFlash(this, data);
     case Kind::FlashData: return isDataCmdValidFlash(this, data);
     case Kind::FlashFile: return isFileCmdValidFlash(this, data);
@@ -281,14 +293,14 @@ bool TDevAVR8_SPI::checkCmdParam(const TData &data)
     case Kind::EepromFile: return isFileCmdValidEeprom(this, data);
     case Kind::Fuse:
     case Kind::Lock: return regImageValid(code, params(), data);
-    case Kind::Osccal: return true;
+    case Kind::Osccal: return TCheck::valid();
     case Kind::Leave: return isLeaveCmdValid(data, true);
     case Kind::None: break;
     }
-    return false;
+    return TCheck::notOffered(code, name());
 }
 
-bool TDevAVR8_SPI::checkDevParam(const TData &data)
+TCheck TDevAVR8_SPI::checkDevParam(const TData &data)
 {
     return isClkCmdValid(data);
 }

@@ -36,8 +36,8 @@ public:
     QWidget *createCmdForm(const TData &data) override;
     TData cmdParamFromForm(const TData &data) override;
     bool normalizeCmdParam(TData &data) override;
-    bool checkCmdParam(const TData &data) override;
-    bool checkDevParam(const TData &data) override;
+    TCheck checkCmdParam(const TData &data) override;
+    TCheck checkDevParam(const TData &data) override;
     bool initDevParam(TData &data) override;
     QWidget *createDevParamForm(const TData &data) override;
     QByteArray devSetup(const TData &data) override;

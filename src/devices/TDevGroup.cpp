@@ -5,10 +5,10 @@ TData TDevGroup::cmdParamFromForm(const TData &data)
     return data;
 }
 
-bool TDevGroup::checkDevParam(const TData &data)
+TCheck TDevGroup::checkDevParam(const TData &data)
 {
     Q_UNUSED(data)
-    return true;
+    return TCheck::valid();
 }
 
 bool TDevGroup::initDevParam(TData &data)

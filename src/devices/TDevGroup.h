@@ -11,7 +11,7 @@ public:
     using IDevice::IDevice;
 
     TData cmdParamFromForm(const TData &data) override;
-    bool checkDevParam(const TData &data) override;
+    TCheck checkDevParam(const TData &data) override;
     bool initDevParam(TData &data) override;
     QWidget *createDevParamForm(const TData &data) override;
     QByteArray devSetup(const TData &data) override;

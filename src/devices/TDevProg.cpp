@@ -1,10 +1,12 @@
 #include "devices/TDevProg.h"
 
+#include "core/TLang.h"
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/TDevProgExec.h"
+#include "devices/check_messages.h"
 #include "devices/param_numbers.h"
 #include "devices/prog_values.h"
 #include "gui/forms/TFormDevLeave.h"
@@ -24,6 +26,11 @@ namespace {
 const QString source = QStringLiteral("devices\\TDevProg");
 
 #define PARAM(data, key) getParam(source, __LINE__, data, QLatin1String(key))
+
+QString msg(int number)
+{
+    return lang.text(number);
+}
 
 const TDataCmd *commandOf(const TData &data)
 {
@@ -48,7 +55,7 @@ using Range = void (TProg::*)(double &, double &) const;
 // The value is a number that fits its field (a voltage byte when currentMax
 // is 0, else a current of at most currentMax microamperes) and lies within
 // the description's range, compared in tenths.
-bool supplyValid(const TData &data, const char *key, qint64 currentMax, const TProg *prog, Range range)
+TCheck supplyValid(const TData &data, const char *key, qint64 currentMax, const TProg *prog, Range range)
 {
     const QVariant stored = PARAM(data, key);
     quint8 volts = 0;
@@ -56,10 +63,17 @@ bool supplyValid(const TData &data, const char *key, qint64 currentMax, const TP
     const bool fits = currentMax ? progvalue::currentMicro(stored, currentMax, micro)
                                  : progvalue::voltageByte(stored, volts);
     double value = 0, min = 0, max = 0;
-    if (!fits || !paramnum::readReal(stored, value))
-        return false;
+    const QString text = stored.toString().trimmed();
+    const int decimals = currentMax ? 3 : 1;   // as the summary shows volts and milliamperes
+    if (!fits || !paramnum::readReal(stored, value)) {
+        // The field: tenths of a volt in a byte, or microamperes.
+        const double fieldMax = currentMax ? double(currentMax) / 1000.0 : double(progvalue::VOLTAGE_MAX) / 10.0;
+        return TCheck::refused(key, msg(checkmsg::OUTSIDE).arg(text, fixed(0, decimals), fixed(fieldMax, decimals)));
+    }
     (prog->*range)(min, max);
-    return progvalue::inTenths(value, min, max);
+    if (progvalue::inTenths(value, min, max))
+        return TCheck::valid();
+    return TCheck::refused(key, msg(checkmsg::OUTSIDE).arg(text, fixed(min, decimals), fixed(max, decimals)));
 }
 
 using Default = double (TProg::*)() const;
@@ -81,38 +95,52 @@ QWidget *supplyPairForm(const TData &data, const char *voltageKey, const char *c
                     (prog->*voltageDefault)(), iMin, iMax, (prog->*currentDefault)());
 }
 
-bool resetValid(const TData &data, const TProg *prog)
+TCheck resetValid(const TData &data, const TProg *prog)
 {
     qint16 duration = 0;
-    if (!progvalue::duration16(PARAM(data, RESET_DURATION), duration) || duration == 0)
-        return false;
+    const QVariant stored = PARAM(data, RESET_DURATION);
+    if (!progvalue::duration16(stored, duration))
+        return TCheck::refused(RESET_DURATION, msg(checkmsg::OUTSIDE)
+                                                   .arg(stored.toString())
+                                                   .arg(progvalue::DURATION_MIN)
+                                                   .arg(progvalue::DURATION_MAX));
+    if (duration == 0)
+        return TCheck::refused(RESET_DURATION, msg(checkmsg::PULSE_ZERO));
     int min = 0, max = 0;
     prog->resetRange(min, max);
     const qint64 magnitude = qAbs(qint64(duration));
-    return min <= magnitude && magnitude <= max;
+    if (min <= magnitude && magnitude <= max)
+        return TCheck::valid();
+    return TCheck::refused(RESET_DURATION, msg(checkmsg::OUTSIDE).arg(magnitude).arg(min).arg(max));
 }
 
-bool generatorValid(const TData &data, const TProg *prog)
+TCheck generatorValid(const TData &data, const TProg *prog)
 {
     quint32 freq = 0;
     quint16 dutyWire = 0;
-    if (!progvalue::frequency32(PARAM(data, GEN_FREQ), freq)
-        || !progvalue::duty16(PARAM(data, GEN_DUTY), dutyWire))
-        return false;
+    const QVariant storedFreq = PARAM(data, GEN_FREQ);
+    const QVariant storedDuty = PARAM(data, GEN_DUTY);
+    if (!progvalue::frequency32(storedFreq, freq))
+        return TCheck::refused(GEN_FREQ, msg(checkmsg::OUTSIDE).arg(storedFreq.toString()).arg(0).arg(progvalue::FREQ_MAX));
+    if (!progvalue::duty16(storedDuty, dutyWire))
+        return TCheck::refused(GEN_DUTY,
+                               msg(checkmsg::OUTSIDE).arg(storedDuty.toString()).arg(0).arg(progvalue::DUTY_MAX / 10));
     const qint64 duty = dutyWire / 10;
     bool freqList = false, dutyShown = false, dutyList = false;
     int freqMin = 0, freqMax = 0, dutyMin = 0, dutyMax = 0;
     QVector<int> freqs, duties;
     prog->generatorLists(freqList, freqMin, freqMax, freqs, dutyShown, dutyList, dutyMin, dutyMax, duties);
     if (qint64(freq) < freqMin || qint64(freq) > freqMax)
-        return false;
+        return TCheck::refused(GEN_FREQ, msg(checkmsg::OUTSIDE).arg(freq).arg(freqMin).arg(freqMax));
     if (freqList && !freqs.contains(int(freq)))
-        return false;
+        return TCheck::refused(GEN_FREQ, msg(checkmsg::NOT_LISTED).arg(freq).arg(numberListText(freqs)));
     // The duty is sent even where the user is not offered it, so its limits
     // hold all the same; only its list needs the duty to be offered.
     if (duty < dutyMin || duty > dutyMax)
-        return false;
-    return !dutyShown || !dutyList || duties.contains(int(duty));
+        return TCheck::refused(GEN_DUTY, msg(checkmsg::OUTSIDE).arg(duty).arg(dutyMin).arg(dutyMax));
+    if (dutyShown && dutyList && !duties.contains(int(duty)))
+        return TCheck::refused(GEN_DUTY, msg(checkmsg::NOT_LISTED).arg(duty).arg(numberListText(duties)));
+    return TCheck::valid();
 }
 
 } // namespace
@@ -347,19 +375,24 @@ bool TDevProg::normalizeCmdParam(TData &data)
     return false;
 }
 
-bool TDevProg::checkCmdParam(const TData &data)
+TCheck TDevProg::checkCmdParam(const TData &data)
 {
     const QString code = PARAM(data, REC_CMD).toString();
     const TDataCmd *cmd = commandOf(data);
     if (!cmd)
-        return false;
+        return TCheck::refused(REC_ID_CMD, msg(checkmsg::NOT_IN_PROJECT));
     if (code == QLatin1String(CMD_SET_DEVICE) || code == QLatin1String(CMD_AUTO_DETECT)) {
         IDevice *device = cmd->device();
-        return device && device->checkDevParam(data);
+        if (device)
+            return device->checkDevParam(data);
+        const char *key = code == QLatin1String(CMD_SET_DEVICE) ? SET_DEVICE_DEVICE : AUTO_NAME;
+        const QString name = PARAM(data, key).toString();
+        return TCheck::refused(key, name.isEmpty() ? msg(checkmsg::NO_DEVICE)
+                                                   : msg(checkmsg::DEVICE_UNKNOWN).arg(name));
     }
     const TProg *prog = cmd->prog();
     if (!prog)
-        return false;
+        return TCheck::refused(SET_PROG_PROG, msg(checkmsg::NO_PROG));
     if (code == QLatin1String(CMD_RESET))
         return resetValid(data, prog);
     if (code == QLatin1String(CMD_GENERATOR))
@@ -370,11 +403,15 @@ bool TDevProg::checkCmdParam(const TData &data)
         return supplyValid(data, SUPPLY_VCC, 0, prog, &TProg::vccRange);
     if (code == QLatin1String(CMD_SET_VPP))
         return supplyValid(data, SUPPLY_VPP, 0, prog, &TProg::vppRange);
-    if (code == QLatin1String(CMD_SET_VICC))
-        return supplyValid(data, SUPPLY_VCC, 0, prog, &TProg::vccRange)
-               && supplyValid(data, SUPPLY_ICC, progvalue::ICC_MAX, prog, &TProg::iccRange);
-    if (code == QLatin1String(CMD_SET_VIPP))
-        return supplyValid(data, SUPPLY_VPP, 0, prog, &TProg::vppRange)
-               && supplyValid(data, SUPPLY_IPP, progvalue::IPP_MAX, prog, &TProg::ippRange);
-    return false;
+    if (code == QLatin1String(CMD_SET_VICC)) {
+        if (TCheck voltage = supplyValid(data, SUPPLY_VCC, 0, prog, &TProg::vccRange); !voltage)
+            return voltage;
+        return supplyValid(data, SUPPLY_ICC, progvalue::ICC_MAX, prog, &TProg::iccRange);
+    }
+    if (code == QLatin1String(CMD_SET_VIPP)) {
+        if (TCheck voltage = supplyValid(data, SUPPLY_VPP, 0, prog, &TProg::vppRange); !voltage)
+            return voltage;
+        return supplyValid(data, SUPPLY_IPP, progvalue::IPP_MAX, prog, &TProg::ippRange);
+    }
+    return TCheck::notOffered(code, name());
 }

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "core/TLang.h"
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "data/TDataCmd.h"
@@ -9,6 +10,7 @@
 #include "core/TAppData.h"
 #include "crc/crc_catalogue.h"
 #include "devices/TDevToolsExec.h"
+#include "devices/check_messages.h"
 #include "gui/forms/TFormTools.h"
 #include "misc/dev_misc.h"
 
@@ -19,9 +21,17 @@ static bool inInt32(qint64 value)
     return value >= std::numeric_limits<qint32>::min() && value <= std::numeric_limits<qint32>::max();
 }
 
-static bool inCount(qint64 value)
+static QString msg(int number)
 {
-    return value >= 0 && value <= std::numeric_limits<qint32>::max();
+    return lang.text(number);
+}
+
+// A value of 0 to 2147483647.
+static TCheck countCheck(const char *key, qint64 value)
+{
+    if (value >= 0 && value <= std::numeric_limits<qint32>::max())
+        return TCheck::valid();
+    return TCheck::refused(key, msg(checkmsg::OUTSIDE).arg(value).arg(0).arg(std::numeric_limits<qint32>::max()));
 }
 
 TDevTools::TDevTools(const QString &name, const TData &params) : TDevGroup(name)
@@ -200,31 +210,56 @@ bool TDevTools::normalizeCmdParam(TData &data)
     return false;
 }
 
-bool TDevTools::checkCmdParam(const TData &data)
+TCheck TDevTools::checkCmdParam(const TData &data)
 {
     const QString code = getParam(SOURCE, __LINE__, data, REC_CMD).toString();
+    auto param = [&data](const char *key) { return getParam(SOURCE, __LINE__, data, key); };
     if (code == QLatin1String(CMD_SET_PROG)) {
-        const TDataCmd *cmd = dataPrj.cmdById(getParam(SOURCE, __LINE__, data, REC_ID_CMD).toInt());
-        return cmd && cmd->prog();
+        const TDataCmd *cmd = dataPrj.cmdById(param(REC_ID_CMD).toInt());
+        if (!cmd)
+            return TCheck::refused(REC_ID_CMD, msg(checkmsg::NOT_IN_PROJECT));
+        if (!cmd->prog())
+            return TCheck::refused(SET_PROG_PROG, msg(checkmsg::PROG_UNKNOWN).arg(param(SET_PROG_PROG).toString()));
+        return TCheck::valid();
     }
     if (code == QLatin1String(CMD_EXECUTE)) {
         int target = -1;
-        return referenceId(getParam(SOURCE, __LINE__, data, EXECUTE_CFG), target)
-               && dataPrj.cfgById(target) != nullptr;
+        if (referenceId(param(EXECUTE_CFG), target) && dataPrj.cfgById(target) != nullptr)
+            return TCheck::valid();
+        return TCheck::refused(EXECUTE_CFG, msg(checkmsg::NO_CFG).arg(param(EXECUTE_CFG).toString()));
     }
     if (code == QLatin1String(CMD_DELAY))
-        return inCount(getParam(SOURCE, __LINE__, data, DELAY_VALUE).toLongLong());
-    if (code == QLatin1String(CMD_COUNTER))
-        return inCount(getParam(SOURCE, __LINE__, data, COUNTER_VALUE).toLongLong())
-               && inCount(getParam(SOURCE, __LINE__, data, COUNTER_LIMIT).toLongLong())
-               && inInt32(getParam(SOURCE, __LINE__, data, COUNTER_DELTA).toLongLong());
+        return countCheck(DELAY_VALUE, param(DELAY_VALUE).toLongLong());
+    if (code == QLatin1String(CMD_COUNTER)) {
+        for (const char *key : {COUNTER_VALUE, COUNTER_LIMIT})
+            if (TCheck count = countCheck(key, param(key).toLongLong()); !count)
+                return count;
+        const qint64 delta = param(COUNTER_DELTA).toLongLong();
+        if (inInt32(delta))
+            return TCheck::valid();
+        return TCheck::refused(COUNTER_DELTA, msg(checkmsg::OUTSIDE)
+                                                  .arg(delta)
+                                                  .arg(std::numeric_limits<qint32>::min())
+                                                  .arg(std::numeric_limits<qint32>::max()));
+    }
     if (code == QLatin1String(CMD_JAMP)) {
         int target = -1;
-        return referenceId(getParam(SOURCE, __LINE__, data, JAMP_TO_CMD), target) && target >= 0
-               && dataPrj.cmdById(target) != nullptr;
+        if (referenceId(param(JAMP_TO_CMD), target) && target >= 0 && dataPrj.cmdById(target) != nullptr)
+            return TCheck::valid();
+        return TCheck::refused(JAMP_TO_CMD, msg(checkmsg::NO_CMD).arg(param(JAMP_TO_CMD).toString()));
     }
-    if (code == QLatin1String(CMD_PROCESS))
-        return !getParam(SOURCE, __LINE__, data, PROCESS_FILE).toString().isEmpty();
-    return code == QLatin1String(CMD_PAUSE) || code == QLatin1String(CMD_STOP)
-           || code == QLatin1String(CMD_CALC_CRC);
+    if (code == QLatin1String(CMD_PROCESS)) {
+        if (param(PROCESS_FILE).toString().isEmpty())
+            return TCheck::refused(PROCESS_FILE, msg(checkmsg::NO_CMDLINE));
+        return TCheck::valid();
+    }
+    if (code == QLatin1String(CMD_CALC_CRC)) {
+        // With no file the CRC would be taken of the project's folder.
+        if (param(CRC_FILE).toString().isEmpty())
+            return TCheck::refused(CRC_FILE, msg(checkmsg::NO_FILE));
+        return TCheck::valid();
+    }
+    if (code == QLatin1String(CMD_PAUSE) || code == QLatin1String(CMD_STOP))
+        return TCheck::valid();
+    return TCheck::notOffered(code, name());
 }

@@ -23,6 +23,6 @@ public:
     QString cmdParamText(const TData &data, QWidget *form) override;
     QWidget *createCmdForm(const TData &data) override;
     bool normalizeCmdParam(TData &data) override;
-    bool checkCmdParam(const TData &data) override;
+    TCheck checkCmdParam(const TData &data) override;
     IDeviceExec *createExec(const TData &data) override;
 };

@@ -34,10 +34,10 @@ QStringList TDevXMC1_ASCFD::cmdList()
     return fullCmdList();
 }
 
-bool TDevXMC1_ASCFD::checkDevParam(const TData &data)
+TCheck TDevXMC1_ASCFD::checkDevParam(const TData &data)
 {
     Q_UNUSED(data)
-    return true;
+    return TCheck::valid();
 }
 
 bool TDevXMC1_ASCFD::initDevParam(TData &data)

@@ -20,7 +20,7 @@ public:
 
     bool hasCmd(const QString &code) override;
     QStringList cmdList() override;
-    bool checkDevParam(const TData &data) override;
+    TCheck checkDevParam(const TData &data) override;
     bool initDevParam(TData &data) override;
     QWidget *createDevParamForm(const TData &data) override;
     IDeviceExec *createExec(const TData &data) override;

@@ -78,14 +78,14 @@ bool form(IDevice *device, const TData &data, QWidget *&form)
     return false;
 }
 
-bool check(IDevice *device, const TData &data, bool &valid)
+bool check(IDevice *device, const TData &data, TCheck &verdict)
 {
     switch (kindOf(data)) {
-    case Kind::Clock: valid = isClkCmdValid(data); return true;
-    case Kind::Char: valid = isCharCmdValidMain(device, data); return true;
-    case Kind::Data: valid = isDataCmdValidMain(device, data); return true;
-    case Kind::File: valid = isFileCmdValidMain(device, data); return true;
-    case Kind::Leave: valid = isLeaveCmdValid(data, false); return true;
+    case Kind::Clock: verdict = isClkCmdValid(data); return true;
+    case Kind::Char: verdict = isCharCmdValidMain(device, data); return true;
+    case Kind::Data: verdict = isDataCmdValidMain(device, data); return true;
+    case Kind::File: verdict = isFileCmdValidMain(device, data); return true;
+    case Kind::Leave: verdict = isLeaveCmdValid(data, false); return true;
     case Kind::None: break;
     }
     return false;

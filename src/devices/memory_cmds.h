@@ -6,6 +6,7 @@
 // returns false for any other code, leaving the rest to the family.
 
 #include "core/TData.h"
+#include "devices/TCheck.h"
 
 #include <QString>
 
@@ -18,6 +19,6 @@ bool init(IDevice *device, TData &data);
 bool text(IDevice *device, const TData &data, QWidget *form, QString &text);
 // form: the new parameter form (null when the form cannot be built).
 bool form(IDevice *device, const TData &data, QWidget *&form);
-bool check(IDevice *device, const TData &data, bool &valid);
+bool check(IDevice *device, const TData &data, TCheck &verdict);
 
 } // namespace memcmd

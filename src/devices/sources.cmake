@@ -13,6 +13,9 @@ target_sources(velkorlib PRIVATE
     devices/prog_values.cpp
     devices/prog_values.h
     devices/TAutoListItem.h
+    devices/TCheck.cpp
+    devices/TCheck.h
+    devices/check_messages.h
     devices/TCodeExec.h
     devices/TDev24.cpp
     devices/TDev24.h

@@ -39,14 +39,33 @@ bool IFormat::failWithFileError()
     return fail(file ? file->errorString() : QString());
 }
 
-bool IFormat::openForReading(const QString &fileName, QIODevice::OpenMode extra)
+QString IFormat::notThereText(const QString &fileName)
 {
     const QFileInfo info(fileName);
     if (!info.exists())
-        return fail(message(fmtmsg::FILE_MISSING).arg(fileName));
+        return message(fmtmsg::FILE_MISSING).arg(fileName);
     // A folder, a device or a pipe: nothing to read, or no end to it.
     if (!info.isFile())
-        return fail(message(fmtmsg::NOT_A_FILE).arg(fileName));
+        return message(fmtmsg::NOT_A_FILE).arg(fileName);
+    return QString();
+}
+
+QString IFormat::readProblem(const QString &fileName)
+{
+    const QString notThere = notThereText(fileName);
+    if (!notThere.isEmpty())
+        return notThere;
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly))
+        return message(fmtmsg::FILE_OPEN).arg(fileName, f.errorString());
+    return QString();
+}
+
+bool IFormat::openForReading(const QString &fileName, QIODevice::OpenMode extra)
+{
+    const QString notThere = notThereText(fileName);
+    if (!notThere.isEmpty())
+        return fail(notThere);
     auto f = std::make_unique<QFile>(fileName);
     if (!f->open(QIODevice::ReadOnly | extra))
         return fail(message(fmtmsg::FILE_OPEN).arg(fileName, f->errorString()));

@@ -45,6 +45,10 @@ public:
 
     QString errorString() const { return error; }
 
+    // Why the file cannot be read, in the words a read gives (missing, a
+    // folder or a device, or it does not open); empty when it can.
+    static QString readProblem(const QString &fileName);
+
     // Data of the file outside the address window: a fault of the file (the
     // default, for the chip commands: a file that does not fit the range
     // they were given is not what the user meant), or passed over (a CRC
@@ -55,6 +59,8 @@ public:
 protected:
     // Texts of the language table (formats/format_messages.h).
     static QString message(int number);
+    // The file is missing, or is no file (a folder, a device, a pipe).
+    static QString notThereText(const QString &fileName);
     // The address window cannot be served: negative addresses, a negative
     // count or a block size below 1.
     static QString badWindowText(qint64 addrFile, qint64 addrDevice, qint64 endDevice,

@@ -11,8 +11,8 @@
 #include "devices/IDeviceExec.h"
 #include "devices/TDevProgExec.h"
 #include "devices/exec_messages.h"
-#include "devices/param_numbers.h"
 #include "link/TSerialPort.h"
+#include "link/run_check.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -127,10 +127,27 @@ void TExec::slotStart()
     bool requestFailed = false; // one of the worker's own requests failed
     QString failText;
     QString lastName;           // display name of the last command taken
+    int checkedCfg = -1;        // the configuration checked last
 
     for (;;) {
         if (stopRun || m_stop)
             break;
+        // Nothing of a configuration is sent while one of its enabled
+        // commands would be refused: checked at the start and wherever an
+        // executor moved the run.
+        if (cfgId != checkedCfg) {
+            checkedCfg = cfgId;
+            runcheck::Refusal refusal;
+            if (runcheck::findRefusal(cfgId, refusal)) {
+                lastName = refusal.name;
+                processEvents();
+                emit signalEventText(EXEC_CMD, refusal.name, refusal.paramText);
+                processEvents();
+                failText = refusal.text;
+                ok = false;
+                break;
+            }
+        }
         TDataCmd *cmd = dataPrj.nextEnabledCmd(cfgId, lastCmdId);
         if (!cmd)
             break;
@@ -173,8 +190,7 @@ void TExec::slotStart()
             break;
         }
         if (!cmd->validParam()) {
-            // A damaged number says which; other checks give no reason.
-            failText = paramnum::faultText(name, data);
+            failText = handler->refusalText(data);
             if (failText.isEmpty())
                 failText = lang.text(MSG_INVALID_PARAMS).arg(name);
             ok = false;

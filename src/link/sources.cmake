@@ -2,6 +2,8 @@
 target_sources(velkorlib PRIVATE
     link/TExec.cpp
     link/TExec.h
+    link/run_check.cpp
+    link/run_check.h
     link/TPortSettings.h
     link/TProg.cpp
     link/TProg.h

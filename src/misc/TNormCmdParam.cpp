@@ -1,10 +1,12 @@
 #include "misc/TNormCmdParam.h"
 
+#include "core/TLang.h"
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
+#include "devices/check_messages.h"
 #include "formats/TFormat.h"
 #include "gui/forms/TFormDevLeave.h"
 #include "gui/forms/TFormDevRWV.h"
@@ -27,11 +29,13 @@ struct Range
 {
     qint64 begin = 0;
     qint64 size = 0;
+    const char *sizeKey = DEV_SIZE;   // the device's key of the size, named when it is empty
 };
 
 Range deviceRange(IDevice *device, const char *beginKey, const char *sizeKey)
 {
     Range r;
+    r.sizeKey = sizeKey;
     if (device) {
         const TData p = device->params();
         r.begin = PARAM(p, beginKey).toLongLong();
@@ -54,22 +58,40 @@ bool add(qint64 a, qint64 b, qint64 &sum)
     return true;
 }
 
-// n bytes from address lie within the range; with startInside the first
-// address must also be a valid address of the range (n = 0 included).
-bool fitsRange(qint64 address, qint64 n, const Range &range, bool startInside)
+QString msg(int number)
 {
-    qint64 end = 0, need = 0;
-    if (n < 0 || range.size < 0 || !add(range.begin, range.size, end) || !add(address, n, need))
-        return false;
-    if (address < range.begin || need > end)
-        return false;
-    return !startInside || address < end;
+    return lang.text(number);
 }
 
-bool checkInRange(bool (*check)(const TData &, qint64, qint64), const Range &range,
-                  const TData &params)
+// n bytes (the value of countKey) from address (the value of addressKey)
+// lie within the range; with startInside the first address must also be
+// an address of the range (n = 0 included).
+TCheck rangeCheck(const char *addressKey, qint64 address, const char *countKey, qint64 n,
+                  const Range &range, bool startInside)
 {
-    return check(params, range.begin, range.size);
+    qint64 end = 0, need = 0;
+    if (range.size <= 0 || !add(range.begin, range.size, end))
+        return TCheck::refused(range.sizeKey, msg(checkmsg::NO_MEMORY).arg(range.size));
+    if (n < 0)
+        return TCheck::refused(countKey, msg(checkmsg::NEGATIVE).arg(n));
+    const QString last = hexText64(end - 1);
+    if (address < range.begin)
+        return TCheck::refused(addressKey, msg(checkmsg::BEFORE_FIRST)
+                                               .arg(QString::number(address), hexText64(address),
+                                                    hexText64(range.begin)));
+    if (address >= end && (startInside || n > 0))
+        return TCheck::refused(addressKey, msg(checkmsg::PAST_LAST)
+                                               .arg(QString::number(address), hexText64(address), last));
+    if (!add(address, n, need) || need > end)
+        return TCheck::refused(countKey, msg(checkmsg::COUNT_PAST).arg(QString::number(n),
+                                                                       hexText64(address), last));
+    return TCheck::valid();
+}
+
+TCheck checkInRange(TCheck (*check)(const TData &, qint64, qint64, const char *), const Range &range,
+                    const TData &params)
+{
+    return check(params, range.begin, range.size, range.sizeKey);
 }
 
 // The command record and what it refers to; each may be null.
@@ -93,6 +115,19 @@ CmdRefs findCmd(int idCmd)
 
 // The reset pulse travels as a signed 16-bit number.
 constexpr int maxDurationMagnitude = 32767;
+
+// The command is in the project and has a programmer, and a device when
+// withDevice.
+TCheck refsCheck(const CmdRefs &refs, bool withDevice)
+{
+    if (!refs.cmd)
+        return TCheck::refused(REC_ID_CMD, msg(checkmsg::NOT_IN_PROJECT));
+    if (withDevice && !refs.device)
+        return TCheck::refused(SET_DEVICE_DEVICE, msg(checkmsg::NO_DEVICE));
+    if (!refs.prog)
+        return TCheck::refused(SET_PROG_PROG, msg(checkmsg::NO_PROG));
+    return TCheck::valid();
+}
 
 } // namespace
 
@@ -123,24 +158,24 @@ void setCharCmdDefaultsEeprom(IDevice *device, TData &record)
     setCharCmdParams(record, r.begin, r.size, 0xFF);
 }
 
-bool isCharCmdValid(const TData &params, qint64 begin, qint64 size)
+TCheck isCharCmdValid(const TData &params, qint64 begin, qint64 size, const char *sizeKey)
 {
     const qint64 address = PARAM(params, CHAR_ADDR_DEVICE).toLongLong();
     const qint64 count = PARAM(params, CHAR_COUNT).toLongLong();
-    return fitsRange(address, count, {begin, size}, true);
+    return rangeCheck(CHAR_ADDR_DEVICE, address, CHAR_COUNT, count, {begin, size, sizeKey}, true);
 }
 
-bool isCharCmdValidMain(IDevice *device, const TData &params)
+TCheck isCharCmdValidMain(IDevice *device, const TData &params)
 {
     return checkInRange(isCharCmdValid, mainRange(device), params);
 }
 
-bool isCharCmdValidFlash(IDevice *device, const TData &params)
+TCheck isCharCmdValidFlash(IDevice *device, const TData &params)
 {
     return checkInRange(isCharCmdValid, flashRange(device), params);
 }
 
-bool isCharCmdValidEeprom(IDevice *device, const TData &params)
+TCheck isCharCmdValidEeprom(IDevice *device, const TData &params)
 {
     return checkInRange(isCharCmdValid, eepromRange(device), params);
 }
@@ -179,32 +214,30 @@ void setDataCmdDefaultsEeprom(IDevice *device, TData &record)
     setDataCmdParams(record, eepromRange(device).begin, QString());
 }
 
-bool isDataCmdValid(const TData &params, qint64 begin, qint64 size)
+TCheck isDataCmdValid(const TData &params, qint64 begin, qint64 size, const char *sizeKey)
 {
     const qint64 address = PARAM(params, DATA_ADDR_DEVICE).toLongLong();
     const QString data = PARAM(params, DATA_DATA).toString();
     if (data.isEmpty())
-        return false;
+        return TCheck::refused(DATA_DATA, msg(checkmsg::NO_DATA));
     static const QRegularExpression hexAndBlanks(QStringLiteral("\\A(?:[0-9A-Fa-f ])+\\z"));
-    if (!hexAndBlanks.match(data).hasMatch())
-        return false;
     QByteArray bytes;
-    if (!hexStringToBytesChecked(data, bytes))
-        return false;
-    return fitsRange(address, bytes.size(), {begin, size}, false);
+    if (!hexAndBlanks.match(data).hasMatch() || !hexStringToBytesChecked(data, bytes))
+        return TCheck::refused(DATA_DATA, notWholeHexReason(data));
+    return rangeCheck(DATA_ADDR_DEVICE, address, DATA_DATA, bytes.size(), {begin, size, sizeKey}, false);
 }
 
-bool isDataCmdValidMain(IDevice *device, const TData &params)
+TCheck isDataCmdValidMain(IDevice *device, const TData &params)
 {
     return checkInRange(isDataCmdValid, mainRange(device), params);
 }
 
-bool isDataCmdValidFlash(IDevice *device, const TData &params)
+TCheck isDataCmdValidFlash(IDevice *device, const TData &params)
 {
     return checkInRange(isDataCmdValid, flashRange(device), params);
 }
 
-bool isDataCmdValidEeprom(IDevice *device, const TData &params)
+TCheck isDataCmdValidEeprom(IDevice *device, const TData &params)
 {
     return checkInRange(isDataCmdValid, eepromRange(device), params);
 }
@@ -266,36 +299,47 @@ void setFileCmdDefaultsEeprom(IDevice *device, TData &record)
     setFileCmdDefaults(record, r.begin, r.size);
 }
 
-bool isFileCmdValid(const TData &params, qint64 begin, qint64 size)
+TCheck isFileCmdValid(const TData &params, qint64 begin, qint64 size, const char *sizeKey)
 {
     const QString file = PARAM(params, FILE_FILE).toString();
     const QString format = PARAM(params, FILE_FORMAT).toString().toUpper();
     const qint64 addrFile = PARAM(params, FILE_ADDR_FILE).toLongLong();
     const qint64 address = PARAM(params, FILE_ADDR_DEVICE).toLongLong();
     const qint64 count = PARAM(params, FILE_COUNT).toLongLong();
-    if (file.isEmpty() || !TFormat::formatList().contains(format) || addrFile < 0 || count < 0)
-        return false;
+    if (file.isEmpty())
+        return TCheck::refused(FILE_FILE, msg(checkmsg::NO_FILE));
+    if (!TFormat::formatList().contains(format))
+        return TCheck::refused(FILE_FORMAT, msg(checkmsg::NOT_FORMAT).arg(PARAM(params, FILE_FORMAT).toString()));
+    if (addrFile < 0)
+        return TCheck::refused(FILE_ADDR_FILE, msg(checkmsg::NEGATIVE).arg(addrFile));
+    if (TCheck inside = rangeCheck(FILE_ADDR_DEVICE, address, FILE_COUNT, count, {begin, size, sizeKey}, true);
+        !inside)
+        return inside;
     // The file window: any offset of a raw binary file, the 32-bit address
     // space of an Intel HEX file.
-    const qint64 lastFileAddress = format.contains(QLatin1String("BIN"))
-                                       ? std::numeric_limits<qint64>::max()
-                                       : qint64(0xFFFFFFFF);
-    if (addrFile > lastFileAddress || count - 1 > lastFileAddress - addrFile)
-        return false;
-    return fitsRange(address, count, {begin, size}, true);
+    const bool binary = format.contains(QLatin1String("BIN"));
+    const qint64 lastFileAddress = binary ? std::numeric_limits<qint64>::max() : qint64(0xFFFFFFFF);
+    if (!binary && addrFile > lastFileAddress)
+        return TCheck::refused(FILE_ADDR_FILE, msg(checkmsg::HEX_ADDRESS).arg(hexText64(addrFile)));
+    if (!binary && count - 1 > lastFileAddress - addrFile)
+        return TCheck::refused(FILE_COUNT, msg(checkmsg::HEX_COUNT).arg(QString::number(count), hexText64(addrFile)));
+    if (count - 1 > lastFileAddress - addrFile)
+        return TCheck::refused(FILE_ADDR_FILE, msg(checkmsg::OUTSIDE).arg(QString::number(addrFile), QStringLiteral("0"),
+                                                                          QString::number(lastFileAddress - (count - 1))));
+    return TCheck::valid();
 }
 
-bool isFileCmdValidMain(IDevice *device, const TData &params)
+TCheck isFileCmdValidMain(IDevice *device, const TData &params)
 {
     return checkInRange(isFileCmdValid, mainRange(device), params);
 }
 
-bool isFileCmdValidFlash(IDevice *device, const TData &params)
+TCheck isFileCmdValidFlash(IDevice *device, const TData &params)
 {
     return checkInRange(isFileCmdValid, flashRange(device), params);
 }
 
-bool isFileCmdValidEeprom(IDevice *device, const TData &params)
+TCheck isFileCmdValidEeprom(IDevice *device, const TData &params)
 {
     return checkInRange(isFileCmdValid, eepromRange(device), params);
 }
@@ -427,27 +471,33 @@ void setLeaveCmdDefaults(TData &record, bool withReset)
     }
 }
 
-bool isLeaveCmdValid(const TData &params, bool withReset)
+TCheck isLeaveCmdValid(const TData &params, bool withReset)
 {
     const CmdRefs refs = findCmd(params.value(QLatin1String(REC_ID_CMD)).toInt());
-    if (!refs.cmd || !refs.prog)
-        return false;
+    if (TCheck found = refsCheck(refs, false); !found)
+        return found;
     const QString allowed = refs.prog->pinTypeLetters();
     for (const QChar c : PARAM(params, LEAVE_STATE).toString())
         if (c != QLatin1Char('-') && !allowed.contains(c))
-            return false;
+            return TCheck::refused(LEAVE_STATE, msg(checkmsg::PIN_LETTER).arg(c).arg(allowed));
     if (!withReset)
-        return true;
-    if (!refs.device)
-        return false;
+        return TCheck::valid();
+    if (TCheck found = refsCheck(refs, true); !found)
+        return found;
     const int duration = PARAM(params, LEAVE_DURATION).toInt();
     const bool positive = PARAM(refs.device->params(), DEV_RESET_POL).toBool();
-    if (duration == 0 || (duration > 0) != positive)
-        return false;
+    if (duration == 0)
+        return TCheck::refused(LEAVE_DURATION, msg(checkmsg::PULSE_ZERO));
+    if ((duration > 0) != positive)
+        return TCheck::refused(LEAVE_DURATION,
+                               msg(positive ? checkmsg::PULSE_POSITIVE : checkmsg::PULSE_NEGATIVE).arg(duration));
     int minimum = 0, maximum = 0;
     refs.prog->resetRange(minimum, maximum);
     const qint64 magnitude = qAbs(qint64(duration));   // the smallest int has no int magnitude
-    return minimum <= magnitude && magnitude <= maximum && magnitude <= maxDurationMagnitude;
+    if (minimum <= magnitude && magnitude <= maximum && magnitude <= maxDurationMagnitude)
+        return TCheck::valid();
+    return TCheck::refused(LEAVE_DURATION, msg(checkmsg::OUTSIDE).arg(magnitude).arg(minimum).arg(
+                                               qMin<qint64>(maximum, maxDurationMagnitude)));
 }
 
 QString leaveCmdText(const TData &params, bool withReset)
@@ -506,20 +556,22 @@ void setClkCmdParams(const QString &section, TData &record)
     record.insert(QLatin1String(SET_CLK_CLK), uint(clk));
 }
 
-bool isClkCmdValid(const TData &params)
+TCheck isClkCmdValid(const TData &params)
 {
     const CmdRefs refs = findCmd(PARAM(params, REC_ID_CMD).toInt());
     const qint64 clk = PARAM(params, SET_CLK_CLK).toUInt();
-    if (!refs.cmd || !refs.device || !refs.prog)
-        return false;
+    if (TCheck found = refsCheck(refs, true); !found)
+        return found;
     const QString section = PARAM(refs.device->params(), DEV_PRG_PAR).toString();
     bool listed = false;
     int minimum = 0, maximum = 0;
     QVector<int> levels;
     refs.prog->clockList(section, listed, minimum, maximum, levels);
     if (clk == 0 || clk < minimum || clk > maximum)
-        return false;
-    return !listed || levels.contains(int(clk));
+        return TCheck::refused(SET_CLK_CLK, msg(checkmsg::OUTSIDE).arg(clk).arg(qMax(1, minimum)).arg(maximum));
+    if (listed && !levels.contains(int(clk)))
+        return TCheck::refused(SET_CLK_CLK, msg(checkmsg::NOT_LISTED).arg(clk).arg(numberListText(levels)));
+    return TCheck::valid();
 }
 
 QString clkCmdText(const TData &params)

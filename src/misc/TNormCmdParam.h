@@ -14,10 +14,16 @@
 //   Eeprom - "eeprom_addr_begin", "eeprom_size"
 // A null device reads as the empty range (0, 0).
 //
+// The checks give a verdict (TCheck): a refusal names the key at fault,
+// the command's or, for an empty range, the device's size key (sizeKey of
+// the generic forms), and why.
+//
 // The functions keep no state. The texts also run in execution workers;
 // pinStateBytes runs only there.
 
 #include "core/TData.h"
+#include "core/consts.h"
+#include "devices/TCheck.h"
 
 #include <QByteArray>
 #include <QString>
@@ -38,10 +44,10 @@ void setCharCmdDefaultsFlash(IDevice *device, TData &record);
 void setCharCmdDefaultsEeprom(IDevice *device, TData &record);
 
 // begin <= addr_device < begin + size, 0 <= count, addr_device + count <= begin + size.
-bool isCharCmdValid(const TData &params, qint64 begin, qint64 size);
-bool isCharCmdValidMain(IDevice *device, const TData &params);
-bool isCharCmdValidFlash(IDevice *device, const TData &params);
-bool isCharCmdValidEeprom(IDevice *device, const TData &params);
+TCheck isCharCmdValid(const TData &params, qint64 begin, qint64 size, const char *sizeKey = DEV_SIZE);
+TCheck isCharCmdValidMain(IDevice *device, const TData &params);
+TCheck isCharCmdValidFlash(IDevice *device, const TData &params);
+TCheck isCharCmdValidEeprom(IDevice *device, const TData &params);
 
 // "0x<first>..0x<last> :0x<fill>"
 QString charCmdText(const TData &params);
@@ -58,10 +64,10 @@ void setDataCmdDefaultsEeprom(IDevice *device, TData &record);
 
 // Non-empty text of hex digits and blanks with an even number of digits,
 // whose n bytes fit: begin <= addr_device, addr_device + n <= begin + size.
-bool isDataCmdValid(const TData &params, qint64 begin, qint64 size);
-bool isDataCmdValidMain(IDevice *device, const TData &params);
-bool isDataCmdValidFlash(IDevice *device, const TData &params);
-bool isDataCmdValidEeprom(IDevice *device, const TData &params);
+TCheck isDataCmdValid(const TData &params, qint64 begin, qint64 size, const char *sizeKey = DEV_SIZE);
+TCheck isDataCmdValidMain(IDevice *device, const TData &params);
+TCheck isDataCmdValidFlash(IDevice *device, const TData &params);
+TCheck isDataCmdValidEeprom(IDevice *device, const TData &params);
 
 // "0x<first>..0x<last> :<DATA>". With the form on show (GUI thread only):
 // a read command ("read" in its code) puts its data into that form when
@@ -81,10 +87,10 @@ void setFileCmdDefaultsEeprom(IDevice *device, TData &record);
 
 // A file name, a known format, a file window that fits the format (Intel
 // HEX: file addresses up to 0xFFFFFFFF) and a device window inside the range.
-bool isFileCmdValid(const TData &params, qint64 begin, qint64 size);
-bool isFileCmdValidMain(IDevice *device, const TData &params);
-bool isFileCmdValidFlash(IDevice *device, const TData &params);
-bool isFileCmdValidEeprom(IDevice *device, const TData &params);
+TCheck isFileCmdValid(const TData &params, qint64 begin, qint64 size, const char *sizeKey = DEV_SIZE);
+TCheck isFileCmdValidMain(IDevice *device, const TData &params);
+TCheck isFileCmdValidFlash(IDevice *device, const TData &params);
+TCheck isFileCmdValidEeprom(IDevice *device, const TData &params);
 
 // "<FORMAT>: <file>"
 QString fileCmdText(const TData &params);
@@ -116,7 +122,7 @@ TFormDevRWVFile *createFileCmdFormEeprom(IDevice *device, const TData &params);
 // the command.
 QString pinStateText(int idCmd);
 void setLeaveCmdDefaults(TData &record, bool withReset);
-bool isLeaveCmdValid(const TData &params, bool withReset);
+TCheck isLeaveCmdValid(const TData &params, bool withReset);
 // "[RESET, ]<state>"
 QString leaveCmdText(const TData &params, bool withReset);
 // Reset duration (signed 16-bit, low byte first; 0 without reset), then one
@@ -132,7 +138,7 @@ TFormDevLeave *createLeaveCmdForm(IDevice *device, const TData &params, bool wit
 
 // "clk" := the programmer's default clock of the interface section.
 void setClkCmdParams(const QString &section, TData &record);
-bool isClkCmdValid(const TData &params);
+TCheck isClkCmdValid(const TData &params);
 QString clkCmdText(const TData &params);
 // The clock form of the command with the clock range or list of the
 // programmer's interface section; null without the command or its

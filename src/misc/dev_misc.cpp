@@ -6,7 +6,10 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
+#include "devices/check_messages.h"
 #include "link/TProg.h"
+
+#include <QStringList>
 
 namespace {
 
@@ -172,6 +175,23 @@ bool hexStringToBytesChecked(const QString &text, QByteArray &bytes)
 QString notWholeHexText(const QString &key, const QString &text)
 {
     return lang.text(MSG_NOT_WHOLE_HEX).arg(key, text);
+}
+
+QString notWholeHexReason(const QString &text)
+{
+    // Enough of the text to find the fault in a short one; a long image is
+    // only hinted at.
+    constexpr int shown = 48;
+    const QString cut = text.size() > shown ? text.left(shown) + QStringLiteral("...") : text;
+    return lang.text(checkmsg::NOT_HEX).arg(cut);
+}
+
+QString numberListText(const QVector<int> &numbers)
+{
+    QStringList texts;
+    for (int n : numbers)
+        texts << QString::number(n);
+    return texts.join(QStringLiteral(", "));
 }
 
 QString bytesToHexString(const QByteArray &bytes)

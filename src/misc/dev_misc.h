@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
+#include <QVector>
 #include <QtGlobal>
 
 // Hex numbers: upper case, at least two digits; a negative value is written
@@ -58,6 +59,11 @@ bool hexStringToBytesChecked(const QString &text, QByteArray &bytes);
 // digits' (message 454).
 constexpr int MSG_NOT_WHOLE_HEX = 454;
 QString notWholeHexText(const QString &key, const QString &text);
+// The reason a check gives for such a text, without its key; a long text
+// is cut short.
+QString notWholeHexReason(const QString &text);
+// "1000000, 2000000, 4000000": the numbers of a list, as a check names them.
+QString numberListText(const QVector<int> &numbers);
 // Two upper-case hex digits per byte, no separators.
 QString bytesToHexString(const QByteArray &bytes);
 // The same, with a blank wherever the template text has one.

@@ -20,6 +20,7 @@
 #include "devices/TDeviceList.h"
 #include "devices/avr8_payload.h"
 #include "devices/dev_lists.h"
+#include "devices/check_messages.h"
 #include "devices/exec_messages.h"
 #include "formats/TFormat.h"
 #include "gui/forms/TFormDevCfg.h"
@@ -390,7 +391,7 @@ private slots:
             {CMD_FUSE_VERIFY, "", false}, {CMD_LOCK_WRITE, "3c", true}, {CMD_FUSE_READ, "", true},
             {CMD_LOCK_READ, "", true}, {CMD_OSCCAL_READ, "", true}, {"bmi_read", "", false}};
         for (const auto &c : checks)
-            QVERIFY2(dev.checkCmdParam({{REC_CMD, c.code}, {REG_DATA, c.data}}) == c.valid, c.code);
+            QVERIFY2(bool(dev.checkCmdParam({{REC_CMD, c.code}, {REG_DATA, c.data}})) == c.valid, c.code);
     }
 
     // Every shipped description loads as its family and agrees with the lists.
@@ -1027,7 +1028,7 @@ private slots:
             xmc.initCmdParam(x);
             QCOMPARE(x, a);
             QCOMPARE(xmc.cmdParamText(x, nullptr), avr.cmdParamText(a, nullptr));
-            QCOMPARE(xmc.checkCmdParam(x), avr.checkCmdParam(a));
+            QCOMPARE(bool(xmc.checkCmdParam(x)), bool(avr.checkCmdParam(a)));
         }
         for (const char *code : {CMD_TEST_EMPTY, CMD_BMI_READ, CMD_BMI_WRITE, CMD_BMI_VERIFY}) {
             TData d{{REC_CMD, code}};
@@ -1108,13 +1109,16 @@ private slots:
         QCOMPARE(fake->state().setup.mid(3, 4), hex("00000000"));
         QCOMPARE(chipWire(), QVector<QByteArray>());
 
-        // A "bmi_read" stops the run with 388 before any device request.
+        // A "bmi_read" stops the run before anything is sent, saying why.
         fake->clearRequests();
         const int run2 = dataPrj.addCfg(QStringLiteral("b"), QString());
         const int bmi = configure(run2, QStringLiteral("XMC1100"), QStringLiteral("xmc1/xmc1100.dev"),
                                   {{CMD_BMI_READ, {}}}, false).first();
         run(run2, false);
-        QCOMPARE(failure(), msg(388).arg(cmdCode.name(QLatin1String(CMD_BMI_READ))));
+        QCOMPARE(failure(), msg(checkmsg::REFUSED)
+                                .arg(cmdCode.name(QLatin1String(CMD_BMI_READ)), QLatin1String(REC_CMD),
+                                     msg(checkmsg::NOT_OFFERED).arg(QLatin1String(CMD_BMI_READ), QStringLiteral("XMC1100"))));
+        QCOMPARE(fake->requestCount(), 0);
         QVERIFY(!dataPrj.cmdById(bmi)->validParam());
         QCOMPARE(chipWire(), QVector<QByteArray>());
     }

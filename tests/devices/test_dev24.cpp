@@ -218,8 +218,8 @@ private slots:
             TDev24 d(QStringLiteral("x"), {{DEV_ADDR_MASK, c.mask}});
             const TData cmd{{REC_CMD, CMD_SET_ADDR}, {SET_ADDR_ADDR, c.addr}};
             QCOMPARE(d.addrText(cmd), QString::fromLatin1(c.text));
-            QCOMPARE(d.checkCmdParam(cmd), c.valid);
-            QCOMPARE(TDev24::checkAddr({{SET_ADDR_ADDR, QString::number(c.addr)}}), c.valid);
+            QCOMPARE(bool(d.checkCmdParam(cmd)), c.valid);
+            QCOMPARE(bool(TDev24::checkAddr({{SET_ADDR_ADDR, QString::number(c.addr)}})), c.valid);
         }
         QVERIFY(!dev.checkDevParam({{SET_ADDR_ADDR, 8}, {SET_CLK_CLK, 400000}}));
 

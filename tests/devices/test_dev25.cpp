@@ -1032,7 +1032,7 @@ private slots:
             QVERIFY(dev.value(DEV_SFDP_REG_SIZE).toLongLong() <= 256);
             // Only the 256 Mbit chip reaches past what 3-byte addresses reach.
             QCOMPARE(TDev25::reachableSize(dev) < size, size == (qint64(1) << 25));
-            QCOMPARE(TDev25::eraseValid(dev), size < (qint64(1) << 25));
+            QCOMPARE(bool(TDev25::eraseCheck(dev)), size < (qint64(1) << 25));
         }
         QCOMPARE(sizes, (QSet<qint64>{1 << 17, 1 << 20, 1 << 21, 1 << 22, 1 << 23, 1 << 24, 1 << 25}));
 

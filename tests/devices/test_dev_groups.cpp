@@ -81,7 +81,8 @@ private slots:
         QTest::newRow("counter limit past max") << "counter" << "limit" << QVariant("2147483648") << false;
         QTest::newRow("process empty") << "process" << "file" << QVariant("") << false;
         QTest::newRow("process") << "process" << "file" << QVariant("make all") << true;
-        QTest::newRow("calc_crc anything") << "calc_crc" << "crc_name" << QVariant("nope") << true;
+        QTest::newRow("calc_crc with a file") << "calc_crc" << "file" << QVariant("fw.bin") << true;
+        QTest::newRow("calc_crc without a file") << "calc_crc" << "file" << QVariant("") << false;
         QTest::newRow("pause") << "pause" << "x" << QVariant() << true;
         QTest::newRow("stop") << "stop" << "x" << QVariant() << true;
         QTest::newRow("separator") << "separator" << "x" << QVariant() << false;
@@ -103,7 +104,7 @@ private slots:
         if (value.isValid())
             h.insert(key, value);
         TDevTools tools(GROUP_TOOLS, TData());
-        QCOMPARE(tools.checkCmdParam(h), valid);
+        QCOMPARE(bool(tools.checkCmdParam(h)), valid);
     }
 
     void checksThatReadTheProject()

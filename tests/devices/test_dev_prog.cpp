@@ -155,7 +155,7 @@ private slots:
         QFETCH(TData, values);
         QFETCH(bool, valid);
         const TData data = stored(code.toLatin1().constData(), values);
-        QCOMPARE(group.checkCmdParam(data), valid);
+        QCOMPARE(bool(group.checkCmdParam(data)), valid);
         // Without its programmer nothing is valid.
         QVERIFY(!group.checkCmdParam(recordOf(code.toLatin1().constData(), false, values)));
     }
@@ -173,7 +173,7 @@ private slots:
         } cases[] = {{1000, 0, true}, {2000, 0, false}, {1200, 0, false}, {1000, 50, false}, {1000, 1, false}};
         for (const auto &c : cases) {
             const TData data = stored(CMD_GENERATOR, {{GEN_FREQ, c.freq}, {GEN_DUTY, c.duty}});
-            QVERIFY2(group.checkCmdParam(data) == c.valid, qPrintable(QStringLiteral("%1 Hz, %2 %").arg(c.freq).arg(c.duty)));
+            QVERIFY2(bool(group.checkCmdParam(data)) == c.valid, qPrintable(QStringLiteral("%1 Hz, %2 %").arg(c.freq).arg(c.duty)));
             QCOMPARE(group.cmdParamText(data, nullptr), freqText(c.freq));
         }
     }

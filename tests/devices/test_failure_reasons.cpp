@@ -20,6 +20,7 @@
 #include "devices/TDevProg.h"
 #include "devices/TDevTools.h"
 #include "devices/TDeviceList.h"
+#include "devices/check_messages.h"
 #include "devices/exec_messages.h"
 #include "gui/main/startup.h"
 #include "link/TExec.h"
@@ -74,6 +75,12 @@ constexpr quint16 ERROR_CODE = 8;
 QString msg(int n)
 {
     return lang.text(n);
+}
+
+// The run's word on a command its check refuses.
+QString refused(const char *code, const char *key, const QString &reason)
+{
+    return msg(checkmsg::REFUSED).arg(cmdCode.name(QLatin1String(code)), QLatin1String(key), reason);
 }
 
 // A chip that takes every set-up record and answers every request empty.
@@ -442,7 +449,14 @@ private slots:
                                                  << CMD_TEST_EMPTY << TData() << msg(428).arg(3);
         QTest::newRow("25xx erase without size") << "W25Q80DV" << "25xx/w25q80dv.dev" << "erase=s|D8|65536"
                                                  << "erase=s|D8" << CMD_ERASE << TData()
-                                                 << msg(388).arg(cmdCode.name(QLatin1String(CMD_ERASE)));
+                                                 << refused(CMD_ERASE, DEV_ERASE, msg(execmsg::ERASE_ENTRY).arg("D8"));
+        // A whole-chip erase whose block does not divide the chip would
+        // erase nothing or a part of it.
+        for (const char *size : {"32768", "98304"})
+            QTest::newRow(qPrintable(QStringLiteral("25xx size %1 of 64 Kbyte blocks").arg(size)))
+                << "W25Q80DV" << "25xx/w25q80dv.dev" << "size=D|1048576" << QStringLiteral("size=D|%1").arg(size)
+                << CMD_ERASE << TData()
+                << refused(CMD_ERASE, DEV_SIZE, msg(checkmsg::ERASE_MULTIPLE).arg(size, "65536", "D8|65536"));
         QTest::newRow("25xx four status registers")
             << "W25Q80DV" << "25xx/w25q80dv.dev" << "status_reg_def=s|0000" << "status_reg_def=s|00000000"
             << CMD_STATUS_REG_READ << TData() << msg(execmsg::STATUS_COUNT).arg(4);
@@ -486,6 +500,9 @@ private slots:
         fake->clearRequests();
         QCOMPARE(failure(cfg), error);
         QVERIFY(!chipReached());
+        // What the check refuses stops the run before anything is sent.
+        if (!dataPrj.cmdById(id)->validParam())
+            QCOMPARE(fake->requestCount(), 0);
     }
 
     // The programmer's own commands on a silent link and on an error reply.
@@ -593,7 +610,7 @@ private slots:
         } else if (row == QLatin1String("invalid parameters")) {
             IDevice *device = configure(cfg, QStringLiteral("24C02"), QStringLiteral("24xx/24c02.dev"));
             addCmd(cfg, CMD_SET_ADDR, {{SET_ADDR_ADDR, 8}}, device);
-            expected = msg(388).arg(cmdCode.name(QLatin1String(CMD_SET_ADDR)));
+            expected = refused(CMD_SET_ADDR, SET_ADDR_ADDR, msg(checkmsg::OUTSIDE).arg("8", "0", "7"));
         } else if (row == QLatin1String("mute command")) {
             addCmd(cfg, CMD_SET_DEVICE, {{SET_DEVICE_DEVICE, QStringLiteral("Mute")},
                                          {SET_DEVICE_FILE, path(QStringLiteral("mute.dev"))}});

@@ -5,6 +5,7 @@
 // read to a file that fails or is stopped leaves the earlier file whole.
 
 #include "core/TAppData.h"
+#include "core/TCmdCode.h"
 #include "core/TLang.h"
 #include "core/TProgName.h"
 #include "core/TProgType.h"
@@ -13,6 +14,7 @@
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
 #include "devices/TDevToolsExec.h"
+#include "devices/check_messages.h"
 #include "devices/TDeviceList.h"
 #include "devices/dev_lists.h"
 #include "formats/format_messages.h"
@@ -304,10 +306,16 @@ private slots:
             QVERIFY2(dataPrj.cmdById(ids.second)->validParam(), c.name);
             const QByteArray before = chipContents(fam);
             QVERIFY2(!run(ids.first), c.name);
-            const QString want = expected(c, file);
+            // A file that is not there stops the run before it starts,
+            // naming the command; a broken one when the command reads it.
+            const QString want = c.special == FileCase::Written
+                                     ? expected(c, file)
+                                     : T(checkmsg::REFUSED).arg(cmdCode.name(code), QLatin1String(FILE_FILE), c.what);
             QVERIFY2(matches(failure(), want, c), qPrintable(QStringLiteral("%1: %2\n  expected %3")
                                                                .arg(QLatin1String(c.name), failure(), want)));
             QVERIFY2(deviceRequests() == 0, c.name);
+            if (c.special != FileCase::Written)
+                QVERIFY2(fake->requests().isEmpty(), c.name);
             QVERIFY2(chipContents(fam) == before, c.name);
         }
 

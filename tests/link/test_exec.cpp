@@ -314,21 +314,22 @@ private slots:
         QCOMPARE(trace.openAtStart, QList<bool>({false, false}));
     }
 
+    // A command marked invalid stops the run before anything of its
+    // configuration is sent; one whose handler makes no executor only
+    // when the run reaches it.
     void invalidCommandsFailAfterTheirLogLine_data()
     {
         QTest::addColumn<int>("fault");
         QTest::addColumn<int>("message");
-        QTest::addColumn<bool>("asked");   // whether an executor was asked for
-        QTest::newRow("invalid device") << 0 << 387 << true;
-        QTest::newRow("invalid parameters") << 1 << 388 << true;
-        QTest::newRow("no handler") << 2 << 387 << false;
-        QTest::newRow("no executor") << 3 << 387 << true;
+        QTest::newRow("invalid device") << 0 << 387;
+        QTest::newRow("invalid parameters") << 1 << 388;
+        QTest::newRow("no handler") << 2 << 387;
+        QTest::newRow("no executor") << 3 << 387;
     }
     void invalidCommandsFailAfterTheirLogLine()
     {
         QFETCH(int, fault);
         QFETCH(int, message);
-        QFETCH(bool, asked);
         const int cfg = dataPrj.addCfg(QStringLiteral("bad"), QString());
         addCmd(cfg, CMD_SET_PROG, QStringLiteral("open"), QStringLiteral("p"));
         const int bad = addCmd(cfg, CMD_FLASH_FILE_WRITE, QStringLiteral("fail"), QStringLiteral("b"),
@@ -338,7 +339,7 @@ private slots:
         if (fault == 0)
             cmd->setValidDev(false);
         else if (fault == 1)
-            cmd->setValidParam(false);
+            cmd->setValidParam(false);   // a check that passes now: the flag alone refuses
         else if (fault == 2) {
             // A device command with no device chosen before it.
             cmd->setHandler(nullptr);
@@ -347,13 +348,17 @@ private slots:
         else
             device->noExecTag = QStringLiteral("b");
         run(cfg, false);
-        QCOMPARE(trace.executed, QStringList({"p"}));
-        QCOMPARE(rx->codes(), QVector<TCodeExec>({EXEC_CMD, EXEC_CMD, EXEC_FAILED}));
-        QCOMPARE(rx->events.at(1).text, name(CMD_FLASH_FILE_WRITE));
+        const bool reached = fault == 3;
+        QCOMPARE(trace.executed, reached ? QStringList({"p"}) : QStringList());
+        QCOMPARE(rx->codes(), reached ? QVector<TCodeExec>({EXEC_CMD, EXEC_CMD, EXEC_FAILED})
+                                      : QVector<TCodeExec>({EXEC_CMD, EXEC_FAILED}));
+        QCOMPARE(rx->events.at(rx->events.size() - 2).text, name(CMD_FLASH_FILE_WRITE));
         QCOMPARE(rx->events.last().text, lang.text(message).arg(name(CMD_FLASH_FILE_WRITE)));
-        QCOMPARE(device->asked, asked ? QStringList({"p", "b"}) : QStringList({"p"}));
-        // The programmer still answers: the run is ended and marked failed.
-        QCOMPARE(wire(), QVector<QByteArray>({hex("8301"), hex("85"), hex("8302")}));
+        QCOMPARE(device->asked, reached ? QStringList({"p", "b"}) : QStringList());
+        // Reached: the programmer still answers, the run is ended and marked
+        // failed. Refused before: nothing at all.
+        QCOMPARE(wire(), reached ? QVector<QByteArray>({hex("8301"), hex("85"), hex("8302")})
+                                 : QVector<QByteArray>());
     }
 
     void timeoutEndsTheRunWithNothingMoreSent()

@@ -178,8 +178,8 @@ private slots:
         TData p;
         if (addr.isValid())
             p = device({{CHAR_ADDR_DEVICE, addr}, {CHAR_COUNT, count}, {CHAR_FILL_CHAR, 0}});
-        QCOMPARE(isCharCmdValidMain(&chip, p), valid);
-        QCOMPARE(isCharCmdValid(p, 16, 256), valid);
+        QCOMPARE(bool(isCharCmdValidMain(&chip, p)), valid);
+        QCOMPARE(bool(isCharCmdValid(p, 16, 256)), valid);
         // The same command against a device without a main range.
         QVERIFY(!isCharCmdValidMain(&avr, p));
     }
@@ -224,7 +224,7 @@ private slots:
         QFETCH(qint64, addr);
         QFETCH(QString, data);
         QFETCH(bool, valid);
-        QCOMPARE(isDataCmdValidMain(&chip, device({{DATA_ADDR_DEVICE, addr}, {DATA_DATA, data}})), valid);
+        QCOMPARE(bool(isDataCmdValidMain(&chip, device({{DATA_ADDR_DEVICE, addr}, {DATA_DATA, data}}))), valid);
     }
 
     void fileCheck_data()
@@ -265,7 +265,7 @@ private slots:
                                 {FILE_ADDR_FILE, QString::number(addrFile)},
                                 {FILE_ADDR_DEVICE, QString::number(addr)},
                                 {FILE_COUNT, QString::number(count)}});
-        QCOMPARE(isFileCmdValidMain(&chip, p), valid);
+        QCOMPARE(bool(isFileCmdValidMain(&chip, p)), valid);
         QVERIFY(!isFileCmdValidMain(&avr, p)); // no main range
     }
 
@@ -358,7 +358,7 @@ private slots:
         QFETCH(QString, pins);
         QFETCH(bool, valid);
         const int id = addCmd(TData(), prog.get(), &chip);
-        QCOMPARE(isLeaveCmdValid(withId(state(pins), id), false), valid);
+        QCOMPARE(bool(isLeaveCmdValid(withId(state(pins), id), false)), valid);
         // Without a programmer nothing is valid.
         const int bare = addCmd(TData(), nullptr, &chip);
         QVERIFY(!isLeaveCmdValid(withId(state(pins), bare), false));
@@ -392,7 +392,7 @@ private slots:
         IDevice *dev = positivePolarity ? &chip : &avr;
         const int id = addCmd(TData(), wide ? wideProg.get() : prog.get(), dev);
         const TData p = withId(device({{LEAVE_STATE, ""}, {LEAVE_RESET, true}, {LEAVE_DURATION, duration}}), id);
-        QCOMPARE(isLeaveCmdValid(p, true), valid);
+        QCOMPARE(bool(isLeaveCmdValid(p, true)), valid);
         QVERIFY(isLeaveCmdValid(p, false)); // without reset the pulse is not checked
         const int noDevice = addCmd(TData(), prog.get(), nullptr);
         QVERIFY(!isLeaveCmdValid(withId(p, noDevice), true));
@@ -461,7 +461,7 @@ private slots:
         QFETCH(uint, sent);
         const int id = addCmd(TData(), prog.get(), listed ? &chip : &avr);
         const TData p = withId(device({{SET_CLK_CLK, clk}}), id);
-        QCOMPARE(isClkCmdValid(p), valid);
+        QCOMPARE(bool(isClkCmdValid(p)), valid);
         QCOMPARE(getClkCmdParams(p), quint32(sent));
         // Without a device or a programmer: invalid, nothing to send.
         for (const int other : {addCmd(TData(), prog.get(), nullptr), addCmd(TData(), nullptr, &chip)}) {

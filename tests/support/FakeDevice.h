@@ -31,12 +31,16 @@ public:
         data.insert(normalizeKey, normalizeValue);
         return true;
     }
-    bool checkCmdParam(const TData &data) override
+    TCheck checkCmdParam(const TData &data) override
     {
         lastChecked = data;
-        return checkResult;
+        return verdict();
     }
-    bool checkDevParam(const TData &) override { return checkResult; }
+    TCheck checkDevParam(const TData &) override { return verdict(); }
+    TCheck verdict() const
+    {
+        return checkResult ? TCheck::valid() : TCheck::refused(QStringLiteral("fake"), QStringLiteral("refused"));
+    }
     bool initDevParam(TData &) override { return false; }
     QWidget *createDevParamForm(const TData &) override { return nullptr; }
     QByteArray devSetup(const TData &) override { return QByteArray(); }

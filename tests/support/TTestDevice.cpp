@@ -34,15 +34,15 @@ void TTestDevice::registerGroup()
     deviceList.addCreator(QStringLiteral("TestDev"), &TTestDevice::create);
 }
 
-bool TTestDevice::checkCmdParam(const TData &data)
+TCheck TTestDevice::checkCmdParam(const TData &data)
 {
     ++checkCount;
-    return !isBad(data);
+    return checkDevParam(data);
 }
 
-bool TTestDevice::checkDevParam(const TData &data)
+TCheck TTestDevice::checkDevParam(const TData &data)
 {
-    return !isBad(data);
+    return isBad(data) ? TCheck::refused(QStringLiteral("bad"), QStringLiteral("is set")) : TCheck::valid();
 }
 
 bool TTestDevice::initDevParam(TData &data)

@@ -31,8 +31,8 @@ public:
     static inline int createdCount = 0;
     static inline int checkCount = 0;
 
-    bool checkCmdParam(const TData &data) override;
-    bool checkDevParam(const TData &data) override;
+    TCheck checkCmdParam(const TData &data) override;
+    TCheck checkDevParam(const TData &data) override;
     bool initDevParam(TData &data) override;
     QWidget *createDevParamForm(const TData &data) override;
     QString cmdParamText(const TData &data, QWidget *form) override;

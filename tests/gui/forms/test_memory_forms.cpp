@@ -195,9 +195,9 @@ private slots:
         }
         QVERIFY(!page.emitted.isEmpty());
         const TData stored = record(id);
-        const bool valid = kind == "char"   ? isCharCmdValid(stored, 16, 256)
-                           : kind == "data" ? isDataCmdValid(stored, 16, 256)
-                                            : isFileCmdValid(stored, 16, 256);
+        const bool valid = bool(kind == "char"   ? isCharCmdValid(stored, 16, 256)
+                                : kind == "data" ? isDataCmdValid(stored, 16, 256)
+                                                 : isFileCmdValid(stored, 16, 256));
         QCOMPARE(!anyWarning(form.get()), valid);
     }
 

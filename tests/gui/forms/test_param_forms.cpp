@@ -63,11 +63,11 @@ public:
         return new TFormDevEmpty(nullptr);
     }
 
-    bool checkCmdParam(const TData &data) override
+    TCheck checkCmdParam(const TData &data) override
     {
         if (data.value(REC_CMD).toString() == QLatin1String(CMD_SET_CLK))
             return isClkCmdValid(data);
-        return true;
+        return TCheck::valid();
     }
 };
 
@@ -264,7 +264,7 @@ private slots:
         else if (!typed.isEmpty())
             enter(form->findChild<TWgtEditDecDef *>(), typed);
         QCOMPARE(host.emitted.isEmpty(), typed.isEmpty());
-        QCOMPARE(isClkCmdValid(record(id)), !anyWarning(form));
+        QCOMPARE(bool(isClkCmdValid(record(id))), !anyWarning(form));
         QVERIFY(record(id).value(SET_CLK_CLK).toInt() != 0 || typed.isEmpty());
     }
 

@@ -1,0 +1,27 @@
+#pragma once
+// What a run checks of a configuration before it sends anything of it: a
+// run that would stop at an invalid command only after the chip was
+// changed (erased, half written) never starts. The worker asks when a run
+// starts and whenever an executor moves the run into another configuration
+// ("jamp", the route of "auto_detect").
+
+#include <QString>
+
+namespace runcheck {
+
+// The command the run refuses, as the log shows it.
+struct Refusal
+{
+    QString name;        // the command's display name
+    QString paramText;   // its parameter text
+    QString text;        // why it is refused: the command, the key and the reason
+};
+
+// The first enabled command of the configuration that the run must refuse:
+// one without its device or programmer (valid_dev false), one whose
+// parameters are refused (valid_param false), and one that reads a file
+// that does not exist and that no enabled command of the configuration may
+// make (a read into that file, an external process). False when none is.
+bool findRefusal(int cfgId, Refusal &refusal);
+
+} // namespace runcheck
