@@ -111,3 +111,77 @@ bool IDeviceExec::failNotCarriedOut(const QString &code)
     m_errorText = lang.text(execmsg::UNKNOWN_CMD).arg(code);
     return false;
 }
+
+// ---- What a command changed of the chip -----------------------------------------
+
+void IDeviceExec::beginChange(ChangeUnit unit, qint64 first, qint64 last)
+{
+    m_change = Change();
+    m_change.open = true;
+    m_change.unit = unit;
+    m_change.first = first;
+    m_change.last = last;
+    m_change.doneTo = first - 1;
+}
+
+void IDeviceExec::changeRequest(qint64 first, qint64 last)
+{
+    m_change.inFlight = true;
+    m_change.requestFirst = first;
+    m_change.requestLast = last;
+}
+
+void IDeviceExec::changeConfirmed()
+{
+    if (!m_change.inFlight)
+        return;
+    m_change.inFlight = false;
+    m_change.doneTo = qMax(m_change.doneTo, m_change.requestLast);
+}
+
+void IDeviceExec::endChange()
+{
+    m_change.open = false;
+}
+
+void IDeviceExec::changeUnits(qint64 confirmed, bool ok)
+{
+    for (qint64 u = m_change.first; u < m_change.first + confirmed && u <= m_change.last; ++u) {
+        changeRequest(u, u);
+        changeConfirmed();
+    }
+    if (ok)
+        endChange();
+    else
+        changeRequest(m_change.doneTo + 1, m_change.doneTo + 1);
+}
+
+QStringList IDeviceExec::unfinishedChangeText() const
+{
+    const Change &c = m_change;
+    if (!c.open)
+        return {};
+    QStringList lines;
+    const bool done = c.doneTo >= c.first;
+    switch (c.unit) {
+    case ChangeUnit::Addresses:
+        if (done)
+            lines << lang.text(execmsg::CHANGE_PART).arg(hexText64(c.first), hexText64(c.doneTo), hexText64(c.last));
+        if (c.inFlight)
+            lines << lang.text(execmsg::CHANGE_UNSURE).arg(hexText64(c.requestFirst), hexText64(c.requestLast));
+        break;
+    case ChangeUnit::Registers:
+        if (done)
+            lines << lang.text(execmsg::REGISTERS_PART).arg(c.doneTo - c.first + 1).arg(c.last - c.first + 1);
+        if (c.inFlight)
+            lines << lang.text(execmsg::REGISTER_UNSURE).arg(c.requestFirst).arg(c.last);
+        break;
+    case ChangeUnit::Chip:
+        if (c.inFlight)
+            lines << lang.text(execmsg::ERASE_UNSURE);
+        break;
+    }
+    if (lines.isEmpty())
+        lines << lang.text(execmsg::CHANGE_NONE);
+    return lines;
+}

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include "core/TData.h"
 #include "devices/TCodeExec.h"
@@ -64,6 +65,32 @@ public:
     bool failVariant(const QString &key, qint64 variant);    // a variant the program lacks
     bool failNotCarriedOut(const QString &code);             // a code the executor has no step for
 
+    // ---- What a command changed of the chip --------------------------------
+    // A command that writes or erases the chip says what it is about to
+    // change, then each request that changes a part of it and whether the
+    // programmer confirmed it, and that the change is complete. One that
+    // ends before (stopped, failed) leaves the change open, and the worker
+    // logs what the chip now holds: up to where it was changed, and what a
+    // request that failed may have changed.
+
+    // How a change is counted: chip addresses, registers (numbered from 1),
+    // or the whole chip in one request (an erase).
+    enum class ChangeUnit { Addresses, Registers, Chip };
+    // The command is about to change first..last (the chip: 0..0).
+    void beginChange(ChangeUnit unit, qint64 first, qint64 last);
+    // One request of the change, over first..last: on its way (before it is
+    // sent), and then confirmed when the programmer carried it out.
+    void changeRequest(qint64 first, qint64 last);
+    void changeConfirmed();
+    // The whole change is done.
+    void endChange();
+    // A change of units carried out by one call: the first `confirmed` of
+    // them done; when the call failed, the next one on its way, else the
+    // change complete.
+    void changeUnits(qint64 confirmed, bool ok);
+    // The log lines of a change left open; empty when there is none.
+    QStringList unfinishedChangeText() const;
+
 signals:
     void signalEventText(TCodeExec code, const QString &text, const QString &text2 = QString());
     void signalEventProc(int percent);
@@ -75,6 +102,20 @@ protected:
     TData m_params;
 
 private:
+    // The change under way (see beginChange).
+    struct Change
+    {
+        bool open = false;
+        ChangeUnit unit = ChangeUnit::Addresses;
+        qint64 first = 0;
+        qint64 last = -1;
+        qint64 doneTo = -1;     // last unit confirmed; below first: none
+        bool inFlight = false;  // a request was sent and not confirmed
+        qint64 requestFirst = 0;
+        qint64 requestLast = -1;
+    };
+
     bool m_stop = false;
     QString m_errorText;
+    Change m_change;
 };

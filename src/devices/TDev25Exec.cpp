@@ -173,13 +173,17 @@ bool TDev25Exec::eraseBlocks(TSerialPort *port, quint8 instruction, qint64 size,
 {
     if (!checkRange(Main, begin * size, (begin + count) * size - 1) || (count > 0 && !offered(DEV_ALG_ERASE)))
         return false;
+    beginChange(ChangeUnit::Addresses, begin * size, (begin + count) * size - 1);
     for (qint64 i = 0; i < count; ++i) {
         QString e;
+        changeRequest((begin + i) * size, (begin + i + 1) * size - 1);
         if (!sent(spi25EraseByAlg(alg(DEV_ALG_ERASE), port, instruction, (begin + i) * size, e), e))
             return false;
-        if (stepProgress(i, count))
-            break;
+        changeConfirmed();
+        if (stepProgress(i, count) && i + 1 < count)
+            return true;
     }
+    endChange();
     return true;
 }
 
@@ -312,7 +316,11 @@ bool TDev25Exec::execStatusRegWrite(TSerialPort *port)
         return false;
     }
     QString e;
-    return sent(spi25WriteStatusByAlg(alg(DEV_ALG_STATUS_REG_WRITE), port, bytes, e), e);
+    int written = 0;
+    beginChange(ChangeUnit::Registers, 1, STATUS_REGISTERS);
+    const bool ok = spi25WriteStatusByAlg(alg(DEV_ALG_STATUS_REG_WRITE), port, bytes, e, &written);
+    changeUnits(written, ok);
+    return sent(ok, e);
 }
 
 bool TDev25Exec::execStatusRegVerify(TSerialPort *port)
@@ -339,16 +347,29 @@ bool TDev25Exec::execSecRegErase(TSerialPort *port)
     if (!lookUp(false) || !selectedSecurityRegs(selection))
         return false;
     const int count = securityRegCount();
+    if (!offered(DEV_ALG_SECURITY_REG_ERASE))
+        return false;
+    // Counted in the registers' linear addresses, as their file commands are.
+    int firstSelected = -1, lastSelected = 0;
+    for (int i = 0; i < count; ++i) {
+        if (selection & (1u << i)) {
+            firstSelected = firstSelected < 0 ? i : firstSelected;
+            lastSelected = i;
+        }
+    }
+    beginChange(ChangeUnit::Addresses, firstSelected * SECURITY_REG_SIZE, (lastSelected + 1) * SECURITY_REG_SIZE - 1);
     for (int i = 0; i < count; ++i) {
         if (!(selection & (1u << i)))
             continue;
         QString e;
-        if (!offered(DEV_ALG_SECURITY_REG_ERASE)
-            || !sent(spi25EraseSecurityRegByAlg(alg(DEV_ALG_SECURITY_REG_ERASE), port, quint8(i), e), e))
+        changeRequest(i * SECURITY_REG_SIZE, (i + 1) * SECURITY_REG_SIZE - 1);
+        if (!sent(spi25EraseSecurityRegByAlg(alg(DEV_ALG_SECURITY_REG_ERASE), port, quint8(i), e), e))
             return false;
-        if (stepProgress(i, count))
-            break;
+        changeConfirmed();
+        if (stepProgress(i, count) && i < lastSelected)
+            return true;
     }
+    endChange();
     return true;
 }
 

@@ -111,8 +111,12 @@ bool TDevAVR8_SPI_Exec::execErase(TSerialPort *port)
 {
     quint8 alg = 0;
     QString error;
-    return prepareCmd(DEV_ALG_ERASE, alg)
-           && sent(avrChipEraseByAlg(alg, port, timing(DEV_ERASE_POLLING, DEV_ERASE_DELAY), error), error);
+    if (!prepareCmd(DEV_ALG_ERASE, alg))
+        return false;
+    beginChange(ChangeUnit::Chip, 0, 0);
+    const bool ok = avrChipEraseByAlg(alg, port, timing(DEV_ERASE_POLLING, DEV_ERASE_DELAY), error);
+    changeUnits(ok ? 1 : 0, ok);
+    return sent(ok, error);
 }
 
 // ---- The memories --------------------------------------------------------------
@@ -244,8 +248,14 @@ bool TDevAVR8_SPI_Exec::execFuseWrite(TSerialPort *port)
     quint8 alg = 0, count = 0;
     QByteArray data;
     QString error;
-    return prepareCmd(DEV_ALG_FUSE_WRITE, alg) && fuseCount(count) && regData(count, data)
-           && sent(avrWriteFusesByAlg(alg, port, data, timing(DEV_FUSE_POLLING, DEV_FUSE_DELAY), error), error);
+    if (!prepareCmd(DEV_ALG_FUSE_WRITE, alg) || !fuseCount(count) || !regData(count, data))
+        return false;
+    // The variants 0 and 1 write every fuse bit in one request.
+    int written = 0;
+    beginChange(ChangeUnit::Registers, 1, alg == 2 ? data.size() : 1);
+    const bool ok = avrWriteFusesByAlg(alg, port, data, timing(DEV_FUSE_POLLING, DEV_FUSE_DELAY), error, &written);
+    changeUnits(written, ok);
+    return sent(ok, error);
 }
 
 bool TDevAVR8_SPI_Exec::execFuseVerify(TSerialPort *port)
@@ -279,9 +289,12 @@ bool TDevAVR8_SPI_Exec::execLockWrite(TSerialPort *port)
     QString error;
     // A lock value of 0 would lock the part until it is erased: only the one
     // byte the user gave is written.
-    return prepareCmd(DEV_ALG_LOCK_WRITE, alg) && regData(LOCK_BYTES, data)
-           && sent(avrWriteLockByAlg(alg, port, quint8(data.at(0)), timing(DEV_LOCK_POLLING, DEV_LOCK_DELAY), error),
-                   error);
+    if (!prepareCmd(DEV_ALG_LOCK_WRITE, alg) || !regData(LOCK_BYTES, data))
+        return false;
+    beginChange(ChangeUnit::Registers, 1, 1);
+    const bool ok = avrWriteLockByAlg(alg, port, quint8(data.at(0)), timing(DEV_LOCK_POLLING, DEV_LOCK_DELAY), error);
+    changeUnits(ok ? 1 : 0, ok);
+    return sent(ok, error);
 }
 
 bool TDevAVR8_SPI_Exec::execLockVerify(TSerialPort *port)

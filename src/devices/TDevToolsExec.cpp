@@ -297,9 +297,17 @@ bool TDevToolsExec::execCounter(bool *stopRun)
         setErrorText(lang.text(MSG_COUNTER));
         return false;
     }
-    if (reached)
-        *stopRun = true;
     dataPrj.setCmdParam(id, {{QLatin1String(REC_ID_CMD), id}, {QLatin1String(COUNTER_VALUE), next}});
+    if (reached) {
+        // Also a counter that an earlier run left at its limit: the run
+        // ends at once, and says why.
+        const qint32 limit = PARAM(stored, COUNTER_LIMIT).toInt();
+        const bool unlimited = limit == 0 && PARAM(stored, COUNTER_DELTA).toInt() >= 0;
+        emit signalEventText(EXEC_RESULT,
+                             lang.text(execmsg::COUNTER_AT_LIMIT).arg(next).arg(unlimited ? int32Max : limit),
+                             QString());
+        *stopRun = true;
+    }
     return true;
 }
 
@@ -330,18 +338,22 @@ bool TDevToolsExec::execCalcCrc()
         setErrorText(image.errorString());
         return false;
     }
+    // Count 0 reaches to the file's last data: a file without data, or one
+    // whose data end before addr, leaves no byte to compute over.
     count = image.count();
-    if (count < 0) {
-        setErrorText(lang.text(MSG_CRC_RANGE).arg(addr).arg(count));
+    if (count <= 0) {
+        const qint64 dataEnd = addr + count - 1;
+        setErrorText(dataEnd < 0 ? lang.text(execmsg::CRC_NO_DATA).arg(file)
+                                 : lang.text(execmsg::CRC_PAST_DATA).arg(file, hexText64(addr), hexText64(dataEnd)));
         return false;
     }
     int calls = 0, last = 0;
-    bool readFailed = false;
+    bool whole = false, failed = false;
     for (qint64 done = 0; done < count;) {
         qint64 at = 0;
         QByteArray run;
         if (!image.read(at, run)) {
-            readFailed = true;
+            failed = true;
             setErrorText(image.errorString());
             break;
         }
@@ -349,17 +361,23 @@ bool TDevToolsExec::execCalcCrc()
             break;
         crc->update(run.constData(), run.size());
         done += run.size();
+        whole = done == count;
         if (progress(calls, last, done, count))
             break;
     }
+    // A value over part of the range is no CRC of it: after a stop or a
+    // failure none is shown. The file is checked whole at its close: one
+    // that changed while it was read gives none either.
+    if (!image.close() && whole) {
+        failed = true;
+        setErrorText(image.errorString());
+    }
+    if (!whole || failed) {
+        emit signalEventText(EXEC_RESULT, lang.text(execmsg::CRC_NOT_COMPUTED).arg(name), QString());
+        return !failed;
+    }
     emit signalEventText(EXEC_RESULT, QStringLiteral("%1: %2").arg(name, bytesToHexString(crc->result())),
                          QString());
-    if (readFailed)
-        return false;
-    if (!image.close()) {
-        setErrorText(lang.text(execmsg::FILE_CLOSE).arg(image.errorString()));
-        return false;
-    }
     return true;
 }
 

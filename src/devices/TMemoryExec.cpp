@@ -173,8 +173,17 @@ bool TMemoryExec::compare(qint64 address, const QByteArray &expected, const QByt
 TWalkEnd TMemoryExec::writeRange(TSerialPort *port, Area area, const TChunkRule &rule, qint64 first,
                                  qint64 last, const Bytes &bytes, const TProgressStep &step)
 {
+    // Every chunk the programmer confirms is part of the chip's new contents.
     return walkRange(
-        rule, first, last, [&](qint64 a, qint64 n) { return writeChunk(port, area, a, bytes(a, n)); }, step);
+        rule, first, last,
+        [&](qint64 a, qint64 n) {
+            changeRequest(a, a + n - 1);
+            if (!writeChunk(port, area, a, bytes(a, n)))
+                return false;
+            changeConfirmed();
+            return true;
+        },
+        step);
 }
 
 TWalkEnd TMemoryExec::verifyRange(TSerialPort *port, Area area, const TChunkRule &rule, qint64 first,
@@ -205,9 +214,18 @@ bool TMemoryExec::fillRange(TSerialPort *port, Area area, qint64 first, qint64 l
         return false;
     const Bytes bytes = [fill](qint64, qint64 n) { return QByteArray(int(n), char(fill)); };
     const TProgressStep step = progressOver(first, last);
-    return (write ? writeRange(port, area, rule, first, last, bytes, step)
-                  : verifyRange(port, area, rule, first, last, bytes, step))
-           != TWalkEnd::Failed;
+    if (!write)
+        return verifyRange(port, area, rule, first, last, bytes, step) != TWalkEnd::Failed;
+    return changeRange(first, last, [&] { return writeRange(port, area, rule, first, last, bytes, step); });
+}
+
+bool TMemoryExec::changeRange(qint64 first, qint64 last, const std::function<TWalkEnd()> &write)
+{
+    beginChange(ChangeUnit::Addresses, first, last);
+    const TWalkEnd end = write();
+    if (end == TWalkEnd::Done)
+        endChange();
+    return end != TWalkEnd::Failed;
 }
 
 bool TMemoryExec::testEmpty(TSerialPort *port, Area area, qint64 first, qint64 last)
@@ -277,7 +295,7 @@ bool TMemoryExec::execData(TSerialPort *port, Area area, Op op)
     const TProgressStep step = progressOver(first, last);
     const Bytes bytes = [&data, first](qint64 a, qint64 n) { return data.mid(int(a - first), int(n)); };
     if (op == DataWrite)
-        return writeRange(port, area, rule, first, last, bytes, step) != TWalkEnd::Failed;
+        return changeRange(first, last, [&] { return writeRange(port, area, rule, first, last, bytes, step); });
     if (op == DataVerify)
         return verifyRange(port, area, rule, first, last, bytes, step) != TWalkEnd::Failed;
     // A read is stored whole or not at all.
@@ -320,25 +338,34 @@ bool TMemoryExec::execFile(TSerialPort *port, Area area, Op op)
             step);
         // A read that failed or was stopped leaves the earlier file as it
         // was: the format puts its new file in place only on close.
-        if (end == TWalkEnd::Done)
-            return closeFile(data);
-        logNotStored(file);
-        return end == TWalkEnd::Stopped;
+        if (end != TWalkEnd::Done) {
+            logNotStored(file);
+            return end == TWalkEnd::Stopped;
+        }
+        if (!closeFile(data))
+            return false;
+        logMoved(execmsg::FILE_READ_INTO, last - first + 1, last, last);
+        return true;
     }
     // Each piece of the file is moved in the rule's chunks; the first one
     // is read before anything is sent, so that a file without data for the
     // range reaches no chip.
-    bool any = false;
+    qint64 moved = 0, dataEnd = first - 1;
     QString error;
+    if (op == FileWrite)
+        beginChange(ChangeUnit::Addresses, first, last);
     const TWalkEnd end = walkFile(
         data, first,
         [&](qint64 a, const QByteArray &piece) {
-            any = true;
             const Bytes bytes = [&piece, a](qint64 at, qint64 n) { return piece.mid(int(at - a), int(n)); };
             const qint64 z = a + piece.size() - 1;
-            return (op == FileWrite ? writeRange(port, area, rule, a, z, bytes)
-                                    : verifyRange(port, area, rule, a, z, bytes))
-                   == TWalkEnd::Done;
+            if ((op == FileWrite ? writeRange(port, area, rule, a, z, bytes)
+                                 : verifyRange(port, area, rule, a, z, bytes))
+                != TWalkEnd::Done)
+                return false;
+            moved += piece.size();
+            dataEnd = qMax(dataEnd, z);
+            return true;
         },
         step, error);
     if (end == TWalkEnd::Failed) {
@@ -346,5 +373,25 @@ bool TMemoryExec::execFile(TSerialPort *port, Area area, Op op)
             setErrorText(error);
         return false;
     }
-    return any ? closeFile(data) : sent(false, fileNoDataText(file, first, last));
+    if (moved == 0) {
+        endChange();
+        return sent(false, fileNoDataText(file, first, last));
+    }
+    // The file is checked whole at its close: one that changed while it
+    // was read fails the command.
+    if (!data.close())
+        return sent(false, data.errorString());
+    // A stop after the range's last byte stopped nothing.
+    if (end == TWalkEnd::Done || dataEnd >= last) {
+        endChange();
+        logMoved(op == FileWrite ? execmsg::FILE_WRITTEN : execmsg::FILE_COMPARED, moved, dataEnd, last);
+    }
+    return true;
+}
+
+void TMemoryExec::logMoved(int message, qint64 bytes, qint64 dataEnd, qint64 last)
+{
+    emit signalEventText(EXEC_RESULT, lang.text(message).arg(bytes));
+    if (dataEnd < last)
+        emit signalEventText(EXEC_RESULT, lang.text(execmsg::FILE_ENDED_FIRST).arg(hexText64(dataEnd), hexText64(last)));
 }

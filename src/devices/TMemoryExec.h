@@ -110,6 +110,10 @@ protected:
     // The empty test of [first, last].
     bool testEmpty(TSerialPort *port, Area area, qint64 first, qint64 last);
 
+    // A write of first..last by the walk: the chip's change, complete when
+    // the walk is done. Stopped counts as success.
+    bool changeRange(qint64 first, qint64 last, const std::function<TWalkEnd()> &write);
+
     // The refusal of a command whose range at first holds no bytes.
     bool failEmptyRange(qint64 first);
 
@@ -129,6 +133,10 @@ private:
     bool readExactly(TSerialPort *port, Area area, qint64 address, qint64 count, QByteArray &bytes);
     // The chip's bytes equal the expected ones; else the mismatch text.
     bool compare(qint64 address, const QByteArray &expected, const QByteArray &read);
+    // The log lines of a file transfer done: the message with the bytes it
+    // moved, and where the file's data (ending at dataEnd) ended before the
+    // range's last address, that they did.
+    void logMoved(int message, qint64 bytes, qint64 dataEnd, qint64 last);
     // The log line of a read that did not finish: nothing of it was kept.
     void logNotStored(const QString &file = QString());
 

@@ -257,7 +257,7 @@ bool avrWriteFusesOld(TSerialPort *port, const QByteArray &data, qint8 timing, Q
     return writeFuseInstruction(port, quint8(0xA0 | (firstByte(data) & 0x1F)), 0, timing, error);
 }
 
-bool avrWriteFuses(TSerialPort *port, const QByteArray &data, qint8 timing, QString &error)
+bool avrWriteFuses(TSerialPort *port, const QByteArray &data, qint8 timing, QString &error, int *written)
 {
     const int n = data.size() & 3;
     if (n == 0)
@@ -265,6 +265,8 @@ bool avrWriteFuses(TSerialPort *port, const QByteArray &data, qint8 timing, QStr
     for (int k = 0; k < n; ++k) {
         if (!writeFuseInstruction(port, FUSE_WRITE[k], quint8(data.at(k)), timing, error))
             return false;
+        if (written)
+            *written = k + 1;
     }
     return true;
 }
@@ -367,12 +369,17 @@ bool avrReadFusesByAlg(quint8 alg, TSerialPort *port, QByteArray &out, quint8 co
 }
 
 bool avrWriteFusesByAlg(quint8 alg, TSerialPort *port, const QByteArray &data, qint8 timing,
-                        QString &error)
+                        QString &error, int *written)
 {
     switch (alg) {
-    case 0: return avrWriteFuseBit(port, data, timing, error);
-    case 1: return avrWriteFusesOld(port, data, timing, error);
-    case 2: return avrWriteFuses(port, data, timing, error);
+    case 0:
+    case 1:
+        if (!(alg == 0 ? avrWriteFuseBit(port, data, timing, error) : avrWriteFusesOld(port, data, timing, error)))
+            return false;
+        if (written)
+            *written = 1;
+        return true;
+    case 2: return avrWriteFuses(port, data, timing, error, written);
     default: return false;
     }
 }

@@ -87,7 +87,8 @@ bool avrReadFusesOld(TSerialPort *port, QByteArray &out, QString &error);
 bool avrReadFuses(TSerialPort *port, QByteArray &out, quint8 count, QString &error);
 bool avrWriteFuseBit(TSerialPort *port, const QByteArray &data, qint8 timing, QString &error);
 bool avrWriteFusesOld(TSerialPort *port, const QByteArray &data, qint8 timing, QString &error);
-bool avrWriteFuses(TSerialPort *port, const QByteArray &data, qint8 timing, QString &error);
+// One fuse byte a request; *written (when given) counts those confirmed.
+bool avrWriteFuses(TSerialPort *port, const QByteArray &data, qint8 timing, QString &error, int *written = nullptr);
 
 bool avrReadLockOld(TSerialPort *port, quint8 &value, QString &error);
 bool avrReadLock(TSerialPort *port, quint8 &value, QString &error);
@@ -109,8 +110,10 @@ bool avrReadEepromByAlg(quint8 alg, TSerialPort *port, qint64 address, quint16 c
 bool avrWriteEepromByAlg(quint8 alg, TSerialPort *port, qint64 address, const QByteArray &data,
                          QString &error);
 bool avrReadFusesByAlg(quint8 alg, TSerialPort *port, QByteArray &out, quint8 count, QString &error);
+// *written (when given): the fuse requests confirmed; the variants 0 and
+// 1 write in one request.
 bool avrWriteFusesByAlg(quint8 alg, TSerialPort *port, const QByteArray &data, qint8 timing,
-                        QString &error);
+                        QString &error, int *written = nullptr);
 bool avrReadLockByAlg(quint8 alg, TSerialPort *port, quint8 &value, QString &error);
 bool avrWriteLockByAlg(quint8 alg, TSerialPort *port, quint8 value, qint8 timing, QString &error);
 bool avrReadOsccalByAlg(quint8 alg, TSerialPort *port, QByteArray &out, quint8 count, QString &error);

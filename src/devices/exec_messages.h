@@ -49,5 +49,34 @@ constexpr int FILE_NO_DATA = 492;
 constexpr int READ_NOT_STORED = 493;
 // Log: a read to the file %1 that did not finish left the file as it was.
 constexpr int READ_FILE_KEPT = 494;
+// Log: a write or erase that ended before its end. %1..%2 the addresses it
+// changed, %1..%3 its range.
+constexpr int CHANGE_PART = 528;
+// Log: %1..%2 the request that failed, which may have changed them.
+constexpr int CHANGE_UNSURE = 529;
+// Log: the command ended before its first request reached the chip.
+constexpr int CHANGE_NONE = 530;
+// Log: a register write that ended before its end: %1 of %2 registers written.
+constexpr int REGISTERS_PART = 531;
+// Log: the write of register %1 of %2 failed and may have changed it.
+constexpr int REGISTER_UNSURE = 532;
+// Log: a chip erase in one request that failed.
+constexpr int ERASE_UNSURE = 533;
+// Log: a file transfer done: %1 the bytes written, compared or read.
+constexpr int FILE_WRITTEN = 534;
+constexpr int FILE_COMPARED = 535;
+constexpr int FILE_READ_INTO = 536;
+// Log: the file's data end at %1, before the range's end at %2.
+constexpr int FILE_ENDED_FIRST = 537;
+// CRC: %1 the algorithm; after a stop or a failure, no value.
+constexpr int CRC_NOT_COMPUTED = 539;
+// CRC refused: the file %1 holds no data at all.
+constexpr int CRC_NO_DATA = 540;
+// CRC refused: the file %1 has no data at or after %2; its data end at %3.
+constexpr int CRC_PAST_DATA = 541;
+// Log: the counter's value %1 is at its limit %2, and the run ends.
+constexpr int COUNTER_AT_LIMIT = 542;
+// Log: every command ran; only a request that ends the run failed.
+constexpr int END_REQUEST_FAILED = 543;
 
 } // namespace execmsg

@@ -112,7 +112,7 @@ bool spi25ReadStatus(TSerialPort *port, QByteArray &output, QString &errorText)
     return true;
 }
 
-bool spi25WriteStatus(TSerialPort *port, const QByteArray &bytes, QString &errorText)
+bool spi25WriteStatus(TSerialPort *port, const QByteArray &bytes, QString &errorText, int *written)
 {
     if (bytes.size() != STATUS_REGISTERS)
         return false;
@@ -123,6 +123,8 @@ bool spi25WriteStatus(TSerialPort *port, const QByteArray &bytes, QString &error
         p.append(bytes.at(i));
         if (!send(port, CODE_WRITE, p, errorText))
             return false;
+        if (written)
+            *written = i + 1;
     }
     return true;
 }
@@ -208,9 +210,9 @@ bool spi25ReadStatusByAlg(int alg, TSerialPort *port, QByteArray &output, QStrin
     return alg == 0 && spi25ReadStatus(port, output, errorText);
 }
 
-bool spi25WriteStatusByAlg(int alg, TSerialPort *port, const QByteArray &bytes, QString &errorText)
+bool spi25WriteStatusByAlg(int alg, TSerialPort *port, const QByteArray &bytes, QString &errorText, int *written)
 {
-    return alg == 0 && spi25WriteStatus(port, bytes, errorText);
+    return alg == 0 && spi25WriteStatus(port, bytes, errorText, written);
 }
 
 bool spi25ReadSfdpByAlg(int alg, TSerialPort *port, qint64 address, quint16 count, QByteArray &buffer,

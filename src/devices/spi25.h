@@ -76,7 +76,9 @@ bool spi25Erase(TSerialPort *port, quint8 instruction, qint64 address, QString &
 bool spi25Read(TSerialPort *port, qint64 address, quint16 count, QByteArray &buffer, QString &errorText);
 bool spi25PageProgram(TSerialPort *port, qint64 address, const QByteArray &data, QString &errorText);
 bool spi25ReadStatus(TSerialPort *port, QByteArray &output, QString &errorText);
-bool spi25WriteStatus(TSerialPort *port, const QByteArray &bytes, QString &errorText);
+// Register by register; *written (when given) counts those the programmer
+// confirmed.
+bool spi25WriteStatus(TSerialPort *port, const QByteArray &bytes, QString &errorText, int *written = nullptr);
 bool spi25ReadSfdp(TSerialPort *port, qint64 address, quint16 count, QByteArray &buffer, QString &errorText);
 bool spi25EraseSecurityReg(TSerialPort *port, quint8 index, QString &errorText);
 bool spi25ReadSecurityReg(TSerialPort *port, qint64 address, quint16 count, QByteArray &buffer,
@@ -91,7 +93,8 @@ bool spi25ReadByAlg(int alg, TSerialPort *port, qint64 address, quint16 count, Q
 bool spi25PageProgramByAlg(int alg, TSerialPort *port, qint64 address, const QByteArray &data,
                            QString &errorText);
 bool spi25ReadStatusByAlg(int alg, TSerialPort *port, QByteArray &output, QString &errorText);
-bool spi25WriteStatusByAlg(int alg, TSerialPort *port, const QByteArray &bytes, QString &errorText);
+bool spi25WriteStatusByAlg(int alg, TSerialPort *port, const QByteArray &bytes, QString &errorText,
+                           int *written = nullptr);
 bool spi25ReadSfdpByAlg(int alg, TSerialPort *port, qint64 address, quint16 count, QByteArray &buffer,
                         QString &errorText);
 bool spi25EraseSecurityRegByAlg(int alg, TSerialPort *port, quint8 index, QString &errorText);

@@ -141,3 +141,53 @@ bool IFormat::finish()
     file.reset();
     return ok;
 }
+
+// ---- Reading: the file as its checked open found it ----------------------------
+
+bool IFormat::watchFrom()
+{
+    watching = file && platform::fileStamp(file->handle(), openedStamp);
+    startPass();
+    return true;
+}
+
+bool IFormat::keepOpened()
+{
+    openedDigest = digest.result();
+    // Written to while the open read it: what it read is no one version.
+    return stillAsOpened();
+}
+
+void IFormat::startPass()
+{
+    digest.reset();
+    taken = 0;
+}
+
+void IFormat::took(const char *bytes, qint64 count)
+{
+    if (count <= 0)
+        return;
+    digest.addData(bytes, int(count));
+    taken += count;
+}
+
+bool IFormat::failChanged()
+{
+    return fail(message(fmtmsg::FILE_CHANGED).arg(file ? file->fileName() : QString()));
+}
+
+bool IFormat::stillAsOpened()
+{
+    platform::FileStamp now;
+    if (!watching || (platform::fileStamp(file->handle(), now) && now == openedStamp))
+        return true;
+    return failChanged();
+}
+
+bool IFormat::passAsOpened()
+{
+    if (!stillAsOpened())
+        return false;
+    return digest.result() == openedDigest || failChanged();
+}

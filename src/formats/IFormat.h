@@ -13,7 +13,10 @@
 // takes its place only when close() succeeds: a pass that fails or is
 // abandoned leaves the file as it was.
 
+#include "core/platform.h"
+
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QFileDevice>
 #include <QString>
 
@@ -79,7 +82,35 @@ protected:
     bool finish();
     bool isWriting() const;
 
+    // ---- Reading: the file as its checked open found it ----------------------
+    // A file written to while a command reads it (a build writing it anew)
+    // must not reach the chip as a mix of two versions. Every byte a reader
+    // takes from the file goes through took(). The open reads the file once
+    // (the check of an Intel HEX file, a digest of a raw binary window)
+    // between watchFrom() and keepOpened(); every later pass is compared
+    // with that one: the file's stamp after each read (stillAsOpened), which
+    // finds a write at once, and the digest of a whole pass at its end
+    // (passAsOpened), which finds one that the stamp cannot tell. Either
+    // fails with a text that names the file.
+    bool watchFrom();
+    bool keepOpened();
+    void startPass();
+    void took(const char *bytes, qint64 count);
+    // Bytes taken since startPass.
+    qint64 takenInPass() const { return taken; }
+    bool stillAsOpened();
+    bool passAsOpened();
+
     std::unique_ptr<QFileDevice> file;
     QString error;
     bool outsideAllowed = false;
+
+private:
+    bool failChanged();
+
+    bool watching = false;
+    platform::FileStamp openedStamp;
+    QByteArray openedDigest;
+    QCryptographicHash digest{QCryptographicHash::Md5};
+    qint64 taken = 0;
 };

@@ -32,7 +32,37 @@ bool TFormatBIN::open(int openMode)
         file.reset();
         return fail(message(fmtmsg::FILE_SHORT).arg(fileName, QStringLiteral("0x") + hexText64(addrFile)));
     }
+    // The window's bytes as they are now: what every read is checked against.
+    windowLength = qMin(file->size() - addrFile, endDevice - addrDevice + 1);
+    if (!watchFrom() || !file->seek(addrFile) || !takeUpTo(addrFile + windowLength) || !keepOpened()
+        || !file->seek(addrFile)) {
+        if (error.isEmpty())
+            failWithFileError();
+        file.reset();
+        return false;
+    }
+    startPass();
     return true;
+}
+
+bool TFormatBIN::takeUpTo(qint64 end)
+{
+    QByteArray chunk;
+    while (file->pos() < end) {
+        chunk = file->read(qMin<qint64>(end - file->pos(), 1 << 20));
+        if (chunk.isEmpty())
+            return file->error() == QFileDevice::NoError || failWithFileError();
+        took(chunk.constData(), chunk.size());
+    }
+    return true;
+}
+
+bool TFormatBIN::finishPass()
+{
+    // The rest of the window completes the pass, so that it can be
+    // compared with the open's whole.
+    return (file->pos() == filePos || file->seek(filePos) || failWithFileError())
+           && takeUpTo(addrFile + windowLength) && passAsOpened();
 }
 
 bool TFormatBIN::write(qint64 address, const QByteArray &data)
@@ -64,14 +94,21 @@ bool TFormatBIN::read(qint64 &address, QByteArray &data)
     data = file->read(length);
     if (data.isEmpty() && file->error() != QFileDevice::NoError)
         return failWithFileError();
+    took(data.constData(), data.size());
     filePos += data.size();
     curAddr += data.size();
+    if (!stillAsOpened()) {
+        data.clear();
+        return false;
+    }
     return true;
 }
 
 bool TFormatBIN::close()
 {
-    return finish();
+    // A pass that read anything is checked whole.
+    const bool ok = !file || isWriting() || takenInPass() == 0 || finishPass();
+    return finish() && ok;
 }
 
 bool TFormatBIN::inAddressOrder() const
@@ -88,6 +125,9 @@ bool TFormatBIN::restart()
 {
     if (!file || isWriting())
         return fail(QStringLiteral("The file is not open for reading"));
+    if (takenInPass() > 0 && !finishPass())
+        return false;
+    startPass();
     filePos = addrFile;
     curAddr = addrDevice;
     return true;

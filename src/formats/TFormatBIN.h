@@ -22,6 +22,11 @@ public:
     bool restart() override;
 
 private:
+    // Reading: takes the file's bytes from where it stands up to end.
+    bool takeUpTo(qint64 end);
+    // Reading: the rest of the window taken and the pass compared with the open.
+    bool finishPass();
+
     QString formatName;
     QString fileName;
     qint64 addrFile;
@@ -30,4 +35,5 @@ private:
     qint64 blockSize;
     qint64 filePos;
     qint64 curAddr;
+    qint64 windowLength = 0;   // reading: the window's bytes the file holds
 };

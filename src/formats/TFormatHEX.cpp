@@ -119,7 +119,8 @@ bool TFormatHEX::open(int openMode)
         if (!openForReading(fileName, QIODevice::Unbuffered))
             return false;
         buffer.resize(bufferSize);
-        if (!rewind() || !checkFile() || !rewind()) {
+        // The check's pass is what every later pass is compared with.
+        if (!watchFrom() || !rewind() || !checkFile() || !keepOpened() || !rewind()) {
             file.reset();
             return false;
         }
@@ -261,6 +262,7 @@ bool TFormatHEX::rewind()
     fileEnd = false;
     lineNumber = 0;
     held = false;
+    startPass();
     return true;
 }
 
@@ -276,8 +278,22 @@ bool TFormatHEX::refill()
         return failWithFileError();
     if (got == 0)
         fileEnd = true;
+    took(buffer.constData() + bufEnd, got);
     bufEnd += int(got);
     return true;
+}
+
+bool TFormatHEX::finishPass()
+{
+    // The rest of the file completes the pass, so that it can be compared
+    // with the check's whole.
+    bufPos = bufEnd;
+    while (!fileEnd) {
+        if (!refill())
+            return false;
+        bufPos = bufEnd;
+    }
+    return passAsOpened();
 }
 
 int TFormatHEX::nextLine(const char *&line, int &size)
@@ -565,13 +581,17 @@ bool TFormatHEX::read(qint64 &address, QByteArray &data)
     }
 
     if (pending.isEmpty())
-        return true;
+        return stillAsOpened();
     const qint64 chipAddr = pendingAddr - addrFile + addrDevice;
     const qint64 length = chunkLength(chipAddr, chipAddr + pending.size() - 1, blockSize);
     data = pending.left(int(length));
     pending.remove(0, int(length));
     address = chipAddr;
     pendingAddr += length;
+    if (!stillAsOpened()) {
+        data.clear();
+        return false;
+    }
     return true;
 }
 
@@ -589,7 +609,7 @@ bool TFormatHEX::restart()
 {
     if (!file || mode != ModeRead)
         return fail(QStringLiteral("The file is not open for reading"));
-    if (!rewind())
+    if ((takenInPass() > 0 && !finishPass()) || !rewind())
         return false;
     pending.clear();
     pendingAddr = addrFile;
@@ -608,5 +628,7 @@ bool TFormatHEX::close()
             return false;
         }
     }
-    return finish();
+    // A pass that read anything is checked whole.
+    const bool ok = !file || mode != ModeRead || takenInPass() == 0 || finishPass();
+    return finish() && ok;
 }

@@ -65,6 +65,8 @@ private:
     // or -1 on failure (the reason kept).
     int nextLine(const char *&text, int &size);
     bool refill();
+    // The rest of the file taken and the pass compared with the check's.
+    bool finishPass();
     // The next record into rec (again the same one after held was set);
     // type -1 at the end of the file.
     bool nextRecord();

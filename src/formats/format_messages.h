@@ -25,5 +25,6 @@ constexpr int LINE_AFTER_END = 474;
 constexpr int LINE_OUTSIDE = 475;      // %1, %2 first and last address of the data, %3, %4 of the range
 constexpr int LINE_OVERLAP = 476;      // %1, %2 first and last address of the data
 constexpr int LINE_PIECES = 477;       // %1 the most separate pieces
+constexpr int FILE_CHANGED = 538;      // %1 the file, written to while it was read
 
 } // namespace fmtmsg

@@ -213,6 +213,10 @@ void TExec::slotStart()
         processEvents();
         const bool done = exec->execute(&port, &stopRun, &cfgId, &lastCmdId);
         processEvents();
+        // A write or erase that a stop or a failure cut short: what the
+        // chip now holds.
+        for (const QString &line : exec->unfinishedChangeText())
+            emit signalEventText(EXEC_TEXT_NEXT, line, QString());
 
         if (done && code == QLatin1String(CMD_SET_PROG) && port.isOpen()
             && !TDevProgExec::sendStatus(&port, TDevProgExec::STATE_RUNNING)) {
@@ -239,19 +243,22 @@ void TExec::slotStart()
     if (!ok && failText.isEmpty())
         failText = lang.text(execmsg::FAILED_NO_REASON).arg(lastName);
 
-    if (!isLeave && anyExec && !port.isFailed() && port.isOpen()) {
-        if (!TDevProgExec::sendFinish(&port)) {
-            if (ok)
-                failText = port.errorString();
-            ok = false;
-        }
+    // The programmer is told that the run is over: the end of the run, then
+    // the idle state. Either request failing fails the run, as it does at a
+    // change of programmer; the chip work before it was done all the same.
+    const bool workDone = ok;
+    if (!isLeave && anyExec && !port.isFailed() && port.isOpen() && !TDevProgExec::sendFinish(&port))
+        ok = false;
+    if (ok && port.isOpen() && !port.isFailed() && !TDevProgExec::sendStatus(&port, TDevProgExec::STATE_IDLE))
+        ok = false;
+    if (workDone && !ok) {
+        failText = port.errorString();
+        emit signalEventText(EXEC_TEXT_NEXT, lang.text(execmsg::END_REQUEST_FAILED), QString());
     }
     // A link that has failed gets no further request.
     const bool linkFailed = port.isFailed();
 
     if (ok) {
-        if (port.isOpen() && !linkFailed)
-            TDevProgExec::sendStatus(&port, TDevProgExec::STATE_IDLE);
         emit signalEventText(EXEC_SUCCESS, lang.text(m_stop ? MSG_STOPPED : MSG_COMPLETED), QString());
     } else {
         if (port.isOpen() && !linkFailed)

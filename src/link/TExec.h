@@ -7,8 +7,11 @@
 // For each command the worker asks the command's handler for an executor,
 // logs the command, runs the executor on the serial link that every command
 // of the run shares, and passes the executor's log lines and percentages on.
-// At the end it tells the programmer that the run is over, logs the outcome,
-// reports it with signalStatusFromCmd() and emits signalFinished().
+// After a command that a stop or a failure cut short in the middle of a
+// write or erase it logs what the chip now holds. At the end it tells the
+// programmer that the run is over (a failure of that fails the run), logs
+// the outcome, reports it with signalStatusFromCmd() and emits
+// signalFinished().
 //
 // The main window connects the event, request and status signals as
 // blocking queued connections: the worker stands still until the GUI has

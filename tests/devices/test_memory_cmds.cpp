@@ -15,6 +15,8 @@
 #include "devices/TDeviceList.h"
 #include "devices/dev_lists.h"
 #include "devices/exec_messages.h"
+#include "formats/format_messages.h"
+#include "misc/dev_misc.h"
 #include "formats/formatTestUtil.h"
 #include "gui/main/startup.h"
 #include "link/TExec.h"
@@ -27,6 +29,7 @@
 #include "support/NumberedLanguage.h"
 #include "support/Spi25Chip.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -44,6 +47,33 @@ QString T(int number)
     return NumberedLanguage::textWithArguments(number);
 }
 
+// The arguments a message of T's language was filled with, when the text is
+// that message; else nothing.
+QStringList argsOf(int number, const QString &text)
+{
+    if (!text.startsWith(NumberedLanguage::text(number) + QLatin1Char(' ')))
+        return {};
+    QStringList args;
+    QRegularExpressionMatchIterator it = QRegularExpression(QStringLiteral("\\[([^\\]]*)\\]")).globalMatch(text);
+    while (it.hasNext())
+        args << it.next().captured(1);
+    return args;
+}
+
+qint64 fromHex(const QString &text)
+{
+    return text.toLongLong(nullptr, 16);
+}
+
+// Bytes that no chip holds blank (0xFF), differing for each seed.
+QByteArray pattern(int size, int seed)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char(((i * 37 + seed * 11) & 0x7F) | (seed & 1) << 7);
+    return bytes;
+}
+
 // The commands of a memory, by what they do; null where it has none.
 enum { TEST_EMPTY, CHAR_WRITE, CHAR_VERIFY, DATA_READ, DATA_WRITE, DATA_VERIFY, FILE_READ, FILE_WRITE, FILE_VERIFY, OPS };
 
@@ -55,6 +85,7 @@ struct Memory
     qint64 size;               // every memory starts at 0
     const char *codes[OPS];
     quint8 readCode;           // the device-level request of its reads
+    quint8 writeCode;          // ... of the requests that program it
     std::function<std::shared_ptr<ChipModel>(const TData &)> make;
     std::function<QByteArray(ChipModel *)> contents;
 };
@@ -76,27 +107,27 @@ const Memory memories[] = {
     {"24xx", "24xx/24c64.dev", 400000, 8192,
      {CMD_TEST_EMPTY, CMD_CHAR_WRITE, CMD_CHAR_VERIFY, CMD_DATA_READ, CMD_DATA_WRITE, CMD_DATA_VERIFY, CMD_FILE_READ,
       CMD_FILE_WRITE, CMD_FILE_VERIFY},
-     5, [](const TData &) { return std::make_shared<Chip24>(8192, 32, 2, 7, 0); },
+     5, 4, [](const TData &) { return std::make_shared<Chip24>(8192, 32, 2, 7, 0); },
      [](ChipModel *c) { return static_cast<Chip24 *>(c)->memory; }},
     {"25xx", "25xx/w25q16jv.dev", 1000000, 65536,
      {CMD_TEST_EMPTY, CMD_CHAR_WRITE, CMD_CHAR_VERIFY, CMD_DATA_READ, CMD_DATA_WRITE, CMD_DATA_VERIFY, CMD_FILE_READ,
       CMD_FILE_WRITE, CMD_FILE_VERIFY},
-     3, spi25, [](ChipModel *c) { return flash25(c)->array; }},
+     3, 4, spi25, [](ChipModel *c) { return flash25(c)->array; }},
     {"25xx security", "25xx/w25q16jv.dev", 1000000, 768,
      {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, CMD_SEC_REG_READ, CMD_SEC_REG_WRITE, CMD_SEC_REG_VERIFY},
-     3, spi25, [](ChipModel *c) { return flash25(c)->security.toList().join(); }},
+     3, 4, spi25, [](ChipModel *c) { return flash25(c)->security.toList().join(); }},
     {"25xx SFDP", "25xx/w25q16jv.dev", 1000000, 256,
      {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, CMD_SFDP_REG_READ, nullptr, nullptr},
-     3, spi25, [](ChipModel *c) { return flash25(c)->sfdp; }},
+     3, 0, spi25, [](ChipModel *c) { return flash25(c)->sfdp; }},
     {"AVR8 flash", "avr8/atmega328p.dev", 250000, 32768,
      {CMD_TEST_EMPTY_FLASH, CMD_FLASH_CHAR_WRITE, CMD_FLASH_CHAR_VERIFY, CMD_FLASH_DATA_READ, CMD_FLASH_DATA_WRITE,
       CMD_FLASH_DATA_VERIFY, CMD_FLASH_FILE_READ, CMD_FLASH_FILE_WRITE, CMD_FLASH_FILE_VERIFY},
-     3, avr, [](ChipModel *c) { return static_cast<AvrChip *>(c)->flash; }},
+     3, 4, avr, [](ChipModel *c) { return static_cast<AvrChip *>(c)->flash; }},
     {"AVR8 EEPROM", "avr8/atmega328p.dev", 250000, 1024,
      {CMD_TEST_EMPTY_EEPROM, CMD_EEPROM_CHAR_WRITE, CMD_EEPROM_CHAR_VERIFY, CMD_EEPROM_DATA_READ,
       CMD_EEPROM_DATA_WRITE, CMD_EEPROM_DATA_VERIFY, CMD_EEPROM_FILE_READ, CMD_EEPROM_FILE_WRITE,
       CMD_EEPROM_FILE_VERIFY},
-     5, avr, [](ChipModel *c) { return static_cast<AvrChip *>(c)->eeprom; }},
+     5, 6, avr, [](ChipModel *c) { return static_cast<AvrChip *>(c)->eeprom; }},
 };
 
 // Intel HEX of the bytes at the address (below 64 Kbyte), 16 a record.
@@ -159,9 +190,10 @@ class TestMemoryCmds : public QObject, RunFixture
     }
     // The memory's command of that kind with the device's defaults, then
     // the values; returns its id.
-    int add(int op, const TData &values)
+    int add(int op, const TData &values) { return addCode(QLatin1String(mem->codes[op]), values); }
+    int addCode(const QString &code, const TData &values)
     {
-        TData data{{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, QLatin1String(mem->codes[op])}, {REC_ID_CMD, -1}};
+        TData data{{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, code}, {REC_ID_CMD, -1}};
         dataPrj.cmdsOfCfg(cfg).at(1)->device()->initCmdParam(data);
         data.remove(REC_ID_CMD);
         for (auto it = values.begin(); it != values.end(); ++it)
@@ -171,8 +203,9 @@ class TestMemoryCmds : public QObject, RunFixture
         return id;
     }
     // Runs the configuration, stopped as the command with the id starts
-    // when it is given; true when the run succeeded.
-    bool run(int stopAt = -1)
+    // when it is given, with during() done while it runs; true when the run
+    // succeeded.
+    bool run(int stopAt = -1, const std::function<void()> &during = {})
     {
         fake->clearRequests();
         rx.reset(new Receiver);
@@ -182,6 +215,8 @@ class TestMemoryCmds : public QObject, RunFixture
                 dataPrj.cmdById(stopAt)->toHash(), nullptr);
         }
         QPointer<QThread> thread = startExec(cfg, rx.get());
+        if (during)
+            during();
         if (!TExec::waitForThread(thread, 60000) || !QTest::qWaitFor([&] { return !rx->destroyed.isEmpty(); }, 5000))
             return false;
         return rx->statuses == QVector<QPair<int, bool>>{{cfg, true}};
@@ -204,6 +239,16 @@ class TestMemoryCmds : public QObject, RunFixture
         return c;
     }
     QString stored(int id) const { return dataPrj.cmdById(id)->params().value(DATA_DATA).toString(); }
+    // The texts of the run's log lines of a kind, the programmer's
+    // identification left out.
+    QStringList texts(TCodeExec kind) const
+    {
+        QStringList t;
+        for (const Receiver::Event &e : rx->ofKind(kind))
+            if (e.text != QLatin1String(FakeProgrammer::DEFAULT_IDENT))
+                t << e.text;
+        return t;
+    }
 
 private slots:
     void initTestCase()
@@ -286,6 +331,10 @@ private slots:
                 readId = id;
         }
         QVERIFY2(run(), qPrintable(failure()));
+        QStringList moved;
+        if (!readOnly)
+            moved << T(execmsg::FILE_WRITTEN).arg(image.size()) << T(execmsg::FILE_COMPARED).arg(image.size());
+        QCOMPARE(texts(EXEC_RESULT), moved << T(execmsg::FILE_READ_INTO).arg(size));
         if (m.codes[CHAR_WRITE])
             expect.replace(0, 300, QByteArray(300, 0x5A)).replace(int(mid), data.size(), data);
         if (!readOnly)
@@ -411,6 +460,199 @@ private slots:
             QCOMPARE(stored(id), old);
         QCOMPARE(fileBytes(file), QByteArray("earlier contents"));
         QVERIFY(logged(op == DATA_READ ? T(execmsg::READ_NOT_STORED) : T(execmsg::READ_FILE_KEPT).arg(file)));
+    }
+
+    // A file that ends before the command's range: the write and the verify
+    // move what it holds and say where its data end.
+    void fileEndingFirstIsSaid_data()
+    {
+        QTest::addColumn<int>("memory");
+        QTest::addColumn<QString>("format");
+        for (int m = 0; m < int(std::size(memories)); ++m)
+            for (const char *format : {"hex", "bin"})
+                if (memories[m].codes[FILE_WRITE])
+                    QTest::addRow("%s %s", memories[m].name, format) << m << format;
+    }
+    void fileEndingFirstIsSaid()
+    {
+        QFETCH(int, memory);
+        QFETCH(QString, format);
+        start(memories[memory], 64);
+        const qint64 first = 0x20, last = first + 0x7F;
+        const bool hex = format == QLatin1String("hex");
+        const QString file = path(QStringLiteral("short.dat"));
+        QVERIFY(writeBytes(file, hex ? hexOf(quint16(first), pattern(16, 1)) : pattern(16, 1)));
+        for (int op : {FILE_WRITE, FILE_VERIFY})
+            add(op, fileParams(file, hex ? "hex" : "bin", first, last - first + 1, hex ? first : 0));
+        QVERIFY2(run(), qPrintable(failure()));
+        const QString ended = T(execmsg::FILE_ENDED_FIRST).arg(hexText64(first + 15), hexText64(last));
+        QCOMPARE(texts(EXEC_RESULT), QStringList({T(execmsg::FILE_WRITTEN).arg(16), ended,
+                                                  T(execmsg::FILE_COMPARED).arg(16), ended}));
+        QVERIFY(contents().mid(int(first), 16) == pattern(16, 1));
+    }
+
+    // A write that the user stops after its first chunk, or whose link fails
+    // at its third (an error reply: not carried out; a corrupted reply:
+    // carried out, perhaps), says what the chip holds: new contents up to
+    // the address it names, the failed request's bytes perhaps, the rest as
+    // before. A stop stays a stop.
+    void unfinishedWritesSayHowFar_data()
+    {
+        QTest::addColumn<int>("memory");
+        QTest::addColumn<int>("op");
+        QTest::addColumn<QString>("cut");
+        for (int m = 0; m < int(std::size(memories)); ++m)
+            for (int op : {CHAR_WRITE, DATA_WRITE, FILE_WRITE})
+                for (const char *cut : {"stopped", "error reply", "reply corrupted"})
+                    if (memories[m].codes[op])
+                        QTest::addRow("%s %s, %s", memories[m].name, memories[m].codes[op], cut)
+                            << m << op << QString::fromLatin1(cut);
+    }
+    void unfinishedWritesSayHowFar()
+    {
+        QFETCH(int, memory);
+        QFETCH(int, op);
+        QFETCH(QString, cut);
+        const Memory &m = memories[memory];
+        start(m, 64);
+        const qint64 first = 0x40, count = 0x100, last = first + count - 1;
+        const QByteArray data = op == CHAR_WRITE ? QByteArray(int(count), 0x5A) : pattern(int(count), 2);
+        const QString file = path(QStringLiteral("w.bin"));
+        QVERIFY(writeBytes(file, data));
+        const QByteArray before = contents();
+        const int id = add(op, op == CHAR_WRITE   ? TData{{CHAR_ADDR_DEVICE, first}, {CHAR_COUNT, count}, {CHAR_FILL_CHAR, 0x5A}}
+                               : op == DATA_WRITE ? TData{{DATA_ADDR_DEVICE, first}, {DATA_DATA, bytesToHexString(data)}}
+                                                  : fileParams(file, "bin", first, count, 0));
+        const bool stop = cut == QLatin1String("stopped"), undone = cut != QLatin1String("reply corrupted");
+        if (!stop)
+            fake->addFault((undone ? FakeFault::errorReply(7) : FakeFault::badChecksum()).onCode(m.writeCode).after(2));
+        QCOMPARE(run(stop ? id : -1), stop);
+        const QByteArray after = contents();
+        const QStringList lines = texts(EXEC_TEXT_NEXT);
+        QCOMPARE(lines.size(), stop ? 1 : 2);
+        const QStringList part = argsOf(execmsg::CHANGE_PART, lines.first());
+        QCOMPARE(part, QStringList({hexText64(first), part.value(1), hexText64(last)}));
+        const qint64 said = fromHex(part.at(1));
+        QVERIFY(said >= first && said < last);
+        qint64 unsureEnd = said;
+        if (stop) {
+            QCOMPARE(texts(EXEC_SUCCESS), QStringList(T(390)));
+        } else {
+            const QStringList unsure = argsOf(execmsg::CHANGE_UNSURE, lines.at(1));
+            QCOMPARE(unsure.value(0), hexText64(said + 1));
+            unsureEnd = fromHex(unsure.value(1));
+            QVERIFY(unsureEnd > said && unsureEnd <= last);
+            QCOMPARE(requests(m.writeCode, m.writeCode), 3);
+        }
+        // The chip's new contents end where the log says (after the request
+        // that failed, when it may have been carried out).
+        const qint64 oldFrom = undone ? said + 1 : unsureEnd + 1;
+        QVERIFY(after.mid(int(first), int(said - first + 1)) == data.left(int(said - first + 1)));
+        QVERIFY(after.mid(int(oldFrom), int(last - oldFrom + 1)) == before.mid(int(oldFrom), int(last - oldFrom + 1)));
+    }
+
+    // The families' own writes and erases cut short say the same: 25xx
+    // erases by blocks and of security registers in addresses, status
+    // registers, AVR8 fuses and lock bits in registers, the AVR8 chip erase
+    // of one request as a whole.
+    void ownChangesSayHowFar_data()
+    {
+        QTest::addColumn<int>("memory");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<TData>("values");
+        QTest::addColumn<int>("faultCode");   // -1: stopped
+        QTest::addColumn<int>("after");
+        QTest::addColumn<QStringList>("lines");
+        const TData blocks{{BLOCKS_SIZE, 4096}, {BLOCKS_BEGIN, 2}, {BLOCKS_COUNT, 6}};
+        QTest::newRow("25xx erase blocks, stopped") << 1 << CMD_ERASE_BLOCKS << blocks << -1 << 0
+            << QStringList(T(execmsg::CHANGE_PART).arg("2000", "2FFF", "7FFF"));
+        QTest::newRow("25xx erase blocks, failed") << 1 << CMD_ERASE_BLOCKS << blocks << 4 << 2
+            << QStringList({T(execmsg::CHANGE_PART).arg("2000", "3FFF", "7FFF"),
+                            T(execmsg::CHANGE_UNSURE).arg("4000", "4FFF")});
+        QTest::newRow("25xx security registers erase") << 2 << CMD_SEC_REG_ERASE << TData{{REG_DATA, 7}} << 4 << 1
+            << QStringList({T(execmsg::CHANGE_PART).arg("00", "FF", "2FF"), T(execmsg::CHANGE_UNSURE).arg("100", "1FF")});
+        QTest::newRow("25xx status registers") << 1 << CMD_STATUS_REG_WRITE << TData{{REG_DATA, "00 02 60"}} << 4 << 1
+            << QStringList({T(execmsg::REGISTERS_PART).arg(1).arg(3), T(execmsg::REGISTER_UNSURE).arg(2).arg(3)});
+        QTest::newRow("AVR8 fuses") << 4 << CMD_FUSE_WRITE << TData{{REG_DATA, "62 D9 FF"}} << 7 << 1
+            << QStringList({T(execmsg::REGISTERS_PART).arg(1).arg(3), T(execmsg::REGISTER_UNSURE).arg(2).arg(3)});
+        QTest::newRow("AVR8 lock bits") << 4 << CMD_LOCK_WRITE << TData{{REG_DATA, "FC"}} << 7 << 0
+            << QStringList(T(execmsg::REGISTER_UNSURE).arg(1).arg(1));
+        QTest::newRow("AVR8 chip erase") << 4 << CMD_ERASE << TData() << 7 << 0 << QStringList(T(execmsg::ERASE_UNSURE));
+    }
+    void ownChangesSayHowFar()
+    {
+        QFETCH(int, memory);
+        QFETCH(QString, code);
+        QFETCH(TData, values);
+        QFETCH(int, faultCode);
+        QFETCH(int, after);
+        QFETCH(QStringList, lines);
+        start(memories[memory], 64);
+        const bool erase25 = memory < 4;
+        if (erase25)
+            fake->locked([&] {
+                flash25(chip.get())->array.fill(0);
+                for (QByteArray &r : flash25(chip.get())->security)
+                    r.fill(0);
+            });
+        const int id = addCode(code, values);
+        QVERIFY(dataPrj.cmdById(id)->validParam());
+        if (faultCode >= 0)
+            fake->addFault(FakeFault::errorReply(7).onCode(quint8(faultCode)).after(after));
+        QCOMPARE(run(faultCode < 0 ? id : -1), faultCode < 0);
+        QCOMPARE(texts(EXEC_TEXT_NEXT), lines);
+        if (faultCode >= 0)
+            QCOMPARE(requests(faultCode, faultCode), after + 1);
+        // Erased up to the address said, the rest as it was.
+        const QStringList part = argsOf(execmsg::CHANGE_PART, lines.first());
+        if (erase25 && !part.isEmpty()) {
+            const QByteArray c = contents();
+            const qint64 first = fromHex(part.at(0)), said = fromHex(part.at(1)), last = fromHex(part.at(2));
+            QVERIFY(c.mid(int(first), int(said - first + 1)) == QByteArray(int(said - first + 1), char(0xFF)));
+            QVERIFY(c.mid(int(said + 1), int(last - said)) == QByteArray(int(last - said), 0));
+        }
+    }
+
+    // A file overwritten in place while a write reads it (the build writing
+    // it anew) fails the write saying so: the chip holds the file as it was
+    // opened, up to where the log says, and nothing of the new one.
+    void fileChangedDuringAWriteFails_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::newRow("bin") << "bin";
+        QTest::newRow("hex") << "hex";
+    }
+    void fileChangedDuringAWriteFails()
+    {
+        QFETCH(QString, format);
+        start(memories[0], 64);   // 8 Kbyte in 256 writes of a page
+        const bool hex = format == QLatin1String("hex");
+        const QByteArray old = pattern(8192, 3), fresh = pattern(8192, 4);
+        const QString file = path(QStringLiteral("image.") + format);
+        QVERIFY(writeBytes(file, hex ? hexOf(0, old) : old));
+        const QByteArray before = contents();
+        add(FILE_WRITE, fileParams(file, hex ? "hex" : "bin", 0, 8192));
+        fake->addFault(FakeFault::held().onCode(4).after(100));
+        QVERIFY(!run(-1, [&] {
+            // The worker waits on this thread for every log line.
+            QVERIFY(QTest::qWaitFor([&] { return fake->waitHeld(0); }, 20000));
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            const QByteArray text = hex ? hexOf(0, fresh) : fresh;
+            QCOMPARE(f.write(text), qint64(text.size()));
+            f.close();
+            fake->releaseHeld();
+        }));
+        QCOMPARE(failure(), T(fmtmsg::FILE_CHANGED).arg(file));
+        const QStringList lines = texts(EXEC_TEXT_NEXT);
+        QCOMPARE(lines.size(), 1);
+        const QStringList part = argsOf(execmsg::CHANGE_PART, lines.first());
+        QCOMPARE(part.size(), 3);
+        const qint64 said = fromHex(part.at(1));
+        QVERIFY(said >= 101 * 32 - 1 && said < 8191);
+        const QByteArray after = contents();
+        QVERIFY(after.left(int(said + 1)) == old.left(int(said + 1)));
+        QVERIFY(after.mid(int(said + 1)) == before.mid(int(said + 1)));
     }
 };
 

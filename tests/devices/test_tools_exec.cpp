@@ -13,6 +13,8 @@
 #include "data/TDataPrj.h"
 #include "devices/TDevTools.h"
 #include "devices/TDevToolsExec.h"
+#include "devices/exec_messages.h"
+#include "formats/format_messages.h"
 #include "formats/formatTestUtil.h"
 #include "gui/forms/TFormTools.h"
 #include "gui/main/startup.h"
@@ -40,6 +42,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -49,6 +53,13 @@ const QString EMU = QStringLiteral("Emu");
 QString msg(int n)
 {
     return NumberedLanguage::text(n);
+}
+
+// A message filled as the program fills it, for the tests that load the
+// messages with their arguments.
+QString T(int n)
+{
+    return NumberedLanguage::textWithArguments(n);
 }
 
 QStringList listedPorts;
@@ -97,12 +108,19 @@ class TestToolsExec : public QObject
     }
 
     // Runs one command's executor in this thread, as the main window does
-    // for its programmer identification.
-    Outcome callExec(const TData &params, TSerialPort *port = nullptr)
+    // for its programmer identification; atProgress acts on it at its first
+    // percentage.
+    Outcome callExec(const TData &params, TSerialPort *port = nullptr,
+                     const std::function<void(IDeviceExec &)> &atProgress = {})
     {
         TSerialPort own;
         TDevToolsExec exec(params);
         Outcome out;
+        if (atProgress)
+            connect(&exec, &IDeviceExec::signalEventProc, this, [&](int) {
+                if (out.percents.isEmpty())
+                    atProgress(exec);
+            });
         connect(&exec, &IDeviceExec::signalEventText, this,
                 [&out](TCodeExec code, const QString &text) {
                     if (code == EXEC_RESULT)
@@ -157,12 +175,14 @@ private slots:
         rx.reset();
         fake.reset();
         finishModalAnswers();
+        QVERIFY(NumberedLanguage::load());
     }
 
     // set_prog identifies the programmer; the counter and the jump loop
     // until the limit ends the run, each pass storing the counter.
     void counterLoopRunsToItsLimit()
     {
+        QVERIFY(NumberedLanguage::loadWithArguments());
         const int cfg = dataPrj.addCfg(QStringLiteral("loop"), QString());
         addToolCmd(cfg, CMD_SET_PROG, {{SET_PROG_PROG, EMU}});
         const int counter = addToolCmd(cfg, CMD_COUNTER, {{COUNTER_VALUE, 0}, {COUNTER_LIMIT, 3}});
@@ -178,8 +198,16 @@ private slots:
                                                         QByteArray::fromHex("8301")}));
         QCOMPARE(frames.last(), QByteArray::fromHex("8300"));
         QCOMPARE(record(counter).value(COUNTER_VALUE).toInt(), 3);
-        QCOMPARE(rx->ofKind(EXEC_RESULT).size(), 1);
-        QCOMPARE(rx->ofKind(EXEC_RESULT).first().text, QString::fromLatin1(FakeProgrammer::DEFAULT_IDENT));
+        // The counter that ends the run says so.
+        const auto results = [this] {
+            QStringList texts;
+            for (const Receiver::Event &e : rx->ofKind(EXEC_RESULT))
+                texts << e.text;
+            return texts;
+        };
+        const QStringList ended{QString::fromLatin1(FakeProgrammer::DEFAULT_IDENT),
+                                T(execmsg::COUNTER_AT_LIMIT).arg(3).arg(3)};
+        QCOMPARE(results(), ended);
         // Three counter passes, two jumps, no jump log line within one configuration.
         int counters = 0;
         for (const Receiver::Event &e : rx->ofKind(EXEC_CMD))
@@ -188,10 +216,43 @@ private slots:
         QVERIFY(rx->ofKind(EXEC_WORK).isEmpty());
         QVERIFY(rx->executes.isEmpty());
 
-        // At its limit the counter ends the next run at once, unchanged.
+        // At its limit the counter ends the next run at once, unchanged,
+        // and says why.
         rx.reset(new Receiver);
         run(cfg, true);
         QCOMPARE(record(counter).value(COUNTER_VALUE).toInt(), 3);
+        QCOMPARE(results(), ended);
+    }
+
+    // A counter that ends the run names its value and limit, counting up
+    // (limit 0: none but the largest value) or down; one that steps on
+    // says nothing.
+    void counterSaysWhenItEndsTheRun_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("delta");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("said");   // "" for none
+        const int top = std::numeric_limits<int>::max();
+        QTest::newRow("steps on") << 5 << 1 << 10 << QString();
+        QTest::newRow("reaches its limit") << 9 << 1 << 10 << T(execmsg::COUNTER_AT_LIMIT).arg(10).arg(10);
+        QTest::newRow("left at its limit") << 10 << 1 << 10 << T(execmsg::COUNTER_AT_LIMIT).arg(10).arg(10);
+        QTest::newRow("no limit, largest value") << top - 1 << 1 << 0 << T(execmsg::COUNTER_AT_LIMIT).arg(top).arg(top);
+        QTest::newRow("down to 0") << 1 << -1 << 0 << T(execmsg::COUNTER_AT_LIMIT).arg(0).arg(0);
+    }
+    void counterSaysWhenItEndsTheRun()
+    {
+        QFETCH(int, value);
+        QFETCH(int, delta);
+        QFETCH(int, limit);
+        QFETCH(QString, said);
+        QVERIFY(NumberedLanguage::loadWithArguments());
+        const int cfg = dataPrj.addCfg(QStringLiteral("c"), QString());
+        const int id = addToolCmd(cfg, CMD_COUNTER, {{COUNTER_VALUE, value}, {COUNTER_DELTA, delta}, {COUNTER_LIMIT, limit}});
+        const Outcome out = callExec(record(id));
+        QVERIFY2(out.ok, qPrintable(out.error));
+        QCOMPARE(out.stopRun, !said.isEmpty());
+        QCOMPARE(out.results, said.isEmpty() ? QStringList() : QStringList(said));
     }
 
     // A jump into another configuration logs it; a pause there is reported
@@ -299,7 +360,6 @@ private slots:
         QTest::newRow("rest of file") << "bin" << bytes << qint64(10) << qint64(0) << QByteArray("ABCDEF");
         QTest::newRow("past the end") << "BIN" << bytes << qint64(12) << qint64(8)
                                       << QByteArray("CDEF") + QByteArray(4, '\xA5');
-        QTest::newRow("empty range") << "bin" << bytes << qint64(16) << qint64(0) << QByteArray();
         // Records at 2..3 and 8..9: fill before, between and after.
         const QByteArray hexFile(":020002001122C9\n:0200080033447F\n:00000001FF\n");
         QTest::newRow("hex gaps") << "hex" << hexFile << qint64(0) << qint64(12)
@@ -343,7 +403,7 @@ private slots:
         QTest::newRow("negative count") << "CRC-32/ISO-HDLC" << "data.bin" << qint64(0) << qint64(-5)
                                         << msg(TDevToolsExec::MSG_CRC_RANGE);
         QTest::newRow("address past the file") << "CRC-32/ISO-HDLC" << "data.bin" << qint64(40) << qint64(0)
-                                               << msg(TDevToolsExec::MSG_CRC_RANGE);
+                                               << msg(execmsg::CRC_PAST_DATA);
         QTest::newRow("range overflows") << "CRC-32/ISO-HDLC" << "data.bin" << qint64(2)
                                          << std::numeric_limits<qint64>::max()
                                          << msg(TDevToolsExec::MSG_CRC_RANGE);
@@ -409,6 +469,10 @@ private slots:
         QTest::newRow("count 0 on bin, from inside") << "bin" << raw << qint64(12) << qint64(0) << 0xFF << qint64(39);
         QTest::newRow("bin inside") << "bin" << raw << qint64(5) << qint64(20) << 0xFF << qint64(24);
         QTest::newRow("bin beyond the end") << "bin" << raw << qint64(30) << qint64(30) << 0x3C << qint64(59);
+        // Over more than one of the CRC's 16 Mbyte blocks, to the file's end.
+        const QByteArray big = randomBytes(16 * 1024 * 1024 + 40, 78);
+        QTest::newRow("count 0 on bin, two blocks") << "bin" << big << qint64(0) << qint64(0) << 0xFF
+                                                    << qint64(big.size() - 1);
     }
     void calcCrcMatchesAnotherTool()
     {
@@ -466,25 +530,72 @@ private slots:
         }
     }
 
-    // Count 0 on a HEX file reaches to its last data: a start two past it
-    // is no range, one past it an empty one.
-    void calcCrcCountZeroEndsAtTheLastData()
+    // A range that holds no byte has no CRC: a file without data, a start
+    // at or past the file's data with count 0. Refused naming the file and
+    // where its data end, never a CRC of nothing.
+    void calcCrcRefusesRangesWithoutBytes_data()
     {
-        writeFile(QStringLiteral("data.hex"), hexRecord(0, 0x10, QByteArray(16, 'x')) + ":00000001FF\n");
-        const TData crc{{REC_CMD, CMD_CALC_CRC}, {CRC_CRC_NAME, QStringLiteral("CRC-32/ISO-HDLC")},
-                        {CRC_FILE, QStringLiteral("data.hex")}, {CRC_FORMAT, QStringLiteral("hex")},
-                        {CRC_COUNT, qint64(0)}, {CRC_FILL, qint64(0xFF)}};
-        TData past = crc;
-        past.insert(CRC_ADDR, qint64(0x21));
-        const Outcome refused = callExec(past);
-        QVERIFY(!refused.ok);
-        QCOMPARE(refused.error, msg(TDevToolsExec::MSG_CRC_RANGE).arg(0x21).arg(-1));
-        QVERIFY(refused.results.isEmpty());
-        TData after = crc;
-        after.insert(CRC_ADDR, qint64(0x20));
-        const Outcome empty = callExec(after);
-        QVERIFY2(empty.ok, qPrintable(empty.error));
-        QCOMPARE(empty.results, QStringList("CRC-32/ISO-HDLC: 00000000"));
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<qint64>("addr");
+        QTest::addColumn<QString>("dataEnd");   // "" for a file without data
+        const QByteArray hex = hexRecord(0, 0x10, QByteArray(16, 'x')) + ":00000001FF\n";
+        QTest::newRow("HEX of its end record only") << "hex" << QByteArray(":00000001FF\n") << qint64(0) << QString();
+        QTest::newRow("empty BIN") << "bin" << QByteArray() << qint64(0) << QString();
+        QTest::newRow("BIN, addr at its end") << "bin" << QByteArray(16, 'x') << qint64(16) << "0F";
+        QTest::newRow("BIN, addr past its end") << "bin" << QByteArray(16, 'x') << qint64(40) << "0F";
+        QTest::newRow("HEX, addr right after its data") << "hex" << hex << qint64(0x20) << "1F";
+        QTest::newRow("HEX, addr past its data") << "hex" << hex << qint64(0x21) << "1F";
+    }
+    void calcCrcRefusesRangesWithoutBytes()
+    {
+        QFETCH(QString, format);
+        QFETCH(QByteArray, file);
+        QFETCH(qint64, addr);
+        QFETCH(QString, dataEnd);
+        QVERIFY(NumberedLanguage::loadWithArguments());
+        writeFile(QStringLiteral("data.x"), file);
+        const Outcome out = callExec({{REC_CMD, CMD_CALC_CRC}, {CRC_CRC_NAME, QStringLiteral("CRC-32/ISO-HDLC")},
+                                      {CRC_FILE, QStringLiteral("data.x")}, {CRC_FORMAT, format}, {CRC_ADDR, addr},
+                                      {CRC_COUNT, qint64(0)}, {CRC_FILL, qint64(0xFF)}});
+        QVERIFY(!out.ok);
+        const QString name = path(QStringLiteral("data.x"));
+        QCOMPARE(out.error, dataEnd.isEmpty() ? T(execmsg::CRC_NO_DATA).arg(name)
+                                              : T(execmsg::CRC_PAST_DATA).arg(name, hexText64(addr), dataEnd));
+        QVERIFY(out.results.isEmpty());
+    }
+
+    // A CRC stopped part-way, or over a file that changes while it is read,
+    // has no value: it says so, and only a change is a failure. The file
+    // spans two of the CRC's blocks.
+    void calcCrcCutShortGivesNoValue_data()
+    {
+        QTest::addColumn<bool>("stop");
+        QTest::newRow("stopped") << true;
+        QTest::newRow("file changed") << false;
+    }
+    void calcCrcCutShortGivesNoValue()
+    {
+        QFETCH(bool, stop);
+        QVERIFY(NumberedLanguage::loadWithArguments());
+        const QString name = path(QStringLiteral("big.bin"));
+        writeFile(QStringLiteral("big.bin"), QByteArray(16 * 1024 * 1024 + 16, '\x5A'));
+        const Outcome out = callExec({{REC_CMD, CMD_CALC_CRC}, {CRC_CRC_NAME, QStringLiteral("CRC-32/ISO-HDLC")},
+                                      {CRC_FILE, QStringLiteral("big.bin")}, {CRC_FORMAT, QStringLiteral("bin")},
+                                      {CRC_ADDR, qint64(0)}, {CRC_COUNT, qint64(0)}, {CRC_FILL, qint64(0xFF)}},
+                                     nullptr, [&](IDeviceExec &exec) {
+                                         if (stop)
+                                             return exec.slotStop();
+                                         QFile f(name);
+                                         QVERIFY(f.open(QIODevice::ReadWrite));
+                                         QVERIFY(f.seek(16 * 1024 * 1024));
+                                         QCOMPARE(f.write("the build's bytes"), qint64(17));
+                                         QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(3600),
+                                                               QFileDevice::FileModificationTime));
+                                     });
+        QCOMPARE(out.ok, stop);
+        QCOMPARE(out.error, stop ? QString() : T(fmtmsg::FILE_CHANGED).arg(name));
+        QCOMPARE(out.results, QStringList(T(execmsg::CRC_NOT_COMPUTED).arg(QStringLiteral("CRC-32/ISO-HDLC"))));
     }
 
     // A program named relative to the project runs from there with its

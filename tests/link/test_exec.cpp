@@ -11,6 +11,7 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/IDeviceExec.h"
+#include "devices/exec_messages.h"
 #include "gui/main/startup.h"
 #include "link/TExec.h"
 #include "link/TProtocol.h"
@@ -411,6 +412,46 @@ private slots:
         run(cfg2, false);
         QCOMPARE(rx->events.last().text, lang.text(389));
         QCOMPARE(wire(), QVector<QByteArray>({hex("8301"), hex("85")}));
+    }
+
+    // The requests that end the run (end of run, then idle) failing fail it
+    // with the link's text, as they do at a change of programmer; the log
+    // says that the commands themselves were carried out.
+    void failedEndOfRunFailsTheRun_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("fault");   // FakeFault::Kind
+        QTest::addColumn<int>("text");
+        QTest::addColumn<QVector<QByteArray>>("frames");
+        const QVector<QByteArray> live{hex("8301"), hex("85"), hex("8300"), hex("8302")};
+        const QVector<QByteArray> dead{hex("8301"), hex("85"), hex("8300")};
+        QTest::newRow("idle refused") << int(TProtocol::PROG_STATUS) << int(FakeFault::ErrorReply) << 408 << live;
+        QTest::newRow("idle unanswered") << int(TProtocol::PROG_STATUS) << int(FakeFault::Silence) << 389 << dead;
+        QTest::newRow("idle answer corrupted") << int(TProtocol::PROG_STATUS) << int(FakeFault::BadChecksum) << 389 << dead;
+        QTest::newRow("end of run refused") << int(TProtocol::PROG_FINISH) << int(FakeFault::ErrorReply) << 408
+                                            << QVector<QByteArray>{hex("8301"), hex("85"), hex("8302")};
+    }
+    void failedEndOfRunFailsTheRun()
+    {
+        QFETCH(int, code);
+        QFETCH(int, fault);
+        QFETCH(int, text);
+        QFETCH(QVector<QByteArray>, frames);
+        const int cfg = dataPrj.addCfg(QStringLiteral("end"), QString());
+        addCmd(cfg, CMD_SET_PROG, QStringLiteral("open"), QStringLiteral("p"), {{QStringLiteral("timeout"), 200}});
+        addCmd(cfg, CMD_SET_DEVICE, QString(), QStringLiteral("d"));
+        FakeFault f = fault == FakeFault::ErrorReply ? FakeFault::errorReply(2)
+                      : fault == FakeFault::Silence  ? FakeFault::silence()
+                                                     : FakeFault::badChecksum();
+        // The first state byte is the one after "set_prog".
+        fake->addFault(f.onCode(quint8(code)).after(code == TProtocol::PROG_STATUS ? 1 : 0));
+        run(cfg, false);
+        QCOMPARE(trace.executed, QStringList({"p", "d"}));
+        QCOMPARE(wire(), frames);
+        QCOMPARE(rx->events.last().text, lang.text(text));
+        const QVector<Receiver::Event> lines = rx->ofKind(EXEC_TEXT_NEXT);
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines.first().text, lang.text(execmsg::END_REQUEST_FAILED));
     }
 
     void executorFailureWithoutPort()
