@@ -65,15 +65,6 @@ qint64 fromHex(const QString &text)
     return text.toLongLong(nullptr, 16);
 }
 
-// Bytes that no chip holds blank (0xFF), differing for each seed.
-QByteArray pattern(int size, int seed)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char(((i * 37 + seed * 11) & 0x7F) | (seed & 1) << 7);
-    return bytes;
-}
-
 // The commands of a memory, by what they do; null where it has none.
 enum { TEST_EMPTY, CHAR_WRITE, CHAR_VERIFY, DATA_READ, DATA_WRITE, DATA_VERIFY, FILE_READ, FILE_WRITE, FILE_VERIFY, OPS };
 
@@ -481,14 +472,14 @@ private slots:
         const qint64 first = 0x20, last = first + 0x7F;
         const bool hex = format == QLatin1String("hex");
         const QString file = path(QStringLiteral("short.dat"));
-        QVERIFY(writeBytes(file, hex ? hexOf(quint16(first), pattern(16, 1)) : pattern(16, 1)));
+        QVERIFY(writeBytes(file, hex ? hexOf(quint16(first), randomBytes(16, 1)) : randomBytes(16, 1)));
         for (int op : {FILE_WRITE, FILE_VERIFY})
             add(op, fileParams(file, hex ? "hex" : "bin", first, last - first + 1, hex ? first : 0));
         QVERIFY2(run(), qPrintable(failure()));
         const QString ended = T(execmsg::FILE_ENDED_FIRST).arg(hexText64(first + 15), hexText64(last));
         QCOMPARE(texts(EXEC_RESULT), QStringList({T(execmsg::FILE_WRITTEN).arg(16), ended,
                                                   T(execmsg::FILE_COMPARED).arg(16), ended}));
-        QVERIFY(contents().mid(int(first), 16) == pattern(16, 1));
+        QVERIFY(contents().mid(int(first), 16) == randomBytes(16, 1));
     }
 
     // A write that the user stops after its first chunk, or whose link fails
@@ -516,7 +507,7 @@ private slots:
         const Memory &m = memories[memory];
         start(m, 64);
         const qint64 first = 0x40, count = 0x100, last = first + count - 1;
-        const QByteArray data = op == CHAR_WRITE ? QByteArray(int(count), 0x5A) : pattern(int(count), 2);
+        const QByteArray data = op == CHAR_WRITE ? QByteArray(int(count), 0x5A) : randomBytes(int(count), 2);
         const QString file = path(QStringLiteral("w.bin"));
         QVERIFY(writeBytes(file, data));
         const QByteArray before = contents();
@@ -627,7 +618,7 @@ private slots:
         QFETCH(QString, format);
         start(memories[0], 64);   // 8 Kbyte in 256 writes of a page
         const bool hex = format == QLatin1String("hex");
-        const QByteArray old = pattern(8192, 3), fresh = pattern(8192, 4);
+        const QByteArray old = randomBytes(8192, 3), fresh = randomBytes(8192, 4);
         const QString file = path(QStringLiteral("image.") + format);
         QVERIFY(writeBytes(file, hex ? hexOf(0, old) : old));
         const QByteArray before = contents();

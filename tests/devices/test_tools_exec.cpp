@@ -224,37 +224,6 @@ private slots:
         QCOMPARE(results(), ended);
     }
 
-    // A counter that ends the run names its value and limit, counting up
-    // (limit 0: none but the largest value) or down; one that steps on
-    // says nothing.
-    void counterSaysWhenItEndsTheRun_data()
-    {
-        QTest::addColumn<int>("value");
-        QTest::addColumn<int>("delta");
-        QTest::addColumn<int>("limit");
-        QTest::addColumn<QString>("said");   // "" for none
-        const int top = std::numeric_limits<int>::max();
-        QTest::newRow("steps on") << 5 << 1 << 10 << QString();
-        QTest::newRow("reaches its limit") << 9 << 1 << 10 << T(execmsg::COUNTER_AT_LIMIT).arg(10).arg(10);
-        QTest::newRow("left at its limit") << 10 << 1 << 10 << T(execmsg::COUNTER_AT_LIMIT).arg(10).arg(10);
-        QTest::newRow("no limit, largest value") << top - 1 << 1 << 0 << T(execmsg::COUNTER_AT_LIMIT).arg(top).arg(top);
-        QTest::newRow("down to 0") << 1 << -1 << 0 << T(execmsg::COUNTER_AT_LIMIT).arg(0).arg(0);
-    }
-    void counterSaysWhenItEndsTheRun()
-    {
-        QFETCH(int, value);
-        QFETCH(int, delta);
-        QFETCH(int, limit);
-        QFETCH(QString, said);
-        QVERIFY(NumberedLanguage::loadWithArguments());
-        const int cfg = dataPrj.addCfg(QStringLiteral("c"), QString());
-        const int id = addToolCmd(cfg, CMD_COUNTER, {{COUNTER_VALUE, value}, {COUNTER_DELTA, delta}, {COUNTER_LIMIT, limit}});
-        const Outcome out = callExec(record(id));
-        QVERIFY2(out.ok, qPrintable(out.error));
-        QCOMPARE(out.stopRun, !said.isEmpty());
-        QCOMPARE(out.results, said.isEmpty() ? QStringList() : QStringList(said));
-    }
-
     // A jump into another configuration logs it; a pause there is reported
     // for the configuration the worker runs, so that resuming reaches it;
     // "stop" ends the run before the commands after it.
