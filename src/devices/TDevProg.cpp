@@ -65,15 +65,16 @@ TCheck supplyValid(const TData &data, const char *key, qint64 currentMax, const 
     double value = 0, min = 0, max = 0;
     const QString text = stored.toString().trimmed();
     const int decimals = currentMax ? 3 : 1;   // as the summary shows volts and milliamperes
-    if (!fits || !paramnum::readReal(stored, value)) {
+    (prog->*range)(min, max);
+    // The programmer's range says more than the field it travels in.
+    if (paramnum::readReal(stored, value) && !progvalue::inTenths(value, min, max))
+        return TCheck::refused(key, msg(checkmsg::OUTSIDE).arg(text, fixed(min, decimals), fixed(max, decimals)));
+    if (!fits) {
         // The field: tenths of a volt in a byte, or microamperes.
         const double fieldMax = currentMax ? double(currentMax) / 1000.0 : double(progvalue::VOLTAGE_MAX) / 10.0;
         return TCheck::refused(key, msg(checkmsg::OUTSIDE).arg(text, fixed(0, decimals), fixed(fieldMax, decimals)));
     }
-    (prog->*range)(min, max);
-    if (progvalue::inTenths(value, min, max))
-        return TCheck::valid();
-    return TCheck::refused(key, msg(checkmsg::OUTSIDE).arg(text, fixed(min, decimals), fixed(max, decimals)));
+    return TCheck::valid();
 }
 
 using Default = double (TProg::*)() const;

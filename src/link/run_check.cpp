@@ -63,6 +63,20 @@ void describe(TDataCmd *cmd, const TData &data, runcheck::Refusal &refusal)
 
 namespace runcheck {
 
+QString flagRefusal(TDataCmd *cmd, const TData &record, const QString &name)
+{
+    IDevice *handler = cmd->handler();
+    const bool validDev = record.value(QLatin1String(REC_VALID_DEV)).toBool();
+    const bool validParam = record.value(QLatin1String(REC_VALID_PARAM)).toBool();
+    if (!handler || !validDev)
+        return lang.text(MSG_INVALID_DEVICE).arg(name);
+    if (validParam)
+        return QString();
+    const QString text = handler->refusalText(record);
+    // Refused when it was validated, though its check passes now.
+    return text.isEmpty() ? lang.text(MSG_INVALID_PARAMS).arg(name) : text;
+}
+
 bool findRefusal(int cfgId, Refusal &refusal)
 {
     QList<TDataCmd *> enabled;
@@ -85,15 +99,9 @@ bool findRefusal(int cfgId, Refusal &refusal)
         const TData data = cmd->toHash();
         IDevice *handler = cmd->handler();
         QString text;
-        if (!handler || !cmd->validDev()) {
+        if (!handler || !cmd->validDev() || !cmd->validParam()) {
             describe(cmd, data, refusal);
-            text = lang.text(MSG_INVALID_DEVICE).arg(refusal.name);
-        } else if (!cmd->validParam()) {
-            describe(cmd, data, refusal);
-            text = handler->refusalText(data);
-            // Refused when it was validated, though its check passes now.
-            if (text.isEmpty())
-                text = lang.text(MSG_INVALID_PARAMS).arg(refusal.name);
+            text = flagRefusal(cmd, data, refusal.name);
         } else if (const char *key = inputFileKey(cmd->cmd()); key && !anyMade) {
             const QString file = absoluteFile(data, key);
             const QString problem = file.isEmpty() || made.contains(file) ? QString() : IFormat::readProblem(file);

@@ -5,7 +5,11 @@
 // starts and whenever an executor moves the run into another configuration
 // ("jamp", the route of "auto_detect").
 
+#include "core/TData.h"
+
 #include <QString>
+
+class TDataCmd;
 
 namespace runcheck {
 
@@ -16,6 +20,11 @@ struct Refusal
     QString paramText;   // its parameter text
     QString text;        // why it is refused: the command, the key and the reason
 };
+
+// Why a run refuses the command by its flags, as of the record given: its
+// device or programmer is missing, or its parameters are refused (the key
+// and the reason). Empty when it is valid. The command list shows it too.
+QString flagRefusal(TDataCmd *cmd, const TData &record, const QString &name);
 
 // The first enabled command of the configuration that the run must refuse:
 // one without its device or programmer (valid_dev false), one whose

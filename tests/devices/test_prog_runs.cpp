@@ -522,9 +522,19 @@ private slots:
     }
 
     // The shipped 25xx family over its own driver: the flash in the socket
-    // identifies itself and the run goes on in the configuration routed.
+    // identifies itself and the run goes on in the configuration routed,
+    // unless that configuration holds an invalid command: then nothing of
+    // it is sent.
+    void detectionWithTheFlashFamily_data()
+    {
+        QTest::addColumn<double>("vcc");
+        QTest::newRow("routed configuration runs") << 3.3;
+        QTest::newRow("routed configuration refused") << 33.0;
+    }
     void detectionWithTheFlashFamily()
     {
+        QFETCH(double, vcc);
+        const bool valid = vcc < 6;
         appData.setFolder(&TAppData::pathDevices, QStringLiteral(VELKOR_SOURCE_DIR "/runtime/devices"));
         fake->setChip(std::make_shared<Spi25Chip>(4 << 20, FLASH_ID));
         const int a = dataPrj.addCfg(QStringLiteral("detect"), QString());
@@ -532,20 +542,23 @@ private slots:
         addSetProg(a);
         const int detect = addAuto(a, QString(), QString(), 0, 1);
         addSetProg(b);
-        addCmd(b, CMD_SET_VCC, {{SUPPLY_VCC, 3.3}});
+        addCmd(b, CMD_SET_VCC, {{SUPPLY_VCC, vcc}});
         dataPrj.validateAll();
         // Chosen in the form: the family first (its device-level keys
         // come with it), then the route.
         dataPrj.setCmdParam(detect, {{REC_ID_CMD, detect}, {AUTO_NAME, QStringLiteral("25xx SPI flash")}});
         dataPrj.setCmdParam(detect, {{REC_ID_CMD, detect}, {AUTO_ROUTE, QStringLiteral("EF4016=%1").arg(b)}});
-        run(a, true);
+        run(a, valid);
 
         QCOMPARE(textNext(), QStringList{msg(401).arg(QStringLiteral("W25Q32JV (EF4016)"))});
         const QVector<QByteArray> frames = wire();
         QCOMPARE(frames.at(3).left(1), hex("84"));
         QCOMPARE(frames.at(4), hex("0303009F"));
         QCOMPARE(hexList(frames.mid(5)),
-                 hexList({hex("80"), hex("81"), hex("8301"), hex("8921"), hex("85"), hex("8300")}));
+                 valid ? hexList({hex("80"), hex("81"), hex("8301"), hex("8921"), hex("85"), hex("8300")})
+                       : QStringList());   // the route closed the link, and nothing reopens it
+        if (!valid)
+            QVERIFY2(failure().contains(QLatin1String(SUPPLY_VCC)), qPrintable(failure()));
     }
 
     // No route for the chip, a route to a configuration that is gone, a

@@ -176,7 +176,7 @@ void TWgtCmdList::setRowLook(int row, const QFont &font, const QColor *text)
 }
 
 void TWgtCmdList::updateCmdRow(int id, const QString &code, const QString &name,
-                               const QString &text, bool validDev, bool validParam)
+                               const QString &text, bool validDev, bool validParam, const QString &why)
 {
     const int row = rowOfCmd(id);
     if (row < 0)
@@ -191,6 +191,9 @@ void TWgtCmdList::updateCmdRow(int id, const QString &code, const QString &name,
                              ? QApplication::palette().color(QPalette::WindowText)
                              : QColor(Qt::red);
     setRowLook(row, font, &color);
+    for (int col = COL_COUNT - 1; col >= 0; --col)
+        if (QTableWidgetItem *item = m_table->item(row, col))
+            item->setToolTip(why);
 }
 
 void TWgtCmdList::setCmdText(int id, const QString &text)

@@ -51,8 +51,9 @@ public:
     void clear();
     void removeRow(int row);
     void removeCmdRow(int id);
+    // why: the reason an invalid row is refused, its tool tip.
     void updateCmdRow(int id, const QString &code, const QString &name, const QString &text,
-                      bool validDev, bool validParam);
+                      bool validDev, bool validParam, const QString &why = QString());
     void setCmdText(int id, const QString &text);
     void setRowName(int row, const QString &name);
     void setRowText(int row, const QString &text);

@@ -12,6 +12,7 @@
 #include "gui/views/TWgtCmdList.h"
 #include "gui/views/TWgtLogExec.h"
 #include "gui/views/view_messages.h"
+#include "link/run_check.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -316,9 +317,11 @@ void TWgtConfig::updateCmdRow(const TData &record)
     if (!cmd)
         return;
     const QString code = cmd->cmd();
-    m_cmdList->updateCmdRow(id, code, cmdCode.name(code), paramText(cmd, record),
+    const QString name = cmdCode.name(code);
+    m_cmdList->updateCmdRow(id, code, name, paramText(cmd, record),
                             record.value(QLatin1String(REC_VALID_DEV)).toBool(),
-                            record.value(QLatin1String(REC_VALID_PARAM)).toBool());
+                            record.value(QLatin1String(REC_VALID_PARAM)).toBool(),
+                            runcheck::flagRefusal(cmd, record, name));
 }
 
 void TWgtConfig::refreshCmdRows()
@@ -340,8 +343,9 @@ void TWgtConfig::reloadCmd(const TData &record)
     if (cmd->handler() && m_cmdList->currentCmdId() == id)
         openFormOf(cmd, record);
     const QString code = cmd->cmd();
-    m_cmdList->updateCmdRow(id, code, cmdCode.name(code), paramText(cmd, record), validDev,
-                            validParam);
+    const QString name = cmdCode.name(code);
+    m_cmdList->updateCmdRow(id, code, name, paramText(cmd, record), validDev, validParam,
+                            runcheck::flagRefusal(cmd, record, name));
 }
 
 void TWgtConfig::reloadCurrentCmd()

@@ -129,6 +129,10 @@ private slots:
         QVERIFY(!isRed(list, 1));
         for (int row : {2, 3, 4})
             QVERIFY2(isRed(list, row), qPrintable(QString::number(row)));
+        // A red row's tool tip says why; the file write's count is no number.
+        QCOMPARE(list->table()->item(1, 1)->toolTip(), QString());
+        QVERIFY2(list->table()->item(2, 1)->toolTip().startsWith(QLatin1String("msg 488")),
+                 qPrintable(list->table()->item(2, 1)->toolTip()));
 
         // The file write: the count shows as stored, in the warning colour
         // an out-of-range value has; the other windows as they are.
