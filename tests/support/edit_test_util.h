@@ -3,6 +3,8 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPalette>
 #include <QtTest>
@@ -43,6 +45,37 @@ inline void enterNegative(QWidget *edit, const QString &magnitude)
     QTest::keyClick(line, Qt::Key_Return);
 }
 
+// Leaves the line as the focus moving on does (without a window on show):
+// the line edit's editing ends.
+inline void leave(QWidget *edit)
+{
+    QLineEdit *line = qobject_cast<QLineEdit *>(edit);
+    if (!line)
+        line = lineOf(edit);
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(line, &out);
+}
+
+// Types text of any script, one key event per character, as a keyboard
+// layout of that script sends it (QTest's key clicks take ASCII alone).
+inline void typeText(QLineEdit *line, const QString &text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(line, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(line, &release);
+    }
+}
+
+// Commits text into the line as an input method does.
+inline void commitText(QLineEdit *line, const QString &text)
+{
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QCoreApplication::sendEvent(line, &event);
+}
+
 inline void press(QWidget *edit, Qt::Key key)
 {
     QTest::keyClick(lineOf(edit), key);
@@ -67,7 +100,7 @@ inline void placeCursor(QLineEdit *line, int position)
 }
 
 // Types the keys one by one: '\b' is Backspace, '\x7f' Delete, any other
-// character itself.
+// character itself (of any script).
 inline void typeKeys(QLineEdit *line, const QString &keys)
 {
     for (const QChar c : keys) {
@@ -75,6 +108,8 @@ inline void typeKeys(QLineEdit *line, const QString &keys)
             QTest::keyClick(line, Qt::Key_Backspace);
         else if (c == QChar(0x7f))
             QTest::keyClick(line, Qt::Key_Delete);
+        else if (c.unicode() > 0x7F)
+            typeText(line, QString(c));
         else
             QTest::keyClicks(line, QString(c));
     }

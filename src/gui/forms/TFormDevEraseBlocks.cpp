@@ -55,15 +55,19 @@ bool TFormDevEraseBlocks::updateLimits(int &size, int &begin, int &count)
     count = m_count->value();
     // Blocks left from the first one; at least one block is always reported.
     const int rest = int(qMax<qint64>(1, qint64(blocks) - begin));
+    m_begin->setRange(0, blocks - 1);
+    m_begin->setEditToolTip(QStringLiteral("%1..%2").arg(0).arg(blocks - 1));
+    m_count->setRange(1, rest);
     if (qint64(begin) + count > blocks || count < 1) {
+        // The count shown stands no more since the start or the block size
+        // changed: it is cut to the blocks left, and the field says so.
+        const int before = count;
         count = qMin(rest, qMax(count, 1));
         const bool blocked = m_count->blockSignals(true);
         m_count->setValue(count);
         m_count->blockSignals(blocked);
+        m_count->markChangedFrom(before);
     }
-    m_begin->setRange(0, blocks - 1);
-    m_begin->setEditToolTip(QStringLiteral("%1..%2").arg(0).arg(blocks - 1));
-    m_count->setRange(1, rest);
     m_count->setDefault(rest);
     m_count->setEditToolTip(QStringLiteral("%1..%2").arg(1).arg(rest));
     m_count->setDefaultToolTip(QStringLiteral("Default: %1").arg(rest));

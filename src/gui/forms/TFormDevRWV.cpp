@@ -292,8 +292,13 @@ void TFormDevRWVFile::updateLimits(bool lowerCount)
     const qint64 limit = bytesLeft(m_end, m_addrDevice->value());
     if (limit >= 1) {
         m_count->setRange(0, limit);
-        if (lowerCount && m_count->value() > limit)
+        const qint64 count = m_count->value();
+        if (lowerCount && count > limit) {
+            // The count typed stands no more since the address moved: it
+            // ends at the end of the range now, and the field says so.
             m_count->setValue(limit);
+            m_count->markChangedFrom(count);
+        }
     } else {
         // The address lies past the range end and shows it; the count is
         // left as it is rather than made 0 or negative.

@@ -1,16 +1,11 @@
 #include "gui/widgets/THex64Validator.h"
 
+#include "gui/widgets/edit_arith.h"
+
 namespace {
 // Hexadecimal digits of a 64-bit value.
 const int maxHexDigits = 16;
 const QLatin1String prefix("0x");
-
-bool isHexDigit(QChar c)
-{
-    return (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-        || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
-        || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
-}
 }
 
 QValidator::State THex64Validator::validate(QString &input, int &pos) const
@@ -29,7 +24,7 @@ QValidator::State THex64Validator::validate(QString &input, int &pos) const
     // Digits only: toULongLong alone would also take blanks, a sign or a
     // second "0x".
     for (const QChar c : qAsConst(digits)) {
-        if (!isHexDigit(c))
+        if (!isAsciiHexDigit(c))
             return Invalid;
     }
     bool ok = false;

@@ -1,12 +1,12 @@
 #include "gui/widgets/TStrHexValidator.h"
 
+#include "gui/widgets/edit_arith.h"
+
 QValidator::State TStrHexValidator::validate(QString &input, int &pos) const
 {
     Q_UNUSED(pos)
     for (const QChar c : qAsConst(input)) {
-        bool ok = false;
-        QString(c).toInt(&ok, 16);
-        if (!ok)
+        if (!isAsciiHexDigit(c))
             return Invalid;
     }
     input = input.toUpper();

@@ -32,6 +32,11 @@ bool TWgtEditDec::allowed(int value) const
     return value >= m_min && value <= m_max;
 }
 
+QString TWgtEditDec::rangeText() const
+{
+    return QStringLiteral("%1..%2").arg(m_min).arg(m_max);
+}
+
 QString TWgtEditDec::textOf(int value) const
 {
     return QString::number(value);

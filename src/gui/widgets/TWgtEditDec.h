@@ -4,8 +4,10 @@
 
 #include "gui/widgets/TWgtEditInt.h"
 
-// Decimal edit of an int within a range. A value outside the range becomes
-// its negation when that lies in the range, else the nearer bound.
+// Decimal edit of an int within a range. A value set or stepped outside the
+// range becomes its negation when that lies in the range, else the nearer
+// bound; an entry outside it is refused (with magnitude steps, a magnitude
+// typed takes the field's sign).
 class TWgtEditDec : public TWgtEditInt
 {
     Q_OBJECT
@@ -22,6 +24,7 @@ public:
 protected:
     int forced(int value) const override;
     bool allowed(int value) const override;
+    QString rangeText() const override;
     QString textOf(int value) const override;
     qint64 valueOf(const QString &text) const override;
 

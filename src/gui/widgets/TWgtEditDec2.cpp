@@ -3,6 +3,8 @@
 #include "gui/widgets/TIntValidator.h"
 #include "gui/widgets/edit_arith.h"
 
+#include <QStringList>
+
 TWgtEditDec2::TWgtEditDec2(int value, QWidget *parent)
     : TWgtEditInt(new TIntValidator, value, QString::number(value), parent)
 {
@@ -49,6 +51,19 @@ int TWgtEditDec2::forced(int value) const
 bool TWgtEditDec2::allowed(int value) const
 {
     return inSomeRange(value);
+}
+
+bool TWgtEditDec2::takes(int value) const
+{
+    return m_ranges.isEmpty() || inSomeRange(value);
+}
+
+QString TWgtEditDec2::rangeText() const
+{
+    QStringList ranges;
+    for (const auto &range : m_ranges)
+        ranges << QStringLiteral("%1..%2").arg(range.first).arg(range.second);
+    return ranges.join(QLatin1String(", "));
 }
 
 QString TWgtEditDec2::textOf(int value) const

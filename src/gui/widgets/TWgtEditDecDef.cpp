@@ -16,6 +16,7 @@ TWgtEditDecDef::TWgtEditDecDef(int value, QWidget *parent)
 void TWgtEditDecDef::setRange(int min, int max) { m_edit->setRange(min, max); }
 void TWgtEditDecDef::setMagnitudeStep(bool on) { m_edit->setMagnitudeStep(on); }
 void TWgtEditDecDef::setValue(int value) { m_edit->setValue(value); }
+void TWgtEditDecDef::markChangedFrom(int before) { m_edit->markChangedFrom(before); }
 
 void TWgtEditDecDef::setDefault(int value)
 {

@@ -15,6 +15,9 @@ public:
     void setRange(int min, int max);
     void setMagnitudeStep(bool on);
     void setValue(int value);
+    // The edit says that the form changed the value from the one given to
+    // fit a new range, until the next value is entered or set.
+    void markChangedFrom(int before);
     // The value of the button and of the edit's '*' key.
     void setDefault(int value);
     void setEditToolTip(const QString &text);

@@ -70,16 +70,34 @@ void TWgtEditDouble::applyValue(double value)
         updateText();
 }
 
-double TWgtEditDouble::parsedText() const
+double TWgtEditDouble::parsed(const QString &text)
 {
     bool ok = false;
-    const double n = lineEdit()->text().toDouble(&ok);
+    const double n = text.toDouble(&ok);
     return ok ? n : 0.0;
+}
+
+double TWgtEditDouble::parsedText() const
+{
+    return parsed(lineEdit()->text());
+}
+
+bool TWgtEditDouble::takesEntry(const QString &text) const
+{
+    // At the precision of the decimals, as the value is compared.
+    const qint64 n = scaled(parsed(text));
+    return n == scaled(m_value) || (n >= scaled(m_min) && n <= scaled(m_max));
+}
+
+QString TWgtEditDouble::rangeText() const
+{
+    return QString::number(m_min, 'f', m_decimals) + QLatin1String("..")
+           + QString::number(m_max, 'f', m_decimals);
 }
 
 void TWgtEditDouble::editingFinished()
 {
-    if (damagedUntouched())
+    if (finishRefused() || damagedUntouched())
         return;
     const double n = parsedText();
     // A text that reads as no number counts as different.

@@ -2,8 +2,9 @@
 
 #include "gui/widgets/TWgtEditNum.h"
 
-// Edit of a double with a fixed number of decimals, clamped to its range.
-// Values are compared at the precision of the decimals.
+// Edit of a double with a fixed number of decimals. Values set or stepped
+// are clamped to its range; an entry outside it is refused. Values are
+// compared at the precision of the decimals.
 class TWgtEditDouble : public TWgtEditNum
 {
     Q_OBJECT
@@ -30,12 +31,15 @@ protected:
     void stepKey(int direction) override;
     void defaultKey() override;
     QString valueText() const override;
+    QString rangeText() const override;
+    bool takesEntry(const QString &text) const override;
 
 private:
     // The value in units of the last decimal, rounded half away from zero.
     qint64 scaled(double value) const;
     void applyValue(double value);
     double parsedText() const;
+    static double parsed(const QString &text);
     void updateText();
     void updateColor();
 

@@ -26,6 +26,11 @@ bool TWgtEditHex::allowed(int value) const
     return value >= m_min && value <= m_max;
 }
 
+QString TWgtEditHex::rangeText() const
+{
+    return textOf(m_min) + QLatin1String("..") + textOf(m_max);
+}
+
 QString TWgtEditHex::textOf(int value) const
 {
     return QStringLiteral("0x") + hexText(value);

@@ -5,7 +5,8 @@
 #include "gui/widgets/TWgtEditInt.h"
 
 // Hexadecimal edit of an int ("0x" and upper-case digits, a negative value
-// as its two's complement), clamped to its range.
+// as its two's complement). Values set or stepped are clamped to its range;
+// an entry outside it, or beyond the int range, is refused.
 class TWgtEditHex : public TWgtEditInt
 {
     Q_OBJECT
@@ -21,6 +22,7 @@ public:
 protected:
     int forced(int value) const override;
     bool allowed(int value) const override;
+    QString rangeText() const override;
     QString textOf(int value) const override;
     qint64 valueOf(const QString &text) const override;
 

@@ -35,6 +35,12 @@ void TWgtEditHexDec64::setValue(qint64 value)
     m_hex->setValue(value);
 }
 
+void TWgtEditHexDec64::markChangedFrom(qint64 before)
+{
+    m_hex->markChangedFrom(before);
+    m_dec->markChangedFrom(before);
+}
+
 void TWgtEditHexDec64::setDefault(qint64 value)
 {
     m_default = value;

@@ -21,6 +21,9 @@ public:
     void setMaximum(qint64 max);
     // Puts the value into the decimal edit, then into the hexadecimal one.
     void setValue(qint64 value);
+    // Both edits say that the form changed the value from the one given to
+    // fit a new range, until the next value is entered or set.
+    void markChangedFrom(qint64 before);
     // The value of the button and of both edits' '*' key.
     void setDefault(qint64 value);
     qint64 value() const;

@@ -3,6 +3,8 @@
 #include "gui/widgets/TLineEdit.h"
 #include "gui/widgets/edit_arith.h"
 
+#include <limits>
+
 TWgtEditInt::TWgtEditInt(QValidator *validator, int value, const QString &text, QWidget *parent)
     : TWgtEditNum(validator, text, parent), m_value(value)
 {
@@ -11,6 +13,26 @@ TWgtEditInt::TWgtEditInt(QValidator *validator, int value, const QString &text, 
 void TWgtEditInt::setValue(int value)
 {
     applyValue(value);
+}
+
+void TWgtEditInt::markChangedFrom(int before)
+{
+    showChangedFrom(textOf(before));
+}
+
+bool TWgtEditInt::takesEntry(const QString &text) const
+{
+    // A number beyond the int range (a hexadecimal text may hold 64 bits)
+    // is no value of this edit. With magnitude steps the sign is the
+    // field's: a magnitude typed takes it.
+    const qint64 n = valueOf(text);
+    if (n == m_value)
+        return true;
+    if (n != qint64(toIntSaturated(n)))
+        return false;
+    if (takes(int(n)))
+        return true;
+    return m_magnitudeStep && n != std::numeric_limits<int>::min() && takes(int(-n));
 }
 
 void TWgtEditInt::applyValue(int value)
@@ -32,9 +54,7 @@ void TWgtEditInt::updateColor()
 
 void TWgtEditInt::editingFinished()
 {
-    // A number beyond the int range (a hexadecimal text may hold 64 bits)
-    // is taken as the nearer int bound, never cut to its low 32 bits.
-    if (damagedUntouched())
+    if (finishRefused() || damagedUntouched())
         return;
     const qint64 n = valueOf(lineEdit()->text());
     if (n != m_value || isDamaged())

@@ -13,6 +13,9 @@ public:
     // The value restored by the '*' key.
     void setDefault(int value) { m_default = value; }
     void setValue(int value);
+    // The form changed the value from the one given to fit a new range:
+    // the field says so until the next value is entered or set.
+    void markChangedFrom(int before);
 
 signals:
     void valueChanged(int value);
@@ -26,11 +29,14 @@ protected:
     void stepKey(int direction) override;
     void defaultKey() override;
     QString valueText() const override { return textOf(m_value); }
+    bool takesEntry(const QString &text) const override;
 
     // The allowed value a value is forced to, and whether it is allowed
     // (the colour of the stored value).
     virtual int forced(int value) const = 0;
     virtual bool allowed(int value) const = 0;
+    // Whether an entry of the value is taken: an allowed one.
+    virtual bool takes(int value) const { return allowed(value); }
     // The text shown for a value, and the value a text stands for (0 when
     // it does not parse; it may lie beyond the int range).
     virtual QString textOf(int value) const = 0;

@@ -21,6 +21,22 @@ void TWgtEditInt64::setValue(qint64 value)
     applyValue(value);
 }
 
+void TWgtEditInt64::markChangedFrom(qint64 before)
+{
+    showChangedFrom(textOf(before));
+}
+
+QString TWgtEditInt64::rangeText() const
+{
+    return textOf(m_min) + QLatin1String("..") + textOf(m_max);
+}
+
+bool TWgtEditInt64::takesEntry(const QString &text) const
+{
+    const qint64 n = valueOf(text);
+    return n == m_value || (n >= m_min && n <= m_max);
+}
+
 void TWgtEditInt64::applyValue(qint64 value)
 {
     value = qMax(m_min, qMin(value, m_max));
@@ -35,7 +51,7 @@ void TWgtEditInt64::applyValue(qint64 value)
 
 void TWgtEditInt64::editingFinished()
 {
-    if (damagedUntouched())
+    if (finishRefused() || damagedUntouched())
         return;
     const qint64 n = valueOf(lineEdit()->text());
     if (n != m_value || isDamaged())

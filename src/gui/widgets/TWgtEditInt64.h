@@ -4,7 +4,8 @@
 
 #include "gui/widgets/TWgtEditNum.h"
 
-// Edit of a signed 64-bit value, clamped to its range (no negation rule).
+// Edit of a signed 64-bit value. Values set or stepped are clamped to its
+// range (no negation rule); an entry outside it is refused.
 // The decimal and the hexadecimal edit differ only in their text.
 class TWgtEditInt64 : public TWgtEditNum
 {
@@ -19,6 +20,9 @@ public:
     // The value restored by the '*' key.
     void setDefault(qint64 value) { m_default = value; }
     void setValue(qint64 value);
+    // The form changed the value from the one given to fit a new range:
+    // the field says so until the next value is entered or set.
+    void markChangedFrom(qint64 before);
 
 signals:
     void valueChanged(qint64 value);
@@ -32,6 +36,8 @@ protected:
     void stepKey(int direction) override;
     void defaultKey() override;
     QString valueText() const override { return textOf(m_value); }
+    QString rangeText() const override;
+    bool takesEntry(const QString &text) const override;
 
     // The text shown for a value, and the value a text stands for (0 when
     // it does not parse).

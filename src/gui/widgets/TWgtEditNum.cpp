@@ -5,8 +5,10 @@
 #include <QKeyEvent>
 #include <QValidator>
 
+#include "core/TLang.h"
 #include "core/helpers.h"
 #include "gui/widgets/TLineEdit.h"
+#include "gui/widgets/widget_messages.h"
 #include "gui/widgets/wgt_misc.h"
 
 TWgtEditNum::TWgtEditNum(QValidator *validator, const QString &text, QWidget *parent)
@@ -23,7 +25,10 @@ TWgtEditNum::TWgtEditNum(QValidator *validator, const QString &text, QWidget *pa
     layout->addWidget(m_edit);
 
     QCoreApplication::instance()->installEventFilter(this);
+    // Return comes before editingFinished: a refused entry then stays.
+    connect(m_edit, &QLineEdit::returnPressed, this, [this] { m_returnPressed = true; });
     connect(m_edit, &QLineEdit::editingFinished, this, &TWgtEditNum::editingFinished);
+    connect(m_edit, &QLineEdit::textChanged, this, &TWgtEditNum::updateRefusal);
 }
 
 TWgtEditNum::~TWgtEditNum()
@@ -47,10 +52,10 @@ bool TWgtEditNum::eventFilter(QObject *watched, QEvent *event)
     }
     switch (key->key()) {
     case Qt::Key_Up:
-        stepKey(1);
-        break;
     case Qt::Key_Down:
-        stepKey(-1);
+        // A step from a refused entry would force it into range.
+        if (!isRefused())
+            stepKey(key->key() == Qt::Key_Up ? 1 : -1);
         break;
     case Qt::Key_Asterisk:
         defaultKey();
@@ -65,7 +70,28 @@ bool TWgtEditNum::eventFilter(QObject *watched, QEvent *event)
 
 void TWgtEditNum::paintInRange(bool inRange)
 {
-    setBackgroundColor(m_edit, inRange && !m_damaged ? paletteBaseColor() : warningColor());
+    m_inRange = inRange;
+    updateRefusal();
+}
+
+void TWgtEditNum::updateRefusal()
+{
+    const QString text = m_edit->text();
+    if (damagedUntouched() || takesEntry(text))
+        m_refusal.clear();
+    else
+        m_refusal = lang.text(MSG_ENTRY_OUT_OF_RANGE)
+                        .arg(rangeText(), text, m_damaged ? m_damagedText : valueText());
+    repaint();
+}
+
+void TWgtEditNum::repaint()
+{
+    const bool marked = m_damaged || !m_refusal.isEmpty() || !m_note.isEmpty();
+    setBackgroundColor(m_edit, m_inRange && !marked ? paletteBaseColor() : warningColor());
+    const QString tip = m_refusal.isEmpty() ? m_note : m_refusal;
+    if (m_edit->toolTip() != tip)
+        m_edit->setToolTip(tip);
 }
 
 void TWgtEditNum::showDamaged(const QString &stored)
@@ -85,10 +111,42 @@ bool TWgtEditNum::takeDamaged()
     const bool was = m_damaged;
     m_damaged = false;
     m_damagedText.clear();
+    m_note.clear();
     return was;
 }
 
 bool TWgtEditNum::damagedUntouched() const
 {
     return m_damaged && m_edit->text() == m_damagedText;
+}
+
+bool TWgtEditNum::finishRefused()
+{
+    const bool byReturn = m_returnPressed;
+    m_returnPressed = false;
+    if (!isRefused()) {
+        // An entry typed, even of the value the field holds, ends the note.
+        if (m_edit->isModified() && !m_note.isEmpty()) {
+            m_note.clear();
+            repaint();
+        }
+        return false;
+    }
+    if (!byReturn)
+        showKept();
+    return true;
+}
+
+void TWgtEditNum::showKept()
+{
+    if (m_damaged)
+        showDamaged(m_damagedText);
+    else
+        m_edit->setText(valueText());
+}
+
+void TWgtEditNum::showChangedFrom(const QString &before)
+{
+    m_note = lang.text(MSG_VALUE_CHANGED_TO_FIT).arg(before, valueText(), rangeText());
+    repaint();
 }

@@ -10,14 +10,18 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QValidator>
 
 #include "core/TLang.h"
 #include "core/helpers.h"
 #include "gui/widgets/TStrHexValidator.h"
+#include "gui/widgets/edit_arith.h"
 #include "gui/widgets/widget_messages.h"
 #include "gui/widgets/wgt_misc.h"
 
 namespace {
+
+const QLatin1Char BLANK('_');
 
 // One required, upper-cased hex digit per place; a blank place shows "_".
 // No places, no mask.
@@ -25,8 +29,28 @@ QString maskOf(int length)
 {
     if (length <= 0)
         return QString();
-    return QStringLiteral(">%1;_").arg(QString(length, QLatin1Char('H')));
+    return QStringLiteral(">%1;%2").arg(QString(length, QLatin1Char('H'))).arg(BLANK);
 }
+
+// The places of the line: hex digits of ASCII and the blank. The mask's
+// digit places alone would also take the digits of other scripts
+// (Arabic-Indic, Devanagari, full-width ...), typed or committed by an
+// input method.
+class PlacesValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+
+    State validate(QString &input, int &pos) const override
+    {
+        Q_UNUSED(pos)
+        for (const QChar c : qAsConst(input)) {
+            if (c != BLANK && !isAsciiHexDigit(c))
+                return Invalid;
+        }
+        return Acceptable;
+    }
+};
 
 QString clipboardText(QClipboard::Mode mode = QClipboard::Clipboard)
 {
@@ -41,6 +65,7 @@ TWgtEditStrHex::TWgtEditStrHex(const QString &value, QWidget *parent)
     m_edit->setFixedHeight(21);
     // A drop would bypass the paste rule below.
     m_edit->setAcceptDrops(false);
+    m_edit->setValidator(new PlacesValidator(m_edit));
     m_edit->installEventFilter(this);
 
     auto *layout = new QHBoxLayout(this);

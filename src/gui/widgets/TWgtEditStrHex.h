@@ -12,7 +12,9 @@ class QPoint;
 // the place of each digit they remove. Only a whole entry is stored, as it
 // was typed. While a place is blank the line is painted in the warning
 // colour with a tool-tip that says so; Return or leaving the line then
-// stores nothing and shows the stored value again.
+// stores nothing and shows the stored value again. The places take the
+// ASCII hex digits 0-9, A-F and a-f alone, typed, pasted or committed by an
+// input method; the digits of other scripts are refused.
 //
 // A paste (keys, context menu, middle button) is taken only when it holds
 // hex digits alone (white space ignored): as many as the stored value

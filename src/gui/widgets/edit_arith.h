@@ -3,11 +3,11 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <cstring>
 #include <limits>
 
 // Arithmetic of the numeric edits. It saturates instead of wrapping: Up on
-// the largest value stays there, and a typed value too large for the edit
-// is taken as the largest one.
+// the largest value stays there.
 
 inline qint64 addSaturated(qint64 a, qint64 b)
 {
@@ -25,6 +25,33 @@ inline int toIntSaturated(qint64 v)
     if (v < std::numeric_limits<int>::min())
         return std::numeric_limits<int>::min();
     return static_cast<int>(v);
+}
+
+// The digits the edits take: those of ASCII alone. Qt's own tests
+// (QChar::isDigit, an input mask's digit places, "\d" in some expression
+// classes) also take the digits of other scripts, such as Arabic-Indic,
+// Devanagari or full-width ones, which no number of this program is
+// written in.
+inline bool isAsciiDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+inline bool isAsciiHexDigit(QChar c)
+{
+    return isAsciiDigit(c) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
+           || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+}
+
+// Every character of the text is one of the ASCII characters given.
+inline bool onlyOf(const QString &text, const char *allowed)
+{
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (u == 0 || u > 0x7F || !std::strchr(allowed, char(u)))
+            return false;
+    }
+    return true;
 }
 
 // Texts of the edits read as numbers; a text that does not parse (an

@@ -4,3 +4,11 @@
 // Tool-tip of a hex string edit with a blank place (%1 digits typed, %2
 // digits in all).
 constexpr int MSG_HEX_ENTRY_INCOMPLETE = 487;
+
+// Tool-tip of a numeric edit holding an entry that is not taken (%1 the
+// allowed values, %2 the entry, %3 the value kept).
+constexpr int MSG_ENTRY_OUT_OF_RANGE = 544;
+
+// Tool-tip of a numeric edit whose value the form changed to fit a new
+// range (%1 the value before, %2 the value now, %3 the range).
+constexpr int MSG_VALUE_CHANGED_TO_FIT = 545;

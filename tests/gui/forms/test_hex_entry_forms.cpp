@@ -193,6 +193,69 @@ private slots:
         QCOMPARE(ticks(shownForm), ticks(fresh.get()));
     }
 
+    // Only the ASCII hex digits are taken, however they come: digits of
+    // other scripts typed, committed by an input method or pasted leave
+    // their places as they were, and Return stores nothing of them.
+    void otherScriptDigits_data()
+    {
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<int>("cursor");   // -1: the whole row selected
+        QTest::addColumn<QString>("how");  // "type", "commit" or "paste"
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("stored");
+        const QChar arabic1(0x0661), arabic2(0x0662), devanagari1(0x0967), wide1(0xFF11), wideA(0xFF21);
+        QTest::newRow("lock: Arabic-Indic digit, then A")
+            << "lock" << -1 << "type" << QString(arabic1) + "A" << "A_" << "FF";
+        QTest::newRow("lock: Devanagari and Arabic-Indic")
+            << "lock" << -1 << "type" << QString(devanagari1) + arabic2 << "FF" << "FF";
+        QTest::newRow("fuse: full-width digit over the first")
+            << "fuse" << 0 << "type" << QString(wide1) << "62D9FF" << "62D9FF";
+        QTest::newRow("fuse: full-width letter over the first")
+            << "fuse" << 0 << "type" << QString(wideA) << "62D9FF" << "62D9FF";
+        QTest::newRow("lock: committed Arabic-Indic digits")
+            << "lock" << -1 << "commit" << QString(arabic1) + arabic2 << "FF" << "FF";
+        QTest::newRow("lock: committed with an ASCII digit")
+            << "lock" << 0 << "commit" << QString(arabic1) + "C" << "FF" << "FF";
+        QTest::newRow("lock: committed ASCII digits")
+            << "lock" << -1 << "commit" << "ab" << "AB" << "AB";
+        QTest::newRow("fuse: pasted with a Devanagari digit")
+            << "fuse" << -1 << "paste" << QStringLiteral("E2D9F") + devanagari1 << "62D9FF" << "62D9FF";
+        QTest::newRow("lock: pasted full-width digits")
+            << "lock" << -1 << "paste" << QString(wide1) + wide1 << "FF" << "FF";
+    }
+
+    void otherScriptDigits()
+    {
+        QFETCH(QString, form);
+        QFETCH(int, cursor);
+        QFETCH(QString, how);
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QFETCH(QString, stored);
+        const int id = ids.value(form);
+        const QString before = record(id).value(REG_DATA).toString();
+        FormHost host;
+        QWidget *shownForm = host.select(id);
+        QVERIFY(qobject_cast<TFormDevCfg *>(shownForm));
+        QLineEdit *line = lineOf(shownForm->findChild<TWgtEditStrHex *>());
+        if (how == QLatin1String("paste")) {
+            editAt(line, cursor, text, QString());
+        } else {
+            placeCursor(line, cursor);
+            if (how == QLatin1String("commit"))
+                commitText(line, text);
+            else
+                typeKeys(line, text);
+        }
+        QCOMPARE(line->displayText(), shown);
+        QCOMPARE(host.emitted.size(), 0);
+        QTest::keyClick(line, Qt::Key_Return);
+        QCOMPARE(record(id).value(REG_DATA).toString(), stored);
+        QCOMPARE(host.emitted.size(), stored == before ? 0 : 1);
+        QCOMPARE(line->displayText(), stored);
+    }
+
     // The calibration form has no hex row: its byte is shown read-only,
     // and keys typed into it store nothing.
     void calibrationForm()

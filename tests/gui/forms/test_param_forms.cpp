@@ -15,6 +15,7 @@
 #include "gui/widgets/TWgtEditDec2Def.h"
 #include "gui/widgets/TWgtEditDecDef.h"
 #include "gui/widgets/TWgtEditDoubleDef.h"
+#include "gui/widgets/widget_messages.h"
 #include "misc/TNormCmdParam.h"
 #include "misc/dev_misc.h"
 #include "support/FakeDevice.h"
@@ -224,27 +225,30 @@ private slots:
         QVERIFY(!createClkCmdForm(QStringLiteral("SPI"), record(lone)));
     }
 
-    // What the user can enter or pick is what the check accepts.
+    // What the user can enter or pick is what the check accepts; an entry
+    // outside the limits is not taken ("refused": nothing emitted, the
+    // stored clock stays and the edit is marked until it is left).
     void clockLimits_data()
     {
         QTest::addColumn<QString>("prog");
         QTest::addColumn<QString>("device");
         QTest::addColumn<int>("stored");
         QTest::addColumn<QString>("typed");   // into the edit, or "#<index>" of the list
-        QTest::newRow("emu spi typed 0") << "Emu" << "SPIChip" << 1000000 << "0";
-        QTest::newRow("emu spi below") << "Emu" << "SPIChip" << 1000000 << "50000";
-        QTest::newRow("emu spi above") << "Emu" << "SPIChip" << 1000000 << "30000000";
-        QTest::newRow("emu spi top") << "Emu" << "SPIChip" << 1000000 << "20000000";
-        QTest::newRow("emu spi stored out of range") << "Emu" << "SPIChip" << 50 << "";
-        QTest::newRow("emu i2c second") << "Emu" << "I2CChip" << 100000 << "#1";
-        QTest::newRow("emu i2c stored unlisted") << "Emu" << "I2CChip" << 200000 << "";
-        QTest::newRow("min 0 spi typed 0") << "Lists" << "SPIChip" << 1000 << "0";
-        QTest::newRow("min 0 spi typed 1") << "Lists" << "SPIChip" << 1000 << "1";
-        QTest::newRow("min 0 spi stored 0") << "Lists" << "SPIChip" << 0 << "";
-        QTest::newRow("min 0 list first") << "Lists" << "I2CChip" << 400000 << "#0";
-        QTest::newRow("min 0 list last") << "Lists" << "I2CChip" << 100000 << "#1";
-        QTest::newRow("min 0 list stored 0") << "Lists" << "I2CChip" << 0 << "";
-        QTest::newRow("min 0 list stored above max") << "Lists" << "I2CChip" << 1000000 << "";
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("emu spi typed 0") << "Emu" << "SPIChip" << 1000000 << "0" << true;
+        QTest::newRow("emu spi below") << "Emu" << "SPIChip" << 1000000 << "50000" << true;
+        QTest::newRow("emu spi above") << "Emu" << "SPIChip" << 1000000 << "30000000" << true;
+        QTest::newRow("emu spi top") << "Emu" << "SPIChip" << 1000000 << "20000000" << false;
+        QTest::newRow("emu spi stored out of range") << "Emu" << "SPIChip" << 50 << "" << false;
+        QTest::newRow("emu i2c second") << "Emu" << "I2CChip" << 100000 << "#1" << false;
+        QTest::newRow("emu i2c stored unlisted") << "Emu" << "I2CChip" << 200000 << "" << false;
+        QTest::newRow("min 0 spi typed 0") << "Lists" << "SPIChip" << 1000 << "0" << true;
+        QTest::newRow("min 0 spi typed 1") << "Lists" << "SPIChip" << 1000 << "1" << false;
+        QTest::newRow("min 0 spi stored 0") << "Lists" << "SPIChip" << 0 << "" << false;
+        QTest::newRow("min 0 list first") << "Lists" << "I2CChip" << 400000 << "#0" << false;
+        QTest::newRow("min 0 list last") << "Lists" << "I2CChip" << 100000 << "#1" << false;
+        QTest::newRow("min 0 list stored 0") << "Lists" << "I2CChip" << 0 << "" << false;
+        QTest::newRow("min 0 list stored above max") << "Lists" << "I2CChip" << 1000000 << "" << false;
     }
 
     void clockLimits()
@@ -253,6 +257,7 @@ private slots:
         QFETCH(QString, device);
         QFETCH(int, stored);
         QFETCH(QString, typed);
+        QFETCH(bool, refused);
         const int id = command(configuration(prog, device), CMD_SET_CLK, {{SET_CLK_CLK, stored}});
         FormHost host;
         QWidget *form = host.select(id);
@@ -263,7 +268,12 @@ private slots:
             form->findChild<TComboBox *>()->setCurrentIndex(typed.mid(1).toInt());
         else if (!typed.isEmpty())
             enter(form->findChild<TWgtEditDecDef *>(), typed);
-        QCOMPARE(host.emitted.isEmpty(), typed.isEmpty());
+        QCOMPARE(host.emitted.isEmpty(), typed.isEmpty() || refused);
+        if (refused) {
+            QCOMPARE(record(id).value(SET_CLK_CLK).toInt(), stored);
+            QVERIFY(anyWarning(form));
+            leave(form->findChild<TWgtEditDecDef *>());
+        }
         QCOMPARE(bool(isClkCmdValid(record(id))), !anyWarning(form));
         QVERIFY(record(id).value(SET_CLK_CLK).toInt() != 0 || typed.isEmpty());
     }
@@ -304,11 +314,15 @@ private slots:
         QCOMPARE(record(id).value(BLOCKS_SIZE).toInt(), 65536);
         QCOMPARE(record(id).value(BLOCKS_COUNT).toInt(), 1);
         QVERIFY(showsWarning(begin));
-        QVERIFY(!showsWarning(count));
+        // The count was cut from 3: it says so until a count is entered.
+        QVERIFY(showsWarning(count));
+        QCOMPARE(lineOf(count)->toolTip(), NumberedLanguage::text(MSG_VALUE_CHANGED_TO_FIT));
         QCOMPARE(tipOf(begin), QStringLiteral("0..0"));
         enter(begin, "0");
         QCOMPARE(record(id).value(BLOCKS_BEGIN).toInt(), 0);
         QVERIFY(!showsWarning(begin));
+        enter(count, "1");
+        QVERIFY(!showsWarning(count));
         QCOMPARE(tipOf(count), QStringLiteral("1..1"));
         QCOMPARE(count->findChild<QPushButton *>()->toolTip(), QStringLiteral("Default: 1"));
 
@@ -373,7 +387,10 @@ private slots:
         QCOMPARE(edits.at(0)->findChild<QPushButton *>()->toolTip(), QStringLiteral("Default: 100 KHz"));
         QCOMPARE(tipOf(edits.at(1)), QStringLiteral("1..99 %"));
         QCOMPARE(edits.at(1)->findChild<QPushButton *>()->toolTip(), QStringLiteral("Default: 50 %"));
-        enter(edits.at(1), "120");
+        enter(edits.at(1), "120");   // past the duty's limit: not taken
+        QVERIFY(host.emitted.isEmpty());
+        QCOMPARE(record(id).value(GEN_DUTY).toInt(), 30);
+        enter(edits.at(1), "99");
         QCOMPARE(keysOf(host.emitted.last()), QStringList({GEN_DUTY, GEN_FREQ, REC_ID_CMD}));
         QCOMPARE(record(id).value(GEN_DUTY).toInt(), 99);
         QCOMPARE(record(id).value(GEN_FREQ).toInt(), 2000);
@@ -408,7 +425,8 @@ private slots:
     }
 
     // The reset pulse keeps within a signed 16-bit magnitude and is never
-    // 0; the voltage within one byte of tenths, stored as text.
+    // 0; the voltage within one byte of tenths, stored as text. An entry
+    // outside (no result) is not taken: the stored value stays.
     void resetAndSupply_data()
     {
         QTest::addColumn<QString>("prog");
@@ -420,19 +438,19 @@ private slots:
         QTest::newRow("reset -20 stays") << "Emu" << CMD_RESET << QVariant(-400) << "-20" << QVariant(-20)
                                          << "-10..-1000, 10..1000 ms";
         QTest::newRow("reset 500 stays") << "Emu" << CMD_RESET << QVariant(-400) << "500" << QVariant(500) << "";
-        QTest::newRow("reset 5000 to max") << "Emu" << CMD_RESET << QVariant(-400) << "5000" << QVariant(1000) << "";
-        QTest::newRow("reset 5 to min") << "Emu" << CMD_RESET << QVariant(-400) << "5" << QVariant(10) << "";
-        QTest::newRow("reset capped") << "Lists" << CMD_RESET << QVariant(400) << "40000" << QVariant(32767)
+        QTest::newRow("reset 5000 refused") << "Emu" << CMD_RESET << QVariant(-400) << "5000" << QVariant() << "";
+        QTest::newRow("reset 5 refused") << "Emu" << CMD_RESET << QVariant(-400) << "5" << QVariant() << "";
+        QTest::newRow("reset past 16 bits refused") << "Lists" << CMD_RESET << QVariant(400) << "40000" << QVariant()
                                       << "-1..-32767, 1..32767 ms";
-        QTest::newRow("reset capped negative") << "Lists" << CMD_RESET << QVariant(400) << "-40000"
-                                               << QVariant(-32767) << "";
-        QTest::newRow("reset never 0") << "Lists" << CMD_RESET << QVariant(400) << "0" << QVariant(-1) << "";
+        QTest::newRow("reset past 16 bits negative refused") << "Lists" << CMD_RESET << QVariant(400) << "-40000"
+                                               << QVariant() << "";
+        QTest::newRow("reset 0 refused") << "Lists" << CMD_RESET << QVariant(400) << "0" << QVariant() << "";
         QTest::newRow("vcc 3.3") << "Emu" << CMD_SET_VCC << QVariant("5.0") << "3.3" << QVariant("3.3")
                                  << "1.8..5.5 V";
         QTest::newRow("vcc 5") << "Emu" << CMD_SET_VCC << QVariant("3.3") << "5" << QVariant("5.0") << "";
-        QTest::newRow("vcc above max") << "Emu" << CMD_SET_VCC << QVariant("3.3") << "7" << QVariant("5.5") << "";
-        QTest::newRow("vcc one byte of tenths") << "Lists" << CMD_SET_VCC << QVariant("5.0") << "30"
-                                                << QVariant("25.5") << "0..25.5 V";
+        QTest::newRow("vcc above max refused") << "Emu" << CMD_SET_VCC << QVariant("3.3") << "7" << QVariant() << "";
+        QTest::newRow("vcc past one byte of tenths refused") << "Lists" << CMD_SET_VCC << QVariant("5.0") << "30"
+                                                << QVariant() << "0..25.5 V";
     }
 
     void resetAndSupply()
@@ -458,6 +476,14 @@ private slots:
             enterNegative(edit, typed.mid(1));
         else
             enter(edit, typed);
+        if (!result.isValid()) {
+            QVERIFY(host.emitted.isEmpty());
+            QCOMPARE(record(id).value(key), stored);
+            QVERIFY(anyWarning(form));
+            leave(edit);
+            QVERIFY(!anyWarning(form));
+            return;
+        }
         QCOMPARE(host.emitted.size(), 1);
         QStringList keys{REC_ID_CMD, key};
         keys.sort();
@@ -470,41 +496,43 @@ private slots:
 
     // What the programmer's forms let through is what the programmer
     // commands' check accepts: the stored command is valid exactly when the
-    // form shows nothing refused.
+    // form shows nothing refused. An entry outside its field is not taken
+    // and shows refused until the field is left.
     void programmerLimits_data()
     {
         QTest::addColumn<QString>("prog");
         QTest::addColumn<QString>("code");
         QTest::addColumn<TData>("stored");
         QTest::addColumn<QString>("typed");   // into the first edit, "#<box>:<index>", or nothing
+        QTest::addColumn<bool>("refused");
         const auto gen = [](int f, int d) { return TData{{GEN_FREQ, f}, {GEN_DUTY, d}}; };
-        QTest::newRow("gen free stored") << "Emu" << CMD_GENERATOR << gen(1000, 50) << "";
-        QTest::newRow("gen free freq 0") << "Emu" << CMD_GENERATOR << gen(0, 50) << "";
-        QTest::newRow("gen free duty 0") << "Emu" << CMD_GENERATOR << gen(1000, 0) << "";
-        QTest::newRow("gen free typed above") << "Emu" << CMD_GENERATOR << gen(0, 50) << "9000000";
-        QTest::newRow("gen free typed 0") << "Emu" << CMD_GENERATOR << gen(1000, 50) << "0";
-        QTest::newRow("gen list unlisted") << "Lists" << CMD_GENERATOR << gen(5000, 50) << "";
-        QTest::newRow("gen list beyond max") << "Lists" << CMD_GENERATOR << gen(2000000, 50) << "";
-        QTest::newRow("gen list duty below") << "Lists" << CMD_GENERATOR << gen(1000, 10) << "";
-        QTest::newRow("gen list pick 0 Hz") << "Lists" << CMD_GENERATOR << gen(5000, 50) << "#0:0";
-        QTest::newRow("gen list pick duty") << "Lists" << CMD_GENERATOR << gen(1000, 10) << "#1:2";
-        QTest::newRow("gen fixed duty") << "Fixed" << CMD_GENERATOR << gen(1000, 30) << "#0:2";
+        QTest::newRow("gen free stored") << "Emu" << CMD_GENERATOR << gen(1000, 50) << "" << false;
+        QTest::newRow("gen free freq 0") << "Emu" << CMD_GENERATOR << gen(0, 50) << "" << false;
+        QTest::newRow("gen free duty 0") << "Emu" << CMD_GENERATOR << gen(1000, 0) << "" << false;
+        QTest::newRow("gen free typed above") << "Emu" << CMD_GENERATOR << gen(0, 50) << "9000000" << true;
+        QTest::newRow("gen free typed 0") << "Emu" << CMD_GENERATOR << gen(1000, 50) << "0" << true;
+        QTest::newRow("gen list unlisted") << "Lists" << CMD_GENERATOR << gen(5000, 50) << "" << false;
+        QTest::newRow("gen list beyond max") << "Lists" << CMD_GENERATOR << gen(2000000, 50) << "" << false;
+        QTest::newRow("gen list duty below") << "Lists" << CMD_GENERATOR << gen(1000, 10) << "" << false;
+        QTest::newRow("gen list pick 0 Hz") << "Lists" << CMD_GENERATOR << gen(5000, 50) << "#0:0" << false;
+        QTest::newRow("gen list pick duty") << "Lists" << CMD_GENERATOR << gen(1000, 10) << "#1:2" << false;
+        QTest::newRow("gen fixed duty") << "Fixed" << CMD_GENERATOR << gen(1000, 30) << "#0:2" << false;
         const auto reset = [](int d) { return TData{{RESET_DURATION, d}}; };
-        QTest::newRow("reset stored") << "Emu" << CMD_RESET << reset(-400) << "";
-        QTest::newRow("reset stored 5") << "Emu" << CMD_RESET << reset(5) << "";
-        QTest::newRow("reset stored 0") << "Emu" << CMD_RESET << reset(0) << "";
-        QTest::newRow("reset typed 5") << "Emu" << CMD_RESET << reset(0) << "5";
-        QTest::newRow("reset min 0 typed 0") << "Lists" << CMD_RESET << reset(400) << "0";
-        QTest::newRow("reset stored past 16 bits") << "Lists" << CMD_RESET << reset(40000) << "";
-        QTest::newRow("reset typed past 16 bits") << "Lists" << CMD_RESET << reset(400) << "40000";
+        QTest::newRow("reset stored") << "Emu" << CMD_RESET << reset(-400) << "" << false;
+        QTest::newRow("reset stored 5") << "Emu" << CMD_RESET << reset(5) << "" << false;
+        QTest::newRow("reset stored 0") << "Emu" << CMD_RESET << reset(0) << "" << false;
+        QTest::newRow("reset typed 5") << "Emu" << CMD_RESET << reset(0) << "5" << true;
+        QTest::newRow("reset min 0 typed 0") << "Lists" << CMD_RESET << reset(400) << "0" << true;
+        QTest::newRow("reset stored past 16 bits") << "Lists" << CMD_RESET << reset(40000) << "" << false;
+        QTest::newRow("reset typed past 16 bits") << "Lists" << CMD_RESET << reset(400) << "40000" << true;
         const auto vcc = [](const char *v) { return TData{{SUPPLY_VCC, v}}; };
-        QTest::newRow("vcc stored") << "Emu" << CMD_SET_VCC << vcc("3.3") << "";
-        QTest::newRow("vcc stored above") << "Emu" << CMD_SET_VCC << vcc("7.0") << "";
-        QTest::newRow("vcc typed above") << "Emu" << CMD_SET_VCC << vcc("7.0") << "8";
-        QTest::newRow("vcc typed below") << "Emu" << CMD_SET_VCC << vcc("3.3") << "1";
-        QTest::newRow("vcc stored past a byte") << "Lists" << CMD_SET_VCC << vcc("30.0") << "";
-        QTest::newRow("vcc typed past a byte") << "Lists" << CMD_SET_VCC << vcc("5.0") << "26";
-        QTest::newRow("vcc min 0 typed 0") << "Lists" << CMD_SET_VCC << vcc("5.0") << "0";
+        QTest::newRow("vcc stored") << "Emu" << CMD_SET_VCC << vcc("3.3") << "" << false;
+        QTest::newRow("vcc stored above") << "Emu" << CMD_SET_VCC << vcc("7.0") << "" << false;
+        QTest::newRow("vcc typed above") << "Emu" << CMD_SET_VCC << vcc("7.0") << "8" << true;
+        QTest::newRow("vcc typed below") << "Emu" << CMD_SET_VCC << vcc("3.3") << "1" << true;
+        QTest::newRow("vcc stored past a byte") << "Lists" << CMD_SET_VCC << vcc("30.0") << "" << false;
+        QTest::newRow("vcc typed past a byte") << "Lists" << CMD_SET_VCC << vcc("5.0") << "26" << true;
+        QTest::newRow("vcc min 0 typed 0") << "Lists" << CMD_SET_VCC << vcc("5.0") << "0" << false;
     }
 
     void programmerLimits()
@@ -513,6 +541,7 @@ private slots:
         QFETCH(QString, code);
         QFETCH(TData, stored);
         QFETCH(QString, typed);
+        QFETCH(bool, refused);
         const int id = command(configuration(prog, "I2CChip"), code, stored);
         FormHost host;
         QWidget *form = host.select(id);
@@ -527,8 +556,12 @@ private slots:
             if (!edit)
                 edit = form->findChild<TWgtEditDoubleDef *>();
             enter(edit, typed);
+            if (refused) {
+                QVERIFY(anyWarning(form));
+                leave(edit);
+            }
         }
-        QCOMPARE(host.emitted.isEmpty(), typed.isEmpty());
+        QCOMPARE(host.emitted.isEmpty(), typed.isEmpty() || refused);
         QCOMPARE(dataPrj.cmdById(id)->validParam(), !anyWarning(form));
     }
 

@@ -152,9 +152,10 @@ private slots:
         enter(edits.at(0), QStringLiteral("12.5"));
         QCOMPARE(spy.size(), 1);
         QCOMPARE(last(spy), (TData{{REC_ID_CMD, 9}, {SUPPLY_VPP, QStringLiteral("12.5")}}));
-        // Beyond the maximum: forced into range before it is emitted.
+        // Beyond the maximum: not taken, nothing emitted.
         enter(edits.at(0), QStringLiteral("20"));
-        QCOMPARE(last(spy).value(SUPPLY_VPP), QVariant(QStringLiteral("13.0")));
+        QCOMPARE(spy.size(), 1);
+        QCOMPARE(edits.at(0)->value(), 12.5);
 
         // A description beyond what the requests carry: the edits stop at
         // the fields (25.5 V, 65.535 mA for Ipp), never below 0.
@@ -164,6 +165,8 @@ private slots:
         QCOMPARE(numberOf(wideEdits.at(1))->toolTip(), QStringLiteral("0..65.535 mA"));
         QSignalSpy wideSpy(&wide, SIGNAL(signalChangedCmdParam(TData)));
         enter(wideEdits.at(1), QStringLiteral("90"));
+        QVERIFY(wideSpy.isEmpty());
+        enter(wideEdits.at(1), QStringLiteral("65.535"));
         QCOMPARE(last(wideSpy).value(SUPPLY_IPP), QVariant(QStringLiteral("65.535")));
     }
 };

@@ -101,15 +101,23 @@ void TestCompositeEdits::hexDecStaysPaired()
     auto *dec = pair.findChild<TWgtEditDec *>();
     QSignalSpy spy(&pair, &TWgtEditHexDec::valueChanged);
 
+    // Entries outside the range are refused in either edit.
     enter(dec, "300");
+    enter(dec, "-7");
+    enter(hex, "100");
+    QCOMPARE(pair.value(), 0x0A);
+    QCOMPARE(hex->value(), 0x0A);
+    QCOMPARE(spy.count(), 0);
+
+    enter(dec, "255");
     QCOMPARE(pair.value(), 255);
     QCOMPARE(hex->value(), 255);
     QCOMPARE(lineOf(hex)->text(), QString("0xFF"));
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).toInt(), 255);
 
-    enter(dec, "-7");
-    QCOMPARE(hex->value(), 7);
+    enter(hex, "07");
+    QCOMPARE(dec->value(), 7);
     QCOMPARE(lineOf(hex)->text(), QString("0x07"));
     QCOMPARE(spy.count(), 2);
 

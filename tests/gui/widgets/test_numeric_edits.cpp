@@ -4,7 +4,9 @@
 #include <QMenu>
 #include <QtTest>
 
+#include <functional>
 #include <limits>
+#include <memory>
 
 #include "core/helpers.h"
 #include "gui/main/startup.h"
@@ -38,10 +40,12 @@ private slots:
     void decMagnitudeStep();
     void decNeverWraps();
     void decColour();
+    void typedOutsideRefused_data();
+    void typedOutsideRefused();
     void dec2NearestRange();
     void dec64Clamp();
     void hexEdit();
-    void hexWideEntryClamps();
+    void hexWideEntryRefused();
     void hex64Edit();
     void doublePrecision();
     void doubleLargeValuesClamp();
@@ -58,14 +62,21 @@ void TestNumericEdits::decRangeAndNegation()
     edit.setRange(1, 100);
     QSignalSpy spy(&edit, &TWgtEditDec::valueChanged);
 
-    enter(&edit, "-5");
+    // Entries outside the range are refused (typedOutsideRefused); values
+    // set become their negation in range, else the nearer bound.
+    for (const char *typed : {"-5", "200", "0", "-150"}) {
+        enter(&edit, typed);
+        QCOMPARE(edit.value(), 50);
+    }
+    QCOMPARE(spy.count(), 0);
+    edit.setValue(-5);
     QCOMPARE(edit.value(), 5);
     QCOMPARE(lineOf(&edit)->text(), QString("5"));
-    enter(&edit, "200");
+    edit.setValue(200);
     QCOMPARE(edit.value(), 100);
-    enter(&edit, "0");
+    edit.setValue(0);
     QCOMPARE(edit.value(), 1);
-    enter(&edit, "-150");
+    edit.setValue(-150);
     QCOMPARE(edit.value(), 1);
     // -150 gave 1 again: no change, no signal.
     QCOMPARE(spy.count(), 3);
@@ -185,6 +196,145 @@ void TestNumericEdits::decColour()
     QCOMPARE(baseOf(&edit), paletteBaseColor());
 }
 
+namespace {
+
+// An edit of each class over a range, the value it reports, and the count
+// of its valueChanged signals.
+struct Probe
+{
+    std::unique_ptr<TWgtEditNum> edit;
+    std::function<QString()> value;
+    int changes = 0;
+};
+
+std::unique_ptr<Probe> probe(const QString &kind)
+{
+    auto p = std::make_unique<Probe>();
+    Probe *raw = p.get();
+    const auto count = [raw] { ++raw->changes; };
+    if (kind == "dec" || kind == "magnitude") {
+        auto *e = new TWgtEditDec(kind == "dec" ? 50 : -400);
+        kind == "dec" ? e->setRange(1, 100) : e->setRange(-1000, -1);
+        e->setMagnitudeStep(kind == "magnitude");
+        QObject::connect(e, &TWgtEditDec::valueChanged, count);
+        raw->value = [e] { return QString::number(e->value()); };
+        p->edit.reset(e);
+    } else if (kind == "dec2") {
+        auto *e = new TWgtEditDec2(-400);
+        e->addRange(-1000, -10);
+        e->addRange(10, 1000);
+        e->setMagnitudeStep(true);
+        QObject::connect(e, &TWgtEditDec2::valueChanged, count);
+        raw->value = [e] { return QString::number(e->value()); };
+        p->edit.reset(e);
+    } else if (kind == "hex") {
+        auto *e = new TWgtEditHex(0x10);
+        e->setRange(0, 255);
+        QObject::connect(e, &TWgtEditHex::valueChanged, count);
+        raw->value = [e] { return QString::number(e->value()); };
+        p->edit.reset(e);
+    } else if (kind == "dec64" || kind == "hex64") {
+        TWgtEditInt64 *e = kind == "dec64" ? static_cast<TWgtEditInt64 *>(new TWgtEditDec64(0))
+                                           : new TWgtEditHex64(0);
+        e->setRange(0, 0x1FFFFF);
+        QObject::connect(e, &TWgtEditInt64::valueChanged, count);
+        raw->value = [e] { return QString::number(e->value()); };
+        p->edit.reset(e);
+    } else {
+        auto *e = new TWgtEditDouble(3.3, 1);
+        e->setRange(1.8, 5.5);
+        QObject::connect(e, &TWgtEditDouble::valueChanged, count);
+        raw->value = [e] { return QString::number(e->value()); };
+        p->edit.reset(e);
+    }
+    return p;
+}
+
+// Types the entry as the line shows it: the digits after "0x", or a
+// negative number's magnitude with the sign put in front.
+void typeEntry(QWidget *edit, const QString &entry)
+{
+    if (entry.startsWith(QLatin1String("0x")))
+        enter(edit, entry.mid(2));
+    else if (entry.startsWith(QLatin1Char('-')))
+        enterNegative(edit, entry.mid(1));
+    else
+        enter(edit, entry);
+}
+
+} // namespace
+
+// An entry outside the allowed values is refused: nothing is stored or
+// emitted, the line keeps it marked with the range and the value kept, Up
+// leaves it alone, and leaving the line shows the stored value again. An
+// entry inside is taken as typed; with magnitude steps a magnitude takes
+// the field's sign.
+void TestNumericEdits::typedOutsideRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("entry");   // as the line shows it
+    QTest::addColumn<QString>("taken");   // the value then stored; empty: refused
+    QTest::addColumn<QString>("range");
+    QTest::addColumn<QString>("kept");    // the stored value's text
+    QTest::newRow("dec above") << "dec" << "200" << "" << "1..100" << "50";
+    QTest::newRow("dec 0") << "dec" << "0" << "" << "1..100" << "50";
+    QTest::newRow("dec negated") << "dec" << "-5" << "" << "1..100" << "50";
+    QTest::newRow("dec inside") << "dec" << "100" << "100" << "" << "";
+    QTest::newRow("magnitude takes the sign") << "magnitude" << "500" << "-500" << "" << "";
+    QTest::newRow("magnitude too large") << "magnitude" << "5000" << "" << "-1000..-1" << "-400";
+    QTest::newRow("two ranges between") << "dec2" << "5" << "" << "-1000..-10, 10..1000" << "-400";
+    QTest::newRow("two ranges above") << "dec2" << "5000" << "" << "-1000..-10, 10..1000" << "-400";
+    QTest::newRow("two ranges inside") << "dec2" << "-20" << "-20" << "" << "";
+    QTest::newRow("hex above") << "hex" << "0x100" << "" << "0x00..0xFF" << "0x10";
+    QTest::newRow("address past the chip") << "dec64" << "3000000" << "" << "0..2097151" << "0";
+    QTest::newRow("address below") << "dec64" << "-1" << "" << "0..2097151" << "0";
+    QTest::newRow("hex address past the chip") << "hex64" << "0x2DC6C0" << "" << "0x00..0x1FFFFF" << "0x00";
+    QTest::newRow("hex address last byte") << "hex64" << "0x1FFFFF" << "2097151" << "" << "";
+    QTest::newRow("volts for tenths") << "double" << "33" << "" << "1.8..5.5" << "3.3";
+    QTest::newRow("volts below") << "double" << "1.7" << "" << "1.8..5.5" << "3.3";
+    QTest::newRow("volts at the top") << "double" << "5.5" << "5.5" << "" << "";
+}
+
+void TestNumericEdits::typedOutsideRefused()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, entry);
+    QFETCH(QString, taken);
+    QFETCH(QString, range);
+    QFETCH(QString, kept);
+    std::unique_ptr<Probe> p = probe(kind);
+    TWgtEditNum *edit = p->edit.get();
+    const QString before = p->value();
+    QLineEdit *line = lineOf(edit);
+
+    typeEntry(edit, entry);
+    if (!taken.isEmpty()) {
+        QCOMPARE(p->value(), taken);
+        QCOMPARE(p->changes, 1);
+        QVERIFY(!edit->isRefused());
+        QCOMPARE(baseOf(edit), paletteBaseColor());
+        QVERIFY(line->toolTip().isEmpty());
+        return;
+    }
+    const QString reason = NumberedLanguage::textWithArguments(MSG_ENTRY_OUT_OF_RANGE).arg(range, entry, kept);
+    for (int step = 0; step < 2; ++step) {
+        QCOMPARE(p->value(), before);
+        QCOMPARE(p->changes, 0);
+        QCOMPARE(line->text(), entry);
+        QVERIFY(edit->isRefused());
+        QCOMPARE(baseOf(edit), warningColor());
+        QCOMPARE(line->toolTip(), reason);
+        press(edit, Qt::Key_Up);   // no step from a refused entry
+    }
+    leave(edit);
+    QCOMPARE(line->text(), kept);
+    QCOMPARE(p->value(), before);
+    QCOMPARE(p->changes, 0);
+    QVERIFY(!edit->isRefused());
+    QCOMPARE(baseOf(edit), paletteBaseColor());
+    QVERIFY(line->toolTip().isEmpty());
+}
+
 void TestNumericEdits::dec2NearestRange()
 {
     TWgtEditDec2 edit(0);
@@ -201,13 +351,16 @@ void TestNumericEdits::dec2NearestRange()
     edit.setValue(6);
     QCOMPARE(edit.value(), 5);
     QCOMPARE(baseOf(&edit), paletteBaseColor());
-    enter(&edit, "8");
+    edit.setValue(8);
     QCOMPARE(edit.value(), 10);
-    enter(&edit, "-12");
+    edit.setValue(-12);
     QCOMPARE(edit.value(), 12);
     enter(&edit, "15");
     QCOMPARE(edit.value(), 15);
-    enter(&edit, "-1000");
+    edit.setValue(-1000);
+    QCOMPARE(edit.value(), 1);
+    // Typed, a value in no range is refused.
+    enter(&edit, "8");
     QCOMPARE(edit.value(), 1);
     QCOMPARE(spy.count(), 6);
 
@@ -232,10 +385,10 @@ void TestNumericEdits::dec64Clamp()
     edit.setRange(1, 100);
     QSignalSpy spy(&edit, &TWgtEditDec64::valueChanged);
     // No negation rule here: below the range is the minimum.
-    enterNegative(&edit, "5");
+    edit.setValue(-5);
     QCOMPARE(lineOf(&edit)->text(), QString("1"));
     QCOMPARE(edit.value(), qint64(1));
-    enter(&edit, "5000000000");
+    edit.setValue(5000000000LL);
     QCOMPARE(edit.value(), qint64(100));
     QCOMPARE(spy.count(), 2);
 
@@ -265,7 +418,7 @@ void TestNumericEdits::hexEdit()
     enter(&edit, "ab");
     QCOMPARE(edit.value(), 0xAB);
     QCOMPARE(lineOf(&edit)->text(), QString("0xAB"));
-    enter(&edit, "10000");
+    edit.setValue(0x10000);
     QCOMPARE(edit.value(), 0xFFFF);
     QCOMPARE(spy.count(), 4);
 
@@ -281,17 +434,19 @@ void TestNumericEdits::hexEdit()
     QCOMPARE(negSpy.count(), 0);
 }
 
-void TestNumericEdits::hexWideEntryClamps()
+void TestNumericEdits::hexWideEntryRefused()
 {
-    // Up to 16 digits can be typed; a number past the int range is taken
-    // as the nearer bound instead of its low 32 bits.
+    // Up to 16 digits can be typed; a number past the int range is no
+    // value of the edit, never its low 32 bits nor the nearer bound.
     TWgtEditHex edit(0);
     edit.setRange(0, 255);
     enter(&edit, "1FFFFFFFF");
-    QCOMPARE(edit.value(), 255);
+    QCOMPARE(edit.value(), 0);
 
     TWgtEditHex full(0);
     enter(&full, "FFFFFFFF");
+    QCOMPARE(full.value(), 0);
+    enter(&full, "7FFFFFFF");
     QCOMPARE(full.value(), intMax);
     // Up on the largest int stays there.
     press(&full, Qt::Key_Up);
@@ -335,9 +490,9 @@ void TestNumericEdits::doublePrecision()
     QCOMPARE(lineOf(&edit)->text(), QString("1.23"));
     QCOMPARE(spy.count(), 1);
 
-    enter(&edit, "6");
+    edit.setValue(6);
     QCOMPARE(edit.value(), 5.5);
-    enterNegative(&edit, "1");
+    edit.setValue(-1);
     QCOMPARE(edit.value(), 0.0);
     edit.setValue(1.23);
     press(&edit, Qt::Key_Up);
@@ -360,8 +515,12 @@ void TestNumericEdits::doubleLargeValuesClamp()
     TWgtEditDouble edit(0.0, 2);
     edit.setRange(-100.0, 100.0);
     enter(&edit, "25000000");
-    QCOMPARE(edit.value(), 100.0);
+    QCOMPARE(edit.value(), 0.0);
     enterNegative(&edit, "25000000");
+    QCOMPARE(edit.value(), 0.0);
+    edit.setValue(25000000);
+    QCOMPARE(edit.value(), 100.0);
+    edit.setValue(-25000000);
     QCOMPARE(edit.value(), -100.0);
     edit.setValue(1e300);
     QCOMPARE(edit.value(), 100.0);

@@ -74,6 +74,22 @@ void TestValidators::validate_data()
     row("strhex", "12g", -1, bad, "12g");
     row("strhex", "1 2", -1, bad, "1 2");
 
+    // The digits of other scripts (Arabic-Indic one, Devanagari one,
+    // full-width one and A) and blanks around a number are none of ours.
+    const QString arabic(QChar(0x0661)), devanagari(QChar(0x0967)), wideOne(QChar(0xFF11)),
+        wideA(QChar(0xFF21));
+    for (const QString &digit : {arabic, devanagari, wideOne}) {
+        for (const char *kind : {"int", "int64", "double", "strhex", "hex"})
+            row(kind, "1" + digit, -1, bad, "1" + digit);
+        row("hex64", "0x1" + digit, -1, bad, "0x1" + digit);
+    }
+    row("strhex", wideA, -1, bad, wideA);
+    row("hex", wideA + "1", -1, bad, wideA + "1");
+    row("int", " 5", -1, bad, " 5");
+    row("int64", "5 ", -1, bad, "5 ");
+    row("double", " 3.3", -1, bad, " 3.3");
+    row("double", QString(QChar(0x3000)) + "3.3", -1, bad, QString(QChar(0x3000)) + "3.3");
+
     row("hex", "   ", -1, ok, "   ");
     row("hex", "de ad\tbe ef", -1, ok, "DE AD\tBE EF");
     row("hex", "0g", -1, bad, "0g");
