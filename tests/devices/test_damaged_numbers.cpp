@@ -357,13 +357,7 @@ private slots:
 
     void init()
     {
-        QVERIFY2(startProgrammer(), qPrintable(fake->errorString()));
-        TProgType types;
-        types.add(QStringLiteral("EmuType"), QStringLiteral(VELKOR_SOURCE_DIR "/runtime/progs/emulator.ini"));
-        appData.progType.replace(types);
-        TProgName names;
-        names.add(true, EMU, fake->portName(), QStringLiteral("EmuType"));
-        appData.progName.replace(names);
+        QVERIFY2(startProgrammerAs(EMU), qPrintable(fake->errorString()));
     }
 
     void cleanup() { endRun(); }

@@ -11,6 +11,8 @@
 #include "devices/avr8_payload.h"
 #include "devices/dev_lists.h"
 
+#include <QRegularExpression>
+#include <QSet>
 #include <QtTest>
 
 #include <algorithm>
@@ -70,7 +72,8 @@ const Eeprom EEPROMS[] = {
 };
 
 // 25xx SPI flash: JEDEC identification, size, status registers, security
-// register bytes and SFDP table bytes.
+// register bytes and SFDP table bytes, and the bits of the status registers
+// from bit 7 of the first down to bit 0 of the last ("-" reserved).
 struct Flash
 {
     const char *name;
@@ -79,17 +82,37 @@ struct Flash
     int statusRegisters;
     qint64 security, sfdp;
     const char *otherVariants; // the keys, sorted, that name a variant other than 0
+    const char *statusBits;
 };
+const char JV_SR2_SR3[] = "SUS CMP LB3 LB2 LB1 - QE SRL - DRV1 DRV0 - - WPS";
 const Flash FLASHES[] = {
     {"W25X10CL", "EF3011", 1 << 17, 1, 0, 0,
-     "alg_fsdp_read alg_security_reg_erase alg_security_reg_read alg_security_reg_write alg_status_reg_write"},
-    {"W25Q80DV", "EF4014", 1 << 20, 2, 768, 256, "alg_status_reg_write"},
-    {"W25Q16JV", "EF4015", 1 << 21, 3, 768, 256, ""},
-    {"W25Q32JV", "EF4016", 1 << 22, 3, 768, 256, ""},
-    {"W25Q64JV", "EF4017", 1 << 23, 3, 768, 256, ""},
-    {"W25Q128JV", "EF4018", 1 << 24, 3, 768, 256, ""},
-    {"W25Q256JV", "EF4019", 1 << 25, 3, 768, 256, ""},
+     "alg_fsdp_read alg_security_reg_erase alg_security_reg_read alg_security_reg_write alg_status_reg_write",
+     "SRP - TB BP2 BP1 BP0 WEL BUSY"},
+    {"W25Q80DV", "EF4014", 1 << 20, 2, 768, 256, "alg_status_reg_write",
+     "SRP0 SEC TB BP2 BP1 BP0 WEL BUSY SUS CMP LB3 LB2 LB1 - QE SRP1"},
+    {"W25Q16JV", "EF4015", 1 << 21, 3, 768, 256, "", "SRP SEC TB BP2 BP1 BP0 WEL BUSY"},
+    {"W25Q32JV", "EF4016", 1 << 22, 3, 768, 256, "", "SRP SEC TB BP2 BP1 BP0 WEL BUSY"},
+    {"W25Q64JV", "EF4017", 1 << 23, 3, 768, 256, "", "SRP SEC TB BP2 BP1 BP0 WEL BUSY"},
+    {"W25Q128JV", "EF4018", 1 << 24, 3, 768, 256, "", "SRP SEC TB BP2 BP1 BP0 WEL BUSY"},
+    // Four block-protect bits and TB in status register 1, no SEC; the
+    // address-mode bits ADP and ADS in status register 3.
+    {"W25Q256JV", "EF4019", 1 << 25, 3, 768, 256, "", "SRP TB BP3 BP2 BP1 BP0 WEL BUSY"},
 };
+
+// The bits the chip sets itself, which a write cannot change.
+const QStringList READ_ONLY_BITS{"BUSY", "WEL", "SUS", "ADS"};
+
+// The full layout of a chip's status registers.
+QStringList statusBits(const Flash &f)
+{
+    QStringList bits = QString::fromLatin1(f.statusBits).split(QLatin1Char(' '));
+    if (f.statusRegisters == 3)
+        bits << QString::fromLatin1(JV_SR2_SR3).split(QLatin1Char(' '))
+             << (QLatin1String(f.name) == QLatin1String("W25Q256JV") ? QStringList{"ADP", "ADS"}
+                                                                     : QStringList{"-", "-"});
+    return bits;
+}
 
 // A wait kept by the programmer: 0xFF (polling) or the delay in ms.
 bool waitsLongEnough(const TData &dev, const char *polling, const char *delay, int tenths)
@@ -217,6 +240,46 @@ private slots:
                 other << it.key();
         std::sort(other.begin(), other.end());
         QCOMPARE(other.join(QLatin1Char(' ')), QLatin1String(f.otherVariants));
+    }
+
+    // The boxes of the status form name the bits of the data sheet at their
+    // masks, writable unless the chip sets them itself; no label or tool-tip
+    // names a bit the chip does not have.
+    void flash25StatusBits_data() { flash25_data(); }
+    void flash25StatusBits()
+    {
+        QFETCH(int, index);
+        const Flash &f = FLASHES[index];
+        const QStringList expected = statusBits(f);
+        QCOMPARE(expected.size(), 8 * f.statusRegisters);
+        QSet<QString> anyChip;
+        for (const Flash &other : FLASHES)
+            for (const QString &bit : statusBits(other))
+                anyChip.insert(bit);
+        const TData dev = describe(QLatin1String(f.name));
+        QStringList shown;
+        while (shown.size() < expected.size())
+            shown << QStringLiteral("-");
+        for (const QString &line : dev.value(DEV_STATUS_REG_CFG).toStringList()) {
+            const QStringList parts = line.split(QLatin1Char('|'));
+            if (parts.value(0) != QLatin1String("ckl") && parts.value(0) != QLatin1String("ckr"))
+                continue;
+            bool ok = false;
+            const qulonglong mask = parts.value(1).toULongLong(&ok, 16);
+            QVERIFY2(ok && mask && !(mask & (mask - 1)), qPrintable(line));
+            int bit = 0;
+            while (!(mask >> bit & 1))
+                ++bit;
+            const int position = expected.size() - 1 - bit;
+            QVERIFY2(position >= 0 && shown.at(position) == QLatin1String("-"), qPrintable(line));
+            const QString name = parts.value(5).section(QLatin1Char(':'), 0, 0).trimmed();
+            shown[position] = name;
+            QCOMPARE(parts.value(3) == QLatin1String("e"), !READ_ONLY_BITS.contains(name));
+            const QString words = parts.value(5) + QLatin1Char(' ') + parts.value(6);
+            for (const QString &word : words.split(QRegularExpression(QStringLiteral("[^A-Za-z0-9]+"))))
+                QVERIFY2(!anyChip.contains(word) || expected.contains(word), qPrintable(word + ": " + line));
+        }
+        QCOMPARE(shown.join(QLatin1Char(' ')), expected.join(QLatin1Char(' ')));
     }
 };
 

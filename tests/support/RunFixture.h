@@ -4,6 +4,9 @@
 // receiver of the run under way and a project file in that folder.
 
 #include "data/TDataPrj.h"
+#include "core/TAppData.h"
+#include "core/TProgName.h"
+#include "core/TProgType.h"
 #include "core/consts.h"
 #include "support/ExecHarness.h"
 #include "support/FakeProgrammer.h"
@@ -27,6 +30,20 @@ protected:
     {
         fake.reset(new FakeProgrammer);
         return fake->start();
+    }
+    // A fresh fake programmer made the one programmer of the user, named
+    // name, of the emulated programmer's type (runtime/progs/emulator.ini).
+    bool startProgrammerAs(const QString &name)
+    {
+        if (!startProgrammer())
+            return false;
+        TProgType types;
+        types.add(QStringLiteral("EmuType"), QStringLiteral(VELKOR_SOURCE_DIR "/runtime/progs/emulator.ini"));
+        appData.progType.replace(types);
+        TProgName names;
+        names.add(true, name, fake->portName(), QStringLiteral("EmuType"));
+        appData.progName.replace(names);
+        return true;
     }
     // An empty project whose file and work folder are the test's folder.
     void newProject()
