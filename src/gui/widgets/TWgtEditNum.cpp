@@ -98,6 +98,8 @@ void TWgtEditNum::showDamaged(const QString &stored)
 {
     m_damaged = true;
     m_damagedText = stored;
+    // What is on show is the value as stored, not one the form changed.
+    m_note.clear();
     // Shown as it stands: a validator would make a number of it.
     const QValidator *validator = m_edit->validator();
     m_edit->setValidator(nullptr);
