@@ -107,3 +107,10 @@ int TCmdCode::count() const
 {
     return names.size();
 }
+
+QStringList TCmdCode::codes() const
+{
+    QStringList list = names.keys();
+    list.sort();
+    return list;
+}

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 class TCmdCode
 {
@@ -18,6 +19,8 @@ public:
     QString code(const QString &name) const;
     // Number of codes in the catalogue.
     int count() const;
+    // Every code of the catalogue, sorted.
+    QStringList codes() const;
 
 private:
     QHash<QString, QString> names;

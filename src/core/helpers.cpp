@@ -20,10 +20,23 @@
 #include <QTextStream>
 #include <QWidget>
 
+#include <atomic>
+
 // ---- Parameter getter ------------------------------------------------------
+
+namespace {
+std::atomic<ParamReadHook> paramReadHook{nullptr};
+} // namespace
+
+void setParamReadHook(ParamReadHook hook)
+{
+    paramReadHook = hook;
+}
 
 QVariant getParam(const QString &source, int line, const TData &data, const QString &key)
 {
+    if (const ParamReadHook hook = paramReadHook)
+        hook(data, key);
     const auto it = data.constFind(key);
     if (it != data.constEnd())
         return it.value();

@@ -26,6 +26,10 @@ class QWidget;
 // it. A missing key is logged ("Param <source>, <line>: <key> not found")
 // when "/Main/Debug" is 1. Each caller passes its own source name and line.
 QVariant getParam(const QString &source, int line, const TData &data, const QString &key);
+// Tests watch the reads: the hook sees every record and key getParam is
+// asked for, from whatever thread asks. Null (the default) watches nothing.
+using ParamReadHook = void (*)(const TData &data, const QString &key);
+void setParamReadHook(ParamReadHook hook);
 
 // ---- Files named after the program ----------------------------------------
 

@@ -230,6 +230,14 @@ ICRC *createCRC(const QString &name)
     return nullptr;
 }
 
+bool isCRCName(const QString &name)
+{
+    for (const CatalogueName &entry : catalogue)
+        if (name == QLatin1String(entry.name))
+            return true;
+    return false;
+}
+
 QString defaultCRCName()
 {
     return QStringLiteral("CRC-32");

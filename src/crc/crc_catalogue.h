@@ -11,6 +11,9 @@ class ICRC;
 // The caller owns the object.
 ICRC *createCRC(const QString &name);
 
+// The name is one of the catalogue's names or aliases (as createCRC takes them).
+bool isCRCName(const QString &name);
+
 // The algorithm a new CRC command starts with: "CRC-32".
 QString defaultCRCName();
 

@@ -141,7 +141,7 @@ QString TCtrlProject::projectText(TDataPrj *project)
             if (j > 0)
                 text += QLatin1String(",\n");
             const QString cmdCode = cmd->cmd();
-            text += QLatin1String("                {") + pair(REC_STATUS, cmd->status() ? "1" : "0")
+            text += QLatin1String("                {") + pair(REC_STATUS, cmd->statusText())
                     + QLatin1String(", ") + pair(REC_CMD, cmdCode);
             const TData params = cmd->params();
             QStringList keys = params.keys();

@@ -3,6 +3,7 @@
 
 #include "core/consts.h"
 #include "devices/IDevice.h"
+#include "devices/param_schema.h"
 
 int TDataCmd::s_idCounter = 0;
 
@@ -47,6 +48,31 @@ void TDataCmd::setStatus(bool status)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_status = status;
+    m_statusDamaged = false;
+    m_statusText.clear();
+}
+
+void TDataCmd::setStoredStatus(const QVariant &stored)
+{
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    bool on = false;
+    m_statusDamaged = stored.isValid() && !schema::readFlag(stored, on);
+    m_status = m_statusDamaged || on;
+    m_statusText = m_statusDamaged ? stored.toString() : QString();
+}
+
+bool TDataCmd::statusDamaged() const
+{
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_statusDamaged;
+}
+
+QString TDataCmd::statusText() const
+{
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (m_statusDamaged)
+        return m_statusText;
+    return m_status ? QStringLiteral("1") : QStringLiteral("0");
 }
 
 bool TDataCmd::validDev() const
@@ -145,7 +171,7 @@ TData TDataCmd::toHash() const
     TData data = m_params;
     data.insert(REC_ID_CMD, m_id);
     data.insert(REC_ID_CFG, m_idCfg);
-    data.insert(REC_STATUS, m_status);
+    data.insert(REC_STATUS, m_statusDamaged ? QVariant(m_statusText) : QVariant(m_status));
     data.insert(REC_CMD, m_cmd);
     data.insert(REC_VALID_DEV, m_validDev);
     data.insert(REC_VALID_PARAM, m_validParam);
@@ -155,7 +181,7 @@ TData TDataCmd::toHash() const
 void TDataCmd::fromHash(const TData &data)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    m_status = data.value(REC_STATUS).toBool();
+    setStoredStatus(data.value(REC_STATUS));
     m_idCfg = data.value(REC_ID_CFG).toInt();
     m_cmd = data.value(REC_CMD).toString();
     m_params = withoutRecordKeys(data);

@@ -6,6 +6,7 @@
 
 #include <mutex>
 #include <QString>
+#include <QVariant>
 
 #include "core/TData.h"
 
@@ -22,8 +23,16 @@ public:
     // Unique within the open project, never reused until the counter is reset.
     int id() const;
 
+    // Ticked (enabled). A stored "status" that is neither on nor off counts
+    // as ticked, so that a run meets the command and refuses it, and stays
+    // as stored until the user ticks or unticks it.
     bool status() const;
     void setStatus(bool status);
+    // The "status" as stored: on, off, absent (off) or damaged.
+    void setStoredStatus(const QVariant &stored);
+    bool statusDamaged() const;
+    // "1" or "0", or the damaged text as stored.
+    QString statusText() const;
     bool validDev() const;
     void setValidDev(bool valid);
     bool validParam() const;
@@ -68,6 +77,8 @@ private:
     const int m_id;
     int m_idCfg;
     bool m_status;
+    bool m_statusDamaged = false;
+    QString m_statusText;   // the damaged "status" as stored
     bool m_validDev = false;
     bool m_validParam = false;
     QString m_cmd;

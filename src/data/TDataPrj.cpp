@@ -244,7 +244,6 @@ int TDataPrj::addCmd(const TData &data, int index)
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     setModified();
     const int idCfg = data.value(REC_ID_CFG).toInt();
-    const bool status = data.value(REC_STATUS).toInt() != 0;
     const QString code = data.value(REC_CMD).toString();
     TData params = data;
     for (auto it = params.begin(); it != params.end();) {
@@ -253,7 +252,8 @@ int TDataPrj::addCmd(const TData &data, int index)
         else
             ++it;
     }
-    auto *cmd = new TDataCmd(status, idCfg, code, params);
+    auto *cmd = new TDataCmd(false, idCfg, code, params);
+    cmd->setStoredStatus(data.value(REC_STATUS));
     if (index < 0 || index >= m_cmds.size())
         m_cmds.append(cmd);
     else
@@ -302,7 +302,17 @@ void TDataPrj::setCmdStatus(int cmdId, bool status)
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     setModified();
     if (TDataCmd *cmd = cmdById(cmdId))
-        cmd->setStatus(status);
+        setStatusOf(cmd, status);
+}
+
+void TDataPrj::setStatusOf(TDataCmd *cmd, bool status)
+{
+    // A damaged "status" made its command invalid: ticked or unticked now,
+    // the command is judged again.
+    const bool wasDamaged = cmd->statusDamaged();
+    cmd->setStatus(status);
+    if (wasDamaged)
+        cmd->updateValidParam();
 }
 
 void TDataPrj::setCfgStatus(int cfgId, bool status)
@@ -311,7 +321,7 @@ void TDataPrj::setCfgStatus(int cfgId, bool status)
     setModified();
     for (TDataCmd *cmd : qAsConst(m_cmds))
         if (cmd->idCfg() == cfgId)
-            cmd->setStatus(status);
+            setStatusOf(cmd, status);
 }
 
 TDataCmd *TDataPrj::cmdById(int cmdId) const

@@ -169,6 +169,9 @@ private:
     Q_DISABLE_COPY(TDataPrj)
 
     int cmdIndexOf(int cmdId) const;
+    // Ticks or unticks the command, judging it again when its stored
+    // "status" was damaged.
+    void setStatusOf(TDataCmd *cmd, bool status);
     // Validation helpers. findBack: from index (negative: the last command)
     // back through the commands of cfgId, the index of the first command of
     // that code; -1 at another configuration, at the start of the list or,

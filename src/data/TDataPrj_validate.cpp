@@ -13,6 +13,7 @@
 #include "devices/TDevTools.h"
 #include "devices/TDeviceList.h"
 #include "devices/dev_lists.h"
+#include "devices/param_schema.h"
 #include "link/TProg.h"
 
 #include <QFileInfo>
@@ -20,11 +21,19 @@
 
 namespace {
 
-const QString source = QStringLiteral("data\\TDataPrj");
-
 bool isGroupName(const QString &name)
 {
     return name == QLatin1String(GROUP_TOOLS) || name == QLatin1String(GROUP_PROG);
+}
+
+// A flag carried over as it reads (false when absent), or as stored when
+// damaged: an edit of something else never turns it into another value.
+QVariant keptFlag(const QVariant &stored)
+{
+    bool on = false;
+    if (!stored.isValid() || schema::readFlag(stored, on))
+        return on;
+    return stored;
 }
 
 } // namespace
@@ -100,7 +109,7 @@ QString TDataPrj::validParamAt(int index, const char *key) const
 {
     if (index < 0 || !m_cmds.at(index)->validDev())
         return QString();
-    return getParam(source, __LINE__, m_cmds.at(index)->params(), QLatin1String(key)).toString();
+    return schema::text(m_cmds.at(index)->toHash(), key);
 }
 
 QString TDataPrj::progNameAt(int cfgId, int index) const
@@ -166,16 +175,15 @@ void TDataPrj::validateCmd(int index)
     if (code == QLatin1String(CMD_SET_PROG)) {
         handler = deviceByName(QLatin1String(GROUP_TOOLS), QString());
         device = handler;
-        prog = progByName(getParam(source, __LINE__, h, SET_PROG_PROG).toString());
+        prog = progByName(schema::text(h, SET_PROG_PROG));
         validDev = true;
     } else if (code == QLatin1String(CMD_SET_DEVICE)) {
         handler = deviceByName(QLatin1String(GROUP_PROG), QString());
-        device = deviceByName(getParam(source, __LINE__, h, SET_DEVICE_DEVICE).toString(),
-                              getParam(source, __LINE__, h, SET_DEVICE_FILE).toString());
+        device = deviceByName(schema::text(h, SET_DEVICE_DEVICE), schema::text(h, SET_DEVICE_FILE));
         prog = progByName(progNameAt(cfgId, index));
         validDev = handler && prog;
     } else if (code == QLatin1String(CMD_AUTO_DETECT)) {
-        const QString name = getParam(source, __LINE__, h, AUTO_NAME).toString();
+        const QString name = schema::text(h, AUTO_NAME);
         handler = deviceByName(QLatin1String(GROUP_PROG), QString());
         device = deviceByName(name, autoListText(name));
         prog = progByName(progNameAt(cfgId, index));
@@ -243,9 +251,10 @@ void TDataPrj::setCmdParam(int cmdId, const TData &data)
         validateAll();
         updateAllValidParam();
     } else if (code == QLatin1String(CMD_AUTO_DETECT) && h.contains(QLatin1String(AUTO_NAME))) {
-        const TData old = c->params();
-        const bool stop = getParam(source, __LINE__, old, AUTO_STOP).toBool();
-        const bool execute = getParam(source, __LINE__, old, AUTO_EXECUTE).toBool();
+        // The flags stay as they were; a damaged one stays as stored.
+        const TData old = c->toHash();
+        const QVariant stop = keptFlag(schema::value(old, AUTO_STOP));
+        const QVariant execute = keptFlag(schema::value(old, AUTO_EXECUTE));
         c->clearParams();
         h.insert(QLatin1String(AUTO_STOP), stop);
         h.insert(QLatin1String(AUTO_EXECUTE), execute);

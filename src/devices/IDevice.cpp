@@ -3,7 +3,7 @@
 #include "core/TCmdCode.h"
 #include "core/consts.h"
 #include "core/helpers.h"
-#include "devices/param_numbers.h"
+#include "devices/param_schema.h"
 
 IDevice::IDevice(const QString &name) : QObject(nullptr), m_name(name)
 {
@@ -19,9 +19,9 @@ bool IDevice::validParams(const TData &data)
 
 TCheck IDevice::paramCheck(const TData &data)
 {
-    paramnum::Fault fault;
-    if (paramnum::findFault(data, fault))
-        return TCheck::refusedAs(fault.key, paramnum::faultText(cmdName(data), data));
+    schema::Fault fault;
+    if (schema::findFault(data, fault))
+        return TCheck::refusedAs(fault.key, schema::faultText(cmdName(data), data));
     return checkCmdParam(data);
 }
 

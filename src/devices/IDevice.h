@@ -51,8 +51,8 @@ public:
     // A new executor for the command; the caller owns and deletes it.
     virtual IDeviceExec *createExec(const TData &data) = 0;
 
-    // The command's "valid_param": every number it keeps reads as the
-    // number of its field (param_numbers.h) and checkCmdParam accepts it.
+    // The command's "valid_param": every value it keeps reads as what its
+    // key holds (param_schema.h) and checkCmdParam accepts it.
     bool validParams(const TData &data);
     // The same verdict with its reason: a damaged value first, then the
     // check of the command.

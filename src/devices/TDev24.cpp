@@ -8,6 +8,7 @@
 #include "devices/check_messages.h"
 #include "devices/dev_lists.h"
 #include "devices/memory_cmds.h"
+#include "devices/param_schema.h"
 #include "gui/forms/TFormDevCfg.h"
 #include "gui/forms/TFormDevEmpty.h"
 #include "gui/forms/TFormDevSetCLK.h"
@@ -26,7 +27,7 @@ const char *const PIN_NAMES[] = {"A0", "A1", "A2"};
 
 QString codeOf(const TData &data)
 {
-    return data.value(QLatin1String(REC_CMD)).toString();
+    return schema::cmdCode(data);
 }
 
 } // namespace
@@ -143,7 +144,7 @@ QByteArray TDev24::devSetup(const TData &data)
     uchar *p = reinterpret_cast<uchar *>(record.data());
     qToLittleEndian<quint16>(quint16(deviceTypeOf(dev.value(QLatin1String(DEV_PRG_TYPE)).toString())), p);
     p[2] = uchar(dev.value(QLatin1String(DEV_PRG_SUBTYPE)).toUInt());
-    p[3] = uchar(data.value(QLatin1String(SET_ADDR_ADDR)).toUInt());
+    p[3] = uchar(schema::integer(data, SET_ADDR_ADDR));
     qToLittleEndian<quint32>(getClkCmdParams(data), p + 4);
     p[8] = uchar(dev.value(QLatin1String(DEV_DELAY)).toUInt());
     return record;
@@ -158,8 +159,8 @@ IDeviceExec *TDev24::createExec(const TData &data)
 
 TCheck TDev24::checkAddr(const TData &data)
 {
-    const uint addr = quint8(data.value(QLatin1String(SET_ADDR_ADDR)).toUInt());
-    if (addr <= 7)
+    const qint64 addr = schema::integer(data, SET_ADDR_ADDR);
+    if (addr >= 0 && addr <= 7)
         return TCheck::valid();
     return TCheck::refused(QLatin1String(SET_ADDR_ADDR), lang.text(checkmsg::OUTSIDE).arg(addr).arg(0).arg(7));
 }
@@ -167,7 +168,7 @@ TCheck TDev24::checkAddr(const TData &data)
 QString TDev24::addrText(const TData &data) const
 {
     const uint mask = params().value(QLatin1String(DEV_ADDR_MASK)).toUInt();
-    const uint addr = data.value(QLatin1String(SET_ADDR_ADDR)).toUInt() & mask;
+    const uint addr = uint(schema::integer(data, SET_ADDR_ADDR)) & mask;
     QString pins;
     for (int bit = 2; bit >= 0; --bit)
         pins += (mask >> bit) & 1 ? QLatin1Char((addr >> bit) & 1 ? '1' : '0') : QLatin1Char('-');
@@ -177,7 +178,7 @@ QString TDev24::addrText(const TData &data) const
 QString TDev24::addrFormData(const TData &data) const
 {
     const uint mask = params().value(QLatin1String(DEV_ADDR_MASK)).toUInt();
-    return hexText(int(data.value(QLatin1String(SET_ADDR_ADDR)).toUInt() & mask));
+    return hexText(int(uint(schema::integer(data, SET_ADDR_ADDR)) & mask));
 }
 
 QStringList TDev24::addrFormMarkup() const
@@ -197,7 +198,7 @@ QStringList TDev24::addrFormMarkup() const
 
 TFormDevCfg *TDev24::createAddrForm(const TData &data)
 {
-    return new TFormDevCfg(data.value(QLatin1String(REC_ID_CMD)).toInt(), addrFormData(data),
+    return new TFormDevCfg(schema::cmdId(data), addrFormData(data),
                            QStringLiteral("00"), addrFormMarkup(), false);
 }
 

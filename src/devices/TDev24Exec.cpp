@@ -1,5 +1,7 @@
 #include "devices/TDev24Exec.h"
 
+#include "devices/param_schema.h"
+
 #include "core/TLang.h"
 #include "core/consts.h"
 #include "link/TProtocol.h"
@@ -115,7 +117,7 @@ bool TDev24Exec::i2c24ReadByAlg(quint8 alg, TSerialPort *port, quint8 addrSize, 
 bool TDev24Exec::execute(TSerialPort *port, bool *, int *, int *)
 {
     QString error;
-    const int id = m_params.value(QLatin1String(REC_ID_CMD)).toInt();
+    const int id = schema::cmdId(m_params);
     return runCommand(port, {
         {CMD_SET_ADDR, [&] { return execSetAddr(port); }},
         {CMD_SET_CLK, [&] { return sent(i2c24SetClk(port, getClkCmdParams(m_params), error), error); }},
@@ -129,7 +131,7 @@ bool TDev24Exec::execSetAddr(TSerialPort *port)
     if (!lookUp(false))
         return false;
     const uint mask = devParam(DEV_ADDR_MASK).toUInt();
-    const uint addr = m_params.value(QLatin1String(SET_ADDR_ADDR)).toUInt();
+    const uint addr = uint(schema::integer(m_params, SET_ADDR_ADDR));
     QString error;
     return sent(i2c24SetAddr(port, quint8(((mask & addr) & 0x7F) << 1), error), error);
 }

@@ -7,6 +7,7 @@
 #include "data/TDataPrj.h"
 #include "devices/TDev25Exec.h"
 #include "devices/check_messages.h"
+#include "devices/param_schema.h"
 #include "devices/dev_lists.h"
 #include "devices/exec_messages.h"
 #include "devices/spi25.h"
@@ -46,7 +47,7 @@ QString msg(int number)
 // made up.
 TCheck statusImageCheck(const TData &dev, const TData &data)
 {
-    const QString text = PARAM(data, REG_DATA).toString();
+    const QString text = schema::text(data, REG_DATA);
     const QString def = PARAM(dev, DEV_STATUS_REG_DEF).toString();
     QByteArray image, registers;
     if (!hexStringToBytesChecked(def, registers))
@@ -237,7 +238,7 @@ void TDev25::setStatusRegDefault(TData &data) const
 
 void TDev25::initCmdParam(TData &data)
 {
-    const QString code = PARAM(data, REC_CMD).toString();
+    const QString code = schema::cmdCode(data);
     const TData dev = params();
     const qint64 begin = PARAM(dev, DEV_ADDR_BEGIN).toLongLong();
     const qint64 reach = reachableSize(dev);
@@ -269,9 +270,9 @@ void TDev25::initCmdParam(TData &data)
 
 QString TDev25::rangeText(const TData &data)
 {
-    const qint64 size = PARAM(data, BLOCKS_SIZE).toLongLong();
-    const qint64 begin = PARAM(data, BLOCKS_BEGIN).toLongLong();
-    const qint64 count = PARAM(data, BLOCKS_COUNT).toLongLong();
+    const qint64 size = schema::integer(data, BLOCKS_SIZE);
+    const qint64 begin = schema::integer(data, BLOCKS_BEGIN);
+    const qint64 count = schema::integer(data, BLOCKS_COUNT);
     const qint64 first = size * begin;
     return QStringLiteral("0x%1..0x%2 (%3)")
         .arg(hexText64(first), hexText64(first + size * count - 1), sizeName(size * count));
@@ -279,7 +280,7 @@ QString TDev25::rangeText(const TData &data)
 
 QString TDev25::registersText(const TData &data) const
 {
-    const uint mask = PARAM(data, REG_DATA).toUInt() & 0xFF;
+    const uint mask = uint(schema::integer(data, REG_DATA)) & 0xFF;
     QString text = QStringLiteral("Registers: ");
     for (int i = securityRegCount(params()); i >= 1; --i)
         text.append(mask & (1u << (i - 1)) ? QLatin1Char('1') : QLatin1Char('0'));
@@ -288,15 +289,15 @@ QString TDev25::registersText(const TData &data) const
 
 QString TDev25::statusRegDataText(const TData &data, QWidget *form) const
 {
-    const QString text = PARAM(data, REG_DATA).toString();
-    if (form && PARAM(data, REC_CMD).toString() == QLatin1String(CMD_STATUS_REG_READ))
-        pushRegisterData(form, PARAM(data, REC_ID_CMD).toInt(), text);
+    const QString text = schema::text(data, REG_DATA);
+    if (form && schema::cmdCode(data) == QLatin1String(CMD_STATUS_REG_READ))
+        pushRegisterData(form, schema::cmdId(data), text);
     return text;
 }
 
 QString TDev25::cmdParamText(const TData &data, QWidget *form)
 {
-    const QString code = PARAM(data, REC_CMD).toString();
+    const QString code = schema::cmdCode(data);
     if (code == QLatin1String(CMD_SET_CLK))
         return clkCmdText(data);
     if (isOneOf(code, {CMD_ERASE_BLOCKS, CMD_TEST_EMPTY_BLOCKS}))
@@ -313,7 +314,7 @@ QString TDev25::cmdParamText(const TData &data, QWidget *form)
     if (isOneOf(code, {CMD_SEC_REG_ERASE, CMD_SEC_REG_TEST_EMPTY}))
         return registersText(data);
     if (code == QLatin1String(CMD_UNIQUE_ID_READ))
-        return PARAM(data, REG_DATA).toString();
+        return schema::text(data, REG_DATA);
     if (code == QLatin1String(CMD_LEAVE))
         return leaveCmdText(data, false);
     return QString();
@@ -323,7 +324,7 @@ QString TDev25::cmdParamText(const TData &data, QWidget *form)
 
 QWidget *TDev25::createCmdForm(const TData &data)
 {
-    const QString code = PARAM(data, REC_CMD).toString();
+    const QString code = schema::cmdCode(data);
     const TData dev = params();
     const qint64 begin = PARAM(dev, DEV_ADDR_BEGIN).toLongLong();
     const qint64 reach = reachableSize(dev);
@@ -356,13 +357,13 @@ QWidget *TDev25::createCmdForm(const TData &data)
 
 TData TDev25::cmdParamFromForm(const TData &data)
 {
-    const int id = PARAM(data, REC_ID_CMD).toInt();
+    const int id = schema::cmdId(data);
     const TDataCmd *cmd = dataPrj.cmdById(id);
     if (cmd && cmd->cmd() == QLatin1String(CMD_SET_ADDR)) {
         TData result;
         result.insert(QLatin1String(REC_ID_CMD), id);
         result.insert(QLatin1String(SET_ADDR_ADDR),
-                      QString::number(PARAM(data, REG_DATA).toString().toLongLong(nullptr, 10)));
+                      QString::number(schema::text(data, REG_DATA).toLongLong(nullptr, 10)));
         return result;
     }
     // The selection form edits one byte as hex text; the command keeps the
@@ -372,7 +373,7 @@ TData TDev25::cmdParamFromForm(const TData &data)
         QByteArray image;
         TData result = data;
         // A selection that is no byte leaves the stored one as it was.
-        if (hexStringToBytesChecked(PARAM(data, REG_DATA).toString(), image) && image.size() == 1)
+        if (hexStringToBytesChecked(schema::text(data, REG_DATA), image) && image.size() == 1)
             result.insert(QLatin1String(REG_DATA), int(quint8(image.at(0))));
         else
             result.remove(QLatin1String(REG_DATA));
@@ -383,10 +384,10 @@ TData TDev25::cmdParamFromForm(const TData &data)
 
 bool TDev25::normalizeCmdParam(TData &data)
 {
-    const QString code = PARAM(data, REC_CMD).toString();
+    const QString code = schema::cmdCode(data);
     if (!isOneOf(code, {CMD_STATUS_REG_READ, CMD_STATUS_REG_WRITE, CMD_STATUS_REG_VERIFY}))
         return false;
-    const QVariant old = data.value(QLatin1String(REG_DATA));
+    const QVariant old = schema::value(data, REG_DATA);
     setStatusRegDefault(data);
     // Only a real change counts, so that a project is not marked modified
     // (nor a register value lost) where the device stayed the same.
@@ -395,7 +396,7 @@ bool TDev25::normalizeCmdParam(TData &data)
 
 TCheck TDev25::checkCmdParam(const TData &data)
 {
-    const QString code = PARAM(data, REC_CMD).toString();
+    const QString code = schema::cmdCode(data);
     const TData dev = params();
     const qint64 begin = PARAM(dev, DEV_ADDR_BEGIN).toLongLong();
     const qint64 reach = reachableSize(dev);
@@ -416,9 +417,9 @@ TCheck TDev25::checkCmdParam(const TData &data)
         return TCheck::valid();
     }
     if (isOneOf(code, {CMD_ERASE_BLOCKS, CMD_TEST_EMPTY_BLOCKS})) {
-        const qint64 size = PARAM(data, BLOCKS_SIZE).toLongLong();
-        const qint64 first = PARAM(data, BLOCKS_BEGIN).toLongLong();
-        const qint64 count = PARAM(data, BLOCKS_COUNT).toLongLong();
+        const qint64 size = schema::integer(data, BLOCKS_SIZE);
+        const qint64 first = schema::integer(data, BLOCKS_BEGIN);
+        const qint64 count = schema::integer(data, BLOCKS_COUNT);
         EraseEntry entry;
         if (code == QLatin1String(CMD_ERASE_BLOCKS) && !findEraseBlock(dev, size, entry)) {
             QStringList sizes;

@@ -8,20 +8,13 @@
 #include "devices/dev25_messages.h"
 #include "devices/exec_messages.h"
 #include "devices/dev_lists.h"
+#include "devices/param_schema.h"
 #include "devices/spi25.h"
 #include "link/TProtocol.h"
 #include "misc/TNormCmdParam.h"
 #include "misc/dev_misc.h"
 
 using namespace spi25;
-
-namespace {
-
-const QString source = QStringLiteral("devices\\TDev25Exec");
-
-#define PARAM(data, key) getParam(source, __LINE__, data, QLatin1String(key))
-
-} // namespace
 
 TDev25Exec::TDev25Exec(const TData &params, QObject *parent)
     : TMemoryExec(params, Progress::ShareFromZero, parent)
@@ -36,7 +29,7 @@ bool TDev25Exec::execute(TSerialPort *port, bool *stopRun, int *cfgId, int *last
     Q_UNUSED(cfgId)
     Q_UNUSED(lastCmdId)
     QString e;
-    const int id = PARAM(m_params, REC_ID_CMD).toInt();
+    const int id = schema::cmdId(m_params);
     return runCommand(port, {
         {CMD_SET_CLK, [&] { return sent(spi25SetClk(port, getClkCmdParams(m_params), e), e); }},
         {CMD_IDENT, [&] { return execIdent(port); }},
@@ -218,9 +211,9 @@ bool TDev25Exec::blocksInside(qint64 size, qint64 begin, qint64 count)
 
 bool TDev25Exec::execEraseBlocks(TSerialPort *port)
 {
-    const qint64 size = PARAM(m_params, BLOCKS_SIZE).toLongLong();
-    const qint64 begin = PARAM(m_params, BLOCKS_BEGIN).toLongLong();
-    const qint64 count = PARAM(m_params, BLOCKS_COUNT).toLongLong();
+    const qint64 size = schema::integer(m_params, BLOCKS_SIZE);
+    const qint64 begin = schema::integer(m_params, BLOCKS_BEGIN);
+    const qint64 count = schema::integer(m_params, BLOCKS_COUNT);
     TDev25::EraseEntry entry;
     if (!lookUp(false))
         return false;
@@ -234,9 +227,9 @@ bool TDev25Exec::execEraseBlocks(TSerialPort *port)
 
 bool TDev25Exec::execTestEmptyBlocks(TSerialPort *port)
 {
-    const qint64 size = PARAM(m_params, BLOCKS_SIZE).toLongLong();
-    const qint64 begin = PARAM(m_params, BLOCKS_BEGIN).toLongLong();
-    const qint64 count = PARAM(m_params, BLOCKS_COUNT).toLongLong();
+    const qint64 size = schema::integer(m_params, BLOCKS_SIZE);
+    const qint64 begin = schema::integer(m_params, BLOCKS_BEGIN);
+    const qint64 count = schema::integer(m_params, BLOCKS_COUNT);
     return lookUp(true) && blocksInside(size, begin, count)
            && testEmpty(port, Main, begin * size, (begin + count) * size - 1);
 }
@@ -262,7 +255,7 @@ int TDev25Exec::securityRegCount() const
 
 bool TDev25Exec::selectedSecurityRegs(uint &mask)
 {
-    mask = PARAM(m_params, REG_DATA).toUInt() & ((1u << securityRegCount()) - 1) & 0xFF;
+    mask = uint(schema::integer(m_params, REG_DATA)) & ((1u << securityRegCount()) - 1) & 0xFF;
     if (mask != 0)
         return true;
     setErrorText(lang.text(dev25msg::NO_SECURITY_SELECTED).arg(securityRegCount()));
@@ -273,7 +266,7 @@ bool TDev25Exec::statusData(QByteArray &bytes)
 {
     int n = 0;
     if (!lookUp(false) || !statusRegCount(1, n)
-        || !wholeHexBytes(QLatin1String(REG_DATA), PARAM(m_params, REG_DATA).toString(), bytes))
+        || !wholeHexBytes(QLatin1String(REG_DATA), schema::text(m_params, REG_DATA), bytes))
         return false;
     if (bytes.size() == n)
         return true;
@@ -335,7 +328,7 @@ bool TDev25Exec::execStatusRegVerify(TSerialPort *port)
     if (read == bytes)
         return true;
     setErrorText(QStringLiteral("Registers: Data: %1, Read: %2")
-                     .arg(PARAM(m_params, REG_DATA).toString(), bytesToHexString(read)));
+                     .arg(schema::text(m_params, REG_DATA), bytesToHexString(read)));
     return false;
 }
 

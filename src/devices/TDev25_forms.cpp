@@ -4,6 +4,7 @@
 
 #include "core/consts.h"
 #include "core/helpers.h"
+#include "devices/param_schema.h"
 #include "gui/forms/TFormDevCfg.h"
 #include "gui/forms/TFormDevEmpty.h"
 #include "gui/forms/TFormDevEraseBlocks.h"
@@ -49,20 +50,20 @@ QWidget *TDev25::createStatusRegForm(const TData &data) const
     const QStringList markup = PARAM(params(), DEV_STATUS_REG_CFG).toStringList();
     if (markup.isEmpty())
         return nullptr;
-    return new TFormDevCfg(PARAM(data, REC_ID_CMD).toInt(), PARAM(data, REG_DATA).toString(),
+    return new TFormDevCfg(schema::cmdId(data), schema::text(data, REG_DATA),
                            PARAM(params(), DEV_STATUS_REG_DEF).toString(), markup, true);
 }
 
 QWidget *TDev25::createUniqueIdForm(const TData &data) const
 {
-    return new TFormDevCfg(PARAM(data, REC_ID_CMD).toInt(), PARAM(data, REG_DATA).toString(),
-                           QString(16, QLatin1Char('0')), uniqueIdMarkup(), false);
+    return new TFormDevCfg(schema::cmdId(data), schema::text(data, REG_DATA), QString(16, QLatin1Char('0')),
+                           uniqueIdMarkup(), false);
 }
 
 QWidget *TDev25::createSecRegSelectForm(const TData &data) const
 {
     const int count = securityRegCount(params());
-    return new TFormDevCfg(PARAM(data, REC_ID_CMD).toInt(), hexText(int(PARAM(data, REG_DATA).toUInt() & 0xFF)),
+    return new TFormDevCfg(schema::cmdId(data), hexText(int(schema::integer(data, REG_DATA) & 0xFF)),
                            secRegDefault(count), secRegMarkup(count), false);
 }
 
@@ -71,8 +72,8 @@ QWidget *TDev25::createEraseBlocksForm(const TData &data) const
     QList<int> sizes;
     for (qint64 size : eraseBlockSizes(params()))
         sizes << int(size);
-    return new TFormDevEraseBlocks(PARAM(data, REC_ID_CMD).toInt(), sizes, PARAM(data, BLOCKS_SIZE).toInt(),
-                                   PARAM(data, BLOCKS_BEGIN).toInt(), PARAM(data, BLOCKS_COUNT).toInt(),
+    return new TFormDevEraseBlocks(schema::cmdId(data), sizes, int(schema::integer(data, BLOCKS_SIZE)),
+                                   int(schema::integer(data, BLOCKS_BEGIN)), int(schema::integer(data, BLOCKS_COUNT)),
                                    reachableSize(params()));
 }
 

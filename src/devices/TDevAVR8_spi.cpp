@@ -7,6 +7,7 @@
 #include "devices/check_messages.h"
 #include "core/TLang.h"
 #include "devices/dev_lists.h"
+#include "devices/param_schema.h"
 #include "gui/forms/TFormDevCfg.h"
 #include "gui/forms/TFormDevEmpty.h"
 #include "gui/forms/TFormDevLeave.h"
@@ -76,7 +77,7 @@ Kind kindOf(const QString &code)
 
 QString codeOf(const TData &data)
 {
-    return PARAM(data, REC_CMD).toString();
+    return schema::cmdCode(data);
 }
 
 // A write or verify of fuses or lock bits sends or compares its image: it
@@ -89,9 +90,9 @@ TCheck regImageValid(const QString &code, const TData &dev, const TData &data)
     const bool lock = code == QLatin1String(CMD_LOCK_WRITE) || code == QLatin1String(CMD_LOCK_VERIFY);
     if (!fuse && !lock)
         return TCheck::valid();
-    const QString text = PARAM(data, REG_DATA).toString();
+    const QString text = schema::text(data, REG_DATA);
     QByteArray image, fuses;
-    if (!hexStringToBytesChecked(text, image) || image.isEmpty())
+    if (!schema::readHex(text, image) || image.isEmpty())
         return TCheck::refused(REG_DATA, notWholeHexReason(text));
     int bytes = avr8::LOCK_BYTES;
     if (fuse) {
@@ -216,7 +217,7 @@ QString TDevAVR8_SPI::cmdParamText(const TData &data, QWidget *form)
 
 QString TDevAVR8_SPI::dataText(const TData &data, QWidget *form, bool pushToForm)
 {
-    const QString text = PARAM(data, REG_DATA).toString();
+    const QString text = schema::text(data, REG_DATA);
     // A form shown for a read command follows the value its last run stored.
     if (pushToForm && form)
         pushDevCfgData(form, data);
@@ -256,7 +257,7 @@ QWidget *TDevAVR8_SPI::createCfgForm(const TData &data, const char *defKey, cons
     const QStringList markup = PARAM(dev, cfgKey).toStringList();
     if (markup.isEmpty())
         return nullptr;
-    return new TFormDevCfg(PARAM(data, REC_ID_CMD).toInt(), PARAM(data, REG_DATA).toString(),
+    return new TFormDevCfg(schema::cmdId(data), schema::text(data, REG_DATA),
                            PARAM(dev, defKey).toString(), markup, hexEdit);
 }
 

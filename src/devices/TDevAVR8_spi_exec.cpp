@@ -5,6 +5,7 @@
 #include "core/helpers.h"
 #include "devices/avr8_payload.h"
 #include "devices/dev_lists.h"
+#include "devices/param_schema.h"
 #include "link/TProtocol.h"
 #include "misc/TNormCmdParam.h"
 #include "misc/dev_misc.h"
@@ -39,7 +40,7 @@ bool TDevAVR8_SPI_Exec::execute(TSerialPort *port, bool *stopRun, int *cfgId, in
     Q_UNUSED(cfgId)
     Q_UNUSED(lastCmdId)
     QString error;
-    const int id = PARAM(m_params, REC_ID_CMD).toInt();
+    const int id = schema::cmdId(m_params);
     return runCommand(port, {
         {CMD_SET_CLK, [&] { return sent(avrSetClk(port, getClkCmdParams(m_params), error), error); }},
         {CMD_IDENT, [&] { return execIdent(port); }},
@@ -207,7 +208,7 @@ bool TDevAVR8_SPI_Exec::fuseCount(quint8 &count)
 // a zero would program every bit of it.
 bool TDevAVR8_SPI_Exec::regData(quint8 count, QByteArray &bytes)
 {
-    if (!wholeHexBytes(QLatin1String(REG_DATA), PARAM(m_params, REG_DATA).toString(), bytes))
+    if (!wholeHexBytes(QLatin1String(REG_DATA), schema::text(m_params, REG_DATA), bytes))
         return false;
     if (!bytes.isEmpty() && bytes.size() == count)
         return true;

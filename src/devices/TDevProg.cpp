@@ -7,7 +7,7 @@
 #include "data/TDataPrj.h"
 #include "devices/TDevProgExec.h"
 #include "devices/check_messages.h"
-#include "devices/param_numbers.h"
+#include "devices/param_schema.h"
 #include "devices/prog_values.h"
 #include "gui/forms/TFormDevLeave.h"
 #include "gui/forms/TFormProgAutoDetect.h"
@@ -34,7 +34,7 @@ QString msg(int number)
 
 const TDataCmd *commandOf(const TData &data)
 {
-    return dataPrj.cmdById(PARAM(data, REC_ID_CMD).toInt());
+    return dataPrj.cmdById(schema::cmdId(data));
 }
 
 // The programmer description in force for the command; null without either.
@@ -57,7 +57,7 @@ using Range = void (TProg::*)(double &, double &) const;
 // the description's range, compared in tenths.
 TCheck supplyValid(const TData &data, const char *key, qint64 currentMax, const TProg *prog, Range range)
 {
-    const QVariant stored = PARAM(data, key);
+    const QVariant stored = schema::value(data, key);
     quint8 volts = 0;
     quint32 micro = 0;
     const bool fits = currentMax ? progvalue::currentMicro(stored, currentMax, micro)
@@ -67,7 +67,7 @@ TCheck supplyValid(const TData &data, const char *key, qint64 currentMax, const 
     const int decimals = currentMax ? 3 : 1;   // as the summary shows volts and milliamperes
     (prog->*range)(min, max);
     // The programmer's range says more than the field it travels in.
-    if (paramnum::readReal(stored, value) && !progvalue::inTenths(value, min, max))
+    if (schema::readReal(stored, value) && !progvalue::inTenths(value, min, max))
         return TCheck::refused(key, msg(checkmsg::OUTSIDE).arg(text, fixed(min, decimals), fixed(max, decimals)));
     if (!fits) {
         // The field: tenths of a volt in a byte, or microamperes.
@@ -91,15 +91,15 @@ QWidget *supplyPairForm(const TData &data, const char *voltageKey, const char *c
     double vMin = 0, vMax = 0, iMin = 0, iMax = 0;
     (prog->*voltageRange)(vMin, vMax);
     (prog->*currentRange)(iMin, iMax);
-    return new Form(PARAM(data, REC_ID_CMD).toInt(), PARAM(data, voltageKey).toDouble(),
-                    PARAM(data, currentKey).toDouble(), PARAM(data, SUPPLY_OCP).toBool(), vMin, vMax,
+    return new Form(schema::cmdId(data), schema::real(data, voltageKey), schema::real(data, currentKey),
+                    schema::flag(data, SUPPLY_OCP), vMin, vMax,
                     (prog->*voltageDefault)(), iMin, iMax, (prog->*currentDefault)());
 }
 
 TCheck resetValid(const TData &data, const TProg *prog)
 {
     qint16 duration = 0;
-    const QVariant stored = PARAM(data, RESET_DURATION);
+    const QVariant stored = schema::value(data, RESET_DURATION);
     if (!progvalue::duration16(stored, duration))
         return TCheck::refused(RESET_DURATION, msg(checkmsg::OUTSIDE)
                                                    .arg(stored.toString())
@@ -119,8 +119,8 @@ TCheck generatorValid(const TData &data, const TProg *prog)
 {
     quint32 freq = 0;
     quint16 dutyWire = 0;
-    const QVariant storedFreq = PARAM(data, GEN_FREQ);
-    const QVariant storedDuty = PARAM(data, GEN_DUTY);
+    const QVariant storedFreq = schema::value(data, GEN_FREQ);
+    const QVariant storedDuty = schema::value(data, GEN_DUTY);
     if (!progvalue::frequency32(storedFreq, freq))
         return TCheck::refused(GEN_FREQ, msg(checkmsg::OUTSIDE).arg(storedFreq.toString()).arg(0).arg(progvalue::FREQ_MAX));
     if (!progvalue::duty16(storedDuty, dutyWire))
@@ -184,7 +184,7 @@ QStringList TDevProg::cmdList()
 
 void TDevProg::initCmdParam(TData &data)
 {
-    const QString code = PARAM(data, REC_CMD).toString();
+    const QString code = schema::cmdCode(data);
     const TProg *prog = progOf(data);
     if (code == QLatin1String(CMD_SET_DEVICE)) {
         data.insert(QLatin1String(SET_DEVICE_DEVICE), QString());
@@ -223,19 +223,17 @@ void TDevProg::initCmdParam(TData &data)
 QString TDevProg::cmdParamText(const TData &data, QWidget *form)
 {
     Q_UNUSED(form)
-    const QString code = PARAM(data, REC_CMD).toString();
+    const QString code = schema::cmdCode(data);
     if (code == QLatin1String(CMD_SET_DEVICE))
-        return PARAM(data, SET_DEVICE_DEVICE).toString();
+        return schema::text(data, SET_DEVICE_DEVICE);
     if (code == QLatin1String(CMD_AUTO_DETECT)) {
-        bool execute = false, stop = false;
-        paramnum::readFlag(PARAM(data, AUTO_EXECUTE), execute);
-        paramnum::readFlag(PARAM(data, AUTO_STOP), stop);
         return QStringLiteral("%1: %2, %3")
-            .arg(PARAM(data, AUTO_NAME).toString(), execute ? QStringLiteral("Execute") : QStringLiteral("Jamp"),
-                 stop ? QStringLiteral("Stop") : QStringLiteral("Skip"));
+            .arg(schema::text(data, AUTO_NAME),
+                 schema::flag(data, AUTO_EXECUTE) ? QStringLiteral("Execute") : QStringLiteral("Jamp"),
+                 schema::flag(data, AUTO_STOP) ? QStringLiteral("Stop") : QStringLiteral("Skip"));
     }
     if (code == QLatin1String(CMD_RESET))
-        return QStringLiteral("%1 ms").arg(PARAM(data, RESET_DURATION).toInt());
+        return QStringLiteral("%1 ms").arg(int(schema::integer(data, RESET_DURATION)));
     if (code == QLatin1String(CMD_GENERATOR)) {
         const TProg *prog = progOf(data);
         if (!prog)
@@ -244,27 +242,27 @@ QString TDevProg::cmdParamText(const TData &data, QWidget *form)
         int freqMin = 0, freqMax = 0, dutyMin = 0, dutyMax = 0;
         QVector<int> freqs, duties;
         prog->generatorLists(freqList, freqMin, freqMax, freqs, dutyShown, dutyList, dutyMin, dutyMax, duties);
-        const int freq = int(PARAM(data, GEN_FREQ).toUInt());
-        return dutyShown ? generatorText(freq, int(PARAM(data, GEN_DUTY).toUInt())) : freqText(freq);
+        const int freq = int(schema::integer(data, GEN_FREQ));
+        return dutyShown ? generatorText(freq, int(schema::integer(data, GEN_DUTY))) : freqText(freq);
     }
     if (code == QLatin1String(CMD_SET_IO))
         return leaveCmdText(data, false);
     if (code == QLatin1String(CMD_SET_VCC))
-        return QStringLiteral("%1 V").arg(fixed(PARAM(data, SUPPLY_VCC), 1));
+        return QStringLiteral("%1 V").arg(fixed(schema::real(data, SUPPLY_VCC), 1));
     if (code == QLatin1String(CMD_SET_VPP))
-        return QStringLiteral("%1 V").arg(fixed(PARAM(data, SUPPLY_VPP), 1));
+        return QStringLiteral("%1 V").arg(fixed(schema::real(data, SUPPLY_VPP), 1));
     const bool vicc = code == QLatin1String(CMD_SET_VICC);
     if (vicc || code == QLatin1String(CMD_SET_VIPP))
         return QStringLiteral("%1 V, %2 mA%3")
-            .arg(fixed(PARAM(data, vicc ? SUPPLY_VCC : SUPPLY_VPP), 1),
-                 fixed(PARAM(data, vicc ? SUPPLY_ICC : SUPPLY_IPP), 3),
-                 PARAM(data, SUPPLY_OCP).toBool() ? QStringLiteral(", OCP") : QString());
+            .arg(fixed(schema::real(data, vicc ? SUPPLY_VCC : SUPPLY_VPP), 1),
+                 fixed(schema::real(data, vicc ? SUPPLY_ICC : SUPPLY_IPP), 3),
+                 schema::flag(data, SUPPLY_OCP) ? QStringLiteral(", OCP") : QString());
     return QString();
 }
 
 QWidget *TDevProg::createCmdForm(const TData &data)
 {
-    const QString code = PARAM(data, REC_CMD).toString();
+    const QString code = schema::cmdCode(data);
     if (code == QLatin1String(CMD_SET_DEVICE))
         return editorSetDevice(data);
     if (code == QLatin1String(CMD_AUTO_DETECT))
@@ -310,7 +308,7 @@ QWidget *TDevProg::editorReset(const TData &data)
         return nullptr;
     int min = 0, max = 0;
     prog->resetRange(min, max);
-    return new TFormProgReset(PARAM(data, REC_ID_CMD).toInt(), PARAM(data, RESET_DURATION).toInt(), min, max,
+    return new TFormProgReset(schema::cmdId(data), int(schema::integer(data, RESET_DURATION)), min, max,
                               prog->resetDefault());
 }
 
@@ -324,8 +322,8 @@ QWidget *TDevProg::editorGenerator(const TData &data)
     QVector<int> freqs, duties;
     prog->generatorLists(freqList, freqMin, freqMax, freqs, dutyShown, dutyList, dutyMin, dutyMax, duties);
     prog->generatorDefaults(freqDefault, dutyDefault);
-    return new TFormProgGenerator(PARAM(data, REC_ID_CMD).toInt(), int(PARAM(data, GEN_FREQ).toUInt()),
-                                  int(PARAM(data, GEN_DUTY).toUInt()), freqList, freqMin, freqMax, freqDefault,
+    return new TFormProgGenerator(schema::cmdId(data), int(schema::integer(data, GEN_FREQ)),
+                                  int(schema::integer(data, GEN_DUTY)), freqList, freqMin, freqMax, freqDefault,
                                   freqs, dutyShown, dutyList, dutyMin, dutyMax, dutyDefault, duties);
 }
 
@@ -336,7 +334,7 @@ QWidget *TDevProg::editorSetVcc(const TData &data)
         return nullptr;
     double min = 0, max = 0;
     prog->vccRange(min, max);
-    return new TFormProgSetVCC(PARAM(data, REC_ID_CMD).toInt(), PARAM(data, SUPPLY_VCC).toDouble(), min, max,
+    return new TFormProgSetVCC(schema::cmdId(data), schema::real(data, SUPPLY_VCC), min, max,
                                prog->vccDefault());
 }
 
@@ -347,7 +345,7 @@ QWidget *TDevProg::editorSetVpp(const TData &data)
         return nullptr;
     double min = 0, max = 0;
     prog->vppRange(min, max);
-    return new TFormProgSetVPP(PARAM(data, REC_ID_CMD).toInt(), PARAM(data, SUPPLY_VPP).toDouble(), min, max,
+    return new TFormProgSetVPP(schema::cmdId(data), schema::real(data, SUPPLY_VPP), min, max,
                                prog->vppDefault());
 }
 
@@ -365,7 +363,7 @@ QWidget *TDevProg::editorSetVipp(const TData &data)
 
 IDeviceExec *TDevProg::createExec(const TData &data)
 {
-    if (!hasCommand(PARAM(data, REC_CMD).toString()))
+    if (!hasCommand(schema::cmdCode(data)))
         return nullptr;
     return new TDevProgExec(data);
 }
@@ -378,7 +376,7 @@ bool TDevProg::normalizeCmdParam(TData &data)
 
 TCheck TDevProg::checkCmdParam(const TData &data)
 {
-    const QString code = PARAM(data, REC_CMD).toString();
+    const QString code = schema::cmdCode(data);
     const TDataCmd *cmd = commandOf(data);
     if (!cmd)
         return TCheck::refused(REC_ID_CMD, msg(checkmsg::NOT_IN_PROJECT));
@@ -387,7 +385,7 @@ TCheck TDevProg::checkCmdParam(const TData &data)
         if (device)
             return device->checkDevParam(data);
         const char *key = code == QLatin1String(CMD_SET_DEVICE) ? SET_DEVICE_DEVICE : AUTO_NAME;
-        const QString name = PARAM(data, key).toString();
+        const QString name = schema::text(data, key);
         return TCheck::refused(key, name.isEmpty() ? msg(checkmsg::NO_DEVICE)
                                                    : msg(checkmsg::DEVICE_UNKNOWN).arg(name));
     }

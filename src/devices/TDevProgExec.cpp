@@ -10,7 +10,7 @@
 #include "devices/IDevice.h"
 #include "devices/dev_lists.h"
 #include "devices/exec_messages.h"
-#include "devices/param_numbers.h"
+#include "devices/param_schema.h"
 #include "devices/prog_values.h"
 #include "link/TProg.h"
 #include "link/TProtocol.h"
@@ -23,10 +23,6 @@
 #include <memory>
 
 namespace {
-
-const QString source = QStringLiteral("devices\\TDevProgExec");
-
-#define PARAM(data, key) getParam(source, __LINE__, data, QLatin1String(key))
 
 void appendLE(QByteArray &out, quint64 value, int bytes)
 {
@@ -78,7 +74,7 @@ bool TDevProgExec::sendReset(TSerialPort *port, qint64 duration)
 bool TDevProgExec::execute(TSerialPort *port, bool *stopRun, int *cfgId, int *lastCmdId)
 {
     Q_UNUSED(stopRun)
-    const QString code = PARAM(m_params, REC_CMD).toString();
+    const QString code = schema::cmdCode(m_params);
     if (code == QLatin1String(CMD_SET_DEVICE))
         return execSetDevice(port);
     if (code == QLatin1String(CMD_AUTO_DETECT))
@@ -108,13 +104,13 @@ bool TDevProgExec::send(TSerialPort *port, quint8 code, QByteArray payload)
 bool TDevProgExec::refuse(const char *key)
 {
     setErrorText(lang.text(MSG_BEYOND_FIELD)
-                     .arg(QLatin1String(key), PARAM(m_params, key).toString()));
+                     .arg(QLatin1String(key), schema::text(m_params, key)));
     return false;
 }
 
 bool TDevProgExec::refuseRange(const char *key, qint64 min, qint64 max)
 {
-    setErrorText(lang.text(MSG_OUT_OF_RANGE).arg(QLatin1String(key), PARAM(m_params, key).toString())
+    setErrorText(lang.text(MSG_OUT_OF_RANGE).arg(QLatin1String(key), schema::text(m_params, key))
                      .arg(min)
                      .arg(max));
     return false;
@@ -124,7 +120,7 @@ bool TDevProgExec::execSetDevice(TSerialPort *port)
 {
     if (!checkPort(port))
         return false;
-    const TDataCmd *cmd = dataPrj.cmdById(PARAM(m_params, REC_ID_CMD).toInt());
+    const TDataCmd *cmd = dataPrj.cmdById(schema::cmdId(m_params));
     IDevice *device = cmd ? cmd->device() : nullptr;
     if (!device)
         return failNoDevice();
@@ -134,8 +130,7 @@ bool TDevProgExec::execSetDevice(TSerialPort *port)
 
 bool TDevProgExec::execAutoDetect(TSerialPort *port, int *cfgId, int *lastCmdId)
 {
-    bool stop = false;
-    paramnum::readFlag(PARAM(m_params, AUTO_STOP), stop);
+    const bool stop = schema::flag(m_params, AUTO_STOP);
     if (!checkPort(port))
         return false;
     const TDataCmd *cmd = dataPrj.cmdById(*lastCmdId);
@@ -175,13 +170,13 @@ bool TDevProgExec::execAutoDetect(TSerialPort *port, int *cfgId, int *lastCmdId)
         return false;
     }
 
-    const TPairStringList pairs = loadAutoPairs(PARAM(m_params, AUTO_NAME).toString());
+    const TPairStringList pairs = loadAutoPairs(schema::text(m_params, AUTO_NAME));
     const QString idText = QStringLiteral("%1 (%2)").arg(pairs.valueOf(id), id);
     emit signalEventText(EXEC_TEXT_NEXT, lang.text(MSG_DETECTED).arg(idText), QString());
 
     // A route names its configuration by a whole number; anything else names
     // none and leaves the chip unrouted.
-    const TPairStringList route(PARAM(m_params, AUTO_ROUTE).toString());
+    const TPairStringList route(schema::text(m_params, AUTO_ROUTE));
     int target = -1;
     if (route.contains(id) && referenceId(route.valueOf(id), target) && target >= 0) {
         if (dataPrj.cfgIndexById(target) < 0) {
@@ -192,9 +187,7 @@ bool TDevProgExec::execAutoDetect(TSerialPort *port, int *cfgId, int *lastCmdId)
         // programmer choice.
         port->close();
         const QString name = dataPrj.cfgName(target);
-        bool execute = false;
-        paramnum::readFlag(PARAM(m_params, AUTO_EXECUTE), execute);
-        if (!execute) {
+        if (!schema::flag(m_params, AUTO_EXECUTE)) {
             *cfgId = target;
             *lastCmdId = -1;
             emit signalEventText(EXEC_WORK,
@@ -219,7 +212,7 @@ bool TDevProgExec::execAutoDetect(TSerialPort *port, int *cfgId, int *lastCmdId)
 bool TDevProgExec::execReset(TSerialPort *port)
 {
     qint16 pulse = 0;
-    if (!progvalue::duration16(PARAM(m_params, RESET_DURATION), pulse))
+    if (!progvalue::duration16(schema::value(m_params, RESET_DURATION), pulse))
         return refuse(RESET_DURATION);
     QByteArray payload;
     appendLE(payload, quint16(pulse), 2);
@@ -230,13 +223,13 @@ bool TDevProgExec::execGenerator(TSerialPort *port)
 {
     quint32 freq = 0;
     quint16 duty = 0;
-    if (!progvalue::frequency32(PARAM(m_params, GEN_FREQ), freq))
+    if (!progvalue::frequency32(schema::value(m_params, GEN_FREQ), freq))
         return refuse(GEN_FREQ);
-    if (!progvalue::duty16(PARAM(m_params, GEN_DUTY), duty))
+    if (!progvalue::duty16(schema::value(m_params, GEN_DUTY), duty))
         return refuse(GEN_DUTY);
     // Nothing outside the programmer's own limits reaches it, whether the
     // duty is offered to the user or not.
-    const TDataCmd *cmd = dataPrj.cmdById(PARAM(m_params, REC_ID_CMD).toInt());
+    const TDataCmd *cmd = dataPrj.cmdById(schema::cmdId(m_params));
     const TProg *prog = cmd ? cmd->prog() : nullptr;
     if (!prog) {
         setErrorText(lang.text(MSG_NO_PROG));
@@ -258,7 +251,7 @@ bool TDevProgExec::execGenerator(TSerialPort *port)
 
 bool TDevProgExec::execSetIO(TSerialPort *port)
 {
-    return send(port, TProtocol::PROG_PINS, pinStateBytes(PARAM(m_params, REC_ID_CMD).toInt(), false));
+    return send(port, TProtocol::PROG_PINS, pinStateBytes(schema::cmdId(m_params), false));
 }
 
 bool TDevProgExec::execSetVcc(TSerialPort *port)
@@ -285,16 +278,16 @@ bool TDevProgExec::execSupply(TSerialPort *port, quint8 code, const char *voltag
                               const char *currentKey, int currentBytes)
 {
     quint8 voltage = 0;
-    if (!progvalue::voltageByte(PARAM(m_params, voltageKey), voltage))
+    if (!progvalue::voltageByte(schema::value(m_params, voltageKey), voltage))
         return refuse(voltageKey);
     QByteArray payload(1, char(voltage));
     if (currentKey) {
         quint32 current = 0;
         const qint64 max = currentBytes == 4 ? progvalue::ICC_MAX : progvalue::IPP_MAX;
-        if (!progvalue::currentMicro(PARAM(m_params, currentKey), max, current))
+        if (!progvalue::currentMicro(schema::value(m_params, currentKey), max, current))
             return refuse(currentKey);
         appendLE(payload, current, currentBytes);
-        payload.append(char(PARAM(m_params, SUPPLY_OCP).toBool() ? 1 : 0));
+        payload.append(char(schema::flag(m_params, SUPPLY_OCP) ? 1 : 0));
     }
     return send(port, code, payload);
 }

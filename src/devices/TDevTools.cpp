@@ -10,11 +10,10 @@
 #include "core/TAppData.h"
 #include "crc/crc_catalogue.h"
 #include "devices/TDevToolsExec.h"
+#include "devices/param_schema.h"
 #include "devices/check_messages.h"
 #include "gui/forms/TFormTools.h"
 #include "misc/dev_misc.h"
-
-static const char SOURCE[] = "devices\\TDevTools";
 
 static bool inInt32(qint64 value)
 {
@@ -72,7 +71,7 @@ QStringList TDevTools::cmdList()
 
 void TDevTools::initCmdParam(TData &data)
 {
-    const QString code = getParam(SOURCE, __LINE__, data, REC_CMD).toString();
+    const QString code = schema::cmdCode(data);
     if (code == QLatin1String(CMD_SET_PROG)) {
         // A default index past the list (0 before any programmer exists)
         // names no programmer, as a negative one does.
@@ -94,7 +93,7 @@ void TDevTools::initCmdParam(TData &data)
         data.insert(COUNTER_DELTA, 1);
     } else if (code == QLatin1String(CMD_JAMP)) {
         const QList<TDataCmd *> cmds =
-            dataPrj.cmdsOfCfg(getParam(SOURCE, __LINE__, data, REC_ID_CFG).toInt());
+            dataPrj.cmdsOfCfg(int(schema::integer(data, REC_ID_CFG)));
         data.insert(JAMP_TO_CMD, cmds.isEmpty() ? -1 : cmds.first()->id());
     } else if (code == QLatin1String(CMD_CALC_CRC)) {
         data.insert(CRC_CRC_NAME, defaultCRCName());
@@ -110,40 +109,38 @@ void TDevTools::initCmdParam(TData &data)
 
 QString TDevTools::cmdParamText(const TData &data, QWidget *form)
 {
-    const QString code = getParam(SOURCE, __LINE__, data, REC_CMD).toString();
+    const QString code = schema::cmdCode(data);
     if (code == QLatin1String(CMD_SET_PROG)) {
-        const QString prog = getParam(SOURCE, __LINE__, data, SET_PROG_PROG).toString();
+        const QString prog = schema::text(data, SET_PROG_PROG);
         // Runs summarise their commands in their own threads: one copy of
         // the lists answers both questions.
         const TProgName names = appData.progLists().names;
         if (!names.contains(prog))
             return QString();
         const TProgNameItem item = names.find(prog);
-        const QString port = getParam(SOURCE, __LINE__, data, SET_PROG_ALT_ENABLED).toBool()
-                                 ? getParam(SOURCE, __LINE__, data, SET_PROG_ALT_PORT).toString()
-                                 : item.port;
+        const QString port =
+            schema::flag(data, SET_PROG_ALT_ENABLED) ? schema::text(data, SET_PROG_ALT_PORT) : item.port;
         return QStringLiteral("%1: %2, %3").arg(prog, port, item.type);
     }
     if (code == QLatin1String(CMD_EXECUTE)) {
         int target = -1;
-        return referenceId(getParam(SOURCE, __LINE__, data, EXECUTE_CFG), target)
-                   ? dataPrj.cfgName(target) : QString();
+        return referenceId(schema::value(data, EXECUTE_CFG), target) ? dataPrj.cfgName(target) : QString();
     }
     if (code == QLatin1String(CMD_DELAY))
-        return QStringLiteral("%1 ms").arg(getParam(SOURCE, __LINE__, data, DELAY_VALUE).toString());
+        return QStringLiteral("%1 ms").arg(schema::text(data, DELAY_VALUE));
     if (code == QLatin1String(CMD_COUNTER)) {
-        const qint64 value = getParam(SOURCE, __LINE__, data, COUNTER_VALUE).toLongLong();
+        const qint64 value = schema::integer(data, COUNTER_VALUE);
         auto *counter = qobject_cast<TFormToolsCounter *>(form);
-        if (counter && counter->idCmd() == getParam(SOURCE, __LINE__, data, REC_ID_CMD).toInt())
+        if (counter && counter->idCmd() == schema::cmdId(data))
             counter->setValue(int(value));
         return QStringLiteral("Value: %1, Limit: %2, Delta: %3")
             .arg(value)
-            .arg(getParam(SOURCE, __LINE__, data, COUNTER_LIMIT).toLongLong())
-            .arg(getParam(SOURCE, __LINE__, data, COUNTER_DELTA).toLongLong());
+            .arg(schema::integer(data, COUNTER_LIMIT))
+            .arg(schema::integer(data, COUNTER_DELTA));
     }
     if (code == QLatin1String(CMD_JAMP)) {
         int target = -1;
-        if (!referenceId(getParam(SOURCE, __LINE__, data, JAMP_TO_CMD), target))
+        if (!referenceId(schema::value(data, JAMP_TO_CMD), target))
             return QString();
         const TDataCmd *cmd = dataPrj.cmdById(target);
         if (!cmd || !dataPrj.cfgById(cmd->idCfg()) || !cmd->handler())
@@ -153,17 +150,17 @@ QString TDevTools::cmdParamText(const TData &data, QWidget *form)
     }
     if (code == QLatin1String(CMD_CALC_CRC))
         return QStringLiteral("%1: %3")
-            .arg(data.value(CRC_CRC_NAME).toString(), data.value(CRC_FILE).toString());
+            .arg(schema::text(data, CRC_CRC_NAME), schema::text(data, CRC_FILE));
     if (code == QLatin1String(CMD_PROCESS))
-        return getParam(SOURCE, __LINE__, data, PROCESS_FILE).toString();
+        return schema::text(data, PROCESS_FILE);
     return QString();
 }
 
 QWidget *TDevTools::createCmdForm(const TData &data)
 {
-    const QString code = getParam(SOURCE, __LINE__, data, REC_CMD).toString();
-    const int id = getParam(SOURCE, __LINE__, data, REC_ID_CMD).toInt();
-    auto integer = [&data](const char *key) { return getParam(SOURCE, __LINE__, data, key).toInt(); };
+    const QString code = schema::cmdCode(data);
+    const int id = schema::cmdId(data);
+    auto integer = [&data](const char *key) { return int(schema::integer(data, key)); };
     if (code == QLatin1String(CMD_SET_PROG))
         return new TFormToolsSetProg(data);
     if (code == QLatin1String(CMD_EXECUTE))
@@ -181,25 +178,21 @@ QWidget *TDevTools::createCmdForm(const TData &data)
         return new TFormToolsStop;
     if (code == QLatin1String(CMD_CALC_CRC)) {
         auto *form = new TFormToolsCalcCRC(
-            id, enabledCRCNames(), getParam(SOURCE, __LINE__, data, CRC_CRC_NAME).toString(),
-            getParam(SOURCE, __LINE__, data, CRC_FORMAT).toString(),
-            getParam(SOURCE, __LINE__, data, CRC_FILE).toString(),
-            getParam(SOURCE, __LINE__, data, CRC_ADDR).toLongLong(),
-            getParam(SOURCE, __LINE__, data, CRC_COUNT).toLongLong(),
-            quint8(getParam(SOURCE, __LINE__, data, CRC_FILL).toLongLong() & 0xFF));
+            id, enabledCRCNames(), schema::text(data, CRC_CRC_NAME), schema::text(data, CRC_FORMAT),
+            schema::text(data, CRC_FILE), schema::integer(data, CRC_ADDR), schema::integer(data, CRC_COUNT),
+            quint8(schema::integer(data, CRC_FILL) & 0xFF));
         form->setDefault(0, 0, 255);
         form->setBasePath(dataPrj.workPath());
         return form;
     }
     if (code == QLatin1String(CMD_PROCESS))
-        return new TFormToolsProcess(id, dataPrj.workPath(),
-                                     getParam(SOURCE, __LINE__, data, PROCESS_FILE).toString());
+        return new TFormToolsProcess(id, dataPrj.workPath(), schema::text(data, PROCESS_FILE));
     return nullptr;
 }
 
 IDeviceExec *TDevTools::createExec(const TData &data)
 {
-    if (!hasCommand(getParam(SOURCE, __LINE__, data, REC_CMD).toString()))
+    if (!hasCommand(schema::cmdCode(data)))
         return nullptr;
     return new TDevToolsExec(data);
 }
@@ -212,29 +205,28 @@ bool TDevTools::normalizeCmdParam(TData &data)
 
 TCheck TDevTools::checkCmdParam(const TData &data)
 {
-    const QString code = getParam(SOURCE, __LINE__, data, REC_CMD).toString();
-    auto param = [&data](const char *key) { return getParam(SOURCE, __LINE__, data, key); };
+    const QString code = schema::cmdCode(data);
     if (code == QLatin1String(CMD_SET_PROG)) {
-        const TDataCmd *cmd = dataPrj.cmdById(param(REC_ID_CMD).toInt());
+        const TDataCmd *cmd = dataPrj.cmdById(schema::cmdId(data));
         if (!cmd)
             return TCheck::refused(REC_ID_CMD, msg(checkmsg::NOT_IN_PROJECT));
         if (!cmd->prog())
-            return TCheck::refused(SET_PROG_PROG, msg(checkmsg::PROG_UNKNOWN).arg(param(SET_PROG_PROG).toString()));
+            return TCheck::refused(SET_PROG_PROG, msg(checkmsg::PROG_UNKNOWN).arg(schema::text(data, SET_PROG_PROG)));
         return TCheck::valid();
     }
     if (code == QLatin1String(CMD_EXECUTE)) {
         int target = -1;
-        if (referenceId(param(EXECUTE_CFG), target) && dataPrj.cfgById(target) != nullptr)
+        if (referenceId(schema::value(data, EXECUTE_CFG), target) && dataPrj.cfgById(target) != nullptr)
             return TCheck::valid();
-        return TCheck::refused(EXECUTE_CFG, msg(checkmsg::NO_CFG).arg(param(EXECUTE_CFG).toString()));
+        return TCheck::refused(EXECUTE_CFG, msg(checkmsg::NO_CFG).arg(schema::text(data, EXECUTE_CFG)));
     }
     if (code == QLatin1String(CMD_DELAY))
-        return countCheck(DELAY_VALUE, param(DELAY_VALUE).toLongLong());
+        return countCheck(DELAY_VALUE, schema::integer(data, DELAY_VALUE));
     if (code == QLatin1String(CMD_COUNTER)) {
         for (const char *key : {COUNTER_VALUE, COUNTER_LIMIT})
-            if (TCheck count = countCheck(key, param(key).toLongLong()); !count)
+            if (TCheck count = countCheck(key, schema::integer(data, key)); !count)
                 return count;
-        const qint64 delta = param(COUNTER_DELTA).toLongLong();
+        const qint64 delta = schema::integer(data, COUNTER_DELTA);
         if (inInt32(delta))
             return TCheck::valid();
         return TCheck::refused(COUNTER_DELTA, msg(checkmsg::OUTSIDE)
@@ -244,18 +236,18 @@ TCheck TDevTools::checkCmdParam(const TData &data)
     }
     if (code == QLatin1String(CMD_JAMP)) {
         int target = -1;
-        if (referenceId(param(JAMP_TO_CMD), target) && target >= 0 && dataPrj.cmdById(target) != nullptr)
+        if (referenceId(schema::value(data, JAMP_TO_CMD), target) && target >= 0 && dataPrj.cmdById(target) != nullptr)
             return TCheck::valid();
-        return TCheck::refused(JAMP_TO_CMD, msg(checkmsg::NO_CMD).arg(param(JAMP_TO_CMD).toString()));
+        return TCheck::refused(JAMP_TO_CMD, msg(checkmsg::NO_CMD).arg(schema::text(data, JAMP_TO_CMD)));
     }
     if (code == QLatin1String(CMD_PROCESS)) {
-        if (param(PROCESS_FILE).toString().isEmpty())
+        if (schema::text(data, PROCESS_FILE).isEmpty())
             return TCheck::refused(PROCESS_FILE, msg(checkmsg::NO_CMDLINE));
         return TCheck::valid();
     }
     if (code == QLatin1String(CMD_CALC_CRC)) {
         // With no file the CRC would be taken of the project's folder.
-        if (param(CRC_FILE).toString().isEmpty())
+        if (schema::text(data, CRC_FILE).isEmpty())
             return TCheck::refused(CRC_FILE, msg(checkmsg::NO_FILE));
         return TCheck::valid();
     }

@@ -9,6 +9,7 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/exec_messages.h"
+#include "devices/param_schema.h"
 #include "formats/TDataImage.h"
 #include "link/TPortSettings.h"
 #include "link/TProg.h"
@@ -27,10 +28,6 @@
 #include <memory>
 
 namespace {
-
-const QString source = QStringLiteral("devices\\TDevToolsExec");
-
-#define PARAM(data, key) getParam(source, __LINE__, data, QLatin1String(key))
 
 constexpr qint64 crcBlock = 16777216;
 constexpr qint32 int32Max = std::numeric_limits<qint32>::max();
@@ -96,7 +93,7 @@ void TDevToolsExec::slotPauseReset()
 
 bool TDevToolsExec::execute(TSerialPort *port, bool *stopRun, int *cfgId, int *lastCmdId)
 {
-    const QString code = PARAM(m_params, REC_CMD).toString();
+    const QString code = schema::cmdCode(m_params);
     if (code == QLatin1String(CMD_SET_PROG))
         return execSetProg(port);
     if (code == QLatin1String(CMD_EXECUTE))
@@ -125,9 +122,9 @@ TProgLink progLinkOf(const TData &setProg, const TProg &prog)
     TProgLink link;
     // The name's record from a copy of the lists: the settings dialog may
     // replace them while a run goes on.
-    const TProgNameItem item = appData.progLists().names.find(PARAM(setProg, SET_PROG_PROG).toString());
-    link.portName = PARAM(setProg, SET_PROG_ALT_ENABLED).toBool() ? PARAM(setProg, SET_PROG_ALT_PORT).toString()
-                                                                   : item.port;
+    const TProgNameItem item = appData.progLists().names.find(schema::text(setProg, SET_PROG_PROG));
+    link.portName =
+        schema::flag(setProg, SET_PROG_ALT_ENABLED) ? schema::text(setProg, SET_PROG_ALT_PORT) : item.port;
     link.settings = prog.portSettings();
     link.maxData = prog.maxData();
     link.interface = prog.interface();
@@ -174,7 +171,7 @@ bool TDevToolsExec::execSetProg(TSerialPort *port)
 {
     if (port->isOpen())
         port->close();
-    const TDataCmd *cmd = dataPrj.cmdById(PARAM(m_params, REC_ID_CMD).toInt());
+    const TDataCmd *cmd = dataPrj.cmdById(schema::cmdId(m_params));
     if (!cmd) {
         setErrorText(lang.text(execmsg::CMD_GONE));
         return false;
@@ -197,7 +194,7 @@ bool TDevToolsExec::execSetProg(TSerialPort *port)
 
 bool TDevToolsExec::execExecute()
 {
-    const int cfg = PARAM(m_params, EXECUTE_CFG).toInt();
+    const int cfg = int(schema::integer(m_params, EXECUTE_CFG));
     if (!dataPrj.cfgById(cfg)) {
         setErrorText(lang.text(MSG_NO_CONFIGURATION));
         return false;
@@ -208,7 +205,7 @@ bool TDevToolsExec::execExecute()
 
 bool TDevToolsExec::execDelay()
 {
-    const int delay = PARAM(m_params, DELAY_VALUE).toInt();
+    const int delay = int(schema::integer(m_params, DELAY_VALUE));
     QTimer timer;
     timer.setSingleShot(true);
     timer.start(qMax(0, delay));
@@ -249,7 +246,7 @@ bool TDevToolsExec::execPause()
     // The flag is up before the window hears of the pause: a resume that
     // arrives with the first events processed must find it to clear.
     m_pause = true;
-    emit signalPauseFromCmd(PARAM(m_params, REC_ID_CFG).toInt());
+    emit signalPauseFromCmd(int(schema::integer(m_params, REC_ID_CFG)));
     processEvents();
     emit signalEventText(EXEC_WORK, lang.text(MSG_PAUSED), QString());
     while (m_pause && !isStopped()) {
@@ -267,7 +264,7 @@ bool TDevToolsExec::execJamp(int *cfgId, int *lastCmdId)
         setErrorText(lang.text(execmsg::CMD_GONE));
         return false;
     }
-    const int target = PARAM(running->toHash(), JAMP_TO_CMD).toInt();
+    const int target = int(schema::integer(running->toHash(), JAMP_TO_CMD));
     *lastCmdId = target;
     const TDataCmd *targetCmd = dataPrj.cmdById(target);
     if (!targetCmd) {
@@ -287,13 +284,14 @@ bool TDevToolsExec::execJamp(int *cfgId, int *lastCmdId)
 
 bool TDevToolsExec::execCounter(bool *stopRun)
 {
-    const int id = PARAM(m_params, REC_ID_CMD).toInt();
+    const int id = schema::cmdId(m_params);
     const TDataCmd *cmd = dataPrj.cmdById(id);
-    const TData stored = cmd ? cmd->params() : TData();
+    const TData stored = cmd ? cmd->toHash() : TData();
     qint32 next = 0;
     bool reached = false;
-    if (!counterStep(PARAM(stored, COUNTER_VALUE).toInt(), PARAM(stored, COUNTER_DELTA).toInt(),
-                     PARAM(stored, COUNTER_LIMIT).toInt(), next, reached)) {
+    const qint32 limit = qint32(schema::integer(stored, COUNTER_LIMIT));
+    const qint32 delta = qint32(schema::integer(stored, COUNTER_DELTA));
+    if (!counterStep(qint32(schema::integer(stored, COUNTER_VALUE)), delta, limit, next, reached)) {
         setErrorText(lang.text(MSG_COUNTER));
         return false;
     }
@@ -301,8 +299,7 @@ bool TDevToolsExec::execCounter(bool *stopRun)
     if (reached) {
         // Also a counter that an earlier run left at its limit: the run
         // ends at once, and says why.
-        const qint32 limit = PARAM(stored, COUNTER_LIMIT).toInt();
-        const bool unlimited = limit == 0 && PARAM(stored, COUNTER_DELTA).toInt() >= 0;
+        const bool unlimited = limit == 0 && delta >= 0;
         emit signalEventText(EXEC_RESULT,
                              lang.text(execmsg::COUNTER_AT_LIMIT).arg(next).arg(unlimited ? int32Max : limit),
                              QString());
@@ -313,12 +310,12 @@ bool TDevToolsExec::execCounter(bool *stopRun)
 
 bool TDevToolsExec::execCalcCrc()
 {
-    const QString name = PARAM(m_params, CRC_CRC_NAME).toString();
-    const QString file = makeAbsolutePath(dataPrj.workPath(), PARAM(m_params, CRC_FILE).toString());
-    const QString format = PARAM(m_params, CRC_FORMAT).toString().toLower();
-    const qint64 addr = PARAM(m_params, CRC_ADDR).toLongLong();
-    qint64 count = PARAM(m_params, CRC_COUNT).toLongLong();
-    const quint8 fill = quint8(PARAM(m_params, CRC_FILL).toLongLong() & 0xFF);
+    const QString name = schema::text(m_params, CRC_CRC_NAME);
+    const QString file = makeAbsolutePath(dataPrj.workPath(), schema::text(m_params, CRC_FILE));
+    const QString format = schema::text(m_params, CRC_FORMAT).toLower();
+    const qint64 addr = schema::integer(m_params, CRC_ADDR);
+    qint64 count = schema::integer(m_params, CRC_COUNT);
+    const quint8 fill = quint8(schema::integer(m_params, CRC_FILL) & 0xFF);
 
     std::unique_ptr<ICRC> crc(createCRC(name));
     if (!crc) {
@@ -383,7 +380,7 @@ bool TDevToolsExec::execCalcCrc()
 
 bool TDevToolsExec::execProcess()
 {
-    QStringList arguments = QProcess::splitCommand(PARAM(m_params, PROCESS_FILE).toString());
+    QStringList arguments = QProcess::splitCommand(schema::text(m_params, PROCESS_FILE));
     if (arguments.isEmpty())
         return true;
     QString program = arguments.takeFirst();

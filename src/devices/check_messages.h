@@ -60,5 +60,7 @@ constexpr int BLOCKS_PAST = 525;
 constexpr int IMAGE_SIZE = 526;
 // %1 a command code that %2 (the provider's name) does not carry out.
 constexpr int NOT_OFFERED = 527;
+// %1 a name that is no algorithm of the CRC catalogue.
+constexpr int NOT_ALGORITHM = 546;
 
 } // namespace checkmsg

@@ -2,6 +2,7 @@
 
 #include "core/consts.h"
 #include "devices/IDevice.h"
+#include "devices/param_schema.h"
 #include "gui/forms/TFormDevLeave.h"
 #include "gui/forms/TFormDevRWV.h"
 #include "gui/forms/TFormDevSetCLK.h"
@@ -13,7 +14,7 @@ enum class Kind { None, Clock, Char, Data, File, Leave };
 
 Kind kindOf(const TData &data)
 {
-    const QString c = data.value(QLatin1String(REC_CMD)).toString();
+    const QString c = schema::cmdCode(data);
     const auto is = [&c](std::initializer_list<const char *> codes) {
         for (const char *code : codes)
             if (c == QLatin1String(code))
@@ -56,7 +57,7 @@ bool text(IDevice *, const TData &data, QWidget *form, QString &text)
     case Kind::Clock: text = clkCmdText(data); return true;
     case Kind::Char: text = charCmdTextMain(data); return true;
     case Kind::Data:
-        text = dataCmdTextMain(data, data.value(QLatin1String(REC_CMD)).toString(), form);
+        text = dataCmdTextMain(data, schema::cmdCode(data), form);
         return true;
     case Kind::File: text = fileCmdTextMain(data); return true;
     case Kind::Leave: text = leaveCmdText(data, false); return true;

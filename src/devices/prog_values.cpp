@@ -1,6 +1,6 @@
 #include "devices/prog_values.h"
 
-#include "devices/param_numbers.h"
+#include "devices/param_schema.h"
 
 #include <cmath>
 
@@ -25,7 +25,7 @@ namespace {
 bool scaled(const QVariant &value, double scale, qint64 max, qint64 &out)
 {
     double v = 0;
-    if (!paramnum::readReal(value, v) || v < 0)
+    if (!schema::readReal(value, v) || v < 0)
         return false;
     const double product = std::trunc(v * scale);
     if (product > double(max))
@@ -57,7 +57,7 @@ bool currentMicro(const QVariant &value, qint64 max, quint32 &out)
 bool duration16(const QVariant &value, qint16 &out)
 {
     qint64 v = 0;
-    if (!paramnum::readInteger(value, v) || v < DURATION_MIN || v > DURATION_MAX)
+    if (!schema::readInteger(value, v) || v < DURATION_MIN || v > DURATION_MAX)
         return false;
     out = qint16(v);
     return true;
@@ -66,7 +66,7 @@ bool duration16(const QVariant &value, qint16 &out)
 bool frequency32(const QVariant &value, quint32 &out)
 {
     qint64 v = 0;
-    if (!paramnum::readInteger(value, v) || v < 0 || v > FREQ_MAX)
+    if (!schema::readInteger(value, v) || v < 0 || v > FREQ_MAX)
         return false;
     out = quint32(v);
     return true;
@@ -75,7 +75,7 @@ bool frequency32(const QVariant &value, quint32 &out)
 bool duty16(const QVariant &value, quint16 &out)
 {
     qint64 v = 0;
-    if (!paramnum::readInteger(value, v) || v < 0 || v > DUTY_MAX / 10)
+    if (!schema::readInteger(value, v) || v < 0 || v > DUTY_MAX / 10)
         return false;
     out = quint16(v * 10);
     return true;

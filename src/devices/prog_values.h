@@ -9,7 +9,7 @@
 //
 // A stored value may be a number (fresh from a form or the defaults) or a
 // text (after the project file was loaded again); it is read by the strict
-// readers of param_numbers.h, so anything that is no finite number (an empty
+// readers of param_schema.h, so anything that is no finite number (an empty
 // text, "abc", "inf", "nan", 1e300 for an integer) is refused. The
 // arithmetic is done in 64 bits or double.
 

@@ -8,8 +8,8 @@ target_sources(velkorlib PRIVATE
     devices/IDevice.h
     devices/IDeviceExec.cpp
     devices/IDeviceExec.h
-    devices/param_numbers.cpp
-    devices/param_numbers.h
+    devices/param_schema.cpp
+    devices/param_schema.h
     devices/prog_values.cpp
     devices/prog_values.h
     devices/TAutoListItem.h

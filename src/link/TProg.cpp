@@ -165,6 +165,14 @@ QString TProg::pinTypeLetters() const
     return typeLetters;
 }
 
+QString TProg::allPinTypeLetters()
+{
+    QString letters = QString(QLatin1Char(noChangeLetter));
+    for (const PinType &type : pinTypeTable)
+        letters.append(QLatin1Char(type.letter));
+    return letters;
+}
+
 int TProg::pinTypeCode(QChar letter)
 {
     int code = 1;

@@ -39,6 +39,8 @@ public:
     QStringList pinTypes() const;
     QString pinTypeLetters() const;
     static int pinTypeCode(QChar letter);
+    // Every pin-state letter any programmer may take, "-" (no change) first.
+    static QString allPinTypeLetters();
     int pinCountValue() const;
 
     void generatorDefaults(int &freq, int &duty) const;

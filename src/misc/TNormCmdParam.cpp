@@ -7,6 +7,7 @@
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
 #include "devices/check_messages.h"
+#include "devices/param_schema.h"
 #include "formats/TFormat.h"
 #include "gui/forms/TFormDevLeave.h"
 #include "gui/forms/TFormDevRWV.h"
@@ -14,7 +15,6 @@
 #include "link/TProg.h"
 #include "misc/dev_misc.h"
 
-#include <QRegularExpression>
 
 #include <cstdlib>
 #include <limits>
@@ -160,8 +160,8 @@ void setCharCmdDefaultsEeprom(IDevice *device, TData &record)
 
 TCheck isCharCmdValid(const TData &params, qint64 begin, qint64 size, const char *sizeKey)
 {
-    const qint64 address = PARAM(params, CHAR_ADDR_DEVICE).toLongLong();
-    const qint64 count = PARAM(params, CHAR_COUNT).toLongLong();
+    const qint64 address = schema::integer(params, CHAR_ADDR_DEVICE);
+    const qint64 count = schema::integer(params, CHAR_COUNT);
     return rangeCheck(CHAR_ADDR_DEVICE, address, CHAR_COUNT, count, {begin, size, sizeKey}, true);
 }
 
@@ -182,9 +182,8 @@ TCheck isCharCmdValidEeprom(IDevice *device, const TData &params)
 
 QString charCmdText(const TData &params)
 {
-    return rangeText(PARAM(params, CHAR_ADDR_DEVICE).toLongLong(),
-                     PARAM(params, CHAR_COUNT).toLongLong(),
-                     quint8(PARAM(params, CHAR_FILL_CHAR).toUInt()));
+    return rangeText(schema::integer(params, CHAR_ADDR_DEVICE), schema::integer(params, CHAR_COUNT),
+                     quint8(schema::integer(params, CHAR_FILL_CHAR)));
 }
 
 QString charCmdTextMain(const TData &params) { return charCmdText(params); }
@@ -216,13 +215,12 @@ void setDataCmdDefaultsEeprom(IDevice *device, TData &record)
 
 TCheck isDataCmdValid(const TData &params, qint64 begin, qint64 size, const char *sizeKey)
 {
-    const qint64 address = PARAM(params, DATA_ADDR_DEVICE).toLongLong();
-    const QString data = PARAM(params, DATA_DATA).toString();
+    const qint64 address = schema::integer(params, DATA_ADDR_DEVICE);
+    const QString data = schema::text(params, DATA_DATA);
     if (data.isEmpty())
         return TCheck::refused(DATA_DATA, msg(checkmsg::NO_DATA));
-    static const QRegularExpression hexAndBlanks(QStringLiteral("\\A(?:[0-9A-Fa-f ])+\\z"));
     QByteArray bytes;
-    if (!hexAndBlanks.match(data).hasMatch() || !hexStringToBytesChecked(data, bytes))
+    if (!schema::readHex(data, bytes))
         return TCheck::refused(DATA_DATA, notWholeHexReason(data));
     return rangeCheck(DATA_ADDR_DEVICE, address, DATA_DATA, bytes.size(), {begin, size, sizeKey}, false);
 }
@@ -244,9 +242,9 @@ TCheck isDataCmdValidEeprom(IDevice *device, const TData &params)
 
 QString dataCmdText(const TData &params, const QString &code, QWidget *form)
 {
-    const int idCmd = PARAM(params, REC_ID_CMD).toInt();
-    const qint64 address = PARAM(params, DATA_ADDR_DEVICE).toLongLong();
-    const QString data = PARAM(params, DATA_DATA).toString();
+    const int idCmd = schema::cmdId(params);
+    const qint64 address = schema::integer(params, DATA_ADDR_DEVICE);
+    const QString data = schema::text(params, DATA_DATA);
     if (form && code.contains(QLatin1String("read"))) {
         auto *shown = qobject_cast<TFormDevRWVData *>(form);
         if (shown && shown->idCmd() == idCmd)
@@ -301,15 +299,15 @@ void setFileCmdDefaultsEeprom(IDevice *device, TData &record)
 
 TCheck isFileCmdValid(const TData &params, qint64 begin, qint64 size, const char *sizeKey)
 {
-    const QString file = PARAM(params, FILE_FILE).toString();
-    const QString format = PARAM(params, FILE_FORMAT).toString().toUpper();
-    const qint64 addrFile = PARAM(params, FILE_ADDR_FILE).toLongLong();
-    const qint64 address = PARAM(params, FILE_ADDR_DEVICE).toLongLong();
-    const qint64 count = PARAM(params, FILE_COUNT).toLongLong();
+    const QString file = schema::text(params, FILE_FILE);
+    const QString format = schema::text(params, FILE_FORMAT).toUpper();
+    const qint64 addrFile = schema::integer(params, FILE_ADDR_FILE);
+    const qint64 address = schema::integer(params, FILE_ADDR_DEVICE);
+    const qint64 count = schema::integer(params, FILE_COUNT);
     if (file.isEmpty())
         return TCheck::refused(FILE_FILE, msg(checkmsg::NO_FILE));
     if (!TFormat::formatList().contains(format))
-        return TCheck::refused(FILE_FORMAT, msg(checkmsg::NOT_FORMAT).arg(PARAM(params, FILE_FORMAT).toString()));
+        return TCheck::refused(FILE_FORMAT, msg(checkmsg::NOT_FORMAT).arg(schema::text(params, FILE_FORMAT)));
     if (addrFile < 0)
         return TCheck::refused(FILE_ADDR_FILE, msg(checkmsg::NEGATIVE).arg(addrFile));
     if (TCheck inside = rangeCheck(FILE_ADDR_DEVICE, address, FILE_COUNT, count, {begin, size, sizeKey}, true);
@@ -346,7 +344,7 @@ TCheck isFileCmdValidEeprom(IDevice *device, const TData &params)
 
 QString fileCmdText(const TData &params)
 {
-    return formatFileText(PARAM(params, FILE_FORMAT).toString(), PARAM(params, FILE_FILE).toString());
+    return formatFileText(schema::text(params, FILE_FORMAT), schema::text(params, FILE_FILE));
 }
 
 QString fileCmdTextMain(const TData &params) { return fileCmdText(params); }
@@ -357,10 +355,9 @@ QString fileCmdTextEeprom(const TData &params) { return fileCmdText(params); }
 
 TFormDevRWVChar *createCharCmdForm(const TData &params, qint64 begin, qint64 size, quint8 fill)
 {
-    auto *form = new TFormDevRWVChar(PARAM(params, REC_ID_CMD).toInt(),
-                                     PARAM(params, CHAR_ADDR_DEVICE).toLongLong(),
-                                     PARAM(params, CHAR_COUNT).toLongLong(),
-                                     uchar(PARAM(params, CHAR_FILL_CHAR).toUInt()), nullptr);
+    auto *form = new TFormDevRWVChar(schema::cmdId(params), schema::integer(params, CHAR_ADDR_DEVICE),
+                                     schema::integer(params, CHAR_COUNT),
+                                     uchar(schema::integer(params, CHAR_FILL_CHAR)), nullptr);
     form->setRange(begin, size);
     form->setDefault(begin, size, fill);
     return form;
@@ -386,9 +383,9 @@ TFormDevRWVChar *createCharCmdFormEeprom(IDevice *device, const TData &params)
 
 TFormDevRWVData *createDataCmdForm(const TData &params, qint64 begin, qint64 size)
 {
-    auto *form = new TFormDevRWVData(PARAM(params, REC_ID_CMD).toInt(),
-                                     PARAM(params, DATA_ADDR_DEVICE).toLongLong(),
-                                     PARAM(params, DATA_DATA).toString(), nullptr);
+    auto *form = new TFormDevRWVData(schema::cmdId(params),
+                                     schema::integer(params, DATA_ADDR_DEVICE),
+                                     schema::text(params, DATA_DATA), nullptr);
     form->setRange(begin, size);
     form->setDefault(begin);
     return form;
@@ -414,12 +411,12 @@ TFormDevRWVData *createDataCmdFormEeprom(IDevice *device, const TData &params)
 
 TFormDevRWVFile *createFileCmdForm(const TData &params, qint64 begin, qint64 size)
 {
-    auto *form = new TFormDevRWVFile(PARAM(params, REC_ID_CMD).toInt(),
-                                     PARAM(params, FILE_FORMAT).toString(),
-                                     PARAM(params, FILE_FILE).toString(),
-                                     PARAM(params, FILE_ADDR_FILE).toLongLong(),
-                                     PARAM(params, FILE_ADDR_DEVICE).toLongLong(),
-                                     PARAM(params, FILE_COUNT).toLongLong(), nullptr);
+    auto *form = new TFormDevRWVFile(schema::cmdId(params),
+                                     schema::text(params, FILE_FORMAT),
+                                     schema::text(params, FILE_FILE),
+                                     schema::integer(params, FILE_ADDR_FILE),
+                                     schema::integer(params, FILE_ADDR_DEVICE),
+                                     schema::integer(params, FILE_COUNT), nullptr);
     form->setBasePath(dataPrj.workPath());
     form->setRange(begin, size);
     form->setDefault(0, begin, size);
@@ -451,7 +448,7 @@ QString pinStateText(int idCmd)
     const CmdRefs refs = findCmd(idCmd);
     if (!refs.cmd)
         return QString();
-    QString state = PARAM(refs.cmd->params(), LEAVE_STATE).toString();
+    QString state = schema::text(refs.cmd->toHash(), LEAVE_STATE);
     if (refs.prog) {
         const int n = qMax(0, refs.prog->pinCountValue());
         state = state.left(n).leftJustified(n, QLatin1Char('-'));
@@ -464,7 +461,7 @@ void setLeaveCmdDefaults(TData &record, bool withReset)
     record.insert(QLatin1String(LEAVE_STATE), QString());
     if (!withReset)
         return;
-    const CmdRefs refs = findCmd(PARAM(record, REC_ID_CMD).toInt());
+    const CmdRefs refs = findCmd(schema::cmdId(record));
     if (refs.cmd && refs.prog) {
         record.insert(QLatin1String(LEAVE_RESET), true);
         record.insert(QLatin1String(LEAVE_DURATION), refs.prog->resetDefault());
@@ -473,18 +470,18 @@ void setLeaveCmdDefaults(TData &record, bool withReset)
 
 TCheck isLeaveCmdValid(const TData &params, bool withReset)
 {
-    const CmdRefs refs = findCmd(params.value(QLatin1String(REC_ID_CMD)).toInt());
+    const CmdRefs refs = findCmd(schema::cmdId(params));
     if (TCheck found = refsCheck(refs, false); !found)
         return found;
     const QString allowed = refs.prog->pinTypeLetters();
-    for (const QChar c : PARAM(params, LEAVE_STATE).toString())
+    for (const QChar c : schema::text(params, LEAVE_STATE))
         if (c != QLatin1Char('-') && !allowed.contains(c))
             return TCheck::refused(LEAVE_STATE, msg(checkmsg::PIN_LETTER).arg(c).arg(allowed));
     if (!withReset)
         return TCheck::valid();
     if (TCheck found = refsCheck(refs, true); !found)
         return found;
-    const int duration = PARAM(params, LEAVE_DURATION).toInt();
+    const int duration = int(schema::integer(params, LEAVE_DURATION));
     const bool positive = PARAM(refs.device->params(), DEV_RESET_POL).toBool();
     if (duration == 0)
         return TCheck::refused(LEAVE_DURATION, msg(checkmsg::PULSE_ZERO));
@@ -502,9 +499,9 @@ TCheck isLeaveCmdValid(const TData &params, bool withReset)
 
 QString leaveCmdText(const TData &params, bool withReset)
 {
-    const bool reset = withReset && PARAM(params, LEAVE_RESET).toBool();
+    const bool reset = withReset && schema::flag(params, LEAVE_RESET);
     return (reset ? QStringLiteral("RESET, ") : QString())
-           + pinStateText(PARAM(params, REC_ID_CMD).toInt());
+           + pinStateText(schema::cmdId(params));
 }
 
 QByteArray pinStateBytes(int idCmd, bool withReset)
@@ -512,10 +509,10 @@ QByteArray pinStateBytes(int idCmd, bool withReset)
     const CmdRefs refs = findCmd(idCmd);
     if (!refs.cmd || !refs.prog)
         return QByteArray();
-    const TData record = refs.cmd->params();
-    const quint16 duration = withReset ? quint16(PARAM(record, LEAVE_DURATION).toInt()) : 0;
+    const TData record = refs.cmd->toHash();
+    const quint16 duration = withReset ? quint16(int(schema::integer(record, LEAVE_DURATION))) : 0;
     const int n = qMax(0, refs.prog->pinCountValue());
-    const QString state = PARAM(record, LEAVE_STATE).toString().leftJustified(n, QLatin1Char('-'));
+    const QString state = schema::text(record, LEAVE_STATE).leftJustified(n, QLatin1Char('-'));
     QByteArray out;
     out.reserve(2 + n);
     out.append(char(duration & 0xFF));
@@ -527,7 +524,7 @@ QByteArray pinStateBytes(int idCmd, bool withReset)
 
 TFormDevLeave *createLeaveCmdForm(IDevice *device, const TData &params, bool withReset)
 {
-    const int idCmd = PARAM(params, REC_ID_CMD).toInt();
+    const int idCmd = schema::cmdId(params);
     const QString state = pinStateText(idCmd);
     const CmdRefs refs = findCmd(idCmd);
     if (!refs.cmd || !refs.prog)
@@ -538,8 +535,8 @@ TFormDevLeave *createLeaveCmdForm(IDevice *device, const TData &params, bool wit
     if (withReset) {
         refs.prog->resetRange(minimum, maximum);
         byDefault = refs.prog->resetDefault();
-        reset = PARAM(params, LEAVE_RESET).toBool();
-        duration = PARAM(params, LEAVE_DURATION).toInt();
+        reset = schema::flag(params, LEAVE_RESET);
+        duration = int(schema::integer(params, LEAVE_DURATION));
         polarity = device && PARAM(device->params(), DEV_RESET_POL).toBool();
     }
     return new TFormDevLeave(idCmd, state, pins, refs.prog->pinTypeLetters(), refs.prog->pinTypes(),
@@ -551,15 +548,15 @@ TFormDevLeave *createLeaveCmdForm(IDevice *device, const TData &params, bool wit
 
 void setClkCmdParams(const QString &section, TData &record)
 {
-    const CmdRefs refs = findCmd(PARAM(record, REC_ID_CMD).toInt());
+    const CmdRefs refs = findCmd(schema::cmdId(record));
     const int clk = refs.cmd && refs.prog ? refs.prog->clockDefault(section) : 0;
     record.insert(QLatin1String(SET_CLK_CLK), uint(clk));
 }
 
 TCheck isClkCmdValid(const TData &params)
 {
-    const CmdRefs refs = findCmd(PARAM(params, REC_ID_CMD).toInt());
-    const qint64 clk = PARAM(params, SET_CLK_CLK).toUInt();
+    const CmdRefs refs = findCmd(schema::cmdId(params));
+    const qint64 clk = schema::integer(params, SET_CLK_CLK);
     if (TCheck found = refsCheck(refs, true); !found)
         return found;
     const QString section = PARAM(refs.device->params(), DEV_PRG_PAR).toString();
@@ -576,12 +573,12 @@ TCheck isClkCmdValid(const TData &params)
 
 QString clkCmdText(const TData &params)
 {
-    return freqText(int(PARAM(params, SET_CLK_CLK).toUInt()));
+    return freqText(int(schema::integer(params, SET_CLK_CLK)));
 }
 
 TFormDevSetCLK *createClkCmdForm(const QString &section, const TData &params)
 {
-    const int idCmd = PARAM(params, REC_ID_CMD).toInt();
+    const int idCmd = schema::cmdId(params);
     const CmdRefs refs = findCmd(idCmd);
     if (!refs.cmd || !refs.prog)
         return nullptr;
@@ -589,6 +586,6 @@ TFormDevSetCLK *createClkCmdForm(const QString &section, const TData &params)
     int minimum = 0, maximum = 0;
     QVector<int> levels;
     refs.prog->clockList(section, listed, minimum, maximum, levels);
-    return new TFormDevSetCLK(idCmd, int(PARAM(params, SET_CLK_CLK).toUInt()), listed, minimum,
+    return new TFormDevSetCLK(idCmd, int(schema::integer(params, SET_CLK_CLK)), listed, minimum,
                               maximum, refs.prog->clockDefault(section), levels, nullptr);
 }

@@ -7,9 +7,12 @@
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
 #include "devices/check_messages.h"
+#include "devices/param_schema.h"
 #include "link/TProg.h"
 
 #include <QStringList>
+
+#include <limits>
 
 namespace {
 
@@ -219,18 +222,18 @@ qint64 chunkLength(qint64 pos, qint64 last, qint64 block)
 
 void getCharCmdParams(const TData &params, int &idCmd, qint64 &first, qint64 &last, quint8 &fill)
 {
-    idCmd = PARAM(params, REC_ID_CMD).toInt();
-    first = PARAM(params, CHAR_ADDR_DEVICE).toLongLong();
-    last = qint64(quint64(first) + quint64(PARAM(params, CHAR_COUNT).toLongLong()) - 1);
-    fill = quint8(PARAM(params, CHAR_FILL_CHAR).toUInt());
+    idCmd = schema::cmdId(params);
+    first = schema::integer(params, CHAR_ADDR_DEVICE);
+    last = qint64(quint64(first) + quint64(schema::integer(params, CHAR_COUNT)) - 1);
+    fill = quint8(schema::integer(params, CHAR_FILL_CHAR));
 }
 
 bool getDataCmdParams(const TData &params, int &idCmd, qint64 &first, qint64 &last,
                       QByteArray &bytes, QString &text)
 {
-    idCmd = PARAM(params, REC_ID_CMD).toInt();
-    first = PARAM(params, DATA_ADDR_DEVICE).toLongLong();
-    text = PARAM(params, DATA_DATA).toString();
+    idCmd = schema::cmdId(params);
+    first = schema::integer(params, DATA_ADDR_DEVICE);
+    text = schema::text(params, DATA_DATA);
     const bool whole = hexStringToBytesChecked(text, bytes);
     last = qint64(quint64(first) + quint64(bytes.size()) - 1);
     return whole;
@@ -239,18 +242,18 @@ bool getDataCmdParams(const TData &params, int &idCmd, qint64 &first, qint64 &la
 void getFileCmdParams(const TData &params, int &idCmd, qint64 &addrFile, qint64 &first,
                       qint64 &last, QString &file, QString &format)
 {
-    idCmd = PARAM(params, REC_ID_CMD).toInt();
-    addrFile = PARAM(params, FILE_ADDR_FILE).toLongLong();
-    first = PARAM(params, FILE_ADDR_DEVICE).toLongLong();
-    last = qint64(quint64(first) + quint64(PARAM(params, FILE_COUNT).toLongLong()) - 1);
-    file = makeAbsolutePath(dataPrj.workPath(), PARAM(params, FILE_FILE).toString());
-    format = PARAM(params, FILE_FORMAT).toString().toLower();
+    idCmd = schema::cmdId(params);
+    addrFile = schema::integer(params, FILE_ADDR_FILE);
+    first = schema::integer(params, FILE_ADDR_DEVICE);
+    last = qint64(quint64(first) + quint64(schema::integer(params, FILE_COUNT)) - 1);
+    file = makeAbsolutePath(dataPrj.workPath(), schema::text(params, FILE_FILE));
+    format = schema::text(params, FILE_FORMAT).toLower();
 }
 
 quint32 getClkCmdParams(const TData &params)
 {
-    const uint clk = PARAM(params, SET_CLK_CLK).toUInt();
-    const TDataCmd *cmd = dataPrj.cmdById(PARAM(params, REC_ID_CMD).toInt());
+    const qint64 clk = schema::integer(params, SET_CLK_CLK);
+    const TDataCmd *cmd = dataPrj.cmdById(schema::cmdId(params));
     IDevice *device = cmd ? cmd->device() : nullptr;
     TProg *prog = cmd ? cmd->prog() : nullptr;
     if (!device || !prog)
@@ -261,7 +264,9 @@ quint32 getClkCmdParams(const TData &params)
 
 bool referenceId(const QVariant &value, int &id)
 {
-    bool ok = false;
-    id = value.toString().toInt(&ok);
-    return ok;
+    qint64 n = 0;
+    if (!schema::readInteger(value, n) || n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
+        return false;
+    id = int(n);
+    return true;
 }

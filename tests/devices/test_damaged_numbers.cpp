@@ -1,12 +1,13 @@
-// Damaged numbers in project files. Every numeric parameter of every
-// command kind, of every family, the programmer and the tools, damaged in a
-// project file that the project-file reader loads, makes its command
-// invalid; a run of such a configuration sends nothing of that command and
-// fails naming the key and the value. Whatever the program itself writes
-// (the defaults and values of every command, through the writer) loads
-// valid again.
+// Damaged values in project files. Every key of every command the schema
+// gives, over the whole command catalogue, damaged in a project file that
+// the project-file reader loads, makes its command invalid; a run of such a
+// configuration sends nothing of that command and fails naming the key.
+// Every key that a command's check, summary, form or run reads has its
+// entry. Whatever the program itself writes (the defaults and values of
+// every command, through the writer) loads valid again.
 
 #include "core/TAppData.h"
+#include "core/TCmdCode.h"
 #include "core/TProgName.h"
 #include "core/TProgType.h"
 #include "core/consts.h"
@@ -16,19 +17,29 @@
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
 #include "devices/TDevTools.h"
+#include "devices/TDevProg.h"
+#include "devices/TDeviceList.h"
+#include "devices/dev_lists.h"
 #include "devices/exec_messages.h"
-#include "devices/param_numbers.h"
+#include "devices/param_schema.h"
 #include "gui/main/startup.h"
 #include "link/TExec.h"
+#include "support/AvrChip.h"
+#include "support/Chip24.h"
 #include "support/ExecHarness.h"
 #include "support/RunFixture.h"
 #include "support/FakeProgrammer.h"
 #include "support/FormHost.h"
 #include "support/NumberedLanguage.h"
+#include "support/Spi25Chip.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMetaMethod>
+#include <QMutex>
+#include <QSet>
 #include <QTabWidget>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -228,6 +239,58 @@ bool showsInvalid(QWidget *form)
     return false;
 }
 
+
+// A text the program never writes for a value of the kind; none for a key
+// that takes any text.
+const char *damagedText(schema::Kind kind)
+{
+    switch (kind) {
+    case schema::Kind::Integer:
+    case schema::Kind::Real: return "abc";
+    case schema::Kind::Flag: return "flase";
+    case schema::Kind::Format: return "srec";
+    case schema::Kind::Algorithm: return "CRC-0/NONE";
+    case schema::Kind::Programmer: return "NoSuchProgrammer";
+    case schema::Kind::Name:
+    case schema::Kind::File:
+    case schema::Kind::CommandLine: return "";
+    case schema::Kind::Hex: return "0G";
+    case schema::Kind::Pins: return "?";
+    case schema::Kind::Text: break;
+    }
+    return nullptr;
+}
+
+// (command code, key) of every read of a command record, from any thread.
+QMutex readsMutex;
+QSet<QPair<QString, QString>> reads;
+
+void recordRead(const TData &data, const QString &key)
+{
+    const auto code = data.constFind(QLatin1String(REC_CMD));
+    if (code == data.constEnd())
+        return;
+    const QMutexLocker locker(&readsMutex);
+    reads.insert({code.value().toString(), key});
+}
+
+// Has the form and its own parts emit as their edits do: the slots that
+// take a change or set the default (none opens a dialog).
+void makeEmit(QWidget *form)
+{
+    QList<QWidget *> widgets = form->findChildren<QWidget *>();
+    widgets.prepend(form);
+    for (QWidget *w : qAsConst(widgets)) {
+        const QMetaObject *meta = w->metaObject();
+        for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+            const QMetaMethod m = meta->method(i);
+            const QByteArray name = m.name();
+            if (m.methodType() == QMetaMethod::Slot && m.parameterCount() == 0
+                && (name.startsWith("slotChange") || name == "slotSetDefault" || name == "editingFinished"))
+                m.invoke(w, Qt::DirectConnection);
+        }
+    }
+}
 } // namespace
 
 class TestDamagedNumbers : public QObject, RunFixture
@@ -305,10 +368,14 @@ class TestDamagedNumbers : public QObject, RunFixture
     // validated.
     bool load(const Family &family, QVector<TData> commands)
     {
-        QVector<TData> all{record(CMD_SET_PROG, {{SET_PROG_PROG, EMU}})};
-        if (commands.isEmpty() || commands.first().value(REC_CMD).toString() != QLatin1String(CMD_SET_DEVICE))
-            commands.prepend(setDeviceRecord(family));
-        all += commands;
+        const auto codeAt = [&commands](int i) {
+            return i < commands.size() ? commands.at(i).value(REC_CMD).toString() : QString();
+        };
+        QVector<TData> all = commands;
+        if (codeAt(0) != QLatin1String(CMD_SET_PROG))
+            all.prepend(record(CMD_SET_PROG, {{SET_PROG_PROG, EMU}}));
+        if (all.size() < 2 || all.at(1).value(REC_CMD).toString() != QLatin1String(CMD_SET_DEVICE))
+            all.insert(1, setDeviceRecord(family));
         const QString file = path(QStringLiteral("damaged.prj"));
         if (!writeProjectFile(file, all))
             return false;
@@ -324,6 +391,14 @@ class TestDamagedNumbers : public QObject, RunFixture
     // Runs the project's one configuration; the wire as hex frames.
     QStringList run(bool ok)
     {
+        bool ended = false;
+        QStringList frames = runAny(ended);
+        if (rx->statuses.size() == 1 && ended != ok)
+            return {QStringLiteral("run ended %1").arg(ok ? "failed" : "well")};
+        return frames;
+    }
+    QStringList runAny(bool &ok)
+    {
         fake->clearRequests();
         rx.reset(new Receiver);
         const int cfg = dataPrj.cfgIdAt(0);
@@ -332,8 +407,9 @@ class TestDamagedNumbers : public QObject, RunFixture
             return {QStringLiteral("run did not end")};
         for (int i = 0; i < 1000 && rx->destroyed != QVector<int>{cfg}; ++i)
             QTest::qWait(10);
-        if (rx->statuses != QVector<QPair<int, bool>>{{cfg, ok}})
-            return {QStringLiteral("run ended %1").arg(ok ? "failed" : "well")};
+        if (rx->statuses.size() != 1 || rx->statuses.first().first != cfg)
+            return {QStringLiteral("run did not report")};
+        ok = rx->statuses.first().second;
         QStringList frames;
         for (const FakeProgrammer::Request &r : fake->requests())
             frames << QString::fromLatin1((QByteArray(1, char(r.code)) + r.payload).toHex());
@@ -392,10 +468,10 @@ private slots:
         QCOMPARE(cmd->cmd(), QLatin1String(d.code));
         QVERIFY(cmd->validDev());
         QVERIFY(!cmd->validParam());
-        QCOMPARE(paramnum::faultyKeys(cmd->toHash()), QStringList{QLatin1String(d.key)});
+        QCOMPARE(schema::faultyKeys(cmd->toHash()), QStringList{QLatin1String(d.key)});
         const QString name = cmd->handler()->cmdName(cmd->toHash());
         // The field of a number beyond it follows the key and the number.
-        const QString text = paramnum::faultText(name, cmd->toHash());
+        const QString text = schema::faultText(name, cmd->toHash());
         if (d.message == OUT)
             QVERIFY2(text.startsWith(QStringLiteral("msg %1 [%2] [%3] [%4] [").arg(OUT).arg(name, d.key, d.text)),
                      qPrintable(text));
@@ -429,7 +505,7 @@ private slots:
         QCOMPARE(run(false), QStringList());
         const TDataCmd *cmd = lastCmd();
         const QString name = cmd->handler()->cmdName(cmd->toHash());
-        QCOMPARE(failure(), paramnum::faultText(name, cmd->toHash()));
+        QCOMPARE(failure(), schema::faultText(name, cmd->toHash()));
         QVERIFY(failure().startsWith(QStringLiteral("msg %1 [%2] [%3]").arg(d.message).arg(name, d.key)));
     }
 
@@ -482,7 +558,7 @@ private slots:
             QCOMPARE(loaded.size(), ids.size());
             for (int i = 0; i < loaded.size(); ++i) {
                 const QString what = QStringLiteral("%1 %2").arg(family.name, loaded.at(i)->cmd());
-                QVERIFY2(paramnum::faultyKeys(loaded.at(i)->toHash()).isEmpty(), qPrintable(what));
+                QVERIFY2(schema::faultyKeys(loaded.at(i)->toHash()).isEmpty(), qPrintable(what));
                 QVERIFY2(loaded.at(i)->validParam() == valid.at(i), qPrintable(what));
             }
         }
@@ -517,6 +593,289 @@ private slots:
         host.clear();
     }
 
+
+    // ---- The schema over the command catalogue -------------------------------
+
+    // The family that offers a code first (the programmer and tool
+    // commands: the first whose sound record holds the key).
+    int familyFor(const QString &code, const QString &key)
+    {
+        if (TDevTools::hasCommand(code) || TDevProg::hasCommand(code)) {
+            for (int f = 0; f < int(sizeof(families) / sizeof(families[0])); ++f)
+                if (soundRecord(families[f], code).contains(key))
+                    return f;
+            return F24;
+        }
+        for (int f = 0; f < int(sizeof(families) / sizeof(families[0])); ++f) {
+            IDevice *device = deviceOf(families[f]);
+            if (device && device->hasCmd(code))
+                return f;
+        }
+        return -1;
+    }
+
+    // Every code of the catalogue has its entry, and the table no other.
+    void everyCodeOfTheCatalogueHasItsEntry()
+    {
+        QStringList codes = cmdCode.codes();
+        QCOMPARE(codes.size(), cmdCode.count());
+        for (const QString &code : qAsConst(codes)) {
+            QVector<schema::Entry> entries;
+            QVERIFY2(schema::entriesOf(code, entries), qPrintable(code));
+            QVERIFY2(familyFor(code, QLatin1String(REC_STATUS)) >= 0, qPrintable(code));
+            QCOMPARE(QLatin1String(entries.first().key), QLatin1String(REC_STATUS));
+        }
+        QStringList table = schema::codes();
+        table.sort();
+        QCOMPARE(table, codes);
+    }
+
+    // For every code of the catalogue and every key the table gives it, a
+    // damaged value makes the command invalid and names the key; a run
+    // sends nothing of it (at most what the commands before it send).
+    void aDamagedValueOfEveryKeyIsRefused_data()
+    {
+        QTest::addColumn<int>("family");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("text");
+        for (const QString &code : cmdCode.codes()) {
+            QVector<schema::Entry> entries;
+            schema::entriesOf(code, entries);
+            for (const schema::Entry &e : qAsConst(entries)) {
+                const char *text = damagedText(e.kind);
+                if (!text)
+                    continue;
+                const int f = familyFor(code, QLatin1String(e.key));
+                QTest::addRow("%s %s %s=\"%s\"", families[f].name, qPrintable(code), e.key, text)
+                    << f << code << QString::fromLatin1(e.key) << QString::fromLatin1(text);
+            }
+        }
+    }
+    void aDamagedValueOfEveryKeyIsRefused()
+    {
+        QFETCH(int, family);
+        QFETCH(QString, code);
+        QFETCH(QString, key);
+        QFETCH(QString, text);
+        const Family &f = families[family];
+        const bool isSetProg = code == QLatin1String(CMD_SET_PROG);
+        const bool isSetDevice = code == QLatin1String(CMD_SET_DEVICE);
+        const auto tested = [this, isSetProg] { return isSetProg ? dataPrj.cmdList().first() : lastCmd(); };
+        // XMC1's boot-mode commands have no rule that passes.
+        const bool noRule = code.startsWith(QLatin1String("bmi_"));
+
+        TData sound = soundRecord(f, code);
+        QVERIFY(!sound.isEmpty());
+        QVERIFY(load(f, {sound}));
+        QVERIFY(tested()->validParam() || noRule);
+
+        // What the commands before it send; a set_prog goes first.
+        QStringList expected;
+        if (!isSetProg) {
+            QVERIFY(load(f, {}));
+            if (isSetDevice)
+                dataPrj.removeCmd(lastCmd()->id());
+            expected = run(true);
+            QVERIFY(!expected.isEmpty());
+            QCOMPARE(expected.last(), QStringLiteral("8300"));
+            expected.last() = QStringLiteral("8302");
+        }
+
+        TData damaged = sound;
+        damaged.insert(key, text);
+        QVERIFY(load(f, {damaged}));
+        const TDataCmd *cmd = tested();
+        QCOMPARE(cmd->cmd(), code);
+        QVERIFY(!cmd->validParam());
+        QVERIFY(cmd->status());
+        QCOMPARE(schema::faultyKeys(cmd->toHash()), QStringList{key});
+        const TData record = cmd->toHash();
+        const QString name = cmdCode.name(code);
+
+        const QStringList wire = run(false);
+        QVERIFY2(wire == expected.mid(0, wire.size()), qPrintable(wire.join(QLatin1Char(' '))));
+        QCOMPARE(failure(), schema::faultText(name, record));
+        QVERIFY2(failure().contains(key), qPrintable(failure()));
+        // The project keeps the value as it was stored.
+        QCOMPARE(tested()->toHash().value(key).toString(), text);
+    }
+
+    // Every key that a command's check, summary, form (built and made to
+    // emit) and run read has its entry: the commands of every family and
+    // group, with their sound values, on the programmer with its chip.
+    void everyKeyReadIsInTheSchema()
+    {
+        const QStringList groups = TDevTools::cmdCodeList() + TDevProg::cmdCodeList();
+        reads.clear();
+        setParamReadHook(recordRead);
+        for (int fi = 0; fi < int(sizeof(families) / sizeof(families[0])); ++fi) {
+            const Family &family = families[fi];
+            if (fi == F24)
+                fake->setChip(std::make_shared<Chip24>(256, 8, 1));
+            else if (fi == F25)
+                fake->setChip(std::make_shared<Spi25Chip>(2 << 20, QByteArray::fromHex("EF4015")));
+            else if (fi == FAVR)
+                fake->setChip(std::make_shared<AvrChip>(
+                    AvrChip::specOf(TDeviceList::readDescription(DEVICES + QStringLiteral("/avr8/atmega328p.dev"))),
+                    quint16(deviceTypeOf(QStringLiteral("AVR8_SPI")))));
+            IDevice *device = deviceOf(family);
+            QVERIFY(device);
+            QStringList codes = device->cmdList();
+            codes += fi == F24 ? groups : QStringList{CMD_SET_DEVICE, CMD_AUTO_DETECT, CMD_SET_IO};
+            codes.removeAll(QLatin1String(CMD_SEPARATOR));
+            codes.removeDuplicates();
+            for (const QString &code : qAsConst(codes)) {
+                TData sound = soundRecord(family, code);
+                // Short transfers; a jump to the stop after it.
+                for (const char *key : {CHAR_COUNT, FILE_COUNT})
+                    if (sound.contains(QLatin1String(key)))
+                        sound.insert(QLatin1String(key), 16);
+                QVERIFY(load(family, {sound, record(CMD_STOP)}));
+                const int at = code == QLatin1String(CMD_SET_PROG) ? 0 : code == QLatin1String(CMD_SET_DEVICE) ? 1 : 2;
+                TDataCmd *cmd = dataPrj.cmdList().at(at);
+                QCOMPARE(cmd->cmd(), code);
+                IDevice *handler = cmd->handler();
+                QVERIFY2(handler, qPrintable(code));
+                handler->cmdParamText(cmd->toHash(), nullptr);
+                FormHost host;
+                if (QWidget *form = host.select(cmd->id())) {
+                    handler->cmdParamText(cmd->toHash(), form);
+                    makeEmit(form);
+                }
+                host.clear();
+                if (code == QLatin1String(CMD_JAMP))
+                    dataPrj.setCmdParam(cmd->id(), {{REC_ID_CMD, cmd->id()}, {JAMP_TO_CMD, lastCmd()->id()}});
+                bool ok = false;
+                runAny(ok);
+            }
+        }
+        setParamReadHook(nullptr);
+        QStringList missing;
+        for (const auto &read : qAsConst(reads))
+            if (!TDataCmd::isRecordKey(read.second) && !schema::hasKey(read.first, read.second))
+                missing << read.first + QLatin1Char(' ') + read.second;
+        missing.sort();
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
+        QVERIFY(reads.size() > 100);
+    }
+
+
+    // "status" is on or off as the program writes it ("1", "0") or as a flag
+    // reads; any other value keeps the command ticked and makes it invalid,
+    // so that a run refuses it, and stays stored until the user ticks or
+    // unticks it.
+    void statusIsReadStrictly_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("1") << "1" << true << true;
+        QTest::newRow("0") << "0" << false << true;
+        QTest::newRow("true") << "true" << true << true;
+        QTest::newRow("yes") << "yes" << true << false;
+        QTest::newRow("1.0") << "1.0" << true << false;
+    }
+    void statusIsReadStrictly()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ticked);
+        QFETCH(bool, valid);
+        TData verify = soundRecord(families[F25], QLatin1String(CMD_FILE_VERIFY));
+        verify.insert(REC_STATUS, text);
+        QVERIFY(load(families[F25], {verify}));
+        const int id = lastCmd()->id();
+        QCOMPARE(lastCmd()->status(), ticked);
+        QCOMPARE(lastCmd()->validParam(), valid);
+        const auto stored = [this] {
+            const QString file = path(QStringLiteral("saved.prj"));
+            TCtrlProject().save(file, &dataPrj);
+            QFile f(file);
+            f.open(QIODevice::ReadOnly);
+            const QJsonArray cmds = QJsonDocument::fromJson(f.readAll())
+                                        .object().value(PRJ_CONFIGURATIONS).toArray().at(0)
+                                        .toObject().value(PRJ_COMMANDS).toArray();
+            return cmds.last().toObject().value(REC_STATUS).toString();
+        };
+        QCOMPARE(stored(), valid ? QString(ticked ? "1" : "0") : text);
+        if (valid)
+            return;
+        // Unticked, the command is sound again and stored as the program writes it.
+        dataPrj.setCmdStatus(id, false);
+        QVERIFY(dataPrj.cmdById(id)->validParam());
+        QCOMPARE(stored(), QStringLiteral("0"));
+    }
+
+    // A hex image of any length reads: 32768 bytes written to a 24C256 on
+    // the wire, byte for byte.
+    void aLongHexImageIsWritten()
+    {
+        const Family big{"24xx", "24xx/24c256.dev", {{SET_CLK_CLK, 400000}, {SET_ADDR_ADDR, 0}}};
+        QByteArray image(32768, '\0');
+        for (int i = 0; i < image.size(); ++i)
+            image[i] = char(i * 7 + (i >> 8));
+        QStringList bytes;
+        for (const char b : qAsConst(image))
+            bytes << QString::fromLatin1(QByteArray(1, b).toHex().toUpper());
+        const QString text = bytes.join(QLatin1Char(' '));
+        QVERIFY(text.size() > 65536);
+        auto chip = std::make_shared<Chip24>(32768, 64, 2);
+        fake->setChip(chip);
+        QVERIFY(load(big, {record(CMD_DATA_WRITE, {{DATA_ADDR_DEVICE, 0}, {DATA_DATA, text}})}));
+        QVERIFY(lastCmd()->validParam());
+        bool ok = false;
+        runAny(ok);
+        QVERIFY2(ok, qPrintable(failure()));
+        QByteArray memory;
+        fake->locked([&] { memory = chip->memory; });
+        QCOMPARE(memory, image);
+    }
+
+
+    // A damaged flag shows on its form neither ticked nor unticked; an edit of
+    // another field keeps it as stored, a click sets it.
+    void aDamagedFlagShowsOnItsForm_data()
+    {
+        QTest::addColumn<int>("family");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("set_prog alt_enabled") << int(F24) << QString(CMD_SET_PROG) << QString(SET_PROG_ALT_ENABLED);
+        QTest::newRow("set_vicc ocp") << int(F24) << QString(CMD_SET_VICC) << QString(SUPPLY_OCP);
+        QTest::newRow("leave reset") << int(FAVR) << QString(CMD_LEAVE) << QString(LEAVE_RESET);
+    }
+    void aDamagedFlagShowsOnItsForm()
+    {
+        QFETCH(int, family);
+        QFETCH(QString, code);
+        QFETCH(QString, key);
+        TData damaged = soundRecord(families[family], code);
+        damaged.insert(key, QStringLiteral("flase"));
+        QVERIFY(load(families[family], {damaged}));
+        TDataCmd *cmd = code == QLatin1String(CMD_SET_PROG) ? dataPrj.cmdList().first() : lastCmd();
+        QVERIFY(!cmd->validParam());
+        FormHost host;
+        QWidget *form = host.select(cmd->id());
+        QVERIFY(form);
+        QCheckBox *box = nullptr;
+        for (QCheckBox *b : form->findChildren<QCheckBox *>())
+            if (b->property("paramKey").toString() == key)
+                box = b;
+        QVERIFY(box);
+        QCOMPARE(box->checkState(), Qt::PartiallyChecked);
+        makeEmit(form);
+        QCOMPARE(cmd->params().value(key).toString(), QStringLiteral("flase"));
+        QVERIFY(!cmd->validParam());
+        if (!box->isEnabled())
+            return;   // no port to choose: the flag cannot be set here
+        form->show();
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Space);
+        QCOMPARE(box->checkState(), Qt::Checked);
+        bool on = false;
+        QVERIFY(schema::readFlag(cmd->params().value(key), on) && on);
+        QVERIFY(cmd->validParam());
+    }
+
     // The texts every reader takes, and what they refuse.
     void readersTakeWhatTheProgramWrites_data()
     {
@@ -544,6 +903,9 @@ private slots:
         QTest::newRow("inf") << QVariant("inf") << false << false << false;
         QTest::newRow("nan") << QVariant("nan") << false << false << false;
         QTest::newRow("comma") << QVariant("3,3") << false << false << false;
+        // An unsigned value past 2^63 - 1 would read as its low bits.
+        QTest::newRow("unsigned 2^64-1") << QVariant(quint64(-1)) << false << true << false;
+        QTest::newRow("unsigned 2^63-1") << QVariant(quint64(9223372036854775807ULL)) << true << true << true;
     }
     void readersTakeWhatTheProgramWrites()
     {
@@ -554,9 +916,9 @@ private slots:
         qint64 i = 0;
         double r = 0;
         bool f = false;
-        QCOMPARE(paramnum::readInteger(value, i), integer);
-        QCOMPARE(paramnum::readReal(value, r), real);
-        QCOMPARE(paramnum::readFlag(value, f), flag);
+        QCOMPARE(schema::readInteger(value, i), integer);
+        QCOMPARE(schema::readReal(value, r), real);
+        QCOMPARE(schema::readFlag(value, f), flag);
     }
 };
 

@@ -597,7 +597,11 @@ private slots:
         } else if (row == QLatin1String("unknown CRC")) {
             addCmd(cfg, CMD_CALC_CRC, {{CRC_CRC_NAME, QStringLiteral("CRC-0/NONE")}, {CRC_FILE, path(QStringLiteral("in.bin"))},
                                        {CRC_FORMAT, QStringLiteral("bin")}, {CRC_ADDR, 0}, {CRC_COUNT, 0}, {CRC_FILL, 255}});
-            expected = msg(426).arg(QStringLiteral("CRC-0/NONE"));
+            // A name outside the catalogue makes the command invalid: the run
+            // refuses it naming the key.
+            expected = msg(checkmsg::REFUSED)
+                           .arg(cmdCode.name(QLatin1String(CMD_CALC_CRC)), QLatin1String(CRC_CRC_NAME),
+                                msg(checkmsg::NOT_ALGORITHM).arg(QStringLiteral("CRC-0/NONE")));
         } else if (row == QLatin1String("CRC of a missing file")) {
             addCmd(cfg, CMD_CALC_CRC, {{CRC_CRC_NAME, QStringLiteral("CRC-32/ISO-HDLC")}, {CRC_FILE, path(QStringLiteral("none.bin"))},
                                        {CRC_FORMAT, QStringLiteral("bin")}, {CRC_ADDR, 0}, {CRC_COUNT, 16}, {CRC_FILL, 255}});

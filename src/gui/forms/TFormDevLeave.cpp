@@ -35,6 +35,7 @@ TFormDevLeave::TFormDevLeave(int idCmd, const QString &state, const QStringList 
 
     m_reset = new QCheckBox(QStringLiteral("RESET, ms:"), this);
     m_reset->setChecked(reset);
+    tagParamKey(m_reset, LEAVE_RESET);
     m_duration = new TWgtEditDecDef(duration, this);
     if (m_sign > 0)
         m_duration->setRange(lowest, highest);

@@ -8,7 +8,7 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/dev_lists.h"
-#include "devices/param_numbers.h"
+#include "devices/param_schema.h"
 #include "gui/dialogs/TDialogSelectDevice.h"
 #include "gui/dialogs/setup_page_misc.h"
 #include "gui/forms/form_device.h"
@@ -54,10 +54,10 @@ constexpr int keyRole = Qt::UserRole;
 int modeOf(const QVariant &stored)
 {
     qint64 n = 0;
-    if (paramnum::readInteger(stored, n))
+    if (schema::readInteger(stored, n))
         return n == 0 || n == 1 ? int(n) : -1;
     bool on = false;
-    return paramnum::readFlag(stored, on) ? int(on) : -1;
+    return schema::readFlag(stored, on) ? int(on) : -1;
 }
 
 } // namespace
@@ -224,7 +224,7 @@ void TFormProgAutoDetect::fillRoutes(const QString &route)
         // A configuration id that is no number names none, never the
         // configuration of id 0.
         qint64 id = -1;
-        if (!paramnum::readInteger(parts.at(1), id) || id < 0 || id > std::numeric_limits<int>::max())
+        if (!schema::readInteger(parts.at(1), id) || id < 0 || id > std::numeric_limits<int>::max())
             id = -1;
         setRow(row, parts.at(0), int(id));
     }
@@ -401,7 +401,7 @@ void TFormProgAutoDetect::updateDevice()
     // Without its command (a form built for a record the project lacks)
     // the form shows the family it was built with and no device.
     const TDataCmd *cmd = command();
-    m_familyEdit->setText(cmd ? getParam(source, __LINE__, cmd->params(), QLatin1String(AUTO_NAME)).toString()
+    m_familyEdit->setText(cmd ? getParam(source, __LINE__, cmd->toHash(), QLatin1String(AUTO_NAME)).toString()
                               : m_family);
     const DeviceInForce shown = deviceInForce(cmd);
     m_deviceForm = rebuildDeviceForm(m_deviceForm, shown, cmd, m_formLayout, this);

@@ -52,6 +52,7 @@ QCheckBox *ocpBox(bool ocp)
     auto *box = new QCheckBox;
     box->setToolTip(lang.text(MSG_OCP_TIP));
     box->setChecked(ocp);
+    tagParamKey(box, SUPPLY_OCP);
     return box;
 }
 

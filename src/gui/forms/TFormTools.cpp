@@ -8,6 +8,7 @@
 #include "data/TDataCfg.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
+#include "devices/param_schema.h"
 #include "formats/TFormat.h"
 #include "gui/forms/form_numbers.h"
 #include "gui/widgets/TComboBox.h"
@@ -27,8 +28,6 @@
 #include <limits>
 
 namespace {
-
-const QString source = QStringLiteral("gui\\forms\\TFormTools");
 
 QFormLayout *formLayout(QWidget *form, int spacing)
 {
@@ -120,8 +119,8 @@ void TFormToolsDelay::slotChanged()
 
 TFormToolsExecute::TFormToolsExecute(const TData &command, QWidget *parent) : QWidget(parent)
 {
-    m_idCmd = command.value(QLatin1String(REC_ID_CMD)).toInt();
-    const int target = command.value(QLatin1String(EXECUTE_CFG)).toInt();
+    m_idCmd = schema::cmdId(command);
+    const qint64 target = schema::integer(command, EXECUTE_CFG);
     m_cfg = new TComboBox;
     m_cfg->setToolTip(lang.text(320));
     m_cfg->setMaxVisibleItems(10);
@@ -256,10 +255,10 @@ void TFormToolsProcess::slotChanged(const QString &file)
 
 TFormToolsSetProg::TFormToolsSetProg(const TData &command, QWidget *parent) : QWidget(parent)
 {
-    m_idCmd = getParam(source, __LINE__, command, QLatin1String(REC_ID_CMD)).toInt();
-    const QString prog = getParam(source, __LINE__, command, QLatin1String(SET_PROG_PROG)).toString();
-    m_altEnabled = getParam(source, __LINE__, command, QLatin1String(SET_PROG_ALT_ENABLED)).toBool();
-    m_altPort = getParam(source, __LINE__, command, QLatin1String(SET_PROG_ALT_PORT)).toString();
+    m_idCmd = schema::cmdId(command);
+    const QString prog = schema::text(command, SET_PROG_PROG);
+    m_altEnabled = schema::flag(command, SET_PROG_ALT_ENABLED);
+    m_altPort = schema::text(command, SET_PROG_ALT_PORT);
 
     m_prog = new TComboBox;
     m_prog->setToolTip(lang.text(315));
@@ -294,6 +293,7 @@ TFormToolsSetProg::TFormToolsSetProg(const TData &command, QWidget *parent) : QW
     m_alt->setToolTip(lang.text(316));
     m_alt->setChecked(m_altEnabled && available);
     m_alt->setEnabled(available);
+    tagParamKey(m_alt, SET_PROG_ALT_ENABLED);
     m_port = new TComboBox;
     m_port->setToolTip(lang.text(317));
     m_port->setMaxVisibleItems(10);

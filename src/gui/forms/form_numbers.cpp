@@ -2,11 +2,12 @@
 
 #include "core/consts.h"
 #include "core/helpers.h"
-#include "devices/param_numbers.h"
+#include "devices/param_schema.h"
 #include "gui/widgets/TComboBox.h"
 #include "gui/widgets/TWgtEditNum.h"
 #include "gui/widgets/wgt_misc.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QList>
 #include <QSignalBlocker>
@@ -49,7 +50,23 @@ bool stillDamaged(QWidget *widget)
         return std::all_of(edits.begin(), edits.end(), [](const TWgtEditNum *e) { return e->isDamaged(); });
     if (auto *box = qobject_cast<QComboBox *>(widget))
         return box->property(SHOWS_DAMAGED).toBool() && box->currentIndex() < 0;
+    if (auto *check = qobject_cast<QCheckBox *>(widget))
+        return check->checkState() == Qt::PartiallyChecked;
     return false;
+}
+
+// A damaged flag: neither ticked nor unticked until the user sets it.
+void showDamagedFlag(QCheckBox *check)
+{
+    {
+        const QSignalBlocker blocker(check);
+        check->setTristate(true);
+        check->setCheckState(Qt::PartiallyChecked);
+    }
+    QObject::connect(check, &QCheckBox::stateChanged, check, [check] {
+        if (check->checkState() != Qt::PartiallyChecked)
+            check->setTristate(false);
+    });
 }
 
 void showDamaged(QWidget *widget, const QString &stored)
@@ -59,6 +76,10 @@ void showDamaged(QWidget *widget, const QString &stored)
         edit->showDamaged(stored);
     if (!edits.isEmpty())
         return;
+    if (auto *check = qobject_cast<QCheckBox *>(widget)) {
+        showDamagedFlag(check);
+        return;
+    }
     if (auto *box = qobject_cast<QComboBox *>(widget)) {
         {
             const QSignalBlocker blocker(box);
@@ -84,7 +105,7 @@ void showDamagedNumbers(QWidget *form, const TData &record)
 {
     if (!form)
         return;
-    for (const QString &key : paramnum::faultyKeys(record)) {
+    for (const QString &key : schema::faultyKeys(record)) {
         const QString stored = record.value(key).toString();
         for (QWidget *widget : taggedWidgets(form, key))
             showDamaged(widget, stored);

@@ -10,6 +10,7 @@
 #include "gui/main/TMainWindow.h"
 
 #include "core/TAppData.h"
+#include "core/TCmdCode.h"
 #include "core/TLang.h"
 #include "core/TPairStringList.h"
 #include "core/consts.h"
@@ -20,6 +21,7 @@
 #include "devices/IDevice.h"
 #include "devices/TDevProgExec.h"
 #include "devices/TDevToolsExec.h"
+#include "devices/param_schema.h"
 #include "gui/dialogs/TDialogCmdSelector.h"
 #include "gui/dialogs/TDialogSetupSelect.h"
 #include "gui/dialogs/TDialogSmall.h"
@@ -49,10 +51,6 @@
 #include <memory>
 
 namespace {
-
-const QString source = QStringLiteral("gui\\main\\TMainWindow_exec");
-
-#define PARAM(data, key) getParam(source, __LINE__, data, QLatin1String(key))
 
 // How long the destructor lets a stopped worker take to end.
 constexpr int kStopWaitMs = 60000;
@@ -235,13 +233,13 @@ bool TMainWindow::cfgReachedByRun(int id_cfg, int *runningCfg) const
             const int cfg = queue.takeFirst();
             for (const TDataCmd *cmd : dataPrj.cmdsOfCfg(cfg)) {
                 QList<int> targets;
-                const TData params = cmd->params();
+                const TData params = cmd->toHash();
                 if (cmd->cmd() == QLatin1String(CMD_JAMP)) {
                     int target = -1;
-                    if (referenceId(PARAM(params, JAMP_TO_CMD), target))
+                    if (referenceId(schema::value(params, JAMP_TO_CMD), target))
                         targets << dataPrj.cfgIdOfCmd(target);
                 } else if (cmd->cmd() == QLatin1String(CMD_AUTO_DETECT)) {
-                    const TPairStringList routes(PARAM(params, AUTO_ROUTE).toString());
+                    const TPairStringList routes(schema::text(params, AUTO_ROUTE));
                     for (const QString &value : routes.values()) {
                         int target = -1;
                         if (referenceId(value, target))
@@ -510,15 +508,21 @@ void TMainWindow::runQuick(bool reset)
         return;
     }
     const TData record = setProg->toHash();
-    const QString progName = PARAM(record, SET_PROG_PROG).toString();
+    // A damaged choice of port or programmer opens nothing.
+    const QString fault = schema::faultText(cmdCode.name(QLatin1String(CMD_SET_PROG)), record);
+    if (!fault.isEmpty()) {
+        logLine(EXEC_FAILED, fault, QString());
+        return;
+    }
+    const QString progName = schema::text(record, SET_PROG_PROG);
     const TProgNameItem item = appData.progLists().names.find(progName);
     const TProg *prog = setProg->prog();
     TProgLink link;
     if (prog) {
         link = progLinkOf(record, *prog);
     } else {
-        link.portName = PARAM(record, SET_PROG_ALT_ENABLED).toBool() ? PARAM(record, SET_PROG_ALT_PORT).toString()
-                                                                      : item.port;
+        link.portName =
+            schema::flag(record, SET_PROG_ALT_ENABLED) ? schema::text(record, SET_PROG_ALT_PORT) : item.port;
     }
     const QString port = link.portName;
     if (!reset)

@@ -8,11 +8,13 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
+#include "devices/param_schema.h"
 #include "gui/forms/form_numbers.h"
 #include "gui/views/TWgtCmdList.h"
 #include "gui/views/TWgtLogExec.h"
 #include "gui/views/view_messages.h"
 #include "link/run_check.h"
+#include "misc/dev_misc.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -364,9 +366,10 @@ void TWgtConfig::highlightJumpTarget(int id_cmd)
     if (!jump)
         return;
     // A missing reference reads as 0; one that is no whole number names none.
-    bool ok = true;
-    const int target = jump->toHash().value(QLatin1String(JAMP_TO_CMD), 0).toInt(&ok);
-    if (!ok || target < 0)
+    const TData record = jump->toHash();
+    int target = 0;
+    if ((record.contains(QLatin1String(JAMP_TO_CMD)) && !referenceId(schema::value(record, JAMP_TO_CMD), target))
+        || target < 0)
         return;
     const TDataCmd *to = dataPrj.cmdById(target);
     if (!to || to->idCfg() != jump->idCfg())
