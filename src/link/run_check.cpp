@@ -7,14 +7,13 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
+#include "devices/param_schema.h"
 #include "formats/IFormat.h"
 
 #include <QList>
 #include <QSet>
 
 namespace {
-
-const QString SOURCE = QStringLiteral("link\\run_check");
 
 // Language-table messages of the worker.
 constexpr int MSG_INVALID_DEVICE = 387;
@@ -48,7 +47,7 @@ bool makesFile(const QString &code)
 
 QString absoluteFile(const TData &data, const char *key)
 {
-    const QString file = getParam(SOURCE, __LINE__, data, key).toString();
+    const QString file = schema::text(data, key);
     return file.isEmpty() ? QString() : makeAbsolutePath(dataPrj.workPath(), file);
 }
 
@@ -91,7 +90,7 @@ bool findRefusal(int cfgId, Refusal &refusal)
     for (TDataCmd *cmd : qAsConst(enabled)) {
         const QString code = cmd->cmd();
         if (makesFile(code))
-            made.insert(absoluteFile(cmd->params(), FILE_FILE));
+            made.insert(absoluteFile(cmd->toHash(), FILE_FILE));
         anyMade = anyMade || code == QLatin1String(CMD_PROCESS);
     }
 

@@ -18,6 +18,7 @@
 #include "devices/IDevice.h"
 #include "devices/TDevProg.h"
 #include "devices/TDevTools.h"
+#include "devices/param_schema.h"
 #include "gui/dialogs/TDialogCmdSelector.h"
 #include "gui/dialogs/TDialogSmall.h"
 #include "gui/views/TWgtConfig.h"
@@ -418,7 +419,7 @@ void TMainWindow::slotCmdDeleteDev()
     const TDataCmd *setDevice = dataPrj.cmdById(dataPrj.cmdIdAt(devIndex));
     if (!setDevice)
         return;
-    const QString dev = setDevice->params().value(QLatin1String(SET_DEVICE_DEVICE)).toString();
+    const QString dev = schema::text(setDevice->toHash(), SET_DEVICE_DEVICE);
     if (!dataPrj.hasDeviceCmdAfter(devIndex)) {
         showInfo(lang.text(145).arg(dev), this);
         return;

@@ -5,12 +5,14 @@
 // exchange.
 
 #include "core/TAppData.h"
+#include "core/TCmdCode.h"
 #include "core/TLang.h"
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "data/TCtrlProject.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
+#include "devices/param_schema.h"
 #include "gui/dialogs/TDialogSetupSelect.h"
 #include "gui/main/TMainWindow.h"
 #include "gui/main/startup.h"
@@ -319,6 +321,18 @@ private slots:
         QVERIFY2(logOf(w.prjView()->cfgPage(0)).contains(QStringLiteral("Port %1: %2").arg(at("no-such-port"),
                                                                                            lang.text(393))),
                  qPrintable(logOf(w.prjView()->cfgPage(0))));
+        // A damaged choice of port opens none: the refusal names it.
+        TDataCmd *setProg = dataPrj.cmdList().first();
+        QCOMPARE(setProg->cmd(), QLatin1String(CMD_SET_PROG));
+        setProg->putParams({{SET_PROG_ALT_ENABLED, QStringLiteral("flase")}});
+        fake.clearRequests();
+        focusCmdRow(w, 0, 1);
+        w.action(QStringLiteral("ExecIDProg"))->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.quickBusy(), 10000);
+        const QString refusal = schema::faultText(cmdCode.name(QLatin1String(CMD_SET_PROG)), setProg->toHash());
+        QVERIFY(refusal.contains(QLatin1String(SET_PROG_ALT_ENABLED)));
+        QVERIFY2(logOf(w.prjView()->cfgPage(0)).contains(refusal), qPrintable(logOf(w.prjView()->cfgPage(0))));
+        QVERIFY(wire(fake).isEmpty());
     }
 };
 
