@@ -3,30 +3,38 @@
 #include "core/platform.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QLockFile>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
 
+#include <chrono>
+#include <mutex>
+#include <thread>
+
 namespace {
 
 const QLatin1String SAVE_MARK(".velkor-save-");
+const QLatin1String TARGET_LOCK(".velkor-save.lock");
 const QLatin1String LOCK_ROLE("lock");
 const QLatin1String WORK_ROLE("new");
+
+// The longest stem, in bytes: the longest name of a save's files adds 37
+// to it (the mark, the token, a role of up to 8 letters and the INI
+// writer's ".<6 letters>"), and file systems take names of 255.
+const int STEM_BYTES = 200;
+// How long a save waits for the target's lock that another save holds.
+const int TARGET_LOCK_WAIT_MS = 10000;
 
 // The locks this process holds. Another process learns that a lock is
 // live from the system; within the process, where some file systems would
 // hand a second lock of the same file to the same owner, from this list.
-QMutex &heldMutex()
-{
-    static QMutex mutex;
-    return mutex;
-}
+// A standard mutex: saves of one file run in several threads.
+std::mutex heldMutex;
 
 QSet<QString> &heldLocks()
 {
@@ -36,17 +44,36 @@ QSet<QString> &heldLocks()
 
 bool isHeldHere(const QString &lockPath)
 {
-    QMutexLocker locker(&heldMutex());
+    const std::lock_guard<std::mutex> lock(heldMutex);
     return heldLocks().contains(lockPath);
 }
 
 void setHeldHere(const QString &lockPath, bool held)
 {
-    QMutexLocker locker(&heldMutex());
+    const std::lock_guard<std::mutex> lock(heldMutex);
     if (held)
         heldLocks().insert(lockPath);
     else
         heldLocks().remove(lockPath);
+}
+
+// The target's name as the names of its save's files begin: the name
+// itself when it leaves room for the rest, else as much of it as does and
+// a hash of the whole name, so that every name the system takes has names
+// for its work files in the same folder.
+QString stemOf(const QString &name)
+{
+    if (QFile::encodeName(name).size() <= STEM_BYTES)
+        return name;
+    const QString hash = QString::fromLatin1(
+        QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
+    QString cut = name;
+    while (!cut.isEmpty() && QFile::encodeName(cut).size() > STEM_BYTES - 1 - hash.size()) {
+        cut.chop(1);
+        if (!cut.isEmpty() && cut.at(cut.size() - 1).isHighSurrogate())
+            cut.chop(1);
+    }
+    return cut + QLatin1Char('~') + hash;
 }
 
 QString finalPath(const QString &target)
@@ -110,7 +137,7 @@ bool TSaveFile::open(OpenMode mode)
     }
 
     // The lock first: from then on the save's files are known to be live.
-    const QString base = info.absoluteDir().filePath(info.fileName() + SAVE_MARK);
+    const QString base = info.absoluteDir().filePath(stemOf(info.fileName()) + SAVE_MARK);
     QString reason;
     for (int attempt = 0; attempt < 32 && m_lock < 0 && reason.isEmpty(); ++attempt) {
         // From the system's source: a generator of the process would give
@@ -140,6 +167,42 @@ bool TSaveFile::open(OpenMode mode)
     if (info.exists())
         setPermissions(info.permissions());
     return true;
+}
+
+bool TSaveFile::lockTarget()
+{
+    if (m_targetLock >= 0)
+        return true;
+    m_final = finalPath(m_final);
+    const QFileInfo info(m_final);
+    const QString path = info.absoluteDir().filePath(stemOf(info.fileName()) + TARGET_LOCK);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TARGET_LOCK_WAIT_MS);
+    auto pause = std::chrono::milliseconds(1);
+    for (;;) {
+        bool busy = false;
+        QString reason;
+        // Another save of this process holds it under a name the system
+        // may hand to this one too.
+        const bool heldHere = isHeldHere(path);
+        const qintptr lock = heldHere ? -1 : platform::takeFileLock(path, &busy, &reason);
+        if (lock >= 0) {
+            m_targetLock = lock;
+            m_targetLockPath = path;
+            setHeldHere(path, true);
+            return true;
+        }
+        if (!busy && !heldHere) {
+            setErrorString(reason);
+            return false;
+        }
+        // Other saves hold it for the few milliseconds a save takes.
+        if (std::chrono::steady_clock::now() >= deadline) {
+            setErrorString(QStringLiteral("Another save of the file does not end"));
+            return false;
+        }
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::milliseconds(16));
+    }
 }
 
 QString TSaveFile::sidePath(const QString &role)
@@ -181,8 +244,18 @@ void TSaveFile::endSave()
 {
     if (isOpen())
         close();
-    if (m_lock < 0)
-        return;
+    if (m_lock >= 0)
+        removeSaveFiles();
+    // The target's lock last: the next save finds this one's files gone.
+    if (m_targetLock >= 0) {
+        platform::removeLockedFile(m_targetLock, m_targetLockPath);
+        setHeldHere(m_targetLockPath, false);
+        m_targetLock = -1;
+    }
+}
+
+void TSaveFile::removeSaveFiles()
+{
     // Everything else of the save goes before its lock.
     QFile::remove(m_prefix + QLatin1Char('.') + WORK_ROLE);
     for (const QString &side : qAsConst(m_sides))
@@ -201,11 +274,12 @@ void TSaveFile::removeLeftovers(const QString &target)
     if (name.isEmpty())
         return;
     const QDir dir = info.absoluteDir();
+    const QString stem = stemOf(name);
 
     // This program's saves by token: their files, and the tokens whose
     // lock was listed.
     const QRegularExpression own(QStringLiteral("^%1([0-9a-f]{8})\\.([a-z]+)(\\.lock|\\.[A-Za-z]{6})?$")
-                                     .arg(QRegularExpression::escape(name + SAVE_MARK)));
+                                     .arg(QRegularExpression::escape(stem + SAVE_MARK)));
     // The work copies of earlier versions and what the INI writer added.
     const QRegularExpression old(QStringLiteral("^%1\\.([A-Za-z]{6})(\\.lock|\\.[A-Za-z]{6})?$")
                                      .arg(QRegularExpression::escape(name)));
@@ -243,7 +317,7 @@ void TSaveFile::removeLeftovers(const QString &target)
     for (auto it = saves.cbegin(); it != saves.cend(); ++it)
         tokens.insert(it.key());
     for (const QString &token : qAsConst(tokens)) {
-        const QString lockPath = lockPathOf(dir.filePath(name + SAVE_MARK + token));
+        const QString lockPath = lockPathOf(dir.filePath(stem + SAVE_MARK + token));
         if (isHeldHere(lockPath))
             continue;
         const QFileInfo lockInfo(lockPath);
@@ -258,6 +332,15 @@ void TSaveFile::removeLeftovers(const QString &target)
             continue; // a live save, or one that just ended
         removeFiles(saves.value(token));
         platform::removeLockedFile(lock, lockPath);
+    }
+
+    // The target's lock of a save that ended with its process.
+    const QString targetLock = dir.filePath(stem + TARGET_LOCK);
+    const QFileInfo targetLockInfo(targetLock);
+    if (targetLockInfo.isFile() && !targetLockInfo.isSymLink() && !isHeldHere(targetLock)) {
+        const qintptr lock = platform::lockExistingFile(targetLock);
+        if (lock >= 0)
+            platform::removeLockedFile(lock, targetLock);
     }
 
     const QString self = ownProcessName();

@@ -7,18 +7,27 @@
 // finds the old file or the new one, whole.
 //
 // Every file a save makes beside the target is named
-//     <target's name>.velkor-save-<token>.<role>
+//     <stem>.velkor-save-<token>.<role>
 // with a token of 8 hex digits that is the save's own and a role of small
 // letters: "lock", the save's lock, made first and removed last, which the
 // system lets go of when the process ends; "new", the work file; others
 // that the writer asks for (sidePath), with the ".lock" and
 // ".<6 letters>" files an INI writer adds to such a file while it writes
-// it. A save ends by removing them all, whether it commits or not.
+// it. A save ends by removing them all, whether it commits or not. The
+// stem is the target's name; a name of more than 200 bytes is cut to 183
+// and "~" and 16 hex digits of a hash of the whole name added, so that
+// every name the system takes (255 bytes) has work files that fit.
+//
+// A writer that reads the target and writes it back changed (the
+// settings) takes the target's own lock first (lockTarget), named
+//     <stem>.velkor-save.lock
+// which orders it after every other save of the target that took it, in
+// this process or another; the save lets go of it as it ends.
 //
 // What a save cut short left behind goes at the next save of the same
 // target (open() removes it) or whenever removeLeftovers() is called: the
 // files of each token whose lock nobody holds any more, or whose lock is
-// gone. Files of a save that is still running, in this process or in
+// gone, and a target's lock that nobody holds. Files of a save that is still running, in this process or in
 // another one, are never touched, and neither is anything named otherwise
 // (a user's "velkor.ini.bak", another program's temporary file, a folder or
 // a link, the leftovers of another target).
@@ -46,9 +55,17 @@ public:
     // False, with the reason in errorString(), when the target is a folder
     // or cannot be written, or the folder takes no new files.
     bool open(OpenMode mode) override;
+    // Takes the target's lock before the target is read: a save that reads
+    // it from then on sees the last save that took the lock whole, and no
+    // such save runs until this one ends. Waits while another save holds
+    // it (a few seconds at most); false, with the reason in errorString(),
+    // when the lock cannot be made (a folder without write access) or is
+    // not let go of.
+    bool lockTarget();
     // The path of another file of this save beside the target (once open),
     // for a writer that needs more than one; it is removed when the save
-    // ends. The role is a word of small letters other than "lock" and "new".
+    // ends. The role is a word of up to 8 small letters other than "lock"
+    // and "new".
     QString sidePath(const QString &role);
     // Writes what is buffered, waits until it is on the disk and replaces
     // the target with it; false, with the reason in errorString(), leaves
@@ -65,9 +82,12 @@ public:
 
 private:
     void endSave();
+    void removeSaveFiles();
 
     QString m_final;
-    QString m_prefix; // "<folder>/<name>.velkor-save-<token>" while open
+    QString m_prefix; // "<folder>/<stem>.velkor-save-<token>" while open
     qintptr m_lock = -1;
+    qintptr m_targetLock = -1;
+    QString m_targetLockPath;
     QStringList m_sides;
 };

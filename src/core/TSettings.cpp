@@ -560,6 +560,12 @@ bool TSettings::writeChanges(int from)
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("the folder cannot be made"));
 
+    // The file is read under its lock and written back with these changes
+    // before another save may read it: a save of another instance in
+    // between would otherwise lose what this one read and did not change.
+    TSaveFile save(path);
+    if (!save.lockTarget())
+        return fail(save.errorString());
     QByteArray old;
     QString reason;
     if (QFile::exists(path) && !readWholeFile(path, &old, &reason))
@@ -579,7 +585,6 @@ bool TSettings::writeChanges(int from)
     // One save of the file (TSaveFile) holds every file written on the way:
     // the INI writer edits a copy of the file under a name of its own, so
     // that the file's text keeps the form the writer gives it.
-    TSaveFile save(path);
     if (!save.open(QIODevice::WriteOnly))
         return fail(save.errorString());
     const QString edited = save.sidePath(QStringLiteral("edit"));

@@ -14,7 +14,9 @@
 // back, and its bytes replace the file; the copies are files of the one
 // TSaveFile of the write, so that what a write cut short leaves goes at the
 // next. A write that fails part-way leaves the old file byte for byte as it
-// was.
+// was. The file is read for a write under its lock (TSaveFile::lockTarget)
+// and the changes applied to what it holds then: writes of several objects
+// or instances at once each keep what the others wrote.
 //
 // A hand-written value holding an unquoted comma reads as the text it holds
 // (the plain INI reader would turn it into a list), taken from the file's

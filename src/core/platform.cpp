@@ -82,6 +82,24 @@ qintptr lockExistingFile(const QString &path)
     return h == INVALID_HANDLE_VALUE ? -1 : qintptr(h);
 }
 
+qintptr takeFileLock(const QString &path, bool *busy, QString *error)
+{
+    *busy = false;
+    if (QFileInfo(path).isSymLink()) {
+        *error = qt_error_string(ERROR_ACCESS_DENIED);
+        return -1;
+    }
+    const HANDLE h = openExclusive(path, GENERIC_READ | DELETE, OPEN_ALWAYS);
+    if (h != INVALID_HANDLE_VALUE)
+        return qintptr(h);
+    const DWORD code = GetLastError();
+    if (code == ERROR_SHARING_VIOLATION || (code == ERROR_ACCESS_DENIED && QFileInfo::exists(path)))
+        *busy = true;
+    else
+        *error = qt_error_string(int(code));
+    return -1;
+}
+
 void removeLockedFile(qintptr handle, const QString &)
 {
     if (handle >= 0)
@@ -138,6 +156,27 @@ bool sameFile(int fd, const QByteArray &native)
            && S_ISREG(byName.st_mode) && byFd.st_dev == byName.st_dev && byFd.st_ino == byName.st_ino;
 }
 
+// Takes the lock of the opened file and checks that the name still leads
+// to it: the descriptor, or -1 (closed) while another holds the lock (busy
+// set) or when the name leads elsewhere now (a cleaner or a holder removed
+// the file between its opening and its locking).
+int lockOpened(int fd, const QByteArray &native, bool *busy)
+{
+    *busy = false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EINTR)) {
+        ::close(fd);
+        *busy = true;
+        return -1;
+    }
+    // Any other refusal is a file system without such locks: the file
+    // itself is as much of a lock as it offers.
+    if (!sameFile(fd, native)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 } // namespace
 
 qintptr lockNewFile(const QString &path, QString *error)
@@ -149,22 +188,8 @@ qintptr lockNewFile(const QString &path, QString *error)
             *error = qt_error_string(errno);
         return -1;
     }
-    // Between making the file and locking it, a cleaner may have taken the
-    // lock and removed the file: then the name is another's to use.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int code = errno;
-        if (code == EWOULDBLOCK || code == EINTR) {
-            ::close(fd);
-            return -1;
-        }
-        // A file system without such locks: the file itself still tells
-        // that the name is taken, and nobody can take its lock either.
-    }
-    if (!sameFile(fd, native)) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
+    bool busy = false;
+    return lockOpened(fd, native, &busy);
 }
 
 qintptr lockExistingFile(const QString &path)
@@ -178,6 +203,26 @@ qintptr lockExistingFile(const QString &path)
         return -1;
     }
     return fd;
+}
+
+qintptr takeFileLock(const QString &path, bool *busy, QString *error)
+{
+    *busy = false;
+    const QByteArray native = QFile::encodeName(path);
+    // A holder removes the file as it lets go: a lock taken on the file it
+    // removed meanwhile guards nothing, so take the one now at the name.
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        const int fd = ::open(native.constData(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+        if (fd < 0) {
+            *error = qt_error_string(errno);
+            return -1;
+        }
+        const int lock = lockOpened(fd, native, busy);
+        if (lock >= 0 || *busy)
+            return lock;
+    }
+    *busy = true;
+    return -1;
 }
 
 void removeLockedFile(qintptr handle, const QString &path)

@@ -41,6 +41,12 @@ qintptr lockNewFile(const QString &path, QString *error);
 // link): below 0 while a living process holds it, or when the file is gone
 // or cannot be opened.
 qintptr lockExistingFile(const QString &path);
+// Takes the lock of the file at path, making the file when it is missing
+// (never through a symbolic link), without waiting. Below 0 while another
+// holds it (busy set) or when the file cannot be made or opened (error gets
+// the system's reason). A lock released by removeLockedFile frees the name
+// for the next taker; one left by a process that ended is taken as free.
+qintptr takeFileLock(const QString &path, bool *busy, QString *error);
 // Removes the locked file and lets go of the lock.
 void removeLockedFile(qintptr handle, const QString &path);
 

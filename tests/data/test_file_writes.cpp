@@ -9,6 +9,7 @@
 #include "core/TAppData.h"
 #include "formats/TFormat.h"
 #include "support/FileSizeLimit.h"
+#include "support/SaveWriters.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -190,6 +191,47 @@ private slots:
         const QString kept = writer == 8 ? path + QStringLiteral(".ini") : path;
         QCOMPARE(readAll(kept), old);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(kept).fileName()});
+    }
+
+    // Names of the longest length the file system takes (255 bytes, in
+    // ASCII and in several-byte UTF-8) save whole, over and over, with
+    // nothing left beside them; a name one byte longer fails with the
+    // system's reason and leaves nothing either.
+    void longestNamesSave_data()
+    {
+        QTest::addColumn<int>("writer");
+        QTest::addColumn<QString>("name");
+        const QString ascii = QString(251, 'n') + ".prj";
+        const QString utf8 = QString::fromUtf8("😀").repeated(63) + QString::fromUtf8("жx");
+        const QList<QPair<const char *, int>> writers = {
+            {"settings", saveWriters::Settings}, {"project", saveWriters::Project},
+            {"list or catalogue", saveWriters::WholeFile}, {"HEX chip file", saveWriters::HexFile},
+            {"bin+ chip file", saveWriters::BinPlusFile}};
+        for (const auto &w : writers) {
+            QTest::addRow("%s, 255 ASCII bytes", w.first) << w.second << ascii;
+            QTest::addRow("%s, 255 UTF-8 bytes", w.first) << w.second << utf8;
+        }
+    }
+    void longestNamesSave()
+    {
+        QFETCH(int, writer);
+        QFETCH(QString, name);
+        QCOMPARE(QFile::encodeName(name).size(), 255);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(name);
+        for (int v : {0, 1, 0}) {
+            QString reason;
+            QVERIFY2(saveWriters::save(saveWriters::Writer(writer), path, v, &reason), qPrintable(reason));
+        }
+        QVERIFY(QFileInfo(path).size() > 0);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+
+        QTemporaryDir other;
+        QString reason;
+        QVERIFY(!saveWriters::save(saveWriters::Writer(writer), other.filePath(name + "x"), 0, &reason));
+        QVERIFY2(reason.contains(QString::fromLocal8Bit(std::strerror(ENAMETOOLONG))), qPrintable(reason));
+        QCOMPARE(QDir(other.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
     }
 
     // A log entry that does not fit is taken back whole: the next entry

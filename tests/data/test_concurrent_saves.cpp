@@ -1,0 +1,126 @@
+// Saves of one file at the same time: by two threads (scripts/tsan.sh runs
+// this suite, so the sanitizer watches the save locks), and settings saved
+// by two instances, each of which must keep the keys the other added.
+
+#include "core/TSettings.h"
+#include "support/ChildProcess.h"
+#include "support/SaveWriters.h"
+#include "formats/formatTestUtil.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+const int KEYS = 200;
+
+// Adds the saver's own keys, one save each; false when a save failed.
+bool addKeys(const QString &path, int saver)
+{
+    bool ok = true;
+    for (int i = 0; i < KEYS; ++i) {
+        TSettings s(path);
+        s.writeInt(QString("/Saver%1/Key%2").arg(saver).arg(i), i);
+        ok = s.flush() && ok;
+    }
+    return ok;
+}
+
+} // namespace
+
+class TestConcurrentSaves : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Two savers (threads or processes) each add keys of their own to one
+    // settings file at the same time: every save succeeds and every key of
+    // both is in the file.
+    void settingsSavesKeepEachOthersKeys_data()
+    {
+        QTest::addColumn<bool>("processes");
+        QTest::newRow("two threads") << false;
+        QTest::newRow("two processes") << true;
+    }
+    void settingsSavesKeepEachOthersKeys()
+    {
+        QFETCH(bool, processes);
+        QTemporaryDir folder;
+        const QString path = folder.filePath("velkor.ini");
+        QVERIFY(TSettings::writeWhole(path, [](TSettings &s) { s.writeString("/Main/Language", "eng"); }));
+        if (processes) {
+            ChildProcess children[2];
+            for (int c = 0; c < 2; ++c) {
+                QVERIFY(children[c].start([&, c](ChildProcess &self) {
+                    self.ready();
+                    self.waitGo();
+                    return addKeys(path, c);
+                }));
+                QVERIFY(children[c].waitReady());
+            }
+            for (ChildProcess &child : children)
+                child.go();
+            for (ChildProcess &child : children)
+                QCOMPARE(child.wait(), 0);
+        } else {
+            std::atomic<int> failed{0};
+            std::thread savers[2];
+            for (int c = 0; c < 2; ++c)
+                savers[c] = std::thread([&, c] { failed += addKeys(path, c) ? 0 : 1; });
+            for (std::thread &t : savers)
+                t.join();
+            QCOMPARE(failed.load(), 0);
+        }
+        const TSettings s(path);
+        QCOMPARE(s.readString("/Main/Language", QString()), QString("eng"));
+        int missing = 0;
+        for (int c = 0; c < 2; ++c)
+            for (int i = 0; i < KEYS; ++i)
+                missing += s.readInt(QString("/Saver%1/Key%2").arg(c).arg(i), -1) == i ? 0 : 1;
+        QCOMPARE(missing, 0);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"velkor.ini"});
+    }
+
+    // Two threads save their own version of one file over and over: every
+    // save succeeds, the file is one version whole, nothing is left beside.
+    void savesFromTwoThreads_data()
+    {
+        QTest::addColumn<int>("writer");
+        QTest::newRow("project") << int(saveWriters::Project);
+        QTest::newRow("whole file") << int(saveWriters::WholeFile);
+        QTest::newRow("HEX chip file") << int(saveWriters::HexFile);
+        QTest::newRow("bin+ chip file") << int(saveWriters::BinPlusFile);
+    }
+    void savesFromTwoThreads()
+    {
+        QFETCH(int, writer);
+        QTemporaryDir folder;
+        const QString path = folder.filePath("target");
+        QByteArray whole[2];
+        for (int v : {0, 1}) {
+            QVERIFY(saveWriters::save(saveWriters::Writer(writer), path, v));
+            whole[v] = fileBytes(path);
+        }
+        std::atomic<int> failed{0};
+        std::thread savers[2];
+        for (int v = 0; v < 2; ++v) {
+            savers[v] = std::thread([&, v] {
+                for (int i = 0; i < 20; ++i)
+                    failed += saveWriters::save(saveWriters::Writer(writer), path, v) ? 0 : 1;
+            });
+        }
+        for (std::thread &t : savers)
+            t.join();
+        QCOMPARE(failed.load(), 0);
+        const QByteArray now = fileBytes(path);
+        QVERIFY(now == whole[0] || now == whole[1]);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"target"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConcurrentSaves)
+#include "test_concurrent_saves.moc"
