@@ -518,19 +518,19 @@ void TDataPrj::retireAllCaches()
     m_progs.clear();
 }
 
+void TDataPrj::releaseRetiredLocked()
+{
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    releaseRetired();
+}
+
 void TDataPrj::releaseRetired()
 {
     if (m_runs > 0)
         return;
     if (QThread::currentThread() != thread()) {
         // Device objects belong to the project's thread; free them there.
-        QMetaObject::invokeMethod(
-            this,
-            [this]() {
-                const std::lock_guard<std::recursive_mutex> lock(m_mutex);
-                releaseRetired();
-            },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &TDataPrj::releaseRetiredLocked, Qt::QueuedConnection);
         return;
     }
     qDeleteAll(m_retiredCmds);

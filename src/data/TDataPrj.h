@@ -186,6 +186,8 @@ private:
     void retireAllCaches();
     // Frees what was retired, as far as nothing can still use it.
     void releaseRetired();
+    // The same, called in the project's thread by a worker's last run.
+    void releaseRetiredLocked();
     void freeAll();
 
     mutable std::recursive_mutex m_mutex;

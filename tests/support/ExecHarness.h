@@ -13,6 +13,8 @@
 #include <QThread>
 #include <QVector>
 
+#include <functional>
+
 // The main window's side of a run.
 class Receiver : public QObject
 {
@@ -33,6 +35,7 @@ public:
     QThread *seenIn = nullptr;
     QVector<int> stopsOnWaiting;   // configurations to stop when "waiting" arrives
     QString stopOnCmdParams;       // ... or, if set, when a command with this parameter text starts
+    std::function<void()> onEvent; // called after each event is kept
 
     QVector<TCodeExec> codes() const
     {
@@ -71,6 +74,8 @@ public slots:
         if (trigger)
             for (int id : stopsOnWaiting)
                 emit signalStop(id);
+        if (onEvent)
+            onEvent();
     }
     void slotExecEventProc(int percent) { percents << percent; }
     void slotExecuteFromCmd(int id_cfg) { executes << id_cfg; }

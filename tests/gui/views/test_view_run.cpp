@@ -47,8 +47,9 @@ QPointer<QThread> startOnPage(int cfg, TWgtConfig *page, Receiver *rx,
                      Qt::BlockingQueuedConnection);
     QObject::connect(worker, &TExec::signalEventProc, rx, &Receiver::slotExecEventProc,
                      Qt::BlockingQueuedConnection);
-    if (onEvent)
-        QObject::connect(worker, &TExec::signalEventText, rx, onEvent, Qt::BlockingQueuedConnection);
+    // Through the receiver: a functor of its own connected to the worker
+    // would be freed in the worker's thread as the worker goes.
+    rx->onEvent = onEvent;
     QObject::connect(worker, &TExec::signalStatusFromCmd, rx, &Receiver::slotStatusFromCmd,
                      Qt::BlockingQueuedConnection);
     QObject::connect(worker, &TExec::signalFinished, thread, &QThread::quit);
