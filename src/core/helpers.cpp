@@ -3,6 +3,7 @@
 #include "core/TAppData.h"
 #include "core/TLang.h"
 #include "core/consts.h"
+#include "core/core_messages.h"
 #include "core/platform.h"
 #include "core/TSaveFile.h"
 
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QJsonParseError>
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
@@ -502,4 +504,30 @@ QString jsonStringText(const QString &text)
         }
     }
     return out;
+}
+
+bool readJsonText(const QByteArray &text, QJsonDocument *doc, QString *error)
+{
+    QJsonParseError parse;
+    *doc = QJsonDocument::fromJson(text, &parse);
+    if (parse.error == QJsonParseError::NoError)
+        return true;
+    // The reader's offset lies just past the character it stopped at (past
+    // the end of a text that ends too soon), but for text after the
+    // document and bytes that are no UTF-8, where it is that character.
+    const bool atOffset =
+        parse.error == QJsonParseError::GarbageAtEnd || parse.error == QJsonParseError::IllegalUTF8String;
+    const int at = qBound(0, atOffset ? parse.offset : parse.offset - 1, text.size());
+    const int lineStart = text.lastIndexOf('\n', at - 1) + 1;
+    const int line = text.left(lineStart).count('\n') + 1;
+    const int column = QString::fromUtf8(text.mid(lineStart, at - lineStart)).toUcs4().size() + 1;
+    const int expected = parse.error >= QJsonParseError::UnterminatedObject
+                                 && parse.error <= QJsonParseError::GarbageAtEnd
+                             ? MSG_JSON_EXPECTED + parse.error - QJsonParseError::UnterminatedObject
+                             : -1;
+    *error = lang.text(MSG_JSON_AT)
+                 .arg(line)
+                 .arg(column)
+                 .arg(expected < 0 ? parse.errorString() : lang.text(expected));
+    return false;
 }

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QDateTime>
+#include <QJsonDocument>
 #include <QMessageBox>
 #include <QPoint>
 #include <QRect>
@@ -91,6 +92,10 @@ QString unescapeText(const QString &text);
 // characters below U+0020 escaped; U+FEFF, U+2028, U+2029 and lone
 // surrogates escaped too, so that any reader gives the text back.
 QString jsonStringText(const QString &text);
+// Parses a JSON text into doc; false when it is not valid JSON, with error
+// saying where and what the reader expected there: "line L, column C: ..."
+// (the character the reader stopped at, columns counted in characters).
+bool readJsonText(const QByteArray &text, QJsonDocument *doc, QString *error);
 
 // ---- Log file --------------------------------------------------------------
 

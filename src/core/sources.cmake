@@ -1,6 +1,7 @@
 # Files of src/core (paths relative to src/). main.cpp is the program's own.
 target_sources(velkorlib PRIVATE
     core/consts.h
+    core/core_messages.h
     core/helpers.cpp
     core/helpers.h
     core/platform.cpp

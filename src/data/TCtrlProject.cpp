@@ -5,7 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QJsonParseError>
 #include <QStringList>
 
 #include "core/TPairStringList.h"
@@ -73,12 +72,9 @@ bool TCtrlProject::readFile(const QString &fileName, QByteArray &bytes)
 
 bool TCtrlProject::parseJson(const QByteArray &bytes, TDataPrj *project)
 {
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError) {
-        m_lastError = error.errorString();
+    QJsonDocument doc;
+    if (!readJsonText(bytes, &doc, &m_lastError))
         return false;
-    }
     const QJsonValue cfgs = doc.object().value(QLatin1String(PRJ_CONFIGURATIONS));
     if (!cfgs.isArray())
         return true;

@@ -1,10 +1,13 @@
 #include "core/TAppData.h"
+#include "core/TLang.h"
 #include "core/consts.h"
+#include "core/core_messages.h"
 #include "core/helpers.h"
 #include "support/ModalAnswer.h"
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMessageBox>
@@ -40,6 +43,38 @@ private slots:
     void cleanup()
     {
         finishModalAnswers();
+    }
+
+    // A text that is not valid JSON is refused saying where the reader
+    // stopped (line, and column in characters) and what it expected there.
+    void jsonErrorsSayWhere_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("expected"); // QJsonParseError's code
+        QTest::newRow("no comma between members")
+            << QByteArray("{\n    \"list\":\n    [{\"name\": \"A\" \"file\": \"a.prj\"}]\n}\n") << 3 << 19 << 1;
+        QTest::newRow("no colon after a name") << QByteArray("{\n  \"a\" 1\n}") << 2 << 7 << 2;
+        QTest::newRow("no comma between values") << QByteArray("[1 2]") << 1 << 4 << 4;
+        QTest::newRow("comma before the end") << QByteArray("[1, 2,\n]") << 2 << 1 << 11;
+        QTest::newRow("columns in characters") << QByteArray("{\"\xD0\xB6\xF0\x9F\x98\x80\": tru}") << 1 << 8 << 5;
+        QTest::newRow("text ends in a string") << QByteArray("{\"a\": \"abc") << 1 << 11 << 10;
+        QTest::newRow("more after the document") << QByteArray("{}\r\nx") << 2 << 1 << 14;
+    }
+    void jsonErrorsSayWhere()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, line);
+        QFETCH(int, column);
+        QFETCH(int, expected);
+        lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
+        QJsonDocument doc;
+        QString error;
+        QVERIFY(!readJsonText(text, &doc, &error));
+        QCOMPARE(error, lang.text(MSG_JSON_AT).arg(line).arg(column).arg(lang.text(MSG_JSON_EXPECTED + expected - 1)));
+        QVERIFY(readJsonText("{\"a\": [1]}", &doc, &error));
+        QCOMPARE(doc.object().value("a").toArray().size(), 1);
     }
 
     void filesNamedAfterTheProgram()

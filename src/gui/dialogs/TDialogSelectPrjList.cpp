@@ -3,6 +3,7 @@
 #include "core/TAppData.h"
 #include "core/TLang.h"
 #include "core/TSettings.h"
+#include "core/core_messages.h"
 #include "core/helpers.h"
 #include "gui/dialogs/TDialogPrjEdit.h"
 #include "gui/dialogs/dialog_parts.h"
@@ -19,7 +20,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QJsonParseError>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
@@ -40,15 +40,8 @@ QByteArray catalogueText(const QVector<TCatalogueRow> &rows)
     return text.toUtf8();
 }
 
-bool parseCatalogue(const QByteArray &text, QVector<TCatalogueRow> *rows)
+static bool rowsOfCatalogue(const QJsonDocument &doc, QVector<TCatalogueRow> *rows)
 {
-    rows->clear();
-    if (text.isEmpty())
-        return false;
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
-    if (error.error != QJsonParseError::NoError)
-        return false;
     const QJsonValue list = doc.object().value(QLatin1String("list"));
     if (!list.isArray())
         return true;
@@ -60,6 +53,22 @@ bool parseCatalogue(const QByteArray &text, QVector<TCatalogueRow> *rows)
                       row.value(QLatin1String("file")).toString()});
     }
     return true;
+}
+
+bool parseCatalogue(const QByteArray &text, QVector<TCatalogueRow> *rows, QString *error)
+{
+    rows->clear();
+    QString why;
+    if (text.isEmpty()) {
+        why = lang.text(MSG_JSON_EMPTY);
+    } else {
+        QJsonDocument doc;
+        if (readJsonText(text, &doc, &why))
+            return rowsOfCatalogue(doc, rows);
+    }
+    if (error)
+        *error = why;
+    return false;
 }
 
 // ---- Dialog ----------------------------------------------------------------
@@ -170,6 +179,7 @@ bool TDialogSelectPrjList::loadCatalogue(const QString &path)
 {
     m_table->setRowCount(0);
     m_unreadable.clear();
+    m_loadError.clear();
     QVector<TCatalogueRow> rows;
     bool ok = true;
     if (QFileInfo::exists(path)) {
@@ -179,10 +189,13 @@ bool TDialogSelectPrjList::loadCatalogue(const QString &path)
         ok = file.open(QIODevice::ReadOnly | QIODevice::Text);
         if (ok) {
             const QByteArray text = file.readAll();
-            ok = file.error() == QFileDevice::NoError && parseCatalogue(text, &rows);
+            ok = file.error() == QFileDevice::NoError && parseCatalogue(text, &rows, &m_loadError);
         }
-        if (!ok)
+        if (!ok) {
+            if (m_loadError.isEmpty())
+                m_loadError = file.errorString();
             m_unreadable = QFileInfo(path).absoluteFilePath();
+        }
     }
     m_table->setRowCount(rows.size());
     for (int i = 0; i < rows.size(); ++i) {

@@ -26,9 +26,10 @@ using TCatalogueRow = QPair<QString, QString>;
 // The catalogue file's text, line by line with line feeds.
 QByteArray catalogueText(const QVector<TCatalogueRow> &rows);
 // Reads the rows of a catalogue text; false when the text is empty or no
-// valid JSON. A missing or non-array "list" gives no rows; an element that
-// is no object, or a member that is no string, gives empty texts.
-bool parseCatalogue(const QByteArray &text, QVector<TCatalogueRow> *rows);
+// valid JSON, with the reason (where the JSON fails) in error when given. A
+// missing or non-array "list" gives no rows; an element that is no object,
+// or a member that is no string, gives empty texts.
+bool parseCatalogue(const QByteArray &text, QVector<TCatalogueRow> *rows, QString *error = nullptr);
 
 class TDialogSelectPrjList : public QDialog
 {
@@ -40,9 +41,12 @@ public:
 
     // Fills the table from the catalogue file. A missing file is an empty
     // catalogue; one that cannot be read, is empty or holds no valid JSON
-    // gives false and an empty table, and is never written over by
-    // saveCatalogue.
+    // gives false (the reason in loadError()) and an empty table, and is
+    // never written over by saveCatalogue.
     bool loadCatalogue(const QString &path);
+    // Why the last loadCatalogue failed: the file's error, or where its
+    // text is no valid JSON.
+    QString loadError() const { return m_loadError; }
     // Writes the table to the file whole or not at all; false, with
     // errorString(), when any part of the write failed (the old file stays).
     bool saveCatalogue(const QString &path);
@@ -103,5 +107,6 @@ private:
     QString m_currFile;
     // A catalogue file that exists but could not be loaded: never written.
     QString m_unreadable;
+    QString m_loadError;
     QString m_error;
 };

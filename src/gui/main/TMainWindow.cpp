@@ -468,7 +468,9 @@ void TMainWindow::slotSelectPrj(const QString &file)
             dataPrj.updateAllValidParam();
             m_status->showMessage(file, 0);
         } else {
-            const QString text = QStringLiteral("%1: %2").arg(lang.text(result == 1 ? 86 : 87), file);
+            // The reason too: the file's error, or where its JSON fails.
+            const QString text =
+                QStringLiteral("%1: %2: %3").arg(lang.text(result == 1 ? 86 : 87), file, ctrl.lastError());
             m_status->showMessage(text, 1);
             if (appData.debug == 1) {
                 writeLog(QStringLiteral("debug"), QStringLiteral("TMainWindow::slotSelectPrj: %1")
@@ -577,7 +579,7 @@ QString TMainWindow::chooseListFile(int title)
 bool TMainWindow::loadList(const QString &name, const QString &file, bool remember)
 {
     if (!m_prjList->load(name, file, appData.prjListExpand)) {
-        showError(lang.text(97).arg(m_prjList->listFile()), this);
+        showError(withReason(lang.text(97).arg(m_prjList->listFile()), m_prjList->errorText()), this);
         return false;
     }
     if (remember) {
@@ -640,7 +642,7 @@ void TMainWindow::slotPrjListSelect()
     const QString catalogue = absoluteFilePath(appData.selectPrjListFile);
     TDialogSelectPrjList dialog(this);
     if (!dialog.loadCatalogue(catalogue)) {
-        showError(lang.text(96).arg(catalogue), this);
+        showError(withReason(lang.text(96).arg(catalogue), dialog.loadError()), this);
         return;
     }
     dialog.setCurrentList(m_prjList->listName(), m_prjList->listFile());

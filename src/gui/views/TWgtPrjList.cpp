@@ -2,6 +2,7 @@
 
 #include "core/TAppData.h"
 #include "core/TLang.h"
+#include "core/core_messages.h"
 #include "core/helpers.h"
 #include "gui/widgets/TTreeWidget.h"
 #include "gui/widgets/TWgtLabelElided.h"
@@ -14,7 +15,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QJsonParseError>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -185,13 +185,10 @@ bool TWgtPrjList::load(const QString &name, const QString &file, int expandMode)
     } else {
         const QByteArray bytes = input.readAll();
         input.close();
-        QJsonParseError error;
-        const QJsonDocument doc = bytes.isEmpty() ? QJsonDocument() : QJsonDocument::fromJson(bytes, &error);
+        QJsonDocument doc;
         if (bytes.isEmpty()) {
-            m_errorText = QString::fromUtf8("пустой файл");
-        } else if (error.error != QJsonParseError::NoError) {
-            m_errorText = error.errorString();
-        } else {
+            m_errorText = lang.text(MSG_JSON_EMPTY);
+        } else if (readJsonText(bytes, &doc, &m_errorText)) {
             ok = true;
             m_name->setText(name);
             const QJsonValue list = doc.object().value(QStringLiteral("list"));

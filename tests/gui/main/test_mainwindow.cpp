@@ -6,6 +6,7 @@
 #include "core/TAppData.h"
 #include "core/TCmdCode.h"
 #include "core/TLang.h"
+#include "core/core_messages.h"
 #include "core/helpers.h"
 #include "core/platform.h"
 #include "data/TDataPrj.h"
@@ -474,6 +475,40 @@ private slots:
         QVERIFY(w.close());
         QVERIFY(!dataPrj.isOpen());
     }
+    // A project, a project list or a catalogue whose text is not valid
+    // JSON is refused saying where: the line and column where the reader
+    // stopped and what it expected there.
+    void brokenJsonSaysWhere_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("project") << "a.prj";
+        QTest::newRow("project list") << "bad.lst";
+        QTest::newRow("catalogue") << "catalogue";
+    }
+    void brokenJsonSaysWhere()
+    {
+        QFETCH(QString, file);
+        const QString path = file == QLatin1String("catalogue") ? appData.selectPrjListFile : at(file);
+        writeBytes(path, "{\n    \"list\":\n    [{\"name\": \"A\" \"file\": \"a.prj\"}]\n}\n");
+        const QString where = lang.text(MSG_JSON_AT).arg(3).arg(19).arg(lang.text(MSG_JSON_EXPECTED));
+        TMainWindow w;
+        w.show();
+        Answers answers;
+        if (file == QLatin1String("a.prj")) {
+            w.prjList()->setCurrentIndex(1); // Board A
+            QVERIFY(!dataPrj.isOpen());
+            QCOMPARE(w.statusBarWidget()->currentMessage(), QString("%1: %2: %3").arg(lang.text(87), path, where));
+            return;
+        }
+        if (file == QLatin1String("bad.lst"))
+            answers.add(typeFileName(path));
+        answers.add(clickBox(QMessageBox::Ok));
+        w.action(file == QLatin1String("bad.lst") ? "PrjListLoad" : "PrjListSelect")->trigger();
+        QCOMPARE(answers.pending(), 0);
+        QCOMPARE(answers.seen().last(),
+                 lang.text(file == QLatin1String("bad.lst") ? 97 : 96).arg(path).replace("\\n", "\n") + "\n" + where);
+    }
+
     // Entries moved in the tree reach the list file before another list
     // (a new one, a loaded one, one chosen in the catalogue) replaces the
     // tree, and at quit. A write that fails asks: No keeps the tree, the
@@ -704,7 +739,8 @@ private slots:
         answers.add(clickBox(QMessageBox::Ok));
         w.action("PrjListSelect")->trigger();
         QCOMPARE(answers.pending(), 0);
-        QCOMPARE(answers.seen().last(), lang.text(96).arg(cat).replace("\\n", "\n"));
+        const QString unreadable = lang.text(96).arg(cat).replace("\\n", "\n") + "\n";
+        QVERIFY(answers.seen().last().startsWith(unreadable) && answers.seen().last().size() > unreadable.size());
         QCOMPARE(w.prjList()->listFile(), at("b.lst"));
         QVERIFY(QDir(cat).removeRecursively());
     }

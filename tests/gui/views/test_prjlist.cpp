@@ -3,6 +3,8 @@
 // as a user types it, and the keyboard hand-over between filter and tree.
 
 #include "core/TAppData.h"
+#include "core/TLang.h"
+#include "core/core_messages.h"
 #include "core/helpers.h"
 #include "gui/views/TWgtPrjList.h"
 
@@ -65,6 +67,10 @@ class TestPrjList : public QObject
     QString path(const QString &name) const { return dir.filePath(name); }
 
 private slots:
+    void initTestCase()
+    {
+        lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
+    }
     void init()
     {
         appData.pathProjects = dir.path();
@@ -161,7 +167,7 @@ private slots:
         QCOMPARE(selected.count(), 0);
         QCOMPARE(list.findChild<QLineEdit *>()->isEnabled(), ok);
         if (bytes.isEmpty())
-            QCOMPARE(list.errorText(), QString::fromUtf8("пустой файл"));
+            QCOMPARE(list.errorText(), lang.text(MSG_JSON_EMPTY));
         else if (!ok)
             QVERIFY(!list.errorText().isEmpty());
     }
