@@ -19,13 +19,15 @@ static QString pair(const QString &key, const QString &value)
     return QStringLiteral("\"%1\": \"%2\"").arg(jsonStringText(key), jsonStringText(value));
 }
 
-// The decimal position of an id in a map of id to position; -1 when the
-// text is no number or names nothing.
+// The decimal position of an id in a map of id to position; -1 when it
+// names nothing. A text that is no id at all is a damaged value: it is
+// written as it stands, so that it stays shown and refused after a reload
+// instead of turning into a reference to nothing.
 static QString positionText(const QString &idText, const QHash<int, int> &positions)
 {
     bool ok = false;
-    const int id = idText.toInt(&ok);
-    return QString::number(ok ? positions.value(id, -1) : -1);
+    const int id = idText.trimmed().toInt(&ok);
+    return ok ? QString::number(positions.value(id, -1)) : idText;
 }
 
 TCtrlProject::TCtrlProject(QObject *parent) : QObject(parent)

@@ -157,7 +157,7 @@ private slots:
         lost.insert(JAMP_TO_CMD, deleted);
         prj->addCmd(lost, -1);
         TData detect = cmdRecord(second, CMD_AUTO_DETECT);
-        detect.insert(AUTO_ROUTE, QStringLiteral("X=%1|#note|bad|Y=%2|Z=42").arg(second).arg(first));
+        detect.insert(AUTO_ROUTE, QStringLiteral("X=%1|#note|bad|Y=%2|Z=42|W=x1").arg(second).arg(first));
         detect.insert(AUTO_NAME, QStringLiteral("25xx"));
         prj->addCmd(detect, -1);
         TData noCfg = cmdRecord(second, CMD_EXECUTE);
@@ -171,8 +171,9 @@ private slots:
         QVERIFY(text.contains("                {\"status\": \"1\", \"cmd\": \"jamp\", \"to_cmd\": \"5\"},"));
         QVERIFY(text.contains("                {\"status\": \"1\", \"cmd\": \"jamp\", \"to_cmd\": \"-1\"},"));
         QVERIFY(text.contains("                {\"status\": \"1\", \"cmd\": \"auto_detect\", \"name\": "
-                              "\"25xx\", \"route\": \"X=0|Y=1|Z=-1\"},"));
-        QVERIFY(text.contains("                {\"status\": \"1\", \"cmd\": \"execute\", \"cfg\": \"-1\"}"));
+                              "\"25xx\", \"route\": \"X=0|Y=1|Z=-1|W=x1\"},"));
+        // A damaged reference is no id: it stays as stored.
+        QVERIFY(text.contains("                {\"status\": \"1\", \"cmd\": \"execute\", \"cfg\": \"abc\"}"));
 
         // Loaded into a cleared project the positions are the ids again.
         QVERIFY(TCtrlProject().save(path("refs.prj"), prj));
@@ -183,7 +184,8 @@ private slots:
         QCOMPARE(prj->cfgName(execCmd->params().value(EXECUTE_CFG).toInt()), QStringLiteral("first"));
         QCOMPARE(prj->cmdById(prj->cmdById(1)->params().value(JAMP_TO_CMD).toInt())->cmd(),
                  QString(CMD_STOP));
-        QCOMPARE(prj->cmdById(3)->params().value(AUTO_ROUTE).toString(), QStringLiteral("X=0|Y=1|Z=-1"));
+        QCOMPARE(prj->cmdById(3)->params().value(AUTO_ROUTE).toString(), QStringLiteral("X=0|Y=1|Z=-1|W=x1"));
+        QCOMPARE(prj->cmdById(4)->params().value(EXECUTE_CFG).toString(), QStringLiteral("abc"));
         QCOMPARE(prj->cfgIdOfCmd(5), 1);
     }
 
