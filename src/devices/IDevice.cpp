@@ -21,13 +21,13 @@ TCheck IDevice::paramCheck(const TData &data)
 {
     schema::Fault fault;
     if (schema::findFault(data, fault))
-        return TCheck::refusedAs(fault.key, schema::faultText(cmdName(data), data));
+        return TCheck::refusedAs(fault.key, schema::faultText(shownName(data), data));
     return checkCmdParam(data);
 }
 
 QString IDevice::refusalText(const TData &data)
 {
-    return paramCheck(data).text(cmdName(data));
+    return paramCheck(data).text(shownName(data));
 }
 
 QString IDevice::name() const
@@ -58,6 +58,13 @@ void IDevice::setParams(const TData &params)
 QString IDevice::cmdName(const TData &data) const
 {
     return cmdCode.name(getParam("devices\\IDevice", __LINE__, data, REC_CMD).toString());
+}
+
+QString IDevice::shownName(const TData &data)
+{
+    const QString code = getParam("devices\\IDevice", __LINE__, data, REC_CMD).toString();
+    const QString name = cmdCode.name(code);
+    return name.isEmpty() ? code : name;
 }
 
 bool IDevice::isReset() const

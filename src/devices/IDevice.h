@@ -69,6 +69,11 @@ public:
 
     // Display name of the record's command code.
     QString cmdName(const TData &data) const;
+    // The name a refusal and the run's log give the record's command: its
+    // display name, or the code as stored where the catalogue has none (a
+    // "separator" row, a code of another program), so that no refusal
+    // names a command "".
+    static QString shownName(const TData &data);
     // The device parameter "reset"; false when absent.
     bool isReset() const;
     // The programmer interface section whose clock choices apply ("prg_par").

@@ -4,6 +4,10 @@
 
 namespace execmsg {
 
+// A command without its device (or provider): %1 its name.
+constexpr int INVALID_DEVICE = 387;
+// A command whose parameters are refused, where no check says why: %1 its name.
+constexpr int INVALID_PARAMS = 388;
 // No command record, device or programmer for the command.
 constexpr int NO_DEVICE = 405;
 // A transfer or erase block size of 0.

@@ -1,6 +1,5 @@
 #include "link/TExec.h"
 
-#include "core/TCmdCode.h"
 #include "core/TData.h"
 #include "core/TLang.h"
 #include "core/consts.h"
@@ -9,6 +8,7 @@
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
 #include "devices/IDeviceExec.h"
+#include "devices/TCheck.h"
 #include "devices/TDevProgExec.h"
 #include "devices/exec_messages.h"
 #include "link/TSerialPort.h"
@@ -28,8 +28,6 @@ namespace {
 const QString SOURCE = QStringLiteral("link\\TExec");
 
 // Language-table messages of the worker.
-constexpr int MSG_INVALID_DEVICE = 387;
-constexpr int MSG_INVALID_PARAMS = 388;
 constexpr int MSG_STOPPED = 390;
 constexpr int MSG_COMPLETED = 391;
 
@@ -176,7 +174,7 @@ void TExec::slotStart()
             exec.reset(handler->createExec(data));
             anyExec = anyExec || exec;
         }
-        const QString name = handler ? handler->cmdName(data) : cmdCode.name(code);
+        const QString name = IDevice::shownName(data);
         const QString paramText = handler ? handler->cmdParamText(data, nullptr) : QString();
         lastName = name;
 
@@ -184,21 +182,15 @@ void TExec::slotStart()
         emit signalEventText(EXEC_CMD, name, paramText);
         processEvents();
 
-        if (!handler || !cmd->validDev()) {
-            failText = lang.text(MSG_INVALID_DEVICE).arg(name);
-            ok = false;
-            break;
-        }
-        if (!cmd->validParam()) {
-            failText = handler->refusalText(data);
-            if (failText.isEmpty())
-                failText = lang.text(MSG_INVALID_PARAMS).arg(name);
+        // Refused since the run began (its configuration changed).
+        if (!handler || !cmd->validDev() || !cmd->validParam()) {
+            failText = runcheck::flagRefusal(cmd, data, name);
             ok = false;
             break;
         }
         if (!exec) {
             // The handler cannot carry this command out.
-            failText = lang.text(MSG_INVALID_DEVICE).arg(name);
+            failText = TCheck::notOffered(code, handler->name()).text(name);
             ok = false;
             break;
         }

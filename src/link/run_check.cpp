@@ -1,23 +1,24 @@
 #include "link/run_check.h"
 
-#include "core/TCmdCode.h"
 #include "core/TLang.h"
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
+#include "devices/TCheck.h"
+#include "devices/TDevProg.h"
+#include "devices/TDevTools.h"
+#include "devices/check_messages.h"
+#include "devices/exec_messages.h"
 #include "devices/param_schema.h"
 #include "formats/IFormat.h"
+#include "link/TProg.h"
 
 #include <QList>
 #include <QSet>
 
 namespace {
-
-// Language-table messages of the worker.
-constexpr int MSG_INVALID_DEVICE = 387;
-constexpr int MSG_INVALID_PARAMS = 388;
 
 bool isOneOf(const QString &code, std::initializer_list<const char *> codes)
 {
@@ -54,8 +55,41 @@ QString absoluteFile(const TData &data, const char *key)
 void describe(TDataCmd *cmd, const TData &data, runcheck::Refusal &refusal)
 {
     IDevice *handler = cmd->handler();
-    refusal.name = handler ? handler->cmdName(data) : cmdCode.name(cmd->cmd());
+    refusal.name = IDevice::shownName(data);
     refusal.paramText = handler ? handler->cmdParamText(data, nullptr) : QString();
+}
+
+// What the command lacks of what the commands before it choose: the
+// programmer, or a programmer or device that carries the code out. Valid
+// when it lacks nothing of that, or only the device.
+TCheck providerCheck(TDataCmd *cmd)
+{
+    const QString code = cmd->cmd();
+    IDevice *handler = cmd->handler();
+    if (TDevTools::hasCommand(code)) {
+        if (handler && handler->hasCmd(code))
+            return TCheck::valid();
+        return TCheck::notOffered(code, QLatin1String(GROUP_TOOLS));
+    }
+    TProg *prog = cmd->prog();
+    if (!prog) {
+        const TDataCmd *setProg = dataPrj.progCmdBefore(cmd->id());
+        const QString name = setProg ? schema::text(setProg->toHash(), SET_PROG_PROG) : QString();
+        return TCheck::refused(QLatin1String(SET_PROG_PROG), name.isEmpty() ? lang.text(checkmsg::NO_PROG)
+                                                              : lang.text(checkmsg::PROG_UNKNOWN).arg(name));
+    }
+    if (TDevProg::hasCommand(code)) {
+        if (code == QLatin1String(CMD_SET_DEVICE) || code == QLatin1String(CMD_AUTO_DETECT)
+            || prog->supportsCommand(code))
+            return TCheck::valid();
+        const TDataCmd *setProg = dataPrj.progCmdBefore(cmd->id());
+        return TCheck::notOffered(code, setProg ? schema::text(setProg->toHash(), SET_PROG_PROG) : QString());
+    }
+    // Without a device the worker's own word says it: not set or not found.
+    IDevice *device = cmd->device();
+    if (device && !device->hasCmd(code))
+        return TCheck::notOffered(code, device->name());
+    return TCheck::valid();
 }
 
 } // namespace
@@ -67,13 +101,16 @@ QString flagRefusal(TDataCmd *cmd, const TData &record, const QString &name)
     IDevice *handler = cmd->handler();
     const bool validDev = record.value(QLatin1String(REC_VALID_DEV)).toBool();
     const bool validParam = record.value(QLatin1String(REC_VALID_PARAM)).toBool();
-    if (!handler || !validDev)
-        return lang.text(MSG_INVALID_DEVICE).arg(name);
+    const QString shown = name.isEmpty() ? IDevice::shownName(record) : name;
+    if (!handler || !validDev) {
+        const TCheck provider = providerCheck(cmd);
+        return provider ? lang.text(execmsg::INVALID_DEVICE).arg(shown) : provider.text(shown);
+    }
     if (validParam)
         return QString();
     const QString text = handler->refusalText(record);
     // Refused when it was validated, though its check passes now.
-    return text.isEmpty() ? lang.text(MSG_INVALID_PARAMS).arg(name) : text;
+    return text.isEmpty() ? lang.text(execmsg::INVALID_PARAMS).arg(shown) : text;
 }
 
 bool findRefusal(int cfgId, Refusal &refusal)

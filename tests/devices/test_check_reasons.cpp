@@ -284,6 +284,54 @@ private slots:
             QVERIFY2(!cmdCode.name(code).isEmpty(), qPrintable(code));
     }
 
+    // Commands refused for what the commands before them choose, or for
+    // what they hold, as a project file gives them: the run's banner names
+    // the command (by its code where the catalogue has no name) and what is
+    // lacking, in words that fit any count; nothing is sent.
+    void refusalsSayWhatIsLacking_data()
+    {
+        QTest::addColumn<QByteArray>("commands");
+        QTest::addColumn<QString>("error");
+        const QByteArray prog = R"({"status": "1", "cmd": "set_prog", "prog": "Emu"},)";
+        const QByteArray flash = prog + R"({"status": "1", "cmd": "set_device", "device": "W25Q16JV", "file": "25xx/w25q16jv.dev", "clk": "1000000"},)";
+        const QByteArray avr = prog + R"({"status": "1", "cmd": "set_device", "device": "ATtiny13", "file": "avr8/attiny13.dev", "clk": "250000"},)";
+        QTest::newRow("separator row") << flash + R"({"status": "1", "cmd": "separator"})"
+                                       << R"(Command "separator": cmd: Tools does not carry out "separator")";
+        QTest::newRow("unknown code") << flash + R"({"status": "1", "cmd": "blank_check"})"
+                                      << R"(Command "blank_check": cmd: W25Q16JV does not carry out "blank_check")";
+        QTest::newRow("code of another family") << flash + R"({"status": "1", "cmd": "fuse_read"})"
+                                                << R"(Command "Fuse Bits Read": cmd: W25Q16JV does not carry out "fuse_read")";
+        QTest::newRow("no programmer") << QByteArray(R"({"status": "1", "cmd": "ident"})")
+                                       << R"(Command "Identification": prog: no programmer is chosen for the command)";
+        QTest::newRow("no device") << prog + R"({"status": "1", "cmd": "ident"})"
+                                   << R"(Command "Identification": the device is not set or not found)";
+        QTest::newRow("programmer without it") << prog + R"({"status": "1", "cmd": "set_vpp", "vpp": "12.0"})"
+                                               << R"(Command "Set Vpp": cmd: Emu does not carry out "set_vpp")";
+        QTest::newRow("one fuse byte of two") << avr + R"({"status": "1", "cmd": "fuse_write", "data": "6A"})"
+                                              << R"(Command "Fuse Bits Write": data: the length in bytes is 1, the chip has 2)";
+    }
+    void refusalsSayWhatIsLacking()
+    {
+        QFETCH(QByteArray, commands);
+        QFETCH(QString, error);
+        // A programmer type whose description lacks "set_vpp".
+        QFile ini(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/progs/emulator.ini"));
+        QFile noVpp(path(QStringLiteral("novpp.ini")));
+        QVERIFY(ini.open(QIODevice::ReadOnly) && noVpp.open(QIODevice::WriteOnly));
+        noVpp.write(ini.readAll().replace("set_vpp=1", "set_vpp=0"));
+        noVpp.close();
+        useProgrammer(EMU, fake->portName(), QStringLiteral("EmuType"), noVpp.fileName());
+        QFile file(path(QStringLiteral("test.prj")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"({"configurations": [{"name": "c", "commands": [)" + commands + "]}]}");
+        file.close();
+        dataPrj.clear();
+        QCOMPARE(TCtrlProject().load(file.fileName(), &dataPrj), 0);
+        dataPrj.validateAll();
+        QCOMPARE(refusedRun(dataPrj.cfgIdAt(0)), error);
+        QVERIFY(fake->requests().isEmpty());
+    }
+
     // A production run (set_prog, set_device, erase, file_write) whose
     // write cannot be done sends nothing, so the chip is not left erased;
     // nor does a run that a jump moves into such a configuration send any

@@ -11,6 +11,7 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/IDeviceExec.h"
+#include "devices/check_messages.h"
 #include "devices/exec_messages.h"
 #include "gui/main/startup.h"
 #include "link/TExec.h"
@@ -317,20 +318,25 @@ private slots:
 
     // A command marked invalid stops the run before anything of its
     // configuration is sent; one whose handler makes no executor only
-    // when the run reaches it.
+    // when the run reaches it. The failure says what is lacking: here no
+    // programmer is chosen, and the script device does not carry it out.
     void invalidCommandsFailAfterTheirLogLine_data()
     {
         QTest::addColumn<int>("fault");
-        QTest::addColumn<int>("message");
-        QTest::newRow("invalid device") << 0 << 387;
-        QTest::newRow("invalid parameters") << 1 << 388;
-        QTest::newRow("no handler") << 2 << 387;
-        QTest::newRow("no executor") << 3 << 387;
+        QTest::addColumn<QString>("error");
+        const QString name = cmdCode.name(QLatin1String(CMD_FLASH_FILE_WRITE));
+        const QString noProg = lang.text(checkmsg::REFUSED).arg(name, SET_PROG_PROG, lang.text(checkmsg::NO_PROG));
+        QTest::newRow("invalid device") << 0 << noProg;
+        QTest::newRow("invalid parameters") << 1 << lang.text(388).arg(name);
+        QTest::newRow("no handler") << 2 << noProg;
+        QTest::newRow("no executor") << 3
+                                     << lang.text(checkmsg::REFUSED).arg(name, REC_CMD,
+                                                                         lang.text(checkmsg::NOT_OFFERED).arg(CMD_FLASH_FILE_WRITE, "Script"));
     }
     void invalidCommandsFailAfterTheirLogLine()
     {
         QFETCH(int, fault);
-        QFETCH(int, message);
+        QFETCH(QString, error);
         const int cfg = dataPrj.addCfg(QStringLiteral("bad"), QString());
         addCmd(cfg, CMD_SET_PROG, QStringLiteral("open"), QStringLiteral("p"));
         const int bad = addCmd(cfg, CMD_FLASH_FILE_WRITE, QStringLiteral("fail"), QStringLiteral("b"),
@@ -354,7 +360,7 @@ private slots:
         QCOMPARE(rx->codes(), reached ? QVector<TCodeExec>({EXEC_CMD, EXEC_CMD, EXEC_FAILED})
                                       : QVector<TCodeExec>({EXEC_CMD, EXEC_FAILED}));
         QCOMPARE(rx->events.at(rx->events.size() - 2).text, name(CMD_FLASH_FILE_WRITE));
-        QCOMPARE(rx->events.last().text, lang.text(message).arg(name(CMD_FLASH_FILE_WRITE)));
+        QCOMPARE(rx->events.last().text, error);
         QCOMPARE(device->asked, reached ? QStringList({"p", "b"}) : QStringList());
         // Reached: the programmer still answers, the run is ended and marked
         // failed. Refused before: nothing at all.
