@@ -120,16 +120,23 @@ bool findRefusal(int cfgId, Refusal &refusal)
         if (cmd->status())
             enabled << cmd;
 
-    // The files the configuration may make before it reads them; an
-    // external process may make any.
+    // The files the configuration makes before it reads them: those of the
+    // reads that come first, and any at all after an external process. A
+    // "jamp" may take the run to a read first: then every read counts.
     QSet<QString> made;
     bool anyMade = false;
-    for (TDataCmd *cmd : qAsConst(enabled)) {
+    const auto noteMade = [&made, &anyMade](TDataCmd *cmd) {
         const QString code = cmd->cmd();
         if (makesFile(code))
             made.insert(absoluteFile(cmd->toHash(), FILE_FILE));
         anyMade = anyMade || code == QLatin1String(CMD_PROCESS);
-    }
+    };
+    for (TDataCmd *cmd : qAsConst(enabled))
+        if (cmd->cmd() == QLatin1String(CMD_JAMP)) {
+            for (TDataCmd *any : qAsConst(enabled))
+                noteMade(any);
+            break;
+        }
 
     for (TDataCmd *cmd : qAsConst(enabled)) {
         const TData data = cmd->toHash();
@@ -146,6 +153,7 @@ bool findRefusal(int cfgId, Refusal &refusal)
             describe(cmd, data, refusal);
             text = TCheck::refused(QLatin1String(key), problem).text(refusal.name);
         } else {
+            noteMade(cmd);
             continue;
         }
         refusal.text = text;

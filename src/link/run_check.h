@@ -29,8 +29,9 @@ QString flagRefusal(TDataCmd *cmd, const TData &record, const QString &name);
 // The first enabled command of the configuration that the run must refuse:
 // one without its device or programmer (valid_dev false), one whose
 // parameters are refused (valid_param false), and one that reads a file
-// that does not exist and that no enabled command of the configuration may
-// make (a read into that file, an external process). False when none is.
+// that does not exist and that no enabled command before it may make (a
+// read into that file, an external process; any command of the
+// configuration where it holds a "jamp"). False when none is.
 bool findRefusal(int cfgId, Refusal &refusal);
 
 } // namespace runcheck

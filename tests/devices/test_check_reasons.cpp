@@ -335,13 +335,15 @@ private slots:
     // A production run (set_prog, set_device, erase, file_write) whose
     // write cannot be done sends nothing, so the chip is not left erased;
     // nor does a run that a jump moves into such a configuration send any
-    // of it.
+    // of it. A read that makes the file only after the write does not
+    // help the write.
     void runsRefusedBeforeTheChipChanges_data()
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("error");
         QTest::addColumn<bool>("jump");
+        QTest::addColumn<bool>("readBack");
         const QString name = cmdCode.name(QLatin1String(CMD_FILE_WRITE));
         const QString missing = path(QStringLiteral("missing.bin"));
         const QString refused = lang.text(checkmsg::REFUSED);
@@ -355,7 +357,8 @@ private slots:
         };
         for (bool jump : {false, true})
             for (const auto &r : rows)
-                QTest::addRow("%s%s", qPrintable(r[0]), jump ? " after a jump" : "") << r[0] << r[1] << r[2] << jump;
+                QTest::addRow("%s%s", qPrintable(r[0]), jump ? " after a jump" : "") << r[0] << r[1] << r[2] << jump << false;
+        QTest::newRow("file read back after the write") << rows[0][0] << rows[0][1] << rows[0][2] << false << true;
     }
     void runsRefusedBeforeTheChipChanges()
     {
@@ -363,6 +366,7 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QString, error);
         QFETCH(bool, jump);
+        QFETCH(bool, readBack);
         fake->setChip(std::make_shared<Spi25Chip>(2 << 20, QByteArray::fromHex("EF4015")));
         const int start = dataPrj.addCfg(QStringLiteral("start"), QString());
         const int production = dataPrj.addCfg(QStringLiteral("production"), QString());
@@ -371,6 +375,8 @@ private slots:
         TData write = soundValues(CMD_FILE_WRITE, flash, production);
         write.insert(key, value);
         addCmd(production, CMD_FILE_WRITE, flash, write);
+        if (readBack)
+            addCmd(production, CMD_FILE_READ, flash, write);
         if (jump) {
             addCmd(start, CMD_SET_PROG, nullptr, {{SET_PROG_PROG, EMU}});
             addCmd(start, CMD_JAMP, nullptr, {{JAMP_TO_CMD, dataPrj.cmdsOfCfg(production).first()->id()}});
