@@ -13,6 +13,7 @@
 #include "devices/exec_messages.h"
 #include "devices/param_schema.h"
 #include "formats/IFormat.h"
+#include "misc/dev_misc.h"
 #include "link/TProg.h"
 
 #include <QList>
@@ -113,28 +114,40 @@ QString flagRefusal(TDataCmd *cmd, const TData &record, const QString &name)
     return text.isEmpty() ? lang.text(execmsg::INVALID_PARAMS).arg(shown) : text;
 }
 
-bool findRefusal(int cfgId, Refusal &refusal)
+} // namespace runcheck
+
+namespace {
+
+// The files a run has made before a command reads them: those of the reads
+// before it, or any at all after an external process.
+struct Made
+{
+    QSet<QString> files;
+    bool any = false;
+
+    void note(TDataCmd *cmd)
+    {
+        const QString code = cmd->cmd();
+        if (makesFile(code))
+            files.insert(absoluteFile(cmd->toHash(), FILE_FILE));
+        any = any || code == QLatin1String(CMD_PROCESS);
+    }
+};
+
+// The configuration's first refused enabled command, its input files looked
+// for after what the run made before (made grows by what the configuration
+// makes).
+bool configRefusal(int cfgId, runcheck::Refusal &refusal, Made &made)
 {
     QList<TDataCmd *> enabled;
     for (TDataCmd *cmd : dataPrj.cmdsOfCfg(cfgId))
         if (cmd->status())
             enabled << cmd;
-
-    // The files the configuration makes before it reads them: those of the
-    // reads that come first, and any at all after an external process. A
-    // "jamp" may take the run to a read first: then every read counts.
-    QSet<QString> made;
-    bool anyMade = false;
-    const auto noteMade = [&made, &anyMade](TDataCmd *cmd) {
-        const QString code = cmd->cmd();
-        if (makesFile(code))
-            made.insert(absoluteFile(cmd->toHash(), FILE_FILE));
-        anyMade = anyMade || code == QLatin1String(CMD_PROCESS);
-    };
+    // A "jamp" may take the run to a read first: then every read counts.
     for (TDataCmd *cmd : qAsConst(enabled))
         if (cmd->cmd() == QLatin1String(CMD_JAMP)) {
             for (TDataCmd *any : qAsConst(enabled))
-                noteMade(any);
+                made.note(any);
             break;
         }
 
@@ -144,20 +157,47 @@ bool findRefusal(int cfgId, Refusal &refusal)
         QString text;
         if (!handler || !cmd->validDev() || !cmd->validParam()) {
             describe(cmd, data, refusal);
-            text = flagRefusal(cmd, data, refusal.name);
-        } else if (const char *key = inputFileKey(cmd->cmd()); key && !anyMade) {
+            text = runcheck::flagRefusal(cmd, data, refusal.name);
+        } else if (const char *key = inputFileKey(cmd->cmd()); key && !made.any) {
             const QString file = absoluteFile(data, key);
-            const QString problem = file.isEmpty() || made.contains(file) ? QString() : IFormat::readProblem(file);
+            const QString problem = file.isEmpty() || made.files.contains(file) ? QString()
+                                                                                : IFormat::readProblem(file);
             if (problem.isEmpty())
                 continue;
             describe(cmd, data, refusal);
             text = TCheck::refused(QLatin1String(key), problem).text(refusal.name);
         } else {
-            noteMade(cmd);
+            made.note(cmd);
             continue;
         }
         refusal.text = text;
         return true;
+    }
+    return false;
+}
+
+} // namespace
+
+namespace runcheck {
+
+bool findRefusal(int cfgId, Refusal &refusal)
+{
+    // The configuration, then those its enabled jumps move the run into,
+    // and theirs, before the commands ahead of a jump are sent; a file that
+    // a configuration before makes counts as made there.
+    QList<int> cfgs{cfgId};
+    Made made;
+    for (int i = 0; i < cfgs.size(); ++i) {
+        if (configRefusal(cfgs.at(i), refusal, made))
+            return true;
+        for (TDataCmd *cmd : dataPrj.cmdsOfCfg(cfgs.at(i))) {
+            int target = -1;
+            if (!cmd->status() || cmd->cmd() != QLatin1String(CMD_JAMP)
+                || !referenceId(schema::value(cmd->toHash(), JAMP_TO_CMD), target))
+                continue;
+            if (const TDataCmd *to = dataPrj.cmdById(target); to && !cfgs.contains(to->idCfg()))
+                cfgs << to->idCfg();
+        }
     }
     return false;
 }

@@ -31,7 +31,9 @@ QString flagRefusal(TDataCmd *cmd, const TData &record, const QString &name);
 // parameters are refused (valid_param false), and one that reads a file
 // that does not exist and that no enabled command before it may make (a
 // read into that file, an external process; any command of the
-// configuration where it holds a "jamp"). False when none is.
+// configuration where it holds a "jamp"). The same of every configuration
+// an enabled "jamp" of it moves the run into, and of theirs, where a file
+// that a configuration before makes counts as made. False when none is.
 bool findRefusal(int cfgId, Refusal &refusal);
 
 } // namespace runcheck
