@@ -272,6 +272,9 @@ private:
     // Set when the user chose to stop the runs and quit: the window closes
     // once the last worker is gone.
     bool m_closeWhenIdle = false;
+    // The depth of event loops the quit was answered at: a deeper one is a
+    // dialog's, which ends before the window closes.
+    int m_closeLoopLevel = 0;
     // The close event is being handled (its questions may be open).
     bool m_inClose = false;
     // The user let the window close without the tree's file: its failure

@@ -35,6 +35,7 @@
 #include "misc/dev_misc.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -54,6 +55,9 @@ namespace {
 
 // How long the destructor lets a stopped worker take to end.
 constexpr int kStopWaitMs = 60000;
+// How often a window that waits to close looks again whether the dialog
+// the user has open is gone.
+constexpr int kCloseRetryMs = 50;
 
 bool isActive(int state)
 {
@@ -166,6 +170,7 @@ void TMainWindow::closeEvent(QCloseEvent *event)
         // time-outs, and the window closes after it.
         if (busy()) {
             m_closeWhenIdle = true;
+            m_closeLoopLevel = QThread::currentThread()->loopLevel();
             const QList<int> running = m_execs.keys();
             for (int id : running)
                 emit signalStop(id);
@@ -205,11 +210,19 @@ void TMainWindow::keepOpen(QCloseEvent *event)
 void TMainWindow::closeIfIdle()
 {
     // Checked again when the close comes: a close refused meanwhile (or
-    // already done) is not asked for twice.
+    // already done) is not asked for twice. A dialog, box or menu the user
+    // opened meanwhile is answered first, and what its answer does is done:
+    // the window never closes under it, it closes once that is over.
     if (m_closeWhenIdle && !busy())
         QTimer::singleShot(0, this, [this] {
-            if (m_closeWhenIdle && !busy() && isVisible())
-                close();
+            if (!m_closeWhenIdle || busy() || !isVisible())
+                return;
+            if (QApplication::activeModalWidget() || QApplication::activePopupWidget()
+                || QThread::currentThread()->loopLevel() > m_closeLoopLevel) {
+                QTimer::singleShot(kCloseRetryMs, this, [this] { closeIfIdle(); });
+                return;
+            }
+            close();
         });
 }
 

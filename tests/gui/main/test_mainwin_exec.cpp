@@ -516,6 +516,47 @@ private slots:
         QVERIFY(w->isVisible());
     }
 
+    // A quit that waits for the runs it stopped, while the user has a dialog
+    // open: the window closes once the dialog is answered, never under it.
+    void quitWaitsForAnOpenDialog_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("settings") << "Setup";
+        QTest::newRow("project entry") << "PrjEdit";
+    }
+    void quitWaitsForAnOpenDialog()
+    {
+        QFETCH(QString, action);
+        writeProject();
+        const std::unique_ptr<TMainWindow> window(new TMainWindow);
+        TMainWindow *w = window.get();
+        w->show();
+        const int hold = w->prjView()->cfgIdAt(3);
+        focusRow(*w, 3, 0);
+        w->action(QStringLiteral("Exec"))->trigger();
+        QTRY_COMPARE(dataPrj.cfgExecState(hold), 2);
+        // The stopped run ends only once the dialog is up.
+        fakes[0]->addFault(FakeFault::held().onCode(TProtocol::PROG_FINISH));
+        answerBox(true);
+        w->action(QStringLiteral("Quit"))->trigger();
+        QTRY_VERIFY(fakes[0]->waitHeld(0));
+        int passesSinceEnd = 0;
+        bool openUnder = false;
+        answerModalWhen<QDialog>(
+            [&] {
+                fakes[0]->releaseHeld();
+                return w->runningCount() == 0 && ++passesSinceEnd > 5;
+            },
+            [&](QDialog *d) {
+                openUnder = w->isVisible() && dataPrj.isOpen();
+                d->accept();
+            });
+        w->action(action)->trigger();
+        QVERIFY(openUnder);
+        QTRY_VERIFY(!w->isVisible());
+        QVERIFY(!dataPrj.isOpen());
+    }
+
     // ID Prog on the port a waiting run holds fails with the link's reason
     // and leaves the run to finish.
     void idProgOnAPortARunHolds()
