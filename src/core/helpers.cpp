@@ -177,16 +177,38 @@ void showError(const QString &text, QWidget *parent)
     showMessage(text, QMessageBox::Critical, parent, QString::fromUtf8(APP_SHORT_NAME));
 }
 
-bool askYesNo(const QString &text, QWidget *parent, bool defaultYes)
+namespace {
+
+// The question box with Yes and No, and Cancel when asked for; the button
+// the user chose (Cancel's also for Escape and closing the box).
+QMessageBox::StandardButton ask(const QString &text, QWidget *parent, bool defaultYes, bool withCancel)
 {
     QMessageBox box(QMessageBox::Question, QString::fromUtf8(APP_SHORT_NAME), text,
-                    QMessageBox::Yes | QMessageBox::No, parent);
+                    QMessageBox::Yes | QMessageBox::No | (withCancel ? QMessageBox::Cancel : QMessageBox::NoButton),
+                    parent);
     box.setDefaultButton(defaultYes ? QMessageBox::Yes : QMessageBox::No);
-    QAbstractButton *yes = box.button(QMessageBox::Yes);
-    yes->setText(lang.text(76));
+    box.button(QMessageBox::Yes)->setText(lang.text(76));
     box.button(QMessageBox::No)->setText(lang.text(77));
+    if (withCancel)
+        box.button(QMessageBox::Cancel)->setText(lang.text(80));
     box.exec();
-    return box.clickedButton() == yes;
+    return box.standardButton(box.clickedButton());
+}
+
+} // namespace
+
+bool askYesNo(const QString &text, QWidget *parent, bool defaultYes)
+{
+    return ask(text, parent, defaultYes, false) == QMessageBox::Yes;
+}
+
+TAnswer askYesNoCancel(const QString &text, QWidget *parent)
+{
+    switch (ask(text, parent, true, true)) {
+    case QMessageBox::Yes: return TAnswer::Yes;
+    case QMessageBox::No: return TAnswer::No;
+    default: return TAnswer::Cancel;
+    }
 }
 
 // ---- Text escapes ----------------------------------------------------------

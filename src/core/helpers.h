@@ -81,6 +81,11 @@ QString withReason(const QString &text, const QString &reason);
 // Yes (message 76) and No (message 77); true only for Yes. Yes is the
 // default button unless defaultYes is false.
 bool askYesNo(const QString &text, QWidget *parent = nullptr, bool defaultYes = true);
+// Yes, No and Cancel (message 80), Yes the default: for a question whose No
+// drops something, so that Escape or closing the box (which give Cancel)
+// never does.
+enum class TAnswer { Yes, No, Cancel };
+TAnswer askYesNoCancel(const QString &text, QWidget *parent = nullptr);
 
 // ---- Text escapes of one-line texts in project files ------------------------
 

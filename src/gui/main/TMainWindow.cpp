@@ -516,7 +516,13 @@ bool TMainWindow::closeProject()
     if (refuseProjectChange())
         return false;
     if (dataPrj.isOpen() && dataPrj.isModified()) {
-        const bool save = appData.autoSavePrj || askYesNo(lang.text(83).arg(dataPrj.prjName()), this);
+        // Escape or closing the question keeps the project open: never a
+        // way to drop the changes unasked.
+        const TAnswer answer =
+            appData.autoSavePrj ? TAnswer::Yes : askYesNoCancel(lang.text(83).arg(dataPrj.prjName()), this);
+        if (answer == TAnswer::Cancel)
+            return false;
+        const bool save = answer == TAnswer::Yes;
         if (save && !saveProject()) {
             // The status bar names the reason; nothing is dropped unasked.
             const QString question = lang.text(MSG_PRJ_DISCARD).arg(dataPrj.prjName(), m_status->currentMessage());

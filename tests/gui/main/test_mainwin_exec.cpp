@@ -88,10 +88,11 @@ private:
 
 // One question of quitting: its message, the answer, and whether the answer
 // waits until the run has ended.
+constexpr int kEscape = 2;   // the answer of a user who presses Escape
 struct QuitStep
 {
     int msg;
-    bool yes;
+    int yes;     // No, Yes or kEscape
     bool held;
 };
 struct QuitCase
@@ -115,6 +116,8 @@ const QuitCase kQuitCases[] = {
     {"stop held past a second run's start, Yes", true, false, {{88, true, false}, {kStop, true, true}}, true},
     {"stop held past a second run's start, No", true, false, {{88, true, false}, {kStop, false, true}}, false},
     {"quit held past a second run's start", true, false, {{88, true, true}, {kStop, true, false}}, true},
+    {"stop Yes, project question escaped", false, true, {{88, true, false}, {kStop, true, false}, {83, kEscape, false}},
+     false},
 };
 
 } // namespace
@@ -472,12 +475,16 @@ private slots:
             answerModalWhen<QMessageBox>(step.held ? std::function<bool()>(ended) : nullptr,
                                          [&asked, yes = step.yes](QMessageBox *box) {
                                              asked << box->text();
-                                             box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+                                             if (yes == kEscape)
+                                                 QTest::keyClick(box, Qt::Key_Escape);
+                                             else
+                                                 box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
                                          });
         }
         w->action(QStringLiteral("Quit"))->trigger();
         if (c.closes)
             QTRY_VERIFY(!w->isVisible());
+        QTRY_COMPARE(asked.size(), expected.size());
         QCOMPARE(asked, expected);
         if (c.closes) {
             QCOMPARE(w->runningCount(), 0);
