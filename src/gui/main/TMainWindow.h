@@ -66,6 +66,8 @@ public:
     static constexpr int MSG_LIST_DISCARD = 483;      // %1 path
     static constexpr int MSG_SETTINGS_SAVE = 484;     // %1 the file and the reason
     static constexpr int MSG_PRJ_LOST = 485;          // %1 project name, %2 reason
+    static constexpr int MSG_EXECUTE_RUNNING = 563;   // %1 the configuration an "execute" asked for
+    static constexpr int MSG_EXECUTE_CLOSING = 564;   // %1 the same
 
     explicit TMainWindow(QWidget *parent = nullptr);
     ~TMainWindow() override;

@@ -377,7 +377,16 @@ void TMainWindow::slotExecCfg()
 
 void TMainWindow::slotExecuteFromCmd(int id_cfg)
 {
+    // What an "execute" of a run does not start (a configuration already
+    // running, its own one included, or any while the window closes), the
+    // asking run's log says: a loop that ends there never ends unsaid.
+    const int reason = m_closeWhenIdle ? MSG_EXECUTE_CLOSING
+                       : isActive(dataPrj.cfgExecState(id_cfg)) ? MSG_EXECUTE_RUNNING
+                                                                 : 0;
     execStart(id_cfg);
+    const auto *asking = qobject_cast<const TExec *>(sender());
+    if (TWgtConfig *page = reason && asking ? m_prj->cfgPageById(asking->idCfg()) : nullptr)
+        page->slotExecEventText(EXEC_RESULT, lang.text(reason).arg(dataPrj.cfgName(id_cfg)), QString());
     updateExecButtons();
 }
 

@@ -194,6 +194,9 @@ class TestMainWinExec : public QObject
         addToolCmd(chain, CMD_SET_PROG, {{SET_PROG_PROG, QStringLiteral("Emu0")}});
         addToolCmd(chain, CMD_PAUSE);
         addToolCmd(chain, CMD_EXECUTE, {{EXECUTE_CFG, board1}});
+        // Would start itself again as it ends.
+        const int loop = dataPrj.addCfg(QStringLiteral("Loop"), QString());
+        addToolCmd(loop, CMD_EXECUTE, {{EXECUTE_CFG, loop}});
         TCtrlProject ctrl;
         QVERIFY2(ctrl.save(at("runs.prj"), &dataPrj), qPrintable(ctrl.lastError()));
         dataPrj.clear();
@@ -521,6 +524,22 @@ private slots:
         w->action(QStringLiteral("Quit"))->trigger();
         QCOMPARE(again, lang.text(88));
         QVERIFY(w->isVisible());
+    }
+
+    // An "execute" that starts nothing (its configuration runs: here the
+    // asking one itself) says so in the asking run's log.
+    void executeOfARunningConfigurationSaysSo()
+    {
+        writeProject();
+        TMainWindow w;
+        w.show();
+        const int loop = w.prjView()->cfgIdAt(5);
+        focusRow(w, 5, 0);
+        w.action(QStringLiteral("Exec"))->trigger();
+        QTRY_COMPARE(w.runningCount(), 0);
+        QCOMPARE(dataPrj.cfgExecState(loop), 3);
+        const QString log = logText(w, 5);
+        QVERIFY2(log.contains(lang.text(TMainWindow::MSG_EXECUTE_RUNNING).arg(QStringLiteral("Loop"))), qPrintable(log));
     }
 
     // A quit that waits for the runs it stopped, while the user has a dialog
