@@ -324,7 +324,7 @@ void TAppData::load()
         readEntry(*this, s, e);
 }
 
-bool TAppData::save(QString *error)
+bool TAppData::save(QString *error, int lockWaitMs)
 {
     const TProgType types(progType);
     const TProgName names(progName);
@@ -347,15 +347,15 @@ bool TAppData::save(QString *error)
                               {item.mark ? QStringLiteral("1") : QStringLiteral("0"), name,
                                item.port, item.type});
         }
-    }, error);
+    }, error, lockWaitMs);
 }
 
-bool TAppData::saveWindows(QString *error)
+bool TAppData::saveWindows(QString *error, int lockWaitMs)
 {
     return TSettings::writeWhole(settingsFilePath(), [this](TSettings &s) {
         for (const Entry &e : entries()) {
             if (e.stored == Stored::Windows)
                 writeEntry(*this, s, e);
         }
-    }, error);
+    }, error, lockWaitMs);
 }

@@ -41,10 +41,12 @@ public:
     // window; true only when the file was written completely. On false the
     // file is as it was and error (when given) names the file and the
     // system's reason.
-    bool save(QString *error = nullptr);
+    // lockWaitMs: how long to wait for another instance's save of the
+    // file (below 0: a few seconds).
+    bool save(QString *error = nullptr, int lockWaitMs = -1);
     // Writes the window geometry; true only when the file was written (the
     // reason as for save()).
-    bool saveWindows(QString *error = nullptr);
+    bool saveWindows(QString *error = nullptr, int lockWaitMs = -1);
 
     // The folders that execution workers read from their threads
     // (pathDevices, pathProgs): a copy taken under a lock, and the one way

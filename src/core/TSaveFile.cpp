@@ -1,5 +1,7 @@
 #include "core/TSaveFile.h"
 
+#include "core/TLang.h"
+#include "core/core_messages.h"
 #include "core/platform.h"
 
 #include <QCoreApplication>
@@ -169,14 +171,14 @@ bool TSaveFile::open(OpenMode mode)
     return true;
 }
 
-bool TSaveFile::lockTarget()
+bool TSaveFile::lockTarget(int waitMs)
 {
     if (m_targetLock >= 0)
         return true;
     m_final = finalPath(m_final);
     const QFileInfo info(m_final);
     const QString path = info.absoluteDir().filePath(stemOf(info.fileName()) + TARGET_LOCK);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TARGET_LOCK_WAIT_MS);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs < 0 ? TARGET_LOCK_WAIT_MS : waitMs);
     auto pause = std::chrono::milliseconds(1);
     for (;;) {
         bool busy = false;
@@ -197,7 +199,7 @@ bool TSaveFile::lockTarget()
         }
         // Other saves hold it for the few milliseconds a save takes.
         if (std::chrono::steady_clock::now() >= deadline) {
-            setErrorString(QStringLiteral("Another save of the file does not end"));
+            setErrorString(lang.text(MSG_SAVE_BUSY));
             return false;
         }
         std::this_thread::sleep_for(pause);

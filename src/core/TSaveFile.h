@@ -58,10 +58,10 @@ public:
     // Takes the target's lock before the target is read: a save that reads
     // it from then on sees the last save that took the lock whole, and no
     // such save runs until this one ends. Waits while another save holds
-    // it (a few seconds at most); false, with the reason in errorString(),
-    // when the lock cannot be made (a folder without write access) or is
-    // not let go of.
-    bool lockTarget();
+    // it, waitMs at most (below 0: a few seconds); false, with the reason in
+    // errorString(), when the lock cannot be made (a folder without write
+    // access) or is not let go of in that time.
+    bool lockTarget(int waitMs = -1);
     // The path of another file of this save beside the target (once open),
     // for a writer that needs more than one; it is removed when the save
     // ends. The role is a word of up to 8 small letters other than "lock"

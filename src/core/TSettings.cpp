@@ -564,7 +564,7 @@ bool TSettings::writeChanges(int from)
     // before another save may read it: a save of another instance in
     // between would otherwise lose what this one read and did not change.
     TSaveFile save(path);
-    if (!save.lockTarget())
+    if (!save.lockTarget(m_lockWaitMs))
         return fail(save.errorString());
     QByteArray old;
     QString reason;
@@ -634,12 +634,16 @@ bool TSettings::writeChanges(int from)
 }
 
 bool TSettings::writeWhole(const QString &path, const std::function<void(TSettings &)> &fill,
-                           QString *error)
+                           QString *error, int lockWaitMs)
 {
     TSettings settings(path);
+    settings.setLockWait(lockWaitMs);
     fill(settings);
     const bool ok = settings.flush();
     if (error)
         *error = settings.errorString();
+    // The caller was told: a write that failed is not tried again unseen
+    // as the object goes (nor waited for a second time).
+    settings.m_written = settings.m_changes.size();
     return ok;
 }

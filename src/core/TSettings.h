@@ -81,11 +81,15 @@ public:
     bool flush();
     QString errorString() const { return m_error; }
 
+    // How long a write waits for another save of the file to end (below
+    // 0, the default: a few seconds); one waited for longer fails it.
+    void setLockWait(int ms) { m_lockWaitMs = ms; }
+
     // Rewrites the INI file at path whole or not at all with the changes
     // fill() makes; false (and the reason in error, when given) leaves the
-    // old file as it was.
+    // old file as it was, also afterwards. lockWaitMs as for setLockWait.
     static bool writeWhole(const QString &path, const std::function<void(TSettings &)> &fill,
-                           QString *error = nullptr);
+                           QString *error = nullptr, int lockWaitMs = -1);
 
 private:
     // One change not yet in the file: a value set, or a key removed with
@@ -108,4 +112,5 @@ private:
     QVector<Change> m_changes;
     int m_written = 0; // changes already in the file
     QString m_error;
+    int m_lockWaitMs = -1;
 };

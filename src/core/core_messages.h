@@ -10,3 +10,6 @@ constexpr int MSG_JSON_AT = 547;
 constexpr int MSG_JSON_EXPECTED = 548;
 // A file that must hold a JSON text is empty.
 constexpr int MSG_JSON_EMPTY = 562;
+// A save that waited for another save of its file (another instance's) as
+// long as it may, and gave up.
+constexpr int MSG_SAVE_BUSY = 565;

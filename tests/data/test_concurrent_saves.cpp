@@ -2,7 +2,10 @@
 // this suite, so the sanitizer watches the save locks), and settings saved
 // by two instances, each of which must keep the keys the other added.
 
+#include "core/TLang.h"
+#include "core/TSaveFile.h"
 #include "core/TSettings.h"
+#include "core/core_messages.h"
 #include "support/ChildProcess.h"
 #include "support/SaveWriters.h"
 #include "formats/formatTestUtil.h"
@@ -83,6 +86,39 @@ private slots:
                 missing += s.readInt(QString("/Saver%1/Key%2").arg(c).arg(i), -1) == i ? 0 : 1;
         QCOMPARE(missing, 0);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"velkor.ini"});
+    }
+
+    // A save that may wait only briefly (the window's own) while another
+    // instance holds the file's save lock fails saying so and writes
+    // nothing, then or later; once the lock is free the same save keeps
+    // what the file holds.
+    void shortWaitForAHeldLockWritesNothing()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("velkor.ini");
+        QVERIFY(TSettings::writeWhole(path, [](TSettings &s) { s.writeString("/Main/Language", "eng"); }));
+        const QByteArray before = fileBytes(path);
+        ChildProcess holder;
+        QVERIFY(holder.start([&](ChildProcess &self) {
+            TSaveFile save(path);
+            if (!save.lockTarget())
+                return false;
+            self.ready();
+            self.waitGo();
+            return true;
+        }));
+        QVERIFY(holder.waitReady());
+        const auto add = [](TSettings &s) { s.writeInt("/Main/Debug", 1); };
+        QString error;
+        QVERIFY(!TSettings::writeWhole(path, add, &error, 0));
+        QVERIFY2(error.endsWith(lang.text(MSG_SAVE_BUSY)), qPrintable(error));
+        holder.go();
+        QCOMPARE(holder.wait(), 0);
+        QVERIFY(fileBytes(path) == before);
+        QVERIFY2(TSettings::writeWhole(path, add, &error, 0), qPrintable(error));
+        const TSettings s(path);
+        QCOMPARE(s.readString("/Main/Language", QString()), QString("eng"));
+        QCOMPARE(s.readInt("/Main/Debug", 0), 1);
     }
 
     // Two threads save their own version of one file over and over: every

@@ -58,6 +58,12 @@ constexpr int kStopWaitMs = 60000;
 // How often a window that waits to close looks again whether the dialog
 // the user has open is gone.
 constexpr int kCloseRetryMs = 50;
+// How long a save of the settings asked for in the window waits for
+// another instance's save of the file: another save takes a few
+// milliseconds; one that holds the file longer (its instance hangs) fails
+// this save, saying so, rather than freezing the window. The saves as the
+// window goes, when nobody sees it any more, wait as long as they must.
+constexpr int kSettingsLockWaitMs = 150;
 
 bool isActive(int state)
 {
@@ -660,8 +666,8 @@ void TMainWindow::slotSaveSettings()
         return;
     QString windowsError;
     QString error;
-    const bool windows = appData.saveWindows(&windowsError);
-    if (!appData.save(&error) || !windows)
+    const bool windows = appData.saveWindows(&windowsError, kSettingsLockWaitMs);
+    if (!appData.save(&error, kSettingsLockWaitMs) || !windows)
         showError(lang.text(MSG_SETTINGS_SAVE).arg(windows ? error : windowsError), this);
 }
 
