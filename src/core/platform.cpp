@@ -42,6 +42,19 @@ QString fromStoredPath(const QString &path)
     return p;
 }
 
+QString extendedPath(const QString &absolutePath)
+{
+    QString p = absolutePath;
+    p.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    if (p.startsWith(QLatin1String("\\\\?\\")) || p.startsWith(QLatin1String("\\\\.\\")))
+        return p;
+    if (p.startsWith(QLatin1String("\\\\")))
+        return QLatin1String("\\\\?\\UNC\\") + p.mid(2);
+    if (p.size() >= 3 && p.at(0).isLetter() && p.at(1) == QLatin1Char(':') && p.at(2) == QLatin1Char('\\'))
+        return QLatin1String("\\\\?\\") + p;
+    return p;
+}
+
 void ignoreFileSizeSignal()
 {
 #ifdef SIGXFSZ
@@ -57,7 +70,7 @@ void ignoreFileSizeSignal()
 namespace {
 HANDLE openExclusive(const QString &path, DWORD access, DWORD disposition)
 {
-    return CreateFileW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16()),
+    return CreateFileW(reinterpret_cast<const wchar_t *>(extendedPath(path).utf16()),
                        access, 0, nullptr, disposition,
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
 }
@@ -108,8 +121,8 @@ void removeLockedFile(qintptr handle, const QString &)
 
 bool replaceFile(const QString &from, const QString &to, QString *error)
 {
-    const QString source = QDir::toNativeSeparators(from);
-    const QString target = QDir::toNativeSeparators(to);
+    const QString source = extendedPath(from);
+    const QString target = extendedPath(to);
     if (MoveFileExW(reinterpret_cast<const wchar_t *>(source.utf16()),
                     reinterpret_cast<const wchar_t *>(target.utf16()),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))

@@ -50,6 +50,13 @@ qintptr takeFileLock(const QString &path, bool *busy, QString *error);
 // Removes the locked file and lets go of the lock.
 void removeLockedFile(qintptr handle, const QString &path);
 
+// The form of an absolute path that the Windows calls above take at any
+// length ("\\?\C:\..." and "\\?\UNC\server\..."; Qt's own file functions
+// use it too): without it they refuse a path of 260 characters or more,
+// which a save's files beside a long target name reach. Other paths, and
+// ones already in that form, come back with backslashes only.
+QString extendedPath(const QString &absolutePath);
+
 // Puts the file in the other's place in one step, replacing it (both in the
 // same folder); false with the system's reason otherwise.
 bool replaceFile(const QString &from, const QString &to, QString *error);

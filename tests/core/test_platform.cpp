@@ -35,6 +35,24 @@ private slots:
                  QStringList({tmp.path() + QStringLiteral("/platforms"), qt.first()}));
     }
 
+    // Paths of any length for the Windows calls of the save locks.
+    void extendedPaths_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("extended");
+        QTest::newRow("drive") << "C:/Users/a/projects/p.prj" << "\\\\?\\C:\\Users\\a\\projects\\p.prj";
+        QTest::newRow("share") << "//server/share/p.prj" << "\\\\?\\UNC\\server\\share\\p.prj";
+        QTest::newRow("already extended") << "\\\\?\\C:\\p.prj" << "\\\\?\\C:\\p.prj";
+        QTest::newRow("device") << "\\\\.\\COM3" << "\\\\.\\COM3";
+        QTest::newRow("relative") << "a/p.prj" << "a\\p.prj";
+    }
+    void extendedPaths()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, extended);
+        QCOMPARE(platform::extendedPath(path), extended);
+    }
+
     void storedPaths()
     {
         QCOMPARE(platform::fromStoredPath(QStringLiteral("fw\\a.bin")), QStringLiteral("fw/a.bin"));
