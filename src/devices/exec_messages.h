@@ -78,6 +78,8 @@ constexpr int CRC_NOT_COMPUTED = 539;
 constexpr int CRC_NO_DATA = 540;
 // CRC refused: the file %1 has no data at or after %2; its data end at %3.
 constexpr int CRC_PAST_DATA = 541;
+// CRC refused: the file %1 holds no data for the range %2..%3.
+constexpr int CRC_RANGE_NO_DATA = 566;
 // Log: the counter's value %1 is at its limit %2, and the run ends.
 constexpr int COUNTER_AT_LIMIT = 542;
 // Log: every command ran; only a request that ends the run failed.

@@ -44,6 +44,8 @@ public:
     bool read(qint64 &address, QByteArray &bytes);
     bool close();
     QString errorString() const { return m_error; }
+    // Whether a run read so far held a byte of the file, not fill alone.
+    bool heldData() const { return m_heldData; }
 
 private:
     bool fail(const QString &text);
@@ -60,6 +62,7 @@ private:
     qint64 m_last = -1;      // last address of the range
     qint64 m_pos = 0;        // next address to deliver
     bool m_ordered = true;
+    bool m_heldData = false;
     std::unique_ptr<TFormat> m_format;
     QString m_error;
 

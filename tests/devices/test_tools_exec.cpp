@@ -500,37 +500,49 @@ private slots:
     }
 
     // A range that holds no byte has no CRC: a file without data, a start
-    // at or past the file's data with count 0. Refused naming the file and
-    // where its data end, never a CRC of nothing.
+    // at or past the file's data with count 0, a range of a count that
+    // holds none of the file's bytes. Refused naming the file and where its
+    // data end or the range, never a CRC of nothing or of the fill alone.
     void calcCrcRefusesRangesWithoutBytes_data()
     {
         QTest::addColumn<QString>("format");
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<qint64>("addr");
+        QTest::addColumn<qint64>("count");
         QTest::addColumn<QString>("dataEnd");   // "" for a file without data
         const QByteArray hex = hexRecord(0, 0x10, QByteArray(16, 'x')) + ":00000001FF\n";
-        QTest::newRow("HEX of its end record only") << "hex" << QByteArray(":00000001FF\n") << qint64(0) << QString();
-        QTest::newRow("empty BIN") << "bin" << QByteArray() << qint64(0) << QString();
-        QTest::newRow("BIN, addr at its end") << "bin" << QByteArray(16, 'x') << qint64(16) << "0F";
-        QTest::newRow("BIN, addr past its end") << "bin" << QByteArray(16, 'x') << qint64(40) << "0F";
-        QTest::newRow("HEX, addr right after its data") << "hex" << hex << qint64(0x20) << "1F";
-        QTest::newRow("HEX, addr past its data") << "hex" << hex << qint64(0x21) << "1F";
+        const QByteArray endOnly(":00000001FF\n"), bin(16, 'x');
+        const qint64 zero = 0, sixteen = 16;
+        QTest::newRow("HEX of its end record only") << "hex" << endOnly << zero << zero << QString();
+        QTest::newRow("empty BIN") << "bin" << QByteArray() << zero << zero << QString();
+        QTest::newRow("BIN, addr at its end") << "bin" << bin << sixteen << zero << "0F";
+        QTest::newRow("BIN, addr past its end") << "bin" << bin << qint64(40) << zero << "0F";
+        QTest::newRow("HEX, addr right after its data") << "hex" << hex << qint64(0x20) << zero << "1F";
+        QTest::newRow("HEX, addr past its data") << "hex" << hex << qint64(0x21) << zero << "1F";
+        QTest::newRow("HEX of its end record only, a count") << "hex" << endOnly << zero << sixteen << QString();
+        QTest::newRow("empty BIN, a count") << "bin" << QByteArray() << zero << sixteen << QString();
+        QTest::newRow("HEX, a range before its data") << "hex" << hex << zero << sixteen << QString();
+        QTest::newRow("HEX, a range after its data") << "hex" << hex << qint64(0x20) << sixteen << QString();
     }
     void calcCrcRefusesRangesWithoutBytes()
     {
         QFETCH(QString, format);
         QFETCH(QByteArray, file);
         QFETCH(qint64, addr);
+        QFETCH(qint64, count);
         QFETCH(QString, dataEnd);
         QVERIFY(NumberedLanguage::loadWithArguments());
         writeFile(QStringLiteral("data.x"), file);
         const Outcome out = callExec({{REC_CMD, CMD_CALC_CRC}, {CRC_CRC_NAME, QStringLiteral("CRC-32/ISO-HDLC")},
                                       {CRC_FILE, QStringLiteral("data.x")}, {CRC_FORMAT, format}, {CRC_ADDR, addr},
-                                      {CRC_COUNT, qint64(0)}, {CRC_FILL, qint64(0xFF)}});
+                                      {CRC_COUNT, count}, {CRC_FILL, qint64(0xFF)}});
         QVERIFY(!out.ok);
         const QString name = path(QStringLiteral("data.x"));
-        QCOMPARE(out.error, dataEnd.isEmpty() ? T(execmsg::CRC_NO_DATA).arg(name)
-                                              : T(execmsg::CRC_PAST_DATA).arg(name, hexText64(addr), dataEnd));
+        if (count > 0)
+            QCOMPARE(out.error, T(execmsg::CRC_RANGE_NO_DATA).arg(name, hexText64(addr), hexText64(addr + count - 1)));
+        else
+            QCOMPARE(out.error, dataEnd.isEmpty() ? T(execmsg::CRC_NO_DATA).arg(name)
+                                                  : T(execmsg::CRC_PAST_DATA).arg(name, hexText64(addr), dataEnd));
         QVERIFY(out.results.isEmpty());
     }
 
