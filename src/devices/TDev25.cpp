@@ -7,6 +7,7 @@
 #include "data/TDataPrj.h"
 #include "devices/TDev25Exec.h"
 #include "devices/check_messages.h"
+#include "devices/dev25_messages.h"
 #include "devices/param_schema.h"
 #include "devices/dev_lists.h"
 #include "devices/exec_messages.h"
@@ -16,6 +17,7 @@
 #include "misc/TNormCmdParam.h"
 #include "misc/dev_misc.h"
 
+#include <QHash>
 #include <QVariant>
 
 #include <limits>
@@ -42,23 +44,67 @@ QString msg(int number)
     return lang.text(number);
 }
 
-// The image of a status write or verify goes to the chip or is compared
-// with it: whole bytes, one per status register of the description, none
-// made up.
-TCheck statusImageCheck(const TData &dev, const TData &data)
+// The status registers of the description, one byte each, as many as the
+// programmer serves.
+TCheck statusDefCheck(const TData &dev, QByteArray &registers)
 {
-    const QString text = schema::text(data, REG_DATA);
     const QString def = PARAM(dev, DEV_STATUS_REG_DEF).toString();
-    QByteArray image, registers;
     if (!hexStringToBytesChecked(def, registers))
         return TCheck::refused(DEV_STATUS_REG_DEF, notWholeHexReason(def));
     if (registers.size() > spi25::STATUS_REGISTERS)
         return TCheck::refused(DEV_STATUS_REG_DEF, msg(execmsg::STATUS_COUNT).arg(registers.size()));
+    return TCheck::valid();
+}
+
+// The image of a status write or verify goes to the chip or is compared
+// with it: whole bytes, one per status register of the description, none
+// made up. A write sends all three registers: a chip described with fewer
+// cannot be written.
+TCheck statusImageCheck(const TData &dev, const TData &data, bool write)
+{
+    const QString text = schema::text(data, REG_DATA);
+    QByteArray image, registers;
+    if (TCheck def = statusDefCheck(dev, registers); !def)
+        return def;
     if (!hexStringToBytesChecked(text, image))
         return TCheck::refused(REG_DATA, notWholeHexReason(text));
     if (image.size() != registers.size())
         return TCheck::refused(REG_DATA, msg(checkmsg::IMAGE_SIZE).arg(image.size()).arg(registers.size()));
+    if (write && registers.size() != spi25::STATUS_REGISTERS)
+        return TCheck::refused(DEV_STATUS_REG_DEF, msg(execmsg::STATUS_WRITE_THREE).arg(registers.size()));
     return TCheck::valid();
+}
+
+// The description's algorithm key that the command's executor goes by;
+// null for a command that uses none.
+const char *algKeyOf(const QString &code)
+{
+    static const QHash<QString, const char *> keys = {
+        {CMD_IDENT, DEV_ALG_IDENT},
+        {CMD_ERASE, DEV_ALG_ERASE},
+        {CMD_ERASE_BLOCKS, DEV_ALG_ERASE},
+        {CMD_TEST_EMPTY, DEV_ALG_FLASH_READ},
+        {CMD_TEST_EMPTY_BLOCKS, DEV_ALG_FLASH_READ},
+        {CMD_CHAR_VERIFY, DEV_ALG_FLASH_READ},
+        {CMD_DATA_READ, DEV_ALG_FLASH_READ},
+        {CMD_DATA_VERIFY, DEV_ALG_FLASH_READ},
+        {CMD_FILE_READ, DEV_ALG_FLASH_READ},
+        {CMD_FILE_VERIFY, DEV_ALG_FLASH_READ},
+        {CMD_CHAR_WRITE, DEV_ALG_FLASH_WRITE},
+        {CMD_DATA_WRITE, DEV_ALG_FLASH_WRITE},
+        {CMD_FILE_WRITE, DEV_ALG_FLASH_WRITE},
+        {CMD_STATUS_REG_READ, DEV_ALG_STATUS_REG_READ},
+        {CMD_STATUS_REG_VERIFY, DEV_ALG_STATUS_REG_READ},
+        {CMD_STATUS_REG_WRITE, DEV_ALG_STATUS_REG_WRITE},
+        {CMD_SEC_REG_ERASE, DEV_ALG_SECURITY_REG_ERASE},
+        {CMD_SEC_REG_TEST_EMPTY, DEV_ALG_SECURITY_REG_READ},
+        {CMD_SEC_REG_READ, DEV_ALG_SECURITY_REG_READ},
+        {CMD_SEC_REG_VERIFY, DEV_ALG_SECURITY_REG_READ},
+        {CMD_SEC_REG_WRITE, DEV_ALG_SECURITY_REG_WRITE},
+        {CMD_UNIQUE_ID_READ, DEV_ALG_UNIQUE_ID_READ},
+        {CMD_SFDP_REG_READ, DEV_ALG_FSDP_READ},
+    };
+    return keys.value(code, nullptr);
 }
 
 } // namespace
@@ -156,6 +202,11 @@ int TDev25::securityRegCount(const TData &dev)
 {
     const qint64 size = PARAM(dev, DEV_SECURITY_REG_SIZE).toLongLong();
     return int(qBound<qint64>(0, size / spi25::SECURITY_REG_SIZE, spi25::SECURITY_REG_MAX));
+}
+
+uint TDev25::selectedSecurityRegs(const TData &dev, const TData &data)
+{
+    return uint(schema::integer(data, REG_DATA)) & ((1u << securityRegCount(dev)) - 1) & 0xFF;
 }
 
 qint64 TDev25::reachableSize(const TData &dev)
@@ -396,6 +447,21 @@ bool TDev25::normalizeCmdParam(TData &data)
 
 TCheck TDev25::checkCmdParam(const TData &data)
 {
+    if (TCheck own = commandCheck(data); !own)
+        return own;
+    // Then what the executor asks of the description before it sends
+    // anything: an algorithm the program has (a description may name
+    // another where the chip lacks the command).
+    const TData dev = params();
+    const char *key = algKeyOf(schema::cmdCode(data));
+    const int variant = key ? PARAM(dev, key).toInt() : 0;
+    if (variant != 0)
+        return TCheck::refused(key, msg(execmsg::UNKNOWN_ALG).arg(QLatin1String(key)).arg(variant));
+    return TCheck::valid();
+}
+
+TCheck TDev25::commandCheck(const TData &data)
+{
     const QString code = schema::cmdCode(data);
     const TData dev = params();
     const qint64 begin = PARAM(dev, DEV_ADDR_BEGIN).toLongLong();
@@ -436,9 +502,20 @@ TCheck TDev25::checkCmdParam(const TData &data)
     if (isOneOf(code, {CMD_FILE_READ, CMD_FILE_WRITE, CMD_FILE_VERIFY}))
         return isFileCmdValid(data, begin, reach);
     if (isOneOf(code, {CMD_STATUS_REG_WRITE, CMD_STATUS_REG_VERIFY}))
-        return statusImageCheck(dev, data);
-    if (isOneOf(code, {CMD_STATUS_REG_READ, CMD_SEC_REG_ERASE, CMD_SEC_REG_TEST_EMPTY,
-                       CMD_UNIQUE_ID_READ}))
+        return statusImageCheck(dev, data, code == QLatin1String(CMD_STATUS_REG_WRITE));
+    if (code == QLatin1String(CMD_STATUS_REG_READ)) {
+        QByteArray registers;
+        return statusDefCheck(dev, registers);
+    }
+    if (isOneOf(code, {CMD_SEC_REG_ERASE, CMD_SEC_REG_TEST_EMPTY})) {
+        const int count = securityRegCount(dev);
+        if (count == 0)
+            return TCheck::refused(DEV_SECURITY_REG_SIZE, msg(checkmsg::NO_MEMORY).arg(count));
+        if (selectedSecurityRegs(dev, data) == 0)
+            return TCheck::refused(REG_DATA, msg(dev25msg::NO_SECURITY_SELECTED).arg(count));
+        return TCheck::valid();
+    }
+    if (code == QLatin1String(CMD_UNIQUE_ID_READ))
         return TCheck::valid();
     if (isOneOf(code, {CMD_SEC_REG_READ, CMD_SEC_REG_WRITE, CMD_SEC_REG_VERIFY}))
         return isFileCmdValid(data, 0, securityAreaSize(), DEV_SECURITY_REG_SIZE);

@@ -56,6 +56,9 @@ public:
     // Security registers: "security_reg_size" / 256, at most 8 (one
     // selection bit each).
     static int securityRegCount(const TData &dev);
+    // The registers the command's "data" selects that the chip has, one bit
+    // each (a selection of 255 is all of them).
+    static uint selectedSecurityRegs(const TData &dev, const TData &data);
     // Bytes of main memory from "addr_begin" that 3-byte addresses reach.
     static qint64 reachableSize(const TData &dev);
     // "erase" erases the whole device, all of it reachable, with a
@@ -76,6 +79,8 @@ public:
     static QStringList uniqueIdMarkup();
 
 private:
+    // The command's own rules, before those of the algorithms it uses.
+    TCheck commandCheck(const TData &data);
     void initEraseBlocksParam(TData &data) const;
     void setStatusRegDefault(TData &data) const;
     QWidget *createStatusRegForm(const TData &data) const;

@@ -255,7 +255,7 @@ int TDev25Exec::securityRegCount() const
 
 bool TDev25Exec::selectedSecurityRegs(uint &mask)
 {
-    mask = uint(schema::integer(m_params, REG_DATA)) & ((1u << securityRegCount()) - 1) & 0xFF;
+    mask = TDev25::selectedSecurityRegs(devParams(), m_params);
     if (mask != 0)
         return true;
     setErrorText(lang.text(dev25msg::NO_SECURITY_SELECTED).arg(securityRegCount()));

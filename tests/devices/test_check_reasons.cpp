@@ -37,7 +37,7 @@ struct Provider
     const char *file;   // null for a group
 };
 const Provider PROVIDERS[] = {
-    {"24C02", "24xx/24c02.dev"},   {"W25Q80DV", "25xx/w25q80dv.dev"}, {"ATtiny13", "avr8/attiny13.dev"},
+    {"24C02", "24xx/24c02.dev"},   {"W25Q16JV", "25xx/w25q16jv.dev"}, {"ATtiny13", "avr8/attiny13.dev"},
     {"XMC1100", "xmc1/xmc1100.dev"}, {GROUP_TOOLS, nullptr},         {GROUP_PROG, nullptr},
 };
 
@@ -60,7 +60,7 @@ const Bad BAD[] = {
     {{CMD_SEC_REG_READ, CMD_SEC_REG_WRITE, CMD_SEC_REG_VERIFY, CMD_SFDP_REG_READ, CMD_TEST_EMPTY_BLOCKS},
      FILE_COUNT, "100000"},
     {{CMD_ERASE_BLOCKS}, BLOCKS_SIZE, "12345"},
-    // One byte where the chip has two, and two where it has one.
+    // One byte where the chip has three (two fuses), and two where it has one.
     {{CMD_STATUS_REG_WRITE, CMD_STATUS_REG_VERIFY, CMD_FUSE_WRITE, CMD_FUSE_VERIFY}, REG_DATA, "00"},
     {{CMD_LOCK_WRITE, CMD_LOCK_VERIFY}, REG_DATA, "0000"},
     {{CMD_SET_CLK}, SET_CLK_CLK, "50000000"},
@@ -310,6 +310,17 @@ private slots:
                                                << R"(Command "Set Vpp": cmd: Emu does not carry out "set_vpp")";
         QTest::newRow("one fuse byte of two") << avr + R"({"status": "1", "cmd": "fuse_write", "data": "6A"})"
                                               << R"(Command "Fuse Bits Write": data: the length in bytes is 1, the chip has 2)";
+        // What the executor would refuse only after the erase before it.
+        const QByteArray erase = R"({"status": "1", "cmd": "erase"},)";
+        QTest::newRow("no security register selected")
+            << flash + erase + R"({"status": "1", "cmd": "sec_reg_erase", "data": "0"})"
+            << R"(Command "Security Reg Erase": data: No security register of the device is selected (it has 3): )"
+               R"(there is nothing to erase or compare)";
+        QTest::newRow("a chip without security registers")
+            << prog + R"({"status": "1", "cmd": "set_device", "device": "W25X10CL", "file": "25xx/w25x10cl.dev", )"
+                      R"("clk": "1000000"},)" + erase + R"({"status": "1", "cmd": "sec_reg_test_empty", "data": "255"})"
+            << R"(Command "Security Reg Test Empty": security_reg_size: the device describes no memory for the )"
+               R"(command (0 bytes))";
     }
     void refusalsSayWhatIsLacking()
     {
