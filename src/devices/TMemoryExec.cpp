@@ -7,6 +7,7 @@
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
 #include "devices/exec_messages.h"
+#include "devices/param_schema.h"
 #include "formats/TFormat.h"
 #include "link/TProg.h"
 #include "misc/dev_misc.h"
@@ -244,6 +245,38 @@ bool TMemoryExec::failEmptyRange(qint64 first)
 QString TMemoryExec::emptyFileRangeText(const QString &file, qint64 first)
 {
     return lang.text(execmsg::FILE_RANGE_EMPTY).arg(file, hexText64(first));
+}
+
+QString TMemoryExec::emptyRangeText(const TData &params, QString &key)
+{
+    const QString code = schema::cmdCode(params);
+    int id = 0;
+    qint64 first = 0, last = 0;
+    if (schema::hasKey(code, QLatin1String(BLOCKS_BEGIN))) {
+        key = QLatin1String(BLOCKS_COUNT);
+        first = schema::integer(params, BLOCKS_BEGIN) * schema::integer(params, BLOCKS_SIZE);
+        last = schema::integer(params, BLOCKS_COUNT) > 0 ? first : first - 1;
+    } else if (schema::hasKey(code, QLatin1String(CHAR_FILL_CHAR))) {
+        key = QLatin1String(CHAR_COUNT);
+        quint8 fill = 0;
+        getCharCmdParams(params, id, first, last, fill);
+    } else if (schema::hasKey(code, QLatin1String(FILE_ADDR_FILE))) {
+        key = QLatin1String(FILE_COUNT);
+        qint64 addrFile = 0;
+        QString file, format;
+        getFileCmdParams(params, id, addrFile, first, last, file, format);
+        if (last < first)
+            return emptyFileRangeText(file, first);
+    } else if (schema::hasKey(code, QLatin1String(DATA_ADDR_DEVICE))) {
+        key = QLatin1String(DATA_DATA);
+        QByteArray bytes;
+        QString text;
+        if (!getDataCmdParams(params, id, first, last, bytes, text))
+            return QString();
+    } else {
+        return QString();
+    }
+    return last < first ? lang.text(execmsg::RANGE_EMPTY).arg(hexText64(first)) : QString();
 }
 
 QString TMemoryExec::fileNoDataText(const QString &file, qint64 first, qint64 last)

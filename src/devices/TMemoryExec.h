@@ -49,6 +49,11 @@ public:
     // range of no bytes, a file with no data for the range [first, last].
     static QString emptyFileRangeText(const QString &file, qint64 first);
     static QString fileNoDataText(const QString &file, qint64 first, qint64 last);
+    // The refusal of a memory command of any family and area whose range
+    // holds no bytes (a count of 0, hex data of blanks alone, no blocks),
+    // as its executor gives it, with the key of the range; empty for a
+    // command that moves bytes and for one of another kind.
+    static QString emptyRangeText(const TData &params, QString &key);
 
 protected:
     TMemoryExec(const TData &params, Progress progress, QObject *parent = nullptr);

@@ -9,6 +9,7 @@
 #include "devices/TCheck.h"
 #include "devices/TDevProg.h"
 #include "devices/TDevTools.h"
+#include "devices/TMemoryExec.h"
 #include "devices/check_messages.h"
 #include "devices/exec_messages.h"
 #include "devices/param_schema.h"
@@ -155,9 +156,16 @@ bool configRefusal(int cfgId, runcheck::Refusal &refusal, Made &made)
         const TData data = cmd->toHash();
         IDevice *handler = cmd->handler();
         QString text;
+        QString rangeKey;
+        const QString empty = TMemoryExec::emptyRangeText(data, rangeKey);
         if (!handler || !cmd->validDev() || !cmd->validParam()) {
             describe(cmd, data, refusal);
             text = runcheck::flagRefusal(cmd, data, refusal.name);
+        } else if (!empty.isEmpty()) {
+            // Its executor would refuse it, after what the commands before
+            // it did to the chip.
+            describe(cmd, data, refusal);
+            text = TCheck::refused(rangeKey, empty).text(refusal.name);
         } else if (const char *key = inputFileKey(cmd->cmd()); key && !made.any) {
             const QString file = absoluteFile(data, key);
             const QString problem = file.isEmpty() || made.files.contains(file) ? QString()

@@ -28,7 +28,8 @@ QString flagRefusal(TDataCmd *cmd, const TData &record, const QString &name);
 
 // The first enabled command of the configuration that the run must refuse:
 // one without its device or programmer (valid_dev false), one whose
-// parameters are refused (valid_param false), and one that reads a file
+// parameters are refused (valid_param false), a memory command whose range
+// holds no bytes (its executor would refuse it), and one that reads a file
 // that does not exist and that no enabled command before it may make (a
 // read into that file, an external process; any command of the
 // configuration where it holds a "jamp"). The same of every configuration

@@ -360,6 +360,7 @@ private slots:
         const QString refused = lang.text(checkmsg::REFUSED);
         const QString rows[][3] = {
             {FILE_FILE, missing, refused.arg(name, FILE_FILE, lang.text(418).arg(missing))},
+            {FILE_COUNT, QStringLiteral("0"), refused.arg(name, FILE_COUNT, lang.text(491).arg(inFile(), QStringLiteral("00")))},
             {FILE_COUNT, QStringLiteral("abc"), lang.text(488).arg(name, FILE_COUNT, QStringLiteral("abc"))},
             {FILE_ADDR_DEVICE, QStringLiteral("3000000"),
              refused.arg(name, FILE_ADDR_DEVICE,

@@ -8,12 +8,14 @@
 #include "core/TAppData.h"
 #include "core/TProgName.h"
 #include "core/TProgType.h"
+#include "core/TCmdCode.h"
 #include "core/consts.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
 #include "devices/TDeviceList.h"
 #include "devices/dev_lists.h"
+#include "devices/check_messages.h"
 #include "devices/exec_messages.h"
 #include "formats/format_messages.h"
 #include "misc/dev_misc.h"
@@ -376,11 +378,14 @@ private slots:
                                                  : fileParams(file, hex ? "hex" : "bin", first, count, addrFile));
         QVERIFY(dataPrj.cmdById(id)->validParam());
         QVERIFY(!run());
+        // A range of no bytes the run refuses before it starts, naming the
+        // command and its count; a file without data its executor.
+        const QString name = cmdCode.name(QLatin1String(m.codes[op]));
         QString want = T(execmsg::FILE_NO_DATA).arg(file, QStringLiteral("10"), QStringLiteral("4F"));
         if (op <= CHAR_VERIFY)
-            want = T(execmsg::RANGE_EMPTY).arg(QStringLiteral("10"));
+            want = T(checkmsg::REFUSED).arg(name, CHAR_COUNT, T(execmsg::RANGE_EMPTY).arg(QStringLiteral("10")));
         else if (count == 0)
-            want = T(execmsg::FILE_RANGE_EMPTY).arg(file, QStringLiteral("10"));
+            want = T(checkmsg::REFUSED).arg(name, FILE_COUNT, T(execmsg::FILE_RANGE_EMPTY).arg(file, QStringLiteral("10")));
         QCOMPARE(failure(), want);
         QCOMPARE(requests(0, 7), 0);
         QVERIFY(contents() == before);
@@ -388,8 +393,8 @@ private slots:
     }
 
     // Hex data of blanks alone holds no bytes: the check lets it pass, as
-    // it lets a count of 0 pass, and the run refuses it with nothing sent
-    // and nothing stored.
+    // it lets a count of 0 pass, and the run refuses it before it starts,
+    // with nothing sent and nothing stored.
     void blankDataIsRefused_data()
     {
         QTest::addColumn<int>("memory");
@@ -408,7 +413,8 @@ private slots:
         const int id = add(op, TData{{DATA_ADDR_DEVICE, 0x10}, {DATA_DATA, QStringLiteral("   ")}});
         QVERIFY(dataPrj.cmdById(id)->validParam());
         QVERIFY(!run());
-        QCOMPARE(failure(), T(execmsg::RANGE_EMPTY).arg(QStringLiteral("10")));
+        QCOMPARE(failure(), T(checkmsg::REFUSED).arg(cmdCode.name(QLatin1String(memories[memory].codes[op])), DATA_DATA,
+                                                     T(execmsg::RANGE_EMPTY).arg(QStringLiteral("10"))));
         QCOMPARE(requests(0, 7), 0);
         QVERIFY(contents() == before);
         QCOMPARE(stored(id), QStringLiteral("   "));

@@ -193,6 +193,9 @@ class TestExec : public QObject
         data.insert(REC_CMD, code);
         data.insert(DO, what);
         data.insert(TAG, tag);
+        // A memory code moves a byte: the run refuses one of none.
+        if (!data.contains(FILE_COUNT))
+            data.insert(FILE_COUNT, 1);
         const int id = dataPrj.addCmd(data);
         TDataCmd *cmd = dataPrj.cmdById(id);
         cmd->setHandler(device.get());
