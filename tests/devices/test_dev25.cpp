@@ -141,13 +141,19 @@ class TestDev25 : public QObject, RunFixture
 
     TData record(int id) const { return dataPrj.cmdById(id)->toHash(); }
 
+    // The test reads and sets the chip's fields between runs, while the
+    // programmer's thread is idle: the programmer's lock, taken before and
+    // after each run, hands them over (for the race checker too, which
+    // cannot see the pseudo-terminal order them).
     void run(int cfg, bool ok)
     {
         rx.reset(new Receiver);
         dataPrj.validateAll();
+        fake->locked([] {});
         QPointer<QThread> thread = startExec(cfg, rx.get());
         QVERIFY(TExec::waitForThread(thread, 60000));
         QTRY_COMPARE(rx->destroyed, QVector<int>({cfg}));
+        fake->locked([] {});
         QVERIFY2(rx->statuses == (QVector<QPair<int, bool>>{{cfg, ok}}), qPrintable(events()));
     }
 

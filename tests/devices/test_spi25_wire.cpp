@@ -227,7 +227,7 @@ private slots:
     // reply of no byte is no register value.
     void statusReadStopsAtAFailedOrShortReply()
     {
-        chip->failAt = 2;
+        fake->locked([this] { chip->failAt = 2; });   // the programmer's thread reads it
         QByteArray out;
         QString error;
         QVERIFY(!spi25ReadStatus(&port, out, error));

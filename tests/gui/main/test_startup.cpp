@@ -33,12 +33,14 @@
 
 namespace {
 
-// Emits one log event from whatever thread it lives in.
+// Emits one log event, of the data set before its thread started, from
+// whatever thread it lives in.
 class Emitter : public QObject
 {
     Q_OBJECT
 public:
-    void fire(TCodeExec code, const TData &data, TCodeView view) { emit signalAll(code, data, view); }
+    TData data;
+    void fire() { emit signalAll(EXEC_FAILED, data, VIEW_CMD_PARAM); }
 signals:
     void signalAll(TCodeExec code, const TData &data, TCodeView view);
 };
@@ -164,16 +166,17 @@ private slots:
             QVERIFY(QMetaType::typeFlags(id) & QMetaType::MovableType);
         }
 
-        // Through a blocking queued connection from another thread, the way
-        // the workers report to the GUI.
+        // Through a blocking queued connection from another thread that
+        // starts it, the way the workers start and report to the GUI.
         QThread thread;
         Emitter emitter;
         Catcher catcher;
+        const TData data{{QStringLiteral("id_cmd"), 7}};
+        emitter.data = data;
         emitter.moveToThread(&thread);
         connect(&emitter, &Emitter::signalAll, &catcher, &Catcher::slotAll, Qt::BlockingQueuedConnection);
+        connect(&thread, &QThread::started, &emitter, &Emitter::fire);
         thread.start();
-        const TData data{{QStringLiteral("id_cmd"), 7}};
-        QMetaObject::invokeMethod(&emitter, [&] { emitter.fire(EXEC_FAILED, data, VIEW_CMD_PARAM); });
         QTRY_COMPARE(catcher.count, 1);
         thread.quit();
         QVERIFY(thread.wait(5000));
