@@ -24,6 +24,12 @@ void IDeviceExec::setErrorText(const QString &text)
     m_errorText = text;
 }
 
+void IDeviceExec::logJump(const QString &cfgName)
+{
+    emit signalEventText(EXEC_WORK, QStringLiteral("\n--> %1 \"%2\"").arg(lang.text(execmsg::JUMP), cfgName),
+                         QString());
+}
+
 bool IDeviceExec::isStopped() const
 {
     return m_stop;

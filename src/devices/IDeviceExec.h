@@ -47,6 +47,8 @@ public:
     bool refuseHexText(const QString &key, const QString &text);
     // One request over the link; on failure the error text is the link's.
     bool transact(TSerialPort *port, quint8 code, QByteArray &payload);
+    // Logs that the run goes on in the configuration of that name.
+    void logJump(const QString &cfgName);
 
     // Progress step of long operations: emits the percentage of done in total
     // when it changed, lets the thread's pending events run (that is how a

@@ -180,7 +180,7 @@ bool TDevProgExec::execAutoDetect(TSerialPort *port, int *cfgId, int *lastCmdId)
     int target = -1;
     if (route.contains(id) && referenceId(route.valueOf(id), target) && target >= 0) {
         if (dataPrj.cfgIndexById(target) < 0) {
-            setErrorText(lang.text(MSG_NO_CONFIGURATION));
+            setErrorText(lang.text(execmsg::NO_CONFIGURATION));
             return false;
         }
         // The configuration routed to opens the link again with its own
@@ -190,9 +190,7 @@ bool TDevProgExec::execAutoDetect(TSerialPort *port, int *cfgId, int *lastCmdId)
         if (!schema::flag(m_params, AUTO_EXECUTE)) {
             *cfgId = target;
             *lastCmdId = -1;
-            emit signalEventText(EXEC_WORK,
-                                 QStringLiteral("\n--> %1 \"%2\"").arg(lang.text(MSG_JUMP), name),
-                                 QString());
+            logJump(name);
         } else {
             emit signalEventText(EXEC_TEXT_NEXT, lang.text(MSG_STARTING).arg(name), QString());
             emit signalExecuteFromCmd(target);
@@ -232,7 +230,7 @@ bool TDevProgExec::execGenerator(TSerialPort *port)
     const TDataCmd *cmd = dataPrj.cmdById(schema::cmdId(m_params));
     const TProg *prog = cmd ? cmd->prog() : nullptr;
     if (!prog) {
-        setErrorText(lang.text(MSG_NO_PROG));
+        setErrorText(lang.text(execmsg::NO_DEVICE));
         return false;
     }
     bool freqList = false, dutyShown = false, dutyList = false;

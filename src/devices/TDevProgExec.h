@@ -27,12 +27,9 @@ public:
     };
 
     // Numbers of this executor's own messages.
-    static constexpr int MSG_JUMP = 394;
-    static constexpr int MSG_NO_CONFIGURATION = 397;
     static constexpr int MSG_DETECTED = 401;
     static constexpr int MSG_NO_ROUTE = 402;
     static constexpr int MSG_STARTING = 403;
-    static constexpr int MSG_NO_PROG = 405;
     static constexpr int MSG_BEYOND_FIELD = 435;
     static constexpr int MSG_OUT_OF_RANGE = 455;  // %1 key, %2 value, %3..%4 the limits
 

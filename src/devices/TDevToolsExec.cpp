@@ -196,7 +196,7 @@ bool TDevToolsExec::execExecute()
 {
     const int cfg = int(schema::integer(m_params, EXECUTE_CFG));
     if (!dataPrj.cfgById(cfg)) {
-        setErrorText(lang.text(MSG_NO_CONFIGURATION));
+        setErrorText(lang.text(execmsg::NO_CONFIGURATION));
         return false;
     }
     emit signalExecuteFromCmd(cfg);
@@ -276,9 +276,7 @@ bool TDevToolsExec::execJamp(int *cfgId, int *lastCmdId)
     const TDataCmd *before = index > 0 ? dataPrj.cmdById(dataPrj.cmdIdAt(index - 1)) : nullptr;
     *lastCmdId = before && before->idCfg() == *cfgId ? before->id() : -1;
     if (*cfgId != entryCfg)
-        emit signalEventText(EXEC_WORK,
-                             QStringLiteral("\n--> %1 \"%2\"").arg(lang.text(MSG_JUMP), dataPrj.cfgName(*cfgId)),
-                             QString());
+        logJump(dataPrj.cfgName(*cfgId));
     return true;
 }
 

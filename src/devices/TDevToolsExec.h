@@ -18,10 +18,8 @@ class TDevToolsExec : public IDeviceExec
 
 public:
     // Numbers of this executor's own messages.
-    static constexpr int MSG_JUMP = 394;
     static constexpr int MSG_COUNTER = 395;
     static constexpr int MSG_PAUSED = 396;
-    static constexpr int MSG_NO_CONFIGURATION = 397;
     static constexpr int MSG_NO_PROGRAMMER = 398;
     static constexpr int MSG_WRONG_PROGRAMMER = 399;
     static constexpr int MSG_CRC_RANGE = 425;

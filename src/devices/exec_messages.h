@@ -1,6 +1,8 @@
 #pragma once
 // Numbers of the language-table messages that the executors of every chip
-// family and of the two command groups give, in one place.
+// family and of the two command groups give, and those of the run around
+// them (the worker, the run check, the main window's quick runs), in one
+// place.
 
 namespace execmsg {
 
@@ -8,6 +10,13 @@ namespace execmsg {
 constexpr int INVALID_DEVICE = 387;
 // A command whose parameters are refused, where no check says why: %1 its name.
 constexpr int INVALID_PARAMS = 388;
+// The run's last line: stopped by the user, or every command carried out.
+constexpr int STOPPED = 390;
+constexpr int COMPLETED = 391;
+// Log: the run goes on in configuration %2 (after "-->").
+constexpr int JUMP = 394;
+// The configuration a command moves the run to is no longer in the project.
+constexpr int NO_CONFIGURATION = 397;
 // No command record, device or programmer for the command.
 constexpr int NO_DEVICE = 405;
 // A transfer or erase block size of 0.

@@ -27,10 +27,6 @@ namespace {
 
 const QString SOURCE = QStringLiteral("link\\TExec");
 
-// Language-table messages of the worker.
-constexpr int MSG_STOPPED = 390;
-constexpr int MSG_COMPLETED = 391;
-
 // Lets the worker thread's pending queued calls run (stop and pause-reset
 // requests from the GUI reach the run this way).
 void processEvents()
@@ -251,7 +247,7 @@ void TExec::slotStart()
     const bool linkFailed = port.isFailed();
 
     if (ok) {
-        emit signalEventText(EXEC_SUCCESS, lang.text(m_stop ? MSG_STOPPED : MSG_COMPLETED), QString());
+        emit signalEventText(EXEC_SUCCESS, lang.text(m_stop ? execmsg::STOPPED : execmsg::COMPLETED), QString());
     } else {
         if (port.isOpen() && !linkFailed)
             TDevProgExec::sendStatus(&port, TDevProgExec::STATE_FAILED);

@@ -15,6 +15,8 @@
 #include "devices/TDevProg.h"
 #include "devices/TDevTools.h"
 #include "devices/check_messages.h"
+#include "devices/exec_messages.h"
+#include "formats/format_messages.h"
 #include "gui/main/startup.h"
 #include "link/run_check.h"
 #include "support/ExecHarness.h"
@@ -359,9 +361,9 @@ private slots:
         const QString missing = path(QStringLiteral("missing.bin"));
         const QString refused = lang.text(checkmsg::REFUSED);
         const QString rows[][3] = {
-            {FILE_FILE, missing, refused.arg(name, FILE_FILE, lang.text(418).arg(missing))},
-            {FILE_COUNT, QStringLiteral("0"), refused.arg(name, FILE_COUNT, lang.text(491).arg(inFile(), QStringLiteral("00")))},
-            {FILE_COUNT, QStringLiteral("abc"), lang.text(488).arg(name, FILE_COUNT, QStringLiteral("abc"))},
+            {FILE_FILE, missing, refused.arg(name, FILE_FILE, lang.text(fmtmsg::FILE_MISSING).arg(missing))},
+            {FILE_COUNT, QStringLiteral("0"), refused.arg(name, FILE_COUNT, lang.text(execmsg::FILE_RANGE_EMPTY).arg(inFile(), QStringLiteral("00")))},
+            {FILE_COUNT, QStringLiteral("abc"), lang.text(execmsg::NOT_A_NUMBER).arg(name, FILE_COUNT, QStringLiteral("abc"))},
             {FILE_ADDR_DEVICE, QStringLiteral("3000000"),
              refused.arg(name, FILE_ADDR_DEVICE,
                          lang.text(checkmsg::PAST_LAST).arg(QStringLiteral("3000000"), QStringLiteral("2DC6C0"),

@@ -261,7 +261,7 @@ private slots:
         // A configuration removed after the check fails with its own message.
         const Outcome gone = callExec({{REC_CMD, CMD_EXECUTE}, {EXECUTE_CFG, 4711}});
         QVERIFY(!gone.ok);
-        QCOMPARE(gone.error, msg(TDevToolsExec::MSG_NO_CONFIGURATION));
+        QCOMPARE(gone.error, msg(execmsg::NO_CONFIGURATION));
     }
 
     void setProgOutsideARun_data()

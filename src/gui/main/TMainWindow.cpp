@@ -577,7 +577,7 @@ QString TMainWindow::chooseListFile(int title)
     if (suffixOf(QFileInfo(chosen).fileName()) == QLatin1String("lst"))
         return chosen;
     const QString path = chosen + QStringLiteral(".lst");
-    if (QFileInfo::exists(path) && !askYesNo(lang.text(MSG_FILE_REPLACE).arg(path), this, false))
+    if (QFileInfo::exists(path) && !askYesNo(lang.text(MSG_REPLACE_LIST_FILE).arg(path), this, false))
         return QString();
     return path;
 }

@@ -56,7 +56,6 @@ public:
     // Texts added after the first language files, in one place.
     static constexpr int MSG_PRJ_FILE_EXISTS = 436;   // %1 path
     static constexpr int MSG_PRJ_FILE_CREATE = 437;   // %1 path
-    static constexpr int MSG_FILE_REPLACE = 438;      // %1 path
     static constexpr int MSG_LIST_SAVE_FAILED = 439;  // %1 path
     static constexpr int MSG_PRJ_DISCARD = 440;       // %1 project name, %2 reason
     static constexpr int MSG_RUN_EDIT = 451;          // %1 the running configuration

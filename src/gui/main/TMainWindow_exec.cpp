@@ -21,6 +21,7 @@
 #include "devices/IDevice.h"
 #include "devices/TDevProgExec.h"
 #include "devices/TDevToolsExec.h"
+#include "devices/exec_messages.h"
 #include "devices/param_schema.h"
 #include "gui/dialogs/TDialogCmdSelector.h"
 #include "gui/dialogs/TDialogSetupSelect.h"
@@ -522,7 +523,7 @@ void TMainWindow::runQuick(bool reset)
         const IDevice *device = cmd ? cmd->device() : nullptr;
         const TProg *prog = cmd ? cmd->prog() : nullptr;
         if (!device || !prog) {
-            logLine(EXEC_FAILED, lang.text(405), QString());
+            logLine(EXEC_FAILED, lang.text(execmsg::NO_DEVICE), QString());
             return;
         }
         const qint64 magnitude = qAbs(qint64(prog->resetDefault()));
@@ -532,7 +533,7 @@ void TMainWindow::runQuick(bool reset)
 
     const TDataCmd *setProg = cmd ? dataPrj.progCmdBefore(idCmd) : nullptr;
     if (!setProg) {
-        logLine(EXEC_FAILED, lang.text(405), QString());
+        logLine(EXEC_FAILED, lang.text(execmsg::NO_DEVICE), QString());
         return;
     }
     const TData record = setProg->toHash();
@@ -599,10 +600,10 @@ void TMainWindow::runQuick(bool reset)
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     connect(thread, &QThread::finished, this, [this, logLine, outcome, port] {
         if (outcome->ok)
-            logLine(EXEC_SUCCESS, lang.text(391), QString());
+            logLine(EXEC_SUCCESS, lang.text(execmsg::COMPLETED), QString());
         else
             logLine(EXEC_FAILED,
-                    outcome->error.isEmpty() ? lang.text(405)
+                    outcome->error.isEmpty() ? lang.text(execmsg::NO_DEVICE)
                                              : QStringLiteral("Port %1: %2").arg(port, outcome->error),
                     QString());
         m_quickThread.clear();

@@ -13,6 +13,7 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
+#include "devices/exec_messages.h"
 #include "gui/dialogs/TDialogSetupSelect.h"
 #include "gui/dialogs/TDialogSmall.h"
 #include "gui/main/TMainWindow.h"
@@ -291,10 +292,10 @@ private slots:
             QVector<QByteArray> wire;
             QString last;
         } cases[] = {
-            {false, {}, false, {"\x80", "\x81", QByteArray("\x83\x03", 2)}, lang.text(391)},
+            {false, {}, false, {"\x80", "\x81", QByteArray("\x83\x03", 2)}, lang.text(execmsg::COMPLETED)},
             {true, {}, false,
              {"\x80", "\x81", QByteArray("\x83\x01", 2), QByteArray("\x86\x70\xFE", 3), QByteArray("\x83\x00", 2)},
-             lang.text(391)},
+             lang.text(execmsg::COMPLETED)},
             {true, FakeFault::errorReply(7).onCode(0x86), true,
              {"\x80", "\x81", QByteArray("\x83\x01", 2), QByteArray("\x86\x70\xFE", 3), QByteArray("\x83\x02", 2)},
              QStringLiteral("Port ")},
@@ -518,7 +519,7 @@ private slots:
         w->action(QStringLiteral("ExecIDProg"))->trigger();
         QVERIFY(w->quickBusy());
         QTRY_VERIFY_WITH_TIMEOUT(!w->quickBusy(), 20000);
-        QVERIFY2(logText(*w, 3).contains(lang.text(391)), qPrintable(logText(*w, 3)));
+        QVERIFY2(logText(*w, 3).contains(lang.text(execmsg::COMPLETED)), qPrintable(logText(*w, 3)));
         QString again;
         answerBox(false, nullptr, &again);
         w->action(QStringLiteral("Quit"))->trigger();
