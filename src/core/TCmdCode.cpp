@@ -114,3 +114,11 @@ QStringList TCmdCode::codes() const
     list.sort();
     return list;
 }
+
+bool isOneOf(const QString &code, std::initializer_list<const char *> codes)
+{
+    for (const char *c : codes)
+        if (code == QLatin1String(c))
+            return true;
+    return false;
+}

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <initializer_list>
+
 class TCmdCode
 {
 public:
@@ -28,3 +30,6 @@ private:
 
 // The one catalogue of the process.
 extern const TCmdCode cmdCode;
+
+// True when code is one of the codes (CMD_... of consts.h).
+bool isOneOf(const QString &code, std::initializer_list<const char *> codes);

@@ -1,5 +1,6 @@
 #include "devices/TDev25.h"
 
+#include "core/TCmdCode.h"
 #include "core/TLang.h"
 #include "core/consts.h"
 #include "core/helpers.h"
@@ -30,14 +31,6 @@ const QString source = QStringLiteral("devices\\TDev25");
 
 const QString UNIQUE_ID_ZERO = QStringLiteral("0000000000000000");
 constexpr qint64 DEFAULT_BLOCK = 65536;
-
-bool isOneOf(const QString &code, std::initializer_list<const char *> codes)
-{
-    for (const char *c : codes)
-        if (code == QLatin1String(c))
-            return true;
-    return false;
-}
 
 QString msg(int number)
 {

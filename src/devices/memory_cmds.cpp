@@ -1,5 +1,6 @@
 #include "devices/memory_cmds.h"
 
+#include "core/TCmdCode.h"
 #include "core/consts.h"
 #include "devices/IDevice.h"
 #include "devices/param_schema.h"
@@ -15,12 +16,7 @@ enum class Kind { None, Clock, Char, Data, File, Leave };
 Kind kindOf(const TData &data)
 {
     const QString c = schema::cmdCode(data);
-    const auto is = [&c](std::initializer_list<const char *> codes) {
-        for (const char *code : codes)
-            if (c == QLatin1String(code))
-                return true;
-        return false;
-    };
+    const auto is = [&c](std::initializer_list<const char *> codes) { return isOneOf(c, codes); };
     if (is({CMD_SET_CLK}))
         return Kind::Clock;
     if (is({CMD_CHAR_WRITE, CMD_CHAR_VERIFY}))

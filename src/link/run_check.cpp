@@ -1,5 +1,6 @@
 #include "link/run_check.h"
 
+#include "core/TCmdCode.h"
 #include "core/TLang.h"
 #include "core/consts.h"
 #include "core/helpers.h"
@@ -21,14 +22,6 @@
 #include <QSet>
 
 namespace {
-
-bool isOneOf(const QString &code, std::initializer_list<const char *> codes)
-{
-    for (const char *c : codes)
-        if (code == QLatin1String(c))
-            return true;
-    return false;
-}
 
 // Commands that read a file the user gives, and the key that names it.
 const char *inputFileKey(const QString &code)
