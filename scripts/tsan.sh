@@ -11,6 +11,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VELKOR_TSAN_DIR:-$root/build-tsan}
+bash "$root/scripts/deps.sh" qtbase5-dev libqt5serialport5-dev qttranslations5-l10n cmake ninja-build g++ \
+    binutils srecord
 tests=("$@")
 if [ ${#tests[@]} -eq 0 ]; then
     tests=(test_settings_run test_settings_dialog test_mainwin_exec test_mainwin_quick test_tools_exec
