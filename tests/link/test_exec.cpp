@@ -330,7 +330,7 @@ private slots:
         const QString name = cmdCode.name(QLatin1String(CMD_FLASH_FILE_WRITE));
         const QString noProg = lang.text(checkmsg::REFUSED).arg(name, SET_PROG_PROG, lang.text(checkmsg::NO_PROG));
         QTest::newRow("invalid device") << 0 << noProg;
-        QTest::newRow("invalid parameters") << 1 << lang.text(388).arg(name);
+        QTest::newRow("invalid parameters") << 1 << lang.text(execmsg::INVALID_PARAMS).arg(name);
         QTest::newRow("no handler") << 2 << noProg;
         QTest::newRow("no executor") << 3
                                      << lang.text(checkmsg::REFUSED).arg(name, REC_CMD,
