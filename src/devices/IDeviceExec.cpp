@@ -58,6 +58,11 @@ bool IDeviceExec::wholeHexBytes(const QString &key, const QString &text, QByteAr
     return hexStringToBytesChecked(text, bytes) || refuseHexText(key, text);
 }
 
+TCheck IDeviceExec::wholeHexCheck(const QString &key, const QString &text, QByteArray &bytes)
+{
+    return hexStringToBytesChecked(text, bytes) ? TCheck::valid() : TCheck::refused(key, notWholeHexReason(text));
+}
+
 bool IDeviceExec::refuseHexText(const QString &key, const QString &text)
 {
     m_errorText = notWholeHexText(key, text);
@@ -110,6 +115,13 @@ bool IDeviceExec::failVariant(const QString &key, qint64 variant)
 {
     m_errorText = lang.text(execmsg::UNKNOWN_ALG).arg(key).arg(variant);
     return false;
+}
+
+bool IDeviceExec::passes(const TCheck &verdict)
+{
+    if (!verdict)
+        m_errorText = verdict.reason();
+    return verdict.isValid();
 }
 
 bool IDeviceExec::failNotCarriedOut(const QString &code)

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "core/TData.h"
+#include "devices/TCheck.h"
 #include "devices/TCodeExec.h"
 
 class TFormat;
@@ -43,6 +44,8 @@ public:
     // that is not whole bytes of hex digits sets the error text to one that
     // names key and text, and gives false: nothing is to be sent then.
     bool wholeHexBytes(const QString &key, const QString &text, QByteArray &bytes);
+    // The same rule as a verdict, for the checks: the key and why.
+    static TCheck wholeHexCheck(const QString &key, const QString &text, QByteArray &bytes);
     // That refusal alone, for a text already found not to be whole bytes.
     bool refuseHexText(const QString &key, const QString &text);
     // One request over the link; on failure the error text is the link's.
@@ -66,6 +69,9 @@ public:
     bool failShortReply(qint64 received, qint64 asked);      // a reply of the wrong length
     bool failVariant(const QString &key, qint64 variant);    // a variant the program lacks
     bool failNotCarriedOut(const QString &code);             // a code the executor has no step for
+    // A verdict of the rules that the command's check shares with its
+    // executor: true when valid; else its reason is the error text.
+    bool passes(const TCheck &verdict);
 
     // ---- What a command changed of the chip --------------------------------
     // A command that writes or erases the chip says what it is about to

@@ -112,10 +112,14 @@ TCheck TDev24::checkCmdParam(const TData &data)
     if (c == QLatin1String(CMD_SET_ADDR))
         return checkAddr(data);
     if (c == QLatin1String(CMD_ERASE) || c == QLatin1String(CMD_TEST_EMPTY))
-        return TCheck::valid();
+        return TDev24Exec::describedCheck(params(), data);
     TCheck verdict = TCheck::notOffered(c, name());
     memcmd::check(this, data, verdict);
-    return verdict;
+    if (!verdict)
+        return verdict;
+    // Then what the executor asks of the description before it sends
+    // anything, so that a run refuses the command before it starts.
+    return TDev24Exec::describedCheck(params(), data);
 }
 
 TCheck TDev24::checkDevParam(const TData &data)

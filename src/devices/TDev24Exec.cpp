@@ -4,6 +4,8 @@
 
 #include "core/TLang.h"
 #include "core/consts.h"
+#include "core/helpers.h"
+#include "devices/exec_messages.h"
 #include "link/TProtocol.h"
 #include "link/TSerialPort.h"
 #include "misc/TNormCmdParam.h"
@@ -12,6 +14,8 @@
 #include <QtEndian>
 
 namespace {
+
+const QString SOURCE = QStringLiteral("devices\\TDev24_exec");
 
 // Programmer request codes after a 24xx set-up record.
 enum : quint8 {
@@ -151,16 +155,45 @@ bool TDev24Exec::hasArea(Area area) const
     return area == Main;
 }
 
+TCheck TDev24Exec::areaCheck(const TData &dev, bool write, qint64 first, qint64 last)
+{
+    const quint8 addrSize = quint8(getParam(SOURCE, __LINE__, dev, QLatin1String(DEV_ADDR_SIZE)).toUInt());
+    const qint64 limit = addressLimit(addrSize);
+    if (limit == 0)
+        return TCheck::refused(QLatin1String(DEV_ADDR_SIZE), lang.text(MSG_ADDR_SIZE).arg(addrSize));
+    if (write && quint16(getParam(SOURCE, __LINE__, dev, QLatin1String(DEV_PAGE_SIZE)).toUInt()) == 0)
+        return TCheck::refused(QLatin1String(DEV_PAGE_SIZE), lang.text(execmsg::BLOCK_ZERO));
+    // One bit more than the control byte carries would change the
+    // device-type code and reach another chip.
+    if (first <= last && last >= limit)
+        return TCheck::refused(QLatin1String(DEV_ADDR_SIZE),
+                               lang.text(MSG_ADDR_RANGE).arg(hexText64(last), hexText64(limit - 1)));
+    const char *key = write ? DEV_ALG_WRITE : DEV_ALG_READ;
+    const quint8 alg = quint8(getParam(SOURCE, __LINE__, dev, QLatin1String(key)).toUInt());
+    if (alg != 0)
+        return TCheck::refused(QLatin1String(key), lang.text(execmsg::UNKNOWN_ALG).arg(QLatin1String(key)).arg(alg));
+    return TCheck::valid();
+}
+
+TCheck TDev24Exec::describedCheck(const TData &dev, const TData &params)
+{
+    Transfer transfer;
+    if (schema::cmdCode(params) == QLatin1String(CMD_ERASE))
+        transfer = memoryOf(dev, Main, true);
+    else if (!transferOf(params, dev, transfer))
+        return TCheck::valid();
+    if (TCheck range = describedRange(dev, transfer); !range)
+        return range;
+    return areaCheck(dev, transfer.write, transfer.first, transfer.last);
+}
+
 bool TDev24Exec::prepareArea(Area, bool write, qint64 first, qint64 last, TChunkRule &rule)
 {
+    if (!passes(areaCheck(devParams(), write, first, last)))
+        return false;
     m_addrSize = quint8(devParam(DEV_ADDR_SIZE).toUInt());
     m_algRead = quint8(devParam(DEV_ALG_READ).toUInt());
     m_algWrite = quint8(devParam(DEV_ALG_WRITE).toUInt());
-    const qint64 limit = addressLimit(m_addrSize);
-    if (limit == 0) {
-        setErrorText(lang.text(MSG_ADDR_SIZE).arg(m_addrSize));
-        return false;
-    }
     // The address bits above the word address ride in the control byte: a
     // chip may wrap its address counter at the end of the span the word
     // address reaches, as the chips with a block-select bit do. A write
@@ -168,16 +201,7 @@ bool TDev24Exec::prepareArea(Area, bool write, qint64 first, qint64 last, TChunk
     rule = TChunkRule(maxData()).within(qint64(1) << (8 * m_addrSize));
     if (write)
         rule.within(quint16(devParam(DEV_PAGE_SIZE).toUInt())).atMost(TProtocol::MAX_PAYLOAD - 1 - m_addrSize);
-    if (!checkRule(rule))
-        return false;
-    // One bit more than the control byte carries would change the
-    // device-type code and reach another chip.
-    if (first <= last && last >= limit) {
-        setErrorText(lang.text(MSG_ADDR_RANGE).arg(hexText64(last), hexText64(limit - 1)));
-        return false;
-    }
-    const quint8 alg = write ? m_algWrite : m_algRead;
-    return alg == 0 || failVariant(QLatin1String(write ? DEV_ALG_WRITE : DEV_ALG_READ), alg);
+    return checkRule(rule);
 }
 
 bool TDev24Exec::readChunk(TSerialPort *port, Area, qint64 address, qint64 count, QByteArray &bytes)

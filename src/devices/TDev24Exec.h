@@ -52,6 +52,16 @@ public:
     // address size other than 1 or 2.
     static qint64 addressLimit(quint8 addrSize);
 
+    // What a transfer over [first, last] asks of the description before
+    // anything is sent: a word address of 1 or 2 bytes, a page of at least
+    // one byte for a write, a range the control byte reaches, variant 0 of
+    // "alg_read" or "alg_write". The executor's prepareArea and the
+    // family's check go by it.
+    static TCheck areaCheck(const TData &dev, bool write, qint64 first, qint64 last);
+    // That of the command's transfer ("erase" writes the whole chip), and
+    // what the layer refuses of the description: for the check.
+    static TCheck describedCheck(const TData &dev, const TData &params);
+
 protected:
     // The one memory: "addr_begin", "size".
     bool hasArea(Area area) const override;

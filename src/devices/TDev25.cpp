@@ -202,6 +202,11 @@ uint TDev25::selectedSecurityRegs(const TData &dev, const TData &data)
     return uint(schema::integer(data, REG_DATA)) & ((1u << securityRegCount(dev)) - 1) & 0xFF;
 }
 
+qint64 TDev25::pageSize(const TData &dev)
+{
+    return qint64(PARAM(dev, DEV_PAGE_SIZE).toUInt() & 0xFFFF);
+}
+
 qint64 TDev25::reachableSize(const TData &dev)
 {
     const qint64 begin = PARAM(dev, DEV_ADDR_BEGIN).toLongLong();
@@ -444,12 +449,15 @@ TCheck TDev25::checkCmdParam(const TData &data)
         return own;
     // Then what the executor asks of the description before it sends
     // anything: an algorithm the program has (a description may name
-    // another where the chip lacks the command).
+    // another where the chip lacks the command), a page for a program.
     const TData dev = params();
-    const char *key = algKeyOf(schema::cmdCode(data));
+    const QString code = schema::cmdCode(data);
+    const char *key = algKeyOf(code);
     const int variant = key ? PARAM(dev, key).toInt() : 0;
     if (variant != 0)
         return TCheck::refused(key, msg(execmsg::UNKNOWN_ALG).arg(QLatin1String(key)).arg(variant));
+    if (isOneOf(code, {CMD_CHAR_WRITE, CMD_DATA_WRITE, CMD_FILE_WRITE}) && pageSize(dev) == 0)
+        return TCheck::refused(DEV_PAGE_SIZE, msg(execmsg::BLOCK_ZERO));
     return TCheck::valid();
 }
 
@@ -461,8 +469,11 @@ TCheck TDev25::commandCheck(const TData &data)
     const qint64 reach = reachableSize(dev);
     if (code == QLatin1String(CMD_SET_CLK))
         return isClkCmdValid(data);
-    if (code == QLatin1String(CMD_IDENT))
-        return TCheck::valid();
+    if (code == QLatin1String(CMD_IDENT)) {
+        // A signature that is not whole bytes would never match.
+        QByteArray signature;
+        return IDeviceExec::wholeHexCheck(DEV_SIGNATURE, PARAM(dev, DEV_SIGNATURE).toString(), signature);
+    }
     if (code == QLatin1String(CMD_ERASE))
         return eraseCheck(dev);
     if (code == QLatin1String(CMD_TEST_EMPTY)) {

@@ -59,6 +59,9 @@ public:
     // The registers the command's "data" selects that the chip has, one bit
     // each (a selection of 255 is all of them).
     static uint selectedSecurityRegs(const TData &dev, const TData &data);
+    // The page a program of main memory keeps inside: the low 16 bits of
+    // "page_size" (0: none, refused).
+    static qint64 pageSize(const TData &dev);
     // Bytes of main memory from "addr_begin" that 3-byte addresses reach.
     static qint64 reachableSize(const TData &dev);
     // "erase" erases the whole device, all of it reachable, with a

@@ -87,7 +87,7 @@ TChunkRule TDev25Exec::ruleOf(Area area, bool write) const
     // A program wraps inside its page (a security register is one page).
     // Its request carries the instruction and three address bytes.
     if (write)
-        rule.within(area == Main ? qint64(devParam(DEV_PAGE_SIZE).toUInt() & 0xFFFF) : SECURITY_REG_SIZE)
+        rule.within(area == Main ? TDev25::pageSize(devParams()) : SECURITY_REG_SIZE)
             .atMost(TProtocol::MAX_PAYLOAD - 4);
     return rule;
 }

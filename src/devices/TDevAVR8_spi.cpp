@@ -96,12 +96,10 @@ TCheck regImageValid(const QString &code, const TData &dev, const TData &data)
         return TCheck::refused(REG_DATA, notWholeHexReason(text));
     int bytes = avr8::LOCK_BYTES;
     if (fuse) {
-        const QString def = PARAM(dev, DEV_FUSE_DEF).toString();
-        if (!hexStringToBytesChecked(def, fuses) || fuses.isEmpty())
-            return TCheck::refused(DEV_FUSE_DEF, notWholeHexReason(def));
-        if (fuses.size() > avr8::MAX_FUSES)
-            return TCheck::refused(DEV_FUSE_DEF, lang.text(checkmsg::OUTSIDE)
-                                                     .arg(fuses.size()).arg(1).arg(avr8::MAX_FUSES));
+        // The fuses the executor serves, by its own rule.
+        if (TCheck count = TDevAVR8_SPI_Exec::fuseCountCheck(dev, false); !count)
+            return count;
+        hexStringToBytesChecked(PARAM(dev, DEV_FUSE_DEF).toString(), fuses);
         bytes = fuses.size();
     }
     if (image.size() == bytes)
@@ -281,6 +279,20 @@ bool TDevAVR8_SPI::normalizeCmdParam(TData &data)
 }
 
 TCheck TDevAVR8_SPI::checkCmdParam(const TData &data)
+{
+    if (TCheck own = commandCheck(data); !own)
+        return own;
+    return descriptionCheck(data);
+}
+
+TCheck TDevAVR8_SPI::descriptionCheck(const TData &data)
+{
+    // What the executor asks of the description before it sends anything,
+    // so that a run refuses the command before it starts.
+    return TDevAVR8_SPI_Exec::describedCheck(params(), data);
+}
+
+TCheck TDevAVR8_SPI::commandCheck(const TData &data)
 {
     const QString code = codeOf(data);
     switch (kindOf(code)) {

@@ -49,8 +49,14 @@ protected:
     TDevAVR8_SPI(const QString &name, const TData &params, bool reset);
 
     static QWidget *newFormDevEmpty();
+    // What the family's executor refuses of the description before it
+    // sends anything (TDevAVR8_SPI_Exec::describedCheck); checked after the
+    // command's own rules.
+    virtual TCheck descriptionCheck(const TData &data);
 
 private:
+    // The command's own rules, before those of the description.
+    TCheck commandCheck(const TData &data);
     QString dataText(const TData &data, QWidget *form, bool pushToForm);
     QWidget *createCfgForm(const TData &data, const char *defKey, const char *cfgKey, bool hexEdit);
 };

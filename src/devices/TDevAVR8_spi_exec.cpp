@@ -10,6 +10,8 @@
 #include "misc/TNormCmdParam.h"
 #include "misc/dev_misc.h"
 
+#include <QHash>
+
 #include <algorithm>
 
 using namespace avr8;
@@ -56,12 +58,99 @@ bool TDevAVR8_SPI_Exec::execute(TSerialPort *port, bool *stopRun, int *cfgId, in
     });
 }
 
+// ---- What the executor asks of the description ---------------------------------
+
+quint8 TDevAVR8_SPI_Exec::variantOf(const TData &dev, const char *key)
+{
+    return quint8(PARAM(dev, key).toUInt() & 0xFF);
+}
+
+TCheck TDevAVR8_SPI_Exec::algCheck(const TData &dev, const char *key)
+{
+    const quint8 alg = variantOf(dev, key);
+    if (int(alg) <= highestAlg(QLatin1String(key)))
+        return TCheck::valid();
+    return TCheck::refused(QLatin1String(key), lang.text(MSG_UNKNOWN_ALG).arg(QLatin1String(key)).arg(alg));
+}
+
+TCheck TDevAVR8_SPI_Exec::fuseCountCheck(const TData &dev, bool read)
+{
+    QByteArray fuses;
+    if (TCheck hex = wholeHexCheck(QLatin1String(DEV_FUSE_DEF), PARAM(dev, DEV_FUSE_DEF).toString(), fuses); !hex)
+        return hex;
+    // Variant 1 reads as many fuses as there are; variant 0 reads its one.
+    if (fuses.size() <= MAX_FUSES && (!fuses.isEmpty() || !read || variantOf(dev, DEV_ALG_FUSE_READ) != 1))
+        return TCheck::valid();
+    return TCheck::refused(QLatin1String(DEV_FUSE_DEF), lang.text(MSG_FUSE_COUNT).arg(fuses.size()));
+}
+
+TCheck TDevAVR8_SPI_Exec::osccalCheck(const TData &dev)
+{
+    QByteArray cal;
+    if (TCheck hex = wholeHexCheck(QLatin1String(DEV_OSCCAL_DEF), PARAM(dev, DEV_OSCCAL_DEF).toString(), cal); !hex)
+        return hex;
+    return cal.isEmpty() ? TCheck::refused(QLatin1String(DEV_OSCCAL_DEF), lang.text(MSG_NO_OSCCAL)) : TCheck::valid();
+}
+
+TCheck TDevAVR8_SPI_Exec::areaCheck(const TData &dev, Area area, bool write, qint64 first, qint64 last)
+{
+    const bool flash = area == Flash;
+    const char *key = flash ? (write ? DEV_ALG_FLASH_WRITE : DEV_ALG_FLASH_READ)
+                            : (write ? DEV_ALG_EEPROM_WRITE : DEV_ALG_EEPROM_READ);
+    if (TCheck alg = algCheck(dev, key); !alg)
+        return alg;
+    const quint8 alg = variantOf(dev, key);
+    // Unpaged flash (algorithm 0) needs no page; the page algorithms do.
+    if (flash && write && alg != 0 && (PARAM(dev, DEV_FLASH_PAGE_SIZE).toUInt() & 0xFFFF) == 0)
+        return TCheck::refused(QLatin1String(DEV_FLASH_PAGE_SIZE), lang.text(MSG_NO_BLOCK));
+    qint64 reach = REACH_16;
+    if (flash && write)
+        reach = alg == 2 ? REACH_EXT : alg == 1 ? REACH_PAGE : REACH_16;
+    else if (flash)
+        reach = alg == 1 ? REACH_EXT : REACH_16;
+    if (first <= last && (first < 0 || last > reach))
+        return TCheck::refused(QLatin1String(key),
+                               lang.text(MSG_OUT_OF_REACH).arg(hexText64(first), hexText64(last)));
+    return TCheck::valid();
+}
+
+TCheck TDevAVR8_SPI_Exec::describedCheck(const TData &dev, const TData &params)
+{
+    Transfer transfer;
+    if (transferOf(params, dev, transfer)) {
+        if (TCheck range = describedRange(dev, transfer); !range)
+            return range;
+        return areaCheck(dev, transfer.area, transfer.write, transfer.first, transfer.last);
+    }
+    static const QHash<QString, const char *> keys = {
+        {CMD_IDENT, DEV_ALG_IDENT},          {CMD_ERASE, DEV_ALG_ERASE},
+        {CMD_FUSE_READ, DEV_ALG_FUSE_READ},  {CMD_FUSE_VERIFY, DEV_ALG_FUSE_READ},
+        {CMD_FUSE_WRITE, DEV_ALG_FUSE_WRITE}, {CMD_LOCK_READ, DEV_ALG_LOCK_READ},
+        {CMD_LOCK_VERIFY, DEV_ALG_LOCK_READ}, {CMD_LOCK_WRITE, DEV_ALG_LOCK_WRITE},
+        {CMD_OSCCAL_READ, DEV_ALG_OSCCAL_READ},
+    };
+    const QString code = schema::cmdCode(params);
+    const char *key = keys.value(code, nullptr);
+    if (!key)
+        return TCheck::valid();
+    if (TCheck alg = algCheck(dev, key); !alg)
+        return alg;
+    QByteArray signature;
+    if (code == QLatin1String(CMD_IDENT))
+        return wholeHexCheck(QLatin1String(DEV_SIGNATURE), PARAM(dev, DEV_SIGNATURE).toString(), signature);
+    if (code.startsWith(QLatin1String("fuse_")))
+        return fuseCountCheck(dev, code == QLatin1String(CMD_FUSE_READ));
+    if (code == QLatin1String(CMD_OSCCAL_READ))
+        return osccalCheck(dev);
+    return TCheck::valid();
+}
+
 // ---- Common frame ----------------------------------------------------------------
 
 bool TDevAVR8_SPI_Exec::algorithm(const char *key, quint8 &alg)
 {
-    alg = quint8(devParam(key).toUInt() & 0xFF);
-    return int(alg) <= highestAlg(QLatin1String(key)) || failVariant(QLatin1String(key), alg);
+    alg = variantOf(devParams(), key);
+    return passes(algCheck(devParams(), key));
 }
 
 bool TDevAVR8_SPI_Exec::prepareCmd(const char *key, quint8 &alg)
@@ -131,26 +220,16 @@ bool TDevAVR8_SPI_Exec::prepareArea(Area area, bool write, qint64 first, qint64 
 {
     m_flash = area == Flash;
     m_lastExt = EXT_UNKNOWN;
-    if (!algorithm(m_flash ? (write ? DEV_ALG_FLASH_WRITE : DEV_ALG_FLASH_READ)
-                           : (write ? DEV_ALG_EEPROM_WRITE : DEV_ALG_EEPROM_READ),
-                   m_alg))
+    if (!passes(areaCheck(devParams(), area, write, first, last)))
         return false;
+    m_alg = variantOf(devParams(), m_flash ? (write ? DEV_ALG_FLASH_WRITE : DEV_ALG_FLASH_READ)
+                                            : (write ? DEV_ALG_EEPROM_WRITE : DEV_ALG_EEPROM_READ));
     const bool flashWrite = m_flash && write;
     const qint64 page = flashWrite ? devParam(DEV_FLASH_PAGE_SIZE).toUInt() & 0xFFFF : 0;
     if (flashWrite)
         m_timing = timing(DEV_FLASH_POLLING, DEV_FLASH_DELAY);
-    // Unpaged flash (algorithm 0) needs no page; the page algorithms do.
-    if (maxData() == 0 || (flashWrite && m_alg != 0 && page == 0)) {
+    if (maxData() == 0) {
         setErrorText(lang.text(MSG_NO_BLOCK));
-        return false;
-    }
-    qint64 reach = REACH_16;
-    if (flashWrite)
-        reach = m_alg == 2 ? REACH_EXT : m_alg == 1 ? REACH_PAGE : REACH_16;
-    else if (m_flash)
-        reach = m_alg == 1 ? REACH_EXT : REACH_16;
-    if (first <= last && (first < 0 || last > reach)) {
-        setErrorText(lang.text(MSG_OUT_OF_REACH).arg(hexText64(first), hexText64(last)));
         return false;
     }
     if (!write) {
@@ -197,10 +276,8 @@ bool TDevAVR8_SPI_Exec::fuseCount(quint8 &count)
     if (!wholeHexBytes(QLatin1String(DEV_FUSE_DEF), devParam(DEV_FUSE_DEF).toString(), fuses))
         return false;
     count = quint8(qMin(fuses.size(), 0xFF));
-    if (count <= MAX_FUSES)
-        return true;
-    setErrorText(lang.text(MSG_FUSE_COUNT).arg(count));
-    return false;
+    const QString code = schema::cmdCode(m_params);
+    return passes(fuseCountCheck(devParams(), code == QLatin1String(CMD_FUSE_READ)));
 }
 
 // The fuse or lock image a write or verify works on: whole bytes of hex
@@ -232,13 +309,7 @@ bool TDevAVR8_SPI_Exec::execFuseRead(TSerialPort *port)
 {
     quint8 alg = 0, count = 0;
     QByteArray read;
-    if (!prepareCmd(DEV_ALG_FUSE_READ, alg) || !fuseCount(count))
-        return false;
-    if (alg == 1 && count == 0) {
-        setErrorText(lang.text(MSG_FUSE_COUNT).arg(count));
-        return false;
-    }
-    if (!readFuses(port, alg, count, read))
+    if (!prepareCmd(DEV_ALG_FUSE_READ, alg) || !fuseCount(count) || !readFuses(port, alg, count, read))
         return false;
     storeData(bytesToHexString(read));
     return true;
@@ -317,13 +388,10 @@ bool TDevAVR8_SPI_Exec::execOsccalRead(TSerialPort *port)
     QByteArray cal, read;
     QString error;
     if (!prepareCmd(DEV_ALG_OSCCAL_READ, alg)
-        || !wholeHexBytes(QLatin1String(DEV_OSCCAL_DEF), devParam(DEV_OSCCAL_DEF).toString(), cal))
+        || !wholeHexBytes(QLatin1String(DEV_OSCCAL_DEF), devParam(DEV_OSCCAL_DEF).toString(), cal)
+        || !passes(osccalCheck(devParams())))
         return false;
     const quint8 count = quint8(qMin(cal.size(), 0xFF));
-    if (count == 0) {
-        setErrorText(lang.text(MSG_NO_OSCCAL));
-        return false;
-    }
     if (!sent(avrReadOsccalByAlg(alg, port, read, count, error), error))
         return false;
     storeData(bytesToHexString(read));

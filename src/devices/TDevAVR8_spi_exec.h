@@ -22,6 +22,26 @@ public:
     // The three signature bytes as upper-case hex text.
     bool ident(TSerialPort *port, QString &id) override;
 
+    // ---- What the executor asks of the description ---------------------------
+    // The executor and the family's check go by these rules, so that a run
+    // refuses before it starts what the executor would refuse only after
+    // the commands before it changed the chip. Each gives the key and why.
+
+    // The variant an algorithm key names (its low 8 bits); refused when
+    // the payload has no such variant.
+    static quint8 variantOf(const TData &dev, const char *key);
+    static TCheck algCheck(const TData &dev, const char *key);
+    // The fuse bytes of "fuse_def": whole bytes, at most three; a read by
+    // variant 1 of "alg_fuse_read" needs one at least.
+    static TCheck fuseCountCheck(const TData &dev, bool read);
+    // The calibration bytes of "osccal_def": whole bytes, one at least.
+    static TCheck osccalCheck(const TData &dev);
+    // A transfer of flash or EEPROM over [first, last]: its variant, a page
+    // for the page writes of flash, the addresses the variant reaches.
+    static TCheck areaCheck(const TData &dev, Area area, bool write, qint64 first, qint64 last);
+    // All of it that the command needs, for the check.
+    static TCheck describedCheck(const TData &dev, const TData &params);
+
 protected:
     // Flash and EEPROM ("flash_addr_begin", "eeprom_size", ...).
     bool hasArea(Area area) const override;
@@ -45,7 +65,7 @@ private:
     bool execOsccalRead(TSerialPort *port);
 
     // An algorithm key of the description; false with a message when no
-    // payload variant has that number.
+    // payload variant has that number (algCheck).
     bool algorithm(const char *key, quint8 &alg);
     // The command's device found and the variant of the algorithm key.
     bool prepareCmd(const char *key, quint8 &alg);

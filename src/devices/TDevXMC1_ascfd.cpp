@@ -52,6 +52,12 @@ QWidget *TDevXMC1_ASCFD::createDevParamForm(const TData &data)
     return nullptr;
 }
 
+TCheck TDevXMC1_ASCFD::descriptionCheck(const TData &data)
+{
+    Q_UNUSED(data)
+    return TCheck::valid();
+}
+
 IDeviceExec *TDevXMC1_ASCFD::createExec(const TData &data)
 {
     return new TDevXMC1_ASCFD_Exec(data);

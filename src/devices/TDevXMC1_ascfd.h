@@ -24,4 +24,9 @@ public:
     bool initDevParam(TData &data) override;
     QWidget *createDevParamForm(const TData &data) override;
     IDeviceExec *createExec(const TData &data) override;
+
+protected:
+    // Its executor asks nothing of the description: no algorithm, page or
+    // reach of the AVR8 one applies.
+    TCheck descriptionCheck(const TData &data) override;
 };

@@ -6,6 +6,7 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
+#include "devices/check_messages.h"
 #include "devices/exec_messages.h"
 #include "devices/param_schema.h"
 #include "formats/TFormat.h"
@@ -38,14 +39,9 @@ TMemoryExec::~TMemoryExec() = default;
 
 // ---- Dispatch -------------------------------------------------------------------
 
-bool TMemoryExec::runCommand(TSerialPort *port, std::initializer_list<Command> own)
+const TMemoryExec::MemoryCmd *TMemoryExec::memoryCmd(const QString &code)
 {
-    static const struct
-    {
-        const char *code;
-        Op op;
-        Area area;
-    } memory[] = {
+    static const MemoryCmd memory[] = {
         {CMD_TEST_EMPTY, TestEmpty, Main},
         {CMD_CHAR_WRITE, CharWrite, Main},
         {CMD_CHAR_VERIFY, CharVerify, Main},
@@ -78,17 +74,23 @@ bool TMemoryExec::runCommand(TSerialPort *port, std::initializer_list<Command> o
         {CMD_SEC_REG_VERIFY, FileVerify, Security},
         {CMD_SFDP_REG_READ, FileRead, Sfdp},
     };
+    for (const MemoryCmd &m : memory)
+        if (code == QLatin1String(m.code))
+            return &m;
+    return nullptr;
+}
+
+bool TMemoryExec::runCommand(TSerialPort *port, std::initializer_list<Command> own)
+{
     const QString code = PARAM(m_params, REC_CMD).toString();
-    for (const auto &m : memory) {
-        if (code != QLatin1String(m.code) || !hasArea(m.area))
-            continue;
+    if (const MemoryCmd *m = memoryCmd(code); m && hasArea(m->area)) {
         if (!checkPort(port))
             return false;
-        if (m.op == TestEmpty)
-            return execTestEmpty(port, m.area);
-        if (m.op == CharWrite || m.op == CharVerify)
-            return execChar(port, m.area, m.op == CharWrite);
-        return m.op >= FileRead ? execFile(port, m.area, m.op) : execData(port, m.area, m.op);
+        if (m->op == TestEmpty)
+            return execTestEmpty(port, m->area);
+        if (m->op == CharWrite || m->op == CharVerify)
+            return execChar(port, m->area, m->op == CharWrite);
+        return m->op >= FileRead ? execFile(port, m->area, m->op) : execData(port, m->area, m->op);
     }
     for (const Command &c : own)
         if (code == QLatin1String(c.first))
@@ -279,6 +281,64 @@ QString TMemoryExec::emptyRangeText(const TData &params, QString &key)
     return last < first ? lang.text(execmsg::RANGE_EMPTY).arg(hexText64(first)) : QString();
 }
 
+TMemoryExec::Transfer TMemoryExec::memoryOf(const TData &dev, Area area, bool write)
+{
+    static const Bounds bounds[] = {{DEV_ADDR_BEGIN, DEV_SIZE},
+                                    {DEV_FLASH_ADDR_BEGIN, DEV_FLASH_SIZE},
+                                    {DEV_EEPROM_ADDR_BEGIN, DEV_EEPROM_SIZE}};
+    Transfer t;
+    t.area = area;
+    t.write = write;
+    t.whole = true;
+    if (area > Eeprom)
+        return t;
+    t.beginKey = bounds[area].begin;
+    t.sizeKey = bounds[area].size;
+    t.first = PARAM(dev, t.beginKey).toLongLong();
+    t.last = t.first + PARAM(dev, t.sizeKey).toLongLong() - 1;
+    return t;
+}
+
+bool TMemoryExec::transferOf(const TData &params, const TData &dev, Transfer &transfer)
+{
+    const MemoryCmd *m = memoryCmd(schema::cmdCode(params));
+    if (!m)
+        return false;
+    const bool write = m->op == CharWrite || m->op == DataWrite || m->op == FileWrite;
+    transfer = memoryOf(dev, m->area, write);
+    if (m->op == TestEmpty)
+        return true;
+    transfer.whole = false;
+    int id = 0;
+    if (m->op == CharWrite || m->op == CharVerify) {
+        quint8 fill = 0;
+        getCharCmdParams(params, id, transfer.first, transfer.last, fill);
+    } else if (m->op >= FileRead) {
+        qint64 addrFile = 0;
+        QString file, format;
+        getFileCmdParams(params, id, addrFile, transfer.first, transfer.last, file, format);
+    } else {
+        QByteArray bytes;
+        QString text;
+        if (!getDataCmdParams(params, id, transfer.first, transfer.last, bytes, text))
+            return false;
+    }
+    return true;
+}
+
+TCheck TMemoryExec::describedRange(const TData &dev, const Transfer &t)
+{
+    if (!t.beginKey)
+        return TCheck::valid();
+    const qint64 begin = PARAM(dev, t.beginKey).toLongLong();
+    if (begin < 0 && (t.whole || t.first <= t.last))
+        return TCheck::refused(QLatin1String(t.beginKey), lang.text(checkmsg::NEGATIVE).arg(begin));
+    if (t.whole && t.last < t.first)
+        return TCheck::refused(QLatin1String(t.sizeKey),
+                               lang.text(checkmsg::NO_MEMORY).arg(PARAM(dev, t.sizeKey).toLongLong()));
+    return TCheck::valid();
+}
+
 QString TMemoryExec::fileNoDataText(const QString &file, qint64 first, qint64 last)
 {
     return lang.text(execmsg::FILE_NO_DATA).arg(file, hexText64(first), hexText64(last));
@@ -294,13 +354,10 @@ void TMemoryExec::logNotStored(const QString &file)
 
 bool TMemoryExec::execTestEmpty(TSerialPort *port, Area area)
 {
-    static const Bounds bounds[] = {{DEV_ADDR_BEGIN, DEV_SIZE},
-                                    {DEV_FLASH_ADDR_BEGIN, DEV_FLASH_SIZE},
-                                    {DEV_EEPROM_ADDR_BEGIN, DEV_EEPROM_SIZE}};
     if (!lookUp(true))
         return false;
-    const qint64 first = devParam(bounds[area].begin).toLongLong();
-    return testEmpty(port, area, first, first + devParam(bounds[area].size).toLongLong() - 1);
+    const Transfer memory = memoryOf(m_dev, area, false);
+    return testEmpty(port, area, memory.first, memory.last);
 }
 
 bool TMemoryExec::execChar(TSerialPort *port, Area area, bool write)

@@ -45,6 +45,35 @@ public:
 
     ~TMemoryExec() override;
 
+    // A memory command's transfer: its memory, whether it programs it, and
+    // its range [first, last], the command's own or, for an empty test
+    // (whole), the memory the description gives under the area's keys
+    // ("addr_begin" and "size", "flash_...", "eeprom_..."; null for the
+    // 25xx register areas).
+    struct Transfer
+    {
+        Area area = Main;
+        bool write = false;
+        bool whole = false;
+        qint64 first = 0;
+        qint64 last = -1;
+        const char *beginKey = nullptr;
+        const char *sizeKey = nullptr;
+    };
+    // The memory of the area as the description gives it.
+    static Transfer memoryOf(const TData &dev, Area area, bool write);
+    // The transfer of the record's memory command; false for a code of
+    // another kind, and for hex data that is no whole bytes (the check
+    // refuses that itself).
+    static bool transferOf(const TData &params, const TData &dev, Transfer &transfer);
+    // What the layer refuses of the description before it sends anything
+    // of a transfer: a memory it describes without bytes for an empty test
+    // (or erase) of the whole, one that begins at a negative address. A
+    // range of no bytes of the command's own is left to the run's check
+    // (emptyRangeText). Each family's check adds what its prepareArea
+    // refuses, by the same rule.
+    static TCheck describedRange(const TData &dev, const Transfer &transfer);
+
     // The refusals of a file write or verify that would move nothing: a
     // range of no bytes, a file with no data for the range [first, last].
     static QString emptyFileRangeText(const QString &file, qint64 first);
@@ -130,6 +159,14 @@ protected:
 
 private:
     enum Op { TestEmpty, CharWrite, CharVerify, DataRead, DataWrite, DataVerify, FileRead, FileWrite, FileVerify };
+    // The memory command of a code, its operation and area; null for none.
+    struct MemoryCmd
+    {
+        const char *code;
+        Op op;
+        Area area;
+    };
+    static const MemoryCmd *memoryCmd(const QString &code);
 
     bool execTestEmpty(TSerialPort *port, Area area);
     bool execChar(TSerialPort *port, Area area, bool write);

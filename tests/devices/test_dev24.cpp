@@ -196,7 +196,8 @@ private slots:
 
     void family()
     {
-        TDev24 dev(QStringLiteral("24C04"), {{DEV_ADDR_MASK, 3}, {DEV_RESET, true}});
+        TDev24 dev(QStringLiteral("24C04"), {{DEV_ADDR_MASK, 3}, {DEV_RESET, true}, {DEV_ADDR_SIZE, 1},
+                                             {DEV_SIZE, 512}, {DEV_PAGE_SIZE, 16}});
         const QStringList list = dev.cmdList();
         QCOMPARE(list.size(), 16);
         QCOMPARE(list.indexOf(CMD_SEPARATOR), 2);
@@ -406,7 +407,11 @@ private slots:
         useProgrammer(maxData);
         newChip(4096, 16, 1, 0, 0);
         const int cfg = dataPrj.addCfg(QStringLiteral("r"), QString());
-        configure(cfg, dev, 0, {{CMD_ERASE, {}}});
+        const int id = configure(cfg, dev, 0, {{CMD_ERASE, {}}}).first();
+        // The check refuses it too (the table of refused descriptions);
+        // the executor keeps its own refusal.
+        QVERIFY(!dataPrj.cmdById(id)->validParam());
+        dataPrj.cmdById(id)->setValidParam(true);
         run(cfg, false);
         QCOMPARE(failure(), error);
         QVERIFY(chipWire().isEmpty());

@@ -25,6 +25,7 @@
 #include "gui/main/startup.h"
 #include "link/TExec.h"
 #include "link/TProtocol.h"
+#include "misc/dev_misc.h"
 #include "support/AvrChip.h"
 #include "support/Chip24.h"
 #include "support/ExecHarness.h"
@@ -450,10 +451,6 @@ private slots:
         QTest::addColumn<QString>("code");
         QTest::addColumn<TData>("values");
         QTest::addColumn<QString>("error");
-        QTest::newRow("24xx page 0") << "24C02" << "24xx/24c02.dev" << "page_size=u|8" << "page_size=u|0"
-                                     << CMD_ERASE << TData() << msg(execmsg::BLOCK_ZERO);
-        QTest::newRow("24xx address of 3 bytes") << "24C02" << "24xx/24c02.dev" << "addr_size=u|1" << "addr_size=u|3"
-                                                 << CMD_TEST_EMPTY << TData() << msg(428).arg(3);
         QTest::newRow("25xx erase without size") << "W25Q80DV" << "25xx/w25q80dv.dev" << "erase=s|D8|65536"
                                                  << "erase=s|D8" << CMD_ERASE << TData()
                                                  << refused(CMD_ERASE, DEV_ERASE, msg(execmsg::ERASE_ENTRY).arg("D8"));
@@ -472,17 +469,50 @@ private slots:
             << "W25Q80DV" << "25xx/w25q80dv.dev" << "alg_status_reg_write=u|1" << "alg_status_reg_write=u|0"
             << CMD_STATUS_REG_WRITE << TData{{REG_DATA, QStringLiteral("1C02")}}
             << refused(CMD_STATUS_REG_WRITE, DEV_STATUS_REG_DEF, msg(execmsg::STATUS_WRITE_THREE).arg(2));
-        QTest::newRow("25xx page 0") << "W25Q80DV" << "25xx/w25q80dv.dev" << "page_size=u|256" << "page_size=u|0"
-                                     << CMD_CHAR_WRITE << TData{{CHAR_ADDR_DEVICE, 0}, {CHAR_COUNT, 16}}
-                                     << msg(execmsg::BLOCK_ZERO);
-        QTest::newRow("AVR8 four fuse bytes") << "ATtiny13" << "avr8/attiny13.dev" << "fuse_def=s|6AFF"
-                                              << "fuse_def=s|6AFFFFFF" << CMD_FUSE_READ << TData() << msg(443).arg(4);
-        QTest::newRow("AVR8 no calibration bytes") << "ATtiny13" << "avr8/attiny13.dev" << "osccal_def=s|FFFF"
-                                                   << "osccal_def=s|" << CMD_OSCCAL_READ << TData() << msg(448);
-        QTest::newRow("AVR8 page 0") << "ATtiny13" << "avr8/attiny13.dev" << "flash_page_size=u|32"
-                                     << "flash_page_size=u|0" << CMD_FLASH_DATA_WRITE
-                                     << TData{{DATA_ADDR_DEVICE, 0}, {DATA_DATA, QStringLiteral("11 22")}}
-                                     << msg(execmsg::BLOCK_ZERO);
+        // What the executors of the other families ask of the description
+        // their checks ask too (it was the executor's word, after the
+        // commands before it had run).
+        const struct
+        {
+            const char *row, *family, *file, *from, *to, *code, *key;
+            QString reason;
+            TData values;
+        } refusedRows[] = {
+            {"24xx page 0", "24C02", "24xx/24c02.dev", "page_size=u|8", "page_size=u|0", CMD_ERASE, DEV_PAGE_SIZE,
+             msg(execmsg::BLOCK_ZERO), {}},
+            {"24xx address of 3 bytes", "24C02", "24xx/24c02.dev", "addr_size=u|1", "addr_size=u|3", CMD_TEST_EMPTY,
+             DEV_ADDR_SIZE, msg(428).arg(3), {}},
+            {"24xx past the control byte", "24C02", "24xx/24c02.dev", "size=D|256", "size=D|4096", CMD_CHAR_WRITE,
+             DEV_ADDR_SIZE, msg(429).arg("FFF", "7FF"), {{CHAR_ADDR_DEVICE, 0xF00}, {CHAR_COUNT, 256}}},
+            {"24xx no memory", "24C02", "24xx/24c02.dev", "size=D|256", "size=D|0", CMD_ERASE, DEV_SIZE,
+             msg(checkmsg::NO_MEMORY).arg(0), {}},
+            {"24xx read variant", "24C02", "24xx/24c02.dev", "alg_read=u|0", "alg_read=u|1", CMD_DATA_VERIFY,
+             DEV_ALG_READ, msg(execmsg::UNKNOWN_ALG).arg(DEV_ALG_READ).arg(1),
+             {{DATA_ADDR_DEVICE, 0}, {DATA_DATA, QStringLiteral("11")}}},
+            {"25xx page 0", "W25Q80DV", "25xx/w25q80dv.dev", "page_size=u|256", "page_size=u|0", CMD_CHAR_WRITE,
+             DEV_PAGE_SIZE, msg(execmsg::BLOCK_ZERO), {{CHAR_ADDR_DEVICE, 0}, {CHAR_COUNT, 16}}},
+            {"25xx signature not whole", "W25Q80DV", "25xx/w25q80dv.dev", "signature=s|EF4014", "signature=s|EF401",
+             CMD_IDENT, DEV_SIGNATURE, notWholeHexReason("EF401"), {}},
+            {"AVR8 four fuse bytes", "ATtiny13", "avr8/attiny13.dev", "fuse_def=s|6AFF", "fuse_def=s|6AFFFFFF",
+             CMD_FUSE_READ, DEV_FUSE_DEF, msg(443).arg(4), {}},
+            {"AVR8 fuse read of none", "ATtiny13", "avr8/attiny13.dev", "fuse_def=s|6AFF", "fuse_def=s|", CMD_FUSE_READ,
+             DEV_FUSE_DEF, msg(443).arg(0), {}},
+            {"AVR8 no calibration bytes", "ATtiny13", "avr8/attiny13.dev", "osccal_def=s|FFFF", "osccal_def=s|",
+             CMD_OSCCAL_READ, DEV_OSCCAL_DEF, msg(448), {}},
+            {"AVR8 page 0", "ATtiny13", "avr8/attiny13.dev", "flash_page_size=u|32", "flash_page_size=u|0",
+             CMD_FLASH_DATA_WRITE, DEV_FLASH_PAGE_SIZE, msg(execmsg::BLOCK_ZERO),
+             {{DATA_ADDR_DEVICE, 0}, {DATA_DATA, QStringLiteral("11 22")}}},
+            {"AVR8 flash past the read's reach", "ATtiny13", "avr8/attiny13.dev", "flash_size=D|1024",
+             "flash_size=D|131072", CMD_FLASH_CHAR_VERIFY, DEV_ALG_FLASH_READ, msg(446).arg("FFF0", "1000F"),
+             {{CHAR_ADDR_DEVICE, 0xFFF0}, {CHAR_COUNT, 32}}},
+            {"AVR8 EEPROM of no bytes", "ATtiny13", "avr8/attiny13.dev", "eeprom_size=D|64", "eeprom_size=D|0",
+             CMD_TEST_EMPTY_EEPROM, DEV_EEPROM_SIZE, msg(checkmsg::NO_MEMORY).arg(0), {}},
+            {"AVR8 signature not whole", "ATtiny13", "avr8/attiny13.dev", "signature=s|1E9007", "signature=s|1E900",
+             CMD_IDENT, DEV_SIGNATURE, notWholeHexReason("1E900"), {}},
+        };
+        for (const auto &r : refusedRows)
+            QTest::newRow(r.row) << r.family << r.file << r.from << r.to << r.code << r.values
+                                 << refused(r.code, r.key, r.reason);
     }
     void descriptionRefusals()
     {
