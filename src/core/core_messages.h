@@ -13,3 +13,19 @@ constexpr int MSG_JSON_EMPTY = 562;
 // A save that waited for another save of its file (another instance's) as
 // long as it may, and gave up.
 constexpr int MSG_SAVE_BUSY = 565;
+// A JSON text that is not of its reader's shape: "%1: %2 where %3 is
+// expected", with the place (the places within places, joined by ", "),
+// what stands there and what was expected (TJsonShape).
+constexpr int MSG_JSON_SHAPE = 567;
+// The kinds of value a shape expects, in the order of TJsonShape::Kind
+// (object, array, text, whole number); the first three tell found values too.
+constexpr int MSG_JSON_KIND = 568;
+// A number found: "the number %1".
+constexpr int MSG_JSON_NUMBER = 572;
+// A member that is not there.
+constexpr int MSG_JSON_NOTHING = 573;
+// Places: the document's top level, a member ("key \"%1\""), and an element
+// of a list of entries ("entry %1", counted from 1).
+constexpr int MSG_JSON_TOP = 574;
+constexpr int MSG_JSON_KEY = 575;
+constexpr int MSG_JSON_ENTRY = 576;

@@ -13,6 +13,8 @@ target_sources(velkorlib PRIVATE
     core/TCodeView.h
     core/TData.h
     core/TExecState.h
+    core/TJsonShape.cpp
+    core/TJsonShape.h
     core/TLang.cpp
     core/TLang.h
     core/TPairStringList.cpp

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QStringList>
 
+#include "core/TJsonShape.h"
 #include "core/TPairStringList.h"
 #include "core/consts.h"
 #include "core/helpers.h"
@@ -77,21 +78,50 @@ bool TCtrlProject::parseJson(const QByteArray &bytes, TDataPrj *project)
     QJsonDocument doc;
     if (!readJsonText(bytes, &doc, &m_lastError))
         return false;
-    const QJsonValue cfgs = doc.object().value(QLatin1String(PRJ_CONFIGURATIONS));
-    if (!cfgs.isArray())
-        return true;
-    for (const QJsonValue &cfgValue : cfgs.toArray()) {
-        const QJsonObject cfg = cfgValue.toObject();
-        const int cfgId = project->addCfg(cfg.value(QLatin1String(PRJ_NAME)).toString(),
-                                          cfg.value(QLatin1String(PRJ_DESCRIPTION)).toString(), -1);
-        const QJsonValue cmds = cfg.value(QLatin1String(PRJ_COMMANDS));
-        if (!cmds.isArray())
-            continue;
-        for (const QJsonValue &cmdValue : cmds.toArray()) {
-            const QJsonObject cmd = cmdValue.toObject();
+    // The whole text is read before the project gets anything of it.
+    struct Cfg
+    {
+        QString name;
+        QString description;
+        QList<TData> cmds;
+    };
+    QList<Cfg> cfgs;
+    TJsonShape shape(&m_lastError);
+    QJsonObject top;
+    QJsonValue cfgArray;
+    if (!shape.top(doc, &top)
+        || !shape.member(top, PRJ_CONFIGURATIONS, TJsonShape::Array, TJsonShape::Required, &cfgArray))
+        return false;
+    const QJsonArray cfgValues = cfgArray.toArray();
+    for (int i = 0; i < cfgValues.size(); ++i) {
+        QJsonObject cfg;
+        QJsonValue name, description, cmdArray;
+        if (!shape.enter(cfgValues.at(i), MSG_CONFIGURATION, i, &cfg)
+            || !shape.member(cfg, PRJ_NAME, TJsonShape::Text, TJsonShape::Optional, &name)
+            || !shape.member(cfg, PRJ_DESCRIPTION, TJsonShape::Text, TJsonShape::Optional, &description)
+            || !shape.member(cfg, PRJ_COMMANDS, TJsonShape::Array, TJsonShape::Required, &cmdArray))
+            return false;
+        cfgs.append({name.toString(), description.toString(), {}});
+        const QJsonArray cmdValues = cmdArray.toArray();
+        for (int j = 0; j < cmdValues.size(); ++j) {
+            QJsonObject cmd;
+            if (!shape.enter(cmdValues.at(j), MSG_COMMAND, j, &cmd))
+                return false;
             TData data;
-            for (auto it = cmd.constBegin(); it != cmd.constEnd(); ++it)
-                data.insert(it.key(), it.value().toString());
+            for (auto it = cmd.constBegin(); it != cmd.constEnd(); ++it) {
+                QJsonValue value;
+                if (!shape.member(cmd, it.key(), TJsonShape::Text, TJsonShape::Required, &value))
+                    return false;
+                data.insert(it.key(), value.toString());
+            }
+            cfgs.last().cmds.append(data);
+            shape.leave();
+        }
+        shape.leave();
+    }
+    for (const Cfg &cfg : qAsConst(cfgs)) {
+        const int cfgId = project->addCfg(cfg.name, cfg.description, -1);
+        for (TData data : cfg.cmds) {
             // The command belongs to the configuration it is listed in.
             data.insert(REC_ID_CFG, cfgId);
             project->addCmd(data, -1);

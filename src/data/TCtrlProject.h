@@ -19,18 +19,28 @@ public:
     ~TCtrlProject() override;
 
     // 0: loaded; 1: the file could not be read; 2: its text is not valid
-    // JSON (nothing was added then). lastError holds the reason for 1 and 2.
+    // JSON or not of a project's shape (nothing was added then). lastError
+    // holds the reason for 1 and 2.
     int load(const QString &fileName, TDataPrj *project);
     // Writes the whole file or nothing: on any failure the previous file
     // stays as it was and the result is false with the reason in lastError.
     bool save(const QString &fileName, TDataPrj *project);
     bool readFile(const QString &fileName, QByteArray &bytes);
-    // Adds the configurations and commands of the text to the project.
+    // Adds the configurations and commands of the text to the project: an
+    // object whose "configurations" is an array of objects, each with the
+    // texts "name" and "description" (either may be missing) and
+    // "commands", an array of objects whose members are all texts. Other
+    // members are passed over. A text of any other shape adds nothing and
+    // fails saying where ("configuration 2, command 5, key \"count\": ...").
     bool parseJson(const QByteArray &bytes, TDataPrj *project);
     // Appends the configuration "Config" with an empty description.
     void addDefaultConfig(TDataPrj *project);
 
     QString lastError() const;
+
+    // Places within a project file, counted from 1.
+    static constexpr int MSG_CONFIGURATION = 577;
+    static constexpr int MSG_COMMAND = 578;
 
     // The text of the file save writes, with "\n" line ends.
     static QString projectText(TDataPrj *project);

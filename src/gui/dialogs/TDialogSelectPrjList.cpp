@@ -1,6 +1,7 @@
 #include "gui/dialogs/TDialogSelectPrjList.h"
 
 #include "core/TAppData.h"
+#include "core/TJsonShape.h"
 #include "core/TLang.h"
 #include "core/TSettings.h"
 #include "core/core_messages.h"
@@ -17,9 +18,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
@@ -40,31 +39,19 @@ QByteArray catalogueText(const QVector<TCatalogueRow> &rows)
     return text.toUtf8();
 }
 
-static bool rowsOfCatalogue(const QJsonDocument &doc, QVector<TCatalogueRow> *rows)
-{
-    const QJsonValue list = doc.object().value(QLatin1String("list"));
-    if (!list.isArray())
-        return true;
-    const QJsonArray array = list.toArray();
-    rows->reserve(array.size());
-    for (const QJsonValue &element : array) {
-        const QJsonObject row = element.toObject();
-        rows->append({row.value(QLatin1String("name")).toString(),
-                      row.value(QLatin1String("file")).toString()});
-    }
-    return true;
-}
-
 bool parseCatalogue(const QByteArray &text, QVector<TCatalogueRow> *rows, QString *error)
 {
     rows->clear();
     QString why;
-    if (text.isEmpty()) {
+    QJsonDocument doc;
+    QVector<TListEntry> entries;
+    if (text.isEmpty())
         why = lang.text(MSG_JSON_EMPTY);
-    } else {
-        QJsonDocument doc;
-        if (readJsonText(text, &doc, &why))
-            return rowsOfCatalogue(doc, rows);
+    else if (readJsonText(text, &doc, &why) && readListEntries(doc, &entries, &why)) {
+        rows->reserve(entries.size());
+        for (const TListEntry &entry : qAsConst(entries))
+            rows->append({entry.name, entry.file});
+        return true;
     }
     if (error)
         *error = why;

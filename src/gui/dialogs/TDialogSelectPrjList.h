@@ -25,10 +25,9 @@ using TCatalogueRow = QPair<QString, QString>;
 
 // The catalogue file's text, line by line with line feeds.
 QByteArray catalogueText(const QVector<TCatalogueRow> &rows);
-// Reads the rows of a catalogue text; false when the text is empty or no
-// valid JSON, with the reason (where the JSON fails) in error when given. A
-// missing or non-array "list" gives no rows; an element that is no object,
-// or a member that is no string, gives empty texts.
+// Reads the rows of a catalogue text (the entries of a list file, see
+// readListEntries); false when the text is empty, no valid JSON or of
+// another shape, with the reason (where it fails) in error when given.
 bool parseCatalogue(const QByteArray &text, QVector<TCatalogueRow> *rows, QString *error = nullptr);
 
 class TDialogSelectPrjList : public QDialog

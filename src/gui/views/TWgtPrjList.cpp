@@ -1,7 +1,9 @@
 #include "gui/views/TWgtPrjList.h"
 
 #include "core/TAppData.h"
+#include "core/TJsonShape.h"
 #include "core/TLang.h"
+#include "core/consts.h"
 #include "core/core_messages.h"
 #include "core/helpers.h"
 #include "gui/widgets/TTreeWidget.h"
@@ -12,18 +14,17 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPair>
 #include <QPushButton>
 #include <QRegExp>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
-
-#include <cmath>
+#include <QVector>
 
 namespace {
 
@@ -33,17 +34,6 @@ QLabel *separatorLine(QWidget *parent)
     line->setFixedHeight(2);
     line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     return line;
-}
-
-// A JSON number with a whole value, else 0.
-qint64 wholeNumber(const QJsonValue &value)
-{
-    if (!value.isDouble())
-        return 0;
-    const double d = value.toDouble();
-    if (std::floor(d) != d || std::fabs(d) > 1e15)
-        return 0;
-    return qint64(d);
 }
 
 void collectPreOrder(QTreeWidgetItem *item, QList<QTreeWidgetItem *> &out)
@@ -186,28 +176,37 @@ bool TWgtPrjList::load(const QString &name, const QString &file, int expandMode)
         const QByteArray bytes = input.readAll();
         input.close();
         QJsonDocument doc;
+        QVector<TListEntry> entries;
+        // Each entry's parent number and stored expanded state.
+        QVector<QPair<qint64, bool>> places;
+        const TListEntryReader readPlace = [&places](TJsonShape &shape, const QJsonObject &entry, int index) {
+            QJsonValue parent, expand;
+            if (!shape.member(entry, PRJLIST_PARENT, TJsonShape::WholeNumber, TJsonShape::Optional, &parent)
+                || !shape.member(entry, PRJLIST_EXPAND, TJsonShape::WholeNumber, TJsonShape::Optional, &expand))
+                return false;
+            // Entries come in pre-order: a parent is one read before.
+            const qint64 number = TJsonShape::whole(parent);
+            if (number < 0 || number > index)
+                return shape.refuse(PRJLIST_PARENT, TJsonShape::valueText(parent),
+                                    lang.text(MSG_PARENT).arg(index + 1));
+            places.append({number, TJsonShape::whole(expand) != 0});
+            return true;
+        };
         if (bytes.isEmpty()) {
             m_errorText = lang.text(MSG_JSON_EMPTY);
-        } else if (readJsonText(bytes, &doc, &m_errorText)) {
+        } else if (readJsonText(bytes, &doc, &m_errorText)
+                   && readListEntries(doc, &entries, &m_errorText, readPlace)) {
             ok = true;
             m_name->setText(name);
-            const QJsonValue list = doc.object().value(QStringLiteral("list"));
-            const QJsonArray entries = list.toArray();
             QList<QTreeWidgetItem *> byNumber;
-            for (const QJsonValue &element : entries) {
-                const QJsonObject entry = element.toObject();
-                const qint64 parent = wholeNumber(entry.value(QStringLiteral("parent")));
-                bool expand = expandMode == 2;
-                if (expandMode == 0)
-                    expand = wholeNumber(entry.value(QStringLiteral("expand"))) != 0;
-                // A parent that names no earlier entry puts the entry at the top.
-                auto *item = parent >= 1 && parent <= byNumber.size()
-                                 ? new QTreeWidgetItem(byNumber.at(int(parent - 1)))
-                                 : new QTreeWidgetItem(m_tree);
-                item->setText(0, entry.value(QStringLiteral("name")).toString());
-                item->setText(1, entry.value(QStringLiteral("file")).toString());
+            for (int i = 0; i < entries.size(); ++i) {
+                const qint64 parent = places.at(i).first;
+                auto *item = parent > 0 ? new QTreeWidgetItem(byNumber.at(int(parent - 1)))
+                                        : new QTreeWidgetItem(m_tree);
+                item->setText(0, entries.at(i).name);
+                item->setText(1, entries.at(i).file);
                 setIcon(item);
-                item->setExpanded(expand);
+                item->setExpanded(expandMode == 2 || (expandMode == 0 && places.at(i).second));
                 byNumber.append(item);
             }
         }

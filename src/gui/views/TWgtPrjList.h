@@ -31,13 +31,20 @@ public:
     // Why addItem() refused an entry.
     enum AddFailure { AddOk, AddFileExists, AddWriteFailed };
 
+    // What a list file's "parent" must be: "0 or the number of an entry
+    // before this one (below %1)", %1 the entry's own number.
+    static constexpr int MSG_PARENT = 579;
+
     explicit TWgtPrjList(QWidget *parent = nullptr);
     ~TWgtPrjList() override;
 
     // Replaces the tree by the list file. file is relative to the projects
     // folder or absolute; expandMode 0 takes each entry's stored state, 2
     // expands all, anything else collapses all. Emits nothing. False when
-    // the file cannot be read, is empty or is not JSON (errorText()).
+    // the file cannot be read, is empty, is not JSON or not of a list's
+    // shape (errorText()): the entries of a list file (readListEntries),
+    // each with "parent" and "expand" whole numbers when present, its
+    // parent 0 or an entry before it.
     bool load(const QString &name, const QString &file, int expandMode);
     // Writes the tree whole or not at all; false (old file untouched) when
     // it cannot be written, with the system's reason in saveError().

@@ -171,18 +171,23 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QStringList>("flat"); // name, file, name, file...
-        QTest::newRow("empty object") << QByteArray("{}") << true << QStringList();
+        // Valid JSON of another shape is refused (each shape and its
+        // message: test_file_shapes).
+        QTest::newRow("empty object") << QByteArray("{}") << false << QStringList();
         QTest::newRow("0 bytes") << QByteArray() << false << QStringList();
         QTest::newRow("invalid") << QByteArray("{\"list\": [") << false << QStringList();
         QTest::newRow("noise") << QByteArray("\x00\x01{]", 4) << false << QStringList();
-        QTest::newRow("list no array") << QByteArray("{\"list\": {\"name\": \"x\"}}") << true
+        QTest::newRow("list no array") << QByteArray("{\"list\": {\"name\": \"x\"}}") << false
                                        << QStringList();
         QTest::newRow("elements no objects")
-            << QByteArray("{\"list\": [1, \"x\", {\"name\": \"n\", \"file\": \"f\"}]}") << true
-            << QStringList{"", "", "", "", "n", "f"};
+            << QByteArray("{\"list\": [1, \"x\", {\"name\": \"n\", \"file\": \"f\"}]}") << false
+            << QStringList();
         QTest::newRow("members no strings")
-            << QByteArray("{\"list\": [{\"name\": 5, \"file\": null}, {\"file\": \"f\"}]}") << true
-            << QStringList{"", "", "", "f"};
+            << QByteArray("{\"list\": [{\"name\": 5, \"file\": null}, {\"file\": \"f\"}]}") << false
+            << QStringList();
+        QTest::newRow("members left out")
+            << QByteArray("{\"list\": [{\"name\": \"n\"}, {\"file\": \"f\"}, {}]}") << true
+            << QStringList{"n", "", "", "f", "", ""};
         QTest::newRow("crlf") << QByteArray("{\r\n\"list\": [{\"name\": \"a\", \"file\": \"b\"}]\r\n}\r\n")
                               << true << QStringList{"a", "b"};
     }

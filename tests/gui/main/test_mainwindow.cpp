@@ -477,36 +477,53 @@ private slots:
     }
     // A project, a project list or a catalogue whose text is not valid
     // JSON is refused saying where: the line and column where the reader
-    // stopped and what it expected there.
+    // stopped and what it expected there. Valid JSON of another shape (a
+    // list opened as a project, a list entry whose file is a number) is
+    // refused saying where the shape is wrong. Either way the file stays as
+    // it was, auto-save on.
     void brokenJsonSaysWhere_data()
     {
         QTest::addColumn<QString>("file");
-        QTest::newRow("project") << "a.prj";
-        QTest::newRow("project list") << "bad.lst";
-        QTest::newRow("catalogue") << "catalogue";
+        QTest::addColumn<bool>("shape");
+        for (const char *file : {"a.prj", "bad.lst", "catalogue"}) {
+            QTest::newRow(file) << file << false;
+            QTest::newRow(qPrintable(QStringLiteral("%1, shape").arg(file))) << file << true;
+        }
     }
     void brokenJsonSaysWhere()
     {
         QFETCH(QString, file);
+        QFETCH(bool, shape);
+        appData.autoSavePrj = true;
         const QString path = file == QLatin1String("catalogue") ? appData.selectPrjListFile : at(file);
-        writeBytes(path, "{\n    \"list\":\n    [{\"name\": \"A\" \"file\": \"a.prj\"}]\n}\n");
-        const QString where = lang.text(MSG_JSON_AT).arg(3).arg(19).arg(lang.text(MSG_JSON_EXPECTED));
-        TMainWindow w;
-        w.show();
-        Answers answers;
-        if (file == QLatin1String("a.prj")) {
-            w.prjList()->setCurrentIndex(1); // Board A
-            QVERIFY(!dataPrj.isOpen());
-            QCOMPARE(w.statusBarWidget()->currentMessage(), QString("%1: %2: %3").arg(lang.text(87), path, where));
-            return;
+        const QByteArray text = shape ? QByteArray("{\"list\": [{\"name\": \"A\", \"file\": 5}]}")
+                                      : QByteArray("{\n    \"list\":\n    [{\"name\": \"A\" \"file\": \"a.prj\"}]\n}\n");
+        writeBytes(path, text);
+        QString where = lang.text(MSG_JSON_AT).arg(3).arg(19).arg(lang.text(MSG_JSON_EXPECTED));
+        if (shape)
+            where = file == QLatin1String("a.prj")
+                        ? QStringLiteral("key \"configurations\": nothing where an array is expected")
+                        : QStringLiteral("entry 1, key \"file\": the number 5 where a text is expected");
+        {
+            TMainWindow w;
+            w.show();
+            Answers answers;
+            if (file == QLatin1String("a.prj")) {
+                w.prjList()->setCurrentIndex(1); // Board A
+                QVERIFY(!dataPrj.isOpen());
+                QCOMPARE(w.statusBarWidget()->currentMessage(), QString("%1: %2: %3").arg(lang.text(87), path, where));
+            } else {
+                if (file == QLatin1String("bad.lst"))
+                    answers.add(typeFileName(path));
+                answers.add(clickBox(QMessageBox::Ok));
+                w.action(file == QLatin1String("bad.lst") ? "PrjListLoad" : "PrjListSelect")->trigger();
+                QCOMPARE(answers.pending(), 0);
+                QCOMPARE(answers.seen().last(),
+                         lang.text(file == QLatin1String("bad.lst") ? 97 : 96).arg(path).replace("\\n", "\n") + "\n"
+                             + where);
+            }
         }
-        if (file == QLatin1String("bad.lst"))
-            answers.add(typeFileName(path));
-        answers.add(clickBox(QMessageBox::Ok));
-        w.action(file == QLatin1String("bad.lst") ? "PrjListLoad" : "PrjListSelect")->trigger();
-        QCOMPARE(answers.pending(), 0);
-        QCOMPARE(answers.seen().last(),
-                 lang.text(file == QLatin1String("bad.lst") ? 97 : 96).arg(path).replace("\\n", "\n") + "\n" + where);
+        QCOMPARE(readAll(path), text);
     }
 
     // Entries moved in the tree reach the list file before another list

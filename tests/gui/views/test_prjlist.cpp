@@ -129,17 +129,23 @@ private slots:
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("{}") << QByteArray("{}") << 0 << true << QStringList();
-        QTest::newRow("list not an array") << QByteArray("{\"list\": {\"a\": 1}}") << 0 << true << QStringList();
-        QTest::newRow("top-level array") << QByteArray("[1, 2]") << 0 << true << QStringList();
+        // Valid JSON of another shape is refused, not read as an empty or
+        // rearranged tree that the next save would write over the file
+        // (each shape and its message: test_file_shapes).
+        QTest::newRow("{}") << QByteArray("{}") << 0 << false << QStringList();
+        QTest::newRow("list not an array") << QByteArray("{\"list\": {\"a\": 1}}") << 0 << false << QStringList();
+        QTest::newRow("top-level array") << QByteArray("[1, 2]") << 0 << false << QStringList();
         QTest::newRow("parent as text, expand true")
             << QByteArray("{\"list\": [{\"name\": \"A\", \"expand\": 1}, {\"parent\": \"1\", \"name\": \"B\"},"
                           " {\"parent\": 1, \"expand\": true, \"name\": \"C\"}, {\"parent\": 1.5, \"name\": \"D\"}]}")
-            << 0 << true << QStringList{"A+", " C", "B", "D"};
+            << 0 << false << QStringList();
         QTest::newRow("parents out of range")
             << QByteArray("{\"list\": [{\"name\": \"A\"}, {\"parent\": -1, \"name\": \"B\"},"
                           " {\"parent\": 3, \"name\": \"C\"}, {\"parent\": 99, \"name\": \"D\"}, 7, {\"parent\": 1}]}")
-            << 0 << true << QStringList{"A", " ", "B", "C", "D", ""};
+            << 0 << false << QStringList();
+        QTest::newRow("members left out")
+            << QByteArray("{\"list\": [{\"name\": \"A\", \"expand\": 1}, {\"parent\": 1}, {\"file\": \"c.prj\"}]}")
+            << 0 << true << QStringList{"A+", " ", ""};
         QTest::newRow("mode 2 expands all")
             << QByteArray("{\"list\": [{\"name\": \"A\"}, {\"parent\": 1, \"name\": \"B\"}]}") << 2 << true
             << QStringList{"A+", " B+"};

@@ -1,0 +1,73 @@
+#pragma once
+// Reading a JSON document of a known shape: the project file, a project list
+// and the catalogue of project lists. A document that is valid JSON but of
+// another shape (another kind of file, a hand edit gone wrong) is refused,
+// never read as what it is not: read leniently it would open as an empty or
+// altered project or list, and the next save would replace the user's file.
+//
+// The first value of another kind than the shape's ends the reading, with
+// where it stands and what stands there instead of what was expected:
+//   configuration 2, command 5, key "count": the number 100 where a text is expected
+// Places are counted from 1, as a user counts them.
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <functional>
+
+class TJsonShape
+{
+public:
+    enum Kind { Object, Array, Text, WholeNumber };
+    enum Presence { Required, Optional };
+
+    // The text of a refusal goes to *error.
+    explicit TJsonShape(QString *error);
+
+    // The document's top level, which must be an object.
+    bool top(const QJsonDocument &doc, QJsonObject *object);
+    // Element `index` (from 0) of an array, which must be an object; the
+    // place message `place` ("configuration %1") names it with index + 1.
+    // The reads until leave() are within it.
+    bool enter(const QJsonValue &element, int place, int index, QJsonObject *object);
+    void leave();
+    // A member of an object of the current place: a required one must be
+    // there, and one that is there must be of the kind. An optional one that
+    // is not there gives an undefined value.
+    bool member(const QJsonObject &object, const QString &key, Kind kind, Presence presence,
+                QJsonValue *value);
+    // A member of the right kind whose value the reader cannot take: what it
+    // holds and what was expected there, as texts.
+    bool refuse(const QString &key, const QString &found, const QString &expected);
+
+    // How a refusal tells a value: "an object", "the number 100", "null"...
+    static QString valueText(const QJsonValue &value);
+    // The value of a member checked as a whole number.
+    static qint64 whole(const QJsonValue &value) { return qint64(value.toDouble()); }
+
+private:
+    static bool isKind(const QJsonValue &value, Kind kind);
+    bool fail(const QString &place, const QString &found, const QString &expected);
+
+    QString *m_error;
+    QStringList m_places;
+};
+
+// The entries of a list file (a project list, the catalogue of project
+// lists): the top level an object whose "list" is an array of objects
+// ("entry 1", "entry 2", ...), each with the texts "name" and "file", either
+// of which may be missing. `more`, when given, reads the other members of
+// an entry that its reader takes, within the entry's place; false from it
+// ends the reading. False, with the reason in *error, for another shape.
+struct TListEntry
+{
+    QString name;
+    QString file;
+};
+using TListEntryReader = std::function<bool(TJsonShape &shape, const QJsonObject &entry, int index)>;
+bool readListEntries(const QJsonDocument &doc, QVector<TListEntry> *entries, QString *error,
+                     const TListEntryReader &more = {});

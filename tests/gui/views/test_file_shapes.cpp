@@ -1,0 +1,128 @@
+// Valid JSON of another shape than its reader takes, for the three readers
+// of the program's JSON files (a project, a project list, the catalogue of
+// project lists): each is refused saying where the shape is wrong, reads
+// nothing, and leaves nothing that a later save would write over the file.
+
+#include "core/TAppData.h"
+#include "core/TLang.h"
+#include "data/TCtrlProject.h"
+#include "data/TDataPrj.h"
+#include "gui/dialogs/TDialogSelectPrjList.h"
+#include "gui/views/TWgtPrjList.h"
+
+#include <QFile>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+class TestFileShapes : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
+        appData.pathProjects = dir.path();
+    }
+
+    void wrongShapesAreRefusedSayingWhere_data()
+    {
+        QTest::addColumn<QString>("reader");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("where");
+        const auto row = [](const char *reader, const char *name, const QByteArray &text, const char *where) {
+            QTest::newRow(qPrintable(QStringLiteral("%1: %2").arg(reader, name))) << reader << text << where;
+        };
+        const QByteArray fourCommands = R"({"cmd": "delay"}, {"cmd": "delay"}, {"cmd": "delay"}, {"cmd": "delay"})";
+        row("project", "top-level array", "[]", "the top level of the file: an array where an object is expected");
+        row("project", "no configurations", R"({"version": 1})",
+            R"(key "configurations": nothing where an array is expected)");
+        row("project", "configurations an object", R"({"configurations": {}})",
+            R"(key "configurations": an object where an array is expected)");
+        row("project", "configuration no object", R"({"configurations": [{"commands": []}, 3]})",
+            "configuration 2: the number 3 where an object is expected");
+        row("project", "name no text", R"({"configurations": [{"name": true, "commands": []}]})",
+            R"(configuration 1, key "name": true where a text is expected)");
+        row("project", "description no text", R"({"configurations": [{"description": null, "commands": []}]})",
+            R"(configuration 1, key "description": null where a text is expected)");
+        row("project", "no commands", R"({"configurations": [{"name": "A"}]})",
+            R"(configuration 1, key "commands": nothing where an array is expected)");
+        row("project", "commands a text", R"({"configurations": [{"name": "A", "commands": "delay"}]})",
+            R"(configuration 1, key "commands": a text where an array is expected)");
+        row("project", "command no object", R"({"configurations": [{"name": "A", "commands": [["delay"]]}]})",
+            "configuration 1, command 1: an array where an object is expected");
+        row("project", "value a number",
+            R"({"configurations": [{"commands": []}, {"commands": [)" + fourCommands
+                + R"(, {"cmd": "file_write", "count": 100}]}]})",
+            R"(configuration 2, command 5, key "count": the number 100 where a text is expected)");
+        row("project", "value an object", R"({"configurations": [{"commands": [{"cmd": "delay", "value": {}}]}]})",
+            R"(configuration 1, command 1, key "value": an object where a text is expected)");
+        for (const char *reader : {"list", "catalogue"}) {
+            row(reader, "top-level array", "[1, 2]", "the top level of the file: an array where an object is expected");
+            row(reader, "no list", "{}", R"(key "list": nothing where an array is expected)");
+            row(reader, "list an object", R"({"list": {"name": "A"}})",
+                R"(key "list": an object where an array is expected)");
+            row(reader, "entry no object", R"({"list": [{"name": "A"}, "B"]})",
+                "entry 2: a text where an object is expected");
+            row(reader, "file a number", R"({"list": [{"name": "A", "file": 5}]})",
+                R"(entry 1, key "file": the number 5 where a text is expected)");
+            row(reader, "name null", R"({"list": [{"name": null}]})",
+                R"(entry 1, key "name": null where a text is expected)");
+        }
+        row("list", "parent a text", R"({"list": [{"name": "A"}, {"parent": "1"}]})",
+            R"(entry 2, key "parent": a text where a whole number is expected)");
+        row("list", "parent a fraction", R"({"list": [{"name": "A"}, {"parent": 1.5}]})",
+            R"(entry 2, key "parent": the number 1.5 where a whole number is expected)");
+        row("list", "expand true", R"({"list": [{"name": "A", "expand": true}]})",
+            R"(entry 1, key "expand": true where a whole number is expected)");
+        row("list", "parent below 0", R"({"list": [{"name": "A"}, {"parent": -1}]})",
+            R"(entry 2, key "parent": the number -1 where 0 or the number of an entry before this one (below 2) is expected)");
+        row("list", "parent itself", R"({"list": [{"name": "A"}, {"parent": 2}]})",
+            R"(entry 2, key "parent": the number 2 where 0 or the number of an entry before this one (below 2) is expected)");
+    }
+    void wrongShapesAreRefusedSayingWhere()
+    {
+        QFETCH(QString, reader);
+        QFETCH(QByteArray, text);
+        QFETCH(QString, where);
+        const QString path = dir.filePath(QStringLiteral("file.json"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(text), qint64(text.size()));
+        file.close();
+
+        if (reader == QLatin1String("project")) {
+            TDataPrj prj;
+            TCtrlProject ctrl;
+            QCOMPARE(ctrl.load(path, &prj), 2);
+            QCOMPARE(ctrl.lastError(), where);
+            // Nothing read, not even what came before the fault; not open,
+            // so nothing is saved over the file.
+            QVERIFY(prj.cfgList().isEmpty());
+            QVERIFY(prj.cmdList().isEmpty());
+            QVERIFY(!prj.isOpen());
+        } else if (reader == QLatin1String("list")) {
+            TWgtPrjList list;
+            QVERIFY(!list.load(QStringLiteral("List"), path, 0));
+            QCOMPARE(list.errorText(), where);
+            QCOMPARE(list.tree()->topLevelItemCount(), 0);
+            QVERIFY(!list.isLoaded());
+            QVERIFY(!list.isModified());
+        } else {
+            TDialogSelectPrjList dialog;
+            QVERIFY(!dialog.loadCatalogue(path));
+            QCOMPARE(dialog.loadError(), where);
+            QCOMPARE(dialog.findChild<QTableWidget *>()->rowCount(), 0);
+            QVERIFY(!dialog.saveCatalogue(path));
+        }
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), text);
+    }
+};
+
+QTEST_MAIN(TestFileShapes)
+#include "test_file_shapes.moc"
