@@ -141,7 +141,7 @@ bool syncFile(int handle, QString *error)
     return false;
 }
 
-bool fileStamp(int handle, FileStamp &stamp)
+static bool systemFileStamp(int handle, FileStamp &stamp)
 {
     BY_HANDLE_FILE_INFORMATION info;
     if (handle < 0 || !GetFileInformationByHandle(HANDLE(_get_osfhandle(handle)), &info))
@@ -266,7 +266,7 @@ bool syncFile(int handle, QString *error)
     return false;
 }
 
-bool fileStamp(int handle, FileStamp &stamp)
+static bool systemFileStamp(int handle, FileStamp &stamp)
 {
     struct stat st {};
     if (handle < 0 || ::fstat(handle, &st) != 0)
@@ -283,6 +283,28 @@ bool fileStamp(int handle, FileStamp &stamp)
 }
 
 #endif
+
+namespace {
+std::function<void(FileStamp &)> &fileStampFilter()
+{
+    static std::function<void(FileStamp &)> filter;
+    return filter;
+}
+} // namespace
+
+void setFileStampFilter(std::function<void(FileStamp &)> filter)
+{
+    fileStampFilter() = std::move(filter);
+}
+
+bool fileStamp(int handle, FileStamp &stamp)
+{
+    if (!systemFileStamp(handle, stamp))
+        return false;
+    if (fileStampFilter())
+        fileStampFilter()(stamp);
+    return true;
+}
 
 } // namespace platform
 

@@ -82,6 +82,10 @@ struct FileStamp
 };
 // The stamp of the open file; false where the system gives none.
 bool fileStamp(int handle, FileStamp &stamp);
+// Passes every stamp through a function first (a test stands in a file
+// system whose clock cannot tell a change, as FAT's two-second steps cannot
+// tell one within a step, by dropping the times); an empty one ends it.
+void setFileStampFilter(std::function<void(FileStamp &)> filter);
 
 } // namespace platform
 

@@ -468,9 +468,13 @@ bool TMemoryExec::execFile(TSerialPort *port, Area area, Op op)
         return sent(false, fileNoDataText(file, first, last));
     }
     // The file is checked whole at its close: one that changed while it
-    // was read fails the command.
+    // was read fails the command. A change found only there may lie under
+    // what was written: the chip holds, where the log says it was written,
+    // contents that may be neither version of the file.
     if (!data.close())
-        return sent(false, data.errorString());
+        return sent(false, op == FileWrite && data.changeFoundLate()
+                               ? lang.text(execmsg::FILE_CHANGED_WRITTEN).arg(file)
+                               : data.errorString());
     // A stop after the range's last byte stopped nothing.
     if (end == TWalkEnd::Done || dataEnd >= last) {
         endChange();

@@ -172,9 +172,10 @@ void IFormat::took(const char *bytes, qint64 count)
     taken += count;
 }
 
-bool IFormat::failChanged()
+bool IFormat::failChanged(int number)
 {
-    return fail(message(fmtmsg::FILE_CHANGED).arg(file ? file->fileName() : QString()));
+    changedLate = number == fmtmsg::FILE_CHANGED_LATE;
+    return fail(message(number).arg(file ? file->fileName() : QString()));
 }
 
 bool IFormat::stillAsOpened()
@@ -182,12 +183,16 @@ bool IFormat::stillAsOpened()
     platform::FileStamp now;
     if (!watching || (platform::fileStamp(file->handle(), now) && now == openedStamp))
         return true;
-    return failChanged();
+    // Every read checks the stamp before it gives its bytes: what was
+    // given is the file as opened.
+    return failChanged(fmtmsg::FILE_CHANGED);
 }
 
 bool IFormat::passAsOpened()
 {
     if (!stillAsOpened())
         return false;
-    return digest.result() == openedDigest || failChanged();
+    // A change the stamp did not tell (a clock too coarse for it, or no
+    // stamp at all) may lie under bytes the reads have given.
+    return digest.result() == openedDigest || failChanged(fmtmsg::FILE_CHANGED_LATE);
 }

@@ -47,6 +47,11 @@ public:
     virtual bool restart() = 0;
 
     QString errorString() const { return error; }
+    // The last failure was a change of the file that only the digest of a
+    // whole pass found (at close or restart): the file's size and times had
+    // not moved, so the bytes the reads gave may mix its two versions. A
+    // change the stamp found was found before any byte of it was given.
+    bool changeFoundLate() const { return changedLate; }
 
     // Why the file cannot be read, in the words a read gives (missing, a
     // folder or a device, or it does not open); empty when it can.
@@ -91,7 +96,7 @@ protected:
     // with that one: the file's stamp after each read (stillAsOpened), which
     // finds a write at once, and the digest of a whole pass at its end
     // (passAsOpened), which finds one that the stamp cannot tell. Either
-    // fails with a text that names the file.
+    // fails with a text that names the file and says what the reads gave.
     bool watchFrom();
     bool keepOpened();
     void startPass();
@@ -106,11 +111,12 @@ protected:
     bool outsideAllowed = false;
 
 private:
-    bool failChanged();
+    bool failChanged(int message);
 
     bool watching = false;
     platform::FileStamp openedStamp;
     QByteArray openedDigest;
     QCryptographicHash digest{QCryptographicHash::Md5};
     qint64 taken = 0;
+    bool changedLate = false;
 };

@@ -26,5 +26,8 @@ constexpr int LINE_OUTSIDE = 475;      // %1, %2 first and last address of the d
 constexpr int LINE_OVERLAP = 476;      // %1, %2 first and last address of the data
 constexpr int LINE_PIECES = 477;       // %1 the most separate pieces
 constexpr int FILE_CHANGED = 538;      // %1 the file, written to while it was read
+// %1 the file, written to while it was read, found only by the digest of a
+// whole pass: what the reads gave may mix its two versions.
+constexpr int FILE_CHANGED_LATE = 580;
 
 } // namespace fmtmsg
