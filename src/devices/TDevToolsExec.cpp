@@ -37,7 +37,63 @@ void processEvents()
     QCoreApplication::processEvents();
 }
 
+// The file and range of a calc_crc; valid when addr .. addr + count - 1
+// exist as 64-bit addresses (count 0 reaches to the file's last data).
+struct CrcRange
+{
+    QString file;
+    QString format;
+    qint64 addr = 0;
+    qint64 count = 0;
+    quint8 fill = 0;
+    bool valid = false;
+};
+
+CrcRange crcRangeOf(const TData &params)
+{
+    CrcRange r;
+    r.file = makeAbsolutePath(dataPrj.workPath(), schema::text(params, CRC_FILE));
+    r.format = schema::text(params, CRC_FORMAT).toLower();
+    r.addr = schema::integer(params, CRC_ADDR);
+    r.count = schema::integer(params, CRC_COUNT);
+    r.fill = quint8(schema::integer(params, CRC_FILL) & 0xFF);
+    r.valid = r.addr >= 0 && r.count >= 0 && r.count - 1 <= std::numeric_limits<qint64>::max() - r.addr;
+    return r;
+}
+
+// Opens the data image of the range (check: the file checked alone):
+// false, with why, when the file cannot serve it or the range holds no
+// byte of it, with count 0 none at all or none at or after the address.
+bool openCrcImage(TDataImage &image, bool check, const CrcRange &r, QString &error)
+{
+    if (!image.open(check)) {
+        error = image.errorString();
+        return false;
+    }
+    const qint64 count = image.count();
+    if (count > 0 && image.rangeHasData())
+        return true;
+    image.close();
+    const qint64 dataEnd = r.addr + count - 1;
+    if (count > 0)
+        error = lang.text(execmsg::CRC_RANGE_NO_DATA).arg(r.file, hexText64(r.addr), hexText64(dataEnd));
+    else
+        error = dataEnd < 0 ? lang.text(execmsg::CRC_NO_DATA).arg(r.file)
+                            : lang.text(execmsg::CRC_PAST_DATA).arg(r.file, hexText64(r.addr), hexText64(dataEnd));
+    return false;
+}
+
 } // namespace
+
+QString TDevToolsExec::crcFileProblem(const TData &params)
+{
+    const CrcRange r = crcRangeOf(params);
+    if (!r.valid)
+        return QString();
+    TDataImage image(r.format, r.file, r.addr, r.count, r.fill, crcBlock);
+    QString error;
+    return openCrcImage(image, true, r, error) ? QString() : error;
+}
 
 bool counterStep(qint32 value, qint32 delta, qint32 limit, qint32 &next, bool &limitReached)
 {
@@ -309,39 +365,25 @@ bool TDevToolsExec::execCounter(bool *stopRun)
 bool TDevToolsExec::execCalcCrc()
 {
     const QString name = schema::text(m_params, CRC_CRC_NAME);
-    const QString file = makeAbsolutePath(dataPrj.workPath(), schema::text(m_params, CRC_FILE));
-    const QString format = schema::text(m_params, CRC_FORMAT).toLower();
-    const qint64 addr = schema::integer(m_params, CRC_ADDR);
-    qint64 count = schema::integer(m_params, CRC_COUNT);
-    const quint8 fill = quint8(schema::integer(m_params, CRC_FILL) & 0xFF);
-
+    const CrcRange r = crcRangeOf(m_params);
     std::unique_ptr<ICRC> crc(createCRC(name));
     if (!crc) {
         setErrorText(lang.text(MSG_CRC_UNKNOWN).arg(name));
         return false;
     }
-    // The range addr .. addr + count - 1 must exist as 64-bit addresses;
-    // count 0 reaches to the last address of the file's data.
-    if (addr < 0 || count < 0 || count - 1 > std::numeric_limits<qint64>::max() - addr) {
-        setErrorText(lang.text(MSG_CRC_RANGE).arg(addr).arg(count));
+    if (!r.valid) {
+        setErrorText(lang.text(MSG_CRC_RANGE).arg(r.addr).arg(r.count));
         return false;
     }
     // The CRC is that of the file's data in address order, the gaps
     // filled, whatever the order of its records.
-    TDataImage image(format, file, addr, count, fill, crcBlock);
-    if (!image.open()) {
-        setErrorText(image.errorString());
+    TDataImage image(r.format, r.file, r.addr, r.count, r.fill, crcBlock);
+    QString error;
+    if (!openCrcImage(image, false, r, error)) {
+        setErrorText(error);
         return false;
     }
-    // Count 0 reaches to the file's last data: a file without data, or one
-    // whose data end before addr, leaves no byte to compute over.
-    count = image.count();
-    if (count <= 0) {
-        const qint64 dataEnd = addr + count - 1;
-        setErrorText(dataEnd < 0 ? lang.text(execmsg::CRC_NO_DATA).arg(file)
-                                 : lang.text(execmsg::CRC_PAST_DATA).arg(file, hexText64(addr), hexText64(dataEnd)));
-        return false;
-    }
+    const qint64 count = image.count();
     int calls = 0, last = 0;
     bool whole = false, failed = false;
     for (qint64 done = 0; done < count;) {
@@ -374,7 +416,7 @@ bool TDevToolsExec::execCalcCrc()
     // A range of fill alone is no CRC of the file, as a write of such a
     // range is no write of it.
     if (!image.heldData()) {
-        setErrorText(lang.text(execmsg::CRC_RANGE_NO_DATA).arg(file, hexText64(addr), hexText64(addr + count - 1)));
+        setErrorText(lang.text(execmsg::CRC_RANGE_NO_DATA).arg(r.file, hexText64(r.addr), hexText64(r.addr + count - 1)));
         return false;
     }
     emit signalEventText(EXEC_RESULT, QStringLiteral("%1: %2").arg(name, bytesToHexString(crc->result())),

@@ -31,6 +31,13 @@ public:
     bool execute(TSerialPort *port, bool *stopRun, int *cfgId, int *lastCmdId) override;
     bool ident(TSerialPort *port, QString &text) override;
 
+    // The calc_crc's file as its checked open finds it, with nothing of
+    // its data read: empty when the command's range holds data of the
+    // file; else why not (the file's fault, no data at all, none at or
+    // after the address, none in the range), as the executor says it. A
+    // range that is none is left to the check.
+    static QString crcFileProblem(const TData &params);
+
     // How long "process" waits for its program (tests shorten it).
     static inline int processWaitMs = 30000;
 

@@ -54,19 +54,11 @@ bool TDevXMC1_ASCFD_Exec::execFlashFileVerify(TSerialPort *port)
         setErrorText(lang.text(avr8::MSG_NO_DEVICE));
         return false;
     }
-    TFormat format(formatName, file, addrFile, first, last, prog->maxData());
-    if (!format.open(0)) {
-        setErrorText(format.errorString());
-        return false;
-    }
-    qint64 address = first;
-    QByteArray piece;
-    if (!format.read(address, piece)) {
-        setErrorText(format.errorString());
-        return false;
-    }
     // Nothing to compare is no pass; data to compare the chip cannot give.
-    setErrorText(piece.isEmpty() ? TMemoryExec::fileNoDataText(file, first, last)
-                                 : lang.text(avr8::MSG_XMC1_NOT_CARRIED));
+    TFormat format(formatName, file, addrFile, first, last, prog->maxData());
+    QString error;
+    setErrorText(TMemoryExec::openFileData(format, false, file, first, last, error)
+                     ? lang.text(avr8::MSG_XMC1_NOT_CARRIED)
+                     : error);
     return false;
 }

@@ -281,6 +281,34 @@ QString TMemoryExec::emptyRangeText(const TData &params, QString &key)
     return last < first ? lang.text(execmsg::RANGE_EMPTY).arg(hexText64(first)) : QString();
 }
 
+bool TMemoryExec::openFileData(TFormat &format, bool check, const QString &file, qint64 first, qint64 last,
+                               QString &error)
+{
+    if (!(check ? format.check() : format.open(0))) {
+        error = format.errorString();
+        return false;
+    }
+    if (format.windowHasData())
+        return true;
+    format.close();
+    error = fileNoDataText(file, first, last);
+    return false;
+}
+
+QString TMemoryExec::fileDataProblem(const TData &params)
+{
+    int id = 0;
+    qint64 addrFile = 0, first = 0, last = 0;
+    QString file, format;
+    getFileCmdParams(params, id, addrFile, first, last, file, format);
+    if (last < first)
+        return QString();
+    // The block does not matter to the check: nothing is read in blocks.
+    TFormat data(format, file, addrFile, first, last, 1);
+    QString error;
+    return openFileData(data, true, file, first, last, error) ? QString() : error;
+}
+
 TMemoryExec::Transfer TMemoryExec::memoryOf(const TData &dev, Area area, bool write)
 {
     static const Bounds bounds[] = {{DEV_ADDR_BEGIN, DEV_SIZE},
@@ -416,8 +444,9 @@ bool TMemoryExec::execFile(TSerialPort *port, Area area, Op op)
         || !prepareArea(area, op == FileWrite, first, last, rule) || !checkRule(rule))
         return false;
     TFormat data(format, file, addrFile, first, last, rule.block());
-    if (!data.open(op == FileRead ? 1 : 0))
-        return sent(false, data.errorString());
+    QString error;
+    if (op == FileRead ? !data.open(1) : !openFileData(data, false, file, first, last, error))
+        return sent(false, op == FileRead ? data.errorString() : error);
     const TProgressStep step = progressOver(first, last);
     if (op == FileRead) {
         const TWalkEnd end = readRange(
@@ -437,11 +466,10 @@ bool TMemoryExec::execFile(TSerialPort *port, Area area, Op op)
         logMoved(execmsg::FILE_READ_INTO, last - first + 1, last, last);
         return true;
     }
-    // Each piece of the file is moved in the rule's chunks; the first one
-    // is read before anything is sent, so that a file without data for the
-    // range reaches no chip.
+    // Each piece of the file is moved in the rule's chunks. Its open found
+    // data for the range; one that has none by the first piece (changed
+    // since) reaches no chip either.
     qint64 moved = 0, dataEnd = first - 1;
-    QString error;
     if (op == FileWrite)
         beginChange(ChangeUnit::Addresses, first, last);
     const TWalkEnd end = walkFile(

@@ -29,6 +29,7 @@
 
 class IDevice;
 class TDataCmd;
+class TFormat;
 class TProg;
 
 class TMemoryExec : public IDeviceExec
@@ -78,6 +79,17 @@ public:
     // range of no bytes, a file with no data for the range [first, last].
     static QString emptyFileRangeText(const QString &file, qint64 first);
     static QString fileNoDataText(const QString &file, qint64 first, qint64 last);
+    // Opens the chip-data file of a write or verify over [first, last] for
+    // reading, or makes its checked open's check alone (check): false, with
+    // why, when the open fails or the file holds no data for the range
+    // (fileNoDataText). The executors open so; the run's check asks
+    // fileDataProblem, which reads nothing of the data.
+    static bool openFileData(TFormat &format, bool check, const QString &file, qint64 first, qint64 last,
+                             QString &error);
+    // That check of the file a write or verify command names: empty when
+    // it serves the command's range (or the range holds no bytes, which is
+    // refused as such).
+    static QString fileDataProblem(const TData &params);
     // The refusal of a memory command of any family and area whose range
     // holds no bytes (a count of 0, hex data of blanks alone, no blocks),
     // as its executor gives it, with the key of the range; empty for a

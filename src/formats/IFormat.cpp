@@ -50,17 +50,6 @@ QString IFormat::notThereText(const QString &fileName)
     return QString();
 }
 
-QString IFormat::readProblem(const QString &fileName)
-{
-    const QString notThere = notThereText(fileName);
-    if (!notThere.isEmpty())
-        return notThere;
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly))
-        return message(fmtmsg::FILE_OPEN).arg(fileName, f.errorString());
-    return QString();
-}
-
 bool IFormat::openForReading(const QString &fileName, QIODevice::OpenMode extra)
 {
     const QString notThere = notThereText(fileName);
@@ -166,7 +155,7 @@ void IFormat::startPass()
 
 void IFormat::took(const char *bytes, qint64 count)
 {
-    if (count <= 0)
+    if (count <= 0 || checkOnly)
         return;
     digest.addData(bytes, int(count));
     taken += count;

@@ -30,6 +30,12 @@ public:
     virtual ~IFormat();
 
     virtual bool open(int mode) = 0;
+    // The check that open(ModeRead) makes of the file, with nothing of its
+    // data taken and the file closed again: false with the reason open
+    // would give. A caller learns before a command starts whether the file
+    // can serve it (windowHasData), without a pass over a large file's
+    // data.
+    virtual bool check() = 0;
     // Stores the bytes at the file address.
     virtual bool write(qint64 address, const QByteArray &data) = 0;
     // On entry the address is the chip address the caller expects next; on
@@ -45,6 +51,10 @@ public:
     virtual bool inAddressOrder() const = 0;
     virtual qint64 lastDataAddress() const = 0;
     virtual bool restart() = 0;
+    // After a checked open for reading, or check(): whether the window
+    // holds any byte of the file's data. A write or verify of a window
+    // without one would move nothing.
+    virtual bool windowHasData() const = 0;
 
     QString errorString() const { return error; }
     // The last failure was a change of the file that only the digest of a
@@ -52,10 +62,6 @@ public:
     // not moved, so the bytes the reads gave may mix its two versions. A
     // change the stamp found was found before any byte of it was given.
     bool changeFoundLate() const { return changedLate; }
-
-    // Why the file cannot be read, in the words a read gives (missing, a
-    // folder or a device, or it does not open); empty when it can.
-    static QString readProblem(const QString &fileName);
 
     // Data of the file outside the address window: a fault of the file (the
     // default, for the chip commands: a file that does not fit the range
@@ -100,6 +106,7 @@ protected:
     bool watchFrom();
     bool keepOpened();
     void startPass();
+    // Bytes taken are digested unless only the check is made.
     void took(const char *bytes, qint64 count);
     // Bytes taken since startPass.
     qint64 takenInPass() const { return taken; }
@@ -109,6 +116,7 @@ protected:
     std::unique_ptr<QFileDevice> file;
     QString error;
     bool outsideAllowed = false;
+    bool checkOnly = false;   // check(): the file is checked, not digested
 
 private:
     bool failChanged(int message);

@@ -33,7 +33,7 @@ bool TDataImage::failWithFormatError()
     return fail(m_format->errorString());
 }
 
-bool TDataImage::open()
+bool TDataImage::open(bool checkOnly)
 {
     if (m_format)
         return fail(QStringLiteral("The file is already open"));
@@ -63,11 +63,12 @@ bool TDataImage::open()
     }
     m_format = std::make_unique<TFormat>(m_formatName, m_fileName, m_first, m_first, windowLast, m_block);
     m_format->setDataOutsideWindow(true);
-    if (!m_format->open(0)) {
+    if (!(checkOnly ? m_format->check() : m_format->open(0))) {
         m_error = m_format->errorString();
         m_format.reset();
         return false;
     }
+    m_hasData = m_format->windowHasData();
     if (m_count == 0) {
         m_last = raw ? windowLast : m_format->lastDataAddress();
         m_count = m_last - m_first + 1;
@@ -75,6 +76,8 @@ bool TDataImage::open()
         m_last = windowLast;
     }
     m_ordered = m_format->inAddressOrder();
+    if (checkOnly)
+        m_format.reset();
     return true;
 }
 

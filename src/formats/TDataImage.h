@@ -33,8 +33,10 @@ public:
     TDataImage &operator=(const TDataImage &) = delete;
 
     // Checks the file whole; false, with the reason, for a file that
-    // cannot serve the range.
-    bool open();
+    // cannot serve the range. With checkOnly nothing of its data is taken
+    // and the file is closed again: count and rangeHasData tell what a
+    // read would find, read gives nothing.
+    bool open(bool checkOnly = false);
     // After open: the number of addresses in the range, count 0 resolved.
     // Negative when count was 0 and the first address lies more than one
     // past the file's data.
@@ -44,6 +46,8 @@ public:
     bool read(qint64 &address, QByteArray &bytes);
     bool close();
     QString errorString() const { return m_error; }
+    // After open: whether the range holds any byte of the file.
+    bool rangeHasData() const { return m_hasData; }
     // Whether a run read so far held a byte of the file, not fill alone.
     bool heldData() const { return m_heldData; }
 
@@ -63,6 +67,7 @@ private:
     qint64 m_pos = 0;        // next address to deliver
     bool m_ordered = true;
     bool m_heldData = false;
+    bool m_hasData = false;
     std::unique_ptr<TFormat> m_format;
     QString m_error;
 

@@ -21,6 +21,16 @@ bool TFormat::open(int mode)
     return format->open(mode);
 }
 
+bool TFormat::check()
+{
+    return format->check();
+}
+
+bool TFormat::windowHasData() const
+{
+    return format->windowHasData();
+}
+
 bool TFormat::write(qint64 address, const QByteArray &data)
 {
     return format->write(address, data);

@@ -22,6 +22,10 @@ public:
     TFormat &operator=(const TFormat &) = delete;
 
     bool open(int mode);
+    // See IFormat: the checked open's check alone, and whether the window
+    // holds data of the file.
+    bool check();
+    bool windowHasData() const;
     bool write(qint64 address, const QByteArray &data);
     bool read(qint64 &address, QByteArray &data);
     bool close();

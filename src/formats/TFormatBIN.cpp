@@ -22,18 +22,13 @@ bool TFormatBIN::open(int openMode)
         return fail(QStringLiteral("The file is already open"));
     if (openMode != ModeRead && openMode != ModeWrite)
         return fail(QStringLiteral("Unknown open mode %1").arg(openMode));
-    if (addrFile < 0 || addrDevice < 0 || endDevice < addrDevice - 1 || blockSize < 1)
-        return fail(badWindowText(addrFile, addrDevice, endDevice, blockSize));
+    if (!windowServed())
+        return false;
     if (openMode == ModeWrite)
         return openForWriting(fileName, formatName == QLatin1String("bin+"));
-    if (!openForReading(fileName))
+    if (!openForWindow(false))
         return false;
-    if (file->size() < addrFile) {
-        file.reset();
-        return fail(message(fmtmsg::FILE_SHORT).arg(fileName, QStringLiteral("0x") + hexText64(addrFile)));
-    }
     // The window's bytes as they are now: what every read is checked against.
-    windowLength = qMin(file->size() - addrFile, endDevice - addrDevice + 1);
     if (!watchFrom() || !file->seek(addrFile) || !takeUpTo(addrFile + windowLength) || !keepOpened()
         || !file->seek(addrFile)) {
         if (error.isEmpty())
@@ -43,6 +38,40 @@ bool TFormatBIN::open(int openMode)
     }
     startPass();
     return true;
+}
+
+bool TFormatBIN::check()
+{
+    if (file)
+        return fail(QStringLiteral("The file is already open"));
+    return windowServed() && openForWindow(true);
+}
+
+bool TFormatBIN::windowServed()
+{
+    if (addrFile < 0 || addrDevice < 0 || endDevice < addrDevice - 1 || blockSize < 1)
+        return fail(badWindowText(addrFile, addrDevice, endDevice, blockSize));
+    return true;
+}
+
+bool TFormatBIN::openForWindow(bool checking)
+{
+    windowLength = 0;
+    if (!openForReading(fileName))
+        return false;
+    if (file->size() < addrFile) {
+        file.reset();
+        return fail(message(fmtmsg::FILE_SHORT).arg(fileName, QStringLiteral("0x") + hexText64(addrFile)));
+    }
+    windowLength = qMin(file->size() - addrFile, endDevice - addrDevice + 1);
+    if (checking)
+        file.reset();
+    return true;
+}
+
+bool TFormatBIN::windowHasData() const
+{
+    return windowLength > 0;
 }
 
 bool TFormatBIN::takeUpTo(qint64 end)

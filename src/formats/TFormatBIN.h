@@ -14,14 +14,21 @@ public:
                qint64 addrDevice, qint64 endDevice, qint64 blockSize);
 
     bool open(int mode) override;
+    bool check() override;
     bool write(qint64 address, const QByteArray &data) override;
     bool read(qint64 &address, QByteArray &data) override;
     bool close() override;
     bool inAddressOrder() const override;
     qint64 lastDataAddress() const override;
     bool restart() override;
+    bool windowHasData() const override;
 
 private:
+    // Negative addresses, a negative count or a block below 1 fail.
+    bool windowServed();
+    // The open for reading up to the window's length; with checkOnly the
+    // file is closed again.
+    bool openForWindow(bool checkOnly);
     // Reading: takes the file's bytes from where it stands up to end.
     bool takeUpTo(qint64 end);
     // Reading: the rest of the window taken and the pass compared with the open.

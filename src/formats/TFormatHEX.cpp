@@ -100,32 +100,15 @@ bool TFormatHEX::open(int openMode)
         return fail(QStringLiteral("The file is already open"));
     if (openMode != ModeRead && openMode != ModeWrite)
         return fail(QStringLiteral("Unknown open mode %1").arg(openMode));
-    if (!windowValid()) {
-        if (addrFile <= maxHexAddress && addrFile >= 0 && addrDevice >= 0 && blockSize >= 1
-            && endDevice >= addrDevice - 1)
-            return fail(QStringLiteral("The file addresses 0x%1 to 0x%2 do not fit an Intel HEX file")
-                            .arg(hexText64(addrFile), hexText64(windowEnd)));
-        return fail(badWindowText(addrFile, addrDevice, endDevice, blockSize));
-    }
+    if (!windowServed())
+        return false;
     mode = openMode;
     pending.clear();
     pendingAddr = addrFile;
     base = 0;
     ended = false;
-    ordered = true;
-    lastData = -1;
-    if (mode != ModeWrite) {
-        // The file comes through the buffer of the line reader.
-        if (!openForReading(fileName, QIODevice::Unbuffered))
-            return false;
-        buffer.resize(bufferSize);
-        // The check's pass is what every later pass is compared with.
-        if (!watchFrom() || !rewind() || !checkFile() || !keepOpened() || !rewind()) {
-            file.reset();
-            return false;
-        }
-        return true;
-    }
+    if (mode != ModeWrite)
+        return openChecked(false);
 
     extType = windowEnd > 0xFFFFF ? 4 : windowEnd > 0xFFFF ? 2 : 0;
     upper = 0;
@@ -137,6 +120,50 @@ bool TFormatHEX::open(int openMode)
     if (extType != 0)
         emitExtended(addrFile);
     return true;
+}
+
+bool TFormatHEX::windowServed()
+{
+    if (windowValid())
+        return true;
+    if (addrFile <= maxHexAddress && addrFile >= 0 && addrDevice >= 0 && blockSize >= 1
+        && endDevice >= addrDevice - 1)
+        return fail(QStringLiteral("The file addresses 0x%1 to 0x%2 do not fit an Intel HEX file")
+                        .arg(hexText64(addrFile), hexText64(windowEnd)));
+    return fail(badWindowText(addrFile, addrDevice, endDevice, blockSize));
+}
+
+bool TFormatHEX::check()
+{
+    if (file)
+        return fail(QStringLiteral("The file is already open"));
+    return windowServed() && openChecked(true);
+}
+
+bool TFormatHEX::openChecked(bool checking)
+{
+    ordered = true;
+    inWindow = false;
+    lastData = -1;
+    checkOnly = checking;
+    // The file comes through the buffer of the line reader.
+    if (!openForReading(fileName, QIODevice::Unbuffered))
+        return false;
+    buffer.resize(bufferSize);
+    // The check's pass is what every later pass is compared with.
+    const bool ok = checking ? rewind() && checkFile()
+                             : watchFrom() && rewind() && checkFile() && keepOpened() && rewind();
+    if (!ok || checking) {
+        file.reset();
+        buffer.clear();
+        checkOnly = false;
+    }
+    return ok;
+}
+
+bool TFormatHEX::windowHasData() const
+{
+    return inWindow;
 }
 
 // ---------------------------------------------------------------- writing
@@ -448,10 +475,12 @@ bool TFormatHEX::checkFile()
             continue;
         const qint64 first = extended + rec.offset;
         const qint64 last = first + rec.size - 1;
+        const bool inside = first <= windowEnd && last >= addrFile;
         if (!anyData && (first < addrFile || last > windowEnd))
             return lineFault(rec.line, message(fmtmsg::LINE_OUTSIDE)
                                            .arg(address(first), address(last), address(addrFile),
                                                 address(windowEnd)));
+        inWindow = inWindow || inside;
         if (first > highest) {
             if (!given.empty() && first == highest + 1)
                 std::prev(given.end())->second = last;

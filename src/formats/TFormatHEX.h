@@ -34,12 +34,14 @@ public:
                qint64 blockSize);
 
     bool open(int mode) override;
+    bool check() override;
     bool write(qint64 address, const QByteArray &data) override;
     bool read(qint64 &address, QByteArray &data) override;
     bool close() override;
     bool inAddressOrder() const override;
     qint64 lastDataAddress() const override;
     bool restart() override;
+    bool windowHasData() const override;
 
     // The highest address an Intel HEX file can give.
     static constexpr qint64 maxAddress = 0xFFFFFFFFLL;
@@ -56,6 +58,11 @@ private:
     };
 
     bool windowValid() const;
+    // The window served, else failed with its reason.
+    bool windowServed();
+    // The open for reading: the file checked whole; with checkOnly
+    // nothing is digested and the file is closed again.
+    bool openChecked(bool checking);
 
     // Reading.
     bool checkFile();
@@ -94,6 +101,7 @@ private:
     qint64 base = 0;      // reading: extended base address in force
     bool ended = false;   // reading: the end record or the end of the file was seen
     bool ordered = true;  // reading: every data record starts above all before it
+    bool inWindow = false; // reading: a data record lies in the window
     qint64 lastData = -1; // reading: the highest data address of the file
     QByteArray pending;   // bytes not yet written or delivered
 

@@ -10,16 +10,18 @@
 #include "devices/TCheck.h"
 #include "devices/TDevProg.h"
 #include "devices/TDevTools.h"
+#include "devices/TDevToolsExec.h"
 #include "devices/TMemoryExec.h"
 #include "devices/check_messages.h"
 #include "devices/exec_messages.h"
 #include "devices/param_schema.h"
-#include "formats/IFormat.h"
 #include "misc/dev_misc.h"
 #include "link/TProg.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
+#include <QVector>
 
 namespace {
 
@@ -118,6 +120,8 @@ struct Made
 {
     QSet<QString> files;
     bool any = false;
+    // The checks of the files already made, by file and range.
+    QHash<QString, QString> problems;
 
     void note(TDataCmd *cmd)
     {
@@ -125,6 +129,28 @@ struct Made
         if (makesFile(code))
             files.insert(absoluteFile(cmd->toHash(), FILE_FILE));
         any = any || code == QLatin1String(CMD_PROCESS);
+    }
+
+    // Why the file of a command that reads one cannot serve it, as its
+    // executor's open finds it, with nothing of the data read (empty when
+    // it can); a write and a verify of the same file and range check it
+    // once.
+    QString fileProblem(const QString &code, const TData &data)
+    {
+        const bool crc = code == QLatin1String(CMD_CALC_CRC);
+        static const QVector<const char *> crcKeys{CRC_FILE, CRC_FORMAT, CRC_ADDR, CRC_COUNT};
+        static const QVector<const char *> fileKeys{FILE_FILE, FILE_FORMAT, FILE_ADDR_FILE, FILE_ADDR_DEVICE,
+                                                    FILE_COUNT};
+        QStringList range{crc ? QStringLiteral("crc") : QStringLiteral("chip")};
+        for (const char *key : crc ? crcKeys : fileKeys)
+            range << schema::text(data, key);
+        const QString id = range.join(QLatin1Char('\n'));
+        const auto known = problems.constFind(id);
+        if (known != problems.constEnd())
+            return *known;
+        const QString problem = crc ? TDevToolsExec::crcFileProblem(data) : TMemoryExec::fileDataProblem(data);
+        problems.insert(id, problem);
+        return problem;
     }
 };
 
@@ -162,7 +188,7 @@ bool configRefusal(int cfgId, runcheck::Refusal &refusal, Made &made)
         } else if (const char *key = inputFileKey(cmd->cmd()); key && !made.any) {
             const QString file = absoluteFile(data, key);
             const QString problem = file.isEmpty() || made.files.contains(file) ? QString()
-                                                                                : IFormat::readProblem(file);
+                                                                                : made.fileProblem(cmd->cmd(), data);
             if (problem.isEmpty())
                 continue;
             describe(cmd, data, refusal);

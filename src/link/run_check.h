@@ -30,7 +30,9 @@ QString flagRefusal(TDataCmd *cmd, const TData &record, const QString &name);
 // one without its device or programmer (valid_dev false), one whose
 // parameters are refused (valid_param false), a memory command whose range
 // holds no bytes (its executor would refuse it), and one that reads a file
-// that does not exist and that no enabled command before it may make (a
+// that cannot serve it (missing, broken, without data for its range: the
+// check its executor makes at the file's open) and that no enabled command
+// before it may make (a
 // read into that file, an external process; any command of the
 // configuration where it holds a "jamp"). The same of every configuration
 // an enabled "jamp" of it moves the run into, and of theirs, where a file

@@ -217,6 +217,8 @@ private slots:
         appData.pathDevices = DEVICES;
         QFile in(inFile());
         QVERIFY(in.open(QIODevice::WriteOnly) && in.write(QByteArray(64, 'x')) == 64);
+        QFile empty(path(QStringLiteral("empty.bin")));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
     }
 
     void init()
@@ -348,10 +350,13 @@ private slots:
 
     // A production run (set_prog, set_device, erase, file_write) whose
     // write cannot be done sends nothing, so the chip is not left erased;
-    // nor does a run whose jump would move it into such a configuration. A read that makes the file only after the write does not
-    // help the write.
+    // nor does a run whose jump would move it into such a configuration. A
+    // read that makes the file only after the write does not help the
+    // write. The same of a file without data for the write's range, and of
+    // a CRC over a range without data after the erase.
     void runsRefusedBeforeTheChipChanges_data()
     {
+        QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("error");
@@ -369,13 +374,30 @@ private slots:
                          lang.text(checkmsg::PAST_LAST).arg(QStringLiteral("3000000"), QStringLiteral("2DC6C0"),
                                                             QStringLiteral("1FFFFF")))},
         };
-        for (bool jump : {false, true})
+        const QString empty = path(QStringLiteral("empty.bin")), crc = cmdCode.name(QLatin1String(CMD_CALC_CRC));
+        const QString noData[][4] = {
+            {CMD_FILE_WRITE, FILE_FILE, empty,
+             refused.arg(name, FILE_FILE, lang.text(execmsg::FILE_NO_DATA).arg(empty, QStringLiteral("00"), QStringLiteral("0F")))},
+            {CMD_FILE_WRITE, FILE_ADDR_FILE, QStringLiteral("64"),
+             refused.arg(name, FILE_FILE, lang.text(execmsg::FILE_NO_DATA).arg(inFile(), QStringLiteral("00"), QStringLiteral("0F")))},
+            {CMD_CALC_CRC, CRC_FILE, empty, refused.arg(crc, CRC_FILE, lang.text(execmsg::CRC_NO_DATA).arg(empty))},
+            {CMD_CALC_CRC, CRC_ADDR, QStringLiteral("64"),
+             refused.arg(crc, CRC_FILE, lang.text(execmsg::CRC_PAST_DATA).arg(inFile(), QStringLiteral("40"), QStringLiteral("3F")))},
+        };
+        for (bool jump : {false, true}) {
             for (const auto &r : rows)
-                QTest::addRow("%s%s", qPrintable(r[0]), jump ? " after a jump" : "") << r[0] << r[1] << r[2] << jump << false;
-        QTest::newRow("file read back after the write") << rows[0][0] << rows[0][1] << rows[0][2] << false << true;
+                QTest::addRow("%s%s", qPrintable(r[0]), jump ? " after a jump" : "")
+                    << QString::fromLatin1(CMD_FILE_WRITE) << r[0] << r[1] << r[2] << jump << false;
+            for (const auto &r : noData)
+                QTest::addRow("%s %s, no data%s", qPrintable(r[0]), qPrintable(r[1]), jump ? " after a jump" : "")
+                    << r[0] << r[1] << r[2] << r[3] << jump << false;
+        }
+        QTest::newRow("file read back after the write")
+            << QString::fromLatin1(CMD_FILE_WRITE) << rows[0][0] << rows[0][1] << rows[0][2] << false << true;
     }
     void runsRefusedBeforeTheChipChanges()
     {
+        QFETCH(QString, code);
         QFETCH(QString, key);
         QFETCH(QString, value);
         QFETCH(QString, error);
@@ -386,9 +408,10 @@ private slots:
         const int production = dataPrj.addCfg(QStringLiteral("production"), QString());
         IDevice *flash = configure(production, {"W25Q16JV", "25xx/w25q16jv.dev"});
         addCmd(production, CMD_ERASE, flash);
-        TData write = soundValues(CMD_FILE_WRITE, flash, production);
+        IDevice *handler = code == QLatin1String(CMD_CALC_CRC) ? dataPrj.deviceByName(GROUP_TOOLS, QString()) : flash;
+        TData write = soundValues(code, flash, production);
         write.insert(key, value);
-        addCmd(production, CMD_FILE_WRITE, flash, write);
+        addCmd(production, code, handler, write);
         if (readBack)
             addCmd(production, CMD_FILE_READ, flash, write);
         if (jump) {
@@ -406,7 +429,7 @@ private slots:
     }
 
     // A file that the configuration before the jump reads from the chip is
-    // there for the one after it: no refusal.
+    // there for the one after it, for a write and a CRC: no refusal.
     void aFileReadBeforeAJumpIsMade()
     {
         const int start = dataPrj.addCfg(QStringLiteral("start"), QString());
@@ -415,6 +438,7 @@ private slots:
         TData write = soundValues(CMD_FILE_WRITE, flash, production);
         write.insert(FILE_FILE, path(QStringLiteral("backup.bin")));
         addCmd(production, CMD_FILE_WRITE, flash, write);
+        addCmd(production, CMD_CALC_CRC, dataPrj.deviceByName(GROUP_TOOLS, QString()), {{CRC_FILE, write.value(FILE_FILE)}});
         configure(start, {"W25Q16JV", "25xx/w25q16jv.dev"});
         addCmd(start, CMD_FILE_READ, flash, write);
         addCmd(start, CMD_JAMP, nullptr, {{JAMP_TO_CMD, dataPrj.cmdsOfCfg(production).first()->id()}});

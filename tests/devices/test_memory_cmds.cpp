@@ -380,15 +380,17 @@ private slots:
         QVERIFY(dataPrj.cmdById(id)->validParam());
         QVERIFY(!run());
         // A range of no bytes the run refuses before it starts, naming the
-        // command and its count; a file without data its executor.
+        // command and its count; a file without data for it too, by the
+        // check the executor makes at the file's open.
         const QString name = cmdCode.name(QLatin1String(m.codes[op]));
-        QString want = T(execmsg::FILE_NO_DATA).arg(file, QStringLiteral("10"), QStringLiteral("4F"));
+        QString want = T(checkmsg::REFUSED).arg(name, FILE_FILE,
+                                                T(execmsg::FILE_NO_DATA).arg(file, QStringLiteral("10"), QStringLiteral("4F")));
         if (op <= CHAR_VERIFY)
             want = T(checkmsg::REFUSED).arg(name, CHAR_COUNT, T(execmsg::RANGE_EMPTY).arg(QStringLiteral("10")));
         else if (count == 0)
             want = T(checkmsg::REFUSED).arg(name, FILE_COUNT, T(execmsg::FILE_RANGE_EMPTY).arg(file, QStringLiteral("10")));
         QCOMPARE(failure(), want);
-        QCOMPARE(requests(0, 7), 0);
+        QCOMPARE(requests(0, 0xFF), 0);
         QVERIFY(contents() == before);
         QCOMPARE(fileBytes(file), bytes);
     }
