@@ -12,6 +12,12 @@ IDevice::IDevice(const QString &name) : QObject(nullptr), m_name(name)
 
 IDevice::~IDevice() = default;
 
+TCheck IDevice::runCheck(const TData &data)
+{
+    Q_UNUSED(data)
+    return TCheck::valid();
+}
+
 bool IDevice::validParams(const TData &data)
 {
     return paramCheck(data).isValid();

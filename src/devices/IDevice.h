@@ -50,6 +50,11 @@ public:
     virtual QByteArray devSetup(const TData &data) = 0;
     // A new executor for the command; the caller owns and deletes it.
     virtual IDeviceExec *createExec(const TData &data) = 0;
+    // Whether a run can carry out a command whose parameters are valid:
+    // refused (with the executor's own reason) where no programmer carries
+    // it out, so that a run refuses it before anything is sent instead of
+    // failing there. Valid for every command of most providers.
+    virtual TCheck runCheck(const TData &data);
 
     // The command's "valid_param": every value it keeps reads as what its
     // key holds (param_schema.h) and checkCmdParam accepts it.

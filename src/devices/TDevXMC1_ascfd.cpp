@@ -1,6 +1,9 @@
 #include "devices/TDevXMC1_ascfd.h"
 
+#include "core/TLang.h"
 #include "core/consts.h"
+#include "devices/avr8_payload.h"
+#include "devices/param_schema.h"
 #include "devices/TDevXMC1_ascfd_exec.h"
 
 TDevXMC1_ASCFD::TDevXMC1_ASCFD(const QString &name, const TData &params)
@@ -56,6 +59,13 @@ TCheck TDevXMC1_ASCFD::descriptionCheck(const TData &data)
 {
     Q_UNUSED(data)
     return TCheck::valid();
+}
+
+TCheck TDevXMC1_ASCFD::runCheck(const TData &data)
+{
+    if (!hasCmd(schema::cmdCode(data)))
+        return TCheck::valid();
+    return TCheck::refused(QLatin1String(REC_CMD), lang.text(avr8::MSG_XMC1_NOT_CARRIED));
 }
 
 IDeviceExec *TDevXMC1_ASCFD::createExec(const TData &data)

@@ -24,6 +24,8 @@ public:
     bool initDevParam(TData &data) override;
     QWidget *createDevParamForm(const TData &data) override;
     IDeviceExec *createExec(const TData &data) override;
+    // No chip command of the family is carried out by the programmer.
+    TCheck runCheck(const TData &data) override;
 
 protected:
     // Its executor asks nothing of the description: no algorithm, page or

@@ -177,9 +177,13 @@ bool configRefusal(int cfgId, runcheck::Refusal &refusal, Made &made)
         QString text;
         QString rangeKey;
         const QString empty = TMemoryExec::emptyRangeText(data, rangeKey);
+        TCheck run = TCheck::valid();
         if (!handler || !cmd->validDev() || !cmd->validParam()) {
             describe(cmd, data, refusal);
             text = runcheck::flagRefusal(cmd, data, refusal.name);
+        } else if (run = handler->runCheck(data); !run) {
+            describe(cmd, data, refusal);
+            text = run.text(refusal.name);
         } else if (!empty.isEmpty()) {
             // Its executor would refuse it, after what the commands before
             // it did to the chip.

@@ -1102,19 +1102,20 @@ private slots:
         QCOMPARE(fake->requestCount(), 0);
         port.close();
 
-        // A run: the set-up record goes out, then the write fails with the
-        // family's text and no chip request.
+        // A run that holds a chip command is refused before it starts, with
+        // the family's text: no set-up record, no request at all.
         dataPrj.clear();
         dataPrj.fromHash({{INFO_PRJ_FILE, path(QStringLiteral("test.prj"))}, {PRJ_WORK_PATH, dir.path()}});
+        fake->clearRequests();
         const int run1 = dataPrj.addCfg(QStringLiteral("r"), QString());
-        configure(run1, QStringLiteral("XMC1100"), QStringLiteral("xmc1/xmc1100.dev"),
-                  {{CMD_FLASH_CHAR_WRITE, {}}}, false);
+        const int write = configure(run1, QStringLiteral("XMC1100"), QStringLiteral("xmc1/xmc1100.dev"),
+                                    {{CMD_FLASH_CHAR_WRITE, {}}}, false).first();
         run(run1, false);
-        QCOMPARE(failure(), msg(MSG_XMC1_NOT_CARRIED));
-        QCOMPARE(rx->ofKind(EXEC_CMD).size(), 3);
-        QCOMPARE(countCode(0x84), 1);
-        QCOMPARE(fake->state().setup.mid(3, 4), hex("00000000"));
-        QCOMPARE(chipWire(), QVector<QByteArray>());
+        QCOMPARE(failure(), msg(checkmsg::REFUSED)
+                                .arg(cmdCode.name(QLatin1String(CMD_FLASH_CHAR_WRITE)), QLatin1String(REC_CMD),
+                                     msg(MSG_XMC1_NOT_CARRIED)));
+        QCOMPARE(fake->requestCount(), 0);
+        QVERIFY(dataPrj.cmdById(write)->validParam());
 
         // A "bmi_read" stops the run before anything is sent, saying why.
         fake->clearRequests();
