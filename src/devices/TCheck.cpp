@@ -30,6 +30,16 @@ TCheck TCheck::notOffered(const QString &code, const QString &provider)
     return refused(QLatin1String(REC_CMD), lang.text(checkmsg::NOT_OFFERED).arg(code, provider));
 }
 
+TCheck TCheck::outside(const QString &key, const QString &value, const QString &min, const QString &max)
+{
+    return refused(key, lang.text(checkmsg::OUTSIDE).arg(value, min, max));
+}
+
+TCheck TCheck::outside(const QString &key, qint64 value, qint64 min, qint64 max)
+{
+    return outside(key, QString::number(value), QString::number(min), QString::number(max));
+}
+
 QString TCheck::text(const QString &cmdName) const
 {
     if (m_valid)

@@ -20,6 +20,9 @@ public:
     static TCheck refusedAs(const QString &key, const QString &sentence);
     // A command code that the provider of that name does not carry out.
     static TCheck notOffered(const QString &code, const QString &provider);
+    // A value outside min..max, each as the refusal shows it.
+    static TCheck outside(const QString &key, const QString &value, const QString &min, const QString &max);
+    static TCheck outside(const QString &key, qint64 value, qint64 min, qint64 max);
 
     explicit operator bool() const { return m_valid; }
     bool isValid() const { return m_valid; }

@@ -5,7 +5,6 @@
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/TDev24Exec.h"
-#include "devices/check_messages.h"
 #include "devices/dev_lists.h"
 #include "devices/memory_cmds.h"
 #include "devices/param_schema.h"
@@ -166,7 +165,7 @@ TCheck TDev24::checkAddr(const TData &data)
     const qint64 addr = schema::integer(data, SET_ADDR_ADDR);
     if (addr >= 0 && addr <= 7)
         return TCheck::valid();
-    return TCheck::refused(QLatin1String(SET_ADDR_ADDR), lang.text(checkmsg::OUTSIDE).arg(addr).arg(0).arg(7));
+    return TCheck::outside(QLatin1String(SET_ADDR_ADDR), addr, 0, 7);
 }
 
 QString TDev24::addrText(const TData &data) const

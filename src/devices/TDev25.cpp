@@ -222,7 +222,7 @@ TCheck TDev25::blocksCheck(const TData &dev, qint64 size, qint64 begin, qint64 c
     if (deviceSize <= 0)
         return TCheck::refused(DEV_SIZE, msg(checkmsg::NO_MEMORY).arg(deviceSize));
     if (size <= 0)
-        return TCheck::refused(BLOCKS_SIZE, msg(checkmsg::OUTSIDE).arg(size).arg(1).arg(deviceSize));
+        return TCheck::outside(BLOCKS_SIZE, size, 1, deviceSize);
     if (begin < 0)
         return TCheck::refused(BLOCKS_BEGIN, msg(checkmsg::NEGATIVE).arg(begin));
     if (count < 0)

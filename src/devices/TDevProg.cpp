@@ -68,11 +68,11 @@ TCheck supplyValid(const TData &data, const char *key, qint64 currentMax, const 
     (prog->*range)(min, max);
     // The programmer's range says more than the field it travels in.
     if (schema::readReal(stored, value) && !progvalue::inTenths(value, min, max))
-        return TCheck::refused(key, msg(checkmsg::OUTSIDE).arg(text, fixed(min, decimals), fixed(max, decimals)));
+        return TCheck::outside(key, text, fixed(min, decimals), fixed(max, decimals));
     if (!fits) {
         // The field: tenths of a volt in a byte, or microamperes.
         const double fieldMax = currentMax ? double(currentMax) / 1000.0 : double(progvalue::VOLTAGE_MAX) / 10.0;
-        return TCheck::refused(key, msg(checkmsg::OUTSIDE).arg(text, fixed(0, decimals), fixed(fieldMax, decimals)));
+        return TCheck::outside(key, text, fixed(0, decimals), fixed(fieldMax, decimals));
     }
     return TCheck::valid();
 }
@@ -101,10 +101,8 @@ TCheck resetValid(const TData &data, const TProg *prog)
     qint16 duration = 0;
     const QVariant stored = schema::value(data, RESET_DURATION);
     if (!progvalue::duration16(stored, duration))
-        return TCheck::refused(RESET_DURATION, msg(checkmsg::OUTSIDE)
-                                                   .arg(stored.toString())
-                                                   .arg(progvalue::DURATION_MIN)
-                                                   .arg(progvalue::DURATION_MAX));
+        return TCheck::outside(RESET_DURATION, stored.toString(), QString::number(progvalue::DURATION_MIN),
+                               QString::number(progvalue::DURATION_MAX));
     if (duration == 0)
         return TCheck::refused(RESET_DURATION, msg(checkmsg::PULSE_ZERO));
     int min = 0, max = 0;
@@ -112,7 +110,7 @@ TCheck resetValid(const TData &data, const TProg *prog)
     const qint64 magnitude = qAbs(qint64(duration));
     if (min <= magnitude && magnitude <= max)
         return TCheck::valid();
-    return TCheck::refused(RESET_DURATION, msg(checkmsg::OUTSIDE).arg(magnitude).arg(min).arg(max));
+    return TCheck::outside(RESET_DURATION, magnitude, min, max);
 }
 
 TCheck generatorValid(const TData &data, const TProg *prog)
@@ -122,23 +120,23 @@ TCheck generatorValid(const TData &data, const TProg *prog)
     const QVariant storedFreq = schema::value(data, GEN_FREQ);
     const QVariant storedDuty = schema::value(data, GEN_DUTY);
     if (!progvalue::frequency32(storedFreq, freq))
-        return TCheck::refused(GEN_FREQ, msg(checkmsg::OUTSIDE).arg(storedFreq.toString()).arg(0).arg(progvalue::FREQ_MAX));
+        return TCheck::outside(GEN_FREQ, storedFreq.toString(), QStringLiteral("0"), QString::number(progvalue::FREQ_MAX));
     if (!progvalue::duty16(storedDuty, dutyWire))
-        return TCheck::refused(GEN_DUTY,
-                               msg(checkmsg::OUTSIDE).arg(storedDuty.toString()).arg(0).arg(progvalue::DUTY_MAX / 10));
+        return TCheck::outside(GEN_DUTY, storedDuty.toString(), QStringLiteral("0"),
+                               QString::number(progvalue::DUTY_MAX / 10));
     const qint64 duty = dutyWire / 10;
     bool freqList = false, dutyShown = false, dutyList = false;
     int freqMin = 0, freqMax = 0, dutyMin = 0, dutyMax = 0;
     QVector<int> freqs, duties;
     prog->generatorLists(freqList, freqMin, freqMax, freqs, dutyShown, dutyList, dutyMin, dutyMax, duties);
     if (qint64(freq) < freqMin || qint64(freq) > freqMax)
-        return TCheck::refused(GEN_FREQ, msg(checkmsg::OUTSIDE).arg(freq).arg(freqMin).arg(freqMax));
+        return TCheck::outside(GEN_FREQ, freq, freqMin, freqMax);
     if (freqList && !freqs.contains(int(freq)))
         return TCheck::refused(GEN_FREQ, msg(checkmsg::NOT_LISTED).arg(freq).arg(numberListText(freqs)));
     // The duty is sent even where the user is not offered it, so its limits
     // hold all the same; only its list needs the duty to be offered.
     if (duty < dutyMin || duty > dutyMax)
-        return TCheck::refused(GEN_DUTY, msg(checkmsg::OUTSIDE).arg(duty).arg(dutyMin).arg(dutyMax));
+        return TCheck::outside(GEN_DUTY, duty, dutyMin, dutyMax);
     if (dutyShown && dutyList && !duties.contains(int(duty)))
         return TCheck::refused(GEN_DUTY, msg(checkmsg::NOT_LISTED).arg(duty).arg(numberListText(duties)));
     return TCheck::valid();

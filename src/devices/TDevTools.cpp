@@ -30,7 +30,7 @@ static TCheck countCheck(const char *key, qint64 value)
 {
     if (value >= 0 && value <= std::numeric_limits<qint32>::max())
         return TCheck::valid();
-    return TCheck::refused(key, msg(checkmsg::OUTSIDE).arg(value).arg(0).arg(std::numeric_limits<qint32>::max()));
+    return TCheck::outside(key, value, 0, std::numeric_limits<qint32>::max());
 }
 
 TDevTools::TDevTools(const QString &name, const TData &params) : TDevGroup(name)
@@ -229,10 +229,8 @@ TCheck TDevTools::checkCmdParam(const TData &data)
         const qint64 delta = schema::integer(data, COUNTER_DELTA);
         if (inInt32(delta))
             return TCheck::valid();
-        return TCheck::refused(COUNTER_DELTA, msg(checkmsg::OUTSIDE)
-                                                  .arg(delta)
-                                                  .arg(std::numeric_limits<qint32>::min())
-                                                  .arg(std::numeric_limits<qint32>::max()));
+        return TCheck::outside(COUNTER_DELTA, delta, std::numeric_limits<qint32>::min(),
+                               std::numeric_limits<qint32>::max());
     }
     if (code == QLatin1String(CMD_JAMP)) {
         int target = -1;

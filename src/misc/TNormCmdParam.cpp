@@ -322,8 +322,7 @@ TCheck isFileCmdValid(const TData &params, qint64 begin, qint64 size, const char
     if (!binary && count - 1 > lastFileAddress - addrFile)
         return TCheck::refused(FILE_COUNT, msg(checkmsg::HEX_COUNT).arg(QString::number(count), hexText64(addrFile)));
     if (count - 1 > lastFileAddress - addrFile)
-        return TCheck::refused(FILE_ADDR_FILE, msg(checkmsg::OUTSIDE).arg(QString::number(addrFile), QStringLiteral("0"),
-                                                                          QString::number(lastFileAddress - (count - 1))));
+        return TCheck::outside(FILE_ADDR_FILE, addrFile, 0, lastFileAddress - (count - 1));
     return TCheck::valid();
 }
 
@@ -493,8 +492,7 @@ TCheck isLeaveCmdValid(const TData &params, bool withReset)
     const qint64 magnitude = qAbs(qint64(duration));   // the smallest int has no int magnitude
     if (minimum <= magnitude && magnitude <= maximum && magnitude <= maxDurationMagnitude)
         return TCheck::valid();
-    return TCheck::refused(LEAVE_DURATION, msg(checkmsg::OUTSIDE).arg(magnitude).arg(minimum).arg(
-                                               qMin<qint64>(maximum, maxDurationMagnitude)));
+    return TCheck::outside(LEAVE_DURATION, magnitude, minimum, qMin<qint64>(maximum, maxDurationMagnitude));
 }
 
 QString leaveCmdText(const TData &params, bool withReset)
@@ -565,7 +563,7 @@ TCheck isClkCmdValid(const TData &params)
     QVector<int> levels;
     refs.prog->clockList(section, listed, minimum, maximum, levels);
     if (clk == 0 || clk < minimum || clk > maximum)
-        return TCheck::refused(SET_CLK_CLK, msg(checkmsg::OUTSIDE).arg(clk).arg(qMax(1, minimum)).arg(maximum));
+        return TCheck::outside(SET_CLK_CLK, clk, qMax(1, minimum), maximum);
     if (listed && !levels.contains(int(clk)))
         return TCheck::refused(SET_CLK_CLK, msg(checkmsg::NOT_LISTED).arg(clk).arg(numberListText(levels)));
     return TCheck::valid();
