@@ -111,10 +111,14 @@ bool IDeviceExec::failShortReply(qint64 received, qint64 asked)
     return false;
 }
 
+TCheck IDeviceExec::variantRefused(const QString &key, qint64 variant)
+{
+    return TCheck::refused(key, lang.text(execmsg::UNKNOWN_ALG).arg(key).arg(variant));
+}
+
 bool IDeviceExec::failVariant(const QString &key, qint64 variant)
 {
-    m_errorText = lang.text(execmsg::UNKNOWN_ALG).arg(key).arg(variant);
-    return false;
+    return passes(variantRefused(key, variant));
 }
 
 bool IDeviceExec::passes(const TCheck &verdict)

@@ -46,6 +46,8 @@ public:
     bool wholeHexBytes(const QString &key, const QString &text, QByteArray &bytes);
     // The same rule as a verdict, for the checks: the key and why.
     static TCheck wholeHexCheck(const QString &key, const QString &text, QByteArray &bytes);
+    // The refusal of a variant of the algorithm key that the program lacks.
+    static TCheck variantRefused(const QString &key, qint64 variant);
     // That refusal alone, for a text already found not to be whole bytes.
     bool refuseHexText(const QString &key, const QString &text);
     // One request over the link; on failure the error text is the link's.

@@ -171,7 +171,7 @@ TCheck TDev24Exec::areaCheck(const TData &dev, bool write, qint64 first, qint64 
     const char *key = write ? DEV_ALG_WRITE : DEV_ALG_READ;
     const quint8 alg = quint8(getParam(SOURCE, __LINE__, dev, QLatin1String(key)).toUInt());
     if (alg != 0)
-        return TCheck::refused(QLatin1String(key), lang.text(execmsg::UNKNOWN_ALG).arg(QLatin1String(key)).arg(alg));
+        return variantRefused(QLatin1String(key), alg);
     return TCheck::valid();
 }
 

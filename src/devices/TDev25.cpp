@@ -455,7 +455,7 @@ TCheck TDev25::checkCmdParam(const TData &data)
     const char *key = algKeyOf(code);
     const int variant = key ? PARAM(dev, key).toInt() : 0;
     if (variant != 0)
-        return TCheck::refused(key, msg(execmsg::UNKNOWN_ALG).arg(QLatin1String(key)).arg(variant));
+        return IDeviceExec::variantRefused(QLatin1String(key), variant);
     if (isOneOf(code, {CMD_CHAR_WRITE, CMD_DATA_WRITE, CMD_FILE_WRITE}) && pageSize(dev) == 0)
         return TCheck::refused(DEV_PAGE_SIZE, msg(execmsg::BLOCK_ZERO));
     return TCheck::valid();

@@ -70,7 +70,7 @@ TCheck TDevAVR8_SPI_Exec::algCheck(const TData &dev, const char *key)
     const quint8 alg = variantOf(dev, key);
     if (int(alg) <= highestAlg(QLatin1String(key)))
         return TCheck::valid();
-    return TCheck::refused(QLatin1String(key), lang.text(MSG_UNKNOWN_ALG).arg(QLatin1String(key)).arg(alg));
+    return variantRefused(QLatin1String(key), alg);
 }
 
 TCheck TDevAVR8_SPI_Exec::fuseCountCheck(const TData &dev, bool read)
