@@ -80,6 +80,14 @@ const TMemoryExec::MemoryCmd *TMemoryExec::memoryCmd(const QString &code)
     return nullptr;
 }
 
+TMemoryExec::FileUse TMemoryExec::fileUseOf(const QString &code)
+{
+    const MemoryCmd *m = memoryCmd(code);
+    if (!m || m->op < FileRead)
+        return FileUse::None;
+    return m->op == FileRead ? FileUse::Makes : FileUse::Reads;
+}
+
 bool TMemoryExec::runCommand(TSerialPort *port, std::initializer_list<Command> own)
 {
     const QString code = PARAM(m_params, REC_CMD).toString();

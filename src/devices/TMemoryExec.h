@@ -75,6 +75,11 @@ public:
     // refuses, by the same rule.
     static TCheck describedRange(const TData &dev, const Transfer &transfer);
 
+    // What a memory command does with its chip-data file ("file"): makes
+    // it (a file read) or reads it (a file write or verify).
+    enum class FileUse { None, Makes, Reads };
+    static FileUse fileUseOf(const QString &code);
+
     // The refusals of a file write or verify that would move nothing: a
     // range of no bytes, a file with no data for the range [first, last].
     static QString emptyFileRangeText(const QString &file, qint64 first);

@@ -25,35 +25,19 @@
 
 namespace {
 
-// Commands that read a file the user gives, and the key that names it.
+// Commands that read a file the user gives (a file write or verify, a
+// CRC), and the key that names it.
 const char *inputFileKey(const QString &code)
 {
-    if (isOneOf(code, {CMD_FILE_WRITE, CMD_FILE_VERIFY, CMD_FLASH_FILE_WRITE, CMD_FLASH_FILE_VERIFY,
-                       CMD_EEPROM_FILE_WRITE, CMD_EEPROM_FILE_VERIFY, CMD_SEC_REG_WRITE, CMD_SEC_REG_VERIFY}))
+    if (TMemoryExec::fileUseOf(code) == TMemoryExec::FileUse::Reads)
         return FILE_FILE;
-    if (code == QLatin1String(CMD_CALC_CRC))
-        return CRC_FILE;
-    return nullptr;
-}
-
-// Commands that write the file they name.
-bool makesFile(const QString &code)
-{
-    return isOneOf(code, {CMD_FILE_READ, CMD_FLASH_FILE_READ, CMD_EEPROM_FILE_READ, CMD_SEC_REG_READ,
-                          CMD_SFDP_REG_READ});
+    return code == QLatin1String(CMD_CALC_CRC) ? CRC_FILE : nullptr;
 }
 
 QString absoluteFile(const TData &data, const char *key)
 {
     const QString file = schema::text(data, key);
     return file.isEmpty() ? QString() : makeAbsolutePath(dataPrj.workPath(), file);
-}
-
-void describe(TDataCmd *cmd, const TData &data, runcheck::Refusal &refusal)
-{
-    IDevice *handler = cmd->handler();
-    refusal.name = IDevice::shownName(data);
-    refusal.paramText = handler ? handler->cmdParamText(data, nullptr) : QString();
 }
 
 // What the command lacks of what the commands before it choose: the
@@ -126,7 +110,7 @@ struct Made
     void note(TDataCmd *cmd)
     {
         const QString code = cmd->cmd();
-        if (makesFile(code))
+        if (TMemoryExec::fileUseOf(code) == TMemoryExec::FileUse::Makes)
             files.insert(absoluteFile(cmd->toHash(), FILE_FILE));
         any = any || code == QLatin1String(CMD_PROCESS);
     }
@@ -154,9 +138,34 @@ struct Made
     }
 };
 
-// The configuration's first refused enabled command, its input files looked
-// for after what the run made before (made grows by what the configuration
-// makes).
+// Why the run refuses the command named name (empty when it does not),
+// its input file looked for after what the run made before; what it makes
+// counts as made from then on.
+QString refusalOf(TDataCmd *cmd, const TData &data, const QString &name, Made &made)
+{
+    IDevice *handler = cmd->handler();
+    if (!handler || !cmd->validDev() || !cmd->validParam())
+        return runcheck::flagRefusal(cmd, data, name);
+    if (const TCheck run = handler->runCheck(data); !run)
+        return run.text(name);
+    // Its executor would refuse it, after what the commands before it did
+    // to the chip.
+    QString rangeKey;
+    const QString empty = TMemoryExec::emptyRangeText(data, rangeKey);
+    if (!empty.isEmpty())
+        return TCheck::refused(rangeKey, empty).text(name);
+    const char *key = inputFileKey(cmd->cmd());
+    const QString file = key && !made.any ? absoluteFile(data, key) : QString();
+    if (file.isEmpty() || made.files.contains(file)) {
+        made.note(cmd);
+        return QString();
+    }
+    const QString problem = made.fileProblem(cmd->cmd(), data);
+    return problem.isEmpty() ? QString() : TCheck::refused(QLatin1String(key), problem).text(name);
+}
+
+// The configuration's first refused enabled command (made grows by what
+// the configuration makes).
 bool configRefusal(int cfgId, runcheck::Refusal &refusal, Made &made)
 {
     QList<TDataCmd *> enabled;
@@ -173,35 +182,12 @@ bool configRefusal(int cfgId, runcheck::Refusal &refusal, Made &made)
 
     for (TDataCmd *cmd : qAsConst(enabled)) {
         const TData data = cmd->toHash();
-        IDevice *handler = cmd->handler();
-        QString text;
-        QString rangeKey;
-        const QString empty = TMemoryExec::emptyRangeText(data, rangeKey);
-        TCheck run = TCheck::valid();
-        if (!handler || !cmd->validDev() || !cmd->validParam()) {
-            describe(cmd, data, refusal);
-            text = runcheck::flagRefusal(cmd, data, refusal.name);
-        } else if (run = handler->runCheck(data); !run) {
-            describe(cmd, data, refusal);
-            text = run.text(refusal.name);
-        } else if (!empty.isEmpty()) {
-            // Its executor would refuse it, after what the commands before
-            // it did to the chip.
-            describe(cmd, data, refusal);
-            text = TCheck::refused(rangeKey, empty).text(refusal.name);
-        } else if (const char *key = inputFileKey(cmd->cmd()); key && !made.any) {
-            const QString file = absoluteFile(data, key);
-            const QString problem = file.isEmpty() || made.files.contains(file) ? QString()
-                                                                                : made.fileProblem(cmd->cmd(), data);
-            if (problem.isEmpty())
-                continue;
-            describe(cmd, data, refusal);
-            text = TCheck::refused(QLatin1String(key), problem).text(refusal.name);
-        } else {
-            made.note(cmd);
+        const QString name = IDevice::shownName(data);
+        const QString text = refusalOf(cmd, data, name, made);
+        if (text.isEmpty())
             continue;
-        }
-        refusal.text = text;
+        IDevice *handler = cmd->handler();
+        refusal = {name, handler ? handler->cmdParamText(data, nullptr) : QString(), text};
         return true;
     }
     return false;
