@@ -383,12 +383,6 @@ bool findFault(const TData &record, Fault &fault)
     return true;
 }
 
-bool sound(const TData &record)
-{
-    Fault fault;
-    return !findFault(record, fault);
-}
-
 QStringList faultyKeys(const TData &record)
 {
     QStringList keys;

@@ -108,7 +108,6 @@ struct Fault
 // The first such value of the record, whose "cmd" says what its keys hold;
 // false when every value reads.
 bool findFault(const TData &record, Fault &fault);
-bool sound(const TData &record);
 // Every key of the record whose value does not read.
 QStringList faultyKeys(const TData &record);
 // The run's word on the first such value of a command named name; empty

@@ -39,22 +39,14 @@ bool IFormat::failWithFileError()
     return fail(file ? file->errorString() : QString());
 }
 
-QString IFormat::notThereText(const QString &fileName)
+bool IFormat::openForReading(const QString &fileName, QIODevice::OpenMode extra)
 {
     const QFileInfo info(fileName);
     if (!info.exists())
-        return message(fmtmsg::FILE_MISSING).arg(fileName);
+        return fail(message(fmtmsg::FILE_MISSING).arg(fileName));
     // A folder, a device or a pipe: nothing to read, or no end to it.
     if (!info.isFile())
-        return message(fmtmsg::NOT_A_FILE).arg(fileName);
-    return QString();
-}
-
-bool IFormat::openForReading(const QString &fileName, QIODevice::OpenMode extra)
-{
-    const QString notThere = notThereText(fileName);
-    if (!notThere.isEmpty())
-        return fail(notThere);
+        return fail(message(fmtmsg::NOT_A_FILE).arg(fileName));
     auto f = std::make_unique<QFile>(fileName);
     if (!f->open(QIODevice::ReadOnly | extra))
         return fail(message(fmtmsg::FILE_OPEN).arg(fileName, f->errorString()));

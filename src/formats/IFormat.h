@@ -73,8 +73,6 @@ public:
 protected:
     // Texts of the language table (formats/format_messages.h).
     static QString message(int number);
-    // The file is missing, or is no file (a folder, a device, a pipe).
-    static QString notThereText(const QString &fileName);
     // The address window cannot be served: negative addresses, a negative
     // count or a block size below 1.
     static QString badWindowText(qint64 addrFile, qint64 addrDevice, qint64 endDevice,
