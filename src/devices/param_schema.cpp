@@ -314,22 +314,13 @@ bool readFlag(const QVariant &value, bool &out)
 
 bool readHex(const QString &text, QByteArray &bytes)
 {
+    // The reader of hex bytes takes any white space between the digits;
+    // a stored value holds blanks alone.
     bytes.clear();
-    QByteArray digits;
-    digits.reserve(text.size());
-    for (const QChar c : text) {
-        const ushort u = c.unicode();
-        if (u == ' ')
-            continue;
-        const bool hex = (u >= '0' && u <= '9') || (u >= 'A' && u <= 'F') || (u >= 'a' && u <= 'f');
-        if (!hex)
+    for (const QChar c : text)
+        if (c.isSpace() && c != QLatin1Char(' '))
             return false;
-        digits.append(char(u));
-    }
-    if (digits.size() % 2)
-        return false;
-    bytes = QByteArray::fromHex(digits);
-    return true;
+    return hexStringToBytesChecked(text, bytes);
 }
 
 // ---- Readers of a command record ------------------------------------------
