@@ -168,9 +168,9 @@ void IDeviceExec::endChange()
 
 void IDeviceExec::changeUnits(qint64 confirmed, bool ok)
 {
-    for (qint64 u = m_change.first; u < m_change.first + confirmed && u <= m_change.last; ++u) {
-        changeRequest(u, u);
-        changeConfirmed();
+    if (confirmed > 0) {
+        m_change.inFlight = false;
+        m_change.doneTo = qMax(m_change.doneTo, qMin(m_change.first + confirmed - 1, m_change.last));
     }
     if (ok)
         endChange();
