@@ -3,6 +3,7 @@
 #include "core/TLang.h"
 #include "core/consts.h"
 #include "core/core_messages.h"
+#include "core/helpers.h"
 
 #include <QJsonArray>
 #include <QLocale>
@@ -114,4 +115,16 @@ bool readListEntries(const QJsonDocument &doc, QVector<TListEntry> *entries, QSt
         shape.leave();
     }
     return true;
+}
+
+bool readListText(const QByteArray &text, QVector<TListEntry> *entries, QString *error,
+                  const TListEntryReader &more)
+{
+    entries->clear();
+    QJsonDocument doc;
+    if (text.isEmpty()) {
+        *error = lang.text(MSG_JSON_EMPTY);
+        return false;
+    }
+    return readJsonText(text, &doc, error) && readListEntries(doc, entries, error, more);
 }

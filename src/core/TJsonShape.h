@@ -71,3 +71,7 @@ struct TListEntry
 using TListEntryReader = std::function<bool(TJsonShape &shape, const QJsonObject &entry, int index)>;
 bool readListEntries(const QJsonDocument &doc, QVector<TListEntry> *entries, QString *error,
                      const TListEntryReader &more = {});
+// The same of a list file's text, refused too when it is empty or no valid
+// JSON (readJsonText).
+bool readListText(const QByteArray &text, QVector<TListEntry> *entries, QString *error,
+                  const TListEntryReader &more = {});

@@ -4,7 +4,6 @@
 #include "core/TJsonShape.h"
 #include "core/TLang.h"
 #include "core/TSettings.h"
-#include "core/core_messages.h"
 #include "core/helpers.h"
 #include "gui/dialogs/TDialogPrjEdit.h"
 #include "gui/dialogs/dialog_parts.h"
@@ -18,7 +17,6 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QJsonDocument>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
@@ -43,19 +41,16 @@ bool parseCatalogue(const QByteArray &text, QVector<TCatalogueRow> *rows, QStrin
 {
     rows->clear();
     QString why;
-    QJsonDocument doc;
     QVector<TListEntry> entries;
-    if (text.isEmpty())
-        why = lang.text(MSG_JSON_EMPTY);
-    else if (readJsonText(text, &doc, &why) && readListEntries(doc, &entries, &why)) {
-        rows->reserve(entries.size());
-        for (const TListEntry &entry : qAsConst(entries))
-            rows->append({entry.name, entry.file});
-        return true;
+    if (!readListText(text, &entries, &why)) {
+        if (error)
+            *error = why;
+        return false;
     }
-    if (error)
-        *error = why;
-    return false;
+    rows->reserve(entries.size());
+    for (const TListEntry &entry : qAsConst(entries))
+        rows->append({entry.name, entry.file});
+    return true;
 }
 
 // ---- Dialog ----------------------------------------------------------------

@@ -4,7 +4,6 @@
 #include "core/TJsonShape.h"
 #include "core/TLang.h"
 #include "core/consts.h"
-#include "core/core_messages.h"
 #include "core/helpers.h"
 #include "gui/widgets/TTreeWidget.h"
 #include "gui/widgets/TWgtLabelElided.h"
@@ -14,7 +13,6 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QKeyEvent>
 #include <QLabel>
@@ -175,7 +173,6 @@ bool TWgtPrjList::load(const QString &name, const QString &file, int expandMode)
     } else {
         const QByteArray bytes = input.readAll();
         input.close();
-        QJsonDocument doc;
         QVector<TListEntry> entries;
         // Each entry's parent number and stored expanded state.
         QVector<QPair<qint64, bool>> places;
@@ -192,10 +189,7 @@ bool TWgtPrjList::load(const QString &name, const QString &file, int expandMode)
             places.append({number, TJsonShape::whole(expand) != 0});
             return true;
         };
-        if (bytes.isEmpty()) {
-            m_errorText = lang.text(MSG_JSON_EMPTY);
-        } else if (readJsonText(bytes, &doc, &m_errorText)
-                   && readListEntries(doc, &entries, &m_errorText, readPlace)) {
+        if (readListText(bytes, &entries, &m_errorText, readPlace)) {
             ok = true;
             m_name->setText(name);
             QList<QTreeWidgetItem *> byNumber;
