@@ -25,13 +25,26 @@
 
 namespace {
 
-// Commands that read a file the user gives (a file write or verify, a
-// CRC), and the key that names it.
-const char *inputFileKey(const QString &code)
+// A file the user gives that a command reads: the key that names it, the
+// keys of the range read, and the check its executor makes at its open.
+struct InputFile
 {
+    const char *kind;
+    const char *key;
+    QVector<const char *> rangeKeys;
+    QString (*problem)(const TData &params);
+};
+
+// That of a file write or verify, or of a CRC; null for other commands.
+const InputFile *inputFileOf(const QString &code)
+{
+    static const InputFile chip{"chip", FILE_FILE, {FILE_FILE, FILE_FORMAT, FILE_ADDR_FILE, FILE_ADDR_DEVICE, FILE_COUNT},
+                                &TMemoryExec::fileDataProblem};
+    static const InputFile crc{"crc", CRC_FILE, {CRC_FILE, CRC_FORMAT, CRC_ADDR, CRC_COUNT},
+                               &TDevToolsExec::crcFileProblem};
     if (TMemoryExec::fileUseOf(code) == TMemoryExec::FileUse::Reads)
-        return FILE_FILE;
-    return code == QLatin1String(CMD_CALC_CRC) ? CRC_FILE : nullptr;
+        return &chip;
+    return code == QLatin1String(CMD_CALC_CRC) ? &crc : nullptr;
 }
 
 QString absoluteFile(const TData &data, const char *key)
@@ -119,20 +132,16 @@ struct Made
     // executor's open finds it, with nothing of the data read (empty when
     // it can); a write and a verify of the same file and range check it
     // once.
-    QString fileProblem(const QString &code, const TData &data)
+    QString fileProblem(const InputFile &input, const TData &data)
     {
-        const bool crc = code == QLatin1String(CMD_CALC_CRC);
-        static const QVector<const char *> crcKeys{CRC_FILE, CRC_FORMAT, CRC_ADDR, CRC_COUNT};
-        static const QVector<const char *> fileKeys{FILE_FILE, FILE_FORMAT, FILE_ADDR_FILE, FILE_ADDR_DEVICE,
-                                                    FILE_COUNT};
-        QStringList range{crc ? QStringLiteral("crc") : QStringLiteral("chip")};
-        for (const char *key : crc ? crcKeys : fileKeys)
+        QStringList range{QLatin1String(input.kind)};
+        for (const char *key : input.rangeKeys)
             range << schema::text(data, key);
         const QString id = range.join(QLatin1Char('\n'));
         const auto known = problems.constFind(id);
         if (known != problems.constEnd())
             return *known;
-        const QString problem = crc ? TDevToolsExec::crcFileProblem(data) : TMemoryExec::fileDataProblem(data);
+        const QString problem = input.problem(data);
         problems.insert(id, problem);
         return problem;
     }
@@ -154,14 +163,14 @@ QString refusalOf(TDataCmd *cmd, const TData &data, const QString &name, Made &m
     const QString empty = TMemoryExec::emptyRangeText(data, rangeKey);
     if (!empty.isEmpty())
         return TCheck::refused(rangeKey, empty).text(name);
-    const char *key = inputFileKey(cmd->cmd());
-    const QString file = key && !made.any ? absoluteFile(data, key) : QString();
+    const InputFile *input = inputFileOf(cmd->cmd());
+    const QString file = input && !made.any ? absoluteFile(data, input->key) : QString();
     if (file.isEmpty() || made.files.contains(file)) {
         made.note(cmd);
         return QString();
     }
-    const QString problem = made.fileProblem(cmd->cmd(), data);
-    return problem.isEmpty() ? QString() : TCheck::refused(QLatin1String(key), problem).text(name);
+    const QString problem = made.fileProblem(*input, data);
+    return problem.isEmpty() ? QString() : TCheck::refused(QLatin1String(input->key), problem).text(name);
 }
 
 // The configuration's first refused enabled command (made grows by what
