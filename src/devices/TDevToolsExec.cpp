@@ -413,12 +413,6 @@ bool TDevToolsExec::execCalcCrc()
         emit signalEventText(EXEC_RESULT, lang.text(execmsg::CRC_NOT_COMPUTED).arg(name), QString());
         return !failed;
     }
-    // A range of fill alone is no CRC of the file, as a write of such a
-    // range is no write of it.
-    if (!image.heldData()) {
-        setErrorText(lang.text(execmsg::CRC_RANGE_NO_DATA).arg(r.file, hexText64(r.addr), hexText64(r.addr + count - 1)));
-        return false;
-    }
     emit signalEventText(EXEC_RESULT, QStringLiteral("%1: %2").arg(name, bytesToHexString(crc->result())),
                          QString());
     return true;

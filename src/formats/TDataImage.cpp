@@ -122,7 +122,6 @@ bool TDataImage::readInOrder(qint64 runLast, QByteArray &bytes)
         bytes = m_piece.left(n);
         m_piece.remove(0, n);
         m_pieceAddr += n;
-        m_heldData = true;
         return true;
     }
     const qint64 fillLast = m_piece.isEmpty() ? runLast : qMin(runLast, m_pieceAddr - 1);
@@ -155,10 +154,8 @@ bool TDataImage::readPlaced(qint64 runLast, QByteArray &bytes)
         const qint64 pieceLast = at + piece.size() - 1;
         const qint64 from = qMax(at, m_pos);
         const qint64 to = qMin(pieceLast, runLast);
-        if (from <= to) {
+        if (from <= to)
             std::memcpy(run.data() + (from - m_pos), piece.constData() + (from - at), size_t(to - from + 1));
-            m_heldData = true;
-        }
         if (pieceLast > runLast)
             next = qMin(next, qMax(at, runLast + 1));
     }

@@ -48,8 +48,6 @@ public:
     QString errorString() const { return m_error; }
     // After open: whether the range holds any byte of the file.
     bool rangeHasData() const { return m_hasData; }
-    // Whether a run read so far held a byte of the file, not fill alone.
-    bool heldData() const { return m_heldData; }
 
 private:
     bool fail(const QString &text);
@@ -66,7 +64,6 @@ private:
     qint64 m_last = -1;      // last address of the range
     qint64 m_pos = 0;        // next address to deliver
     bool m_ordered = true;
-    bool m_heldData = false;
     bool m_hasData = false;
     std::unique_ptr<TFormat> m_format;
     QString m_error;
