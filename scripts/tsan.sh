@@ -17,7 +17,7 @@ tests=("$@")
 if [ ${#tests[@]} -eq 0 ]; then
     tests=(test_settings_run test_settings_dialog test_mainwin_exec test_mainwin_quick test_tools_exec
            test_exec test_prog_runs test_view_run test_appdata test_concurrent_saves
-           test_check_reasons test_failure_reasons test_file_faults test_memory_cmds test_damaged_numbers
+           test_failure_reasons test_file_faults test_memory_cmds test_damaged_numbers
            test_dev24 test_dev25 test_avr8 test_spi25_wire test_cmd_selector test_startup)
 fi
 if [ ! -f "$build/build.ninja" ]; then
