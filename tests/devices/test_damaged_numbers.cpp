@@ -1089,7 +1089,11 @@ private slots:
         QTest::newRow("empty") << QVariant("") << false << false << false;
         QTest::newRow("absent") << QVariant() << false << false << false;
         QTest::newRow("abc") << QVariant("abc") << false << false << false;
+        QTest::newRow("0x10") << QVariant("0x10") << false << false << false;
+        QTest::newRow("12 trailing junk") << QVariant("12x") << false << false << false;
         QTest::newRow("inf") << QVariant("inf") << false << false << false;
+        QTest::newRow("nan") << QVariant("nan") << false << false << false;
+        QTest::newRow("comma") << QVariant("3,3") << false << false << false;
         // An unsigned value past 2^63 - 1 would read as its low bits.
         QTest::newRow("unsigned 2^64-1") << QVariant(quint64(-1)) << false << true << false;
         QTest::newRow("unsigned 2^63-1") << QVariant(quint64(9223372036854775807ULL)) << true << true << true;

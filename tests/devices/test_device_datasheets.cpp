@@ -257,9 +257,7 @@ private slots:
             for (const QString &bit : statusBits(other))
                 anyChip.insert(bit);
         const TData dev = describe(QLatin1String(f.name));
-        QStringList shown;
-        while (shown.size() < expected.size())
-            shown << QStringLiteral("-");
+        QStringList shown(QVector<QString>(expected.size(), QStringLiteral("-")).toList());
         for (const QString &line : dev.value(DEV_STATUS_REG_CFG).toStringList()) {
             const QStringList parts = line.split(QLatin1Char('|'));
             if (parts.value(0) != QLatin1String("ckl") && parts.value(0) != QLatin1String("ckr"))
@@ -267,10 +265,7 @@ private slots:
             bool ok = false;
             const qulonglong mask = parts.value(1).toULongLong(&ok, 16);
             QVERIFY2(ok && mask && !(mask & (mask - 1)), qPrintable(line));
-            int bit = 0;
-            while (!(mask >> bit & 1))
-                ++bit;
-            const int position = expected.size() - 1 - bit;
+            const int position = expected.size() - 1 - int(qCountTrailingZeroBits(quint64(mask)));
             QVERIFY2(position >= 0 && shown.at(position) == QLatin1String("-"), qPrintable(line));
             const QString name = parts.value(5).section(QLatin1Char(':'), 0, 0).trimmed();
             shown[position] = name;

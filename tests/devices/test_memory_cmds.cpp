@@ -237,10 +237,8 @@ class TestMemoryCmds : public QObject, RunFixture
     // identification left out.
     QStringList texts(TCodeExec kind) const
     {
-        QStringList t;
-        for (const Receiver::Event &e : rx->ofKind(kind))
-            if (e.text != QLatin1String(FakeProgrammer::DEFAULT_IDENT))
-                t << e.text;
+        QStringList t = rx->texts(kind);
+        t.removeAll(QLatin1String(FakeProgrammer::DEFAULT_IDENT));
         return t;
     }
 

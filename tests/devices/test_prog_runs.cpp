@@ -110,13 +110,7 @@ class TestProgRuns : public QObject
         return frames;
     }
 
-    QStringList textNext() const
-    {
-        QStringList texts;
-        for (const Receiver::Event &e : rx->ofKind(EXEC_TEXT_NEXT))
-            texts << e.text;
-        return texts;
-    }
+    QStringList textNext() const { return rx->texts(EXEC_TEXT_NEXT); }
 
     void restart()
     {

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPair>
 #include <QPointer>
+#include <QStringList>
 #include <QThread>
 #include <QVector>
 
@@ -51,6 +52,15 @@ public:
             if (e.code == code)
                 r << e;
         return r;
+    }
+    // The texts of the events of a kind, in order.
+    QStringList texts(TCodeExec code) const
+    {
+        QStringList t;
+        for (const Event &e : events)
+            if (e.code == code)
+                t << e.text;
+        return t;
     }
     // The text of the last failure banner; empty when there was none.
     QString lastFailure() const
