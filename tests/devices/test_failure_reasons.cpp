@@ -451,33 +451,27 @@ private slots:
         QTest::addColumn<QString>("code");
         QTest::addColumn<TData>("values");
         QTest::addColumn<QString>("error");
-        QTest::newRow("25xx erase without size") << "W25Q80DV" << "25xx/w25q80dv.dev" << "erase=s|D8|65536"
-                                                 << "erase=s|D8" << CMD_ERASE << TData()
-                                                 << refused(CMD_ERASE, DEV_ERASE, msg(execmsg::ERASE_ENTRY).arg("D8"));
-        // A whole-chip erase whose block does not divide the chip would
-        // erase nothing or a part of it.
-        for (const char *size : {"32768", "98304"})
-            QTest::newRow(qPrintable(QStringLiteral("25xx size %1 of 64 Kbyte blocks").arg(size)))
-                << "W25Q80DV" << "25xx/w25q80dv.dev" << "size=D|1048576" << QStringLiteral("size=D|%1").arg(size)
-                << CMD_ERASE << TData()
-                << refused(CMD_ERASE, DEV_SIZE, msg(checkmsg::ERASE_MULTIPLE).arg(size, "65536", "D8|65536"));
-        QTest::newRow("25xx four status registers")
-            << "W25Q80DV" << "25xx/w25q80dv.dev" << "status_reg_def=s|0000" << "status_reg_def=s|00000000"
-            << CMD_STATUS_REG_READ << TData()
-            << refused(CMD_STATUS_REG_READ, DEV_STATUS_REG_DEF, msg(execmsg::STATUS_COUNT).arg(4));
-        QTest::newRow("25xx status write of two registers")
-            << "W25Q80DV" << "25xx/w25q80dv.dev" << "alg_status_reg_write=u|1" << "alg_status_reg_write=u|0"
-            << CMD_STATUS_REG_WRITE << TData{{REG_DATA, QStringLiteral("1C02")}}
-            << refused(CMD_STATUS_REG_WRITE, DEV_STATUS_REG_DEF, msg(execmsg::STATUS_WRITE_THREE).arg(2));
-        // What the executors of the other families ask of the description
-        // their checks ask too (it was the executor's word, after the
-        // commands before it had run).
+        // What the executors ask of the description their checks ask too
+        // (it was the executor's word, after the commands before it had
+        // run). A whole-chip erase whose block does not divide the chip
+        // would erase nothing or a part of it.
         const struct
         {
             const char *row, *family, *file, *from, *to, *code, *key;
             QString reason;
             TData values;
         } refusedRows[] = {
+            {"25xx erase without size", "W25Q80DV", "25xx/w25q80dv.dev", "erase=s|D8|65536", "erase=s|D8", CMD_ERASE,
+             DEV_ERASE, msg(execmsg::ERASE_ENTRY).arg("D8"), {}},
+            {"25xx size 32768 of 64 Kbyte blocks", "W25Q80DV", "25xx/w25q80dv.dev", "size=D|1048576", "size=D|32768",
+             CMD_ERASE, DEV_SIZE, msg(checkmsg::ERASE_MULTIPLE).arg("32768", "65536", "D8|65536"), {}},
+            {"25xx size 98304 of 64 Kbyte blocks", "W25Q80DV", "25xx/w25q80dv.dev", "size=D|1048576", "size=D|98304",
+             CMD_ERASE, DEV_SIZE, msg(checkmsg::ERASE_MULTIPLE).arg("98304", "65536", "D8|65536"), {}},
+            {"25xx four status registers", "W25Q80DV", "25xx/w25q80dv.dev", "status_reg_def=s|0000",
+             "status_reg_def=s|00000000", CMD_STATUS_REG_READ, DEV_STATUS_REG_DEF, msg(execmsg::STATUS_COUNT).arg(4), {}},
+            {"25xx status write of two registers", "W25Q80DV", "25xx/w25q80dv.dev", "alg_status_reg_write=u|1",
+             "alg_status_reg_write=u|0", CMD_STATUS_REG_WRITE, DEV_STATUS_REG_DEF,
+             msg(execmsg::STATUS_WRITE_THREE).arg(2), {{REG_DATA, QStringLiteral("1C02")}}},
             {"24xx page 0", "24C02", "24xx/24c02.dev", "page_size=u|8", "page_size=u|0", CMD_ERASE, DEV_PAGE_SIZE,
              msg(execmsg::BLOCK_ZERO), {}},
             {"24xx address of 3 bytes", "24C02", "24xx/24c02.dev", "addr_size=u|1", "addr_size=u|3", CMD_TEST_EMPTY,
