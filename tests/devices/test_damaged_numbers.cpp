@@ -22,7 +22,6 @@
 #include "devices/TDevProg.h"
 #include "devices/TDeviceList.h"
 #include "devices/check_messages.h"
-#include "devices/dev25_messages.h"
 #include "devices/dev_lists.h"
 #include "devices/exec_messages.h"
 #include "devices/param_schema.h"
@@ -832,19 +831,11 @@ private slots:
         };
         const auto one = [](const Commands &commands) { return QVector<Commands>{commands}; };
         QTest::newRow("separator row") << one({prog, flash, record(CMD_SEPARATOR)}) << notOffered(CMD_SEPARATOR, GROUP_TOOLS);
-        QTest::newRow("unknown code") << one({prog, flash, record("blank_check")})
-                                      << notOffered("blank_check", families[F25].name);
         QTest::newRow("code of another family") << one({prog, flash, record(CMD_FUSE_READ)})
                                                 << notOffered(CMD_FUSE_READ, families[F25].name);
-        QTest::newRow("no programmer") << one({record(CMD_IDENT)}) << refused(CMD_IDENT, SET_PROG_PROG, T(checkmsg::NO_PROG));
-        QTest::newRow("no device") << one({prog, record(CMD_IDENT)})
-                                   << T(execmsg::INVALID_DEVICE).arg(cmdCode.name(QLatin1String(CMD_IDENT)));
         QTest::newRow("programmer without it") << one({prog, record(CMD_SET_VPP, {{SUPPLY_VPP, "12.0"}})})
                                                << notOffered(CMD_SET_VPP, "Emu");
         // What the executor would refuse only after the erase before it.
-        QTest::newRow("no security register selected")
-            << one({prog, flash, erase, record(CMD_SEC_REG_ERASE, {{REG_DATA, "0"}})})
-            << refused(CMD_SEC_REG_ERASE, REG_DATA, T(dev25msg::NO_SECURITY_SELECTED).arg(3));
         QTest::newRow("a chip without security registers")
             << one({prog, setDeviceRecord({"W25X10CL", "25xx/w25x10cl.dev", {{SET_CLK_CLK, 1000000}}}), erase,
                     record(CMD_SEC_REG_TEST_EMPTY, {{REG_DATA, "255"}})})
