@@ -69,18 +69,6 @@ inline void leave(QWidget *edit)
     QCoreApplication::sendEvent(line, &out);
 }
 
-// Types text of any script, one key event per character, as a keyboard
-// layout of that script sends it (QTest's key clicks take ASCII alone).
-inline void typeText(QLineEdit *line, const QString &text)
-{
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(line, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(line, &release);
-    }
-}
-
 // Commits text into the line as an input method does.
 inline void commitText(QLineEdit *line, const QString &text)
 {
@@ -121,9 +109,12 @@ inline void typeKeys(QLineEdit *line, const QString &keys)
             QTest::keyClick(line, Qt::Key_Backspace);
         else if (c == QChar(0x7f))
             QTest::keyClick(line, Qt::Key_Delete);
-        else if (c.unicode() > 0x7F)
-            typeText(line, QString(c));
-        else
+        else if (c.unicode() > 0x7F) {
+            // As a keyboard layout of that script sends it (QTest's key
+            // clicks take ASCII alone).
+            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(line, &key);
+        } else
             QTest::keyClicks(line, QString(c));
     }
 }

@@ -17,9 +17,9 @@
 
 namespace {
 
-// Written by one thread and read by another with nothing between them.
+// Written by one thread and read by another with nothing between them: the
+// flag tells the reader that the write is done without ordering anything.
 int shared = 0;
-// Tells the reader that the write is done, without ordering anything.
 std::atomic<bool> written{false};
 
 void writeShared()
@@ -28,40 +28,31 @@ void writeShared()
     written.store(true, std::memory_order_relaxed);
 }
 
-void waitWritten()
+void readShared()
 {
     while (!written.load(std::memory_order_relaxed))
         std::this_thread::yield();
+    std::printf("canary %d\n", shared);
 }
 
-class CanarySender : public QObject
-{
-    Q_OBJECT
-signals:
-    void ping();
-};
-
-// A slot a queued signal runs in the main thread, reading what the
-// sending thread writes after its signal.
-class CanaryReceiver : public QObject
+// Reads in the slot a queued signal runs, or in the destructor.
+class Canary : public QObject
 {
     Q_OBJECT
 public:
-    int seen = 0;
+    bool readAtDestruction = false;
+    ~Canary() override
+    {
+        if (readAtDestruction)
+            readShared();
+    }
     void onPing()
     {
-        waitWritten();
-        seen = shared;
+        readShared();
         QCoreApplication::quit();
     }
-};
-
-// A destructor that deleteLater runs, reading what another thread wrote.
-class CanaryDoomed : public QObject
-{
-    Q_OBJECT
-public:
-    ~CanaryDoomed() override { std::printf("canary %d\n", shared); }
+signals:
+    void ping();
 };
 
 } // namespace
@@ -71,36 +62,31 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const char *kind = argc > 1 ? argv[1] : "";
     if (std::strcmp(kind, "queued") == 0) {
-        CanarySender sender;
-        CanaryReceiver receiver;
-        QObject::connect(&sender, &CanarySender::ping, &receiver, &CanaryReceiver::onPing, Qt::QueuedConnection);
-        std::thread worker([&sender] {
-            emit sender.ping();
+        Canary canary;
+        QObject::connect(&canary, &Canary::ping, &canary, &Canary::onPing, Qt::QueuedConnection);
+        std::thread worker([&canary] {
+            emit canary.ping();
             writeShared();
         });
         app.exec();
         worker.join();
-        return receiver.seen == 1 ? 0 : 1;
-    }
-    if (std::strcmp(kind, "deleted") == 0) {
-        auto *doomed = new CanaryDoomed;
+    } else if (std::strcmp(kind, "deleted") == 0) {
+        auto *doomed = new Canary;
+        doomed->readAtDestruction = true;
         std::thread worker(writeShared);
-        waitWritten();
         QObject::connect(doomed, &QObject::destroyed, &app, &QCoreApplication::quit);
         doomed->deleteLater();
         app.exec();
         worker.join();
-        return 0;
-    }
-    if (std::strcmp(kind, "plain") == 0) {
+    } else if (std::strcmp(kind, "plain") == 0) {
         std::thread worker(writeShared);
-        waitWritten();
-        std::printf("canary %d\n", shared);
+        readShared();
         worker.join();
-        return 0;
+    } else {
+        std::fprintf(stderr, "usage: tsan_canary queued|deleted|plain\n");
+        return 2;
     }
-    std::fprintf(stderr, "usage: tsan_canary queued|deleted|plain\n");
-    return 2;
+    return 0;
 }
 
 #include "tsan_canary.moc"

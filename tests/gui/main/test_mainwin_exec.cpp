@@ -44,7 +44,6 @@
 #include <QtTest>
 
 #include <functional>
-#include <iterator>
 #include <memory>
 
 namespace {
@@ -85,40 +84,6 @@ public:
 private:
     QEvent::Type m_type;
     int *m_count;
-};
-
-// One question of quitting: its message, the answer, and whether the answer
-// waits until the run has ended.
-constexpr int kEscape = 2;   // the answer of a user who presses Escape
-struct QuitStep
-{
-    int msg;
-    int yes;     // No, Yes or kEscape
-    bool held;
-};
-struct QuitCase
-{
-    const char *name;
-    bool chain;      // the run starts another one as it ends
-    bool modified;   // the project asks to be saved
-    QVector<QuitStep> steps;
-    bool closes;
-};
-constexpr int kStop = TMainWindow::MSG_RUN_QUIT;
-const QuitCase kQuitCases[] = {
-    {"quit No", false, false, {{88, false, false}}, false},
-    {"stop No", false, false, {{88, true, false}, {kStop, false, false}}, false},
-    {"stop Yes, project not saved", false, true, {{88, true, false}, {kStop, true, false}, {83, false, false}}, true},
-    {"quit held past the run, Yes", false, false, {{88, true, true}}, true},
-    {"quit held past the run, No", false, false, {{88, false, true}}, false},
-    {"stop held past the run, Yes, project saved", false, true,
-     {{88, true, false}, {kStop, true, true}, {83, true, false}}, true},
-    {"stop held past the run, No", false, false, {{88, true, false}, {kStop, false, true}}, false},
-    {"stop held past a second run's start, Yes", true, false, {{88, true, false}, {kStop, true, true}}, true},
-    {"stop held past a second run's start, No", true, false, {{88, true, false}, {kStop, false, true}}, false},
-    {"quit held past a second run's start", true, false, {{88, true, true}, {kStop, true, false}}, true},
-    {"stop Yes, project question escaped", false, true, {{88, true, false}, {kStop, true, false}, {83, kEscape, false}},
-     false},
 };
 
 } // namespace
@@ -443,88 +408,105 @@ private slots:
     // leaves it working, Run, ID Prog and Exit (which asks again) included.
     void quitSequences_data()
     {
-        QTest::addColumn<int>("row");
-        for (int row = 0; row < int(std::size(kQuitCases)); ++row)
-            QTest::newRow(kQuitCases[row].name) << row;
+        QTest::addColumn<bool>("chain");      // the run starts another one as it ends
+        QTest::addColumn<bool>("modified");   // the project asks to be saved
+        // The questions in turn: "q" Exit's, "s" stopping the runs, "p" saving
+        // the project; answered "y" Yes, "n" No or "e" Escape; "h": the answer
+        // is held until the run has ended.
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("quit No") << false << false << "qn" << false;
+        QTest::newRow("stop No") << false << false << "qy sn" << false;
+        QTest::newRow("stop Yes, project not saved") << false << true << "qy sy pn" << true;
+        QTest::newRow("quit held past the run, Yes") << false << false << "qyh" << true;
+        QTest::newRow("quit held past the run, No") << false << false << "qnh" << false;
+        QTest::newRow("stop held past the run, Yes, project saved") << false << true << "qy syh py" << true;
+        QTest::newRow("stop held past the run, No") << false << false << "qy snh" << false;
+        QTest::newRow("stop held past a second run's start, Yes") << true << false << "qy syh" << true;
+        QTest::newRow("stop held past a second run's start, No") << true << false << "qy snh" << false;
+        QTest::newRow("quit held past a second run's start") << true << false << "qyh sy" << true;
+        QTest::newRow("stop Yes, project question escaped") << false << true << "qy sy pe" << false;
     }
     void quitSequences()
     {
-        QFETCH(int, row);
-        const QuitCase &c = kQuitCases[row];
+        QFETCH(bool, chain);
+        QFETCH(bool, modified);
+        QFETCH(QString, answers);
+        QFETCH(bool, closes);
         writeProject();
         appData.confirmQuit = true;
-        const std::unique_ptr<TMainWindow> window(new TMainWindow);
-        TMainWindow *w = window.get();
-        w->show();
-        const int tab = c.chain ? 4 : 3;
-        const int first = w->prjView()->cfgIdAt(tab);
-        const int board1 = w->prjView()->cfgIdAt(1);
-        focusRow(*w, tab, 0);
-        w->action(QStringLiteral("Exec"))->trigger();
+        TMainWindow w;
+        w.show();
+        const auto exec = [&w, this](int tab) {
+            focusRow(w, tab, 0);
+            w.action(QStringLiteral("Exec"))->trigger();
+        };
+        const int tab = chain ? 4 : 3;
+        const int first = w.prjView()->cfgIdAt(tab);
+        const int board1 = w.prjView()->cfgIdAt(1);
+        exec(tab);
         QTRY_COMPARE(dataPrj.cfgExecState(first), 2);
-        if (c.modified)
-            dataPrj.setCmdStatus(dataPrj.cmdsOfCfg(w->prjView()->cfgIdAt(2)).constFirst()->id(), false);
+        if (modified)
+            dataPrj.setCmdStatus(dataPrj.cmdsOfCfg(w.prjView()->cfgIdAt(2)).constFirst()->id(), false);
 
         bool resumed = false;
         const auto ended = [&] {
             if (!resumed) {
                 resumed = true;
-                emit w->signalPauseReset(first);
+                emit w.signalPauseReset(first);
             }
-            return !w->isRunning(first) && (!c.chain || dataPrj.cfgExecState(board1) == 2);
+            return !w.isRunning(first) && (!chain || dataPrj.cfgExecState(board1) == 2);
         };
         QStringList asked, expected;
-        for (const QuitStep &step : c.steps) {
-            expected << (step.msg == 83 ? lang.text(83).arg(QStringLiteral("Runs")) : lang.text(step.msg));
-            answerModalWhen<QMessageBox>(step.held ? std::function<bool()>(ended) : nullptr,
-                                         [&asked, yes = step.yes](QMessageBox *box) {
-                                             asked << box->text();
-                                             if (yes == kEscape)
-                                                 QTest::keyClick(box, Qt::Key_Escape);
-                                             else
-                                                 box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
-                                         });
+        for (const QString &step : answers.split(QLatin1Char(' '))) {
+            const QChar question = step.at(0), answer = step.at(1);
+            expected << (question == 'q'   ? lang.text(88)
+                         : question == 's' ? lang.text(TMainWindow::MSG_RUN_QUIT)
+                                           : lang.text(83).arg(QStringLiteral("Runs")));
+            const std::function<bool()> when = step.endsWith('h') ? std::function<bool()>(ended) : nullptr;
+            answerModalWhen<QMessageBox>(when, [&asked, answer](QMessageBox *box) {
+                asked << box->text();
+                if (answer == 'e')
+                    QTest::keyClick(box, Qt::Key_Escape);
+                else
+                    box->button(answer == 'y' ? QMessageBox::Yes : QMessageBox::No)->click();
+            });
         }
-        w->action(QStringLiteral("Quit"))->trigger();
-        if (c.closes)
-            QTRY_VERIFY(!w->isVisible());
+        w.action(QStringLiteral("Quit"))->trigger();
+        if (closes)
+            QTRY_VERIFY(!w.isVisible());
         QTRY_COMPARE(asked.size(), expected.size());
         QCOMPARE(asked, expected);
-        if (c.closes) {
-            QCOMPARE(w->runningCount(), 0);
+        if (closes) {
+            QCOMPARE(w.runningCount(), 0);
             QVERIFY(!dataPrj.isOpen());
             return;
         }
-        QVERIFY(w->isVisible());
-        // Whatever still waits is stopped from its tab.
+        QVERIFY(w.isVisible());
+        // Whatever still waits is stopped from its tab; Hold runs and ends.
         g_modifiers = Qt::ControlModifier;
-        for (int t = 0; t < 5; ++t) {
-            if (dataPrj.cfgExecState(w->prjView()->cfgIdAt(t)) == 2) {
-                focusRow(*w, t, 0);
-                w->action(QStringLiteral("Exec"))->trigger();
-            }
-        }
+        for (int t = 0; t < 5; ++t)
+            if (dataPrj.cfgExecState(w.prjView()->cfgIdAt(t)) == 2)
+                exec(t);
         g_modifiers = Qt::NoModifier;
-        QTRY_COMPARE(w->runningCount(), 0);
-
-        const int hold = w->prjView()->cfgIdAt(3);
-        focusRow(*w, 3, 0);
-        w->action(QStringLiteral("Exec"))->trigger();
+        QTRY_COMPARE(w.runningCount(), 0);
+        const int hold = w.prjView()->cfgIdAt(3);
+        exec(3);
         QTRY_COMPARE(dataPrj.cfgExecState(hold), 2);
-        w->action(QStringLiteral("Exec"))->trigger();
-        QTRY_COMPARE(w->runningCount(), 0);
+        w.action(QStringLiteral("Exec"))->trigger();
+        QTRY_COMPARE(w.runningCount(), 0);
         QCOMPARE(dataPrj.cfgExecState(hold), 3);
-        focusRow(*w, 3, 0);
-        w->prjView()->currentPage()->clearLog();
-        w->action(QStringLiteral("ExecIDProg"))->trigger();
-        QVERIFY(w->quickBusy());
-        QTRY_VERIFY_WITH_TIMEOUT(!w->quickBusy(), 20000);
-        QVERIFY2(logText(*w, 3).contains(lang.text(execmsg::COMPLETED)), qPrintable(logText(*w, 3)));
+        focusRow(w, 3, 0);
+        w.prjView()->currentPage()->clearLog();
+        w.action(QStringLiteral("ExecIDProg"))->trigger();
+        QVERIFY(w.quickBusy());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.quickBusy(), 20000);
+        QVERIFY2(logText(w, 3).contains(lang.text(execmsg::COMPLETED)), qPrintable(logText(w, 3)));
         QString again;
         answerBox(false, nullptr, &again);
-        w->action(QStringLiteral("Quit"))->trigger();
+        w.action(QStringLiteral("Quit"))->trigger();
         QCOMPARE(again, lang.text(88));
-        QVERIFY(w->isVisible());
+        QVERIFY(w.isVisible());
     }
 
     // An "execute" that starts nothing (its configuration runs: here the

@@ -41,16 +41,10 @@ private slots:
         row("project", "top-level array", "[]", "the top level of the file: an array where an object is expected");
         row("project", "no configurations", R"({"version": 1})",
             R"(key "configurations": nothing where an array is expected)");
-        row("project", "configurations an object", R"({"configurations": {}})",
-            R"(key "configurations": an object where an array is expected)");
         row("project", "configuration no object", R"({"configurations": [{"commands": []}, 3]})",
             "configuration 2: the number 3 where an object is expected");
         row("project", "name no text", R"({"configurations": [{"name": true, "commands": []}]})",
             R"(configuration 1, key "name": true where a text is expected)");
-        row("project", "description no text", R"({"configurations": [{"description": null, "commands": []}]})",
-            R"(configuration 1, key "description": null where a text is expected)");
-        row("project", "no commands", R"({"configurations": [{"name": "A"}]})",
-            R"(configuration 1, key "commands": nothing where an array is expected)");
         row("project", "commands a text", R"({"configurations": [{"name": "A", "commands": "delay"}]})",
             R"(configuration 1, key "commands": a text where an array is expected)");
         row("project", "command no object", R"({"configurations": [{"name": "A", "commands": [["delay"]]}]})",
@@ -77,8 +71,6 @@ private slots:
             R"(entry 2, key "parent": a text where a whole number is expected)");
         row("list", "parent a fraction", R"({"list": [{"name": "A"}, {"parent": 1.5}]})",
             R"(entry 2, key "parent": the number 1.5 where a whole number is expected)");
-        row("list", "expand true", R"({"list": [{"name": "A", "expand": true}]})",
-            R"(entry 1, key "expand": true where a whole number is expected)");
         row("list", "parent below 0", R"({"list": [{"name": "A"}, {"parent": -1}]})",
             R"(entry 2, key "parent": the number -1 where 0 or the number of an entry before this one (below 2) is expected)");
         row("list", "parent itself", R"({"list": [{"name": "A"}, {"parent": 2}]})",
@@ -91,8 +83,7 @@ private slots:
         QFETCH(QString, where);
         const QString path = dir.filePath(QStringLiteral("file.json"));
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(file.write(text), qint64(text.size()));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size());
         file.close();
 
         if (reader == QLatin1String("project")) {

@@ -62,13 +62,8 @@ void TestNumericEdits::decRangeAndNegation()
     edit.setRange(1, 100);
     QSignalSpy spy(&edit, &TWgtEditDec::valueChanged);
 
-    // Entries outside the range are refused (typedOutsideRefused); values
-    // set become their negation in range, else the nearer bound.
-    for (const char *typed : {"-5", "200", "0", "-150"}) {
-        enter(&edit, typed);
-        QCOMPARE(edit.value(), 50);
-    }
-    QCOMPARE(spy.count(), 0);
+    // Values set become their negation in range, else the nearer bound
+    // (entries outside are refused: typedOutsideRefused).
     edit.setValue(-5);
     QCOMPARE(edit.value(), 5);
     QCOMPARE(lineOf(&edit)->text(), QString("5"));
@@ -198,56 +193,44 @@ void TestNumericEdits::decColour()
 
 namespace {
 
-// An edit of each class over a range, the value it reports, and the count
-// of its valueChanged signals.
+// An edit over a range, the spy of its valueChanged and the value it reports.
 struct Probe
 {
     std::unique_ptr<TWgtEditNum> edit;
+    std::unique_ptr<QSignalSpy> changes;
     std::function<QString()> value;
-    int changes = 0;
 };
 
-std::unique_ptr<Probe> probe(const QString &kind)
+template <class Edit, class Signal>
+Probe probeOf(Edit *e, Signal changed)
 {
-    auto p = std::make_unique<Probe>();
-    Probe *raw = p.get();
-    const auto count = [raw] { ++raw->changes; };
-    if (kind == "dec" || kind == "magnitude") {
-        auto *e = new TWgtEditDec(kind == "dec" ? 50 : -400);
-        kind == "dec" ? e->setRange(1, 100) : e->setRange(-1000, -1);
-        e->setMagnitudeStep(kind == "magnitude");
-        QObject::connect(e, &TWgtEditDec::valueChanged, count);
-        raw->value = [e] { return QString::number(e->value()); };
-        p->edit.reset(e);
-    } else if (kind == "dec2") {
+    return {std::unique_ptr<TWgtEditNum>(e), std::make_unique<QSignalSpy>(e, changed),
+            [e] { return QString::number(e->value()); }};
+}
+
+Probe probe(const QString &kind)
+{
+    if (kind == "dec2") {
         auto *e = new TWgtEditDec2(-400);
         e->addRange(-1000, -10);
         e->addRange(10, 1000);
         e->setMagnitudeStep(true);
-        QObject::connect(e, &TWgtEditDec2::valueChanged, count);
-        raw->value = [e] { return QString::number(e->value()); };
-        p->edit.reset(e);
-    } else if (kind == "hex") {
-        auto *e = new TWgtEditHex(0x10);
-        e->setRange(0, 255);
-        QObject::connect(e, &TWgtEditHex::valueChanged, count);
-        raw->value = [e] { return QString::number(e->value()); };
-        p->edit.reset(e);
-    } else if (kind == "dec64" || kind == "hex64") {
-        TWgtEditInt64 *e = kind == "dec64" ? static_cast<TWgtEditInt64 *>(new TWgtEditDec64(0))
-                                           : new TWgtEditHex64(0);
+        return probeOf(e, &TWgtEditDec2::valueChanged);
+    }
+    if (kind == "hex64") {
+        auto *e = new TWgtEditHex64(0);
         e->setRange(0, 0x1FFFFF);
-        QObject::connect(e, &TWgtEditInt64::valueChanged, count);
-        raw->value = [e] { return QString::number(e->value()); };
-        p->edit.reset(e);
-    } else {
+        return probeOf(e, &TWgtEditInt64::valueChanged);
+    }
+    if (kind == "double") {
         auto *e = new TWgtEditDouble(3.3, 1);
         e->setRange(1.8, 5.5);
-        QObject::connect(e, &TWgtEditDouble::valueChanged, count);
-        raw->value = [e] { return QString::number(e->value()); };
-        p->edit.reset(e);
+        return probeOf(e, &TWgtEditDouble::valueChanged);
     }
-    return p;
+    auto *e = new TWgtEditDec(kind == "dec" ? 50 : -400);
+    kind == "dec" ? e->setRange(1, 100) : e->setRange(-1000, -1);
+    e->setMagnitudeStep(kind == "magnitude");
+    return probeOf(e, &TWgtEditDec::valueChanged);
 }
 
 } // namespace
@@ -256,7 +239,8 @@ std::unique_ptr<Probe> probe(const QString &kind)
 // emitted, the line keeps it marked with the range and the value kept, Up
 // leaves it alone, and leaving the line shows the stored value again. An
 // entry inside is taken as typed; with magnitude steps a magnitude takes
-// the field's sign.
+// the field's sign. (One past each end of every field of every form:
+// test_refused_entries.)
 void TestNumericEdits::typedOutsideRefused_data()
 {
     QTest::addColumn<QString>("kind");
@@ -265,21 +249,12 @@ void TestNumericEdits::typedOutsideRefused_data()
     QTest::addColumn<QString>("range");
     QTest::addColumn<QString>("kept");    // the stored value's text
     QTest::newRow("dec above") << "dec" << "200" << "" << "1..100" << "50";
-    QTest::newRow("dec 0") << "dec" << "0" << "" << "1..100" << "50";
-    QTest::newRow("dec negated") << "dec" << "-5" << "" << "1..100" << "50";
     QTest::newRow("dec inside") << "dec" << "100" << "100" << "" << "";
     QTest::newRow("magnitude takes the sign") << "magnitude" << "500" << "-500" << "" << "";
     QTest::newRow("magnitude too large") << "magnitude" << "5000" << "" << "-1000..-1" << "-400";
     QTest::newRow("two ranges between") << "dec2" << "5" << "" << "-1000..-10, 10..1000" << "-400";
-    QTest::newRow("two ranges above") << "dec2" << "5000" << "" << "-1000..-10, 10..1000" << "-400";
     QTest::newRow("two ranges inside") << "dec2" << "-20" << "-20" << "" << "";
-    QTest::newRow("hex above") << "hex" << "0x100" << "" << "0x00..0xFF" << "0x10";
-    QTest::newRow("address past the chip") << "dec64" << "3000000" << "" << "0..2097151" << "0";
-    QTest::newRow("address below") << "dec64" << "-1" << "" << "0..2097151" << "0";
-    QTest::newRow("hex address past the chip") << "hex64" << "0x2DC6C0" << "" << "0x00..0x1FFFFF" << "0x00";
     QTest::newRow("hex address last byte") << "hex64" << "0x1FFFFF" << "2097151" << "" << "";
-    QTest::newRow("volts for tenths") << "double" << "33" << "" << "1.8..5.5" << "3.3";
-    QTest::newRow("volts below") << "double" << "1.7" << "" << "1.8..5.5" << "3.3";
     QTest::newRow("volts at the top") << "double" << "5.5" << "5.5" << "" << "";
 }
 
@@ -290,15 +265,15 @@ void TestNumericEdits::typedOutsideRefused()
     QFETCH(QString, taken);
     QFETCH(QString, range);
     QFETCH(QString, kept);
-    std::unique_ptr<Probe> p = probe(kind);
-    TWgtEditNum *edit = p->edit.get();
-    const QString before = p->value();
+    const Probe p = probe(kind);
+    TWgtEditNum *edit = p.edit.get();
+    const QString before = p.value();
     QLineEdit *line = lineOf(edit);
 
     enterAsShown(edit, entry);
     if (!taken.isEmpty()) {
-        QCOMPARE(p->value(), taken);
-        QCOMPARE(p->changes, 1);
+        QCOMPARE(p.value(), taken);
+        QCOMPARE(p.changes->count(), 1);
         QVERIFY(!edit->isRefused());
         QCOMPARE(baseOf(edit), paletteBaseColor());
         QVERIFY(line->toolTip().isEmpty());
@@ -306,8 +281,7 @@ void TestNumericEdits::typedOutsideRefused()
     }
     const QString reason = NumberedLanguage::textWithArguments(MSG_ENTRY_OUT_OF_RANGE).arg(range, entry, kept);
     for (int step = 0; step < 2; ++step) {
-        QCOMPARE(p->value(), before);
-        QCOMPARE(p->changes, 0);
+        QCOMPARE(p.value(), before);
         QCOMPARE(line->text(), entry);
         QVERIFY(edit->isRefused());
         QCOMPARE(baseOf(edit), warningColor());
@@ -316,8 +290,8 @@ void TestNumericEdits::typedOutsideRefused()
     }
     leave(edit);
     QCOMPARE(line->text(), kept);
-    QCOMPARE(p->value(), before);
-    QCOMPARE(p->changes, 0);
+    QCOMPARE(p.value(), before);
+    QCOMPARE(p.changes->count(), 0);
     QVERIFY(!edit->isRefused());
     QCOMPARE(baseOf(edit), paletteBaseColor());
     QVERIFY(line->toolTip().isEmpty());
