@@ -25,14 +25,9 @@ inline std::unique_ptr<TDataPrj> makeProject(int version)
     prj->setPrjFile("x");
     prj->clear();
     const int cfg = prj->addCfg(QString("cfg %1").arg(version), QString());
-    for (int i = 0; i < 150; ++i) {
-        TData params;
-        params.insert(QLatin1String(REC_ID_CFG), cfg);
-        params.insert(QLatin1String(REC_CMD), QStringLiteral("delay"));
-        params.insert(QLatin1String(REC_STATUS), 1);
-        params.insert(QStringLiteral("value"), QString("%1 %2").arg(version).arg(i));
-        prj->addCmd(params);
-    }
+    for (int i = 0; i < 150; ++i)
+        prj->addCmd({{REC_ID_CFG, cfg}, {REC_CMD, QStringLiteral("delay")}, {REC_STATUS, 1},
+                     {QStringLiteral("value"), QString("%1 %2").arg(version).arg(i)}});
     return prj;
 }
 
