@@ -45,19 +45,6 @@ inline void enterNegative(QWidget *edit, const QString &magnitude)
     QTest::keyClick(line, Qt::Key_Return);
 }
 
-// Enters the text as the line is to show it: into a hexadecimal edit the
-// digits after "0x", a negative number as its magnitude with the sign put
-// in front.
-inline void enterAsShown(QWidget *edit, const QString &shown)
-{
-    if (shown.startsWith(QLatin1String("0x")))
-        enter(edit, shown.mid(2));
-    else if (shown.startsWith(QLatin1Char('-')))
-        enterNegative(edit, shown.mid(1));
-    else
-        enter(edit, shown);
-}
-
 // Leaves the line as the focus moving on does (without a window on show):
 // the line edit's editing ends.
 inline void leave(QWidget *edit)

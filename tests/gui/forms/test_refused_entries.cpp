@@ -228,7 +228,14 @@ private slots:
         QLineEdit *line = lineOf(e);
         const QString shown = line->text();
 
-        enterAsShown(e, entry);
+        // Typed as the line is to show it: the digits after "0x", a negative
+        // number as its magnitude with the sign put in front.
+        if (entry.startsWith(QLatin1String("0x")))
+            enter(e, entry.mid(2));
+        else if (entry.startsWith(QLatin1Char('-')))
+            enterNegative(e, entry.mid(1));
+        else
+            enter(e, entry);
         QVERIFY(host.emitted.isEmpty());
         QCOMPARE(record(id), before);
         QCOMPARE(line->text(), entry);
