@@ -3,35 +3,30 @@
 #include "gui/widgets/edit_arith.h"
 
 namespace {
-// Hexadecimal digits of a 64-bit value.
-const int maxHexDigits = 16;
 const QLatin1String prefix("0x");
 }
 
 QValidator::State THex64Validator::validate(QString &input, int &pos) const
 {
-    // The prefix cannot be edited away: an edit that leaves the cursor in
-    // front of it starts the text afresh.
-    if (pos <= 1) {
-        input = prefix;
-        pos = 2;
-    }
-    QString digits = input.mid(2);
-    if (digits.isEmpty())
-        digits = QStringLiteral("0");
-    if (digits.length() > maxHexDigits)
-        return Invalid;
+    // The text is taken as the number it shows, never cut to fit: an entry
+    // that replaced the prefix (the whole text typed or pasted over) is all
+    // digits and gets the prefix back in front, and a pasted number may
+    // bring its own "0x" behind the edit's. What is no number of 64 bits is
+    // refused whole, so the prefix cannot be edited away either.
+    const int start = hexDigitsStart(input);
+    const QString digits = input.mid(start);
     // Digits only: toULongLong alone would also take blanks, a sign or a
     // second "0x".
-    for (const QChar c : qAsConst(digits)) {
+    for (const QChar c : digits) {
         if (!isAsciiHexDigit(c))
             return Invalid;
     }
-    bool ok = false;
-    digits.toULongLong(&ok, 16);
+    bool ok = digits.isEmpty();
+    if (!ok)
+        digits.toULongLong(&ok, 16);
     if (!ok)
         return Invalid;
-    if (pos > 2)
-        input = prefix + digits.toUpper();
+    input = prefix + digits.toUpper();
+    pos = prefix.size() + qMax(0, pos - start);
     return Acceptable;
 }

@@ -2,7 +2,8 @@
 
 #include <QValidator>
 
-// Hexadecimal numbers of up to 64 bits behind a fixed "0x" prefix; digits are upper-cased as they are typed.
+// Hexadecimal numbers of up to 64 bits behind a "0x" prefix that an entry
+// with or without one gets; digits are upper-cased as they are typed.
 class THex64Validator : public QValidator
 {
 public:

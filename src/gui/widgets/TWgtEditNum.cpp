@@ -47,8 +47,15 @@ bool TWgtEditNum::eventFilter(QObject *watched, QEvent *event)
     const bool editing = (!typed.isEmpty() && typed.at(0).isPrint()) || key->key() == Qt::Key_Backspace
                          || key->key() == Qt::Key_Delete;
     if (editing && damagedUntouched()) {
+        // The key goes to the value's text as the user placed it on the
+        // damaged one: over the whole text when that was selected, so that
+        // what is typed replaces it rather than being added to the value.
+        const bool whole = m_edit->selectedText() == m_edit->text() && m_edit->hasSelectedText();
         m_edit->setText(valueText());
-        m_edit->end(false);
+        if (whole)
+            m_edit->selectAll();
+        else
+            m_edit->end(false);
     }
     switch (key->key()) {
     case Qt::Key_Up:

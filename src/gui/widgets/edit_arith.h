@@ -70,11 +70,37 @@ inline qint64 int64FromText(const QString &text)
     return ok ? n : 0;
 }
 
-// The text of a hexadecimal edit without its "0x" prefix (the first two
-// characters, whatever they are), as a 64-bit two's complement value.
+// Whether the text has a "0x" (or "0X") at the position.
+inline bool hexPrefixAt(const QString &text, int pos)
+{
+    return text.size() >= pos + 2 && text.at(pos) == QLatin1Char('0')
+           && (text.at(pos + 1) == QLatin1Char('x') || text.at(pos + 1) == QLatin1Char('X'));
+}
+
+// Where the digits of a hexadecimal edit's text begin: behind its "0x" and
+// behind a second one that a pasted number brought along; at 0 when the
+// text has no prefix.
+inline int hexDigitsStart(const QString &text)
+{
+    int start = 0;
+    if (hexPrefixAt(text, start)) {
+        start += 2;
+        if (hexPrefixAt(text, start))
+            start += 2;
+    }
+    return start;
+}
+
+// The text of a hexadecimal edit, with or without its "0x" prefix, as a
+// 64-bit two's complement value.
 inline qint64 int64FromHexText(const QString &text)
 {
+    const QString digits = text.mid(hexDigitsStart(text));
+    for (const QChar c : digits) {
+        if (!isAsciiHexDigit(c))
+            return 0;
+    }
     bool ok = false;
-    const quint64 n = text.mid(2).toULongLong(&ok, 16);
+    const quint64 n = digits.toULongLong(&ok, 16);
     return ok ? qint64(n) : 0;
 }

@@ -1,9 +1,12 @@
-// Entries outside their fields, typed into the forms of every command the
-// owners offer (each chip family, the programmer, the tools): one past each
-// end of every numeric field. None is taken: nothing is emitted, the stored
-// command stays as it was, the field shows the entry marked with its range
-// and the value kept, and leaving it shows the stored value again. A
-// refused voltage (33 typed for 3.3 V) never reaches the programmer.
+// Entries typed into the forms of every command the owners offer (each
+// chip family, the programmer, the tools). One past each end of every
+// numeric field is not taken: nothing is emitted, the stored command stays
+// as it was, the field shows the entry marked with its range and the value
+// kept, and leaving it shows the stored value again. Every entry, however
+// it is given (typed or pasted over a selection, with or without "0x"), is
+// shown and stored as the number given, or refused so. A refused voltage
+// (33 typed for 3.3 V) never reaches the programmer, and a fill entered by
+// paste writes at the address pasted.
 
 #include "core/TAppData.h"
 #include "core/TCmdCode.h"
@@ -26,13 +29,18 @@
 #include "support/FormHost.h"
 #include "support/NumberedLanguage.h"
 #include "support/RunFixture.h"
+#include "support/Spi25Chip.h"
 #include "support/edit_test_util.h"
 
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScopeGuard>
 #include <QSet>
 #include <QtTest>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <memory>
 
@@ -74,18 +82,42 @@ QString keyOf(QWidget *edit)
     return QString();
 }
 
-// Entries one past each end of the edit's range, each with the range as the
-// edit names it; none past the ends of its type.
-QList<QPair<QString, QString>> pastTheEnds(TWgtEditNum *edit)
+// The row's field: the numeric edit at its place in the form of its
+// command, which the host shows.
+TWgtEditNum *shownField(FormHost &host, int id, int edit)
 {
-    QList<QPair<QString, QString>> out;
+    QWidget *form = host.select(id);
+    return form ? numericEdits(form).value(edit) : nullptr;
+}
+
+// The first of the edits that the form tagged with the key.
+TWgtEditNum *fieldOf(const QList<TWgtEditNum *> &edits, const QString &key)
+{
+    const auto found = std::find_if(edits.begin(), edits.end(), [&key](QWidget *e) { return keyOf(e) == key; });
+    return found == edits.end() ? nullptr : *found;
+}
+
+// An entry as the line is to show it, whether the edit takes it, and the
+// range as the edit names it.
+struct Probe
+{
+    QString text;
+    bool taken;
+    QString range;
+};
+
+// The largest value the edit takes, and entries one past each end of its
+// range (none past the ends of its type).
+QList<Probe> probesOf(TWgtEditNum *edit)
+{
     if (auto *e = qobject_cast<TWgtEditDouble *>(edit)) {
         const QString shown = lineOf(e)->text();
         const int point = shown.indexOf(QLatin1Char('.'));
         const int decimals = point < 0 ? 0 : shown.size() - point - 1;
         const auto text = [decimals](double v) { return QString::number(v, 'f', decimals); };
         const QString range = text(e->minimum()) + QStringLiteral("..") + text(e->maximum());
-        return {qMakePair(text(e->maximum() + 1), range), qMakePair(text(e->minimum() - 1), range)};
+        return {{text(e->maximum()), true, range}, {text(e->maximum() + 1), false, range},
+                {text(e->minimum() - 1), false, range}};
     }
     qint64 min = 0, max = 0, lowest = std::numeric_limits<qint64>::min(), highest = -(lowest + 1);
     bool hex = true;
@@ -98,15 +130,41 @@ QList<QPair<QString, QString>> pastTheEnds(TWgtEditNum *edit)
     } else if (auto *e = qobject_cast<TWgtEditInt64 *>(edit)) {
         min = e->minimum(), max = e->maximum(), hex = qobject_cast<TWgtEditHex64 *>(edit);
     } else {
-        return out;
+        return {};
     }
     const auto text = [hex](qint64 v) { return hex ? QStringLiteral("0x") + hexText64(v) : QString::number(v); };
     const QString range = text(min) + QStringLiteral("..") + text(max);
+    QList<Probe> out{{text(max), true, range}};
     if (max < highest)
-        out << qMakePair(text(max + 1), range);
+        out << Probe{text(max + 1), false, range};
     if (min > lowest)
-        out << qMakePair(text(min - 1), range);
+        out << Probe{text(min - 1), false, range};
     return out;
+}
+
+// Gives the entry to the line one way, then Return: typed or pasted over
+// the whole text ("type", "paste", and "damaged" after the edit was made to
+// show a damaged value), the same with "0x" in front ("type 0x", "paste
+// 0x"), typed over the digits selected ("type digits"), pasted with "0x"
+// into the emptied line ("paste 0x emptied"); the other ways give a
+// hexadecimal entry without its "0x". The text is selected with keys that
+// type nothing, as Ctrl+A is on a keyboard.
+void give(QLineEdit *line, const QString &how, const QString &entry)
+{
+    const bool hex = entry.startsWith(QLatin1String("0x"));
+    const bool prefixed = how.contains(QLatin1String("0x"));
+    const QString given = hex && !prefixed ? entry.mid(2) : entry;
+    placeCursor(line, how == QLatin1String("type digits") ? 2 : 0);
+    QTest::keyClick(line, Qt::Key_End, Qt::ShiftModifier);
+    if (how.endsWith(QLatin1String("emptied")))
+        QTest::keyClick(line, Qt::Key_Backspace);
+    if (how.startsWith(QLatin1String("paste"))) {
+        QGuiApplication::clipboard()->setText(given);
+        QTest::keyClick(line, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        typeKeys(line, given);
+    }
+    QTest::keyClick(line, Qt::Key_Return);
 }
 
 } // namespace
@@ -159,31 +217,11 @@ class TestRefusedEntries : public QObject, RunFixture
         dataPrj.validateAll();
     }
 
-private slots:
-    void initTestCase()
+    // Every command of every owner (after each family's "set_device") and
+    // every numeric field of its form: the command, the field's place among
+    // the form's edits and the field.
+    void forEveryField(const std::function<void(const QString &name, int id, int edit, TWgtEditNum *e)> &fn)
     {
-        registerMetaTypes();
-        QVERIFY(NumberedLanguage::loadWithArguments());
-        QVERIFY(dir.isValid());
-        setAppFileLocation(dir.path());
-        QFile crcList(path(QStringLiteral("crc.lst")));
-        QVERIFY(crcList.open(QIODevice::WriteOnly));
-        crcList.write("CRC-32=1\n");
-        crcList.close();
-        appData.pathDevices = DEVICES;
-        QVERIFY2(startProgrammerAs(EMU), qPrintable(fake->errorString()));
-    }
-
-    void cleanupTestCase() { endRun(); }
-
-    // Every command of every owner, every numeric field of its form, one
-    // past each end.
-    void entryOutsideRefused_data()
-    {
-        QTest::addColumn<int>("id");
-        QTest::addColumn<int>("edit");
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("range");
         buildProject();
         QSet<QString> served;
         for (const Chip &c : chips) {
@@ -203,14 +241,53 @@ private slots:
                 const QList<TWgtEditNum *> edits = numericEdits(form);
                 for (int i = 0; i < edits.size(); ++i) {
                     QVERIFY2(!keyOf(edits.at(i)).isEmpty(), qPrintable(code));
-                    for (const auto &probe : pastTheEnds(edits.at(i)))
-                        QTest::addRow("%s %s %s #%d %s", c.family, qPrintable(code),
-                                      qPrintable(keyOf(edits.at(i))), i, qPrintable(probe.first))
-                            << id << i << probe.first << probe.second;
+                    fn(family + QLatin1Char(' ') + code + QLatin1Char(' ') + keyOf(edits.at(i)), id, i, edits.at(i));
                 }
             }
         }
         QCOMPARE(served.size(), cmdCode.count());
+    }
+
+    // Runs the configuration to its end, which must be a success.
+    void runToSuccess(int cfg)
+    {
+        rx.reset(new Receiver);
+        QPointer<QThread> thread = startExec(cfg, rx.get());
+        QVERIFY(TExec::waitForThread(thread, 20000));
+        QTRY_COMPARE(rx->destroyed, QVector<int>{cfg});
+        QCOMPARE(rx->statuses, (QVector<QPair<int, bool>>{{cfg, true}}));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        registerMetaTypes();
+        QVERIFY(NumberedLanguage::loadWithArguments());
+        QVERIFY(dir.isValid());
+        setAppFileLocation(dir.path());
+        QFile crcList(path(QStringLiteral("crc.lst")));
+        QVERIFY(crcList.open(QIODevice::WriteOnly));
+        crcList.write("CRC-32=1\n");
+        crcList.close();
+        appData.pathDevices = DEVICES;
+        QVERIFY2(startProgrammerAs(EMU), qPrintable(fake->errorString()));
+    }
+
+    void cleanupTestCase() { endRun(); }
+
+    // Every numeric field of every form, one past each end.
+    void entryOutsideRefused_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<int>("edit");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("range");
+        forEveryField([](const QString &name, int id, int edit, TWgtEditNum *e) {
+            for (const Probe &probe : probesOf(e))
+                if (!probe.taken)
+                    QTest::addRow("%s #%d %s", qPrintable(name), edit, qPrintable(probe.text))
+                        << id << edit << probe.text << probe.range;
+        });
     }
 
     void entryOutsideRefused()
@@ -221,9 +298,7 @@ private slots:
         QFETCH(QString, range);
         const TData before = record(id);
         FormHost host;
-        QWidget *form = host.select(id);
-        QVERIFY(form);
-        TWgtEditNum *e = numericEdits(form).value(edit);
+        TWgtEditNum *e = shownField(host, id, edit);
         QVERIFY(e);
         QLineEdit *line = lineOf(e);
         const QString shown = line->text();
@@ -251,6 +326,67 @@ private slots:
         QCOMPARE(record(id), before);
     }
 
+    // Every field of every form, its largest value and the entries past its
+    // ends that are typed without a sign, entered as a user would: typed or
+    // pasted over the whole text, with or without "0x", typed over the
+    // digits selected, pasted with its "0x" into the emptied field, typed
+    // over a damaged value. The line then shows the entry as it was given;
+    // it is stored as that number, or refused and marked with nothing
+    // stored.
+    void entryTakenAsGiven_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<int>("edit");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("taken");
+        QTest::addColumn<QString>("how");
+        forEveryField([](const QString &name, int id, int edit, TWgtEditNum *e) {
+            const bool hex = qobject_cast<TWgtEditHex *>(e) || qobject_cast<TWgtEditHex64 *>(e);
+            QStringList hows{"type", "paste", "damaged"};
+            if (hex)
+                hows << "type 0x" << "paste 0x" << "type digits" << "paste 0x emptied";
+            for (const Probe &probe : probesOf(e))
+                for (const QString &how : qAsConst(hows))
+                    if (!probe.text.startsWith(QLatin1Char('-')))
+                        QTest::addRow("%s #%d %s %s", qPrintable(name), edit, qPrintable(probe.text), qPrintable(how))
+                            << id << edit << probe.text << probe.taken << how;
+        });
+    }
+
+    void entryTakenAsGiven()
+    {
+        QFETCH(int, id);
+        QFETCH(int, edit);
+        QFETCH(QString, entry);
+        QFETCH(bool, taken);
+        QFETCH(QString, how);
+        const TData before = record(id);
+        // The next row finds the command as the table was made from it.
+        const auto restore = qScopeGuard([id, before] { dataPrj.setCmdParam(id, before); });
+        FormHost host;
+        TWgtEditNum *e = shownField(host, id, edit);
+        QVERIFY(e);
+        QLineEdit *line = lineOf(e);
+        const bool hex = entry.startsWith(QLatin1String("0x"));
+        if (how == QLatin1String("damaged"))
+            e->showDamaged(QStringLiteral("12x"));
+        give(line, how, entry);
+
+        QCOMPARE(line->text(), entry);
+        QCOMPARE(e->isRefused(), !taken);
+        QCOMPARE(baseOf(e) == warningColor(), !taken);
+        if (!taken) {
+            QVERIFY(host.emitted.isEmpty());
+            QCOMPARE(record(id), before);
+            return;
+        }
+        const QVariant stored = record(id).value(keyOf(e));
+        if (qobject_cast<TWgtEditDouble *>(e))
+            QVERIFY2(qFuzzyCompare(stored.toDouble(), entry.toDouble()), qPrintable(stored.toString()));
+        else
+            QCOMPARE(stored.toLongLong(), hex ? qint64(entry.mid(2).toULongLong(nullptr, 16)) : entry.toLongLong());
+    }
+
     // "33" typed for 3.3 V is refused, and the run sets 3.3 V: 33 tenths
     // on the wire, never the top of the range.
     void refusedVoltageNeverReachesTheChip()
@@ -259,24 +395,41 @@ private slots:
         const int id = addCommand(QStringLiteral("24xx"), QLatin1String(CMD_SET_VCC));
         QCOMPARE(record(id).value(SUPPLY_VCC).toDouble(), 3.3);
         FormHost host;
-        const QList<TWgtEditNum *> edits = numericEdits(host.select(id));
-        const auto vcc = std::find_if(edits.begin(), edits.end(), [](QWidget *e) { return keyOf(e) == SUPPLY_VCC; });
-        QVERIFY(vcc != edits.end());
-        enter(*vcc, QStringLiteral("33"));
+        TWgtEditNum *vcc = fieldOf(numericEdits(host.select(id)), SUPPLY_VCC);
+        QVERIFY(vcc);
+        enter(vcc, QStringLiteral("33"));
         QVERIFY(host.emitted.isEmpty());
-        rx.reset(new Receiver);
-        const int cfg = dataPrj.cmdById(id)->idCfg();
         fake->clearRequests();
-        QPointer<QThread> thread = startExec(cfg, rx.get());
-        QVERIFY(TExec::waitForThread(thread, 20000));
-        QTRY_COMPARE(rx->destroyed, QVector<int>{cfg});
-        QCOMPARE(rx->statuses, (QVector<QPair<int, bool>>{{cfg, true}}));
+        runToSuccess(dataPrj.cmdById(id)->idCfg());
         QStringList supplies;
         for (const FakeProgrammer::Request &r : fake->requests())
             if (r.code == 0x89)
                 supplies << QString::fromLatin1(r.payload.toHex());
         QCOMPARE(supplies, QStringList{QStringLiteral("21")});
         QCOMPARE(fake->state().vcc, quint8(33));
+    }
+
+    // A fill pasted without "0x" writes where it was entered: 16 bytes of
+    // A5 from 0x1FFFF0, none at 0xFFF0.
+    void enteredAddressReachesTheChip()
+    {
+        buildProject();
+        const int id = addCommand(QStringLiteral("25xx"), QLatin1String(CMD_CHAR_WRITE));
+        FormHost host;
+        const QList<TWgtEditNum *> edits = numericEdits(host.select(id));
+        const QPair<const char *, const char *> entries[] = {
+            {CHAR_ADDR_DEVICE, "0x1FFFF0"}, {CHAR_COUNT, "0x10"}, {CHAR_FILL_CHAR, "0xA5"}};
+        for (const auto &entry : entries) {
+            QVERIFY(fieldOf(edits, entry.first));
+            give(lineOf(fieldOf(edits, entry.first)), QStringLiteral("paste"), entry.second);
+        }
+        auto chip = std::make_shared<Spi25Chip>(2 << 20, QByteArray::fromHex("EF4015"));
+        fake->setChip(chip);
+        runToSuccess(dataPrj.cmdById(id)->idCfg());
+        fake->locked([&] {
+            QCOMPARE(chip->array.mid(0x1FFFE0, 32), QByteArray(16, char(0xFF)) + QByteArray(16, char(0xA5)));
+            QCOMPARE(chip->array.mid(0xFFF0, 16), QByteArray(16, char(0xFF)));
+        });
     }
 };
 
