@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include <iterator>
+
 #include "core/TLang.h"
 #include "devices/exec_messages.h"
 #include "formats/TFormat.h"
@@ -143,7 +145,6 @@ void IDeviceExec::beginChange(ChangeUnit unit, qint64 first, qint64 last)
     m_change.unit = unit;
     m_change.first = first;
     m_change.last = last;
-    m_change.doneTo = first - 1;
 }
 
 void IDeviceExec::changeRequest(qint64 first, qint64 last)
@@ -158,7 +159,22 @@ void IDeviceExec::changeConfirmed()
     if (!m_change.inFlight)
         return;
     m_change.inFlight = false;
-    m_change.doneTo = qMax(m_change.doneTo, m_change.requestLast);
+    confirm(m_change.requestFirst, m_change.requestLast);
+}
+
+void IDeviceExec::confirm(qint64 first, qint64 last)
+{
+    std::map<qint64, qint64> &done = m_change.done;
+    // The ranges that overlap or meet first..last become one.
+    auto it = done.upper_bound(first);
+    if (it != done.begin() && std::prev(it)->second + 1 >= first)
+        --it;
+    while (it != done.end() && it->first <= last + 1) {
+        first = qMin(first, it->first);
+        last = qMax(last, it->second);
+        it = done.erase(it);
+    }
+    done.emplace_hint(it, first, last);
 }
 
 void IDeviceExec::endChange()
@@ -168,14 +184,28 @@ void IDeviceExec::endChange()
 
 void IDeviceExec::changeUnits(qint64 confirmed, bool ok)
 {
-    if (confirmed > 0) {
+    const qint64 next = m_change.first + qBound<qint64>(0, confirmed, m_change.last - m_change.first + 1);
+    if (next > m_change.first) {
         m_change.inFlight = false;
-        m_change.doneTo = qMax(m_change.doneTo, qMin(m_change.first + confirmed - 1, m_change.last));
+        confirm(m_change.first, next - 1);
     }
     if (ok)
         endChange();
     else
-        changeRequest(m_change.doneTo + 1, m_change.doneTo + 1);
+        changeRequest(next, next);
+}
+
+QString IDeviceExec::addressParts() const
+{
+    // A file of many scattered records may leave many parts: the first few
+    // are named, and how many more there are.
+    constexpr int LISTED = 8;
+    QStringList parts;
+    for (auto it = m_change.done.begin(); it != m_change.done.end() && parts.size() < LISTED; ++it)
+        parts << QStringLiteral("0x%1..0x%2").arg(hexText64(it->first), hexText64(it->second));
+    const QString text = parts.join(QLatin1String(", "));
+    const qint64 more = qint64(m_change.done.size()) - parts.size();
+    return more > 0 ? lang.text(execmsg::CHANGE_PARTS_MORE).arg(text).arg(more) : text;
 }
 
 QStringList IDeviceExec::unfinishedChangeText() const
@@ -184,17 +214,23 @@ QStringList IDeviceExec::unfinishedChangeText() const
     if (!c.open)
         return {};
     QStringList lines;
-    const bool done = c.doneTo >= c.first;
+    qint64 units = 0;
+    for (const auto &part : c.done)
+        units += part.second - part.first + 1;
     switch (c.unit) {
     case ChangeUnit::Addresses:
-        if (done)
-            lines << lang.text(execmsg::CHANGE_PART).arg(hexText64(c.first), hexText64(c.doneTo), hexText64(c.last));
+        // One part from the range's start: the contents are new up to an address.
+        if (c.done.size() == 1 && c.done.begin()->first == c.first)
+            lines << lang.text(execmsg::CHANGE_PART)
+                         .arg(hexText64(c.first), hexText64(c.done.begin()->second), hexText64(c.last));
+        else if (!c.done.empty())
+            lines << lang.text(execmsg::CHANGE_PARTS).arg(addressParts(), hexText64(c.first), hexText64(c.last));
         if (c.inFlight)
             lines << lang.text(execmsg::CHANGE_UNSURE).arg(hexText64(c.requestFirst), hexText64(c.requestLast));
         break;
     case ChangeUnit::Registers:
-        if (done)
-            lines << lang.text(execmsg::REGISTERS_PART).arg(c.doneTo - c.first + 1).arg(c.last - c.first + 1);
+        if (units > 0)
+            lines << lang.text(execmsg::REGISTERS_PART).arg(units).arg(c.last - c.first + 1);
         if (c.inFlight)
             lines << lang.text(execmsg::REGISTER_UNSURE).arg(c.requestFirst).arg(c.last);
         break;

@@ -12,6 +12,8 @@
 #include "devices/TCheck.h"
 #include "devices/TCodeExec.h"
 
+#include <map>
+
 class TFormat;
 class TSerialPort;
 
@@ -80,8 +82,9 @@ public:
     // change, then each request that changes a part of it and whether the
     // programmer confirmed it, and that the change is complete. One that
     // ends before (stopped, failed) leaves the change open, and the worker
-    // logs what the chip now holds: up to where it was changed, and what a
-    // request that failed may have changed.
+    // logs what the chip now holds: the parts the programmer confirmed,
+    // in whatever order they were sent (a HEX file's records out of
+    // address order), and what a request that failed may have changed.
 
     // How a change is counted: chip addresses, registers (numbered from 1),
     // or the whole chip in one request (an erase).
@@ -119,11 +122,17 @@ private:
         ChangeUnit unit = ChangeUnit::Addresses;
         qint64 first = 0;
         qint64 last = -1;
-        qint64 doneTo = -1;     // last unit confirmed; below first: none
+        // The units confirmed, first to last, merged where they meet.
+        std::map<qint64, qint64> done;
         bool inFlight = false;  // a request was sent and not confirmed
         qint64 requestFirst = 0;
         qint64 requestLast = -1;
     };
+
+    // Adds first..last to the units confirmed.
+    void confirm(qint64 first, qint64 last);
+    // The confirmed ranges of addresses as the log gives them.
+    QString addressParts() const;
 
     bool m_stop = false;
     QString m_errorText;

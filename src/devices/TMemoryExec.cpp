@@ -511,8 +511,8 @@ bool TMemoryExec::execFile(TSerialPort *port, Area area, Op op)
         return sent(false, op == FileWrite && data.changeFoundLate()
                                ? lang.text(execmsg::FILE_CHANGED_WRITTEN).arg(file)
                                : data.errorString());
-    // A stop after the range's last byte stopped nothing.
-    if (end == TWalkEnd::Done || dataEnd >= last) {
+    // A stop leaves the change open: the log says which parts are new.
+    if (end == TWalkEnd::Done) {
         endChange();
         logMoved(op == FileWrite ? execmsg::FILE_WRITTEN : execmsg::FILE_COMPARED, moved, dataEnd, last);
     }

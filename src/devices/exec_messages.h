@@ -65,6 +65,12 @@ constexpr int READ_FILE_KEPT = 494;
 // Log: a write or erase that ended before its end. %1..%2 the addresses it
 // changed, %1..%3 its range.
 constexpr int CHANGE_PART = 528;
+// Log: a write or erase that ended before its end with new contents in
+// parts that are not one from the range's start (a HEX file's records out
+// of address order, a file with gaps): %1 the parts, %2..%3 its range.
+constexpr int CHANGE_PARTS = 582;
+// The parts of CHANGE_PARTS beyond those named: %1 those named, %2 how many more.
+constexpr int CHANGE_PARTS_MORE = 583;
 // Log: %1..%2 the request that failed, which may have changed them.
 constexpr int CHANGE_UNSURE = 529;
 // Log: the command ended before its first request reached the chip.

@@ -1,10 +1,13 @@
-// The executor's progress step and the device interface's small helpers.
+// The executor's progress step, what a change cut short says, and the
+// device interface's small helpers.
 
 #include <QtTest>
 
 #include "core/consts.h"
 #include "devices/IDeviceExec.h"
+#include "devices/exec_messages.h"
 #include "link/TProtocol.h"
+#include "misc/dev_misc.h"
 #include "link/TSerialPort.h"
 #include "support/FakeDevice.h"
 #include "support/FakeProgrammer.h"
@@ -149,6 +152,34 @@ private slots:
         QCOMPARE(device.cmdName(cmd), QStringLiteral("Flash File Write"));
         cmd.insert(REC_CMD, QString(CMD_SEPARATOR));
         QCOMPARE(device.cmdName(cmd), QString());
+    }
+
+    // A write cut short names the parts the programmer confirmed, in
+    // whatever order they were sent: merged where they meet, the first
+    // eight of many and how many more, beside the request that failed.
+    void changeLeftOpenNamesItsParts()
+    {
+        QVERIFY(NumberedLanguage::loadWithArguments());
+        const auto T = NumberedLanguage::textWithArguments;
+        Exec exec;
+        exec.beginChange(IDeviceExec::ChangeUnit::Addresses, 0x10, 0x13F);
+        QStringList named;
+        // Backwards: 0x120..0x13F in two requests that meet, then every
+        // other 16 bytes; the last request fails.
+        for (qint64 a : {0x130, 0x120, 0x100, 0xE0, 0xC0, 0xA0, 0x80, 0x60, 0x40, 0x20, 0x10}) {
+            exec.changeRequest(a, a + 0xF);
+            if (a == 0x10)
+                break;
+            exec.changeConfirmed();
+            if (a < 0x120)
+                named.prepend(QStringLiteral("0x%1..0x%2").arg(hexText64(a), hexText64(a + 0xF)));
+        }
+        const QString parts = T(execmsg::CHANGE_PARTS_MORE).arg(named.join(QLatin1String(", "))).arg(1);
+        QCOMPARE(exec.unfinishedChangeText(), QStringList({T(execmsg::CHANGE_PARTS).arg(parts, "10", "13F"),
+                                                           T(execmsg::CHANGE_UNSURE).arg("10", "1F")}));
+        exec.endChange();
+        QVERIFY(exec.unfinishedChangeText().isEmpty());
+        QVERIFY(NumberedLanguage::load());
     }
 };
 

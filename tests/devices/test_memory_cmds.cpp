@@ -3,7 +3,8 @@
 // flash, EEPROM) run by the execution worker against the fake programmer's
 // chip models. Transfers at the edges of the memory at four programmer
 // blocks with HEX and BIN files; commands that would move nothing refused
-// with nothing sent; reads stopped or broken part-way change nothing stored.
+// with nothing sent; reads stopped or broken part-way change nothing stored;
+// writes cut short name the parts of the chip they changed.
 
 #include "core/TAppData.h"
 #include "core/TProgName.h"
@@ -491,62 +492,85 @@ private slots:
 
     // A write that the user stops after its first chunk, or whose link fails
     // at its third (an error reply: not carried out; a corrupted reply:
-    // carried out, perhaps), says what the chip holds: new contents up to
-    // the address it names, the failed request's bytes perhaps, the rest as
-    // before. A stop stays a stop.
+    // carried out, perhaps), says what the chip holds: new contents in the
+    // parts it names, the failed request's bytes perhaps, the rest as
+    // before. A HEX file may give its records in any order: the second
+    // half of the range first, or its last record first. A stop stays a stop.
     void unfinishedWritesSayHowFar_data()
     {
         QTest::addColumn<int>("memory");
         QTest::addColumn<int>("op");
+        QTest::addColumn<QString>("layout");
         QTest::addColumn<QString>("cut");
         for (int m = 0; m < int(std::size(memories)); ++m)
             for (int op : {CHAR_WRITE, DATA_WRITE, FILE_WRITE})
-                for (const char *cut : {"stopped", "error reply", "reply corrupted"})
-                    if (memories[m].codes[op])
-                        QTest::addRow("%s %s, %s", memories[m].name, memories[m].codes[op], cut)
-                            << m << op << QString::fromLatin1(cut);
+                for (const QString &layout : op == FILE_WRITE ? QStringList{"bin", "hex halves swapped", "hex last record first"}
+                                                              : QStringList{QString()})
+                    for (const char *cut : {"stopped", "error reply", "reply corrupted"})
+                        if (memories[m].codes[op])
+                            QTest::addRow("%s %s %s, %s", memories[m].name, memories[m].codes[op], qPrintable(layout), cut)
+                                << m << op << layout << QString::fromLatin1(cut);
     }
     void unfinishedWritesSayHowFar()
     {
         QFETCH(int, memory);
         QFETCH(int, op);
+        QFETCH(QString, layout);
         QFETCH(QString, cut);
         const Memory &m = memories[memory];
         start(m, 64);
         const qint64 first = 0x40, count = 0x100, last = first + count - 1;
         const QByteArray data = op == CHAR_WRITE ? QByteArray(int(count), 0x5A) : randomBytes(int(count), 2);
-        const QString file = path(QStringLiteral("w.bin"));
-        QVERIFY(writeBytes(file, data));
+        const bool hex = layout.startsWith(QLatin1String("hex"));
+        const int split = layout == QLatin1String("hex halves swapped") ? int(count / 2) : int(count - 16);
+        const QString file = path(QStringLiteral("w.dat"));
+        QVERIFY(writeBytes(file, hex ? hexOf(quint16(first + split), data.mid(split)).replace(":00000001FF\r\n", "")
+                                           + hexOf(quint16(first), data.left(split))
+                                     : data));
         const QByteArray before = contents();
         const int id = add(op, op == CHAR_WRITE   ? TData{{CHAR_ADDR_DEVICE, first}, {CHAR_COUNT, count}, {CHAR_FILL_CHAR, 0x5A}}
                                : op == DATA_WRITE ? TData{{DATA_ADDR_DEVICE, first}, {DATA_DATA, bytesToHexString(data)}}
-                                                  : fileParams(file, "bin", first, count, 0));
+                                                  : fileParams(file, hex ? "hex" : "bin", first, count, hex ? first : 0));
         const bool stop = cut == QLatin1String("stopped"), undone = cut != QLatin1String("reply corrupted");
         if (!stop)
             fake->addFault((undone ? FakeFault::errorReply(7) : FakeFault::badChecksum()).onCode(m.writeCode).after(2));
         QCOMPARE(run(stop ? id : -1), stop);
-        const QByteArray after = contents();
         const QStringList lines = texts(EXEC_TEXT_NEXT);
         QCOMPARE(lines.size(), stop ? 1 : 2);
-        const QStringList part = argsOf(execmsg::CHANGE_PART, lines.first());
-        QCOMPARE(part, QStringList({hexText64(first), part.value(1), hexText64(last)}));
-        const qint64 said = fromHex(part.at(1));
-        QVERIFY(said >= first && said < last);
-        qint64 unsureEnd = said;
+        // The parts said to be new: one from the range's start, or a list.
+        QStringList said = argsOf(execmsg::CHANGE_PART, lines.first());
+        if (said.size() == 3)
+            said = QStringList({QStringLiteral("0x%1..0x%2").arg(said.at(0), said.at(1)), said.at(0), said.at(2)});
+        else
+            said = argsOf(execmsg::CHANGE_PARTS, lines.first());
+        QCOMPARE(said.mid(1), QStringList({hexText64(first), hexText64(last)}));
+        // The chip holds the new bytes exactly where the log says, the old
+        // ones everywhere else but in the request that failed after it was
+        // carried out, perhaps.
+        const QByteArray after = contents();
+        QByteArray expect = before;
+        const auto place = [&](qint64 a, qint64 z, const QByteArray &bytes, qint64 at) {
+            QVERIFY(a >= first && a <= z && z <= last);
+            expect.replace(int(a), int(z - a + 1), bytes.mid(int(a - at), int(z - a + 1)));
+        };
+        QRegularExpressionMatchIterator parts =
+            QRegularExpression(QStringLiteral("0x([0-9A-F]+)\\.\\.0x([0-9A-F]+)")).globalMatch(said.value(0));
+        QVERIFY(parts.hasNext());
+        while (parts.hasNext()) {
+            const QRegularExpressionMatch part = parts.next();
+            place(fromHex(part.captured(1)), fromHex(part.captured(2)), data, first);
+        }
         if (stop) {
             QCOMPARE(texts(EXEC_SUCCESS), QStringList(T(390)));
         } else {
             const QStringList unsure = argsOf(execmsg::CHANGE_UNSURE, lines.at(1));
-            QCOMPARE(unsure.value(0), hexText64(said + 1));
-            unsureEnd = fromHex(unsure.value(1));
-            QVERIFY(unsureEnd > said && unsureEnd <= last);
+            QCOMPARE(unsure.size(), 2);
+            if (!undone)
+                place(fromHex(unsure.at(0)), fromHex(unsure.at(1)), after, 0);
             QCOMPARE(requests(m.writeCode, m.writeCode), 3);
         }
-        // The chip's new contents end where the log says (after the request
-        // that failed, when it may have been carried out).
-        const qint64 oldFrom = undone ? said + 1 : unsureEnd + 1;
-        QVERIFY(after.mid(int(first), int(said - first + 1)) == data.left(int(said - first + 1)));
-        QVERIFY(after.mid(int(oldFrom), int(last - oldFrom + 1)) == before.mid(int(oldFrom), int(last - oldFrom + 1)));
+        QVERIFY(expect != before);
+        QVERIFY(after == expect);
     }
 
     // The families' own writes and erases cut short say the same: 25xx
