@@ -125,9 +125,10 @@ bool IFormat::finish()
 
 // ---- Reading: the file as its checked open found it ----------------------------
 
-bool IFormat::watchFrom()
+bool IFormat::watchFrom(qint64 from)
 {
     watching = file && platform::fileStamp(file->handle(), openedStamp);
+    openedFrom = from;
     startPass();
     return true;
 }
@@ -135,6 +136,7 @@ bool IFormat::watchFrom()
 bool IFormat::keepOpened()
 {
     openedDigest = digest.result();
+    openedLength = taken;
     // Written to while the open read it: what it read is no one version.
     return stillAsOpened();
 }
@@ -159,13 +161,51 @@ bool IFormat::failChanged(int number)
     return fail(message(number).arg(file ? file->fileName() : QString()));
 }
 
+bool IFormat::readsAsOpened(bool &same)
+{
+    const qint64 pos = file->pos();
+    QCryptographicHash again(QCryptographicHash::Md5);
+    QByteArray chunk(1 << 20, Qt::Uninitialized);
+    qint64 left = openedLength;
+    if (!file->seek(openedFrom))
+        return failWithFileError();
+    while (left > 0) {
+        const qint64 got = file->read(chunk.data(), qMin<qint64>(left, chunk.size()));
+        if (got < 0)
+            return failWithFileError();
+        if (got == 0)
+            break;
+        again.addData(chunk.constData(), int(got));
+        left -= got;
+    }
+    // The reader goes on from where it stood.
+    if (!file->seek(pos))
+        return failWithFileError();
+    same = left == 0 && again.result() == openedDigest;
+    return true;
+}
+
 bool IFormat::stillAsOpened()
 {
-    platform::FileStamp now;
-    if (!watching || (platform::fileStamp(file->handle(), now) && now == openedStamp))
+    if (!watching)
         return true;
     // Every read checks the stamp before it gives its bytes: what was
-    // given is the file as opened.
+    // given is the file as opened. Times that moved over the same bytes
+    // take the stamp's place; a stamp that moves again while they are
+    // read is looked at again, a few times at most.
+    for (int look = 0; look < 3; ++look) {
+        platform::FileStamp now;
+        if (!platform::fileStamp(file->handle(), now) || now.size != openedStamp.size)
+            break;
+        if (now == openedStamp)
+            return true;
+        bool same = false;
+        if (!readsAsOpened(same))
+            return false;
+        if (!same)
+            break;
+        openedStamp = now;
+    }
     return failChanged(fmtmsg::FILE_CHANGED);
 }
 

@@ -101,7 +101,12 @@ protected:
     // finds a write at once, and the digest of a whole pass at its end
     // (passAsOpened), which finds one that the stamp cannot tell. Either
     // fails with a text that names the file and says what the reads gave.
-    bool watchFrom();
+    // A stamp that moved while the size stayed (a touch, a change of mode,
+    // a new link, the name given to another file) is decided by the bytes:
+    // the open's part of the file is read again through the descriptor,
+    // once for each such move, and only bytes other than the open's fail.
+    // from: the file offset where the open's digest starts.
+    bool watchFrom(qint64 from);
     bool keepOpened();
     void startPass();
     // Bytes taken are digested unless only the check is made.
@@ -118,10 +123,15 @@ protected:
 
 private:
     bool failChanged(int message);
+    // The open's part of the file, read again through the descriptor, is
+    // what the open read (same); false when it cannot be read.
+    bool readsAsOpened(bool &same);
 
     bool watching = false;
     platform::FileStamp openedStamp;
     QByteArray openedDigest;
+    qint64 openedFrom = 0;     // the open's digest: its first offset and length
+    qint64 openedLength = 0;
     QCryptographicHash digest{QCryptographicHash::Md5};
     qint64 taken = 0;
     bool changedLate = false;

@@ -29,7 +29,7 @@ bool TFormatBIN::open(int openMode)
     if (!openForWindow(false))
         return false;
     // The window's bytes as they are now: what every read is checked against.
-    if (!watchFrom() || !file->seek(addrFile) || !takeUpTo(addrFile + windowLength) || !keepOpened()
+    if (!watchFrom(addrFile) || !file->seek(addrFile) || !takeUpTo(addrFile + windowLength) || !keepOpened()
         || !file->seek(addrFile)) {
         if (error.isEmpty())
             failWithFileError();

@@ -152,7 +152,7 @@ bool TFormatHEX::openChecked(bool checking)
     buffer.resize(bufferSize);
     // The check's pass is what every later pass is compared with.
     const bool ok = checking ? rewind() && checkFile()
-                             : watchFrom() && rewind() && checkFile() && keepOpened() && rewind();
+                             : watchFrom(0) && rewind() && checkFile() && keepOpened() && rewind();
     if (!ok || checking) {
         file.reset();
         buffer.clear();
