@@ -488,10 +488,12 @@ void TMainWindow::slotSelectPrj(const QString &file)
     if (!appData.windowMainCfgSplitter.isEmpty())
         m_prj->setSplitterSizes(appData.windowMainCfgSplitter);
     m_prj->setTabBarAutoHide(appData.prjHideTabCfg);
-    // An open command selector follows the new project.
+    // An open command selector follows the new project; told directly, not
+    // through the view's selection signal, whose slot here would put the
+    // project file over what the opening said in the status bar.
     if (m_selector) {
         setSelectorChecked(true);
-        emit m_prj->signalSelectCmd(m_prj->currentCfgId(), m_prj->currentCmdId());
+        m_selector->slotSelectCmd(m_prj->currentCfgId(), m_prj->currentCmdId());
     }
     action(QStringLiteral("CmdUncheckHide"))->setChecked(appData.hideUncheckCmd);
     slotCmdUncheckHide();

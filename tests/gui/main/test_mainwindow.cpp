@@ -9,7 +9,9 @@
 #include "core/core_messages.h"
 #include "core/helpers.h"
 #include "core/platform.h"
+#include "data/TCtrlProject.h"
 #include "data/TDataPrj.h"
+#include "gui/dialogs/TDialogCmdSelector.h"
 #include "gui/dialogs/TDialogSelectPrjList.h"
 #include "gui/dialogs/dialog_messages.h"
 #include "gui/main/TMainWindow.h"
@@ -514,6 +516,52 @@ private slots:
             }
         }
         QCOMPARE(readAll(path), text);
+    }
+
+    // Opening a project says how it went in the status bar whatever stands
+    // beside the window (the command selector is the one window that can):
+    // the file, or why it did not open, with no page of the project before
+    // left and nothing offered to add to no project.
+    void projectOpenSaysHow_data()
+    {
+        QTest::addColumn<bool>("selector");
+        QTest::addColumn<bool>("broken");
+        for (bool selector : {false, true})
+            for (bool broken : {false, true})
+                QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(selector ? "selector open" : "no selector",
+                                                                       broken ? "broken file" : "sound file")))
+                    << selector << broken;
+    }
+    void projectOpenSaysHow()
+    {
+        QFETCH(bool, selector);
+        QFETCH(bool, broken);
+        const QString path = at("sub/tools.prj");
+        if (broken)
+            writeBytes(path, "{\"configurations\": [");
+        TDataPrj scratch;
+        TCtrlProject probe;
+        QCOMPARE(probe.load(path, &scratch), broken ? 2 : 0);
+        TMainWindow w;
+        w.show();
+        w.prjList()->setCurrentIndex(1); // Board A
+        if (selector)
+            w.action("CmdSelector")->trigger();
+        w.prjList()->setCurrentIndex(2); // Tools
+        QCoreApplication::processEvents();
+        QCOMPARE(w.statusBarWidget()->currentMessage(),
+                 broken ? QString("%1: %2: %3").arg(lang.text(87), path, probe.lastError()) : path);
+        QCOMPARE(dataPrj.isOpen(), !broken);
+        QCOMPARE(w.prjView()->count(), broken ? 0 : 2);
+        QCOMPARE(w.toolBarRight()->isVisible(), !broken);
+        QCOMPARE(w.action("CmdSelector")->isChecked(), selector);
+        TDialogCmdSelector *open = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            open = open ? open : qobject_cast<TDialogCmdSelector *>(top);
+        QCOMPARE(open != nullptr, selector);
+        if (open)
+            QCOMPARE(open->toolsGroup()->cmdList().isEmpty(), broken);
+        QVERIFY(w.close()); // the selector goes with the window
     }
 
     // Entries moved in the tree reach the list file before another list
