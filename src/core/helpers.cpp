@@ -540,9 +540,21 @@ bool readJsonText(const QByteArray &text, QJsonDocument *doc, QString *error)
     const bool atOffset =
         parse.error == QJsonParseError::GarbageAtEnd || parse.error == QJsonParseError::IllegalUTF8String;
     const int at = qBound(0, atOffset ? parse.offset : parse.offset - 1, text.size());
-    const int lineStart = text.lastIndexOf('\n', at - 1) + 1;
-    const int line = text.left(lineStart).count('\n') + 1;
-    const int column = QString::fromUtf8(text.mid(lineStart, at - lineStart)).toUcs4().size() + 1;
+    // Lines end with LF, CR LF or a lone CR (the project lists' own line
+    // end); a CR LF is one character at the end of its line.
+    const auto crLfAt = [&text](int i) {
+        return i + 1 < text.size() && text.at(i) == '\r' && text.at(i + 1) == '\n';
+    };
+    int line = 1;
+    int lineStart = 0;
+    for (int i = 0; i < at; ++i) {
+        if (text.at(i) == '\n' || (text.at(i) == '\r' && !crLfAt(i))) {
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    const int lineEnd = at > lineStart && crLfAt(at - 1) ? at - 1 : at;
+    const int column = QString::fromUtf8(text.mid(lineStart, lineEnd - lineStart)).toUcs4().size() + 1;
     const int expected = parse.error >= QJsonParseError::UnterminatedObject
                                  && parse.error <= QJsonParseError::GarbageAtEnd
                              ? MSG_JSON_EXPECTED + parse.error - QJsonParseError::UnterminatedObject

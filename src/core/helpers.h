@@ -99,7 +99,8 @@ QString unescapeText(const QString &text);
 QString jsonStringText(const QString &text);
 // Parses a JSON text into doc; false when it is not valid JSON, with error
 // saying where and what the reader expected there: "line L, column C: ..."
-// (the character the reader stopped at, columns counted in characters).
+// (the character the reader stopped at, lines ended by LF, CR LF or CR,
+// columns counted in characters).
 bool readJsonText(const QByteArray &text, QJsonDocument *doc, QString *error);
 
 // ---- Log file --------------------------------------------------------------

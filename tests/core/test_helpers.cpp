@@ -61,6 +61,10 @@ private slots:
         QTest::newRow("columns in characters") << QByteArray("{\"\xD0\xB6\xF0\x9F\x98\x80\": tru}") << 1 << 8 << 5;
         QTest::newRow("text ends in a string") << QByteArray("{\"a\": \"abc") << 1 << 11 << 10;
         QTest::newRow("more after the document") << QByteArray("{}\r\nx") << 2 << 1 << 14;
+        QTest::newRow("first character") << QByteArray("]\n\n\n\n\n") << 1 << 1 << 5;
+        QTest::newRow("ends after CR LF") << QByteArray("{\"a\": 1\r\n") << 1 << 8 << 1;
+        QTest::newRow("lines ended by CR") << QByteArray("{\r\"a\" 1}\r") << 2 << 5 << 2;
+        QTest::newRow("more after CR") << QByteArray("{}\rx") << 2 << 1 << 14;
     }
     void jsonErrorsSayWhere()
     {
