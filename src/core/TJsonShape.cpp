@@ -20,14 +20,14 @@ bool TJsonShape::top(const QJsonDocument &doc, QJsonObject *object)
     if (doc.isObject())
         return true;
     const QJsonValue found = doc.isArray() ? QJsonValue(doc.array()) : QJsonValue(QJsonValue::Undefined);
-    return fail(lang.text(MSG_JSON_TOP), valueText(found), lang.text(MSG_JSON_KIND + Object));
+    return fail(lang.text(MSG_JSON_TOP), valueText(found), kindText(Object));
 }
 
 bool TJsonShape::enter(const QJsonValue &element, int place, int index, QJsonObject *object)
 {
     m_places << lang.text(place).arg(index + 1);
     *object = element.toObject();
-    return element.isObject() || fail(QString(), valueText(element), lang.text(MSG_JSON_KIND + Object));
+    return element.isObject() || fail(QString(), valueText(element), kindText(Object));
 }
 
 void TJsonShape::leave()
@@ -35,13 +35,10 @@ void TJsonShape::leave()
     m_places.removeLast();
 }
 
-bool TJsonShape::member(const QJsonObject &object, const QString &key, Kind kind, Presence presence,
-                        QJsonValue *value)
+bool TJsonShape::member(const QJsonObject &object, const QString &key, Kind kind, QJsonValue *value)
 {
     *value = object.value(key);
-    if (isKind(*value, kind) || (value->isUndefined() && presence == Optional))
-        return true;
-    return refuse(key, valueText(*value), lang.text(MSG_JSON_KIND + kind));
+    return value->isUndefined() || isKind(*value, kind) || refuse(key, valueText(*value), kindText(kind));
 }
 
 bool TJsonShape::refuse(const QString &key, const QString &found, const QString &expected)
@@ -61,16 +58,22 @@ bool TJsonShape::isKind(const QJsonValue &value, Kind kind)
         const double d = value.toDouble();
         return value.isDouble() && std::floor(d) == d && std::fabs(d) <= 1e15;
     }
+    case Flag: return value.isBool() || isKind(value, WholeNumber);
     }
     return false;
+}
+
+QString TJsonShape::kindText(Kind kind)
+{
+    return lang.text(kind == Flag ? MSG_JSON_FLAG : MSG_JSON_KIND + kind);
 }
 
 QString TJsonShape::valueText(const QJsonValue &value)
 {
     switch (value.type()) {
-    case QJsonValue::Object: return lang.text(MSG_JSON_KIND + Object);
-    case QJsonValue::Array: return lang.text(MSG_JSON_KIND + Array);
-    case QJsonValue::String: return lang.text(MSG_JSON_KIND + Text);
+    case QJsonValue::Object: return kindText(Object);
+    case QJsonValue::Array: return kindText(Array);
+    case QJsonValue::String: return kindText(Text);
     case QJsonValue::Double:
         return lang.text(MSG_JSON_NUMBER).arg(QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest));
     // The words of JSON itself, in every language.
@@ -97,7 +100,7 @@ bool readListEntries(const QJsonDocument &doc, QVector<TListEntry> *entries, QSt
     TJsonShape shape(error);
     QJsonObject top;
     QJsonValue list;
-    if (!shape.top(doc, &top) || !shape.member(top, PRJLIST_LIST, TJsonShape::Array, TJsonShape::Required, &list))
+    if (!shape.top(doc, &top) || !shape.member(top, PRJLIST_LIST, TJsonShape::Array, &list))
         return false;
     const QJsonArray elements = list.toArray();
     entries->reserve(elements.size());
@@ -105,8 +108,8 @@ bool readListEntries(const QJsonDocument &doc, QVector<TListEntry> *entries, QSt
         QJsonObject entry;
         QJsonValue name, file;
         if (!shape.enter(elements.at(i), MSG_JSON_ENTRY, i, &entry)
-            || !shape.member(entry, PRJLIST_NAME, TJsonShape::Text, TJsonShape::Optional, &name)
-            || !shape.member(entry, PRJLIST_FILE, TJsonShape::Text, TJsonShape::Optional, &file)
+            || !shape.member(entry, PRJLIST_NAME, TJsonShape::Text, &name)
+            || !shape.member(entry, PRJLIST_FILE, TJsonShape::Text, &file)
             || (more && !more(shape, entry, i))) {
             entries->clear();
             return false;

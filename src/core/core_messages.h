@@ -18,7 +18,8 @@ constexpr int MSG_SAVE_BUSY = 565;
 // what stands there and what was expected (TJsonShape).
 constexpr int MSG_JSON_SHAPE = 567;
 // The kinds of value a shape expects, in the order of TJsonShape::Kind
-// (object, array, text, whole number); the first three tell found values too.
+// (object, array, text, whole number; a flag has MSG_JSON_FLAG); the first
+// three tell found values too.
 constexpr int MSG_JSON_KIND = 568;
 // A number found: "the number %1".
 constexpr int MSG_JSON_NUMBER = 572;
@@ -29,3 +30,5 @@ constexpr int MSG_JSON_NOTHING = 573;
 constexpr int MSG_JSON_TOP = 574;
 constexpr int MSG_JSON_KEY = 575;
 constexpr int MSG_JSON_ENTRY = 576;
+// The kind of value a flag expects (TJsonShape::Flag).
+constexpr int MSG_JSON_FLAG = 584;

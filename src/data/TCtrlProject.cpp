@@ -90,16 +90,16 @@ bool TCtrlProject::parseJson(const QByteArray &bytes, TDataPrj *project)
     QJsonObject top;
     QJsonValue cfgArray;
     if (!shape.top(doc, &top)
-        || !shape.member(top, PRJ_CONFIGURATIONS, TJsonShape::Array, TJsonShape::Required, &cfgArray))
+        || !shape.member(top, PRJ_CONFIGURATIONS, TJsonShape::Array, &cfgArray))
         return false;
     const QJsonArray cfgValues = cfgArray.toArray();
     for (int i = 0; i < cfgValues.size(); ++i) {
         QJsonObject cfg;
         QJsonValue name, description, cmdArray;
         if (!shape.enter(cfgValues.at(i), MSG_CONFIGURATION, i, &cfg)
-            || !shape.member(cfg, PRJ_NAME, TJsonShape::Text, TJsonShape::Optional, &name)
-            || !shape.member(cfg, PRJ_DESCRIPTION, TJsonShape::Text, TJsonShape::Optional, &description)
-            || !shape.member(cfg, PRJ_COMMANDS, TJsonShape::Array, TJsonShape::Required, &cmdArray))
+            || !shape.member(cfg, PRJ_NAME, TJsonShape::Text, &name)
+            || !shape.member(cfg, PRJ_DESCRIPTION, TJsonShape::Text, &description)
+            || !shape.member(cfg, PRJ_COMMANDS, TJsonShape::Array, &cmdArray))
             return false;
         cfgs.append({name.toString(), description.toString(), {}});
         const QJsonArray cmdValues = cmdArray.toArray();
@@ -110,7 +110,7 @@ bool TCtrlProject::parseJson(const QByteArray &bytes, TDataPrj *project)
             TData data;
             for (auto it = cmd.constBegin(); it != cmd.constEnd(); ++it) {
                 QJsonValue value;
-                if (!shape.member(cmd, it.key(), TJsonShape::Text, TJsonShape::Required, &value))
+                if (!shape.member(cmd, it.key(), TJsonShape::Text, &value))
                     return false;
                 data.insert(it.key(), value.toString());
             }

@@ -178,15 +178,15 @@ bool TWgtPrjList::load(const QString &name, const QString &file, int expandMode)
         QVector<QPair<qint64, bool>> places;
         const TListEntryReader readPlace = [&places](TJsonShape &shape, const QJsonObject &entry, int index) {
             QJsonValue parent, expand;
-            if (!shape.member(entry, PRJLIST_PARENT, TJsonShape::WholeNumber, TJsonShape::Optional, &parent)
-                || !shape.member(entry, PRJLIST_EXPAND, TJsonShape::WholeNumber, TJsonShape::Optional, &expand))
+            if (!shape.member(entry, PRJLIST_PARENT, TJsonShape::WholeNumber, &parent)
+                || !shape.member(entry, PRJLIST_EXPAND, TJsonShape::Flag, &expand))
                 return false;
             // Entries come in pre-order: a parent is one read before.
             const qint64 number = TJsonShape::whole(parent);
             if (number < 0 || number > index)
                 return shape.refuse(PRJLIST_PARENT, TJsonShape::valueText(parent),
                                     lang.text(MSG_PARENT).arg(index + 1));
-            places.append({number, TJsonShape::whole(expand) != 0});
+            places.append({number, TJsonShape::flag(expand)});
             return true;
         };
         if (readListText(bytes, &entries, &m_errorText, readPlace)) {

@@ -131,11 +131,12 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         // Valid JSON of another shape is refused, not read as an empty or
         // rearranged tree that the next save would write over the file
-        // (each shape and its message: test_file_shapes).
-        QTest::newRow("{}") << QByteArray("{}") << 0 << false << QStringList();
+        // (each shape and its message: test_file_shapes); members left out
+        // read as empty.
+        QTest::newRow("{}") << QByteArray("{}") << 0 << true << QStringList();
         QTest::newRow("list not an array") << QByteArray("{\"list\": {\"a\": 1}}") << 0 << false << QStringList();
         QTest::newRow("top-level array") << QByteArray("[1, 2]") << 0 << false << QStringList();
-        QTest::newRow("parent as text, expand true")
+        QTest::newRow("parent as text or a fraction")
             << QByteArray("{\"list\": [{\"name\": \"A\", \"expand\": 1}, {\"parent\": \"1\", \"name\": \"B\"},"
                           " {\"parent\": 1, \"expand\": true, \"name\": \"C\"}, {\"parent\": 1.5, \"name\": \"D\"}]}")
             << 0 << false << QStringList();
