@@ -9,9 +9,7 @@
 #include "core/core_messages.h"
 #include "core/helpers.h"
 #include "core/platform.h"
-#include "data/TCtrlProject.h"
 #include "data/TDataPrj.h"
-#include "gui/dialogs/TDialogCmdSelector.h"
 #include "gui/dialogs/TDialogSelectPrjList.h"
 #include "gui/dialogs/dialog_messages.h"
 #include "gui/main/TMainWindow.h"
@@ -481,16 +479,20 @@ private slots:
     // JSON is refused saying where: the line and column where the reader
     // stopped and what it expected there. The file stays as it was,
     // auto-save on (valid JSON of another shape takes the same way: each
-    // shape is in test_file_shapes).
+    // shape is in test_file_shapes). A project says so in the status bar
+    // with the command selector open too, no page of the one before left.
     void brokenJsonSaysWhere_data()
     {
         QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("selector");
         for (const char *file : {"a.prj", "bad.lst", "catalogue"})
-            QTest::newRow(file) << file;
+            QTest::newRow(file) << file << false;
+        QTest::newRow("a.prj, command selector open") << "a.prj" << true;
     }
     void brokenJsonSaysWhere()
     {
         QFETCH(QString, file);
+        QFETCH(bool, selector);
         appData.autoSavePrj = true;
         const QString path = file == QLatin1String("catalogue") ? appData.selectPrjListFile : at(file);
         const QByteArray text("{\n    \"list\":\n    [{\"name\": \"A\" \"file\": \"a.prj\"}]\n}\n");
@@ -501,9 +503,16 @@ private slots:
             w.show();
             Answers answers;
             if (file == QLatin1String("a.prj")) {
+                w.prjList()->setCurrentIndex(2); // Tools
+                if (selector)
+                    w.action("CmdSelector")->trigger();
                 w.prjList()->setCurrentIndex(1); // Board A
+                QCoreApplication::processEvents();
                 QVERIFY(!dataPrj.isOpen());
+                QCOMPARE(w.prjView()->count(), 0);
                 QCOMPARE(w.statusBarWidget()->currentMessage(), QString("%1: %2: %3").arg(lang.text(87), path, where));
+                if (selector)
+                    w.action("CmdSelector")->trigger(); // a top-level window: it would outlive this one
             } else {
                 if (file == QLatin1String("bad.lst"))
                     answers.add(typeFileName(path));
@@ -516,52 +525,6 @@ private slots:
             }
         }
         QCOMPARE(readAll(path), text);
-    }
-
-    // Opening a project says how it went in the status bar whatever stands
-    // beside the window (the command selector is the one window that can):
-    // the file, or why it did not open, with no page of the project before
-    // left and nothing offered to add to no project.
-    void projectOpenSaysHow_data()
-    {
-        QTest::addColumn<bool>("selector");
-        QTest::addColumn<bool>("broken");
-        for (bool selector : {false, true})
-            for (bool broken : {false, true})
-                QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(selector ? "selector open" : "no selector",
-                                                                       broken ? "broken file" : "sound file")))
-                    << selector << broken;
-    }
-    void projectOpenSaysHow()
-    {
-        QFETCH(bool, selector);
-        QFETCH(bool, broken);
-        const QString path = at("sub/tools.prj");
-        if (broken)
-            writeBytes(path, "{\"configurations\": [");
-        TDataPrj scratch;
-        TCtrlProject probe;
-        QCOMPARE(probe.load(path, &scratch), broken ? 2 : 0);
-        TMainWindow w;
-        w.show();
-        w.prjList()->setCurrentIndex(1); // Board A
-        if (selector)
-            w.action("CmdSelector")->trigger();
-        w.prjList()->setCurrentIndex(2); // Tools
-        QCoreApplication::processEvents();
-        QCOMPARE(w.statusBarWidget()->currentMessage(),
-                 broken ? QString("%1: %2: %3").arg(lang.text(87), path, probe.lastError()) : path);
-        QCOMPARE(dataPrj.isOpen(), !broken);
-        QCOMPARE(w.prjView()->count(), broken ? 0 : 2);
-        QCOMPARE(w.toolBarRight()->isVisible(), !broken);
-        QCOMPARE(w.action("CmdSelector")->isChecked(), selector);
-        TDialogCmdSelector *open = nullptr;
-        for (QWidget *top : QApplication::topLevelWidgets())
-            open = open ? open : qobject_cast<TDialogCmdSelector *>(top);
-        QCOMPARE(open != nullptr, selector);
-        if (open)
-            QCOMPARE(open->toolsGroup()->cmdList().isEmpty(), broken);
-        QVERIFY(w.close()); // the selector goes with the window
     }
 
     // Entries moved in the tree reach the list file before another list
