@@ -7,28 +7,73 @@
 #include <QJsonObject>
 #include <QStringList>
 
+#include <limits>
+
 #include "core/TJsonShape.h"
-#include "core/TPairStringList.h"
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "data/TDataCfg.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
+#include "devices/param_schema.h"
 
 static QString pair(const QString &key, const QString &value)
 {
     return QStringLiteral("\"%1\": \"%2\"").arg(jsonStringText(key), jsonStringText(value));
 }
 
-// The decimal position of an id in a map of id to position; -1 when it
-// names nothing. A text that is no id at all is a damaged value: it is
-// written as it stands, so that it stays shown and refused after a reload
-// instead of turning into a reference to nothing.
+// The decimal position of the record an id names, in a map of id to
+// position. A reference to nothing is written as it stands (a damaged one,
+// a number that no record of the file is at), so that it stays shown and
+// refused after a reload; only a number that the file would read as the
+// position of another record (the id of a record deleted since the load)
+// is written -1, which names none wherever it is read.
 static QString positionText(const QString &idText, const QHash<int, int> &positions)
 {
-    bool ok = false;
-    const int id = idText.trimmed().toInt(&ok);
-    return ok ? QString::number(positions.value(id, -1)) : idText;
+    qint64 id = -1;
+    if (!schema::readInteger(idText, id) || id < 0 || id > std::numeric_limits<int>::max())
+        return idText;
+    const auto it = positions.constFind(int(id));
+    if (it != positions.constEnd())
+        return QString::number(*it);
+    return id < positions.size() ? QStringLiteral("-1") : idText;
+}
+
+// The value of a key of the kind with every reference it holds (an id, the
+// ids of routes) as the position of what it names; the rest as it stands.
+static QString positionsIn(schema::Kind kind, const QString &value, const QHash<int, int> &cfgPositions,
+                           const QHash<int, int> &cmdPositions)
+{
+    QString text = value;
+    const QVector<schema::Reference> refs = schema::referencesIn(kind, value);
+    for (auto r = refs.crbegin(); r != refs.crend(); ++r)
+        if (r->at >= 0)
+            text.replace(r->at, r->text.size(),
+                         positionText(r->text, r->names == schema::Kind::Command ? cmdPositions : cfgPositions));
+    return text;
+}
+
+// Past every id that a reference of the record holds, by what it names
+// (configurations, commands). The records of a file get the ids 0, 1, ...
+// of their positions, and those made after the load start past these, so
+// that a reference to nothing never comes to name a record added later.
+// Ids from 2^30 up are beyond any count of records a session makes.
+static void notePastReferences(const TData &data, qint64 &nextCfg, qint64 &nextCmd)
+{
+    constexpr qint64 reach = qint64(1) << 30;
+    const QString code = data.value(QLatin1String(REC_CMD)).toString();
+    for (auto it = data.constBegin(); it != data.constEnd(); ++it) {
+        schema::Kind kind = schema::Kind::Text;
+        if (!schema::kindOf(code, it.key(), kind))
+            continue;
+        for (const schema::Reference &r : schema::referencesIn(kind, it.value().toString())) {
+            qint64 id = -1;
+            if (!schema::readInteger(r.text, id) || id < 0 || id >= reach)
+                continue;
+            qint64 &next = r.names == schema::Kind::Command ? nextCmd : nextCfg;
+            next = qMax(next, id + 1);
+        }
+    }
 }
 
 TCtrlProject::TCtrlProject(QObject *parent) : QObject(parent)
@@ -119,14 +164,18 @@ bool TCtrlProject::parseJson(const QByteArray &bytes, TDataPrj *project)
         }
         shape.leave();
     }
+    qint64 nextCfg = 0, nextCmd = 0;
     for (const Cfg &cfg : qAsConst(cfgs)) {
         const int cfgId = project->addCfg(cfg.name, cfg.description, -1);
         for (TData data : cfg.cmds) {
+            notePastReferences(data, nextCfg, nextCmd);
             // The command belongs to the configuration it is listed in.
             data.insert(REC_ID_CFG, cfgId);
             project->addCmd(data, -1);
         }
     }
+    TDataCfg::reserveIds(int(nextCfg));
+    TDataCmd::reserveIds(int(nextCmd));
     return true;
 }
 
@@ -181,19 +230,9 @@ QString TCtrlProject::projectText(TDataPrj *project)
                 if (TDataCmd::isRecordKey(key))
                     continue;
                 QString value = params.value(key).toString();
-                if (cmdCode == QLatin1String(CMD_EXECUTE)) {
-                    value = positionText(value, cfgPositions);
-                } else if (cmdCode == QLatin1String(CMD_JAMP)) {
-                    value = positionText(value, cmdPositions);
-                } else if (cmdCode == QLatin1String(CMD_AUTO_DETECT)
-                           && key == QLatin1String(AUTO_ROUTE)) {
-                    const TPairStringList routes(value);
-                    QStringList items;
-                    for (int k = 0; k < routes.count(); ++k)
-                        items << routes.key(k) + QLatin1Char('=')
-                                     + positionText(routes.value(k), cfgPositions);
-                    value = items.join(QLatin1Char('|'));
-                }
+                schema::Kind kind = schema::Kind::Text;
+                if (schema::kindOf(cmdCode, key, kind))
+                    value = positionsIn(kind, value, cfgPositions, cmdPositions);
                 text += QLatin1String(", ") + pair(key, value);
             }
             text += QLatin1String("}");

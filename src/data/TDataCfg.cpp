@@ -75,3 +75,8 @@ void TDataCfg::resetIdCounter()
 {
     s_idCounter = 0;
 }
+
+void TDataCfg::reserveIds(int next)
+{
+    s_idCounter = qMax(s_idCounter, next);
+}

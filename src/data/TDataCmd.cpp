@@ -220,3 +220,8 @@ void TDataCmd::resetIdCounter()
 {
     s_idCounter = 0;
 }
+
+void TDataCmd::reserveIds(int next)
+{
+    s_idCounter = qMax(s_idCounter, next);
+}

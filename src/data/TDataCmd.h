@@ -66,6 +66,9 @@ public:
 
     // Ids start again at 0; only the project's clear does this.
     static void resetIdCounter();
+    // The ids made from now on are next or more (the loader keeps those
+    // that references of the file hold free).
+    static void reserveIds(int next);
 
     // The six keys that describe the record rather than its parameters.
     static bool isRecordKey(const QString &key);

@@ -174,12 +174,13 @@ bool TDevProgExec::execAutoDetect(TSerialPort *port, int *cfgId, int *lastCmdId)
     const QString idText = QStringLiteral("%1 (%2)").arg(pairs.valueOf(id), id);
     emit signalEventText(EXEC_TEXT_NEXT, lang.text(MSG_DETECTED).arg(idText), QString());
 
-    // A route names its configuration by a whole number; anything else names
-    // none and leaves the chip unrouted.
+    // A route that leads to no configuration never passes for no route: the
+    // check refuses it before the run, and one whose configuration went
+    // since fails here.
     const TPairStringList route(schema::text(m_params, AUTO_ROUTE));
     int target = -1;
-    if (route.contains(id) && referenceId(route.valueOf(id), target) && target >= 0) {
-        if (dataPrj.cfgIndexById(target) < 0) {
+    if (route.contains(id)) {
+        if (!referenceId(route.valueOf(id), target) || dataPrj.cfgIndexById(target) < 0) {
             setErrorText(lang.text(execmsg::NO_CONFIGURATION));
             return false;
         }

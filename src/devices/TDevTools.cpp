@@ -214,11 +214,14 @@ TCheck TDevTools::checkCmdParam(const TData &data)
             return TCheck::refused(SET_PROG_PROG, msg(checkmsg::PROG_UNKNOWN).arg(schema::text(data, SET_PROG_PROG)));
         return TCheck::valid();
     }
-    if (code == QLatin1String(CMD_EXECUTE)) {
-        int target = -1;
-        if (referenceId(schema::value(data, EXECUTE_CFG), target) && dataPrj.cfgById(target) != nullptr)
+    if (code == QLatin1String(CMD_EXECUTE) || code == QLatin1String(CMD_JAMP)) {
+        // The schema refuses a reference to nothing (IDevice::paramCheck);
+        // one left out names nothing either.
+        const bool execute = code == QLatin1String(CMD_EXECUTE);
+        const char *key = execute ? EXECUTE_CFG : JAMP_TO_CMD;
+        if (data.contains(QLatin1String(key)))
             return TCheck::valid();
-        return TCheck::refused(EXECUTE_CFG, msg(checkmsg::NO_CFG).arg(schema::text(data, EXECUTE_CFG)));
+        return TCheck::refused(key, msg(execute ? checkmsg::NO_CFG : checkmsg::NO_CMD).arg(QString()));
     }
     if (code == QLatin1String(CMD_DELAY))
         return countCheck(DELAY_VALUE, schema::integer(data, DELAY_VALUE));
@@ -231,12 +234,6 @@ TCheck TDevTools::checkCmdParam(const TData &data)
             return TCheck::valid();
         return TCheck::outside(COUNTER_DELTA, delta, std::numeric_limits<qint32>::min(),
                                std::numeric_limits<qint32>::max());
-    }
-    if (code == QLatin1String(CMD_JAMP)) {
-        int target = -1;
-        if (referenceId(schema::value(data, JAMP_TO_CMD), target) && target >= 0 && dataPrj.cmdById(target) != nullptr)
-            return TCheck::valid();
-        return TCheck::refused(JAMP_TO_CMD, msg(checkmsg::NO_CMD).arg(schema::text(data, JAMP_TO_CMD)));
     }
     if (code == QLatin1String(CMD_PROCESS)) {
         if (schema::text(data, PROCESS_FILE).isEmpty())

@@ -62,5 +62,8 @@ constexpr int IMAGE_SIZE = 526;
 constexpr int NOT_OFFERED = 527;
 // %1 a name that is no algorithm of the CRC catalogue.
 constexpr int NOT_ALGORITHM = 546;
+// %1 a route item of automatic detection that leads to no configuration:
+// none has its id, the id is no number, or the item has no "=".
+constexpr int ROUTE_NONE = 585;
 
 } // namespace checkmsg

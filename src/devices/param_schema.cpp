@@ -5,6 +5,7 @@
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "crc/crc_catalogue.h"
+#include "data/TDataPrj.h"
 #include "devices/check_messages.h"
 #include "devices/exec_messages.h"
 #include "devices/prog_values.h"
@@ -87,7 +88,7 @@ const Table &table()
         add(t, {CMD_SET_DEVICE},
             {of(SET_DEVICE_DEVICE, Kind::Name), of(SET_DEVICE_FILE, Kind::File), clock(), byteValue(SET_ADDR_ADDR)});
         add(t, {CMD_AUTO_DETECT},
-            {of(AUTO_NAME, Kind::Name), of(AUTO_ROUTE, Kind::Text), of(AUTO_STOP, Kind::Flag),
+            {of(AUTO_NAME, Kind::Name), of(AUTO_ROUTE, Kind::Routes), of(AUTO_STOP, Kind::Flag),
              of(AUTO_EXECUTE, Kind::Flag), clock(), byteValue(SET_ADDR_ADDR)});
         // Programmer commands.
         add(t, {CMD_RESET}, {duration(RESET_DURATION)});
@@ -103,8 +104,8 @@ const Table &table()
              of(SET_PROG_ALT_PORT, Kind::Text)});
         add(t, {CMD_DELAY}, {int32Value(DELAY_VALUE)});
         add(t, {CMD_COUNTER}, {int32Value(COUNTER_VALUE), int32Value(COUNTER_LIMIT), int32Value(COUNTER_DELTA)});
-        add(t, {CMD_JAMP}, {int32Value(JAMP_TO_CMD)});
-        add(t, {CMD_EXECUTE}, {int32Value(EXECUTE_CFG)});
+        add(t, {CMD_JAMP}, {of(JAMP_TO_CMD, Kind::Command)});
+        add(t, {CMD_EXECUTE}, {of(EXECUTE_CFG, Kind::Configuration)});
         add(t, {CMD_PAUSE, CMD_STOP}, {});
         add(t, {CMD_CALC_CRC},
             {of(CRC_CRC_NAME, Kind::Algorithm), of(CRC_FILE, Kind::File), of(CRC_FORMAT, Kind::Format),
@@ -174,6 +175,17 @@ bool check(const QVariant &value, const Entry &e, Fault &fault)
     case Kind::CommandLine: return !fault.text.isEmpty();
     case Kind::Hex: return readHex(fault.text, bytes);
     case Kind::Pins: return firstNoPinState(fault.text) < 0;
+    case Kind::Configuration:
+    case Kind::Command:
+    case Kind::Routes:
+        for (const Reference &r : referencesIn(e.kind, fault.text)) {
+            if (namesRecord(r))
+                continue;
+            fault.item = r.item;
+            fault.dead = readInteger(r.text, n);
+            return false;
+        }
+        return true;
     case Kind::Text: return true;
     }
     return true;
@@ -215,6 +227,10 @@ QString reasonOf(const Fault &f)
         return lang.text(checkmsg::PIN_LETTER)
             .arg(f.text.at(qMax(0, firstNoPinState(f.text))))
             .arg(TProg::allPinTypeLetters());
+    // An id that is no number is said so as of a number (NOT_A_NUMBER).
+    case Kind::Configuration: return f.dead ? lang.text(checkmsg::NO_CFG).arg(f.text.trimmed()) : QString();
+    case Kind::Command: return f.dead ? lang.text(checkmsg::NO_CMD).arg(f.text.trimmed()) : QString();
+    case Kind::Routes: return lang.text(checkmsg::ROUTE_NONE).arg(f.item);
     case Kind::Integer:
     case Kind::Real:
     case Kind::Flag:
@@ -241,13 +257,58 @@ QStringList codes()
 
 bool hasKey(const QString &code, const QString &key)
 {
+    Kind kind = Kind::Text;
+    return kindOf(code, key, kind);
+}
+
+bool kindOf(const QString &code, const QString &key, Kind &kind)
+{
     QVector<Entry> entries;
     if (!entriesOf(code, entries))
         return false;
     for (const Entry &e : qAsConst(entries))
-        if (key == QLatin1String(e.key))
+        if (key == QLatin1String(e.key)) {
+            kind = e.kind;
             return true;
+        }
     return false;
+}
+
+// ---- References ------------------------------------------------------------
+
+QVector<Reference> referencesIn(Kind kind, const QString &value)
+{
+    QVector<Reference> refs;
+    if (kind == Kind::Configuration || kind == Kind::Command) {
+        refs.append({kind, value, 0, value, QString()});
+        return refs;
+    }
+    if (kind != Kind::Routes)
+        return refs;
+    int start = 0;
+    for (const QString &raw : value.split(QLatin1Char('|'))) {
+        const QString item = raw.trimmed();
+        if (!item.isEmpty() && !item.startsWith(QLatin1Char('#'))) {
+            const int eq = raw.indexOf(QLatin1Char('='));
+            Reference r{Kind::Configuration, QString(), -1, item, QString()};
+            if (eq >= 0) {
+                r.at = start + eq + 1;
+                r.text = raw.mid(eq + 1);
+                r.key = item.left(item.indexOf(QLatin1Char('=')));
+            }
+            refs.append(r);
+        }
+        start += raw.size() + 1;
+    }
+    return refs;
+}
+
+bool namesRecord(const Reference &reference)
+{
+    int id = -1;
+    if (reference.at < 0 || !referenceId(reference.text, id))
+        return false;
+    return reference.names == Kind::Command ? dataPrj.cmdById(id) != nullptr : dataPrj.cfgById(id) != nullptr;
 }
 
 bool readInteger(const QVariant &value, qint64 &out)

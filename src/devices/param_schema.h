@@ -9,10 +9,14 @@
 // before anything of it reaches the programmer: a number of the field it
 // goes into, a flag that is on or off, a name of the set that it selects
 // from (a file format, a CRC algorithm, a programmer), a name or file that is
-// not empty, hex bytes, pin-state letters. A damaged value ("abc", "",
+// not empty, hex bytes, pin-state letters, a reference to a configuration or
+// a command of the project (an id, or the ids of the routes of automatic
+// detection). A damaged value ("abc", "",
 // "12x", "1.5" where a whole number goes, 256 for a byte, "flase" for a flag,
-// "yes" for "status") never reads as 0, as off or as another name. An absent
-// key is no damage: the checks read it as 0 or as an empty text, as always.
+// "yes" for "status") never reads as 0, as off or as another name, and a
+// reference to nothing (a record deleted, a number no record has) never
+// passes for no reference. An absent key is no damage: the checks read it
+// as 0 or as an empty text, as always.
 //
 // "status" (ticked or not) is a flag of every command. The project's
 // validation (IDevice::validParams), the run's refusal (faultText) and the
@@ -41,6 +45,9 @@ enum class Kind {
     CommandLine,  // a command line: not empty
     Hex,          // hex bytes: hex digits and blanks, two digits a byte
     Pins,         // pin-state letters
+    Configuration,// a configuration of the project, by its id
+    Command,      // a command of the project, by its id
+    Routes,       // "identifier=configuration id" items joined by "|"
     Text,         // any text
 };
 
@@ -59,6 +66,28 @@ bool entriesOf(const QString &code, QVector<Entry> &entries);
 QStringList codes();
 // The table gives the code this key.
 bool hasKey(const QString &code, const QString &key);
+// The kind of the key of the code; false when the table lacks either.
+bool kindOf(const QString &code, const QString &key, Kind &kind);
+
+// ---- References ------------------------------------------------------------
+
+// An id in a stored value that names a record of the project: the value of
+// a configuration or command reference, the configuration of each route
+// item. Route items are read as the routes' pair list reads them: trimmed,
+// empty ones and those starting with "#" skipped, the identifier before the
+// first "=", the id after it.
+struct Reference
+{
+    Kind names = Kind::Configuration;   // Configuration or Command
+    QString text;   // the id as stored
+    int at = -1;    // where the id stands in the value; -1 for a route item without "="
+    QString item;   // the route item, trimmed (the value itself for a reference key)
+    QString key;    // the route item's identifier
+};
+// The references of a value of a kind; none for a kind that holds none.
+QVector<Reference> referencesIn(Kind kind, const QString &value);
+// The reference names a record the project has.
+bool namesRecord(const Reference &reference);
 
 // ---- Readers of a value ----------------------------------------------------
 
@@ -101,6 +130,8 @@ struct Fault
     QString text;          // the value as stored
     Kind kind = Kind::Integer;
     bool outside = false;  // a whole number beyond the field [min, max]
+    bool dead = false;     // a reference that reads but names no record
+    QString item;          // the route item at fault
     qint64 min = 0;
     qint64 max = 0;
 };

@@ -170,8 +170,10 @@ private slots:
         QVERIFY(text.contains("                {\"status\": \"1\", \"cmd\": \"execute\", \"cfg\": \"1\"},"));
         QVERIFY(text.contains("                {\"status\": \"1\", \"cmd\": \"jamp\", \"to_cmd\": \"5\"},"));
         QVERIFY(text.contains("                {\"status\": \"1\", \"cmd\": \"jamp\", \"to_cmd\": \"-1\"},"));
+        // A route item that leads to no configuration stays as stored, the
+        // id of one deleted since is written -1 (it would name another).
         QVERIFY(text.contains("                {\"status\": \"1\", \"cmd\": \"auto_detect\", \"name\": "
-                              "\"25xx\", \"route\": \"X=0|Y=1|Z=-1|W=x1\"},"));
+                              "\"25xx\", \"route\": \"X=0|#note|bad|Y=1|Z=42|W=x1\"},"));
         // A damaged reference is no id: it stays as stored.
         QVERIFY(text.contains("                {\"status\": \"1\", \"cmd\": \"execute\", \"cfg\": \"abc\"}"));
 
@@ -184,7 +186,7 @@ private slots:
         QCOMPARE(prj->cfgName(execCmd->params().value(EXECUTE_CFG).toInt()), QStringLiteral("first"));
         QCOMPARE(prj->cmdById(prj->cmdById(1)->params().value(JAMP_TO_CMD).toInt())->cmd(),
                  QString(CMD_STOP));
-        QCOMPARE(prj->cmdById(3)->params().value(AUTO_ROUTE).toString(), QStringLiteral("X=0|Y=1|Z=-1|W=x1"));
+        QCOMPARE(prj->cmdById(3)->params().value(AUTO_ROUTE).toString(), QStringLiteral("X=0|#note|bad|Y=1|Z=42|W=x1"));
         QCOMPARE(prj->cmdById(4)->params().value(EXECUTE_CFG).toString(), QStringLiteral("abc"));
         QCOMPARE(prj->cfgIdOfCmd(5), 1);
     }

@@ -238,10 +238,8 @@ const Bad BAD[] = {
     {{CMD_LOCK_WRITE, CMD_LOCK_VERIFY}, REG_DATA, "0000"},
     {{CMD_SET_CLK}, SET_CLK_CLK, "50000000"},
     {{CMD_SET_ADDR}, SET_ADDR_ADDR, "8"},
-    {{CMD_EXECUTE}, EXECUTE_CFG, "999"},
     {{CMD_DELAY}, DELAY_VALUE, "-1"},
     {{CMD_COUNTER}, COUNTER_LIMIT, "-5"},
-    {{CMD_JAMP}, JAMP_TO_CMD, "999"},
     {{CMD_SET_DEVICE}, SET_DEVICE_DEVICE, "Nope"},
     {{CMD_AUTO_DETECT}, AUTO_NAME, "Nope"},
     {{CMD_RESET}, RESET_DURATION, "0"},
@@ -253,7 +251,7 @@ const Bad BAD[] = {
     {{CMD_IDENT, CMD_ERASE, CMD_TEST_EMPTY, CMD_TEST_EMPTY_FLASH, CMD_TEST_EMPTY_EEPROM, CMD_STATUS_REG_READ,
       CMD_UNIQUE_ID_READ, CMD_SEC_REG_ERASE, CMD_SEC_REG_TEST_EMPTY, CMD_FUSE_READ, CMD_LOCK_READ,
       CMD_OSCCAL_READ, CMD_PAUSE, CMD_STOP, CMD_BMI_READ, CMD_BMI_WRITE, CMD_BMI_VERIFY, CMD_SET_PROG,
-      CMD_LEAVE, CMD_SET_IO, CMD_CALC_CRC, CMD_PROCESS},
+      CMD_LEAVE, CMD_SET_IO, CMD_CALC_CRC, CMD_PROCESS, CMD_EXECUTE, CMD_JAMP},
      nullptr, nullptr},
 };
 
@@ -310,25 +308,30 @@ bool showsInvalid(QWidget *form)
 }
 
 
-// A text the program never writes for a value of the kind; none for a key
-// that takes any text.
-const char *damagedText(schema::Kind kind)
+// Texts the program never writes for a value of the kind: for a reference,
+// one that is no number and ids that no record has (one that the records
+// made after the load would reach, and -1); none for a key that takes any
+// text.
+QStringList damagedTexts(schema::Kind kind)
 {
     switch (kind) {
     case schema::Kind::Integer:
-    case schema::Kind::Real: return "abc";
-    case schema::Kind::Flag: return "flase";
-    case schema::Kind::Format: return "srec";
-    case schema::Kind::Algorithm: return "CRC-0/NONE";
-    case schema::Kind::Programmer: return "NoSuchProgrammer";
+    case schema::Kind::Real: return {"abc"};
+    case schema::Kind::Flag: return {"flase"};
+    case schema::Kind::Format: return {"srec"};
+    case schema::Kind::Algorithm: return {"CRC-0/NONE"};
+    case schema::Kind::Programmer: return {"NoSuchProgrammer"};
     case schema::Kind::Name:
     case schema::Kind::File:
-    case schema::Kind::CommandLine: return "";
-    case schema::Kind::Hex: return "0G";
-    case schema::Kind::Pins: return "?";
+    case schema::Kind::CommandLine: return {""};
+    case schema::Kind::Hex: return {"0G"};
+    case schema::Kind::Pins: return {"?"};
+    case schema::Kind::Configuration:
+    case schema::Kind::Command: return {"abc", "7", "-1"};
+    case schema::Kind::Routes: return {"abc", "EF4015=abc", "EF4015=7", "EF4015=-1"};
     case schema::Kind::Text: break;
     }
-    return nullptr;
+    return {};
 }
 
 // (command code, key) of every read of a command record, from any thread.
@@ -727,26 +730,32 @@ private slots:
     {
         QStringList codes = cmdCode.codes();
         QCOMPARE(codes.size(), cmdCode.count());
+        QStringList references;   // the keys whose values name records of the project
         for (const QString &code : qAsConst(codes)) {
             QVector<schema::Entry> entries;
             QVERIFY2(schema::entriesOf(code, entries), qPrintable(code));
             QVERIFY2(familyFor(code, QLatin1String(REC_STATUS)) >= 0, qPrintable(code));
             QCOMPARE(QLatin1String(entries.first().key), QLatin1String(REC_STATUS));
+            for (const schema::Entry &e : qAsConst(entries))
+                if (!schema::referencesIn(e.kind, QStringLiteral("X=0")).isEmpty())
+                    references << code + QLatin1Char(' ') + QLatin1String(e.key);
         }
         QStringList table = schema::codes();
         table.sort();
         QCOMPARE(table, codes);
+        QCOMPARE(references, (QStringList{"auto_detect route", "execute cfg", "jamp to_cmd"}));
         for (int f = 0; f < int(std::size(families)); ++f)
             for (const QString &code : offered(f))
                 QVERIFY2(badOf(code), qPrintable(code));
     }
 
     // For every code of the catalogue, every key the schema gives it with a
-    // value the program never writes there (damaged), and the value of its
-    // row that its check refuses, on every family that offers the code: the
-    // command is invalid, and stays so with the value over a save and a
-    // reload; the refusal names the key and why; a run sends nothing and
-    // fails with that refusal, the command its one log line.
+    // value the program never writes there (damaged, and for a reference
+    // one to no record), and the value of its row that its check refuses,
+    // on every family that offers the code: the command is invalid, and
+    // stays so with the value over a save and a reload; the refusal names
+    // the key and why; a run sends nothing and fails with that refusal, the
+    // command its one log line; records made later leave it so.
     void aBadValueIsRefusedNamingItsKey_data()
     {
         QTest::addColumn<int>("family");
@@ -754,15 +763,15 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("damaged");
-        const auto row = [](int f, const QString &code, const char *key, const char *text, bool damaged) {
-            QTest::addRow("%s %s %s=\"%s\"", families[f].name, qPrintable(code), key, text)
-                << f << code << QString::fromLatin1(key) << QString::fromLatin1(text) << damaged;
+        const auto row = [](int f, const QString &code, const char *key, const QString &text, bool damaged) {
+            QTest::addRow("%s %s %s=\"%s\"", families[f].name, qPrintable(code), key, qPrintable(text))
+                << f << code << QString::fromLatin1(key) << text << damaged;
         };
         for (const QString &code : cmdCode.codes()) {
             QVector<schema::Entry> entries;
             schema::entriesOf(code, entries);
             for (const schema::Entry &e : qAsConst(entries))
-                if (const char *text = damagedText(e.kind))
+                for (const QString &text : damagedTexts(e.kind))
                     row(familyFor(code, QLatin1String(e.key)), code, e.key, text, true);
         }
         for (int f = 0; f < int(std::size(families)); ++f)
@@ -806,6 +815,39 @@ private slots:
         QCOMPARE(run(false), QStringList());
         QCOMPARE(failure(), refusal);
         QCOMPARE(rx->ofKind(EXEC_CMD).size(), 1);
+
+        // Records made later never come to be what a reference to nothing names.
+        for (int i = 0; i < 8; ++i)
+            dataPrj.addCmd({{REC_ID_CFG, dataPrj.addCfg(QStringLiteral("later"), QString())}, {REC_CMD, CMD_PAUSE}});
+        dataPrj.validateAll();
+        QVERIFY(!cmd->validParam());
+    }
+
+    // References to a configuration deleted since the load and to its
+    // command turn invalid. The file holds -1 for them (their ids would read
+    // as positions of other records there), so that they stay references to
+    // nothing after the reload; one to a record left follows it.
+    void aReferenceToADeletedRecordStaysOne()
+    {
+        const TData detect = merged(soundRecord(families[F25], QLatin1String(CMD_AUTO_DETECT)),
+                                    {{AUTO_ROUTE, QStringLiteral("EF4015=1|EF4016=2")}});
+        QVERIFY(loadConfigs({{record(CMD_SET_PROG, {{SET_PROG_PROG, EMU}}), record(CMD_EXECUTE, {{EXECUTE_CFG, 1}}),
+                              record(CMD_JAMP, {{JAMP_TO_CMD, 4}}), detect},
+                             {record(CMD_PAUSE)},
+                             {record(CMD_PAUSE)}}));
+        const auto faults = [] {
+            QStringList found;
+            for (const TDataCmd *c : dataPrj.cmdsOfCfg(dataPrj.cfgIdAt(0)))
+                for (const QString &key : schema::faultyKeys(c->toHash()))
+                    found << key + QLatin1Char(' ') + c->params().value(key).toString();
+            return found;
+        };
+        QCOMPARE(faults(), QStringList());
+        dataPrj.removeCfg(dataPrj.cfgIdAt(1));
+        dataPrj.validateAll();
+        QCOMPARE(faults(), (QStringList{"cfg 1", "to_cmd 4", "route EF4015=1|EF4016=2"}));
+        QVERIFY(storeAndLoad());
+        QCOMPARE(faults(), (QStringList{"cfg -1", "to_cmd -1", "route EF4015=-1|EF4016=1"}));
     }
 
     // Commands refused for what the commands before them choose, for what

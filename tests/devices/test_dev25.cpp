@@ -575,7 +575,7 @@ private slots:
         dataPrj.validateAll();
         dataPrj.setCmdParam(detect, {{REC_ID_CMD, detect}, {AUTO_NAME, QStringLiteral("25xx SPI flash")}});
         dataPrj.setCmdParam(detect, {{REC_ID_CMD, detect},
-                                     {AUTO_ROUTE, QStringLiteral("EF4014=999|EF4015=%1").arg(target)},
+                                     {AUTO_ROUTE, QStringLiteral("EF4014=%1|EF4015=%2").arg(cfg).arg(target)},
                                      {AUTO_EXECUTE, 0}, {AUTO_STOP, 1}});
         QVERIFY(dataPrj.cmdById(detect)->validParam());
         run(cfg, true);

@@ -121,31 +121,31 @@ private slots:
 
         TData jamp = record(CMD_JAMP);
         jamp.insert(JAMP_TO_CMD, -1); // the default of a jump in an empty configuration
-        QVERIFY(!tools.checkCmdParam(jamp));
+        QVERIFY(!tools.paramCheck(jamp));
         jamp.insert(JAMP_TO_CMD, QString::number(setProg));
-        QVERIFY(tools.checkCmdParam(jamp));
+        QVERIFY(tools.paramCheck(jamp));
         jamp.insert(JAMP_TO_CMD, setProg + 1);
-        QVERIFY(!tools.checkCmdParam(jamp));
+        QVERIFY(!tools.paramCheck(jamp));
 
         TData exec = record(CMD_EXECUTE);
         exec.insert(EXECUTE_CFG, QString::number(a));
-        QVERIFY(tools.checkCmdParam(exec));
+        QVERIFY(tools.paramCheck(exec));
         exec.insert(EXECUTE_CFG, a + 1);
-        QVERIFY(!tools.checkCmdParam(exec));
+        QVERIFY(!tools.paramCheck(exec));
 
         // References as a hand-edited project file may hold them: texts that
         // are no whole number read as 0, yet name no record (the file writes
-        // them back as -1).
+        // them back as they stand).
         for (const char *text : {"", "abc", "4294967296", "0x0"}) {
             jamp.insert(JAMP_TO_CMD, QString::fromLatin1(text));
-            QVERIFY2(!tools.checkCmdParam(jamp), text);
+            QVERIFY2(!tools.paramCheck(jamp), text);
             exec.insert(EXECUTE_CFG, QString::fromLatin1(text));
-            QVERIFY2(!tools.checkCmdParam(exec), text);
+            QVERIFY2(!tools.paramCheck(exec), text);
         }
         jamp.remove(JAMP_TO_CMD);
-        QVERIFY(!tools.checkCmdParam(jamp));
+        QVERIFY(!tools.paramCheck(jamp));
         exec.remove(EXECUTE_CFG);
-        QVERIFY(!tools.checkCmdParam(exec));
+        QVERIFY(!tools.paramCheck(exec));
 
         // "set_prog" is valid once validation found its programmer description.
         TData prog = dataPrj.cmdById(setProg)->toHash();

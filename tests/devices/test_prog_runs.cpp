@@ -5,6 +5,7 @@
 // (jump, start, no route, a lost target, a refused set-up, a silent chip).
 
 #include "core/TAppData.h"
+#include "core/TCmdCode.h"
 #include "core/TLang.h"
 #include "core/TProgName.h"
 #include "core/TProgType.h"
@@ -15,6 +16,7 @@
 #include "devices/TDevProg.h"
 #include "devices/TDevProgExec.h"
 #include "devices/TDevTools.h"
+#include "devices/check_messages.h"
 #include "gui/main/startup.h"
 #include "link/TExec.h"
 #include "link/TSerialPort.h"
@@ -52,6 +54,8 @@ QString msg(int n)
 {
     return lang.text(n);
 }
+
+constexpr int REFUSED = checkmsg::REFUSED;
 
 bool writeText(const QString &path, const QString &text)
 {
@@ -571,11 +575,10 @@ private slots:
 
         QTest::newRow("no route, stop") << "Flash" << "" << 1 << "" << false << "W25Q32 (EF4016)" << 402 << false;
         QTest::newRow("no route, skip") << "Flash" << "" << 0 << "" << true << "W25Q32 (EF4016)" << 0 << false;
-        QTest::newRow("target gone") << "Flash" << "EF4016=4711" << 1 << "" << false << "W25Q32 (EF4016)" << 397
-                                     << false;
-        QTest::newRow("no number") << "Flash" << "EF4016=abc" << 0 << "" << true << "W25Q32 (EF4016)" << 0 << false;
-        QTest::newRow("negative") << "Flash" << "EF4016=-1" << 1 << "" << false << "W25Q32 (EF4016)" << 402
-                                  << false;
+        // A route that leads to no configuration is refused before the run.
+        QTest::newRow("target gone") << "Flash" << "EF4016=4711" << 1 << "" << false << "" << REFUSED << false;
+        QTest::newRow("no number") << "Flash" << "EF4016=abc" << 0 << "" << false << "" << REFUSED << false;
+        QTest::newRow("negative") << "Flash" << "EF4016=-1" << 1 << "" << false << "" << REFUSED << false;
         QTest::newRow("refused, stop") << "Flash" << "EF4016=%1" << 1 << "refuse" << false << "" << 411 << false;
         QTest::newRow("refused, skip") << "Flash" << "=%1" << 0 << "refuse" << true << " ()" << 0 << true;
         QTest::newRow("silent chip") << "Flash" << "EF4016=%1" << 0 << "silence" << false << "" << 389 << false;
@@ -607,6 +610,12 @@ private slots:
 
         run(a, ok);
         const QVector<QByteArray> frames = wire();
+        if (error == REFUSED) {
+            QCOMPARE(frames, QVector<QByteArray>());
+            QCOMPARE(failure(), msg(REFUSED).arg(cmdCode.name(QLatin1String(CMD_AUTO_DETECT)), QLatin1String(AUTO_ROUTE),
+                                                 msg(checkmsg::ROUTE_NONE).arg(route)));
+            return;
+        }
         QVERIFY(frames.size() >= 4);
         QCOMPARE(frames.at(3).left(1), hex("84"));
         const bool identRequest = family == QLatin1String("Flash") && !(fault == QLatin1String("refuse") && stop);

@@ -17,6 +17,7 @@
 #include "gui/widgets/TComboBox.h"
 #include "gui/widgets/TStyleCmdList.h"
 #include "gui/widgets/TToolBarMetrics.h"
+#include "misc/dev_misc.h"
 
 #include <QFormLayout>
 #include <QFrame>
@@ -33,7 +34,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <limits>
 
 namespace {
 
@@ -47,6 +47,8 @@ TStyleCmdList *routeStyle()
 }
 
 constexpr int keyRole = Qt::UserRole;
+// A route item as stored, for a row that leads to no configuration.
+constexpr int storedRole = Qt::UserRole + 1;
 
 // The item of a Jamp/Execute or Skip/Stop box for a stored flag: 0 or 1 as
 // the form stores them, "false" or "true" as a change of family keeps them;
@@ -215,18 +217,22 @@ void TFormProgAutoDetect::setRow(int row, const QString &key, int cfgId)
 
 void TFormProgAutoDetect::fillRoutes(const QString &route)
 {
-    for (const QString &item : route.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
-        const QStringList parts = item.split(QLatin1Char('='), Qt::SkipEmptyParts);
-        if (parts.size() != 2)
-            continue;
+    // An item that leads to no configuration (the check refuses it) shows
+    // none and stays as stored until the user edits its row.
+    for (const schema::Reference &r : schema::referencesIn(schema::Kind::Routes, route)) {
         const int row = m_table->rowCount();
         m_table->insertRow(row);
-        // A configuration id that is no number names none, never the
-        // configuration of id 0.
-        qint64 id = -1;
-        if (!schema::readInteger(parts.at(1), id) || id < 0 || id > std::numeric_limits<int>::max())
-            id = -1;
-        setRow(row, parts.at(0), int(id));
+        const bool leads = schema::namesRecord(r);
+        int id = -1;
+        if (leads)
+            referenceId(r.text, id);
+        setRow(row, r.key, id);
+        if (!leads) {
+            QTableWidgetItem *device = m_table->item(row, 0);
+            device->setData(storedRole, r.item);
+            if (device->text().isEmpty())
+                device->setText(r.item);
+        }
     }
     m_table->setCurrentCell(0, 0);
 }
@@ -237,6 +243,11 @@ QString TFormProgAutoDetect::routeText() const
     for (int row = 0; row < m_table->rowCount(); ++row) {
         const QTableWidgetItem *device = m_table->item(row, 0);
         const QTableWidgetItem *cfg = m_table->item(row, 1);
+        const QString stored = device ? device->data(storedRole).toString() : QString();
+        if (!stored.isEmpty()) {
+            items << stored;
+            continue;
+        }
         items << QStringLiteral("%1=%2")
                      .arg(device ? device->data(keyRole).toString() : QString())
                      .arg(cfg ? cfg->data(keyRole).toInt() : -1);

@@ -228,18 +228,23 @@ private slots:
         page.host(form.get());
         QVERIFY(page.emitted.isEmpty());
         auto *table = form->findChild<QTableWidget *>();
-        QCOMPARE(table->rowCount(), 3);
+        // A row each; an item that leads to no configuration shows as stored.
+        QCOMPARE(table->rowCount(), 6);
         QCOMPARE(table->item(0, 0)->text(), QStringLiteral("Twin"));
         QCOMPARE(table->item(0, 1)->text(), QStringLiteral("dup"));
         QVERIFY(table->item(1, 0)->text().isEmpty());   // unknown identifier
+        QCOMPARE(table->item(2, 0)->text(), QStringLiteral("bad"));
+        QVERIFY(table->item(5, 1)->text().isEmpty());
         const auto boxes = form->findChildren<TComboBox *>();
         QCOMPARE(boxes.at(0)->currentIndex(), -1);        // "execute" 7
 
         // Moving rows keeps every identifier and configuration id, even
-        // the unknown one and the second of two equal names.
-        table->setCurrentCell(2, 0);
+        // the unknown one and the second of two equal names, and every item
+        // that leads nowhere as stored.
+        table->setCurrentCell(3, 0);
         form->slotMoveUp();
-        const QString moved = QStringLiteral("0x51=%1|0x50=%2|0x99=%3").arg(dup2).arg(dup2).arg(cfg);
+        const QString moved =
+            QStringLiteral("0x51=%1|0x99=%2|0x50=%1|bad|=4|0x50=1=2").arg(dup2).arg(cfg);
         QCOMPARE(page.emitted.last().value(AUTO_ROUTE).toString(), moved);
         QCOMPARE(record(detect).value(AUTO_EXECUTE).toInt(), 7);
 
@@ -255,7 +260,7 @@ private slots:
         });
         form->slotEdit();
         QCOMPARE(page.emitted.last().value(AUTO_ROUTE).toString(),
-                 QStringLiteral("0x52=%1|0x50=%2|0x99=%3").arg(cfg).arg(dup2).arg(cfg));
+                 QStringLiteral("0x52=%1|0x99=%1|0x50=%2|bad|=4|0x50=1=2").arg(cfg).arg(dup2));
         answerModal<TFormProgAutoDetectEdit>([](TFormProgAutoDetectEdit *d) {
             QVERIFY(!d->okButton()->isEnabled());
             d->deviceBox()->setCurrentIndex(0);
@@ -269,15 +274,15 @@ private slots:
         // Delete asks; No keeps the row.
         answerModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
         form->slotDelete();
-        QCOMPARE(table->rowCount(), 3);
+        QCOMPARE(table->rowCount(), 6);
         answerModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::Yes)->click(); });
         form->slotDelete();
-        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->rowCount(), 5);
 
         // The family already shown changes nothing; another empties the routes.
         answerModal<TDialogSelectDevice>([](TDialogSelectDevice *d) { pick(d, "Mem"); });
         form->slotBtnSelectFamily();
-        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->rowCount(), 5);
         answerModal<TDialogSelectDevice>([](TDialogSelectDevice *d) { pick(d, "Other"); });
         form->slotBtnSelectFamily();
         QCOMPARE(table->rowCount(), 0);
