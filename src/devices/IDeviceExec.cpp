@@ -243,3 +243,13 @@ QStringList IDeviceExec::unfinishedChangeText() const
         lines << lang.text(execmsg::CHANGE_NONE);
     return lines;
 }
+
+bool IDeviceExec::storedRead() const
+{
+    return m_storedRead;
+}
+
+void IDeviceExec::setStoredRead()
+{
+    m_storedRead = true;
+}

@@ -104,6 +104,10 @@ public:
     // The log lines of a change left open; empty when there is none.
     QStringList unfinishedChangeText() const;
 
+    // The command stored what it read in its own record (a register, hex
+    // data): its log line is to show what it now holds.
+    bool storedRead() const;
+
 signals:
     void signalEventText(TCodeExec code, const QString &text, const QString &text2 = QString());
     void signalEventProc(int percent);
@@ -113,6 +117,8 @@ public slots:
 
 protected:
     TData m_params;
+    // What was read is stored in the command (see storedRead).
+    void setStoredRead();
 
 private:
     // The change under way (see beginChange).
@@ -135,6 +141,7 @@ private:
     QString addressParts() const;
 
     bool m_stop = false;
+    bool m_storedRead = false;
     QString m_errorText;
     Change m_change;
 };

@@ -148,6 +148,7 @@ void TMemoryExec::storeData(const QString &text)
 {
     const int id = PARAM(m_params, REC_ID_CMD).toInt();
     dataPrj.setCmdParam(id, {{QLatin1String(REC_ID_CMD), id}, {QLatin1String(DATA_DATA), text}});
+    setStoredRead();
 }
 
 TProgressStep TMemoryExec::progressOver(qint64 first, qint64 last)

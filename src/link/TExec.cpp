@@ -201,6 +201,13 @@ void TExec::slotStart()
         processEvents();
         const bool done = exec->execute(&port, &stopRun, &cfgId, &lastCmdId);
         processEvents();
+        // A read into the command: its line shows the value read, not the
+        // one the command held when it started.
+        if (exec->storedRead()) {
+            const QString now = handler->cmdParamText(cmd->toHash(), nullptr);
+            if (now != paramText)
+                emit signalEventText(EXEC_CMD_READ, name, now);
+        }
         // A write or erase that a stop or a failure cut short: what the
         // chip now holds.
         for (const QString &line : exec->unfinishedChangeText())

@@ -5,7 +5,8 @@
 // link and on their own rules; a command that fails without a reason of its
 // own is named by the worker. All of it runs through the execution worker
 // against the fake programmer on a pseudo-terminal. Status registers of the
-// shipped chips with one and two of them are written and verified.
+// shipped chips with one and two of them are written and verified, and a
+// read into a command logs the value it read.
 
 #include "core/TAppData.h"
 #include "core/TCmdCode.h"
@@ -22,7 +23,10 @@
 #include "devices/TDeviceList.h"
 #include "devices/check_messages.h"
 #include "devices/exec_messages.h"
+#include "devices/param_schema.h"
 #include "gui/main/startup.h"
+#include "gui/views/TWgtConfig.h"
+#include "gui/views/TWgtLogExec.h"
 #include "link/TExec.h"
 #include "link/TProtocol.h"
 #include "misc/dev_misc.h"
@@ -38,9 +42,11 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QtTest>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <memory>
 
@@ -182,6 +188,36 @@ class TestFailureReasons : public QObject, RunFixture
         return device;
     }
 
+    // Each code of each family's command list, separators left out.
+    static void forEachCode(const std::function<void(const Family &, const QString &)> &take)
+    {
+        for (const Family &f : FAMILIES) {
+            TData params;
+            const TDeviceCreator creator = deviceList.creatorForFile(QLatin1String(f.name), QLatin1String(f.file), params);
+            QVERIFY(creator);
+            std::unique_ptr<IDevice> device(creator(QLatin1String(f.name), params));
+            for (const QString &code : device->cmdList())
+                if (code != QLatin1String(CMD_SEPARATOR))
+                    take(f, code);
+        }
+    }
+
+    // The family's chip and a configuration choosing it, then the command
+    // with the values of valuesFor as edit changes them: its id, -1 when
+    // the device is not made; cfg the configuration.
+    int setUpCmd(const QString &family, const QString &file, const QString &code, int &cfg,
+                 const std::function<void(TData &)> &edit)
+    {
+        startChip(family);
+        cfg = dataPrj.addCfg(QStringLiteral("c"), QString());
+        IDevice *device = configure(cfg, family, file);
+        if (!device)
+            return -1;
+        TData values = valuesFor(code, device);
+        edit(values);
+        return addCmd(cfg, code.toLatin1().constData(), values, device);
+    }
+
     // Small ranges at the start of the memory and real files for the
     // memory commands.
     TData valuesFor(const QString &code, IDevice *device) const
@@ -314,20 +350,12 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("code");
         QTest::addColumn<int>("fault");
-        for (const Family &f : FAMILIES) {
-            TData params;
-            const TDeviceCreator creator = deviceList.creatorForFile(QLatin1String(f.name), QLatin1String(f.file), params);
-            QVERIFY(creator);
-            std::unique_ptr<IDevice> device(creator(QLatin1String(f.name), params));
-            for (const QString &code : device->cmdList()) {
-                if (code == QLatin1String(CMD_SEPARATOR))
-                    continue;
-                for (int fault = Silence; fault <= HostileInput; ++fault)
-                    if (fault != HostileInput || (takesInput(code) && !code.contains(QLatin1String("char_"))))
-                        QTest::addRow("%s %s, %s", f.name, qPrintable(code), FAULT_NAMES[fault])
+        forEachCode([](const Family &f, const QString &code) {
+            for (int fault = Silence; fault <= HostileInput; ++fault)
+                if (fault != HostileInput || (takesInput(code) && !code.contains(QLatin1String("char_"))))
+                    QTest::addRow("%s %s, %s", f.name, qPrintable(code), FAULT_NAMES[fault])
                         << QString::fromLatin1(f.name) << QString::fromLatin1(f.file) << code << fault;
-            }
-        }
+        });
     }
     void chipCommandsOnFaults()
     {
@@ -335,14 +363,12 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, code);
         QFETCH(int, fault);
-        startChip(family);
-        const int cfg = dataPrj.addCfg(QStringLiteral("c"), QString());
-        IDevice *device = configure(cfg, family, file);
-        QVERIFY(device);
-        TData values = valuesFor(code, device);
-        if (fault == HostileInput)
-            spoil(code, values);
-        const int id = addCmd(cfg, code.toLatin1().constData(), values, device);
+        int cfg = -1;
+        const int id = setUpCmd(family, file, code, cfg, [&](TData &values) {
+            if (fault == HostileInput)
+                spoil(code, values);
+        });
+        QVERIFY(id >= 0);
         if (fault == HostileInput) {
             // Bad input never ends in success, always says why, and not a
             // byte of it reaches the chip.
@@ -374,6 +400,46 @@ private slots:
             QCOMPARE(banner, msg(389));
         else if (fault == ErrorReply)
             QCOMPARE(banner, msg(406 + ERROR_CODE));
+    }
+
+    // Every command of every family that reads a register or hex data into
+    // itself, its chip holding other than the command does: the log's line
+    // of the command shows what it read, not what it held. (XMC1 reads
+    // nothing: its chip commands are refused before the run.)
+    void aReadLogsTheValueItRead_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("code");
+        forEachCode([](const Family &f, const QString &code) {
+            if (f.name != QLatin1String("XMC1100") && code.endsWith(QLatin1String("_read"))
+                && schema::hasKey(code, QLatin1String(REG_DATA)))
+                QTest::addRow("%s %s", f.name, qPrintable(code))
+                    << QString::fromLatin1(f.name) << QString::fromLatin1(f.file) << code;
+        });
+    }
+    void aReadLogsTheValueItRead()
+    {
+        QFETCH(QString, family);
+        QFETCH(QString, file);
+        QFETCH(QString, code);
+        int cfg = -1;
+        const int id = setUpCmd(family, file, code, cfg, [](TData &values) {
+            values.insert(REG_DATA, values.contains(DATA_DATA) ? QStringLiteral("A5 A5 A5") : QStringLiteral("A5"));
+        });
+        QVERIFY(id >= 0);
+        const TDataCmd *cmd = dataPrj.cmdById(id);
+        const QString held = cmd->handler()->cmdParamText(cmd->toHash(), nullptr);
+        QCOMPARE(failure(cfg), QStringLiteral("succeeded"));
+        const QString read = cmd->handler()->cmdParamText(cmd->toHash(), nullptr);
+        QVERIFY2(read != held, qPrintable(held));
+        appData.execLogShowTime = false;
+        TWgtConfig page;
+        for (const Receiver::Event &e : qAsConst(rx->events))
+            page.writeEvent(e.code, e.text, e.text2);
+        const QString name = cmdCode.name(code) + QLatin1Char(' ');
+        const QStringList lines = page.log()->textView()->toPlainText().split(QLatin1Char('\n')).filter(name);
+        QCOMPARE(lines, QStringList{name + QStringLiteral("(%1)").arg(read)});
     }
 
     // A description whose every algorithm key names variant 9: each command

@@ -423,6 +423,7 @@ void TWgtConfig::writeEvent(TCodeExec code, const QString &text1, const QString 
 {
     switch (code) {
     case EXEC_CMD: m_log->addCmd(text1, text2); break;
+    case EXEC_CMD_READ: m_log->amendCmd(text1, text2); break;
     case EXEC_TEXT: m_log->addText(text1); break;
     case EXEC_TEXT_NEXT: m_log->addTextCont(text1); break;
     case EXEC_WORK: m_log->addWork(text1); break;

@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -37,6 +38,19 @@ QString failBanner(const QString &heading, const QString &text)
 }
 
 } // namespace LogText
+
+namespace {
+
+// Text in the colour; an invalid one gives no colour of its own.
+QTextCharFormat charFormat(const QColor &color)
+{
+    QTextCharFormat format;
+    if (color.isValid())
+        format.setForeground(color);
+    return format;
+}
+
+} // namespace
 
 QFont monoFont(QFont font)
 {
@@ -92,6 +106,7 @@ void TWgtLogExec::setColorBackground(const QColor &color)
 void TWgtLogExec::clear()
 {
     m_text->clear();
+    m_cmdBlock = -1;
 }
 
 void TWgtLogExec::setRunning(bool running)
@@ -143,7 +158,7 @@ void TWgtLogExec::keepBottom(bool wasNearBottom)
     }
 }
 
-void TWgtLogExec::writeLine(std::initializer_list<Piece> pieces)
+int TWgtLogExec::writeLine(const QVector<Piece> &pieces)
 {
     const bool bottom = nearBottom();
     QTextDocument *doc = m_text->document();
@@ -154,16 +169,16 @@ void TWgtLogExec::writeLine(std::initializer_list<Piece> pieces)
     cursor.movePosition(QTextCursor::End);
     bool first = true;
     for (const Piece &piece : pieces) {
-        QTextCharFormat format;
-        if (piece.color.isValid())
-            format.setForeground(piece.color);
+        const QTextCharFormat format = charFormat(piece.color);
         if (first && !empty)
             cursor.insertBlock(QTextBlockFormat(), format);
         first = false;
         cursor.insertText(piece.text, format);
     }
+    const int block = cursor.blockNumber();
     cursor.endEditBlock();
     keepBottom(bottom);
+    return block;
 }
 
 TWgtLogExec::Piece TWgtLogExec::opening() const
@@ -178,13 +193,34 @@ void TWgtLogExec::newLine()
     writeLine({opening()});
 }
 
+QVector<TWgtLogExec::Piece> TWgtLogExec::cmdLine(const Piece &stamp, const QString &text,
+                                                 const QString &param) const
+{
+    QVector<Piece> pieces{stamp, {text, m_colorCmd}};
+    if (!param.isEmpty())
+        pieces.append({QStringLiteral(" (%1)").arg(param), m_colorParam});
+    return pieces;
+}
+
 void TWgtLogExec::addCmd(const QString &text, const QString &param)
 {
-    if (param.isEmpty())
-        writeLine({opening(), {text, m_colorCmd}});
-    else
-        writeLine({opening(), {text, m_colorCmd}, {QStringLiteral(" (%1)").arg(param), m_colorParam}});
+    m_cmdStamp = opening();
+    m_cmdBlock = writeLine(cmdLine(m_cmdStamp, text, param));
     setProgress(0);
+}
+
+void TWgtLogExec::amendCmd(const QString &text, const QString &param)
+{
+    const QTextBlock block = m_text->document()->findBlockByNumber(m_cmdBlock);
+    if (m_cmdBlock < 0 || !block.isValid())
+        return;
+    QTextCursor cursor(block);
+    cursor.beginEditBlock();
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    for (const Piece &piece : cmdLine(m_cmdStamp, text, param))
+        cursor.insertText(piece.text, charFormat(piece.color));
+    cursor.endEditBlock();
 }
 
 void TWgtLogExec::addText(const QString &text)

@@ -19,9 +19,9 @@
 #include <QDateTime>
 #include <QFont>
 #include <QString>
+#include <QVector>
 #include <QWidget>
 
-#include <initializer_list>
 
 class QProgressBar;
 class QTextEdit;
@@ -70,6 +70,9 @@ public:
 
     // One writer per event kind.
     void addCmd(const QString &text, const QString &param);
+    // The last command line with the name and text given, its time stamp
+    // kept (a read has stored a new value in its command).
+    void amendCmd(const QString &text, const QString &param);
     void addText(const QString &text);
     void addTextCont(const QString &text);
     void addWork(const QString &text);
@@ -99,7 +102,10 @@ private:
     // first one of an empty document is the one already there) holding the
     // pieces in their colours, written in one edit; the paragraph takes the
     // first piece's colour.
-    void writeLine(std::initializer_list<Piece> pieces);
+    // Gives the number of the paragraph.
+    int writeLine(const QVector<Piece> &pieces);
+    // The pieces of a command line.
+    QVector<Piece> cmdLine(const Piece &stamp, const QString &text, const QString &param) const;
     bool nearBottom() const;
     void keepBottom(bool wasNearBottom);
 
@@ -115,4 +121,6 @@ private:
     QColor m_colorResult;
     QColor m_colorSuccess;
     QColor m_colorFailed;
+    int m_cmdBlock = -1;   // the paragraph of the last command line
+    Piece m_cmdStamp;      // and its time stamp
 };

@@ -317,7 +317,15 @@ private slots:
             << false << false << QStringList{"6|"}
             << QString("{F}msg 386\n{F}%1\n\n{F}%1\n").arg(ruler);
         QTest::newRow("unknown kinds write nothing")
-            << true << true << QStringList{"1|a", "7|x|y", "9|z", "5|b"} << "{T}<ms>{X}a\n{T}<ms>{S}b";
+            << true << true << QStringList{"1|a", "8|x|y", "9|z", "5|b"} << "{T}<ms>{X}a\n{T}<ms>{S}b";
+        // What a read stored takes the place of its line's text, the stamp kept.
+        QTest::newRow("a value read, in its command's line")
+            << true << true << QStringList{"0|Read|E2", "0|Fuse|E2", "2|more", "7|Fuse|62", "1|t"}
+            << QString("{T}<ms>{C}Read{P} (E2)\n{T}<ms>{C}Fuse{P} (62)\n{X}%1more\n{T}<ms>{X}t").arg(QString(13, ' '));
+        QTest::newRow("a value read where the line had none")
+            << false << false << QStringList{"0|Read|", "7|Read|62"} << "{C}Read{P} (62)";
+        QTest::newRow("a value read with no command line")
+            << false << false << QStringList{"1|a", "7|Read|62"} << "{X}a";
         QTest::newRow("work after a command and a work line")
             << false << false << QStringList{"0|C|p", "3|w1", "3|w2", "1|t"} << "{C}C{P} (p)\n{W}w1\n{W}w2\n{X}t";
     }
@@ -334,10 +342,14 @@ private slots:
         // Each line is one edit of the document, which the view lays out once.
         QSignalSpy edits(doc, &QTextDocument::contentsChange);
         const QDateTime before = QDateTime::currentDateTime();
+        bool cmdLine = false;   // a value read has a line to go to
         for (const QString &event : qAsConst(events)) {
             edits.clear();
             writeEvents(page, {event});
-            QVERIFY2(edits.count() == (event.section('|', 0, 0).toInt() <= EXEC_FAILED ? 1 : 0), qPrintable(event));
+            const int kind = event.section('|', 0, 0).toInt();
+            cmdLine = cmdLine || kind == EXEC_CMD;
+            QVERIFY2(edits.count() == (kind <= EXEC_FAILED || (kind == EXEC_CMD_READ && cmdLine) ? 1 : 0),
+                     qPrintable(event));
         }
         const QDateTime after = QDateTime::currentDateTime();
         QStringList stamps;
@@ -410,7 +422,7 @@ private slots:
         page.slotExecEventText(EXEC_TEXT, QStringLiteral("a"));
         page.slotExecEventProc(55);
         const QString before = page.log()->textView()->toPlainText();
-        page.slotExecEventText(TCodeExec(7), QStringLiteral("never"), QStringLiteral("x"));
+        page.slotExecEventText(TCodeExec(EXEC_CMD_READ + 1), QStringLiteral("never"), QStringLiteral("x"));
         QCOMPARE(page.log()->textView()->toPlainText(), before);
         page.slotExecEventProc(101);   // outside the range: ignored
         QCOMPARE(page.log()->progressBar()->value(), 55);
