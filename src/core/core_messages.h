@@ -32,3 +32,6 @@ constexpr int MSG_JSON_KEY = 575;
 constexpr int MSG_JSON_ENTRY = 576;
 // The kind of value a flag expects (TJsonShape::Flag).
 constexpr int MSG_JSON_FLAG = 584;
+// The forms a count takes in the file's language ("one other", "one few
+// many"), read by the language table itself.
+constexpr int MSG_COUNT_FORMS = 586;

@@ -109,7 +109,7 @@ bool IDeviceExec::failNoDevice()
 
 bool IDeviceExec::failShortReply(qint64 received, qint64 asked)
 {
-    m_errorText = lang.text(execmsg::SHORT_REPLY).arg(received).arg(asked);
+    m_errorText = lang.text(execmsg::SHORT_REPLY, received, asked);
     return false;
 }
 
@@ -230,7 +230,7 @@ QStringList IDeviceExec::unfinishedChangeText() const
         break;
     case ChangeUnit::Registers:
         if (units > 0)
-            lines << lang.text(execmsg::REGISTERS_PART).arg(units).arg(c.last - c.first + 1);
+            lines << lang.text(execmsg::REGISTERS_PART, units, c.last - c.first + 1);
         if (c.inFlight)
             lines << lang.text(execmsg::REGISTER_UNSURE).arg(c.requestFirst).arg(c.last);
         break;

@@ -32,9 +32,10 @@ const QString source = QStringLiteral("devices\\TDev25");
 const QString UNIQUE_ID_ZERO = QStringLiteral("0000000000000000");
 constexpr qint64 DEFAULT_BLOCK = 65536;
 
-QString msg(int number)
+template <typename... Values>
+QString msg(int number, const Values &...values)
 {
-    return lang.text(number);
+    return lang.text(number, values...);
 }
 
 // The status registers of the description, one byte each, as many as the
@@ -45,7 +46,7 @@ TCheck statusDefCheck(const TData &dev, QByteArray &registers)
     if (!hexStringToBytesChecked(def, registers))
         return TCheck::refused(DEV_STATUS_REG_DEF, notWholeHexReason(def));
     if (registers.size() > spi25::STATUS_REGISTERS)
-        return TCheck::refused(DEV_STATUS_REG_DEF, msg(execmsg::STATUS_COUNT).arg(registers.size()));
+        return TCheck::refused(DEV_STATUS_REG_DEF, msg(execmsg::STATUS_COUNT, registers.size()));
     return TCheck::valid();
 }
 
@@ -62,7 +63,7 @@ TCheck statusImageCheck(const TData &dev, const TData &data, bool write)
     if (!hexStringToBytesChecked(text, image))
         return TCheck::refused(REG_DATA, notWholeHexReason(text));
     if (image.size() != registers.size())
-        return TCheck::refused(REG_DATA, msg(checkmsg::IMAGE_SIZE).arg(image.size()).arg(registers.size()));
+        return TCheck::refused(REG_DATA, msg(checkmsg::IMAGE_SIZE, image.size(), registers.size()));
     if (write && registers.size() != spi25::STATUS_REGISTERS)
         return TCheck::refused(DEV_STATUS_REG_DEF, msg(execmsg::STATUS_WRITE_THREE).arg(registers.size()));
     return TCheck::valid();
@@ -220,7 +221,7 @@ TCheck TDev25::blocksCheck(const TData &dev, qint64 size, qint64 begin, qint64 c
 {
     const qint64 deviceSize = PARAM(dev, DEV_SIZE).toLongLong();
     if (deviceSize <= 0)
-        return TCheck::refused(DEV_SIZE, msg(checkmsg::NO_MEMORY).arg(deviceSize));
+        return TCheck::refused(DEV_SIZE, msg(checkmsg::NO_MEMORY, deviceSize));
     if (size <= 0)
         return TCheck::outside(BLOCKS_SIZE, size, 1, deviceSize);
     if (begin < 0)
@@ -236,9 +237,8 @@ TCheck TDev25::blocksCheck(const TData &dev, qint64 size, qint64 begin, qint64 c
     }
     if ((begin + count) * size > spi25::ADDRESS_LIMIT)
         return TCheck::refused(BLOCKS_COUNT,
-                               msg(checkmsg::COUNT_PAST)
-                                   .arg(QString::number(count * size), hexText64(begin * size),
-                                        hexText64(spi25::ADDRESS_LIMIT - 1)));
+                               msg(checkmsg::COUNT_PAST, count * size, hexText64(begin * size),
+                                   hexText64(spi25::ADDRESS_LIMIT - 1)));
     return TCheck::valid();
 }
 
@@ -252,7 +252,7 @@ TCheck TDev25::eraseCheck(const TData &dev)
     if (size <= 0 || size % entry.size != 0)
         return TCheck::refused(DEV_SIZE, msg(checkmsg::ERASE_MULTIPLE).arg(size).arg(entry.size).arg(text));
     if (size > spi25::ADDRESS_LIMIT)
-        return TCheck::refused(DEV_SIZE, msg(checkmsg::ADDRESS_LIMIT).arg(size));
+        return TCheck::refused(DEV_SIZE, msg(checkmsg::ADDRESS_LIMIT, size));
     return TCheck::valid();
 }
 
@@ -481,9 +481,9 @@ TCheck TDev25::commandCheck(const TData &data)
         if (begin < 0)
             return TCheck::refused(DEV_ADDR_BEGIN, msg(checkmsg::NEGATIVE).arg(begin));
         if (size <= 0)
-            return TCheck::refused(DEV_SIZE, msg(checkmsg::NO_MEMORY).arg(size));
+            return TCheck::refused(DEV_SIZE, msg(checkmsg::NO_MEMORY, size));
         if (size > reach)
-            return TCheck::refused(DEV_SIZE, msg(checkmsg::ADDRESS_LIMIT).arg(size));
+            return TCheck::refused(DEV_SIZE, msg(checkmsg::ADDRESS_LIMIT, size));
         return TCheck::valid();
     }
     if (isOneOf(code, {CMD_ERASE_BLOCKS, CMD_TEST_EMPTY_BLOCKS})) {
@@ -514,7 +514,7 @@ TCheck TDev25::commandCheck(const TData &data)
     if (isOneOf(code, {CMD_SEC_REG_ERASE, CMD_SEC_REG_TEST_EMPTY})) {
         const int count = securityRegCount(dev);
         if (count == 0)
-            return TCheck::refused(DEV_SECURITY_REG_SIZE, msg(checkmsg::NO_MEMORY).arg(count));
+            return TCheck::refused(DEV_SECURITY_REG_SIZE, msg(checkmsg::NO_MEMORY, count));
         if (selectedSecurityRegs(dev, data) == 0)
             return TCheck::refused(REG_DATA, msg(dev25msg::NO_SECURITY_SELECTED).arg(count));
         return TCheck::valid();

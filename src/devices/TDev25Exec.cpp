@@ -244,7 +244,7 @@ bool TDev25Exec::statusRegCount(int least, int &count)
     count = image.size() & 0xFF;
     if (count >= least && count <= STATUS_REGISTERS)
         return true;
-    setErrorText(lang.text(execmsg::STATUS_COUNT).arg(count));
+    setErrorText(lang.text(execmsg::STATUS_COUNT, count));
     return false;
 }
 
@@ -270,7 +270,7 @@ bool TDev25Exec::statusData(QByteArray &bytes)
         return false;
     if (bytes.size() == n)
         return true;
-    setErrorText(lang.text(execmsg::DATA_COUNT).arg(bytes.size()).arg(n));
+    setErrorText(lang.text(execmsg::DATA_COUNT, bytes.size(), n));
     return false;
 }
 

@@ -104,7 +104,7 @@ TCheck regImageValid(const QString &code, const TData &dev, const TData &data)
     }
     if (image.size() == bytes)
         return TCheck::valid();
-    return TCheck::refused(REG_DATA, lang.text(checkmsg::IMAGE_SIZE).arg(image.size()).arg(bytes));
+    return TCheck::refused(REG_DATA, lang.text(checkmsg::IMAGE_SIZE, image.size(), bytes));
 }
 
 } // namespace

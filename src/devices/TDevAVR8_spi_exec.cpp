@@ -81,7 +81,7 @@ TCheck TDevAVR8_SPI_Exec::fuseCountCheck(const TData &dev, bool read)
     // Variant 1 reads as many fuses as there are; variant 0 reads its one.
     if (fuses.size() <= MAX_FUSES && (!fuses.isEmpty() || !read || variantOf(dev, DEV_ALG_FUSE_READ) != 1))
         return TCheck::valid();
-    return TCheck::refused(QLatin1String(DEV_FUSE_DEF), lang.text(MSG_FUSE_COUNT).arg(fuses.size()));
+    return TCheck::refused(QLatin1String(DEV_FUSE_DEF), lang.text(MSG_FUSE_COUNT, fuses.size()));
 }
 
 TCheck TDevAVR8_SPI_Exec::osccalCheck(const TData &dev)
@@ -289,7 +289,7 @@ bool TDevAVR8_SPI_Exec::regData(quint8 count, QByteArray &bytes)
         return false;
     if (!bytes.isEmpty() && bytes.size() == count)
         return true;
-    setErrorText(lang.text(MSG_DATA_COUNT).arg(bytes.size()).arg(std::max<int>(count, 1)));
+    setErrorText(lang.text(MSG_DATA_COUNT, bytes.size(), std::max<int>(count, 1)));
     return false;
 }
 

@@ -372,7 +372,7 @@ TCheck TMemoryExec::describedRange(const TData &dev, const Transfer &t)
         return TCheck::refused(QLatin1String(t.beginKey), lang.text(checkmsg::NEGATIVE).arg(begin));
     if (t.whole && t.last < t.first)
         return TCheck::refused(QLatin1String(t.sizeKey),
-                               lang.text(checkmsg::NO_MEMORY).arg(PARAM(dev, t.sizeKey).toLongLong()));
+                               lang.text(checkmsg::NO_MEMORY, PARAM(dev, t.sizeKey).toLongLong()));
     return TCheck::valid();
 }
 
@@ -522,7 +522,7 @@ bool TMemoryExec::execFile(TSerialPort *port, Area area, Op op)
 
 void TMemoryExec::logMoved(int message, qint64 bytes, qint64 dataEnd, qint64 last)
 {
-    emit signalEventText(EXEC_RESULT, lang.text(message).arg(bytes));
+    emit signalEventText(EXEC_RESULT, lang.text(message, bytes));
     if (dataEnd < last)
         emit signalEventText(EXEC_RESULT, lang.text(execmsg::FILE_ENDED_FIRST).arg(hexText64(dataEnd), hexText64(last)));
 }

@@ -1,5 +1,6 @@
 #include "formats/TFormatHEX.h"
 
+#include "core/TLang.h"
 #include "formats/format_messages.h"
 #include "misc/dev_misc.h"
 
@@ -413,9 +414,9 @@ bool TFormatHEX::nextRecord()
             return lineFault(rec.line, message(fmtmsg::LINE_ODD_DIGITS));
     }
     if (count < 5)
-        return lineFault(rec.line, message(fmtmsg::LINE_TOO_SHORT).arg(count));
+        return lineFault(rec.line, lang.text(fmtmsg::LINE_TOO_SHORT, count));
     if (count != bytes[0] + 5)
-        return lineFault(rec.line, message(fmtmsg::LINE_LENGTH).arg(bytes[0]).arg(count - 5));
+        return lineFault(rec.line, lang.text(fmtmsg::LINE_LENGTH, bytes[0], count - 5));
     if (sum != 0)
         return lineFault(rec.line, message(fmtmsg::LINE_CHECKSUM)
                                        .arg(hex2(bytes[count - 1]), hex2(quint8(bytes[count - 1] - sum))));
@@ -440,10 +441,7 @@ bool TFormatHEX::typeRulesKept(const Record &record)
     }
     if (record.size == size)
         return true;
-    return lineFault(record.line, message(fmtmsg::LINE_TYPE_LENGTH)
-                                      .arg(hex2(quint8(record.type)))
-                                      .arg(record.size)
-                                      .arg(size));
+    return lineFault(record.line, lang.text(fmtmsg::LINE_TYPE_LENGTH, hex2(quint8(record.type)), record.size, size));
 }
 
 // The whole file, before anything is delivered.

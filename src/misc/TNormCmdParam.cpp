@@ -58,9 +58,10 @@ bool add(qint64 a, qint64 b, qint64 &sum)
     return true;
 }
 
-QString msg(int number)
+template <typename... Values>
+QString msg(int number, const Values &...values)
 {
-    return lang.text(number);
+    return lang.text(number, values...);
 }
 
 // n bytes (the value of countKey) from address (the value of addressKey)
@@ -71,7 +72,7 @@ TCheck rangeCheck(const char *addressKey, qint64 address, const char *countKey, 
 {
     qint64 end = 0, need = 0;
     if (range.size <= 0 || !add(range.begin, range.size, end))
-        return TCheck::refused(range.sizeKey, msg(checkmsg::NO_MEMORY).arg(range.size));
+        return TCheck::refused(range.sizeKey, msg(checkmsg::NO_MEMORY, range.size));
     if (n < 0)
         return TCheck::refused(countKey, msg(checkmsg::NEGATIVE).arg(n));
     const QString last = hexText64(end - 1);
@@ -83,8 +84,7 @@ TCheck rangeCheck(const char *addressKey, qint64 address, const char *countKey, 
         return TCheck::refused(addressKey, msg(checkmsg::PAST_LAST)
                                                .arg(QString::number(address), hexText64(address), last));
     if (!add(address, n, need) || need > end)
-        return TCheck::refused(countKey, msg(checkmsg::COUNT_PAST).arg(QString::number(n),
-                                                                       hexText64(address), last));
+        return TCheck::refused(countKey, msg(checkmsg::COUNT_PAST, n, hexText64(address), last));
     return TCheck::valid();
 }
 
@@ -320,7 +320,7 @@ TCheck isFileCmdValid(const TData &params, qint64 begin, qint64 size, const char
     if (!binary && addrFile > lastFileAddress)
         return TCheck::refused(FILE_ADDR_FILE, msg(checkmsg::HEX_ADDRESS).arg(hexText64(addrFile)));
     if (!binary && count - 1 > lastFileAddress - addrFile)
-        return TCheck::refused(FILE_COUNT, msg(checkmsg::HEX_COUNT).arg(QString::number(count), hexText64(addrFile)));
+        return TCheck::refused(FILE_COUNT, msg(checkmsg::HEX_COUNT, count, hexText64(addrFile)));
     if (count - 1 > lastFileAddress - addrFile)
         return TCheck::outside(FILE_ADDR_FILE, addrFile, 0, lastFileAddress - (count - 1));
     return TCheck::valid();

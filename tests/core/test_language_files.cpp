@@ -2,7 +2,8 @@
 // checked against the table of every message number the program uses
 // (tests/data/language/messages.tsv): each used number has its text, with
 // exactly the placeholders its users fill and in the shape its role needs,
-// and every file numbers its messages alike.
+// the forms of its counts in the language's number, and every file numbers
+// its messages alike.
 
 #include <QtTest>
 
@@ -34,6 +35,7 @@ struct UsedMessage
     QString kind;
     QString forbidden;
     QString role;
+    QSet<int> counts;  // the placeholders that are counts
 };
 
 // Kinds whose text has to fit on one line: menu entries, captions, labels,
@@ -75,14 +77,22 @@ QVector<UsedMessage> readTable(QString* error)
         bool okNumber = false;
         bool okArgs = false;
         UsedMessage m;
-        if (f.size() == 5) {
+        bool okCounts = true;
+        if (f.size() == 6) {
+            for (const QString& k : f[5].split(',')) {
+                bool ok = false;
+                m.counts.insert(k.toInt(&ok));
+                okCounts = okCounts && ok;
+            }
+        }
+        if (f.size() == 5 || f.size() == 6) {
             m.number = f[0].toInt(&okNumber);
             m.args = f[1].toInt(&okArgs);
             m.kind = f[2];
             m.forbidden = f[3] == "-" ? QString() : f[3];
             m.role = f[4];
         }
-        if (!okNumber || !okArgs || m.args < 0 || !kKinds.contains(m.kind) || m.role.isEmpty()) {
+        if (!okNumber || !okArgs || !okCounts || m.args < 0 || !kKinds.contains(m.kind) || m.role.isEmpty()) {
             *error = QString("messages.tsv line %1 is malformed: %2").arg(lineNo).arg(line);
             return {};
         }
@@ -172,18 +182,26 @@ void TestLanguageFiles::initTestCase()
 void TestLanguageFiles::usedMessages_data()
 {
     QTest::addColumn<QString>("file");
-    for (const QString& name : kShippedFiles)
-        QTest::newRow(qPrintable(name)) << name;
+    QTest::addColumn<QString>("otherQuotes");  // quote marks of another language
+    QTest::newRow("rus.lng") << "rus.lng" << "\"";
+    QTest::newRow("eng.lng") << "eng.lng" << "«»";
 }
 
 // Each used number: a text that is there, fits its role and carries exactly
-// the placeholders its users fill. All faults of a file are listed at once.
+// the placeholders its users fill, quotes in the language's own marks, and
+// the words that go with a count in as many forms as the language names.
+// All faults of a file are listed at once.
 void TestLanguageFiles::usedMessages()
 {
     QFETCH(QString, file);
+    QFETCH(QString, otherQuotes);
     const QStringList texts = messagesOf(sourceFile(file), highest);
+    TLang language;
+    language.load(sourceFile(file));
 
     QStringList faults;
+    if (language.formCount() == 0)
+        faults << file + ": names no forms of a count that the language table knows";
     for (const UsedMessage& m : table) {
         const QString text = texts.at(m.number);
         const QString where = QString("%1 #%2 (%3)").arg(file).arg(m.number).arg(m.role);
@@ -207,13 +225,31 @@ void TestLanguageFiles::usedMessages()
             faults << where + ": a label without its colon";
         if (m.kind == "question" && !text.contains('?'))
             faults << where + ": a question that asks nothing";
+        for (const QChar c : otherQuotes) {
+            if (text.contains(c))
+                faults << QString("%1: quotes with '%2'").arg(where).arg(c);
+        }
+        QVector<TLang::CountGroup> groups;
+        if (!TLang::countGroups(text, &groups))
+            faults << where + ": a count group left open";
+        if (!m.counts.isEmpty() && groups.isEmpty())
+            faults << where + ": shows a count without the forms of its words";
+        for (const TLang::CountGroup& g : groups) {
+            if (!m.counts.contains(g.placeholder))
+                faults << QString("%1: a count group on %%2, which is no count").arg(where).arg(g.placeholder);
+            if (g.forms.size() != language.formCount())
+                faults << QString("%1: a count group of %2 forms, the language names %3")
+                              .arg(where).arg(g.forms.size()).arg(language.formCount());
+        }
     }
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
 }
 
 void TestLanguageFiles::numberingEndsAtHighestUsed_data()
 {
-    usedMessages_data();
+    QTest::addColumn<QString>("file");
+    for (const QString& name : kShippedFiles)
+        QTest::newRow(qPrintable(name)) << name;
 }
 
 // A lost or doubled line shifts every later number; the last used number must

@@ -657,7 +657,7 @@ private slots:
         QTest::newRow("empty mismatch at 0x101") << QString(CMD_TEST_EMPTY) << TData() << 0 << false
                                                  << verifyMismatchText(0x101, 0xFF, 0x7E) << 2;
         QTest::newRow("short read reply") << QString(CMD_TEST_EMPTY) << TData() << 1 << false
-                                          << lang.text(442).arg(1).arg(256) << 1;
+                                          << lang.text(442, 1, 256) << 1;
         // Data of no bytes moves nothing: refused, nothing sent, nothing stored.
         const QString nothing = lang.text(execmsg::RANGE_EMPTY).arg(hexText64(0));
         QTest::newRow("data_write, no data") << QString(CMD_DATA_WRITE)

@@ -777,12 +777,12 @@ private slots:
             << "W25Q16JV" << CMD_ERASE_BLOCKS << TData{{BLOCKS_SIZE, 65536}, {BLOCKS_BEGIN, 65536}, {BLOCKS_COUNT, 1}}
             << m(dev25msg::BLOCKS_OUTSIDE).arg(QStringLiteral("100000000"), QStringLiteral("10000FFFF")) << false << 0;
         QTest::newRow("short unique ID") << "W25Q16JV" << CMD_UNIQUE_ID_READ << TData()
-                                         << m(execmsg::SHORT_REPLY).arg(7).arg(8) << true << 1;
+                                         << lang.text(execmsg::SHORT_REPLY, 7, 8) << true << 1;
         QTest::newRow("short status") << "W25Q16JV" << CMD_STATUS_REG_READ << TData()
-                                      << m(execmsg::SHORT_REPLY).arg(0).arg(3) << true << 1;
+                                      << lang.text(execmsg::SHORT_REPLY, 0, 3) << true << 1;
         QTest::newRow("status write of two bytes")
             << "W25Q16JV" << CMD_STATUS_REG_WRITE << TData{{REG_DATA, QStringLiteral("0000")}}
-            << m(execmsg::DATA_COUNT).arg(2).arg(3) << false << 0;
+            << lang.text(execmsg::DATA_COUNT, 2, 3) << false << 0;
         QTest::newRow("unknown code") << "W25Q16JV" << CMD_SET_ADDR << TData()
                                       << m(execmsg::UNKNOWN_CMD).arg(CMD_SET_ADDR) << false << 0;
         // Hex texts bound for the chip are whole bytes of hex digits, or

@@ -126,7 +126,7 @@ TFormDevRWVData::TFormDevRWVData(int idCmd, qint64 addr, const QString &data, QW
 
     m_dataLabel = new QLabel(lang.text(374), this);
     m_edit = new TLineEdit(this);
-    m_edit->setToolTip(lang.text(375).arg(maxDataBytes));
+    m_edit->setToolTip(lang.text(375, maxDataBytes));
     m_edit->setValidator(new THexValidator(m_edit));
     m_edit->setText(m_data);
     auto *dataBlock = new QVBoxLayout;
