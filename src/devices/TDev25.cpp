@@ -443,6 +443,21 @@ bool TDev25::normalizeCmdParam(TData &data)
     return !old.isValid() || old.toString() != data.value(QLatin1String(REG_DATA)).toString();
 }
 
+QByteArray TDev25::keptStatusBits(const TData &dev)
+{
+    QByteArray kept(spi25::STATUS_REGISTERS, char(0));
+    for (const QString &line : PARAM(dev, DEV_STATUS_REG_CFG).toStringList()) {
+        const QStringList parts = line.split(QLatin1Char('|'));
+        QByteArray mask;
+        if (parts.size() < 6 || !isOneOf(parts.at(0).trimmed(), {"ckl", "ckr"})
+            || parts.at(3).trimmed() != QLatin1String("k") || !hexStringToBytesChecked(parts.at(1).trimmed(), mask))
+            continue;
+        for (int i = 0; i < kept.size() && i < mask.size(); ++i)
+            kept[i] = char(kept.at(i) | mask.at(i));
+    }
+    return kept;
+}
+
 TCheck TDev25::checkCmdParam(const TData &data)
 {
     if (TCheck own = commandCheck(data); !own)
@@ -456,6 +471,11 @@ TCheck TDev25::checkCmdParam(const TData &data)
     const int variant = key ? PARAM(dev, key).toInt() : 0;
     if (variant != 0)
         return IDeviceExec::variantRefused(QLatin1String(key), variant);
+    // A status write that keeps bits as the chip holds them reads them first.
+    const int read = PARAM(dev, DEV_ALG_STATUS_REG_READ).toInt();
+    if (code == QLatin1String(CMD_STATUS_REG_WRITE) && keptStatusBits(dev).count(char(0)) != spi25::STATUS_REGISTERS
+        && read != 0)
+        return IDeviceExec::variantRefused(QLatin1String(DEV_ALG_STATUS_REG_READ), read);
     if (isOneOf(code, {CMD_CHAR_WRITE, CMD_DATA_WRITE, CMD_FILE_WRITE}) && pageSize(dev) == 0)
         return TCheck::refused(DEV_PAGE_SIZE, msg(execmsg::BLOCK_ZERO));
     return TCheck::valid();

@@ -69,6 +69,13 @@ public:
     // with a 65536-byte block would be erased not at all, one of 98304
     // only in part.
     static TCheck eraseCheck(const TData &dev);
+    // The bits of the status image that a status write keeps as the chip
+    // holds them: those of the "status_reg_cfg" check boxes marked "k",
+    // bits the chip would take but the program must not change (ADP of
+    // the 32 Mbyte chips, with which the chip would power up taking
+    // addresses of 4 bytes). One byte per register of the mask; all zero
+    // when there are none.
+    static QByteArray keptStatusBits(const TData &dev);
 
     // Texts of the block and security-register commands.
     static QString rangeText(const TData &data);

@@ -308,12 +308,31 @@ bool TDev25Exec::execStatusRegWrite(TSerialPort *port)
         setErrorText(lang.text(execmsg::STATUS_WRITE_THREE).arg(bytes.size()));
         return false;
     }
+    if (!keepStatusBits(port, bytes))
+        return false;
     QString e;
     int written = 0;
     beginChange(ChangeUnit::Registers, 1, STATUS_REGISTERS);
     const bool ok = spi25WriteStatusByAlg(alg(DEV_ALG_STATUS_REG_WRITE), port, bytes, e, &written);
     changeUnits(written, ok);
     return sent(ok, e);
+}
+
+bool TDev25Exec::keepStatusBits(TSerialPort *port, QByteArray &bytes)
+{
+    const QByteArray kept = TDev25::keptStatusBits(devParams());
+    if (kept.count(char(0)) == kept.size())
+        return true;
+    QByteArray chip;
+    if (!readStatus(port, chip))
+        return false;
+    const QByteArray asked = bytes;
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = char((bytes.at(i) & ~kept.at(i)) | (chip.at(i) & kept.at(i)));
+    if (bytes != asked)
+        emit signalEventText(EXEC_RESULT, lang.text(dev25msg::STATUS_BITS_KEPT, bytesToHexString(kept),
+                                                    bytesToHexString(bytes), bytesToHexString(asked)));
+    return true;
 }
 
 bool TDev25Exec::execStatusRegVerify(TSerialPort *port)

@@ -77,6 +77,10 @@ private:
     // Register bytes of "data" valid for a write or verify, or false with a text.
     bool statusData(QByteArray &bytes);
     bool readStatus(TSerialPort *port, QByteArray &bytes);
+    // The three registers of a write with the bits the description keeps
+    // (TDev25::keptStatusBits) as the chip holds them, read first; a change
+    // to the command's image is logged. False with the read's failure.
+    bool keepStatusBits(TSerialPort *port, QByteArray &bytes);
 
     int m_alg = 0;   // the variant of the transfer made ready
 };

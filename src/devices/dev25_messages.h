@@ -21,5 +21,8 @@ constexpr int BLOCK_SIZE_ZERO = execmsg::BLOCK_ZERO;
 // A security-register erase or empty test that selects none of the
 // registers the chip has; %1 their number.
 constexpr int NO_SECURITY_SELECTED = 495;
+// Log: a status write kept bits as the chip holds them (%1 the bits, %2
+// the registers written, %3 the command's image).
+constexpr int STATUS_BITS_KEPT = 587;
 
 } // namespace dev25msg

@@ -43,6 +43,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -373,6 +374,41 @@ private slots:
         QCOMPARE(chip->writeEnables, int(std::count_if(reqs.begin(), reqs.end(), [](const FakeProgrammer::Request &r) {
                      return r.code == spi25::CODE_WRITE;
                  })));
+    }
+
+    // A status write on the 32 Mbyte chip, which takes ADP: the chip keeps
+    // ADP as it was (set, it would power up taking 4-byte addresses), the
+    // other bits are written as asked, and a write that had to keep it
+    // says so.
+    void statusWriteKeepsAdp_data()
+    {
+        QTest::addColumn<int>("register3");   // on the chip before
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<int>("written");
+        QTest::addColumn<QString>("kept");    // the registers written where the log says so
+        QTest::newRow("ADP asked, clear") << 0x60 << "000062" << 0x60 << "000060";
+        QTest::newRow("ADP and WPS asked") << 0x00 << "000066" << 0x64 << "000064";
+        QTest::newRow("ADP clear, as asked") << 0x60 << "000060" << 0x60 << "";
+        QTest::newRow("ADP set, asked clear") << 0x62 << "000060" << 0x62 << "000062";
+        QTest::newRow("ADP set, as asked") << 0x62 << "000022" << 0x22 << "";
+    }
+    void statusWriteKeepsAdp()
+    {
+        QFETCH(int, register3);
+        QFETCH(QString, data);
+        QFETCH(int, written);
+        QFETCH(QString, kept);
+        startChip(W25Q256);
+        chip->writable[2] |= 0x02;
+        chip->status[2] = quint8(register3);
+        const int cfg = newCfg(W25Q256);
+        const int id = add(cfg, CMD_STATUS_REG_WRITE, {{REG_DATA, data}});
+        QVERIFY(dataPrj.cmdById(id)->validParam());
+        run(cfg, true);
+        QCOMPARE(int(chip->status[2]), written);
+        const QString note = lang.text(dev25msg::STATUS_BITS_KEPT, QStringLiteral("000002"), kept, data);
+        QCOMPARE(events().contains(note), !kept.isEmpty());
+        QCOMPARE(record(id).value(REG_DATA).toString(), data);
     }
 
     // Status registers, protection, security registers, SFDP and unique ID
@@ -993,6 +1029,39 @@ private slots:
         QVERIFY(qobject_cast<TFormDevEmpty *>(host.select(add(cfg, CMD_IDENT))));
         QVERIFY(qobject_cast<TFormDevSetCLK *>(host.select(add(cfg, CMD_SET_CLK))));
         QVERIFY(qobject_cast<TFormDevSetCLK *>(deviceOf(cfg)->createDevParamForm(dataPrj.cmdsOfCfg(cfg).at(1)->toHash())));
+    }
+
+    // The status form of the 32 Mbyte chip shows ADP, with which the chip
+    // would power up taking addresses of 4 bytes, read-only as the bits the
+    // chip sets itself: neither a click nor a key moves them, while every
+    // other bit goes and comes back.
+    void statusFormShowsAdpReadOnly()
+    {
+        const int cfg = newCfg(W25Q256);
+        const int id = add(cfg, CMD_STATUS_REG_WRITE);
+        const QString image = record(id).value(REG_DATA).toString();
+        FormHost host;
+        QWidget *form = host.select(id);
+        QVERIFY(qobject_cast<TFormDevCfg *>(form));
+        QStringList shownReadOnly;
+        for (TWgtLabelBtn *label : form->findChildren<TWgtLabelBtn *>()) {
+            QCheckBox *box = label->parentWidget()->findChild<QCheckBox *>();
+            if (!box->isEnabled())
+                shownReadOnly << label->text().section(QLatin1Char(':'), 0, 0);
+            // Each way of ticking, twice: a bit the user may set goes and
+            // comes back, a read-only one never moves.
+            const QVector<std::function<void()>> ticks{
+                [box] { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, 5)); },
+                [label] { QTest::mouseClick(label, Qt::LeftButton); },
+                [box] { QTest::keyClick(box, Qt::Key_Space); }};
+            for (const auto &tick : ticks) {
+                tick();
+                QCOMPARE(record(id).value(REG_DATA).toString() != image, box->isEnabled());
+                tick();
+                QCOMPARE(record(id).value(REG_DATA).toString(), image);
+            }
+        }
+        QCOMPARE(shownReadOnly, QStringList({"WEL", "BUSY", "SUS", "ADP", "ADS"}));
     }
 
     // ---- Shipped descriptions -------------------------------------------------

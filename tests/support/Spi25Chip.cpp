@@ -8,8 +8,6 @@ namespace {
 
 constexpr quint8 SR1_BUSY = 0x01;
 constexpr quint8 SR1_WEL = 0x02;
-// Writable bits of each status register; the others read as the chip sets them.
-constexpr quint8 WRITABLE[3] = {0xFC, 0x7B, 0x64};
 constexpr quint8 SR2_LB_MASK = 0x38;   // LB1..LB3: one-time
 constexpr int ERR_LENGTH = 1;
 
@@ -166,7 +164,7 @@ QByteArray Spi25Chip::transfer(const QByteArray &out, int clocks)
         const int r = op == 0x01 ? 0 : op == 0x31 ? 1 : 2;
         for (int i = 1; i < out.size() && r + i - 1 < 3; ++i) {
             const int reg = r + i - 1;
-            quint8 value = (status[reg] & ~WRITABLE[reg]) | (quint8(out.at(i)) & WRITABLE[reg]);
+            quint8 value = (status[reg] & ~writable[reg]) | (quint8(out.at(i)) & writable[reg]);
             if (reg == 1)
                 value |= status[1] & SR2_LB_MASK;   // lock bits never clear
             status[reg] = value;

@@ -54,6 +54,9 @@ public:
     QByteArray sfdp;
     QVector<QByteArray> security;
     quint8 status[3] = {0x00, 0x02, 0x60};
+    // Writable bits of each status register; the others read as the chip
+    // sets them (a 32 Mbyte chip also takes ADP, 0x02 of register 3).
+    quint8 writable[3] = {0xFC, 0x7B, 0x64};
     bool wel = false;
     int busy = 0;              // status reads left with BUSY set
     int busyPolls = 2;         // BUSY lasts this many status reads after an operation

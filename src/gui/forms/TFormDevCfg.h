@@ -17,7 +17,10 @@
 //   grp+|title / grp-      a group box / close
 //   lb|text                a label
 //   edl|edr|mask|ro|width|label               hex display of the bits
-//   ckl|ckr|mask|i|e|colour|label[|tool-tip]  check box over the bits
+//   ckl|ckr|mask|i|e|colour|label[|tool-tip]  check box over the bits; the
+//                          box takes clicks only with "e" ("k": read-only
+//                          too, and the 25xx status write keeps the bits as
+//                          the chip holds them, TDev25::keptStatusBits)
 //   cbh+ cbtl+ cbtc+ cbtr+ cbl+ cbr+|mask|label, cbit|value|text, cb..-
 //                                             choice among values
 //   btn|value|height|text|tool-tip            writes the value
