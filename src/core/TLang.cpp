@@ -9,6 +9,15 @@
 
 TLang lang;
 
+namespace {
+
+bool asciiDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+} // namespace
+
 TLang::TLang() = default;
 TLang::~TLang() = default;
 
@@ -70,7 +79,7 @@ bool TLang::countGroups(const QString &message, QVector<CountGroup> *groups)
     groups->clear();
     for (int at = message.indexOf(QLatin1String("{%")); at >= 0; at = message.indexOf(QLatin1String("{%"), at + 1)) {
         int i = at + 2;
-        while (i < message.size() && message.at(i).isDigit() && message.at(i).unicode() <= '9')
+        while (i < message.size() && asciiDigit(message.at(i)))
             ++i;
         if (i == at + 2 || i >= message.size() || message.at(i) != QLatin1Char(':'))
             continue;
@@ -99,13 +108,15 @@ QString TLang::fill(const QString &message, const QStringList &values) const
             grouped.replace(g.from, g.length, form);
         }
     }
+    // %1 .. %99, as QString::arg reads them, in one pass.
     QString out;
     out.reserve(grouped.size());
     for (int i = 0; i < grouped.size(); ++i) {
         int k = 0, j = i + 1;
-        while (j < grouped.size() && j < i + 3 && grouped.at(j).isDigit() && grouped.at(j).unicode() <= '9')
-            k = k * 10 + grouped.at(j++).digitValue();
-        if (grouped.at(i) == QLatin1Char('%') && k >= 1 && k <= values.size()) {
+        if (grouped.at(i) == QLatin1Char('%'))
+            for (; j < grouped.size() && j < i + 3 && asciiDigit(grouped.at(j)); ++j)
+                k = k * 10 + grouped.at(j).digitValue();
+        if (k >= 1 && k <= values.size()) {
             out += values.at(k - 1);
             i = j - 1;
         } else {
