@@ -2,6 +2,7 @@
 target_sources(velkorlib PRIVATE
     core/consts.h
     core/core_messages.h
+    core/handover.h
     core/helpers.cpp
     core/helpers.h
     core/platform.cpp

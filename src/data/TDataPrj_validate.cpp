@@ -6,6 +6,7 @@
 
 #include "core/TAppData.h"
 #include "core/consts.h"
+#include "core/handover.h"
 #include "core/helpers.h"
 #include "data/TDataCmd.h"
 #include "devices/IDevice.h"
@@ -270,7 +271,11 @@ void TDataPrj::setCmdParam(int cmdId, const TData &data)
         IDevice *handler = c->handler();
         c->setValidParam(handler ? handler->validParams(c->toHash()) : false);
     }
-    emit signalChangeData(VIEW_CMD_PARAM, c->toHash());
+    // A run's counter changes its record in the worker's thread; the view
+    // takes the record in the GUI thread.
+    const TData record = c->toHash();
+    handover::give(record);
+    emit signalChangeData(VIEW_CMD_PARAM, record);
 }
 
 // ---- Device commands after a "set_device" -----------------------------------------

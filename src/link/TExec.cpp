@@ -3,6 +3,7 @@
 #include "core/TData.h"
 #include "core/TLang.h"
 #include "core/consts.h"
+#include "core/handover.h"
 #include "core/helpers.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
@@ -88,9 +89,15 @@ void TExec::slotPausedByCmd(int)
     emit signalPauseFromCmd(m_idCfg);
 }
 
+void TExec::passText(TCodeExec code, const QString &text, const QString &text2)
+{
+    const handover::Lend lend(&text, &text2);
+    emit signalEventText(code, text, text2);
+}
+
 void TExec::connectExec(IDeviceExec *exec, const QString &code)
 {
-    connect(exec, &IDeviceExec::signalEventText, this, &TExec::signalEventText);
+    connect(exec, &IDeviceExec::signalEventText, this, &TExec::passText);
     connect(exec, &IDeviceExec::signalEventProc, this, &TExec::signalEventProc);
     connect(this, &TExec::signalStop, exec, &IDeviceExec::slotStop);
     if (code == QLatin1String(CMD_EXECUTE) || code == QLatin1String(CMD_AUTO_DETECT))
@@ -135,7 +142,7 @@ void TExec::slotStart()
             if (runcheck::findRefusal(cfgId, refusal)) {
                 lastName = refusal.name;
                 processEvents();
-                emit signalEventText(EXEC_CMD, refusal.name, refusal.paramText);
+                passText(EXEC_CMD, refusal.name, refusal.paramText);
                 processEvents();
                 failText = refusal.text;
                 ok = false;
@@ -175,7 +182,7 @@ void TExec::slotStart()
         lastName = name;
 
         processEvents();
-        emit signalEventText(EXEC_CMD, name, paramText);
+        passText(EXEC_CMD, name, paramText);
         processEvents();
 
         // Refused since the run began (its configuration changed).
@@ -211,7 +218,7 @@ void TExec::slotStart()
         // A write or erase that a stop or a failure cut short: what the
         // chip now holds.
         for (const QString &line : exec->unfinishedChangeText())
-            emit signalEventText(EXEC_TEXT_NEXT, line, QString());
+            passText(EXEC_TEXT_NEXT, line, QString());
 
         if (done && code == QLatin1String(CMD_SET_PROG) && port.isOpen()
             && !TDevProgExec::sendStatus(&port, TDevProgExec::STATE_RUNNING)) {
@@ -248,17 +255,17 @@ void TExec::slotStart()
         ok = false;
     if (workDone && !ok) {
         failText = port.errorString();
-        emit signalEventText(EXEC_TEXT_NEXT, lang.text(execmsg::END_REQUEST_FAILED), QString());
+        passText(EXEC_TEXT_NEXT, lang.text(execmsg::END_REQUEST_FAILED), QString());
     }
     // A link that has failed gets no further request.
     const bool linkFailed = port.isFailed();
 
     if (ok) {
-        emit signalEventText(EXEC_SUCCESS, lang.text(m_stop ? execmsg::STOPPED : execmsg::COMPLETED), QString());
+        passText(EXEC_SUCCESS, lang.text(m_stop ? execmsg::STOPPED : execmsg::COMPLETED), QString());
     } else {
         if (port.isOpen() && !linkFailed)
             TDevProgExec::sendStatus(&port, TDevProgExec::STATE_FAILED);
-        emit signalEventText(EXEC_FAILED, failText, QString());
+        passText(EXEC_FAILED, failText, QString());
     }
 
     if (port.isOpen())

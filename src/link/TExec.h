@@ -73,6 +73,9 @@ public slots:
     void slotPauseReset(int id_cfg);
 
 private:
+    // Every log line of the run, the executors' included, leaves through
+    // here: the texts are lent to the slots for the blocking-queued emit.
+    void passText(TCodeExec code, const QString &text, const QString &text2);
     // Connects the executor's events and, for the commands that have them,
     // its requests and its pause slot.
     void connectExec(IDeviceExec *exec, const QString &code);

@@ -4,6 +4,7 @@
 // window starts one (its own QThread, blocking queued connections).
 
 #include "core/TData.h"
+#include "core/handover.h"
 #include "devices/TCodeExec.h"
 #include "link/TExec.h"
 
@@ -76,6 +77,7 @@ signals:
 public slots:
     void slotExecEventText(TCodeExec code, const QString &text, const QString &text2)
     {
+        const handover::Borrow borrow(&text, &text2);
         seenIn = QThread::currentThread();
         events.append({code, text, text2});
         const bool trigger = stopOnCmdParams.isEmpty()

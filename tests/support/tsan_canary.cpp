@@ -2,17 +2,23 @@
 // tests/tsan.supp: scripts/tsan.sh runs each and fails when one passes
 // unreported, so a suppression that hides the program's own races (in a
 // slot that a queued signal runs, in a destructor that deleteLater runs,
-// or anywhere) cannot stay unnoticed. Never part of a suite: each run is
-// meant to race.
+// or anywhere) cannot stay unnoticed. The last three have no Qt hand-over
+// at all, only what a hand-over also does: a text copied, a record looked
+// up, an object's private data reached (here after another thread deleted
+// the object). Never part of a suite: each run is meant to race.
 //
-//   tsan_canary queued|deleted|plain
+//   tsan_canary queued|deleted|plain|text|record|freed
+
+#include "core/TData.h"
 
 #include <QCoreApplication>
 #include <QObject>
+#include <QString>
 
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -35,12 +41,32 @@ void readShared()
     std::printf("canary %d\n", shared);
 }
 
+// One thread changes what another reads after it, ordered by the flag alone.
+void afterWrite(const std::function<void()> &write, const std::function<void()> &read)
+{
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        write();
+        done.store(true, std::memory_order_relaxed);
+    });
+    std::thread reader([&] {
+        while (!done.load(std::memory_order_relaxed))
+            std::this_thread::yield();
+        read();
+    });
+    writer.join();
+    reader.join();
+}
+
 // Reads in the slot a queued signal runs, or in the destructor.
 class Canary : public QObject
 {
     Q_OBJECT
 public:
     bool readAtDestruction = false;
+    // What Qt's inline calls on an object reach first (signalsBlocked(),
+    // parent(), ...), short of following the pointer into freed memory.
+    bool hasPrivate() const { return !d_ptr.isNull(); }
     ~Canary() override
     {
         if (readAtDestruction)
@@ -82,8 +108,27 @@ int main(int argc, char **argv)
         std::thread worker(writeShared);
         readShared();
         worker.join();
+    } else if (std::strcmp(kind, "text") == 0) {
+        struct
+        {
+            QString text = QStringLiteral("before");
+        } holder;
+        afterWrite([&] { holder.text = QString::number(argc); },
+                   [&] {
+                       const QString copy = holder.text;
+                       std::printf("canary %d\n", int(copy.size()));
+                   });
+    } else if (std::strcmp(kind, "record") == 0) {
+        TData record;
+        record.insert(QStringLiteral("a"), 1);
+        afterWrite([&] { record.insert(QStringLiteral("b"), 2); },
+                   [&] { std::printf("canary %d\n", record.value(QStringLiteral("b")).toInt()); });
+    } else if (std::strcmp(kind, "freed") == 0) {
+        auto *doomed = new Canary;
+        afterWrite([&] { delete doomed; },
+                   [&] { std::printf("canary %d\n", int(doomed->hasPrivate())); });
     } else {
-        std::fprintf(stderr, "usage: tsan_canary queued|deleted|plain\n");
+        std::fprintf(stderr, "usage: tsan_canary queued|deleted|plain|text|record|freed\n");
         return 2;
     }
     return 0;

@@ -4,6 +4,7 @@
 #include "core/TCmdCode.h"
 #include "core/TLang.h"
 #include "core/consts.h"
+#include "core/handover.h"
 #include "core/helpers.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
@@ -436,7 +437,9 @@ void TWgtConfig::writeEvent(TCodeExec code, const QString &text1, const QString 
 
 void TWgtConfig::slotExecEventText(TCodeExec code, const QString &text1, const QString &text2)
 {
-    // Pending events may remove this page; the texts are copies of our own.
+    // Pending events may remove this page; the texts are copies of our own,
+    // taken from the worker that stands still meanwhile.
+    const handover::Borrow borrow(&text1, &text2);
     const QPointer<TWgtConfig> self(this);
     const QString first = text1;
     const QString second = text2;

@@ -3,6 +3,7 @@
 #include "core/TAppData.h"
 #include "core/TExecState.h"
 #include "core/consts.h"
+#include "core/handover.h"
 #include "data/TDataCfg.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
@@ -398,8 +399,9 @@ QTabWidget *TWgtPrj::tabWidget() const
 
 void TWgtPrj::slotUpdateGUI(TCodeView code, const TData &data)
 {
+    const TData record = handover::take(data);
     if (code == VIEW_CMD_PARAM)
-        updateFromParam(data);
+        updateFromParam(record);
 }
 
 void TWgtPrj::slotSelectCfg()

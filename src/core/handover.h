@@ -1,0 +1,109 @@
+#pragma once
+// Values that one thread hands to another through a queued or blocking-queued
+// connection. Qt orders such a hand-over with its own locks, which
+// ThreadSanitizer cannot see (Qt is not built with it), so it would take the
+// receiver's first look at the value for a race. These calls tell it that
+// order, for the one value named, in sanitizer builds only; elsewhere they
+// are empty. Nothing else is ordered by them: any other access of the sender
+// and the receiver stays checked.
+//
+// A blocking-queued signal hands the slot the sender's own objects, and the
+// sender goes on only after every slot returned: the sender lends them around
+// the emit (Lend), each slot borrows them while it runs (Borrow), both naming
+// the objects by their addresses. A queued signal hands the slot Qt's copy of
+// a record, which shares its data with the sender's: give() before the emit
+// and take() where the slot starts, before the slot reads anything of it.
+
+#include "core/TData.h"
+
+#include <cstring>
+
+#if defined(__SANITIZE_THREAD__)
+#define VELKOR_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define VELKOR_TSAN 1
+#endif
+#endif
+
+#ifdef VELKOR_TSAN
+#include <sanitizer/tsan_interface.h>
+#endif
+
+namespace handover {
+
+#ifdef VELKOR_TSAN
+inline void release(const void *value)
+{
+    if (value)
+        __tsan_release(const_cast<void *>(value));
+}
+inline void acquire(const void *value)
+{
+    if (value)
+        __tsan_acquire(const_cast<void *>(value));
+}
+#else
+inline void release(const void *) {}
+inline void acquire(const void *) {}
+#endif
+
+// Objects of a blocking-queued emit, handed one way as the loan is made and
+// back as it ends.
+template <void (*Begin)(const void *), void (*End)(const void *)>
+class Loan
+{
+public:
+    explicit Loan(const void *first, const void *second = nullptr) : m_values{first, second}
+    {
+        for (const void *v : m_values)
+            Begin(v);
+    }
+    ~Loan()
+    {
+        for (const void *v : m_values)
+            End(v);
+    }
+    Loan(const Loan &) = delete;
+    Loan &operator=(const Loan &) = delete;
+
+private:
+    const void *m_values[2];
+};
+
+// The sender's side, around the emit: its objects pass to the slots and come
+// back after the emit.
+using Lend = Loan<release, acquire>;
+// The slot's side: the sender's objects are the slot's while it runs.
+using Borrow = Loan<acquire, release>;
+
+// A record's copies share its data, and a record is nothing but its pointer
+// to that data: the pointer names what is handed over without reading any
+// of it (the receiver may look only after take()). An empty record shares
+// the one empty data of all records, and hands nothing over.
+inline const void *sharedOf(const TData &record)
+{
+    static_assert(sizeof(TData) == sizeof(void *), "a record holds its shared data's pointer only");
+    const void *shared = nullptr;
+    std::memcpy(&shared, &record, sizeof shared);
+    static const TData none;
+    const void *empty = nullptr;
+    std::memcpy(&empty, &none, sizeof empty);
+    return shared == empty ? nullptr : shared;
+}
+
+inline void give(const TData &record)
+{
+    release(sharedOf(record));
+}
+
+// The slot reads the copy returned: letting go of its own reference, in the
+// program's code, orders what it read before the free by whichever owner
+// of the data lets go last (the sender's included).
+inline TData take(const TData &record)
+{
+    acquire(sharedOf(record));
+    return record;
+}
+
+} // namespace handover
