@@ -213,7 +213,7 @@ void TExec::slotStart()
         if (exec->storedRead()) {
             const QString now = handler->cmdParamText(cmd->toHash(), nullptr);
             if (now != paramText)
-                emit signalEventText(EXEC_CMD_READ, name, now);
+                passText(EXEC_CMD_READ, name, now);
         }
         // A write or erase that a stop or a failure cut short: what the
         // chip now holds.
