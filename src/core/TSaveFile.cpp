@@ -127,14 +127,9 @@ bool TSaveFile::open(OpenMode mode)
     unsetError();
     m_final = finalPath(m_final);
     const QFileInfo info(m_final);
-    // Qt's own texts for these, in the language of its translations.
-    if (info.isDir()) {
-        setErrorString(QCoreApplication::translate("QSaveFile", "Filename refers to a directory"));
-        return false;
-    }
-    if (info.exists() && !info.isWritable()) {
-        setErrorString(QCoreApplication::translate("QSaveFile", "Existing file %1 is not writable")
-                           .arg(QDir::toNativeSeparators(m_final)));
+    const QString problem = openProblem(m_final);
+    if (!problem.isEmpty()) {
+        setErrorString(problem);
         return false;
     }
 
@@ -169,6 +164,23 @@ bool TSaveFile::open(OpenMode mode)
     if (info.exists())
         setPermissions(info.permissions());
     return true;
+}
+
+QString TSaveFile::openProblem(const QString &target)
+{
+    const QFileInfo info(finalPath(target));
+    // Qt's own texts for these, in the language of its translations.
+    if (info.isDir())
+        return QCoreApplication::translate("QSaveFile", "Filename refers to a directory");
+    if (info.exists() && !info.isWritable())
+        return QCoreApplication::translate("QSaveFile", "Existing file %1 is not writable")
+            .arg(QDir::toNativeSeparators(info.absoluteFilePath()));
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.isDir())
+        return lang.text(MSG_SAVE_NO_FOLDER).arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
+    if (!folder.isWritable())
+        return lang.text(MSG_SAVE_FOLDER_LOCKED).arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
+    return QString();
 }
 
 bool TSaveFile::lockTarget(int waitMs)

@@ -55,6 +55,10 @@ public:
     // False, with the reason in errorString(), when the target is a folder
     // or cannot be written, or the folder takes no new files.
     bool open(OpenMode mode) override;
+    // Why open() would fail for the target, as far as that shows before
+    // anything is made (the target a folder or not writable, its folder
+    // missing or taking no new files); empty when it would open.
+    static QString openProblem(const QString &target);
     // Takes the target's lock before the target is read: a save that reads
     // it from then on sees the last save that took the lock whole, and no
     // such save runs until this one ends. Waits while another save holds

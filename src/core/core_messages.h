@@ -13,6 +13,9 @@ constexpr int MSG_JSON_EMPTY = 562;
 // A save that waited for another save of its file (another instance's) as
 // long as it may, and gave up.
 constexpr int MSG_SAVE_BUSY = 565;
+// A save whose target's folder (%1) is not there, or takes no new files.
+constexpr int MSG_SAVE_NO_FOLDER = 588;
+constexpr int MSG_SAVE_FOLDER_LOCKED = 589;
 // A JSON text that is not of its reader's shape: "%1: %2 where %3 is
 // expected", with the place (the places within places, joined by ", "),
 // what stands there and what was expected (TJsonShape).

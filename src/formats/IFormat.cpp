@@ -54,14 +54,23 @@ bool IFormat::openForReading(const QString &fileName, QIODevice::OpenMode extra)
     return true;
 }
 
-bool IFormat::openForWriting(const QString &fileName, bool keepContents)
+QString IFormat::writeProblem(const QString &fileName)
 {
-    platform::ignoreFileSizeSignal();
     // The written file takes the name's place: never that of a folder or
     // a device.
     const QFileInfo info(fileName);
     if (info.exists() && !info.isFile())
-        return fail(message(fmtmsg::NOT_A_FILE).arg(fileName));
+        return message(fmtmsg::NOT_A_FILE).arg(fileName);
+    const QString save = TSaveFile::openProblem(fileName);
+    return save.isEmpty() ? QString() : message(fmtmsg::FILE_OPEN).arg(fileName, save);
+}
+
+bool IFormat::openForWriting(const QString &fileName, bool keepContents)
+{
+    platform::ignoreFileSizeSignal();
+    const QString problem = writeProblem(fileName);
+    if (!problem.isEmpty())
+        return fail(problem);
     // Never in place: where no work file can be made beside the target (a
     // folder without write access) the pass fails and the file stays whole.
     auto f = std::make_unique<TSaveFile>(fileName);

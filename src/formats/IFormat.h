@@ -56,6 +56,11 @@ public:
     // without one would move nothing.
     virtual bool windowHasData() const = 0;
 
+    // Why open(ModeWrite) of the file would fail before anything is
+    // written (a name that is no file, a folder that takes no work file);
+    // empty when it would open. Nothing is made.
+    static QString writeProblem(const QString &fileName);
+
     QString errorString() const { return error; }
     // The last failure was a change of the file that only the digest of a
     // whole pass found (at close or restart): the file's size and times had

@@ -76,6 +76,11 @@ void TFormat::setDataOutsideWindow(bool allowed)
     format->setDataOutsideWindow(allowed);
 }
 
+QString TFormat::writeProblem(const QString &fileName)
+{
+    return IFormat::writeProblem(fileName);
+}
+
 QString TFormat::filter()
 {
     return QStringLiteral("*.bin *.hex");

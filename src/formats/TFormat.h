@@ -39,6 +39,10 @@ public:
     // See IFormat::setDataOutsideWindow; call it before open.
     void setDataOutsideWindow(bool allowed);
 
+    // See IFormat: why open(1) of the file would fail, before anything is
+    // written.
+    static QString writeProblem(const QString &fileName);
+
     // File-dialog filter of the chip-data files.
     static QString filter();
     // The format names offered to the user.
