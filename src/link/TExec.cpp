@@ -135,11 +135,11 @@ void TExec::slotStart()
             break;
         // Nothing of a configuration is sent while one of its enabled
         // commands would be refused: checked at the start and wherever an
-        // executor moved the run.
+        // executor moved the run, from where the run goes on.
         if (cfgId != checkedCfg) {
             checkedCfg = cfgId;
             runcheck::Refusal refusal;
-            if (runcheck::findRefusal(cfgId, refusal)) {
+            if (runcheck::findRefusal(cfgId, lastCmdId, refusal)) {
                 lastName = refusal.name;
                 processEvents();
                 passText(EXEC_CMD, refusal.name, refusal.paramText);

@@ -2,6 +2,7 @@
 
 #include "core/TCmdCode.h"
 #include "core/TLang.h"
+#include "core/TPairStringList.h"
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "data/TDataCmd.h"
@@ -18,6 +19,7 @@
 #include "misc/dev_misc.h"
 #include "link/TProg.h"
 
+#include <QDir>
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -45,12 +47,6 @@ const InputFile *inputFileOf(const QString &code)
     if (TMemoryExec::fileUseOf(code) == TMemoryExec::FileUse::Reads)
         return &chip;
     return code == QLatin1String(CMD_CALC_CRC) ? &crc : nullptr;
-}
-
-QString absoluteFile(const TData &data, const char *key)
-{
-    const QString file = schema::text(data, key);
-    return file.isEmpty() ? QString() : makeAbsolutePath(dataPrj.workPath(), file);
 }
 
 // What the command lacks of what the commands before it choose: the
@@ -111,46 +107,217 @@ QString flagRefusal(TDataCmd *cmd, const TData &record, const QString &name)
 
 namespace {
 
-// The files a run has made before a command reads them: those of the reads
-// before it, or any at all after an external process.
+// What may have been made before a command runs: files by their cleaned
+// absolute names, or anything at all (after a process or a pause: a
+// program or the operator makes what they like).
 struct Made
 {
     QSet<QString> files;
     bool any = false;
-    // The checks of the files already made, by file and range.
-    QHash<QString, QString> problems;
 
-    void note(TDataCmd *cmd)
+    // True when it grew.
+    bool add(const Made &other)
     {
-        const QString code = cmd->cmd();
-        if (TMemoryExec::fileUseOf(code) == TMemoryExec::FileUse::Makes)
-            files.insert(absoluteFile(cmd->toHash(), FILE_FILE));
-        any = any || code == QLatin1String(CMD_PROCESS);
+        const int count = files.size();
+        const bool wasAny = any;
+        files.unite(other.files);
+        any = any || other.any;
+        return files.size() != count || any != wasAny;
+    }
+    bool has(const QString &file) const { return any || files.contains(file); }
+};
+
+// Where the run may go after a command: the commands that may come next in
+// this run, and the configurations it starts as runs of their own (in
+// parallel with it).
+struct Steps
+{
+    QList<TDataCmd *> next;
+    QList<int> started;
+};
+
+// The target of a jump, or the first enabled command after it, as the
+// jump's executor goes on.
+TDataCmd *enabledFrom(const TDataCmd *target)
+{
+    bool reached = false;
+    for (TDataCmd *cmd : dataPrj.cmdsOfCfg(target->idCfg())) {
+        reached = reached || cmd == target;
+        if (reached && cmd->status())
+            return cmd;
+    }
+    return nullptr;
+}
+
+Steps stepsAfter(const TDataCmd *cmd)
+{
+    Steps steps;
+    const QString code = cmd->cmd();
+    const TData data = cmd->toHash();
+    int target = -1;
+    if (code == QLatin1String(CMD_STOP))
+        return steps;
+    if (code == QLatin1String(CMD_JAMP)) {
+        const TDataCmd *to = referenceId(schema::value(data, JAMP_TO_CMD), target) ? dataPrj.cmdById(target)
+                                                                                    : nullptr;
+        if (TDataCmd *first = to ? enabledFrom(to) : nullptr)
+            steps.next << first;
+        return steps;
+    }
+    if (code == QLatin1String(CMD_EXECUTE) && referenceId(schema::value(data, EXECUTE_CFG), target))
+        steps.started << target;
+    if (code == QLatin1String(CMD_AUTO_DETECT)) {
+        const bool start = schema::flag(data, AUTO_EXECUTE);
+        for (const QString &value : TPairStringList(schema::text(data, AUTO_ROUTE)).values()) {
+            if (!referenceId(value, target) || target < 0)
+                continue;
+            if (start)
+                steps.started << target;
+            else if (TDataCmd *first = dataPrj.nextEnabledCmd(target, -1))
+                steps.next << first;
+        }
+    }
+    // Any other command, and a counter short of its limit, goes on.
+    if (TDataCmd *next = dataPrj.nextEnabledCmd(cmd->idCfg(), cmd->id()))
+        steps.next << next;
+    return steps;
+}
+
+// The file a command names under the key, as the executors resolve it,
+// cleaned; empty when it names none.
+QString cleanFile(const TData &data, const char *key)
+{
+    const QString file = schema::text(data, key);
+    return file.isEmpty() ? QString() : QDir::cleanPath(makeAbsolutePath(dataPrj.workPath(), file));
+}
+
+// The flow of a run from where it stands: every command it may reach and
+// what may have been made before each one, over every path there (loops,
+// jumps and routes to other configurations, the runs it starts).
+class Flow
+{
+public:
+    explicit Flow(TDataCmd *entry)
+    {
+        if (!entry)
+            return;
+        m_before.insert(entry, Made());
+        QList<TDataCmd *> work{entry};
+        while (!work.isEmpty()) {
+            TDataCmd *cmd = work.takeFirst();
+            Made after = m_before.value(cmd);
+            after.add(madeBy(cmd));
+            // A copy: the runs it starts add steps of their own.
+            const Steps steps = stepsOf(cmd);
+            for (int cfg : steps.started)
+                after.add(madeByRun(cfg));
+            for (TDataCmd *next : steps.next) {
+                const auto known = m_before.find(next);
+                if (known == m_before.end()) {
+                    m_before.insert(next, after);
+                    work << next;
+                } else if (known->add(after)) {
+                    work << next;
+                }
+            }
+        }
     }
 
+    // What may have been made before the command; null for one the run
+    // cannot reach.
+    const Made *before(TDataCmd *cmd) const
+    {
+        const auto known = m_before.constFind(cmd);
+        return known == m_before.constEnd() ? nullptr : &*known;
+    }
+
+private:
+    const Steps &stepsOf(TDataCmd *cmd)
+    {
+        auto known = m_steps.find(cmd);
+        if (known == m_steps.end())
+            known = m_steps.insert(cmd, stepsAfter(cmd));
+        return *known;
+    }
+
+    // What the command itself makes.
+    const Made &madeBy(TDataCmd *cmd)
+    {
+        auto known = m_made.find(cmd);
+        if (known != m_made.end())
+            return *known;
+        Made made;
+        const QString code = cmd->cmd();
+        if (TMemoryExec::fileUseOf(code) == TMemoryExec::FileUse::Makes) {
+            const QString file = cleanFile(cmd->toHash(), FILE_FILE);
+            if (!file.isEmpty())
+                made.files.insert(file);
+        }
+        made.any = code == QLatin1String(CMD_PROCESS) || code == QLatin1String(CMD_PAUSE);
+        return *m_made.insert(cmd, made);
+    }
+
+    // All that a run of the configuration, and the runs it starts, may
+    // make, at any moment after it was started.
+    Made madeByRun(int cfg)
+    {
+        Made made;
+        QSet<TDataCmd *> seen;
+        QList<TDataCmd *> work;
+        const auto reach = [&](TDataCmd *cmd) {
+            if (cmd && !seen.contains(cmd)) {
+                seen.insert(cmd);
+                work << cmd;
+            }
+        };
+        reach(dataPrj.nextEnabledCmd(cfg, -1));
+        while (!work.isEmpty()) {
+            TDataCmd *cmd = work.takeFirst();
+            made.add(madeBy(cmd));
+            const Steps &steps = stepsOf(cmd);
+            for (TDataCmd *next : steps.next)
+                reach(next);
+            for (int started : steps.started)
+                reach(dataPrj.nextEnabledCmd(started, -1));
+        }
+        return made;
+    }
+
+    QHash<TDataCmd *, Made> m_before;
+    QHash<TDataCmd *, Steps> m_steps;
+    QHash<TDataCmd *, Made> m_made;
+};
+
+// The checks of the files a run reads, each file and range once.
+class FileChecks
+{
+public:
     // Why the file of a command that reads one cannot serve it, as its
     // executor's open finds it, with nothing of the data read (empty when
-    // it can); a write and a verify of the same file and range check it
-    // once.
-    QString fileProblem(const InputFile &input, const TData &data)
+    // it can).
+    QString problem(const InputFile &input, const TData &data)
     {
         QStringList range{QLatin1String(input.kind)};
         for (const char *key : input.rangeKeys)
             range << schema::text(data, key);
         const QString id = range.join(QLatin1Char('\n'));
-        const auto known = problems.constFind(id);
-        if (known != problems.constEnd())
+        const auto known = m_problems.constFind(id);
+        if (known != m_problems.constEnd())
             return *known;
         const QString problem = input.problem(data);
-        problems.insert(id, problem);
+        m_problems.insert(id, problem);
         return problem;
     }
+
+private:
+    QHash<QString, QString> m_problems;
 };
 
-// Why the run refuses the command named name (empty when it does not),
-// its input file looked for after what the run made before; what it makes
-// counts as made from then on.
-QString refusalOf(TDataCmd *cmd, const TData &data, const QString &name, Made &made)
+// Why the run refuses the command named name (empty when it does not).
+// Its files are judged after what may have been made before it (made; null
+// for a command the run cannot reach, whose files do not matter): a file
+// it reads must serve it, a file it makes must be one its open can make.
+QString refusalOf(TDataCmd *cmd, const TData &data, const QString &name, const Made *made, FileChecks &checks)
 {
     IDevice *handler = cmd->handler();
     if (!handler || !cmd->validDev() || !cmd->validParam())
@@ -163,36 +330,34 @@ QString refusalOf(TDataCmd *cmd, const TData &data, const QString &name, Made &m
     const QString empty = TMemoryExec::emptyRangeText(data, rangeKey);
     if (!empty.isEmpty())
         return TCheck::refused(rangeKey, empty).text(name);
-    const InputFile *input = inputFileOf(cmd->cmd());
-    const QString file = input && !made.any ? absoluteFile(data, input->key) : QString();
-    if (file.isEmpty() || made.files.contains(file)) {
-        made.note(cmd);
+    if (!made || made->any)
         return QString();
+    const InputFile *input = inputFileOf(cmd->cmd());
+    const QString file = input ? cleanFile(data, input->key) : QString();
+    if (!file.isEmpty() && !made->has(file)) {
+        const QString problem = checks.problem(*input, data);
+        if (!problem.isEmpty())
+            return TCheck::refused(QLatin1String(input->key), problem).text(name);
     }
-    const QString problem = made.fileProblem(*input, data);
-    return problem.isEmpty() ? QString() : TCheck::refused(QLatin1String(input->key), problem).text(name);
+    // Only a process or the operator makes a folder, or lets it take files.
+    if (TMemoryExec::fileUseOf(cmd->cmd()) == TMemoryExec::FileUse::Makes
+        && !schema::text(data, FILE_FILE).isEmpty()) {
+        const QString problem = TMemoryExec::fileTargetProblem(data);
+        if (!problem.isEmpty())
+            return TCheck::refused(QLatin1String(FILE_FILE), problem).text(name);
+    }
+    return QString();
 }
 
-// The configuration's first refused enabled command (made grows by what
-// the configuration makes).
-bool configRefusal(int cfgId, runcheck::Refusal &refusal, Made &made)
+// The configuration's first refused enabled command.
+bool configRefusal(int cfgId, runcheck::Refusal &refusal, const Flow &flow, FileChecks &checks)
 {
-    QList<TDataCmd *> enabled;
-    for (TDataCmd *cmd : dataPrj.cmdsOfCfg(cfgId))
-        if (cmd->status())
-            enabled << cmd;
-    // A "jamp" may take the run to a read first: then every read counts.
-    for (TDataCmd *cmd : qAsConst(enabled))
-        if (cmd->cmd() == QLatin1String(CMD_JAMP)) {
-            for (TDataCmd *any : qAsConst(enabled))
-                made.note(any);
-            break;
-        }
-
-    for (TDataCmd *cmd : qAsConst(enabled)) {
+    for (TDataCmd *cmd : dataPrj.cmdsOfCfg(cfgId)) {
+        if (!cmd->status())
+            continue;
         const TData data = cmd->toHash();
         const QString name = IDevice::shownName(data);
-        const QString text = refusalOf(cmd, data, name, made);
+        const QString text = refusalOf(cmd, data, name, flow.before(cmd), checks);
         if (text.isEmpty())
             continue;
         IDevice *handler = cmd->handler();
@@ -206,15 +371,15 @@ bool configRefusal(int cfgId, runcheck::Refusal &refusal, Made &made)
 
 namespace runcheck {
 
-bool findRefusal(int cfgId, Refusal &refusal)
+bool findRefusal(int cfgId, int afterCmdId, Refusal &refusal)
 {
+    const Flow flow(dataPrj.nextEnabledCmd(cfgId, afterCmdId));
+    FileChecks checks;
     // The configuration, then those its enabled jumps move the run into,
-    // and theirs, before the commands ahead of a jump are sent; a file that
-    // a configuration before makes counts as made there.
+    // and theirs, before the commands ahead of a jump are sent.
     QList<int> cfgs{cfgId};
-    Made made;
     for (int i = 0; i < cfgs.size(); ++i) {
-        if (configRefusal(cfgs.at(i), refusal, made))
+        if (configRefusal(cfgs.at(i), refusal, flow, checks))
             return true;
         for (TDataCmd *cmd : dataPrj.cmdsOfCfg(cfgs.at(i))) {
             int target = -1;

@@ -26,17 +26,19 @@ struct Refusal
 // and the reason). Empty when it is valid. The command list shows it too.
 QString flagRefusal(TDataCmd *cmd, const TData &record, const QString &name);
 
-// The first enabled command of the configuration that the run must refuse:
-// one without its device or programmer (valid_dev false), one whose
-// parameters are refused (valid_param false), a memory command whose range
-// holds no bytes (its executor would refuse it), and one that reads a file
-// that cannot serve it (missing, broken, without data for its range: the
-// check its executor makes at the file's open) and that no enabled command
-// before it may make (a
-// read into that file, an external process; any command of the
-// configuration where it holds a "jamp"). The same of every configuration
-// an enabled "jamp" of it moves the run into, and of theirs, where a file
-// that a configuration before makes counts as made. False when none is.
-bool findRefusal(int cfgId, Refusal &refusal);
+// The first enabled command that a run standing after the command
+// afterCmdId of the configuration (-1: at its start) must refuse, of the
+// configuration and of every one an enabled "jamp" of it moves the run
+// into, and of theirs: one without its device or programmer (valid_dev
+// false), one whose parameters are refused (valid_param false), a memory
+// command whose range holds no bytes (its executor would refuse it); and,
+// where nothing that may run before it could make the file (a read into
+// it, a process, a pause: on any path of the run there, through loops,
+// jumps, routes and the runs it starts), one that reads a file that cannot
+// serve it (missing, broken, without data for its range: the check its
+// executor makes at the file's open) or makes one where its open cannot
+// (a folder missing or taking no new files). Files are named by their
+// cleaned absolute paths. False when none is.
+bool findRefusal(int cfgId, int afterCmdId, Refusal &refusal);
 
 } // namespace runcheck

@@ -13,6 +13,7 @@
 #include "core/TProgName.h"
 #include "core/TProgType.h"
 #include "core/consts.h"
+#include "core/core_messages.h"
 #include "core/helpers.h"
 #include "data/TCtrlProject.h"
 #include "data/TDataCmd.h"
@@ -20,6 +21,7 @@
 #include "devices/IDevice.h"
 #include "devices/TDevTools.h"
 #include "devices/TDevProg.h"
+#include "devices/TMemoryExec.h"
 #include "devices/TDeviceList.h"
 #include "devices/check_messages.h"
 #include "devices/dev_lists.h"
@@ -40,6 +42,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMetaMethod>
@@ -509,6 +512,12 @@ class TestDamagedNumbers : public QObject, RunFixture
     {
         fake->clearRequests();
         rx.reset(new Receiver);
+        // A run that pauses, or starts another: the operator, or the run
+        // started, makes made.bin meanwhile.
+        rx->onRequest = [this] {
+            QFile made(path(QStringLiteral("made.bin")));
+            QVERIFY(made.open(QIODevice::WriteOnly) && made.write(QByteArray(16, 'x')) == 16);
+        };
         const int cfg = dataPrj.cfgIdAt(0);
         QPointer<QThread> thread = startExec(cfg, rx.get());
         if (!TExec::waitForThread(thread, 20000))
@@ -856,9 +865,13 @@ private slots:
     // has no name) and what is lacking, and nothing is sent. A production
     // run (set_prog, set_device, erase, then the write or CRC) so leaves
     // the chip as it was, and so does a run whose jump would move it into
-    // that configuration; a read that makes the file only after the write
-    // does not help it.
-    void refusedBeforeAnythingIsSent_data()
+    // that configuration; a read that makes the file only after the write,
+    // or where no path of the run leads, does not help it, and every
+    // family's read into a folder that is not there is refused too. Where
+    // something that may run before it could make the file or the folder
+    // (a read on any path there, the operator in a pause, a run started, a
+    // process; names compared cleaned), the run completes (no error).
+    void refusedBeforeAnythingIsSentOrCompleted_data()
     {
         QTest::addColumn<QVector<Commands>>("configurations");
         QTest::addColumn<QString>("error");
@@ -911,8 +924,43 @@ private slots:
         QTest::newRow("file read back after the write")
             << one({prog, flash, erase, files[0].command, merged(files[0].command, {{REC_CMD, CMD_FILE_READ}})})
             << files[0].error;
+
+        const QString made = path(QStringLiteral("made.bin")), folder = path(QStringLiteral("made"));
+        const TData read = fileRecord(CMD_FILE_READ, made), write = fileRecord(CMD_FILE_WRITE, made);
+        const auto jampTo = [&](int at) { return record(CMD_JAMP, {{JAMP_TO_CMD, at}}); };
+        QTest::newRow("read where a jump leads, then back to the write")
+            << QVector<Commands>{{prog, flash, jampTo(4), write}, {prog, flash, read, jampTo(3)}} << QString();
+        QTest::newRow("made by the operator in a pause") << one({prog, flash, record(CMD_PAUSE), write}) << QString();
+        QTest::newRow("read by a run it starts")
+            << QVector<Commands>{{prog, flash, record(CMD_EXECUTE, {{EXECUTE_CFG, 1}}), write}, {prog, flash, read}}
+            << QString();
+        QTest::newRow("read under another name")
+            << one({prog, flash, fileRecord(CMD_FILE_READ, dir.path() + QStringLiteral("/./copy.bin")),
+                    fileRecord(CMD_FILE_WRITE, QStringLiteral("copy.bin"))})
+            << QString();
+        QTest::newRow("read where no path of the run leads")
+            << QVector<Commands>{{prog, flash, erase, write}, {prog, flash, read, jampTo(3)}}
+            << refused(CMD_FILE_WRITE, FILE_FILE, T(fmtmsg::FILE_MISSING).arg(made));
+        const QString inFolder = folder + QStringLiteral("/copy.bin");
+        QTest::newRow("folder made by a process")
+            << one({prog, flash, record(CMD_PROCESS, {{PROCESS_FILE, QStringLiteral("mkdir \"%1\"").arg(folder)}}),
+                    fileRecord(CMD_FILE_READ, inFolder)})
+            << QString();
+        const auto noFolder = [&](const char *code, const QString &file, const QString &where) {
+            return refused(code, FILE_FILE, T(fmtmsg::FILE_OPEN).arg(file, T(MSG_SAVE_NO_FOLDER).arg(where)));
+        };
+        QTest::newRow("a file where its folder should be")
+            << one({prog, flash, erase, fileRecord(CMD_FILE_READ, in + QStringLiteral("/copy.bin"))})
+            << noFolder(CMD_FILE_READ, in + QStringLiteral("/copy.bin"), in);
+        for (int f : {F24, F25, FAVR})
+            for (const QString &code : offered(f))
+                if (TMemoryExec::fileUseOf(code) == TMemoryExec::FileUse::Makes)
+                    QTest::addRow("%s %s into a missing folder", families[f].name, qPrintable(code))
+                        << one({prog, setDeviceRecord(families[f]),
+                                merged(soundRecord(families[f], code), {{FILE_FILE, inFolder}})})
+                        << noFolder(qPrintable(code), inFolder, folder);
     }
-    void refusedBeforeAnythingIsSent()
+    void refusedBeforeAnythingIsSentOrCompleted()
     {
         QFETCH(QVector<Commands>, configurations);
         QFETCH(QString, error);
@@ -923,8 +971,16 @@ private slots:
         noVpp.write(ini.readAll().replace("set_vpp=1", "set_vpp=0"));
         noVpp.close();
         useProgrammer(EMU, fake->portName(), QStringLiteral("EmuType"), noVpp.fileName());
+        fake->setChip(std::make_shared<Spi25Chip>(1 << 21, QByteArray::fromHex("EF4015")));
+        for (const char *name : {"made.bin", "copy.bin"})
+            QFile::remove(path(QLatin1String(name)));
+        QDir(path(QStringLiteral("made"))).removeRecursively();
         QVERIFY(loadConfigs(configurations));
-        QCOMPARE(run(false), QStringList());
+        const QStringList frames = run(error.isEmpty());
+        if (error.isEmpty())
+            QCOMPARE(rx->texts(EXEC_SUCCESS), QStringList{T(execmsg::COMPLETED)});
+        else
+            QCOMPARE(frames, QStringList());
         QCOMPARE(failure(), error);
     }
 
@@ -938,7 +994,7 @@ private slots:
         QVERIFY(loadConfigs({{prog, flash, fileRecord(CMD_FILE_READ, backup), record(CMD_JAMP, {{JAMP_TO_CMD, 4}})},
                              {prog, flash, fileRecord(CMD_FILE_WRITE, backup), crc}}));
         runcheck::Refusal refusal;
-        QVERIFY2(!runcheck::findRefusal(dataPrj.cfgIdAt(0), refusal), qPrintable(refusal.text));
+        QVERIFY2(!runcheck::findRefusal(dataPrj.cfgIdAt(0), -1, refusal), qPrintable(refusal.text));
     }
 
     // Every key that a command's check, summary, form (built and made to

@@ -38,6 +38,10 @@ public:
     QVector<int> stopsOnWaiting;   // configurations to stop when "waiting" arrives
     QString stopOnCmdParams;       // ... or, if set, when a command with this parameter text starts
     std::function<void()> onEvent; // called after each event is kept
+    // Called when a run asks to start a configuration or says it pauses,
+    // before the answer: what the window, a run it starts or the operator
+    // does meanwhile.
+    std::function<void()> onRequest;
 
     QVector<TCodeExec> codes() const
     {
@@ -90,10 +94,17 @@ public slots:
             onEvent();
     }
     void slotExecEventProc(int percent) { percents << percent; }
-    void slotExecuteFromCmd(int id_cfg) { executes << id_cfg; }
+    void slotExecuteFromCmd(int id_cfg)
+    {
+        executes << id_cfg;
+        if (onRequest)
+            onRequest();
+    }
     void slotPauseFromCmd(int id_cfg)
     {
         pauses << id_cfg;
+        if (onRequest)
+            onRequest();
         emit signalPauseReset(id_cfg + 1000);
         emit signalPauseReset(id_cfg);
     }
