@@ -21,7 +21,8 @@
 namespace {
 
 const QLatin1String SAVE_MARK(".velkor-save-");
-const QLatin1String TARGET_LOCK(".velkor-save.lock");
+// The lock file of a target by which earlier versions ordered its saves.
+const QLatin1String OLD_TARGET_LOCK(".velkor-save.lock");
 const QLatin1String LOCK_ROLE("lock");
 const QLatin1String WORK_ROLE("new");
 
@@ -29,7 +30,8 @@ const QLatin1String WORK_ROLE("new");
 // to it (the mark, the token, a role of up to 8 letters and the INI
 // writer's ".<6 letters>"), and file systems take names of 255.
 const int STEM_BYTES = 200;
-// How long a save waits for the target's lock that another save holds.
+// How long a save waits for the lock of the target's folder that another
+// save holds.
 const int TARGET_LOCK_WAIT_MS = 10000;
 
 // The locks this process holds. Another process learns that a lock is
@@ -188,17 +190,16 @@ bool TSaveFile::lockTarget(int waitMs)
     if (m_targetLock >= 0)
         return true;
     m_final = finalPath(m_final);
-    const QFileInfo info(m_final);
-    const QString path = info.absoluteDir().filePath(stemOf(info.fileName()) + TARGET_LOCK);
+    const QString path = QFileInfo(m_final).absolutePath();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs < 0 ? TARGET_LOCK_WAIT_MS : waitMs);
     auto pause = std::chrono::milliseconds(1);
     for (;;) {
         bool busy = false;
         QString reason;
-        // Another save of this process holds it under a name the system
-        // may hand to this one too.
+        // Another save of this process holds it, which some file systems
+        // would hand to this one too.
         const bool heldHere = isHeldHere(path);
-        const qintptr lock = heldHere ? -1 : platform::takeFileLock(path, &busy, &reason);
+        const qintptr lock = heldHere ? -1 : platform::lockFolder(path, &busy, &reason);
         if (lock >= 0) {
             m_targetLock = lock;
             m_targetLockPath = path;
@@ -262,7 +263,7 @@ void TSaveFile::endSave()
         removeSaveFiles();
     // The target's lock last: the next save finds this one's files gone.
     if (m_targetLock >= 0) {
-        platform::removeLockedFile(m_targetLock, m_targetLockPath);
+        platform::unlockFolder(m_targetLock);
         setHeldHere(m_targetLockPath, false);
         m_targetLock = -1;
     }
@@ -348,8 +349,9 @@ void TSaveFile::removeLeftovers(const QString &target)
         platform::removeLockedFile(lock, lockPath);
     }
 
-    // The target's lock of a save that ended with its process.
-    const QString targetLock = dir.filePath(stem + TARGET_LOCK);
+    // The lock file beside the target by which earlier versions ordered
+    // these saves, once its process is gone.
+    const QString targetLock = dir.filePath(stem + OLD_TARGET_LOCK);
     const QFileInfo targetLockInfo(targetLock);
     if (targetLockInfo.isFile() && !targetLockInfo.isSymLink() && !isHeldHere(targetLock)) {
         const qintptr lock = platform::lockExistingFile(targetLock);

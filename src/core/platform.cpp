@@ -95,9 +95,10 @@ qintptr lockExistingFile(const QString &path)
     return h == INVALID_HANDLE_VALUE ? -1 : qintptr(h);
 }
 
-qintptr takeFileLock(const QString &path, bool *busy, QString *error)
+qintptr lockFolder(const QString &dirPath, bool *busy, QString *error)
 {
     *busy = false;
+    const QString path = QDir(dirPath).filePath(QStringLiteral(".velkor-save.lock"));
     if (QFileInfo(path).isSymLink()) {
         *error = qt_error_string(ERROR_ACCESS_DENIED);
         return -1;
@@ -111,6 +112,12 @@ qintptr takeFileLock(const QString &path, bool *busy, QString *error)
     else
         *error = qt_error_string(int(code));
     return -1;
+}
+
+void unlockFolder(qintptr handle)
+{
+    if (handle >= 0)
+        CloseHandle(HANDLE(handle));
 }
 
 void removeLockedFile(qintptr handle, const QString &)
@@ -218,24 +225,28 @@ qintptr lockExistingFile(const QString &path)
     return fd;
 }
 
-qintptr takeFileLock(const QString &path, bool *busy, QString *error)
+qintptr lockFolder(const QString &dirPath, bool *busy, QString *error)
 {
     *busy = false;
-    const QByteArray native = QFile::encodeName(path);
-    // A holder removes the file as it lets go: a lock taken on the file it
-    // removed meanwhile guards nothing, so take the one now at the name.
-    for (int attempt = 0; attempt < 64; ++attempt) {
-        const int fd = ::open(native.constData(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
-        if (fd < 0) {
-            *error = qt_error_string(errno);
-            return -1;
-        }
-        const int lock = lockOpened(fd, native, busy);
-        if (lock >= 0 || *busy)
-            return lock;
+    const int fd = ::open(QFile::encodeName(dirPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        *error = qt_error_string(errno);
+        return -1;
     }
-    *busy = true;
-    return -1;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EINTR)) {
+        ::close(fd);
+        *busy = true;
+        return -1;
+    }
+    // Any other refusal is a file system without such locks: the save goes
+    // on as guarded as it offers.
+    return fd;
+}
+
+void unlockFolder(qintptr handle)
+{
+    if (handle >= 0)
+        ::close(int(handle));
 }
 
 void removeLockedFile(qintptr handle, const QString &path)
