@@ -8,7 +8,6 @@
 #include <QVariant>
 
 #include <algorithm>
-#include <limits>
 #include <variant>
 #include <vector>
 
@@ -239,29 +238,19 @@ void writeEntry(const TAppData &data, TSettings &s, const Entry &e)
         s.writeIntList(key, data.*(*m));
 }
 
-const char GROUP_PROG_TYPES[] = "ProgTypeList";
-const char GROUP_PROG_NAMES[] = "ProgNameList";
-const char KEY_PROG_TYPE[] = "/ProgTypeList/Type%1";
-const char KEY_PROG_NAME[] = "/ProgNameList/Name%1";
-const char KEY_PROG_DEFAULT[] = "/Prog/Default";
-
-// The keys of a numbered group in the order of their numbers: the reader
-// lists them sorted as text, which would put Name10 before Name2. Keys
-// without a number follow in the reader's order.
-QStringList numberedKeyPaths(TSettings &s, const QString &group)
+// The programmer types ("type|file") and names ("mark|name|port|type") with
+// the index of the default name.
+const TSettings::RecordList &progTypeList()
 {
-    QStringList paths = s.groupKeyPaths(group);
-    auto number = [](const QString &path) -> qint64 {
-        int i = path.size();
-        while (i > 0 && path.at(i - 1).isDigit())
-            --i;
-        bool ok = false;
-        const qint64 n = path.mid(i).toLongLong(&ok);
-        return ok ? n : std::numeric_limits<qint64>::max();
-    };
-    std::stable_sort(paths.begin(), paths.end(),
-                     [&](const QString &a, const QString &b) { return number(a) < number(b); });
-    return paths;
+    static const TSettings::RecordList list{QStringLiteral("ProgTypeList"), QStringLiteral("Type"), 2, 0, QString()};
+    return list;
+}
+
+const TSettings::RecordList &progNameList()
+{
+    static const TSettings::RecordList list{QStringLiteral("ProgNameList"), QStringLiteral("Name"), 4, 1,
+                                            QStringLiteral("Prog/Default")};
+    return list;
 }
 
 } // namespace
@@ -308,51 +297,57 @@ void TAppData::load()
 {
     TSettings s;
     progType.clear();
-    for (const QString &key : numberedKeyPaths(s, QString::fromLatin1(GROUP_PROG_TYPES))) {
-        const QStringList parts = s.readStringList(key);
-        if (parts.size() == 2)
-            progType.add(parts.at(0), parts.at(1));
-    }
+    for (const QStringList &r : s.readRecords(progTypeList()))
+        progType.add(r.at(0), r.at(1));
     progName.clear();
-    for (const QString &key : numberedKeyPaths(s, QString::fromLatin1(GROUP_PROG_NAMES))) {
-        const QStringList parts = s.readStringList(key);
-        if (parts.size() == 4)
-            progName.add(parts.at(0) == QLatin1String("1"), parts.at(1), parts.at(2), parts.at(3));
-    }
-    progDefault = s.readInt(QString::fromLatin1(KEY_PROG_DEFAULT), 0);
+    for (const QStringList &r : s.readRecords(progNameList()))
+        progName.add(r.at(0) == QLatin1String("1"), r.at(1), r.at(2), r.at(3));
+    progDefault = s.readInt(progNameList().indexKey, 0);
     for (const Entry &e : entries())
         readEntry(*this, s, e);
+    m_view = s.view();
+    m_viewPath = settingsFilePath();
+}
+
+bool TAppData::write(const std::function<void(TSettings &)> &fill, QString *error, int lockWaitMs)
+{
+    // What was read of another file tells nothing of this one.
+    const QString path = settingsFilePath();
+    if (m_viewPath != path) {
+        m_view.clear();
+        m_viewPath = path;
+    }
+    return TSettings::writeWhole(path, fill, error, lockWaitMs, &m_view);
 }
 
 bool TAppData::save(QString *error, int lockWaitMs)
 {
     const TProgType types(progType);
     const TProgName names(progName);
-    return TSettings::writeWhole(settingsFilePath(), [&](TSettings &s) {
+    return write([&](TSettings &s) {
         for (const Entry &e : entries()) {
             if (e.stored == Stored::App)
                 writeEntry(*this, s, e);
         }
-        s.writeInt(QString::fromLatin1(KEY_PROG_DEFAULT), progDefault);
-        s.removeGroup(QString::fromLatin1(GROUP_PROG_TYPES));
+        QVector<QStringList> typeRecords;
         for (int i = 0; i < types.count(); ++i) {
             const QString type = types.at(i);
-            s.writeStringList(QString::fromLatin1(KEY_PROG_TYPE).arg(i), {type, types.value(type)});
+            typeRecords.append({type, types.value(type)});
         }
-        s.removeGroup(QString::fromLatin1(GROUP_PROG_NAMES));
+        s.writeRecords(progTypeList(), typeRecords, 0);
+        QVector<QStringList> nameRecords;
         for (int i = 0; i < names.count(); ++i) {
             const QString name = names.at(i);
             const TProgNameItem item = names.find(name);
-            s.writeStringList(QString::fromLatin1(KEY_PROG_NAME).arg(i),
-                              {item.mark ? QStringLiteral("1") : QStringLiteral("0"), name,
-                               item.port, item.type});
+            nameRecords.append({item.mark ? QStringLiteral("1") : QStringLiteral("0"), name, item.port, item.type});
         }
+        s.writeRecords(progNameList(), nameRecords, progDefault);
     }, error, lockWaitMs);
 }
 
 bool TAppData::saveWindows(QString *error, int lockWaitMs)
 {
-    return TSettings::writeWhole(settingsFilePath(), [this](TSettings &s) {
+    return write([this](TSettings &s) {
         for (const Entry &e : entries()) {
             if (e.stored == Stored::Windows)
                 writeEntry(*this, s, e);

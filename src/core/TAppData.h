@@ -18,8 +18,13 @@
 #include "core/TProgType.h"
 
 #include <QColor>
+#include <QHash>
 #include <QList>
 #include <QString>
+
+#include <functional>
+
+class TSettings;
 
 // The programmer types, names and default name as one consistent copy.
 struct TProgLists
@@ -38,14 +43,16 @@ public:
     // Reads every key from the settings file, each with its default.
     void load();
     // Writes what the user changes through the settings pages and the main
-    // window; true only when the file was written completely. On false the
-    // file is as it was and error (when given) names the file and the
-    // system's reason.
+    // window, as far as it changed since load() (or the last save): those
+    // keys, and the programmer types and names added, changed or removed,
+    // go into the file as it stands then, and what another instance wrote
+    // meanwhile stays. True only when the file was written completely (or
+    // nothing had changed). On false the file is as it was and error (when
+    // given) names the file and the system's reason.
     // lockWaitMs: how long to wait for another instance's save of the
     // file (below 0: a few seconds).
     bool save(QString *error = nullptr, int lockWaitMs = -1);
-    // Writes the window geometry; true only when the file was written (the
-    // reason as for save()).
+    // Writes the window geometry, as far as it changed (as for save()).
     bool saveWindows(QString *error = nullptr, int lockWaitMs = -1);
 
     // The folders that execution workers read from their threads
@@ -264,6 +271,15 @@ public:
     QList<int> windowCmdSelectorSplitter; // /WindowCmdSelector/Splitter
     int windowCmdSelectorButtonHeight = 0; // /WindowCmdSelector/ButtonHeight; never written
     int windowCmdSelectorButtonSeparatorHeight = 0; // /WindowCmdSelector/ButtonSeparatorHeight; never written
+
+private:
+    bool write(const std::function<void(TSettings &)> &fill, QString *error, int lockWaitMs);
+
+    // What load() read of the settings file (m_viewPath) and the saves
+    // wrote since, the ground against which a save tells its changes
+    // (TSettings::View).
+    QHash<QString, QString> m_view;
+    QString m_viewPath;
 };
 
 // The one settings object of the process.

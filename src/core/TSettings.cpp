@@ -9,8 +9,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMap>
 
 #include <algorithm>
+#include <limits>
+#include <optional>
 
 TSettings::TSettings()
     : TSettings(settingsFilePath())
@@ -21,6 +24,10 @@ TSettings::TSettings(const QString &fileName)
     : QSettings(fileName, QSettings::IniFormat)
 {
     setIniCodec(CODEC_NAME);
+    // Kept for the view: the INI reader may read the file anew later.
+    QFile file(fileName);
+    if (file.open(QIODevice::ReadOnly))
+        m_madeOn = file.readAll();
 }
 
 TSettings::~TSettings()
@@ -38,7 +45,7 @@ QVariant TSettings::readValue(const QString &key, const QVariant &def) const
         // The INI reader splits a value at unquoted commas; we never store
         // lists that way, so take the text as it stands in the file.
         QString text;
-        if (rawText(key, &text))
+        if (rawText(fullKey(key), &text))
             return text;
         return v.toStringList().join(QLatin1Char(','));
     }
@@ -266,20 +273,16 @@ QString normalKey(const QString &key)
 
 } // namespace
 
-bool TSettings::rawText(const QString &key, QString *text) const
-{
-    QFile file(fileName());
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    const QString wanted = fullKey(key);
+namespace {
 
+// Every entry of the INI text: its full key (normalised) and its value's
+// text, in the file's order (where a key comes twice, the INI reader takes
+// the last).
+void forEachIniValue(const QByteArray &data, const std::function<void(const QString &, const QString &)> &each)
+{
     int pos = data.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     QString section;
     IniLine line;
-    bool found = false;
     while (nextIniLine(data, pos, line)) {
         if (data.at(line.start) == '[') {
             const int close = data.indexOf(']', line.start);
@@ -301,19 +304,37 @@ bool TSettings::rawText(const QString &key, QString *text) const
         while (keyEnd > line.start && (data.at(keyEnd - 1) == ' ' || data.at(keyEnd - 1) == '\t'))
             --keyEnd;
         const QString name = iniKeyText(data.mid(line.start, keyEnd - line.start));
-        const QString full = section.isEmpty() ? name : section + QLatin1Char('/') + name;
-        if (normalKey(full) != wanted)
-            continue;
         const int valueStart = line.equals + 1;
-        *text = iniValueText(data.mid(valueStart, line.start + line.length - valueStart));
-        found = true; // the last one wins, as with the INI reader
+        each(normalKey(section.isEmpty() ? name : section + QLatin1Char('/') + name),
+             iniValueText(data.mid(valueStart, line.start + line.length - valueStart)));
     }
+}
+
+} // namespace
+
+bool TSettings::rawText(const QString &wanted, QString *text) const
+{
+    QFile file(fileName());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    bool found = false;
+    forEachIniValue(data, [&](const QString &key, const QString &value) {
+        if (key == wanted) {
+            *text = value;
+            found = true;
+        }
+    });
     return found;
 }
 
 bool TSettings::readBool(const QString &key, bool def) const
 {
-    return readValue(key, def).toBool();
+    const bool value = readValue(key, def).toBool();
+    noteRead(key, value ? QStringLiteral("1") : QStringLiteral("0"));
+    return value;
 }
 
 void TSettings::writeBool(const QString &key, bool value)
@@ -323,7 +344,9 @@ void TSettings::writeBool(const QString &key, bool value)
 
 int TSettings::readInt(const QString &key, int def) const
 {
-    return readValue(key, def).toInt();
+    const int value = readValue(key, def).toInt();
+    noteRead(key, QString::number(value));
+    return value;
 }
 
 void TSettings::writeInt(const QString &key, int value)
@@ -338,7 +361,9 @@ double TSettings::readDouble(const QString &key, double def) const
 
 QString TSettings::readString(const QString &key, const QString &def) const
 {
-    return readValue(key, def).toString();
+    const QString value = readValue(key, def).toString();
+    noteRead(key, value);
+    return value;
 }
 
 void TSettings::writeString(const QString &key, const QString &value)
@@ -359,12 +384,18 @@ void TSettings::writeStringList(const QString &key, const QStringList &value)
 QList<int> TSettings::readIntList(const QString &key, const QList<int> &def) const
 {
     const QStringList items = readStringList(key);
-    if (items.size() < 2)
-        return def;
     QList<int> result;
-    result.reserve(items.size());
-    for (const QString &item : items)
-        result.append(int(item.toUInt()));
+    if (items.size() < 2) {
+        result = def;
+    } else {
+        result.reserve(items.size());
+        for (const QString &item : items)
+            result.append(int(item.toUInt()));
+    }
+    QStringList stored;
+    for (int v : qAsConst(result))
+        stored.append(QString::number(v));
+    noteRead(key, stored.join(QLatin1Char('|')));
     return result;
 }
 
@@ -380,6 +411,7 @@ void TSettings::writeIntList(const QString &key, const QList<int> &value)
 QColor TSettings::readColor(const QString &key, const QColor &def) const
 {
     const int rgb = readInt(key, int(def.rgb() & 0xFFFFFFu));
+    noteRead(key, QString::number(int(uint(rgb) & 0xFFFFFFu)));
     return QColor(QRgb(uint(rgb) | 0xFF000000u));
 }
 
@@ -456,11 +488,13 @@ const TSettings::Change *TSettings::changeOf(const QString &key) const
 
 void TSettings::setValue(const QString &key, const QVariant &value)
 {
+    ensureView();
     m_changes.append({fullKey(key), false, value});
 }
 
 void TSettings::remove(const QString &key)
 {
+    ensureView();
     m_changes.append({fullKey(key), true, QVariant()});
 }
 
@@ -548,9 +582,272 @@ QString reasonOfCutWrite(const QString &path, qint64 size)
 
 } // namespace
 
+// ---- The view and what a write changes against it -------------------------------
+
+void TSettings::ensureView() const
+{
+    if (m_viewTaken)
+        return;
+    m_viewTaken = true;
+    // The file as this object was made on, where no read or write has put
+    // the key already.
+    QHash<QString, QString> file;
+    forEachIniValue(m_madeOn, [&](const QString &key, const QString &value) { file.insert(key, value); });
+    m_madeOn.clear();
+    for (auto it = file.cbegin(); it != file.cend(); ++it)
+        if (!m_view.contains(it.key()))
+            m_view.insert(it.key(), it.value());
+}
+
+void TSettings::noteRead(const QString &key, const QString &stored) const
+{
+    const QString full = fullKey(key);
+    // A pending change is what this object holds, not what it read.
+    if (!changeOf(full))
+        m_view.insert(full, stored);
+}
+
+TSettings::View TSettings::view() const
+{
+    ensureView();
+    return m_view;
+}
+
+void TSettings::setView(const View &view)
+{
+    m_view = view;
+    m_viewTaken = true;
+}
+
+namespace {
+
+bool isUnder(const QString &key, const QString &prefix)
+{
+    return prefix.isEmpty() || key == prefix || key.startsWith(prefix + QLatin1Char('/'));
+}
+
+bool inList(const QString &key, const TSettings::RecordList &list)
+{
+    return isUnder(key, list.group) || key == list.indexKey;
+}
+
+// The records of the list among the keys (full ones), each value as text()
+// gives it: in the order of the keys' trailing numbers, the others last.
+QVector<QStringList> recordsOf(const TSettings::RecordList &list, QStringList keys,
+                               const std::function<QString(const QString &)> &text)
+{
+    const auto number = [](const QString &key) -> qint64 {
+        int i = key.size();
+        while (i > 0 && key.at(i - 1).isDigit())
+            --i;
+        bool ok = false;
+        const qint64 n = key.mid(i).toLongLong(&ok);
+        return ok ? n : std::numeric_limits<qint64>::max();
+    };
+    std::sort(keys.begin(), keys.end());
+    std::stable_sort(keys.begin(), keys.end(),
+                     [&](const QString &a, const QString &b) { return number(a) < number(b); });
+    QVector<QStringList> records;
+    for (const QString &key : qAsConst(keys)) {
+        const QStringList fields = text(key).split(QLatin1Char('|'));
+        if (fields.size() == list.fields)
+            records.append(fields);
+    }
+    return records;
+}
+
+} // namespace
+
+QVector<QStringList> TSettings::readRecords(const RecordList &list)
+{
+    QStringList keys;
+    for (const QString &key : groupKeys(list.group))
+        keys.append(list.group + QLatin1Char('/') + key);
+    return recordsOf(list, keys, [this](const QString &key) { return readString(key, QString()); });
+}
+
+void TSettings::writeRecords(const RecordList &list, const QVector<QStringList> &records, int index)
+{
+    // As plain keys too, so that reads see them at once.
+    remove(list.group);
+    for (int i = 0; i < records.size(); ++i)
+        setValue(QStringLiteral("%1/%2%3").arg(list.group, list.prefix).arg(i), records.at(i).join(QLatin1Char('|')));
+    if (!list.indexKey.isEmpty())
+        setValue(list.indexKey, index);
+    Records mine;
+    mine.list = records;
+    mine.index = index;
+    m_lists.insert(fullKey(list.group), {list, mine});
+}
+
+TSettings::Records TSettings::viewRecords(const RecordList &list) const
+{
+    QStringList keys;
+    for (auto it = m_view.cbegin(); it != m_view.cend(); ++it)
+        if (it.key().startsWith(list.group + QLatin1Char('/')))
+            keys.append(it.key());
+    Records records;
+    records.list = recordsOf(list, keys, [this](const QString &key) { return m_view.value(key); });
+    records.index = m_view.value(list.indexKey, QStringLiteral("0")).toInt();
+    return records;
+}
+
+namespace {
+
+// The name of the chosen record, when the index names one.
+std::optional<QString> chosenName(const QVector<QStringList> &list, int index, int field)
+{
+    if (index < 0 || index >= list.size())
+        return std::nullopt;
+    return list.at(index).at(field);
+}
+
+// The list as the file holds it (theirs) with what this object changed
+// against its view (base to mine), record by record by name.
+QVector<QStringList> mergeRecords(const QVector<QStringList> &base, const QVector<QStringList> &mine,
+                                  const QVector<QStringList> &theirs, int field, QStringList *names)
+{
+    const auto byName = [field](const QVector<QStringList> &list) {
+        QHash<QString, QStringList> records;
+        for (const QStringList &r : list)
+            if (!records.contains(r.at(field)))
+                records.insert(r.at(field), r);
+        return records;
+    };
+    const QHash<QString, QStringList> baseBy = byName(base), mineBy = byName(mine), theirsBy = byName(theirs);
+    const auto changedHere = [&](const QString &name) { return baseBy.value(name) != mineBy.value(name); };
+
+    // The file's records, but those removed here; then those added or
+    // changed here that the file lacks, each before the one after it here
+    // (at the end when none follows).
+    for (const QStringList &r : theirs) {
+        const QString &name = r.at(field);
+        if (!names->contains(name) && !(baseBy.contains(name) && !mineBy.contains(name)))
+            names->append(name);
+    }
+    int before = names->size();
+    for (int i = mine.size() - 1; i >= 0; --i) {
+        const QString &name = mine.at(i).at(field);
+        const int at = names->indexOf(name);
+        if (at >= 0)
+            before = at;
+        else if (changedHere(name))
+            names->insert(before, name);
+    }
+    // An order changed here: this object's records take its order in the
+    // places they hold.
+    const auto keptOrder = [&](const QVector<QStringList> &list) {
+        QStringList order;
+        for (const QStringList &r : list)
+            if (baseBy.contains(r.at(field)) && mineBy.contains(r.at(field)) && !order.contains(r.at(field)))
+                order.append(r.at(field));
+        return order;
+    };
+    if (keptOrder(mine) != keptOrder(base)) {
+        QStringList mineOrder;
+        for (const QStringList &r : mine)
+            if (names->contains(r.at(field)) && !mineOrder.contains(r.at(field)))
+                mineOrder.append(r.at(field));
+        int k = 0;
+        for (QString &name : *names)
+            if (mineBy.contains(name))
+                name = mineOrder.at(k++);
+    }
+    QVector<QStringList> merged;
+    for (const QString &name : qAsConst(*names))
+        merged.append(mineBy.contains(name) && (changedHere(name) || !theirsBy.contains(name)) ? mineBy.value(name)
+                                                                                                : theirsBy.value(name));
+    return merged;
+}
+
+} // namespace
+
+bool TSettings::choseHere(const RecordList &list, const Records &mine) const
+{
+    if (list.indexKey.isEmpty())
+        return false;
+    // An index this object never read is its own choice, as any key is.
+    if (!m_view.contains(list.indexKey))
+        return true;
+    const Records base = viewRecords(list);
+    return chosenName(mine.list, mine.index, list.nameField) != chosenName(base.list, base.index, list.nameField);
+}
+
+TSettings::Pending TSettings::pending(int from) const
+{
+    ensureView();
+    // Each key's last state in this write: a value, or removed.
+    QMap<QString, std::optional<QVariant>> last;
+    for (int i = from; i < m_changes.size(); ++i) {
+        const Change &c = m_changes.at(i);
+        if (!c.removal) {
+            last[c.key] = c.value;
+            continue;
+        }
+        for (auto it = m_view.cbegin(); it != m_view.cend(); ++it)
+            if (isUnder(it.key(), c.key))
+                last[it.key()] = std::nullopt;
+        for (auto it = last.begin(); it != last.end(); ++it)
+            if (isUnder(it.key(), c.key))
+                it.value() = std::nullopt;
+    }
+    Pending p;
+    for (auto it = m_lists.cbegin(); it != m_lists.cend(); ++it) {
+        const RecordList &list = it.value().first;
+        const Records &mine = it.value().second;
+        if (mine.list != viewRecords(list).list || choseHere(list, mine))
+            p.lists.append(list);
+    }
+    for (auto it = last.cbegin(); it != last.cend(); ++it) {
+        if (std::any_of(m_lists.cbegin(), m_lists.cend(), [&](const auto &l) { return inList(it.key(), l.first); }))
+            continue;
+        const auto seen = m_view.constFind(it.key());
+        if (it.value()) {
+            if (seen == m_view.cend() || *seen != storedForm(*it.value()))
+                p.sets.append({it.key(), *it.value()});
+        } else if (seen != m_view.cend()) {
+            p.removals.append(it.key());
+        }
+    }
+    return p;
+}
+
+void TSettings::settle(const Pending &done)
+{
+    for (const auto &set : done.sets)
+        m_view.insert(set.first, storedForm(set.second));
+    for (const QString &key : done.removals)
+        m_view.remove(key);
+    for (const RecordList &list : done.lists) {
+        const Records &mine = m_lists.value(fullKey(list.group)).second;
+        for (auto it = m_view.begin(); it != m_view.end();) {
+            if (isUnder(it.key(), list.group))
+                it = m_view.erase(it);
+            else
+                ++it;
+        }
+        for (int i = 0; i < mine.list.size(); ++i)
+            m_view.insert(QStringLiteral("%1/%2%3").arg(list.group, list.prefix).arg(i),
+                          mine.list.at(i).join(QLatin1Char('|')));
+        if (!list.indexKey.isEmpty())
+            m_view.insert(list.indexKey, QString::number(mine.index));
+    }
+    m_lists.clear();
+    m_written = m_changes.size();
+}
+
 bool TSettings::writeChanges(int from)
 {
     platform::ignoreFileSizeSignal();
+    const Pending p = pending(from);
+    if (p.isEmpty()) {
+        // Nothing differs from what this object holds: the file stays as
+        // it is, with whatever others wrote; only what saves cut short
+        // left beside it goes, as at every save.
+        TSaveFile::removeLeftovers(fileName());
+        settle(p);
+        return true;
+    }
     const QString path = QFileInfo(fileName()).absoluteFilePath();
     const QString folder = QFileInfo(path).absolutePath();
     const auto fail = [&](const QString &reason) {
@@ -570,18 +867,6 @@ bool TSettings::writeChanges(int from)
     QString reason;
     if (QFile::exists(path) && !readWholeFile(path, &old, &reason))
         return fail(reason);
-    QVector<QString> keys;
-    QVector<QVariant> values;
-    for (int i = from; i < m_changes.size(); ++i) {
-        keys.append(m_changes.at(i).key);
-        values.append(m_changes.at(i).value);
-    }
-    const qint64 bound = sizeBound(old.size(), keys, values);
-    const auto failCut = [&](const QString &copy, const QString &fallback) {
-        const QString reason = reasonOfCutWrite(copy, bound);
-        return fail(reason.isEmpty() ? fallback : reason);
-    };
-
     // One save of the file (TSaveFile) holds every file written on the way:
     // the INI writer edits a copy of the file under a name of its own, so
     // that the file's text keeps the form the writer gives it.
@@ -595,17 +880,53 @@ bool TSettings::writeChanges(int from)
         if (!writeBytes(work, old) || !flushBytes(work))
             return fail(work.errorString());
     }
+    // What goes into the copy: the keys set, and the lists as the file
+    // holds them now with this object's changes.
+    QVector<QString> keys;
+    QVector<QVariant> values;
+    for (const auto &set : p.sets) {
+        keys.append(set.first);
+        values.append(set.second);
+    }
+    {
+        TSettings now(edited);
+        for (const RecordList &list : p.lists) {
+            const Records base = viewRecords(list);
+            const Records &mine = m_lists.value(fullKey(list.group)).second;
+            Records theirs;
+            theirs.list = now.readRecords(list);
+            theirs.index = list.indexKey.isEmpty() ? 0 : now.readInt(list.indexKey, 0);
+            QStringList names;
+            Records merged;
+            merged.list = mergeRecords(base.list, mine.list, theirs.list, list.nameField, &names);
+            const Records &chooser = choseHere(list, mine) ? mine : theirs;
+            const std::optional<QString> chosen = chosenName(chooser.list, chooser.index, list.nameField);
+            merged.index = chosen ? names.indexOf(*chosen) : chooser.index;
+            for (int r = 0; r < merged.list.size(); ++r) {
+                keys.append(QStringLiteral("%1/%2%3").arg(list.group, list.prefix).arg(r));
+                values.append(merged.list.at(r).join(QLatin1Char('|')));
+            }
+            if (!list.indexKey.isEmpty()) {
+                keys.append(list.indexKey);
+                values.append(merged.index);
+            }
+        }
+    }
+    const qint64 bound = sizeBound(old.size(), keys, values);
+    const auto failCut = [&](const QString &copy, const QString &fallback) {
+        const QString reason = reasonOfCutWrite(copy, bound);
+        return fail(reason.isEmpty() ? fallback : reason);
+    };
     QHash<QString, QString> meant;
     {
         QSettings edit(edited, QSettings::IniFormat);
         edit.setIniCodec(CODEC_NAME);
-        for (int i = from; i < m_changes.size(); ++i) {
-            const Change &c = m_changes.at(i);
-            if (c.removal)
-                edit.remove(c.key);
-            else
-                edit.setValue(c.key, c.value);
-        }
+        for (const QString &key : p.removals)
+            edit.remove(key);
+        for (const RecordList &list : p.lists)
+            edit.remove(list.group);
+        for (int i = 0; i < keys.size(); ++i)
+            edit.setValue(keys.at(i), values.at(i));
         edit.sync();
         if (edit.status() != QSettings::NoError)
             return failCut(edited, QStringLiteral("the settings cannot be written"));
@@ -629,21 +950,26 @@ bool TSettings::writeChanges(int from)
         return fail(reason);
     if (!writeBytes(save, bytes) || !flushBytes(save) || !save.commit())
         return fail(save.errorString());
-    m_written = m_changes.size();
+    settle(p);
     return true;
 }
 
 bool TSettings::writeWhole(const QString &path, const std::function<void(TSettings &)> &fill,
-                           QString *error, int lockWaitMs)
+                           QString *error, int lockWaitMs, View *view)
 {
     TSettings settings(path);
     settings.setLockWait(lockWaitMs);
+    if (view && !view->isEmpty())
+        settings.setView(*view);
     fill(settings);
     const bool ok = settings.flush();
     if (error)
         *error = settings.errorString();
+    if (ok && view)
+        *view = settings.view();
     // The caller was told: a write that failed is not tried again unseen
     // as the object goes (nor waited for a second time).
+    settings.m_lists.clear();
     settings.m_written = settings.m_changes.size();
     return ok;
 }

@@ -18,6 +18,15 @@
 // and the changes applied to what it holds then: writes of several objects
 // or instances at once each keep what the others wrote.
 //
+// A change is one only against what the object holds the file to be (its
+// view): the file's keys as they were when the object was made, each key
+// it read as that read gave it (an absent key as the default it read as) and what it
+// wrote since. A value set as the view has it is no change, a key removed
+// that the view does not hold is none either, and a write in which nothing
+// changed leaves the file untouched. So a key that another object or
+// instance changed meanwhile stays as they left it unless this one changed
+// it too. A list of records (writeRecords) changes record by record.
+//
 // A hand-written value holding an unquoted comma reads as the text it holds
 // (the plain INI reader would turn it into a list), taken from the file's
 // lines exactly as the INI reader splits them (line feeds, CR LF or lone
@@ -26,8 +35,11 @@
 // A failed write names the file and the system's reason (no space, file
 // too large, ...) in errorString() and leaves no copy or lock file behind.
 
+#include <QByteArray>
 #include <QColor>
+#include <QHash>
 #include <QList>
+#include <QPair>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -75,8 +87,42 @@ public:
     bool contains(const QString &key) const;
     QStringList allKeys() const;
 
+    // What the object holds the file's keys to be, each full key with its
+    // text as stored (see above); a caller that reads the file and writes
+    // it much later through another object (the application settings)
+    // keeps it and hands it on.
+    using View = QHash<QString, QString>;
+    View view() const;
+    // Takes the view kept from an earlier object of the same file in place
+    // of the file as it stands now.
+    void setView(const View &view);
+
+    // A list of records kept as the numbered keys "<group>/<prefix><n>"
+    // (n from 0 in list order, the fields joined with "|"), each record
+    // known by one of its fields, with the index of a chosen record under a
+    // key of its own, if any (the programmer names and the default one).
+    struct RecordList
+    {
+        QString group;
+        QString prefix;
+        int fields = 0;       // values of another field count are no records
+        int nameField = 0;    // the field that tells the records apart
+        QString indexKey;     // full key of the chosen record's index, or empty
+    };
+    // The records in the order of their keys' numbers (keys without a number
+    // last); values that are not records of the list are skipped.
+    QVector<QStringList> readRecords(const RecordList &list);
+    // Stores the records and the chosen index (an absent one reads as 0).
+    // Written, it changes only the records that differ from the view by
+    // name: those added, changed or removed here go into the list as the
+    // file holds it then, where the others keep their values and places
+    // (an order changed here puts this object's records in its order); the
+    // index names the chosen record by its place in that list, this
+    // object's choice when it chose another one, else the file's.
+    void writeRecords(const RecordList &list, const QVector<QStringList> &records, int index);
+
     // Writes pending changes; true only when the whole file was written
-    // (or nothing was pending). On false the file is as it was and
+    // (or nothing was pending, or nothing pending was a change). On false the file is as it was and
     // errorString() tells why; the changes stay pending.
     bool flush();
     QString errorString() const { return m_error; }
@@ -88,8 +134,10 @@ public:
     // Rewrites the INI file at path whole or not at all with the changes
     // fill() makes; false (and the reason in error, when given) leaves the
     // old file as it was, also afterwards. lockWaitMs as for setLockWait.
+    // A view, when given and not empty, is what the changes are told
+    // against; once written it holds them (empty: the file as it stands).
     static bool writeWhole(const QString &path, const std::function<void(TSettings &)> &fill,
-                           QString *error = nullptr, int lockWaitMs = -1);
+                           QString *error = nullptr, int lockWaitMs = -1, View *view = nullptr);
 
 private:
     // One change not yet in the file: a value set, or a key removed with
@@ -102,15 +150,46 @@ private:
         QVariant value;
     };
 
+    // A list as written or read: its records and the chosen index.
+    struct Records
+    {
+        QVector<QStringList> list;
+        int index = 0;
+    };
+    // What a write changes against the view.
+    struct Pending
+    {
+        QVector<QPair<QString, QVariant>> sets;
+        QStringList removals;
+        QVector<RecordList> lists;
+        bool isEmpty() const { return sets.isEmpty() && removals.isEmpty() && lists.isEmpty(); }
+    };
+
     QString fullKey(const QString &key) const;
     // The last change touching the full key, or null.
     const Change *changeOf(const QString &key) const;
     QVariant readValue(const QString &key, const QVariant &def) const;
-    bool rawText(const QString &key, QString *text) const;
+    bool rawText(const QString &full, QString *text) const;
+    // Takes the file as the object was made on into the view, where no
+    // read or write has put a key.
+    void ensureView() const;
+    // A read's result, in the form its writer stores it, into the view.
+    void noteRead(const QString &key, const QString &stored) const;
+    Records viewRecords(const RecordList &list) const;
+    // Whether the index of these records names another record than the
+    // view's.
+    bool choseHere(const RecordList &list, const Records &mine) const;
+    Pending pending(int from) const;
+    void settle(const Pending &done);
     bool writeChanges(int from);
 
     QVector<Change> m_changes;
     int m_written = 0; // changes already in the file
     QString m_error;
     int m_lockWaitMs = -1;
+    mutable View m_view;
+    mutable bool m_viewTaken = false;
+    mutable QByteArray m_madeOn; // the file's bytes as the object was made, until the view takes them
+    // The lists written and not yet in the file, by group.
+    QHash<QString, QPair<RecordList, Records>> m_lists;
 };

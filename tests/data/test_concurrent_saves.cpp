@@ -1,11 +1,14 @@
 // Saves of one file at the same time: by two threads (scripts/tsan.sh runs
 // this suite, so the sanitizer watches the save locks), and settings saved
-// by two instances, each of which must keep the keys the other added.
+// by two instances, each of which must keep the keys the other added or
+// changed.
 
+#include "core/TAppData.h"
 #include "core/TLang.h"
 #include "core/TSaveFile.h"
 #include "core/TSettings.h"
 #include "core/core_messages.h"
+#include "core/helpers.h"
 #include "support/ChildProcess.h"
 #include "support/SaveWriters.h"
 #include "formats/formatTestUtil.h"
@@ -86,6 +89,54 @@ private slots:
                 missing += s.readInt(QString("/Saver%1/Key%2").arg(c).arg(i), -1) == i ? 0 : 1;
         QCOMPARE(missing, 0);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"velkor.ini"});
+    }
+
+    // Two copies of the program on one settings file. A unticks "centre
+    // main window", moves a programmer up, changes another's port and adds
+    // one; B unticks a confirmation, removes a programmer and adds one that
+    // it makes the default. A quits, then B: the file holds all of it.
+    void twoCopiesKeepEachOthersChanges()
+    {
+        QTemporaryDir folder;
+        setAppFileLocation(folder.path());
+        const auto setNames = [](const QStringList &names, int byDefault) {
+            TProgName list;
+            for (const QString &name : names)
+                list.add(true, name.section(':', 0, 0), name.section(':', 1), "Box");
+            appData.progName.replace(list);
+            appData.progDefault = byDefault;
+        };
+        appData.load();
+        appData.windowMainCenter = appData.confirmCmdPaste = true;
+        setNames({"Bench:COM1", "Spare:COM2", "Old:COM3"}, 0);
+        QVERIFY(appData.save());
+        ChildProcess copies[2];
+        for (int c = 0; c < 2; ++c) {
+            QVERIFY(copies[c].start([&, c](ChildProcess &self) {
+                appData.load();
+                self.ready();
+                self.waitGo();
+                if (c == 0) {
+                    appData.windowMainCenter = false;
+                    setNames({"Spare:COM2", "Bench:COM9", "Old:COM3", "A:COM4"}, 1);
+                } else {
+                    appData.confirmCmdPaste = false;
+                    setNames({"Bench:COM1", "Spare:COM2", "B:COM5"}, 2);
+                }
+                return appData.save();
+            }));
+            QVERIFY(copies[c].waitReady());
+        }
+        for (ChildProcess &copy : copies) {
+            copy.go();
+            QCOMPARE(copy.wait(), 0);
+        }
+        appData.load();
+        QVERIFY(!appData.windowMainCenter && !appData.confirmCmdPaste);
+        QCOMPARE(appData.progName.names(), QStringList({"Spare", "Bench", "A", "B"}));
+        QCOMPARE(appData.progName.find("Bench").port, QString("COM9"));
+        QCOMPARE(appData.progDefault, 3);
+        setAppFileLocation(QString());
     }
 
     // A save that may wait only briefly (the window's own) while another

@@ -1,9 +1,9 @@
 // velkor-setup: makes the emulated programmer a programmer of a Velkor
 // program folder, and on the first start there installs the demo project
 // list. It loads the folder's settings with the program's own settings code,
-// changes what it must and writes them back whole; everything else the user
+// changes what it must and writes back only that; everything else the user
 // set (other programmers and types, the default programmer, lists, windows)
-// stays as it was.
+// stays as it was, and with nothing to change the file is not written.
 //
 //   velkor-setup --dir <program folder> --port <path> [--demo <folder>]
 //

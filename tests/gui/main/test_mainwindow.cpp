@@ -23,6 +23,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QDir>
+#include <QProcess>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -42,6 +43,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -57,6 +59,14 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
 }
+
+// Which file the name leads to: a file written anew is another one.
+ino_t fileId(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
 
 // Answers the modal windows to come with the functions, in order, each
 // once its window is up; the text of each box answered goes to seen().
@@ -690,6 +700,73 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), listFiles);
         appData.saveSettingsApp = false;
         appData.saveSettingsWindow = false;
+    }
+
+    // Every writer of the settings file, run by a copy that changed nothing
+    // while another copy changed keys and added a programmer since this one
+    // read the file: what the other copy wrote stays, and but for the
+    // geometry of windows this copy closes (its own) the file is not even
+    // written anew. velkor-setup finds its programmer in place.
+    void unchangedSavesKeepAnotherCopysFile_data()
+    {
+        QTest::addColumn<int>("writer");
+        QTest::addColumn<bool>("ownGeometry");
+        QTest::newRow("Save settings") << 0 << false;
+        QTest::newRow("exit") << 1 << true;
+        QTest::newRow("settings dialog OK, then exit") << 2 << true;
+        QTest::newRow("velkor-setup") << 3 << false;
+    }
+    void unchangedSavesKeepAnotherCopysFile()
+    {
+        QFETCH(int, writer);
+        QFETCH(bool, ownGeometry);
+        QTemporaryDir copies, after;
+        setAppFileLocation(copies.path());
+        appData.saveSettingsApp = appData.saveSettingsWindow = writer > 0;
+        TProgLists lists;
+        lists.types.add(QStringLiteral("Emulator"), QStringLiteral("emulator.ini"));
+        lists.names.add(true, QStringLiteral("Emulator"), QStringLiteral("/dev/emulated"), QStringLiteral("Emulator"));
+        appData.setProgLists(lists);
+        QVERIFY(appData.save() && appData.saveWindows());
+        appData.load();
+        std::unique_ptr<TMainWindow> w(writer < 3 ? new TMainWindow : nullptr);
+        if (w)
+            w->show();
+        TAppData other;
+        other.load();
+        other.confirmCmdPaste = !other.confirmCmdPaste;
+        other.windowMainCenter = !other.windowMainCenter;
+        other.windowLanguageHeight += 10;
+        other.progName.add(false, QStringLiteral("Bench"), QStringLiteral("COM7"), QStringLiteral("Emulator"));
+        QVERIFY(other.save() && other.saveWindows());
+        const ino_t written = fileId(settingsFilePath());
+        Answers answers;
+        if (writer == 0) {
+            answers.add(clickBox(QMessageBox::Yes));
+            w->action("SaveSettings")->trigger();
+        } else if (writer == 2) {
+            answers.add([](QWidget *dialog) { dialog->findChildren<QPushButton *>().at(0)->click(); });
+            w->action("Setup")->trigger();
+        } else if (writer == 3) {
+            QCOMPARE(QProcess::execute(QStringLiteral(VELKOR_BIN_DIR "/velkor-setup"),
+                                       {"--dir", copies.path(), "--port", "/dev/emulated"}),
+                     0);
+        }
+        w.reset();
+        QCOMPARE(answers.pending(), 0);
+        if (!ownGeometry)
+            QCOMPARE(fileId(settingsFilePath()), written);
+        // Read from a copy: a reader may keep what it read of the name.
+        QVERIFY(QFile::copy(settingsFilePath(), after.filePath("velkor.ini")));
+        setAppFileLocation(after.path());
+        TAppData now;
+        now.load();
+        QCOMPARE(now.confirmCmdPaste, other.confirmCmdPaste);
+        QCOMPARE(now.windowMainCenter, other.windowMainCenter);
+        QCOMPARE(now.windowLanguageHeight, other.windowLanguageHeight);
+        QCOMPARE(now.progName.names(), other.progName.names());
+        appData.saveSettingsApp = appData.saveSettingsWindow = false;
+        setAppFileLocation(home.path());
     }
 
     // The catalogue of lists through the window: a missing one opens empty
