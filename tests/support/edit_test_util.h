@@ -34,17 +34,6 @@ inline void enter(QWidget *edit, const QString &text)
     QTest::keyClick(line, Qt::Key_Return);
 }
 
-// A lone "-" is refused by the 64-bit and double validators: a negative
-// number is typed as its magnitude, then the sign in front.
-inline void enterNegative(QWidget *edit, const QString &magnitude)
-{
-    QLineEdit *line = erase(edit);
-    QTest::keyClicks(line, magnitude);
-    QTest::keyClick(line, Qt::Key_Home);
-    QTest::keyClicks(line, "-");
-    QTest::keyClick(line, Qt::Key_Return);
-}
-
 // Leaves the line as the focus moving on does (without a window on show):
 // the line edit's editing ends.
 inline void leave(QWidget *edit)

@@ -21,12 +21,12 @@ QValidator::State THex64Validator::validate(QString &input, int &pos) const
         if (!isAsciiHexDigit(c))
             return Invalid;
     }
+    // Digits too many for 64 bits get the prefix all the same: the edit
+    // shows them, as they were typed, refused.
+    input = prefix + digits.toUpper();
+    pos = prefix.size() + qMax(0, pos - start);
     bool ok = digits.isEmpty();
     if (!ok)
         digits.toULongLong(&ok, 16);
-    if (!ok)
-        return Invalid;
-    input = prefix + digits.toUpper();
-    pos = prefix.size() + qMax(0, pos - start);
-    return Acceptable;
+    return ok ? Acceptable : Invalid;
 }

@@ -2,7 +2,8 @@
 
 #include <QValidator>
 
-// Decimal 32-bit integers as typed: an empty text counts as 0 and a lone "-" being typed is let through.
+// Decimal 32-bit integers; an empty text counts as 0, and one that ends in
+// a sign (a number being typed) is Intermediate.
 class TIntValidator : public QValidator
 {
 public:

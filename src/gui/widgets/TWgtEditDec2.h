@@ -17,6 +17,7 @@ public:
 
     // Appends an allowed range; ranges are tried in the order of adding.
     void addRange(int low, int high);
+    QList<QPair<int, int>> ranges() const { return m_ranges; }
     void setMagnitudeStep(bool on) { setMagnitudeStepFlag(on); }
 
 protected:

@@ -7,16 +7,16 @@
 
 #include "core/TLang.h"
 #include "core/helpers.h"
+#include "gui/widgets/TEntryValidator.h"
 #include "gui/widgets/TLineEdit.h"
 #include "gui/widgets/widget_messages.h"
 #include "gui/widgets/wgt_misc.h"
 
 TWgtEditNum::TWgtEditNum(QValidator *validator, const QString &text, QWidget *parent)
-    : QWidget(parent), m_edit(new TLineEdit)
+    : QWidget(parent), m_edit(new TLineEdit), m_validator(new TEntryValidator(validator, m_edit))
 {
     m_edit->setFixedHeight(21);
-    validator->setParent(m_edit);
-    m_edit->setValidator(validator);
+    m_edit->setValidator(m_validator);
     m_edit->setText(text);
 
     auto *layout = new QHBoxLayout(this);
@@ -39,13 +39,23 @@ TWgtEditNum::~TWgtEditNum()
 
 bool TWgtEditNum::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_edit || event->type() != QEvent::KeyPress)
+    if (watched != m_edit)
+        return false;
+    // An entry that is no number (a lone sign, a paste of letters) ends no
+    // editing; leaving shows the stored value all the same.
+    if (leavesUntakenEntry(m_edit, event) && !damagedUntouched())
+        showKept();
+    if (event->type() != QEvent::KeyPress)
         return false;
     auto *key = static_cast<QKeyEvent *>(event);
-    // The validator would refuse every edit of a text that is no number.
+    // An edit of the damaged text would give no number either. A
+    // shortcut (Ctrl+A selecting the text) edits nothing, though its event
+    // may carry a letter.
     const QString typed = key->text();
-    const bool editing = (!typed.isEmpty() && typed.at(0).isPrint()) || key->key() == Qt::Key_Backspace
-                         || key->key() == Qt::Key_Delete;
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    const bool shortcut = modifiers == Qt::ControlModifier || modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
+    const bool editing = (!typed.isEmpty() && typed.at(0).isPrint() && !shortcut) || key->key() == Qt::Key_Backspace
+                         || key->key() == Qt::Key_Delete || key->matches(QKeySequence::Paste);
     if (editing && damagedUntouched()) {
         // The key goes to the value's text as the user placed it on the
         // damaged one: over the whole text when that was selected, so that
@@ -65,13 +75,13 @@ bool TWgtEditNum::eventFilter(QObject *watched, QEvent *event)
             stepKey(key->key() == Qt::Key_Up ? 1 : -1);
         break;
     case Qt::Key_Asterisk:
+        // The key is no character of the entry.
         defaultKey();
-        break;
+        return true;
     default:
         break;
     }
-    // The line edit still sees the key; it ignores Up and Down and its
-    // validator refuses '*'.
+    // The line edit still sees the key; it ignores Up and Down.
     return false;
 }
 
@@ -84,7 +94,7 @@ void TWgtEditNum::paintInRange(bool inRange)
 void TWgtEditNum::updateRefusal()
 {
     const QString text = m_edit->text();
-    if (damagedUntouched() || takesEntry(text))
+    if (damagedUntouched() || (m_validator->accepts(text) && takesEntry(text)))
         m_refusal.clear();
     else
         m_refusal = lang.text(MSG_ENTRY_OUT_OF_RANGE)

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QValidator;
+class TEntryValidator;
 class TLineEdit;
 
 // What every numeric edit shares: one line edit of height 21 with the
@@ -13,7 +14,10 @@ class TLineEdit;
 // forced into them: while the line holds one (as it is typed, and after
 // Return) it is painted in the warning colour with a tool-tip that names
 // the range and the value kept; nothing is stored or emitted, and Up and
-// Down leave it alone. Leaving the line shows the stored value again. A
+// Down leave it alone. Leaving the line shows the stored value again. So
+// does an entry that is no number (a lone sign, a letter, digits too many
+// for the type), typed or pasted: the line keeps it as given rather than
+// dropping or cutting it (`TEntryValidator`), and it is refused. A
 // stored value outside a range set later is kept and shown in the error
 // colour; the keys and the forms' own settings force values into range.
 //
@@ -87,6 +91,7 @@ private:
     void showKept();
 
     TLineEdit *m_edit;
+    TEntryValidator *m_validator;
     bool m_damaged = false;
     QString m_damagedText;
     bool m_inRange = true;

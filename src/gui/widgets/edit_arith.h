@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QValidator>
 #include <QtGlobal>
 
 #include <cstring>
@@ -52,6 +53,22 @@ inline bool onlyOf(const QString &text, const char *allowed)
             return false;
     }
     return true;
+}
+
+// What a decimal validator says of a text (an empty one counts as 0):
+// Invalid with a character other than those allowed; Intermediate while it
+// is a number being typed that is none yet, ending in a sign, a point or an
+// exponent mark ("-", ".", "-.", "1.", "1e-") that a digit would make one;
+// else Acceptable when it parses.
+template <typename Parses>
+inline QValidator::State decimalState(const QString &input, const char *allowed, Parses parses)
+{
+    const QString text = input.isEmpty() ? QStringLiteral("0") : input;
+    if (!onlyOf(text, allowed))
+        return QValidator::Invalid;
+    if (!isAsciiDigit(text.back()) && parses(text + QLatin1Char('0')))
+        return QValidator::Intermediate;
+    return parses(text) ? QValidator::Acceptable : QValidator::Invalid;
 }
 
 // Texts of the edits read as numbers; a text that does not parse (an

@@ -5,6 +5,7 @@ target_sources(velkorlib PRIVATE
     gui/widgets/TButtonAction.cpp
     gui/widgets/TComboBox.cpp
     gui/widgets/TDoubleValidator.cpp
+    gui/widgets/TEntryValidator.cpp
     gui/widgets/THex64Validator.cpp
     gui/widgets/THexValidator.cpp
     gui/widgets/TIntValidator.cpp

@@ -1,6 +1,8 @@
 #include "gui/widgets/wgt_misc.h"
 
+#include <QFocusEvent>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
 #include <QWidget>
@@ -33,4 +35,10 @@ QPushButton *layOutWithDefaultButton(QWidget *owner, std::initializer_list<QWidg
     QPushButton *button = createSmallButton(QStringLiteral("*"));
     layout->addWidget(button);
     return button;
+}
+
+bool leavesUntakenEntry(const QLineEdit *line, const QEvent *event)
+{
+    return event->type() == QEvent::FocusOut
+           && static_cast<const QFocusEvent *>(event)->reason() != Qt::PopupFocusReason && !line->hasAcceptableInput();
 }

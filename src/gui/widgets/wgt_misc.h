@@ -4,6 +4,8 @@
 
 #include <initializer_list>
 
+class QEvent;
+class QLineEdit;
 class QWidget;
 
 // Sets the Base colour of all colour groups of the widget's palette to a
@@ -17,6 +19,12 @@ class QPushButton;
 // at least 70 pixels wide) followed by a "*" button of 21 by 21 pixels that
 // takes no focus, and returns that button.
 QPushButton *layOutWithDefaultButton(QWidget *owner, std::initializer_list<QWidget *> edits);
+
+// The event is the focus leaving the line for good (not for a pop-up such
+// as its context menu) while the line holds an entry that its validator
+// does not take: the line edit itself then ends no editing, and the owner
+// shows what is stored.
+bool leavesUntakenEntry(const QLineEdit *line, const QEvent *event);
 
 // A square button of 21 by 21 pixels with the text that never takes focus.
 QPushButton *createSmallButton(const QString &text);

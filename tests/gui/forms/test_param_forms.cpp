@@ -472,10 +472,7 @@ private slots:
         QVERIFY(edit);
         if (!tip.isEmpty())
             QCOMPARE(tipOf(edit), tip);
-        if (typed.startsWith('-'))
-            enterNegative(edit, typed.mid(1));
-        else
-            enter(edit, typed);
+        enter(edit, typed);
         if (!result.isValid()) {
             QVERIFY(host.emitted.isEmpty());
             QCOMPARE(record(id).value(key), stored);

@@ -2,9 +2,11 @@
 // chip family, the programmer, the tools). One past each end of every
 // numeric field is not taken: nothing is emitted, the stored command stays
 // as it was, the field shows the entry marked with its range and the value
-// kept, and leaving it shows the stored value again. Every entry, however
-// it is given (typed or pasted over a selection, with or without "0x"), is
-// shown and stored as the number given, or refused so. A refused voltage
+// kept, and leaving it shows the stored value again; so is an entry that
+// is no number of the field (a lone sign, a letter, digits too many for
+// its type). Every entry, however it is given (typed or pasted over a
+// selection, with or without "0x", signed), is shown and stored as the
+// number given, or shown refused. A refused voltage
 // (33 typed for 3.3 V) never reaches the programmer, and a fill entered by
 // paste writes at the address pasted.
 
@@ -19,10 +21,12 @@
 #include "devices/TDevTools.h"
 #include "gui/main/startup.h"
 #include "gui/widgets/TWgtEditDec.h"
+#include "gui/widgets/TWgtEditDec2.h"
 #include "gui/widgets/TWgtEditDouble.h"
 #include "gui/widgets/TWgtEditHex.h"
 #include "gui/widgets/TWgtEditHex64.h"
 #include "gui/widgets/TWgtEditInt64.h"
+#include "gui/widgets/edit_arith.h"
 #include "gui/widgets/widget_messages.h"
 #include "link/TExec.h"
 #include "misc/dev_misc.h"
@@ -106,8 +110,10 @@ struct Probe
     QString range;
 };
 
-// The largest value the edit takes, and entries one past each end of its
-// range (none past the ends of its type).
+// The largest value the edit takes, its smallest where that is negative,
+// entries one past each end of its range (none past the ends of its type),
+// and entries that are no number of it: beyond its type, with a letter, a
+// sign or point that no digit follows.
 QList<Probe> probesOf(TWgtEditNum *edit)
 {
     if (auto *e = qobject_cast<TWgtEditDouble *>(edit)) {
@@ -116,14 +122,29 @@ QList<Probe> probesOf(TWgtEditNum *edit)
         const int decimals = point < 0 ? 0 : shown.size() - point - 1;
         const auto text = [decimals](double v) { return QString::number(v, 'f', decimals); };
         const QString range = text(e->minimum()) + QStringLiteral("..") + text(e->maximum());
-        return {{text(e->maximum()), true, range}, {text(e->maximum() + 1), false, range},
-                {text(e->minimum() - 1), false, range}};
+        QList<Probe> out{{text(e->maximum()), true, range}, {text(e->maximum() + 1), false, range},
+                         {text(e->minimum() - 1), false, range}};
+        if (e->minimum() < 0)
+            out << Probe{text(e->minimum()), true, range};
+        for (const char *entry : {"-", ".", "-.", "1.", "1,5", "1e400"})
+            out << Probe{QLatin1String(entry), false, range};
+        return out;
     }
     qint64 min = 0, max = 0, lowest = std::numeric_limits<qint64>::min(), highest = -(lowest + 1);
     bool hex = true;
+    QString beyond = QStringLiteral("0x1") + QString(16, QLatin1Char('0'));
+    QString range;
     if (auto *e = qobject_cast<TWgtEditDec *>(edit)) {
         min = e->minimum(), max = e->maximum(), hex = false;
         highest = std::numeric_limits<int>::max() / 10, lowest = -highest;
+    } else if (auto *e = qobject_cast<TWgtEditDec2 *>(edit)) {
+        QStringList ranges;
+        min = std::numeric_limits<int>::max(), max = std::numeric_limits<int>::min(), hex = false;
+        for (const auto &r : e->ranges()) {
+            min = qMin<qint64>(min, r.first), max = qMax<qint64>(max, r.second);
+            ranges << QStringLiteral("%1..%2").arg(r.first).arg(r.second);
+        }
+        highest = std::numeric_limits<int>::max() / 10, lowest = -highest, range = ranges.join(QStringLiteral(", "));
     } else if (auto *e = qobject_cast<TWgtEditHex *>(edit)) {
         min = e->minimum(), max = e->maximum();
         lowest = std::numeric_limits<int>::min(), highest = std::numeric_limits<int>::max();
@@ -133,12 +154,21 @@ QList<Probe> probesOf(TWgtEditNum *edit)
         return {};
     }
     const auto text = [hex](qint64 v) { return hex ? QStringLiteral("0x") + hexText64(v) : QString::number(v); };
-    const QString range = text(min) + QStringLiteral("..") + text(max);
+    if (range.isEmpty())
+        range = text(min) + QStringLiteral("..") + text(max);
     QList<Probe> out{{text(max), true, range}};
     if (max < highest)
         out << Probe{text(max + 1), false, range};
     if (min > lowest)
         out << Probe{text(min - 1), false, range};
+    if (!hex) {
+        beyond = qobject_cast<TWgtEditInt64 *>(edit) ? QStringLiteral("9223372036854775808")
+                                                      : QStringLiteral("2147483648");
+        if (min < 0)
+            out << Probe{text(min), true, range};
+        out << Probe{QStringLiteral("-"), false, range};
+    }
+    out << Probe{beyond, false, range} << Probe{hex ? QStringLiteral("0x12G") : QStringLiteral("1x"), false, range};
     return out;
 }
 
@@ -147,15 +177,21 @@ QList<Probe> probesOf(TWgtEditNum *edit)
 // show a damaged value), the same with "0x" in front ("type 0x", "paste
 // 0x"), typed over the digits selected ("type digits"), pasted with "0x"
 // into the emptied line ("paste 0x emptied"); the other ways give a
-// hexadecimal entry without its "0x". The text is selected with keys that
-// type nothing, as Ctrl+A is on a keyboard.
+// hexadecimal entry without its "0x". The damaged value is selected with
+// Ctrl+A, and a Return on it alone takes nothing; the other texts are
+// selected by Home and Shift+End.
 void give(QLineEdit *line, const QString &how, const QString &entry)
 {
     const bool hex = entry.startsWith(QLatin1String("0x"));
     const bool prefixed = how.contains(QLatin1String("0x"));
     const QString given = hex && !prefixed ? entry.mid(2) : entry;
-    placeCursor(line, how == QLatin1String("type digits") ? 2 : 0);
-    QTest::keyClick(line, Qt::Key_End, Qt::ShiftModifier);
+    if (how == QLatin1String("damaged")) {
+        placeCursor(line, -1);
+        QTest::keyClick(line, Qt::Key_Return);
+    } else {
+        placeCursor(line, how == QLatin1String("type digits") ? 2 : 0);
+        QTest::keyClick(line, Qt::Key_End, Qt::ShiftModifier);
+    }
     if (how.endsWith(QLatin1String("emptied")))
         QTest::keyClick(line, Qt::Key_Backspace);
     if (how.startsWith(QLatin1String("paste"))) {
@@ -275,7 +311,8 @@ private slots:
 
     void cleanupTestCase() { endRun(); }
 
-    // Every numeric field of every form, one past each end.
+    // Every numeric field of every form, one past each end and entries that
+    // are no number of it.
     void entryOutsideRefused_data()
     {
         QTest::addColumn<int>("id");
@@ -303,14 +340,8 @@ private slots:
         QLineEdit *line = lineOf(e);
         const QString shown = line->text();
 
-        // Typed as the line is to show it: the digits after "0x", a negative
-        // number as its magnitude with the sign put in front.
-        if (entry.startsWith(QLatin1String("0x")))
-            enter(e, entry.mid(2));
-        else if (entry.startsWith(QLatin1Char('-')))
-            enterNegative(e, entry.mid(1));
-        else
-            enter(e, entry);
+        // Typed as the line is to show it: the digits after "0x".
+        enter(e, entry.startsWith(QLatin1String("0x")) ? entry.mid(2) : entry);
         QVERIFY(host.emitted.isEmpty());
         QCOMPARE(record(id), before);
         QCOMPARE(line->text(), entry);
@@ -326,13 +357,13 @@ private slots:
         QCOMPARE(record(id), before);
     }
 
-    // Every field of every form, its largest value and the entries past its
-    // ends that are typed without a sign, entered as a user would: typed or
-    // pasted over the whole text, with or without "0x", typed over the
-    // digits selected, pasted with its "0x" into the emptied field, typed
-    // over a damaged value. The line then shows the entry as it was given;
-    // it is stored as that number, or refused and marked with nothing
-    // stored.
+    // Every field of every form and every probe of it (signed ones too),
+    // entered as a user would: typed or pasted over the whole text, with or
+    // without "0x", typed over the digits selected, pasted with its "0x"
+    // into the emptied field, typed over a damaged value. The line then
+    // shows the entry as it was given (one refused with or without its
+    // "0x"); it is stored as that number, or refused and marked with
+    // nothing stored.
     void entryTakenAsGiven_data()
     {
         QTest::addColumn<int>("id");
@@ -347,9 +378,8 @@ private slots:
                 hows << "type 0x" << "paste 0x" << "type digits" << "paste 0x emptied";
             for (const Probe &probe : probesOf(e))
                 for (const QString &how : qAsConst(hows))
-                    if (!probe.text.startsWith(QLatin1Char('-')))
-                        QTest::addRow("%s #%d %s %s", qPrintable(name), edit, qPrintable(probe.text), qPrintable(how))
-                            << id << edit << probe.text << probe.taken << how;
+                    QTest::addRow("%s #%d %s %s", qPrintable(name), edit, qPrintable(probe.text), qPrintable(how))
+                        << id << edit << probe.text << probe.taken << how;
         });
     }
 
@@ -372,7 +402,10 @@ private slots:
             e->showDamaged(QStringLiteral("12x"));
         give(line, how, entry);
 
-        QCOMPARE(line->text(), entry);
+        if (taken)
+            QCOMPARE(line->text(), entry);
+        else
+            QCOMPARE(line->text().mid(hexDigitsStart(line->text())), entry.mid(hexDigitsStart(entry)));
         QCOMPARE(e->isRefused(), !taken);
         QCOMPARE(baseOf(e) == warningColor(), !taken);
         if (!taken) {

@@ -30,6 +30,8 @@ void TestValidators::validate_data()
     QTest::addColumn<QString>("output");
     const State ok = QValidator::Acceptable;
     const State bad = QValidator::Invalid;
+    // A number being typed that is none yet.
+    const State typing = QValidator::Intermediate;
     auto row = [&](const char *kind, const QString &input, int pos, State state,
                    const QString &output) {
         QTest::addRow("%s '%s'", kind, qPrintable(input.left(20)))
@@ -37,15 +39,16 @@ void TestValidators::validate_data()
     };
 
     row("int", "", -1, ok, "");
-    row("int", "-", 1, ok, "-");
+    row("int", "-", 1, typing, "-");
+    row("int", "5-", -1, bad, "5-");
     row("int", "2147483647", -1, ok, "2147483647");
     row("int", "2147483648", -1, bad, "2147483648");
-    // Eleven characters: the smallest int cannot be typed.
-    row("int", "-2147483648", -1, bad, "-2147483648");
+    row("int", "-2147483648", -1, ok, "-2147483648");
     row("int", "12a", -1, bad, "12a");
 
     row("int64", "", -1, ok, "");
-    row("int64", "-", 1, bad, "-");
+    row("int64", "-", 1, typing, "-");
+    row("int64", "-9223372036854775808", -1, ok, "-9223372036854775808");
     row("int64", "9223372036854775807", -1, ok, "9223372036854775807");
     row("int64", "9223372036854775808", -1, bad, "9223372036854775808");
 
@@ -64,7 +67,8 @@ void TestValidators::validate_data()
     row("hex64", "0X1ffff0", -1, ok, "0x1FFFF0");
     row("hex64", "0x0x1", -1, ok, "0x1");
     row("hex64", QString(16, 'F'), -1, ok, "0x" + QString(16, 'F'));
-    row("hex64", QString(17, 'F'), -1, bad, QString(17, 'F'));
+    // Digits too many for 64 bits keep the prefix the edit shows them with.
+    row("hex64", QString(17, 'F'), -1, bad, "0x" + QString(17, 'F'));
     // The prefix cannot be edited away.
     row("hex64", "x12", 0, bad, "x12");
     row("hex64", "50x12", 1, bad, "50x12");
@@ -72,6 +76,9 @@ void TestValidators::validate_data()
     row("double", "", -1, ok, "");
     row("double", "-0.25", -1, ok, "-0.25");
     row("double", "1,5", -1, bad, "1,5");
+    for (const char *unfinished : {"-", ".", "-.", "1.", "1e-"})
+        row("double", unfinished, -1, typing, unfinished);
+    row("double", "e", -1, bad, "e");
     // Not a number and infinity parse, but no edit can range-check them.
     row("double", "nan", -1, bad, "nan");
     row("double", "inf", -1, bad, "inf");
