@@ -6,11 +6,13 @@
 #include "formats/TFormat.h"
 #include "gui/forms/form_numbers.h"
 #include "gui/widgets/TComboBox.h"
+#include "gui/widgets/TEntryValidator.h"
 #include "gui/widgets/THexValidator.h"
 #include "gui/widgets/TLineEdit.h"
 #include "gui/widgets/TWgtEditFileName.h"
 #include "gui/widgets/TWgtEditHexDec64.h"
 #include "gui/widgets/wgt_misc.h"
+#include "gui/widgets/widget_messages.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -126,9 +128,10 @@ TFormDevRWVData::TFormDevRWVData(int idCmd, qint64 addr, const QString &data, QW
 
     m_dataLabel = new QLabel(lang.text(374), this);
     m_edit = new TLineEdit(this);
-    m_edit->setToolTip(lang.text(375, maxDataBytes));
-    m_edit->setValidator(new THexValidator(m_edit));
+    m_validator = new TEntryValidator(new THexValidator, m_edit);
+    m_edit->setValidator(m_validator);
     m_edit->setText(m_data);
+    m_edit->installEventFilter(this);
     auto *dataBlock = new QVBoxLayout;
     dataBlock->setContentsMargins(0, 0, 0, 0);
     dataBlock->setSpacing(2);
@@ -172,12 +175,26 @@ void TFormDevRWVData::setData(const QString &data)
 }
 
 // Warning colour while the text would not pass the command check: no bytes,
-// half a byte, or more bytes than fit from the address to the range end.
+// half a byte, or more bytes than fit from the address to the range end; and
+// while it holds an entry that is not taken (no hex bytes, too many digits),
+// which the tool-tip names.
 void TFormDevRWVData::updateColor()
 {
-    const bool fits = m_hasRange ? dataFitsRange(m_edit->text(), m_addr->value(), m_end)
-                                 : dataFitsRange(m_edit->text(), 0, int64Max);
-    setBackgroundColor(m_edit, fits ? paletteBaseColor() : warningColor());
+    const QString text = m_edit->text();
+    const bool taken = m_validator->accepts(text);
+    const bool fits = m_hasRange ? dataFitsRange(text, m_addr->value(), m_end) : dataFitsRange(text, 0, int64Max);
+    setBackgroundColor(m_edit, fits && taken ? paletteBaseColor() : warningColor());
+    m_edit->setToolTip(taken ? lang.text(375, maxDataBytes)
+                             : lang.text(MSG_PASTE_NOT_TAKEN, text, 2 * maxDataBytes, m_data));
+}
+
+bool TFormDevRWVData::eventFilter(QObject *watched, QEvent *event)
+{
+    // An entry that is not taken ends no editing; leaving shows the stored
+    // data all the same.
+    if (watched == m_edit && leavesUntakenEntry(m_edit, event))
+        setData(m_data);
+    return QWidget::eventFilter(watched, event);
 }
 
 void TFormDevRWVData::slotEditing()

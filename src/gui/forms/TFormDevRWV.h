@@ -13,6 +13,7 @@
 
 class QLabel;
 class TComboBox;
+class TEntryValidator;
 class TLineEdit;
 class TWgtEditFileName;
 class TWgtEditHexDec64;
@@ -68,11 +69,15 @@ public slots:
     void slotEditing();
     void editingFinished();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void updateColor();
 
     const int m_idCmd;
     QString m_data;
+    TEntryValidator *m_validator = nullptr;
     bool m_hasRange = false;
     qint64 m_end = 0;
     TWgtEditHexDec64 *m_addr;

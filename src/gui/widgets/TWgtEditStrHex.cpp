@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -110,17 +109,27 @@ void TWgtEditStrHex::showStored()
 
 void TWgtEditStrHex::updateState()
 {
+    // A change of the line ends the note on a paste not taken.
+    m_refusedPaste.clear();
+    showState();
+}
+
+void TWgtEditStrHex::showState()
+{
     const bool incomplete = !isComplete();
-    if (incomplete) {
+    const bool marked = incomplete || !m_refusedPaste.isEmpty();
+    if (!m_refusedPaste.isEmpty()) {
+        m_edit->setToolTip(m_refusedPaste);
+    } else if (incomplete) {
         m_edit->setToolTip(lang.text(MSG_HEX_ENTRY_INCOMPLETE)
                                .arg(m_edit->text().length())
                                .arg(m_value.length()));
-    } else if (m_shownIncomplete) {
+    } else if (m_shownMarked) {
         m_edit->setToolTip(QString());
     }
-    if (incomplete != m_shownIncomplete)
-        setBackgroundColor(m_edit, incomplete ? warningColor() : paletteBaseColor());
-    m_shownIncomplete = incomplete;
+    if (marked != m_shownMarked)
+        setBackgroundColor(m_edit, marked ? warningColor() : paletteBaseColor());
+    m_shownMarked = marked;
 }
 
 void TWgtEditStrHex::editingFinished()
@@ -134,20 +143,22 @@ void TWgtEditStrHex::editingFinished()
 
 void TWgtEditStrHex::paste(const QString &text)
 {
-    if (m_edit->isReadOnly())
+    if (m_edit->isReadOnly() || text.isEmpty())
         return;
     QString digits = text.simplified().remove(QLatin1Char(' '));
     int pos = 0;
-    if (digits.isEmpty() || TStrHexValidator().validate(digits, pos) != QValidator::Acceptable)
-        return;
     const int length = m_value.length();
-    if (digits.length() == length) {
-        m_edit->selectAll();
-    } else {
-        const int from = m_edit->hasSelectedText() ? m_edit->selectionStart() : m_edit->cursorPosition();
-        if (digits.length() > length - from)
-            return;
+    const int from = m_edit->hasSelectedText() ? m_edit->selectionStart() : m_edit->cursorPosition();
+    const bool whole = digits.length() == length;
+    if (digits.isEmpty() || TStrHexValidator().validate(digits, pos) != QValidator::Acceptable
+        || (!whole && digits.length() > length - from)) {
+        // Refused whole, and said so: the line stays as it was.
+        m_refusedPaste = lang.text(MSG_PASTE_NOT_TAKEN).arg(text, QString::number(length - from), m_value);
+        showState();
+        return;
     }
+    if (whole)
+        m_edit->selectAll();
     // Typed over from the cursor: the mask blanks a selection first.
     m_edit->insert(digits);
 }
@@ -185,8 +196,7 @@ bool TWgtEditStrHex::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
     case QEvent::FocusOut:
-        // A pop-up (the context menu) takes the focus for a moment only.
-        if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason && !isComplete())
+        if (leavesUntakenEntry(m_edit, event))
             showStored();
         return false;
     case QEvent::ContextMenu:

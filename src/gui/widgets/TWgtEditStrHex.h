@@ -19,8 +19,9 @@ class QPoint;
 // A paste (keys, context menu, middle button) is taken only when it holds
 // hex digits alone (white space ignored): as many as the stored value
 // replace the whole entry, fewer are typed over from the cursor (or the
-// selection) when they fit there; anything else changes nothing. Text
-// cannot be dropped on the line.
+// selection) when they fit there; anything else changes nothing and marks
+// the line, saying so, until it changes or editing ends. Text cannot be
+// dropped on the line.
 class TWgtEditStrHex : public QWidget
 {
     Q_OBJECT
@@ -49,10 +50,13 @@ private:
     void applyValue(const QString &value);
     void showStored();
     void updateState();
+    void showState();
     void paste(const QString &text);
     void showContextMenu(const QPoint &globalPos);
 
     QLineEdit *m_edit;
     QString m_value;
-    bool m_shownIncomplete = false;
+    // The tool-tip on a paste not taken, until the line changes.
+    QString m_refusedPaste;
+    bool m_shownMarked = false;
 };

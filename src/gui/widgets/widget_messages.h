@@ -12,3 +12,8 @@ constexpr int MSG_ENTRY_OUT_OF_RANGE = 544;
 // Tool-tip of a numeric edit whose value the form changed to fit a new
 // range (%1 the value before, %2 the value now, %3 the range).
 constexpr int MSG_VALUE_CHANGED_TO_FIT = 545;
+
+// Tool-tip of a hex string edit after a paste it does not take, and of the
+// data edit holding an entry it does not take (%1 the text given, %2 the
+// hex digits that fit there, %3 the value kept).
+constexpr int MSG_PASTE_NOT_TAKEN = 590;

@@ -7,6 +7,7 @@
 #include "gui/widgets/TLineEdit.h"
 #include "gui/widgets/TWgtEditFileName.h"
 #include "gui/widgets/TWgtEditHexDec64.h"
+#include "gui/widgets/widget_messages.h"
 #include "support/edit_test_util.h"
 #include "misc/TNormCmdParam.h"
 #include "support/FakeDevice.h"
@@ -271,6 +272,18 @@ private slots:
         QCOMPARE(page.emitted.last().value(DATA_DATA).toString(), QStringLiteral("0A 1B"));
         QTest::keyClick(edit, Qt::Key_Return);
         QCOMPARE(page.emitted.size(), 1);
+
+        // A paste that is no hex data stays as given, marked; Return stores
+        // nothing, and leaving shows the data stored.
+        editAt(edit, -1, QStringLiteral("0xA5"), QString());
+        QCOMPARE(edit->text(), QStringLiteral("0xA5"));
+        QVERIFY(showsWarning(edit));
+        QCOMPARE(edit->toolTip(), NumberedLanguage::text(MSG_PASTE_NOT_TAKEN));
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(page.emitted.size(), 1);
+        leave(edit);
+        QCOMPARE(edit->text(), QStringLiteral("0A 1B"));
+        QVERIFY(!showsWarning(edit));
 
         // A run's data reaches the open form of its own command only, and of
         // a read command only; nothing is emitted.

@@ -559,11 +559,14 @@ void TestNumericEdits::strHexTypedOver()
     editAt(line, cursor, paste, keys);
     QCOMPARE(line->displayText(), shown);
     const bool blank = shown.contains(QLatin1Char('_'));
+    const bool refused = !paste.isNull() && shown == QLatin1String("62D9FF");
     QCOMPARE(edit->isComplete(), !blank);
-    QCOMPARE(baseOf(edit) == warningColor(), blank);
+    QCOMPARE(baseOf(edit) == warningColor(), blank || refused);
     const int typed = 6 - shown.count(QLatin1Char('_'));
-    QCOMPARE(line->toolTip(),
-             blank ? NumberedLanguage::textWithArguments(MSG_HEX_ENTRY_INCOMPLETE).arg(typed).arg(6) : QString());
+    QString tip = blank ? NumberedLanguage::textWithArguments(MSG_HEX_ENTRY_INCOMPLETE).arg(typed).arg(6) : QString();
+    if (refused)
+        tip = NumberedLanguage::textWithArguments(MSG_PASTE_NOT_TAKEN).arg(paste).arg(6 - cursor).arg("62D9FF");
+    QCOMPARE(line->toolTip(), tip);
     QCOMPARE(edit->value(), QString("62D9FF"));   // nothing is stored while typing
     QCOMPARE(spy.count(), 0);
 
