@@ -378,7 +378,7 @@ bool TDevAVR8_SPI_Exec::execLockVerify(TSerialPort *port)
     const quint8 expected = quint8(data.at(0));
     if (value == expected)
         return true;
-    setErrorText(QStringLiteral("Fuse Bits: Data: %1, Read: %2").arg(hexText(expected), hexText(value)));
+    setErrorText(QStringLiteral("Lock Bits: Data: %1, Read: %2").arg(hexText(expected), hexText(value)));
     return false;
 }
 

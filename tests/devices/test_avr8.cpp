@@ -689,6 +689,7 @@ private slots:
             {"unknown algorithm", "alg_erase=u|3\n", CMD_ERASE, {}, msg(MSG_UNKNOWN_ALG).arg("alg_erase").arg(3), 0},
             {"fuse mismatch", "", CMD_FUSE_VERIFY, {{REG_DATA, "FFFFFF"}},
              QStringLiteral("Fuse Bits: Data: FFFFFF, Read: 62D9FF"), 3},
+            {"lock mismatch", "", CMD_LOCK_VERIFY, {{REG_DATA, "00"}}, QStringLiteral("Lock Bits: Data: 00, Read: FF"), 1},
             {"signature mismatch", "signature=s|1E9801\n", CMD_IDENT, {},
              QStringLiteral("   Device: ATmega328P\nSignature: 1E950F"), 3},
             {"unknown signature", "signature=s|1E9801\n", CMD_IDENT, {},

@@ -97,7 +97,9 @@ void TWgtEditNum::updateRefusal()
     if (damagedUntouched() || (m_validator->accepts(text) && takesEntry(text)))
         m_refusal.clear();
     else
-        m_refusal = lang.text(MSG_ENTRY_OUT_OF_RANGE)
+        // A number past the range, or a text that is no number the field
+        // can hold (a lone sign, a letter, digits too many for its type).
+        m_refusal = lang.text(m_validator->accepts(text) ? MSG_ENTRY_OUT_OF_RANGE : MSG_ENTRY_NO_NUMBER)
                         .arg(rangeText(), text, m_damaged ? m_damagedText : valueText());
     repaint();
 }

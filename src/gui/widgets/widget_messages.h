@@ -8,6 +8,9 @@ constexpr int MSG_HEX_ENTRY_INCOMPLETE = 487;
 // Tool-tip of a numeric edit holding an entry that is not taken (%1 the
 // allowed values, %2 the entry, %3 the value kept).
 constexpr int MSG_ENTRY_OUT_OF_RANGE = 544;
+// The same for an entry that is no number the edit can hold (the same
+// arguments).
+constexpr int MSG_ENTRY_NO_NUMBER = 591;
 
 // Tool-tip of a numeric edit whose value the form changed to fit a new
 // range (%1 the value before, %2 the value now, %3 the range).

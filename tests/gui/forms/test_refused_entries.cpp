@@ -101,13 +101,14 @@ TWgtEditNum *fieldOf(const QList<TWgtEditNum *> &edits, const QString &key)
     return found == edits.end() ? nullptr : *found;
 }
 
-// An entry as the line is to show it, whether the edit takes it, and the
-// range as the edit names it.
+// An entry as the line is to show it, whether the edit takes it, the range
+// as the edit names it and whether it is a number the edit can hold.
 struct Probe
 {
     QString text;
     bool taken;
     QString range;
+    bool number = true;
 };
 
 // The largest value the edit takes, its smallest where that is negative,
@@ -127,7 +128,7 @@ QList<Probe> probesOf(TWgtEditNum *edit)
         if (e->minimum() < 0)
             out << Probe{text(e->minimum()), true, range};
         for (const char *entry : {"-", ".", "-.", "1.", "1,5", "1e400"})
-            out << Probe{QLatin1String(entry), false, range};
+            out << Probe{QLatin1String(entry), false, range, false};
         return out;
     }
     qint64 min = 0, max = 0, lowest = std::numeric_limits<qint64>::min(), highest = -(lowest + 1);
@@ -166,9 +167,10 @@ QList<Probe> probesOf(TWgtEditNum *edit)
                                                       : QStringLiteral("2147483648");
         if (min < 0)
             out << Probe{text(min), true, range};
-        out << Probe{QStringLiteral("-"), false, range};
+        out << Probe{QStringLiteral("-"), false, range, false};
     }
-    out << Probe{beyond, false, range} << Probe{hex ? QStringLiteral("0x12G") : QStringLiteral("1x"), false, range};
+    out << Probe{beyond, false, range, false}
+        << Probe{hex ? QStringLiteral("0x12G") : QStringLiteral("1x"), false, range, false};
     return out;
 }
 
@@ -319,11 +321,13 @@ private slots:
         QTest::addColumn<int>("edit");
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("range");
+        QTest::addColumn<int>("message");
         forEveryField([](const QString &name, int id, int edit, TWgtEditNum *e) {
             for (const Probe &probe : probesOf(e))
                 if (!probe.taken)
                     QTest::addRow("%s #%d %s", qPrintable(name), edit, qPrintable(probe.text))
-                        << id << edit << probe.text << probe.range;
+                        << id << edit << probe.text << probe.range
+                        << (probe.number ? MSG_ENTRY_OUT_OF_RANGE : MSG_ENTRY_NO_NUMBER);
         });
     }
 
@@ -333,6 +337,7 @@ private slots:
         QFETCH(int, edit);
         QFETCH(QString, entry);
         QFETCH(QString, range);
+        QFETCH(int, message);
         const TData before = record(id);
         FormHost host;
         TWgtEditNum *e = shownField(host, id, edit);
@@ -347,7 +352,7 @@ private slots:
         QCOMPARE(line->text(), entry);
         QVERIFY(e->isRefused());
         QCOMPARE(baseOf(e), warningColor());
-        QCOMPARE(line->toolTip(), NumberedLanguage::textWithArguments(MSG_ENTRY_OUT_OF_RANGE).arg(range, entry, shown));
+        QCOMPARE(line->toolTip(), NumberedLanguage::textWithArguments(message).arg(range, entry, shown));
 
         leave(e);
         QCOMPARE(line->text(), shown);
