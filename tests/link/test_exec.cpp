@@ -162,12 +162,25 @@ public:
     IDeviceExec *createExec(const TData &data) override
     {
         const QString tag = data.value(TAG).toString();
-        asked << tag;
+        {
+            // Runs at once ask from threads of their own.
+            QMutexLocker lock(&askedLock);
+            asked << tag;
+        }
         return tag == noExecTag ? nullptr : new ScriptExec(data, trace);
     }
     Trace *trace;
-    QStringList asked;   // tags of the commands an executor was asked for
+    // The tags of the commands an executor was asked for.
+    QStringList askedTags() const
+    {
+        QMutexLocker lock(&askedLock);
+        return asked;
+    }
     QString noExecTag;   // the command it cannot carry out
+
+private:
+    mutable QMutex askedLock;
+    QStringList asked;
 };
 
 
@@ -278,7 +291,7 @@ private slots:
         run(cfg, true);
         QCOMPARE(rx->codes(), QVector<TCodeExec>({EXEC_SUCCESS}));
         QCOMPARE(rx->events.first().text, lang.text(391));
-        QVERIFY(device->asked.isEmpty());
+        QVERIFY(device->askedTags().isEmpty());
         QVERIFY(rx->percents.isEmpty());
         QCOMPARE(fake->requestCount(), 0);
     }
@@ -364,7 +377,7 @@ private slots:
                                       : QVector<TCodeExec>({EXEC_CMD, EXEC_FAILED}));
         QCOMPARE(rx->events.at(rx->events.size() - 2).text, name(CMD_FLASH_FILE_WRITE));
         QCOMPARE(rx->events.last().text, error);
-        QCOMPARE(device->asked, reached ? QStringList({"p", "b"}) : QStringList());
+        QCOMPARE(device->askedTags(), reached ? QStringList({"p", "b"}) : QStringList());
         // Reached: the programmer still answers, the run is ended and marked
         // failed. Refused before: nothing at all.
         QCOMPARE(wire(), reached ? QVector<QByteArray>({hex("8301"), hex("85"), hex("8302")})
