@@ -563,10 +563,9 @@ void TestNumericEdits::strHexTypedOver()
     QCOMPARE(edit->isComplete(), !blank);
     QCOMPARE(baseOf(edit) == warningColor(), blank || refused);
     const int typed = 6 - shown.count(QLatin1Char('_'));
-    QString tip = blank ? NumberedLanguage::textWithArguments(MSG_HEX_ENTRY_INCOMPLETE).arg(typed).arg(6) : QString();
-    if (refused)
-        tip = NumberedLanguage::textWithArguments(MSG_PASTE_NOT_TAKEN).arg(paste).arg(6 - cursor).arg("62D9FF");
-    QCOMPARE(line->toolTip(), tip);
+    QCOMPARE(line->toolTip(),
+             refused ? NumberedLanguage::textWithArguments(MSG_PASTE_NOT_TAKEN).arg(paste).arg(6 - cursor).arg("62D9FF")
+             : blank ? NumberedLanguage::textWithArguments(MSG_HEX_ENTRY_INCOMPLETE).arg(typed).arg(6) : QString());
     QCOMPARE(edit->value(), QString("62D9FF"));   // nothing is stored while typing
     QCOMPARE(spy.count(), 0);
 

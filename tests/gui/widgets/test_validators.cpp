@@ -63,15 +63,12 @@ void TestValidators::validate_data()
     // An entry over the whole text, with or without its own prefix (one
     // pasted behind the edit's too), is the number entered.
     row("hex64", "5", 1, ok, "0x5");
-    row("hex64", "a5", -1, ok, "0xA5");
     row("hex64", "0X1ffff0", -1, ok, "0x1FFFF0");
     row("hex64", "0x0x1", -1, ok, "0x1");
-    row("hex64", QString(16, 'F'), -1, ok, "0x" + QString(16, 'F'));
     // Digits too many for 64 bits keep the prefix the edit shows them with.
     row("hex64", QString(17, 'F'), -1, bad, "0x" + QString(17, 'F'));
     // The prefix cannot be edited away.
     row("hex64", "x12", 0, bad, "x12");
-    row("hex64", "50x12", 1, bad, "50x12");
 
     row("double", "", -1, ok, "");
     row("double", "-0.25", -1, ok, "-0.25");
