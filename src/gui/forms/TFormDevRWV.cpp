@@ -128,8 +128,7 @@ TFormDevRWVData::TFormDevRWVData(int idCmd, qint64 addr, const QString &data, QW
 
     m_dataLabel = new QLabel(lang.text(374), this);
     m_edit = new TLineEdit(this);
-    m_validator = new TEntryValidator(new THexValidator, m_edit);
-    m_edit->setValidator(m_validator);
+    m_edit->setValidator(new TEntryValidator(new THexValidator, m_edit));
     m_edit->setText(m_data);
     m_edit->installEventFilter(this);
     auto *dataBlock = new QVBoxLayout;
@@ -181,7 +180,7 @@ void TFormDevRWVData::setData(const QString &data)
 void TFormDevRWVData::updateColor()
 {
     const QString text = m_edit->text();
-    const bool taken = m_validator->accepts(text);
+    const bool taken = m_edit->hasAcceptableInput();
     const bool fits = m_hasRange ? dataFitsRange(text, m_addr->value(), m_end) : dataFitsRange(text, 0, int64Max);
     setBackgroundColor(m_edit, fits && taken ? paletteBaseColor() : warningColor());
     m_edit->setToolTip(taken ? lang.text(375, maxDataBytes)

@@ -13,7 +13,6 @@
 
 class QLabel;
 class TComboBox;
-class TEntryValidator;
 class TLineEdit;
 class TWgtEditFileName;
 class TWgtEditHexDec64;
@@ -77,7 +76,6 @@ private:
 
     const int m_idCmd;
     QString m_data;
-    TEntryValidator *m_validator = nullptr;
     bool m_hasRange = false;
     qint64 m_end = 0;
     TWgtEditHexDec64 *m_addr;

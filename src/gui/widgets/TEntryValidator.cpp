@@ -11,10 +11,3 @@ QValidator::State TEntryValidator::validate(QString &input, int &pos) const
     const State state = m_checked->validate(input, pos);
     return state == Invalid ? Intermediate : state;
 }
-
-bool TEntryValidator::accepts(const QString &text) const
-{
-    QString copy = text;
-    int pos = copy.size();
-    return m_checked->validate(copy, pos) == Acceptable;
-}

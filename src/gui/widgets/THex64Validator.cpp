@@ -17,10 +17,8 @@ QValidator::State THex64Validator::validate(QString &input, int &pos) const
     const QString digits = input.mid(start);
     // Digits only: toULongLong alone would also take blanks, a sign or a
     // second "0x".
-    for (const QChar c : digits) {
-        if (!isAsciiHexDigit(c))
-            return Invalid;
-    }
+    if (!onlyOf(digits, asciiHexDigits))
+        return Invalid;
     // Digits too many for 64 bits get the prefix all the same: the edit
     // shows them, as they were typed, refused.
     input = prefix + digits.toUpper();

@@ -13,10 +13,10 @@
 #include "gui/widgets/wgt_misc.h"
 
 TWgtEditNum::TWgtEditNum(QValidator *validator, const QString &text, QWidget *parent)
-    : QWidget(parent), m_edit(new TLineEdit), m_validator(new TEntryValidator(validator, m_edit))
+    : QWidget(parent), m_edit(new TLineEdit)
 {
     m_edit->setFixedHeight(21);
-    m_edit->setValidator(m_validator);
+    m_edit->setValidator(new TEntryValidator(validator, m_edit));
     m_edit->setText(text);
 
     auto *layout = new QHBoxLayout(this);
@@ -94,12 +94,13 @@ void TWgtEditNum::paintInRange(bool inRange)
 void TWgtEditNum::updateRefusal()
 {
     const QString text = m_edit->text();
-    if (damagedUntouched() || (m_validator->accepts(text) && takesEntry(text)))
+    const bool number = m_edit->hasAcceptableInput();
+    if (damagedUntouched() || (number && takesEntry(text)))
         m_refusal.clear();
     else
         // A number past the range, or a text that is no number the field
         // can hold (a lone sign, a letter, digits too many for its type).
-        m_refusal = lang.text(m_validator->accepts(text) ? MSG_ENTRY_OUT_OF_RANGE : MSG_ENTRY_NO_NUMBER)
+        m_refusal = lang.text(number ? MSG_ENTRY_OUT_OF_RANGE : MSG_ENTRY_NO_NUMBER)
                         .arg(rangeText(), text, m_damaged ? m_damagedText : valueText());
     repaint();
 }

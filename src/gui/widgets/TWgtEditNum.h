@@ -3,7 +3,6 @@
 #include <QWidget>
 
 class QValidator;
-class TEntryValidator;
 class TLineEdit;
 
 // What every numeric edit shares: one line edit of height 21 with the
@@ -91,7 +90,6 @@ private:
     void showKept();
 
     TLineEdit *m_edit;
-    TEntryValidator *m_validator;
     bool m_damaged = false;
     QString m_damagedText;
     bool m_inRange = true;

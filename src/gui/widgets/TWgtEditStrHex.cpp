@@ -153,7 +153,7 @@ void TWgtEditStrHex::paste(const QString &text)
     if (digits.isEmpty() || TStrHexValidator().validate(digits, pos) != QValidator::Acceptable
         || (!whole && digits.length() > length - from)) {
         // Refused whole, and said so: the line stays as it was.
-        m_refusedPaste = lang.text(MSG_PASTE_NOT_TAKEN).arg(text, QString::number(length - from), m_value);
+        m_refusedPaste = lang.text(MSG_PASTE_NOT_TAKEN, text, length - from, m_value);
         showState();
         return;
     }

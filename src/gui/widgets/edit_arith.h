@@ -44,6 +44,9 @@ inline bool isAsciiHexDigit(QChar c)
            || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
 }
 
+// The characters of isAsciiHexDigit, for onlyOf.
+constexpr const char *asciiHexDigits = "0123456789ABCDEFabcdef";
+
 // Every character of the text is one of the ASCII characters given.
 inline bool onlyOf(const QString &text, const char *allowed)
 {
@@ -99,13 +102,9 @@ inline bool hexPrefixAt(const QString &text, int pos)
 // text has no prefix.
 inline int hexDigitsStart(const QString &text)
 {
-    int start = 0;
-    if (hexPrefixAt(text, start)) {
-        start += 2;
-        if (hexPrefixAt(text, start))
-            start += 2;
-    }
-    return start;
+    if (!hexPrefixAt(text, 0))
+        return 0;
+    return hexPrefixAt(text, 2) ? 4 : 2;
 }
 
 // The text of a hexadecimal edit, with or without its "0x" prefix, as a
@@ -113,10 +112,8 @@ inline int hexDigitsStart(const QString &text)
 inline qint64 int64FromHexText(const QString &text)
 {
     const QString digits = text.mid(hexDigitsStart(text));
-    for (const QChar c : digits) {
-        if (!isAsciiHexDigit(c))
-            return 0;
-    }
+    if (!onlyOf(digits, asciiHexDigits))
+        return 0;
     bool ok = false;
     const quint64 n = digits.toULongLong(&ok, 16);
     return ok ? qint64(n) : 0;
