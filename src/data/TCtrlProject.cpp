@@ -7,8 +7,6 @@
 #include <QJsonObject>
 #include <QStringList>
 
-#include <limits>
-
 #include "core/TJsonShape.h"
 #include "core/consts.h"
 #include "core/helpers.h"
@@ -28,15 +26,15 @@ static QString pair(const QString &key, const QString &value)
 // refused after a reload; only a number that the file would read as the
 // position of another record (the id of a record deleted since the load)
 // is written -1, which names none wherever it is read.
-static QString positionText(const QString &idText, const QHash<int, int> &positions)
+static QString positionText(const schema::Reference &r, const QHash<int, int> &positions)
 {
-    qint64 id = -1;
-    if (!schema::readInteger(idText, id) || id < 0 || id > std::numeric_limits<int>::max())
-        return idText;
-    const auto it = positions.constFind(int(id));
+    int id = -1;
+    if (!schema::idOf(r, id) || id < 0)
+        return r.text;
+    const auto it = positions.constFind(id);
     if (it != positions.constEnd())
         return QString::number(*it);
-    return id < positions.size() ? QStringLiteral("-1") : idText;
+    return id < positions.size() ? QStringLiteral("-1") : r.text;
 }
 
 // The value of a key of the kind with every reference it holds (an id, the
@@ -49,7 +47,7 @@ static QString positionsIn(schema::Kind kind, const QString &value, const QHash<
     for (auto r = refs.crbegin(); r != refs.crend(); ++r)
         if (r->at >= 0)
             text.replace(r->at, r->text.size(),
-                         positionText(r->text, r->names == schema::Kind::Command ? cmdPositions : cfgPositions));
+                         positionText(*r, r->names == schema::Kind::Command ? cmdPositions : cfgPositions));
     return text;
 }
 
@@ -58,21 +56,15 @@ static QString positionsIn(schema::Kind kind, const QString &value, const QHash<
 // of their positions, and those made after the load start past these, so
 // that a reference to nothing never comes to name a record added later.
 // Ids from 2^30 up are beyond any count of records a session makes.
-static void notePastReferences(const TData &data, qint64 &nextCfg, qint64 &nextCmd)
+static void notePastReferences(const TData &data, int &nextCfg, int &nextCmd)
 {
-    constexpr qint64 reach = qint64(1) << 30;
-    const QString code = data.value(QLatin1String(REC_CMD)).toString();
-    for (auto it = data.constBegin(); it != data.constEnd(); ++it) {
-        schema::Kind kind = schema::Kind::Text;
-        if (!schema::kindOf(code, it.key(), kind))
+    constexpr int reach = 1 << 30;
+    for (const schema::Reference &r : schema::referencesOf(data)) {
+        int id = -1;
+        if (!schema::idOf(r, id) || id < 0 || id >= reach)
             continue;
-        for (const schema::Reference &r : schema::referencesIn(kind, it.value().toString())) {
-            qint64 id = -1;
-            if (!schema::readInteger(r.text, id) || id < 0 || id >= reach)
-                continue;
-            qint64 &next = r.names == schema::Kind::Command ? nextCmd : nextCfg;
-            next = qMax(next, id + 1);
-        }
+        int &next = r.names == schema::Kind::Command ? nextCmd : nextCfg;
+        next = qMax(next, id + 1);
     }
 }
 
@@ -164,7 +156,7 @@ bool TCtrlProject::parseJson(const QByteArray &bytes, TDataPrj *project)
         }
         shape.leave();
     }
-    qint64 nextCfg = 0, nextCmd = 0;
+    int nextCfg = 0, nextCmd = 0;
     for (const Cfg &cfg : qAsConst(cfgs)) {
         const int cfgId = project->addCfg(cfg.name, cfg.description, -1);
         for (TData data : cfg.cmds) {
@@ -174,8 +166,8 @@ bool TCtrlProject::parseJson(const QByteArray &bytes, TDataPrj *project)
             project->addCmd(data, -1);
         }
     }
-    TDataCfg::reserveIds(int(nextCfg));
-    TDataCmd::reserveIds(int(nextCmd));
+    TDataCfg::reserveIds(nextCfg);
+    TDataCmd::reserveIds(nextCmd);
     return true;
 }
 

@@ -303,10 +303,26 @@ QVector<Reference> referencesIn(Kind kind, const QString &value)
     return refs;
 }
 
+QVector<Reference> referencesOf(const TData &record)
+{
+    QVector<Reference> refs;
+    QVector<Entry> entries;
+    if (entriesOf(record.value(QLatin1String(REC_CMD)).toString(), entries))
+        for (const Entry &e : qAsConst(entries))
+            if (record.contains(QLatin1String(e.key)))
+                refs += referencesIn(e.kind, text(record, e.key));
+    return refs;
+}
+
+bool idOf(const Reference &reference, int &id)
+{
+    return reference.at >= 0 && referenceId(reference.text, id);
+}
+
 bool namesRecord(const Reference &reference)
 {
     int id = -1;
-    if (reference.at < 0 || !referenceId(reference.text, id))
+    if (!idOf(reference, id))
         return false;
     return reference.names == Kind::Command ? dataPrj.cmdById(id) != nullptr : dataPrj.cfgById(id) != nullptr;
 }

@@ -86,6 +86,11 @@ struct Reference
 };
 // The references of a value of a kind; none for a kind that holds none.
 QVector<Reference> referencesIn(Kind kind, const QString &value);
+// The references of a command's record, of every key it holds.
+QVector<Reference> referencesOf(const TData &record);
+// The id the reference holds (of a record or not); false for a route item
+// without "=" and for a text that is no whole number of int range.
+bool idOf(const Reference &reference, int &id);
 // The reference names a record the project has.
 bool namesRecord(const Reference &reference);
 

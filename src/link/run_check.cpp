@@ -2,7 +2,6 @@
 
 #include "core/TCmdCode.h"
 #include "core/TLang.h"
-#include "core/TPairStringList.h"
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "data/TDataCmd.h"
@@ -136,17 +135,11 @@ struct Steps
     QList<int> started;
 };
 
-// The target of a jump, or the first enabled command after it, as the
-// jump's executor goes on.
-TDataCmd *enabledFrom(const TDataCmd *target)
+// The command a jump names; null when it names none.
+TDataCmd *jumpTarget(const TData &jump)
 {
-    bool reached = false;
-    for (TDataCmd *cmd : dataPrj.cmdsOfCfg(target->idCfg())) {
-        reached = reached || cmd == target;
-        if (reached && cmd->status())
-            return cmd;
-    }
-    return nullptr;
+    int target = -1;
+    return referenceId(schema::value(jump, JAMP_TO_CMD), target) ? dataPrj.cmdById(target) : nullptr;
 }
 
 Steps stepsAfter(const TDataCmd *cmd)
@@ -154,28 +147,27 @@ Steps stepsAfter(const TDataCmd *cmd)
     Steps steps;
     const QString code = cmd->cmd();
     const TData data = cmd->toHash();
-    int target = -1;
     if (code == QLatin1String(CMD_STOP))
         return steps;
     if (code == QLatin1String(CMD_JAMP)) {
-        const TDataCmd *to = referenceId(schema::value(data, JAMP_TO_CMD), target) ? dataPrj.cmdById(target)
-                                                                                    : nullptr;
-        if (TDataCmd *first = to ? enabledFrom(to) : nullptr)
-            steps.next << first;
+        // The target, or the first enabled command after it, as the jump's
+        // executor goes on.
+        if (TDataCmd *to = jumpTarget(data))
+            if (TDataCmd *first = to->status() ? to : dataPrj.nextEnabledCmd(to->idCfg(), to->id()))
+                steps.next << first;
         return steps;
     }
-    if (code == QLatin1String(CMD_EXECUTE) && referenceId(schema::value(data, EXECUTE_CFG), target))
-        steps.started << target;
-    if (code == QLatin1String(CMD_AUTO_DETECT)) {
-        const bool start = schema::flag(data, AUTO_EXECUTE);
-        for (const QString &value : TPairStringList(schema::text(data, AUTO_ROUTE)).values()) {
-            if (!referenceId(value, target) || target < 0)
-                continue;
-            if (start)
-                steps.started << target;
-            else if (TDataCmd *first = dataPrj.nextEnabledCmd(target, -1))
-                steps.next << first;
-        }
+    // The configurations that "execute" and the routes name: runs of their
+    // own, or where this run goes on for routes that start none.
+    const bool starts = code != QLatin1String(CMD_AUTO_DETECT) || schema::flag(data, AUTO_EXECUTE);
+    for (const schema::Reference &r : schema::referencesOf(data)) {
+        int target = -1;
+        if (!schema::idOf(r, target))
+            continue;
+        if (starts)
+            steps.started << target;
+        else if (TDataCmd *first = dataPrj.nextEnabledCmd(target, -1))
+            steps.next << first;
     }
     // Any other command, and a counter short of its limit, goes on.
     if (TDataCmd *next = dataPrj.nextEnabledCmd(cmd->idCfg(), cmd->id()))
@@ -259,8 +251,11 @@ private:
 
     // All that a run of the configuration, and the runs it starts, may
     // make, at any moment after it was started.
-    Made madeByRun(int cfg)
+    const Made &madeByRun(int cfg)
     {
+        const auto known = m_madeByRun.constFind(cfg);
+        if (known != m_madeByRun.constEnd())
+            return *known;
         Made made;
         QSet<TDataCmd *> seen;
         QList<TDataCmd *> work;
@@ -280,12 +275,13 @@ private:
             for (int started : steps.started)
                 reach(dataPrj.nextEnabledCmd(started, -1));
         }
-        return made;
+        return *m_madeByRun.insert(cfg, made);
     }
 
     QHash<TDataCmd *, Made> m_before;
     QHash<TDataCmd *, Steps> m_steps;
     QHash<TDataCmd *, Made> m_made;
+    QHash<int, Made> m_madeByRun;
 };
 
 // The checks of the files a run reads, each file and range once.
@@ -382,11 +378,9 @@ bool findRefusal(int cfgId, int afterCmdId, Refusal &refusal)
         if (configRefusal(cfgs.at(i), refusal, flow, checks))
             return true;
         for (TDataCmd *cmd : dataPrj.cmdsOfCfg(cfgs.at(i))) {
-            int target = -1;
-            if (!cmd->status() || cmd->cmd() != QLatin1String(CMD_JAMP)
-                || !referenceId(schema::value(cmd->toHash(), JAMP_TO_CMD), target))
+            if (!cmd->status() || cmd->cmd() != QLatin1String(CMD_JAMP))
                 continue;
-            if (const TDataCmd *to = dataPrj.cmdById(target); to && !cfgs.contains(to->idCfg()))
+            if (const TDataCmd *to = jumpTarget(cmd->toHash()); to && !cfgs.contains(to->idCfg()))
                 cfgs << to->idCfg();
         }
     }

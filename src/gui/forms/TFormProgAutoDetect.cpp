@@ -17,7 +17,6 @@
 #include "gui/widgets/TComboBox.h"
 #include "gui/widgets/TStyleCmdList.h"
 #include "gui/widgets/TToolBarMetrics.h"
-#include "misc/dev_misc.h"
 
 #include <QFormLayout>
 #include <QFrame>
@@ -222,10 +221,8 @@ void TFormProgAutoDetect::fillRoutes(const QString &route)
     for (const schema::Reference &r : schema::referencesIn(schema::Kind::Routes, route)) {
         const int row = m_table->rowCount();
         m_table->insertRow(row);
-        const bool leads = schema::namesRecord(r);
         int id = -1;
-        if (leads)
-            referenceId(r.text, id);
+        const bool leads = schema::namesRecord(r) && schema::idOf(r, id);
         setRow(row, r.key, id);
         if (!leads) {
             QTableWidgetItem *device = m_table->item(row, 0);

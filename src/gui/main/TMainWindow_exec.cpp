@@ -12,7 +12,6 @@
 #include "core/TAppData.h"
 #include "core/TCmdCode.h"
 #include "core/TLang.h"
-#include "core/TPairStringList.h"
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "data/TCtrlProject.h"
@@ -33,7 +32,6 @@
 #include "link/TExec.h"
 #include "link/TProg.h"
 #include "link/TSerialPort.h"
-#include "misc/dev_misc.h"
 
 #include <QAction>
 #include <QApplication>
@@ -252,21 +250,15 @@ bool TMainWindow::cfgReachedByRun(int id_cfg, int *runningCfg) const
         while (!queue.isEmpty()) {
             const int cfg = queue.takeFirst();
             for (const TDataCmd *cmd : dataPrj.cmdsOfCfg(cfg)) {
-                QList<int> targets;
-                const TData params = cmd->toHash();
-                if (cmd->cmd() == QLatin1String(CMD_JAMP)) {
-                    int target = -1;
-                    if (referenceId(schema::value(params, JAMP_TO_CMD), target))
-                        targets << dataPrj.cfgIdOfCmd(target);
-                } else if (cmd->cmd() == QLatin1String(CMD_AUTO_DETECT)) {
-                    const TPairStringList routes(schema::text(params, AUTO_ROUTE));
-                    for (const QString &value : routes.values()) {
-                        int target = -1;
-                        if (referenceId(value, target))
-                            targets << target;
-                    }
-                }
-                for (int t : qAsConst(targets)) {
+                // Jumps and routes move the run; "execute" starts one of its own.
+                if (cmd->cmd() == QLatin1String(CMD_EXECUTE))
+                    continue;
+                for (const schema::Reference &r : schema::referencesOf(cmd->toHash())) {
+                    int t = -1;
+                    if (!schema::idOf(r, t))
+                        continue;
+                    if (r.names == schema::Kind::Command)
+                        t = dataPrj.cfgIdOfCmd(t);
                     if (t >= 0 && !reached.contains(t)) {
                         reached.insert(t);
                         queue << t;

@@ -212,7 +212,7 @@ void TWgtLogExec::addCmd(const QString &text, const QString &param)
 void TWgtLogExec::amendCmd(const QString &text, const QString &param)
 {
     const QTextBlock block = m_text->document()->findBlockByNumber(m_cmdBlock);
-    if (m_cmdBlock < 0 || !block.isValid())
+    if (!block.isValid())
         return;
     QTextCursor cursor(block);
     cursor.beginEditBlock();

@@ -22,7 +22,6 @@
 #include <QVector>
 #include <QWidget>
 
-
 class QProgressBar;
 class QTextEdit;
 class QTimer;
