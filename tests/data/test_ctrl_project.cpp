@@ -157,7 +157,7 @@ private slots:
         lost.insert(JAMP_TO_CMD, deleted);
         prj->addCmd(lost, -1);
         TData detect = cmdRecord(second, CMD_AUTO_DETECT);
-        detect.insert(AUTO_ROUTE, QStringLiteral("X=%1|#note|bad|Y=%2|Z=42|W=x1").arg(second).arg(first));
+        detect.insert(AUTO_ROUTE, QStringLiteral("X=%1|#note|bad|Y=%2|Z=42|W=x1|V=%3").arg(second).arg(first).arg(gone));
         detect.insert(AUTO_NAME, QStringLiteral("25xx"));
         prj->addCmd(detect, -1);
         TData noCfg = cmdRecord(second, CMD_EXECUTE);
@@ -173,7 +173,7 @@ private slots:
         // A route item that leads to no configuration stays as stored, the
         // id of one deleted since is written -1 (it would name another).
         QVERIFY(text.contains("                {\"status\": \"1\", \"cmd\": \"auto_detect\", \"name\": "
-                              "\"25xx\", \"route\": \"X=0|#note|bad|Y=1|Z=42|W=x1\"},"));
+                              "\"25xx\", \"route\": \"X=0|#note|bad|Y=1|Z=42|W=x1|V=-1\"},"));
         // A damaged reference is no id: it stays as stored.
         QVERIFY(text.contains("                {\"status\": \"1\", \"cmd\": \"execute\", \"cfg\": \"abc\"}"));
 
@@ -186,7 +186,7 @@ private slots:
         QCOMPARE(prj->cfgName(execCmd->params().value(EXECUTE_CFG).toInt()), QStringLiteral("first"));
         QCOMPARE(prj->cmdById(prj->cmdById(1)->params().value(JAMP_TO_CMD).toInt())->cmd(),
                  QString(CMD_STOP));
-        QCOMPARE(prj->cmdById(3)->params().value(AUTO_ROUTE).toString(), QStringLiteral("X=0|#note|bad|Y=1|Z=42|W=x1"));
+        QCOMPARE(prj->cmdById(3)->params().value(AUTO_ROUTE).toString(), QStringLiteral("X=0|#note|bad|Y=1|Z=42|W=x1|V=-1"));
         QCOMPARE(prj->cmdById(4)->params().value(EXECUTE_CFG).toString(), QStringLiteral("abc"));
         QCOMPARE(prj->cfgIdOfCmd(5), 1);
     }

@@ -311,10 +311,9 @@ bool showsInvalid(QWidget *form)
 }
 
 
-// Texts the program never writes for a value of the kind: for a reference,
-// one that is no number and ids that no record has (one that the records
-// made after the load would reach, and -1); none for a key that takes any
-// text.
+// Texts the program never writes for a value of the kind (for a reference
+// also ids no record has: one the records made after the load would reach,
+// and -1); none for a key that takes any text.
 QStringList damagedTexts(schema::Kind kind)
 {
     switch (kind) {
@@ -739,32 +738,27 @@ private slots:
     {
         QStringList codes = cmdCode.codes();
         QCOMPARE(codes.size(), cmdCode.count());
-        QStringList references;   // the keys whose values name records of the project
         for (const QString &code : qAsConst(codes)) {
             QVector<schema::Entry> entries;
             QVERIFY2(schema::entriesOf(code, entries), qPrintable(code));
             QVERIFY2(familyFor(code, QLatin1String(REC_STATUS)) >= 0, qPrintable(code));
             QCOMPARE(QLatin1String(entries.first().key), QLatin1String(REC_STATUS));
-            for (const schema::Entry &e : qAsConst(entries))
-                if (!schema::referencesIn(e.kind, QStringLiteral("X=0")).isEmpty())
-                    references << code + QLatin1Char(' ') + QLatin1String(e.key);
         }
         QStringList table = schema::codes();
         table.sort();
         QCOMPARE(table, codes);
-        QCOMPARE(references, (QStringList{"auto_detect route", "execute cfg", "jamp to_cmd"}));
         for (int f = 0; f < int(std::size(families)); ++f)
             for (const QString &code : offered(f))
                 QVERIFY2(badOf(code), qPrintable(code));
     }
 
     // For every code of the catalogue, every key the schema gives it with a
-    // value the program never writes there (damaged, and for a reference
-    // one to no record), and the value of its row that its check refuses,
-    // on every family that offers the code: the command is invalid, and
-    // stays so with the value over a save and a reload; the refusal names
-    // the key and why; a run sends nothing and fails with that refusal, the
-    // command its one log line; records made later leave it so.
+    // value the program never writes there (damaged), and the value of its
+    // row that its check refuses, on every family that offers the code: the
+    // command is invalid, and stays so with the value over a save and a
+    // reload; the refusal names the key and why; a run sends nothing and
+    // fails with that refusal, the command its one log line. A reference to
+    // no record is damaged too, and records made later leave it so.
     void aBadValueIsRefusedNamingItsKey_data()
     {
         QTest::addColumn<int>("family");
@@ -772,16 +766,16 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("damaged");
-        const auto row = [](int f, const QString &code, const char *key, const QString &text, bool damaged) {
-            QTest::addRow("%s %s %s=\"%s\"", families[f].name, qPrintable(code), key, qPrintable(text))
-                << f << code << QString::fromLatin1(key) << text << damaged;
+        const auto row = [](int f, const QString &code, const char *key, const char *text, bool damaged) {
+            QTest::addRow("%s %s %s=\"%s\"", families[f].name, qPrintable(code), key, text)
+                << f << code << QString::fromLatin1(key) << QString::fromLatin1(text) << damaged;
         };
         for (const QString &code : cmdCode.codes()) {
             QVector<schema::Entry> entries;
             schema::entriesOf(code, entries);
             for (const schema::Entry &e : qAsConst(entries))
                 for (const QString &text : damagedTexts(e.kind))
-                    row(familyFor(code, QLatin1String(e.key)), code, e.key, text, true);
+                    row(familyFor(code, QLatin1String(e.key)), code, e.key, qPrintable(text), true);
         }
         for (int f = 0; f < int(std::size(families)); ++f)
             for (const QString &code : offered(f))
@@ -832,45 +826,17 @@ private slots:
         QVERIFY(!cmd->validParam());
     }
 
-    // References to a configuration deleted since the load and to its
-    // command turn invalid. The file holds -1 for them (their ids would read
-    // as positions of other records there), so that they stay references to
-    // nothing after the reload; one to a record left follows it.
-    void aReferenceToADeletedRecordStaysOne()
-    {
-        const TData detect = merged(soundRecord(families[F25], QLatin1String(CMD_AUTO_DETECT)),
-                                    {{AUTO_ROUTE, QStringLiteral("EF4015=1|EF4016=2")}});
-        QVERIFY(loadConfigs({{record(CMD_SET_PROG, {{SET_PROG_PROG, EMU}}), record(CMD_EXECUTE, {{EXECUTE_CFG, 1}}),
-                              record(CMD_JAMP, {{JAMP_TO_CMD, 4}}), detect},
-                             {record(CMD_PAUSE)},
-                             {record(CMD_PAUSE)}}));
-        const auto faults = [] {
-            QStringList found;
-            for (const TDataCmd *c : dataPrj.cmdsOfCfg(dataPrj.cfgIdAt(0)))
-                for (const QString &key : schema::faultyKeys(c->toHash()))
-                    found << key + QLatin1Char(' ') + c->params().value(key).toString();
-            return found;
-        };
-        QCOMPARE(faults(), QStringList());
-        dataPrj.removeCfg(dataPrj.cfgIdAt(1));
-        dataPrj.validateAll();
-        QCOMPARE(faults(), (QStringList{"cfg 1", "to_cmd 4", "route EF4015=1|EF4016=2"}));
-        QVERIFY(storeAndLoad());
-        QCOMPARE(faults(), (QStringList{"cfg -1", "to_cmd -1", "route EF4015=-1|EF4016=1"}));
-    }
-
     // Commands refused for what the commands before them choose, for what
     // they are, or for a file they cannot use, as a project file gives
     // them: the banner names the command (by its code where the catalogue
     // has no name) and what is lacking, and nothing is sent. A production
     // run (set_prog, set_device, erase, then the write or CRC) so leaves
     // the chip as it was, and so does a run whose jump would move it into
-    // that configuration; a read that makes the file only after the write,
-    // or where no path of the run leads, does not help it, and every
-    // family's read into a folder that is not there is refused too. Where
-    // something that may run before it could make the file or the folder
-    // (a read on any path there, the operator in a pause, a run started, a
-    // process; names compared cleaned), the run completes (no error).
+    // that configuration; a read that makes the file only after the write
+    // does not help it, nor one where no path of the run leads; a read into
+    // a missing folder is refused. Where something that may run before could
+    // make the file or folder (a read on any path there, a pause, a run
+    // started, a process; names compared cleaned), the run completes.
     void refusedBeforeAnythingIsSentOrCompleted_data()
     {
         QTest::addColumn<QVector<Commands>>("configurations");
@@ -926,10 +892,14 @@ private slots:
             << files[0].error;
 
         const QString made = path(QStringLiteral("made.bin")), folder = path(QStringLiteral("made"));
+        const QString inFolder = folder + QStringLiteral("/copy.bin");
         const TData read = fileRecord(CMD_FILE_READ, made), write = fileRecord(CMD_FILE_WRITE, made);
         const auto jampTo = [&](int at) { return record(CMD_JAMP, {{JAMP_TO_CMD, at}}); };
         QTest::newRow("read where a jump leads, then back to the write")
             << QVector<Commands>{{prog, flash, jampTo(4), write}, {prog, flash, read, jampTo(3)}} << QString();
+        QTest::newRow("read where no path of the run leads")
+            << QVector<Commands>{{prog, flash, erase, write}, {prog, flash, read, jampTo(3)}}
+            << refused(CMD_FILE_WRITE, FILE_FILE, T(fmtmsg::FILE_MISSING).arg(made));
         QTest::newRow("made by the operator in a pause") << one({prog, flash, record(CMD_PAUSE), write}) << QString();
         QTest::newRow("read by a run it starts")
             << QVector<Commands>{{prog, flash, record(CMD_EXECUTE, {{EXECUTE_CFG, 1}}), write}, {prog, flash, read}}
@@ -938,27 +908,18 @@ private slots:
             << one({prog, flash, fileRecord(CMD_FILE_READ, dir.path() + QStringLiteral("/./copy.bin")),
                     fileRecord(CMD_FILE_WRITE, QStringLiteral("copy.bin"))})
             << QString();
-        QTest::newRow("read where no path of the run leads")
-            << QVector<Commands>{{prog, flash, erase, write}, {prog, flash, read, jampTo(3)}}
-            << refused(CMD_FILE_WRITE, FILE_FILE, T(fmtmsg::FILE_MISSING).arg(made));
-        const QString inFolder = folder + QStringLiteral("/copy.bin");
         QTest::newRow("folder made by a process")
             << one({prog, flash, record(CMD_PROCESS, {{PROCESS_FILE, QStringLiteral("mkdir \"%1\"").arg(folder)}}),
                     fileRecord(CMD_FILE_READ, inFolder)})
             << QString();
-        const auto noFolder = [&](const char *code, const QString &file, const QString &where) {
-            return refused(code, FILE_FILE, T(fmtmsg::FILE_OPEN).arg(file, T(MSG_SAVE_NO_FOLDER).arg(where)));
-        };
-        QTest::newRow("a file where its folder should be")
-            << one({prog, flash, erase, fileRecord(CMD_FILE_READ, in + QStringLiteral("/copy.bin"))})
-            << noFolder(CMD_FILE_READ, in + QStringLiteral("/copy.bin"), in);
         for (int f : {F24, F25, FAVR})
             for (const QString &code : offered(f))
                 if (TMemoryExec::fileUseOf(code) == TMemoryExec::FileUse::Makes)
                     QTest::addRow("%s %s into a missing folder", families[f].name, qPrintable(code))
                         << one({prog, setDeviceRecord(families[f]),
                                 merged(soundRecord(families[f], code), {{FILE_FILE, inFolder}})})
-                        << noFolder(qPrintable(code), inFolder, folder);
+                        << refused(qPrintable(code), FILE_FILE,
+                                   T(fmtmsg::FILE_OPEN).arg(inFolder, T(MSG_SAVE_NO_FOLDER).arg(folder)));
     }
     void refusedBeforeAnythingIsSentOrCompleted()
     {

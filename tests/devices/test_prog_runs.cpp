@@ -55,8 +55,6 @@ QString msg(int n)
     return lang.text(n);
 }
 
-constexpr int REFUSED = checkmsg::REFUSED;
-
 bool writeText(const QString &path, const QString &text)
 {
     QFile f(path);
@@ -576,9 +574,9 @@ private slots:
         QTest::newRow("no route, stop") << "Flash" << "" << 1 << "" << false << "W25Q32 (EF4016)" << 402 << false;
         QTest::newRow("no route, skip") << "Flash" << "" << 0 << "" << true << "W25Q32 (EF4016)" << 0 << false;
         // A route that leads to no configuration is refused before the run.
-        QTest::newRow("target gone") << "Flash" << "EF4016=4711" << 1 << "" << false << "" << REFUSED << false;
-        QTest::newRow("no number") << "Flash" << "EF4016=abc" << 0 << "" << false << "" << REFUSED << false;
-        QTest::newRow("negative") << "Flash" << "EF4016=-1" << 1 << "" << false << "" << REFUSED << false;
+        QTest::newRow("target gone") << "Flash" << "EF4016=4711" << 1 << "" << false << "" << checkmsg::REFUSED << false;
+        QTest::newRow("no number") << "Flash" << "EF4016=abc" << 0 << "" << false << "" << checkmsg::REFUSED << false;
+        QTest::newRow("negative") << "Flash" << "EF4016=-1" << 1 << "" << false << "" << checkmsg::REFUSED << false;
         QTest::newRow("refused, stop") << "Flash" << "EF4016=%1" << 1 << "refuse" << false << "" << 411 << false;
         QTest::newRow("refused, skip") << "Flash" << "=%1" << 0 << "refuse" << true << " ()" << 0 << true;
         QTest::newRow("silent chip") << "Flash" << "EF4016=%1" << 0 << "silence" << false << "" << 389 << false;
@@ -610,10 +608,10 @@ private slots:
 
         run(a, ok);
         const QVector<QByteArray> frames = wire();
-        if (error == REFUSED) {
+        if (error == checkmsg::REFUSED) {
             QCOMPARE(frames, QVector<QByteArray>());
-            QCOMPARE(failure(), msg(REFUSED).arg(cmdCode.name(QLatin1String(CMD_AUTO_DETECT)), QLatin1String(AUTO_ROUTE),
-                                                 msg(checkmsg::ROUTE_NONE).arg(route)));
+            QCOMPARE(failure(), msg(error).arg(cmdCode.name(QLatin1String(CMD_AUTO_DETECT)), QLatin1String(AUTO_ROUTE),
+                                               msg(checkmsg::ROUTE_NONE).arg(route)));
             return;
         }
         QVERIFY(frames.size() >= 4);

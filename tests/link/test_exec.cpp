@@ -162,20 +162,13 @@ public:
     IDeviceExec *createExec(const TData &data) override
     {
         const QString tag = data.value(TAG).toString();
-        {
-            // Runs at once ask from threads of their own.
-            QMutexLocker lock(&askedLock);
-            asked << tag;
-        }
+        const QMutexLocker lock(&askedLock);   // runs at once ask from threads of their own
+        asked << tag;
         return tag == noExecTag ? nullptr : new ScriptExec(data, trace);
     }
     Trace *trace;
     // The tags of the commands an executor was asked for.
-    QStringList askedTags() const
-    {
-        QMutexLocker lock(&askedLock);
-        return asked;
-    }
+    QStringList askedTags() const { const QMutexLocker lock(&askedLock); return asked; }
     QString noExecTag;   // the command it cannot carry out
 
 private:

@@ -38,9 +38,8 @@ public:
     QVector<int> stopsOnWaiting;   // configurations to stop when "waiting" arrives
     QString stopOnCmdParams;       // ... or, if set, when a command with this parameter text starts
     std::function<void()> onEvent; // called after each event is kept
-    // Called when a run asks to start a configuration or says it pauses,
-    // before the answer: what the window, a run it starts or the operator
-    // does meanwhile.
+    // Called as a run pauses or asks to start a configuration, before the
+    // answer: what the operator or the run started does meanwhile.
     std::function<void()> onRequest;
 
     QVector<TCodeExec> codes() const

@@ -318,14 +318,11 @@ private slots:
             << QString("{F}msg 386\n{F}%1\n\n{F}%1\n").arg(ruler);
         QTest::newRow("unknown kinds write nothing")
             << true << true << QStringList{"1|a", "8|x|y", "9|z", "5|b"} << "{T}<ms>{X}a\n{T}<ms>{S}b";
-        // What a read stored takes the place of its line's text, the stamp kept.
-        QTest::newRow("a value read, in its command's line")
-            << true << true << QStringList{"0|Read|E2", "0|Fuse|E2", "2|more", "7|Fuse|62", "1|t"}
+        // What a read stored takes the place of the last command line's text,
+        // the stamp kept (also where it had none); without one it is dropped.
+        QTest::newRow("values read, in their command's line")
+            << true << true << QStringList{"7|Read|9", "0|Read|", "7|Read|E2", "0|Fuse|E2", "2|more", "7|Fuse|62", "1|t"}
             << QString("{T}<ms>{C}Read{P} (E2)\n{T}<ms>{C}Fuse{P} (62)\n{X}%1more\n{T}<ms>{X}t").arg(QString(13, ' '));
-        QTest::newRow("a value read where the line had none")
-            << false << false << QStringList{"0|Read|", "7|Read|62"} << "{C}Read{P} (62)";
-        QTest::newRow("a value read with no command line")
-            << false << false << QStringList{"1|a", "7|Read|62"} << "{X}a";
         QTest::newRow("work after a command and a work line")
             << false << false << QStringList{"0|C|p", "3|w1", "3|w2", "1|t"} << "{C}C{P} (p)\n{W}w1\n{W}w2\n{X}t";
     }
