@@ -24,10 +24,6 @@ TSettings::TSettings(const QString &fileName)
     : QSettings(fileName, QSettings::IniFormat)
 {
     setIniCodec(CODEC_NAME);
-    // Kept for the view: the INI reader may read the file anew later.
-    QFile file(fileName);
-    if (file.open(QIODevice::ReadOnly))
-        m_madeOn = file.readAll();
 }
 
 TSettings::~TSettings()
@@ -314,11 +310,8 @@ void forEachIniValue(const QByteArray &data, const std::function<void(const QStr
 
 bool TSettings::rawText(const QString &wanted, QString *text) const
 {
-    QFile file(fileName());
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    QByteArray data;
+    if (!readWholeFile(fileName(), &data))
         return false;
     bool found = false;
     forEachIniValue(data, [&](const QString &key, const QString &value) {
@@ -381,6 +374,19 @@ void TSettings::writeStringList(const QString &key, const QStringList &value)
     setValue(key, value.join(QLatin1Char('|')));
 }
 
+namespace {
+
+QString intListText(const QList<int> &values)
+{
+    QStringList items;
+    items.reserve(values.size());
+    for (int v : values)
+        items.append(QString::number(v));
+    return items.join(QLatin1Char('|'));
+}
+
+} // namespace
+
 QList<int> TSettings::readIntList(const QString &key, const QList<int> &def) const
 {
     const QStringList items = readStringList(key);
@@ -392,27 +398,20 @@ QList<int> TSettings::readIntList(const QString &key, const QList<int> &def) con
         for (const QString &item : items)
             result.append(int(item.toUInt()));
     }
-    QStringList stored;
-    for (int v : qAsConst(result))
-        stored.append(QString::number(v));
-    noteRead(key, stored.join(QLatin1Char('|')));
+    noteRead(key, intListText(result));
     return result;
 }
 
 void TSettings::writeIntList(const QString &key, const QList<int> &value)
 {
-    QStringList items;
-    items.reserve(value.size());
-    for (int v : value)
-        items.append(QString::number(v));
-    writeStringList(key, items);
+    setValue(key, intListText(value));
 }
 
 QColor TSettings::readColor(const QString &key, const QColor &def) const
 {
-    const int rgb = readInt(key, int(def.rgb() & 0xFFFFFFu));
-    noteRead(key, QString::number(int(uint(rgb) & 0xFFFFFFu)));
-    return QColor(QRgb(uint(rgb) | 0xFF000000u));
+    const uint rgb = uint(readValue(key, int(def.rgb() & 0xFFFFFFu)).toInt()) & 0xFFFFFFu;
+    noteRead(key, QString::number(rgb));
+    return QColor(QRgb(rgb | 0xFF000000u));
 }
 
 void TSettings::writeColor(const QString &key, const QColor &value)
@@ -589,14 +588,14 @@ void TSettings::ensureView() const
     if (m_viewTaken)
         return;
     m_viewTaken = true;
-    // The file as this object was made on, where no read or write has put
-    // the key already.
-    QHash<QString, QString> file;
-    forEachIniValue(m_madeOn, [&](const QString &key, const QString &value) { file.insert(key, value); });
-    m_madeOn.clear();
-    for (auto it = file.cbegin(); it != file.cend(); ++it)
-        if (!m_view.contains(it.key()))
-            m_view.insert(it.key(), it.value());
+    QByteArray data;
+    if (!readWholeFile(fileName(), &data))
+        return;
+    const View read = m_view;
+    forEachIniValue(data, [&](const QString &key, const QString &value) {
+        if (!read.contains(key))
+            m_view.insert(key, value);
+    });
 }
 
 void TSettings::noteRead(const QString &key, const QString &stored) const
@@ -656,6 +655,16 @@ QVector<QStringList> recordsOf(const TSettings::RecordList &list, QStringList ke
     return records;
 }
 
+// Each key that stores the records and the chosen index, with its value.
+void forEachRecordKey(const TSettings::RecordList &list, const QVector<QStringList> &records, int index,
+                      const std::function<void(const QString &, const QVariant &)> &put)
+{
+    for (int i = 0; i < records.size(); ++i)
+        put(QStringLiteral("%1/%2%3").arg(list.group, list.prefix).arg(i), records.at(i).join(QLatin1Char('|')));
+    if (!list.indexKey.isEmpty())
+        put(list.indexKey, index);
+}
+
 } // namespace
 
 QVector<QStringList> TSettings::readRecords(const RecordList &list)
@@ -670,14 +679,8 @@ void TSettings::writeRecords(const RecordList &list, const QVector<QStringList> 
 {
     // As plain keys too, so that reads see them at once.
     remove(list.group);
-    for (int i = 0; i < records.size(); ++i)
-        setValue(QStringLiteral("%1/%2%3").arg(list.group, list.prefix).arg(i), records.at(i).join(QLatin1Char('|')));
-    if (!list.indexKey.isEmpty())
-        setValue(list.indexKey, index);
-    Records mine;
-    mine.list = records;
-    mine.index = index;
-    m_lists.insert(fullKey(list.group), {list, mine});
+    forEachRecordKey(list, records, index, [this](const QString &key, const QVariant &value) { setValue(key, value); });
+    m_lists.insert(fullKey(list.group), {list, {records, index}});
 }
 
 TSettings::Records TSettings::viewRecords(const RecordList &list) const
@@ -686,10 +689,8 @@ TSettings::Records TSettings::viewRecords(const RecordList &list) const
     for (auto it = m_view.cbegin(); it != m_view.cend(); ++it)
         if (it.key().startsWith(list.group + QLatin1Char('/')))
             keys.append(it.key());
-    Records records;
-    records.list = recordsOf(list, keys, [this](const QString &key) { return m_view.value(key); });
-    records.index = m_view.value(list.indexKey, QStringLiteral("0")).toInt();
-    return records;
+    return {recordsOf(list, keys, [this](const QString &key) { return m_view.value(key); }),
+            m_view.value(list.indexKey, QStringLiteral("0")).toInt()};
 }
 
 namespace {
@@ -762,17 +763,6 @@ QVector<QStringList> mergeRecords(const QVector<QStringList> &base, const QVecto
 
 } // namespace
 
-bool TSettings::choseHere(const RecordList &list, const Records &mine) const
-{
-    if (list.indexKey.isEmpty())
-        return false;
-    // An index this object never read is its own choice, as any key is.
-    if (!m_view.contains(list.indexKey))
-        return true;
-    const Records base = viewRecords(list);
-    return chosenName(mine.list, mine.index, list.nameField) != chosenName(base.list, base.index, list.nameField);
-}
-
 TSettings::Pending TSettings::pending(int from) const
 {
     ensureView();
@@ -793,10 +783,14 @@ TSettings::Pending TSettings::pending(int from) const
     }
     Pending p;
     for (auto it = m_lists.cbegin(); it != m_lists.cend(); ++it) {
-        const RecordList &list = it.value().first;
-        const Records &mine = it.value().second;
-        if (mine.list != viewRecords(list).list || choseHere(list, mine))
-            p.lists.append(list);
+        ListChange c{it.value().first, viewRecords(it.value().first), it.value().second, false};
+        const int field = c.list.nameField;
+        // An index this object never read is its own choice, as any key is.
+        c.chose = !c.list.indexKey.isEmpty()
+                  && (!m_view.contains(c.list.indexKey)
+                      || chosenName(c.mine.list, c.mine.index, field) != chosenName(c.base.list, c.base.index, field));
+        if (c.mine.list != c.base.list || c.chose)
+            p.lists.append(c);
     }
     for (auto it = last.cbegin(); it != last.cend(); ++it) {
         if (std::any_of(m_lists.cbegin(), m_lists.cend(), [&](const auto &l) { return inList(it.key(), l.first); }))
@@ -818,19 +812,15 @@ void TSettings::settle(const Pending &done)
         m_view.insert(set.first, storedForm(set.second));
     for (const QString &key : done.removals)
         m_view.remove(key);
-    for (const RecordList &list : done.lists) {
-        const Records &mine = m_lists.value(fullKey(list.group)).second;
+    for (const ListChange &c : done.lists) {
         for (auto it = m_view.begin(); it != m_view.end();) {
-            if (isUnder(it.key(), list.group))
+            if (isUnder(it.key(), c.list.group))
                 it = m_view.erase(it);
             else
                 ++it;
         }
-        for (int i = 0; i < mine.list.size(); ++i)
-            m_view.insert(QStringLiteral("%1/%2%3").arg(list.group, list.prefix).arg(i),
-                          mine.list.at(i).join(QLatin1Char('|')));
-        if (!list.indexKey.isEmpty())
-            m_view.insert(list.indexKey, QString::number(mine.index));
+        forEachRecordKey(c.list, c.mine.list, c.mine.index,
+                         [this](const QString &key, const QVariant &value) { m_view.insert(key, storedForm(value)); });
     }
     m_lists.clear();
     m_written = m_changes.size();
@@ -890,26 +880,19 @@ bool TSettings::writeChanges(int from)
     }
     {
         TSettings now(edited);
-        for (const RecordList &list : p.lists) {
-            const Records base = viewRecords(list);
-            const Records &mine = m_lists.value(fullKey(list.group)).second;
-            Records theirs;
-            theirs.list = now.readRecords(list);
-            theirs.index = list.indexKey.isEmpty() ? 0 : now.readInt(list.indexKey, 0);
+        for (const ListChange &c : p.lists) {
+            const RecordList &list = c.list;
+            const Records theirs{now.readRecords(list), list.indexKey.isEmpty() ? 0 : now.readInt(list.indexKey, 0)};
             QStringList names;
-            Records merged;
-            merged.list = mergeRecords(base.list, mine.list, theirs.list, list.nameField, &names);
-            const Records &chooser = choseHere(list, mine) ? mine : theirs;
+            const QVector<QStringList> merged =
+                mergeRecords(c.base.list, c.mine.list, theirs.list, list.nameField, &names);
+            const Records &chooser = c.chose ? c.mine : theirs;
             const std::optional<QString> chosen = chosenName(chooser.list, chooser.index, list.nameField);
-            merged.index = chosen ? names.indexOf(*chosen) : chooser.index;
-            for (int r = 0; r < merged.list.size(); ++r) {
-                keys.append(QStringLiteral("%1/%2%3").arg(list.group, list.prefix).arg(r));
-                values.append(merged.list.at(r).join(QLatin1Char('|')));
-            }
-            if (!list.indexKey.isEmpty()) {
-                keys.append(list.indexKey);
-                values.append(merged.index);
-            }
+            forEachRecordKey(list, merged, chosen ? names.indexOf(*chosen) : chooser.index,
+                             [&](const QString &key, const QVariant &value) {
+                                 keys.append(key);
+                                 values.append(value);
+                             });
         }
     }
     const qint64 bound = sizeBound(old.size(), keys, values);
@@ -923,8 +906,8 @@ bool TSettings::writeChanges(int from)
         edit.setIniCodec(CODEC_NAME);
         for (const QString &key : p.removals)
             edit.remove(key);
-        for (const RecordList &list : p.lists)
-            edit.remove(list.group);
+        for (const ListChange &c : p.lists)
+            edit.remove(c.list.group);
         for (int i = 0; i < keys.size(); ++i)
             edit.setValue(keys.at(i), values.at(i));
         edit.sync();
@@ -969,7 +952,6 @@ bool TSettings::writeWhole(const QString &path, const std::function<void(TSettin
         *view = settings.view();
     // The caller was told: a write that failed is not tried again unseen
     // as the object goes (nor waited for a second time).
-    settings.m_lists.clear();
     settings.m_written = settings.m_changes.size();
     return ok;
 }

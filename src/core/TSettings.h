@@ -19,9 +19,9 @@
 // or instances at once each keep what the others wrote.
 //
 // A change is one only against what the object holds the file to be (its
-// view): the file's keys as they were when the object was made, each key
-// it read as that read gave it (an absent key as the default it read as) and what it
-// wrote since. A value set as the view has it is no change, a key removed
+// view): each key it read as that read gave it (an absent key as the
+// default it read as), the file's other keys as they were when it first
+// changed a key (or gave its view), and what it wrote since. A value set as the view has it is no change, a key removed
 // that the view does not hold is none either, and a write in which nothing
 // changed leaves the file untouched. So a key that another object or
 // instance changed meanwhile stays as they left it unless this one changed
@@ -35,7 +35,6 @@
 // A failed write names the file and the system's reason (no space, file
 // too large, ...) in errorString() and leaves no copy or lock file behind.
 
-#include <QByteArray>
 #include <QColor>
 #include <QHash>
 #include <QList>
@@ -156,12 +155,21 @@ private:
         QVector<QStringList> list;
         int index = 0;
     };
+    // A list written: as the view holds it, as this object holds it, and
+    // whether this object chose another record than the view names.
+    struct ListChange
+    {
+        RecordList list;
+        Records base;
+        Records mine;
+        bool chose = false;
+    };
     // What a write changes against the view.
     struct Pending
     {
         QVector<QPair<QString, QVariant>> sets;
         QStringList removals;
-        QVector<RecordList> lists;
+        QVector<ListChange> lists;
         bool isEmpty() const { return sets.isEmpty() && removals.isEmpty() && lists.isEmpty(); }
     };
 
@@ -170,15 +178,13 @@ private:
     const Change *changeOf(const QString &key) const;
     QVariant readValue(const QString &key, const QVariant &def) const;
     bool rawText(const QString &full, QString *text) const;
-    // Takes the file as the object was made on into the view, where no
-    // read or write has put a key.
+    // Takes the file as it stands into the view, once, where no read has
+    // put a key: at the first change or when the view is asked for, so that
+    // an object that only reads never reads the file for it.
     void ensureView() const;
     // A read's result, in the form its writer stores it, into the view.
     void noteRead(const QString &key, const QString &stored) const;
     Records viewRecords(const RecordList &list) const;
-    // Whether the index of these records names another record than the
-    // view's.
-    bool choseHere(const RecordList &list, const Records &mine) const;
     Pending pending(int from) const;
     void settle(const Pending &done);
     bool writeChanges(int from);
@@ -189,7 +195,6 @@ private:
     int m_lockWaitMs = -1;
     mutable View m_view;
     mutable bool m_viewTaken = false;
-    mutable QByteArray m_madeOn; // the file's bytes as the object was made, until the view takes them
     // The lists written and not yet in the file, by group.
     QHash<QString, QPair<RecordList, Records>> m_lists;
 };

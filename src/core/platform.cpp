@@ -176,20 +176,28 @@ bool sameFile(int fd, const QByteArray &native)
            && S_ISREG(byName.st_mode) && byFd.st_dev == byName.st_dev && byFd.st_ino == byName.st_ino;
 }
 
+// Takes the lock of the open descriptor without waiting: false (closed)
+// while another holds it (busy set). Any other refusal is a file system
+// without such locks: the descriptor is as much of a lock as it offers.
+bool lockOrBusy(int fd, bool *busy)
+{
+    *busy = false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EINTR)) {
+        ::close(fd);
+        *busy = true;
+        return false;
+    }
+    return true;
+}
+
 // Takes the lock of the opened file and checks that the name still leads
 // to it: the descriptor, or -1 (closed) while another holds the lock (busy
 // set) or when the name leads elsewhere now (a cleaner or a holder removed
 // the file between its opening and its locking).
 int lockOpened(int fd, const QByteArray &native, bool *busy)
 {
-    *busy = false;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EINTR)) {
-        ::close(fd);
-        *busy = true;
+    if (!lockOrBusy(fd, busy))
         return -1;
-    }
-    // Any other refusal is a file system without such locks: the file
-    // itself is as much of a lock as it offers.
     if (!sameFile(fd, native)) {
         ::close(fd);
         return -1;
@@ -233,14 +241,7 @@ qintptr lockFolder(const QString &dirPath, bool *busy, QString *error)
         *error = qt_error_string(errno);
         return -1;
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EINTR)) {
-        ::close(fd);
-        *busy = true;
-        return -1;
-    }
-    // Any other refusal is a file system without such locks: the save goes
-    // on as guarded as it offers.
-    return fd;
+    return lockOrBusy(fd, busy) ? fd : -1;
 }
 
 void unlockFolder(qintptr handle)
