@@ -91,51 +91,36 @@ private slots:
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"velkor.ini"});
     }
 
-    // Two copies of the program on one settings file. A unticks "centre
-    // main window", moves a programmer up, changes another's port and adds
-    // one; B unticks a confirmation, removes a programmer and adds one that
-    // it makes the default. A quits, then B: the file holds all of it.
+    // Two copies of the program, this one and another process, save after
+    // both read the file: the other unticks a box, moves a programmer up,
+    // changes another's port and adds one; this one unticks another box,
+    // removes a programmer and adds one as the default. All of it stays.
     void twoCopiesKeepEachOthersChanges()
     {
         QTemporaryDir folder;
         setAppFileLocation(folder.path());
-        const auto setNames = [](const QStringList &names, int byDefault) {
+        const auto save = [](bool TAppData::*unticked, const QStringList &names, int byDefault) {
             TProgName list;
             for (const QString &name : names)
                 list.add(true, name.section(':', 0, 0), name.section(':', 1), "Box");
             appData.progName.replace(list);
             appData.progDefault = byDefault;
+            if (unticked)
+                appData.*unticked = false;
+            return appData.save();
         };
         appData.load();
-        appData.windowMainCenter = appData.confirmCmdPaste = true;
-        setNames({"Bench:COM1", "Spare:COM2", "Old:COM3"}, 0);
-        QVERIFY(appData.save());
-        ChildProcess copies[2];
-        for (int c = 0; c < 2; ++c) {
-            QVERIFY(copies[c].start([&, c](ChildProcess &self) {
-                appData.load();
-                self.ready();
-                self.waitGo();
-                if (c == 0) {
-                    appData.windowMainCenter = false;
-                    setNames({"Spare:COM2", "Bench:COM9", "Old:COM3", "A:COM4"}, 1);
-                } else {
-                    appData.confirmCmdPaste = false;
-                    setNames({"Bench:COM1", "Spare:COM2", "B:COM5"}, 2);
-                }
-                return appData.save();
-            }));
-            QVERIFY(copies[c].waitReady());
-        }
-        for (ChildProcess &copy : copies) {
-            copy.go();
-            QCOMPARE(copy.wait(), 0);
-        }
-        appData.load();
-        QVERIFY(!appData.windowMainCenter && !appData.confirmCmdPaste);
-        QCOMPARE(appData.progName.names(), QStringList({"Spare", "Bench", "A", "B"}));
-        QCOMPARE(appData.progName.find("Bench").port, QString("COM9"));
-        QCOMPARE(appData.progDefault, 3);
+        QVERIFY(save(nullptr, {"Bench:COM1", "Spare:COM2", "Old:COM3"}, 0));
+        ChildProcess other;
+        QVERIFY(other.start([&](ChildProcess &) {
+            appData.load();
+            return save(&TAppData::windowMainCenter, {"Spare:COM2", "Bench:COM9", "Old:COM3", "A:COM4"}, 1);
+        }));
+        QCOMPARE(other.wait(), 0);
+        QVERIFY(save(&TAppData::confirmCmdPaste, {"Bench:COM1", "Spare:COM2", "B:COM5"}, 2));
+        const QByteArray ini = fileBytes(settingsFilePath());
+        QVERIFY(ini.contains("Name0=1|Spare|COM2|Box\nName1=1|Bench|COM9|Box\nName2=1|A|COM4|Box\nName3=1|B|COM5|Box\n"));
+        QVERIFY(ini.contains("Default=3") && ini.contains("WindowMainCenter=0") && ini.contains("CmdPaste=0"));
         setAppFileLocation(QString());
     }
 
