@@ -2,8 +2,6 @@
 
 #include <QCoreApplication>
 
-#include <iterator>
-
 #include "core/TLang.h"
 #include "devices/exec_messages.h"
 #include "formats/TFormat.h"
@@ -159,22 +157,7 @@ void IDeviceExec::changeConfirmed()
     if (!m_change.inFlight)
         return;
     m_change.inFlight = false;
-    confirm(m_change.requestFirst, m_change.requestLast);
-}
-
-void IDeviceExec::confirm(qint64 first, qint64 last)
-{
-    std::map<qint64, qint64> &done = m_change.done;
-    // The ranges that overlap or meet first..last become one.
-    auto it = done.upper_bound(first);
-    if (it != done.begin() && std::prev(it)->second + 1 >= first)
-        --it;
-    while (it != done.end() && it->first <= last + 1) {
-        first = qMin(first, it->first);
-        last = qMax(last, it->second);
-        it = done.erase(it);
-    }
-    done.emplace_hint(it, first, last);
+    m_change.done.add(m_change.requestFirst, m_change.requestLast);
 }
 
 void IDeviceExec::endChange()
@@ -187,7 +170,7 @@ void IDeviceExec::changeUnits(qint64 confirmed, bool ok)
     const qint64 next = m_change.first + qBound<qint64>(0, confirmed, m_change.last - m_change.first + 1);
     if (next > m_change.first) {
         m_change.inFlight = false;
-        confirm(m_change.first, next - 1);
+        m_change.done.add(m_change.first, next - 1);
     }
     if (ok)
         endChange();
@@ -214,9 +197,6 @@ QStringList IDeviceExec::unfinishedChangeText() const
     if (!c.open)
         return {};
     QStringList lines;
-    qint64 units = 0;
-    for (const auto &part : c.done)
-        units += part.second - part.first + 1;
     switch (c.unit) {
     case ChangeUnit::Addresses:
         // One part from the range's start: the contents are new up to an address.
@@ -229,8 +209,8 @@ QStringList IDeviceExec::unfinishedChangeText() const
             lines << lang.text(execmsg::CHANGE_UNSURE).arg(hexText64(c.requestFirst), hexText64(c.requestLast));
         break;
     case ChangeUnit::Registers:
-        if (units > 0)
-            lines << lang.text(execmsg::REGISTERS_PART, units, c.last - c.first + 1);
+        if (!c.done.empty())
+            lines << lang.text(execmsg::REGISTERS_PART, c.done.units(), c.last - c.first + 1);
         if (c.inFlight)
             lines << lang.text(execmsg::REGISTER_UNSURE).arg(c.requestFirst).arg(c.last);
         break;

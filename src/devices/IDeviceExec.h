@@ -11,8 +11,7 @@
 #include "core/TData.h"
 #include "devices/TCheck.h"
 #include "devices/TCodeExec.h"
-
-#include <map>
+#include "misc/TRangeSet.h"
 
 class TFormat;
 class TSerialPort;
@@ -128,15 +127,12 @@ private:
         ChangeUnit unit = ChangeUnit::Addresses;
         qint64 first = 0;
         qint64 last = -1;
-        // The units confirmed, first to last, merged where they meet.
-        std::map<qint64, qint64> done;
+        TRangeSet done;         // the units confirmed
         bool inFlight = false;  // a request was sent and not confirmed
         qint64 requestFirst = 0;
         qint64 requestLast = -1;
     };
 
-    // Adds first..last to the units confirmed.
-    void confirm(qint64 first, qint64 last);
     // The confirmed ranges of addresses as the log gives them.
     QString addressParts() const;
 

@@ -2,11 +2,10 @@
 
 #include "core/TLang.h"
 #include "formats/format_messages.h"
+#include "misc/TRangeSet.h"
 #include "misc/dev_misc.h"
 
 #include <cstring>
-#include <iterator>
-#include <map>
 
 namespace {
 
@@ -448,9 +447,9 @@ bool TFormatHEX::typeRulesKept(const Record &record)
 bool TFormatHEX::checkFile()
 {
     const bool anyData = outsideAllowed || windowEnd < addrFile;
-    // Address ranges given so far, first address to last, merged where they
-    // meet; a file in address order only ever extends the last one.
-    std::map<qint64, qint64> given;
+    // Address ranges given so far; a file in address order only ever
+    // extends the last one.
+    TRangeSet given;
     qint64 highest = -1;
     qint64 extended = 0;
     for (;;) {
@@ -479,34 +478,13 @@ bool TFormatHEX::checkFile()
                                            .arg(address(first), address(last), address(addrFile),
                                                 address(windowEnd)));
         inWindow = inWindow || inside;
-        if (first > highest) {
-            if (!given.empty() && first == highest + 1)
-                std::prev(given.end())->second = last;
-            else
-                given.emplace_hint(given.end(), first, last);
-            highest = last;
-        } else {
+        if (first <= highest) {
             ordered = false;
-            auto next = given.upper_bound(first);
-            const bool overlaps = (next != given.begin() && std::prev(next)->second >= first)
-                                  || (next != given.end() && next->first <= last);
-            if (overlaps)
+            if (given.overlaps(first, last))
                 return lineFault(rec.line, message(fmtmsg::LINE_OVERLAP).arg(address(first), address(last)));
-            if (next != given.begin() && std::prev(next)->second + 1 == first) {
-                auto before = std::prev(next);
-                before->second = last;
-                if (next != given.end() && next->first == last + 1) {
-                    before->second = next->second;
-                    given.erase(next);
-                }
-            } else if (next != given.end() && next->first == last + 1) {
-                const qint64 end = next->second;
-                given.erase(next);
-                given.emplace(first, end);
-            } else {
-                given.emplace_hint(next, first, last);
-            }
         }
+        given.add(first, last);
+        highest = qMax(highest, last);
         if (given.size() > maxPieces)
             return lineFault(rec.line, message(fmtmsg::LINE_PIECES).arg(maxPieces));
     }

@@ -72,27 +72,23 @@ TWalkEnd walkRange(const TChunkRule &rule, qint64 first, qint64 last, const TChu
 TWalkEnd walkFile(TFormat &format, qint64 first, const TPieceStep &handle, const TProgressStep &progress,
                   QString &error)
 {
-    // Each piece is read before the stop after the one before is taken, so
-    // that a stop after the file's last piece stops nothing.
-    qint64 address = first;
-    QByteArray piece;
-    const auto readNext = [&](qint64 next) {
-        address = next;
-        if (format.read(address, piece))
-            return true;
-        error = format.errorString();
-        return false;
-    };
-    if (!readNext(first))
-        return TWalkEnd::Failed;
-    while (!piece.isEmpty()) {
+    // A stop is taken once the next piece is known to be there: a stop
+    // after the file's last piece stops nothing.
+    bool stop = false;
+    for (qint64 next = first;;) {
+        qint64 address = next;
+        QByteArray piece;
+        if (!format.read(address, piece)) {
+            error = format.errorString();
+            return TWalkEnd::Failed;
+        }
+        if (piece.isEmpty())
+            return TWalkEnd::Done;
+        if (stop)
+            return TWalkEnd::Stopped;
         if (!handle(address, piece))
             return TWalkEnd::Failed;
-        const qint64 next = address + piece.size();
-        if (!readNext(next))
-            return TWalkEnd::Failed;
-        if (progress && progress(next) && !piece.isEmpty())
-            return TWalkEnd::Stopped;
+        next = address + piece.size();
+        stop = progress && progress(next);
     }
-    return TWalkEnd::Done;
 }

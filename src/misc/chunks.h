@@ -72,7 +72,8 @@ TWalkEnd walkRange(const TChunkRule &rule, qint64 first, qint64 last, const TChu
 // Walks the pieces of a chip-data file open for reading, asking for the
 // first at first and for each next one right after the one before; an
 // empty piece ends the walk, and a stop after the last piece stops
-// nothing. A failed read fails it with the format's error text in error. The pieces keep the block the format was made
-// with; a step that sends one cuts it by its rule.
+// nothing. A failed read fails it with the format's error text in error.
+// The pieces keep the block the format was made with; a step that sends
+// one cuts it by its rule.
 TWalkEnd walkFile(TFormat &format, qint64 first, const TPieceStep &handle,
                   const TProgressStep &progress, QString &error);

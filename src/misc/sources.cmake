@@ -2,6 +2,8 @@
 target_sources(velkorlib PRIVATE
     misc/TNormCmdParam.cpp
     misc/TNormCmdParam.h
+    misc/TRangeSet.cpp
+    misc/TRangeSet.h
     misc/chunks.cpp
     misc/chunks.h
     misc/dev_misc.cpp
