@@ -1,8 +1,8 @@
 #pragma once
 // Files no reader should trust: binary noise (NUL bytes, line ends and
 // signs of the line grammars scattered through it), written where a test
-// needs them; files whose changes their stamps do not tell, and stamps
-// that move over the same bytes.
+// needs them; files whose changes their stamps do not tell, writes in
+// place, and stamps that move alone.
 
 #include <QByteArray>
 #include <QDateTime>
@@ -11,6 +11,7 @@
 
 #include "core/platform.h"
 
+#include <cstdio>
 #include <unistd.h>
 
 namespace hostile {
@@ -47,46 +48,36 @@ public:
     BlindFileClock &operator=(const BlindFileClock &) = delete;
 };
 
-// What moves a file's stamp and leaves the bytes that a descriptor open on
-// it reads as they were: its times set, its mode changed, a new hard link,
-// another file put in its name's place by a rename (a copy of it, or of
-// other bytes: the descriptor still reads the old file whole).
-enum class StampMove { Touch, Mode, Link, RenameCopy, RenameOther };
-constexpr struct
-{
-    StampMove move;
-    const char *name;
-} stampMoves[] = {{StampMove::Touch, "touched"},
-                  {StampMove::Mode, "mode changed"},
-                  {StampMove::Link, "hard link made"},
-                  {StampMove::RenameCopy, "renamed over by a copy"},
-                  {StampMove::RenameOther, "renamed over by another file"}};
-// Makes the move on the file at path; other: the bytes of the other file.
-inline bool moveStamp(const QString &path, StampMove move, const QByteArray &other)
+// Writes the bytes over the file from offset at, in place, and moves its
+// modification time on.
+inline bool writeInPlace(const QString &path, qint64 at, const QByteArray &bytes)
 {
     QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.seek(at) && file.write(bytes) == bytes.size()
+           && file.setFileTime(QDateTime::currentDateTime().addSecs(3600), QFileDevice::FileModificationTime);
+}
+
+// What moves a file's stamp and leaves what a descriptor open on it reads
+// (a file renamed into its name leaves the descriptor on the old one).
+const char *const stampMoves[] = {"touched", "mode changed", "hard link made", "renamed over by a copy",
+                                  "renamed over by another file"};
+// Makes stampMoves[move] on the file at path; other: the other bytes.
+inline bool moveStamp(const QString &path, int move, const QByteArray &other)
+{
+    const QByteArray name = QFile::encodeName(path), link = name + ".link", next = name + ".next";
+    QFile file(path);
     switch (move) {
-    case StampMove::Touch:
-        return file.open(QIODevice::ReadWrite)
-               && file.setFileTime(QDateTime::currentDateTime().addSecs(3600), QFileDevice::FileModificationTime);
-    case StampMove::Mode:
+    case 0:
+        return writeInPlace(path, 0, QByteArray());
+    case 1:
         return file.setPermissions(file.permissions() ^ QFileDevice::ExeGroup);
-    case StampMove::Link:
-        return ::link(QFile::encodeName(path).constData(), QFile::encodeName(path + ".link").constData()) == 0;
-    case StampMove::RenameCopy:
-    case StampMove::RenameOther: {
-        const QString next = path + ".next";
-        QByteArray bytes = other;
-        if (move == StampMove::RenameCopy) {
-            if (!file.open(QIODevice::ReadOnly))
-                return false;
-            bytes = file.readAll();
-        }
-        QString error;
-        return writeFile(next, bytes) && platform::replaceFile(next, path, &error);
+    case 2:
+        QFile::remove(QFile::decodeName(link));
+        return ::link(name.constData(), link.constData()) == 0;
+    default:
+        return writeFile(QFile::decodeName(next), move == 3 && file.open(QIODevice::ReadOnly) ? file.readAll() : other)
+               && std::rename(next.constData(), name.constData()) == 0;
     }
-    }
-    return false;
 }
 
 } // namespace hostile
