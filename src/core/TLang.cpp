@@ -9,15 +9,6 @@
 
 TLang lang;
 
-namespace {
-
-bool asciiDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-} // namespace
-
 TLang::TLang() = default;
 TLang::~TLang() = default;
 
@@ -61,67 +52,38 @@ int TLang::formOf(const QString &value) const
     const int last = qMax(forms - 1, 0);
     if (!m.hasMatch())
         return last;
-    const QString digits = m.captured(1);
-    const int n = digits.right(2).toInt();
     if (forms == 2)
-        return digits == QLatin1String("1") ? 0 : 1;
-    if (forms == 3 && n / 10 != 1) {
-        if (n % 10 == 1)
-            return 0;
-        if (n % 10 >= 2 && n % 10 <= 4)
-            return 1;
-    }
+        return m.captured(1) == QLatin1String("1") ? 0 : 1;
+    const int n = m.captured(1).right(2).toInt();
+    if (forms == 3 && n / 10 != 1 && n % 10 >= 1 && n % 10 <= 4)
+        return n % 10 == 1 ? 0 : 1;
     return last;
 }
 
 bool TLang::countGroups(const QString &message, QVector<CountGroup> *groups)
 {
+    // A group's head, its forms and the brace that closes it.
+    static const QRegularExpression group(QStringLiteral("\\{%(\\d+):([^{}]*)(\\}?)"));
     groups->clear();
-    for (int at = message.indexOf(QLatin1String("{%")); at >= 0; at = message.indexOf(QLatin1String("{%"), at + 1)) {
-        int i = at + 2;
-        while (i < message.size() && asciiDigit(message.at(i)))
-            ++i;
-        if (i == at + 2 || i >= message.size() || message.at(i) != QLatin1Char(':'))
-            continue;
-        CountGroup g;
-        g.placeholder = message.mid(at + 2, i - at - 2).toInt();
-        const int end = message.indexOf(QLatin1Char('}'), i);
-        const int inner = message.indexOf(QLatin1Char('{'), i);
-        if (g.placeholder < 1 || end < 0 || (inner >= 0 && inner < end))
+    for (QRegularExpressionMatchIterator it = group.globalMatch(message); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const int placeholder = m.captured(1).toInt();
+        if (placeholder < 1 || m.captured(3).isEmpty())
             return false;
-        g.forms = message.mid(i + 1, end - i - 1).split(QLatin1Char('|'));
-        g.from = at;
-        g.length = end + 1 - at;
-        groups->append(g);
+        groups->append({placeholder, m.captured(2).split(QLatin1Char('|')), m.capturedStart(), m.capturedLength()});
     }
     return true;
 }
 
-QString TLang::fill(const QString &message, const QStringList &values) const
+QString TLang::withForms(const QString &message, const QStringList &values) const
 {
-    QString grouped = message;
     QVector<CountGroup> groups;
-    if (countGroups(message, &groups)) {
-        for (int i = groups.size() - 1; i >= 0; --i) {
-            const CountGroup &g = groups.at(i);
-            const QString form = g.forms.value(qMin(formOf(values.value(g.placeholder - 1)), g.forms.size() - 1));
-            grouped.replace(g.from, g.length, form);
-        }
-    }
-    // %1 .. %99, as QString::arg reads them, in one pass.
-    QString out;
-    out.reserve(grouped.size());
-    for (int i = 0; i < grouped.size(); ++i) {
-        int k = 0, j = i + 1;
-        if (grouped.at(i) == QLatin1Char('%'))
-            for (; j < grouped.size() && j < i + 3 && asciiDigit(grouped.at(j)); ++j)
-                k = k * 10 + grouped.at(j).digitValue();
-        if (k >= 1 && k <= values.size()) {
-            out += values.at(k - 1);
-            i = j - 1;
-        } else {
-            out += grouped.at(i);
-        }
+    if (!countGroups(message, &groups))
+        return message;
+    QString out = message;
+    for (auto g = groups.crbegin(); g != groups.crend(); ++g) {
+        const int form = qMin(formOf(values.value(g->placeholder - 1)), g->forms.size() - 1);
+        out.replace(g->from, g->length, g->forms.at(form));
     }
     return out;
 }

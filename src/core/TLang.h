@@ -31,23 +31,20 @@ public:
     // Message by number; "?????" for a number below 0 or past the last one.
     QString text(int number) const;
 
-    // Message by number filled with its values: %1 takes the first, %2 the
-    // second, ..., all in one pass (a value that holds "%2" stays as it is),
-    // and each count group takes the form its value asks for. Numbers are
-    // filled in decimal; anything else is handed in as text.
+    // Message by number filled with its values as QString::arg fills them
+    // all at once (%1 the first, %2 the second, ..., in one pass: a value
+    // that holds "%2" stays as it is), each count group first taking the
+    // form its value asks for. Numbers are filled in decimal; anything else
+    // is handed in as text.
     template <typename... Values>
     QString text(int number, const Values &...values) const
     {
-        return fill(text(number), QStringList{valueText(values)...});
+        return filled(text(number), valueText(values)...);
     }
-    QString fill(const QString &message, const QStringList &values) const;
 
     // The forms the language's counts take (2 or 3), 0 when the file names
     // none that the table knows.
     int formCount() const { return forms; }
-    // The form (0 = the first) that a count written in decimal takes; a
-    // value that is no whole number takes the last.
-    int formOf(const QString &value) const;
 
     struct CountGroup
     {
@@ -61,6 +58,17 @@ public:
     static bool countGroups(const QString &message, QVector<CountGroup> *groups);
 
 private:
+    template <typename... Texts>
+    QString filled(const QString &message, const Texts &...texts) const
+    {
+        return withForms(message, {texts...}).arg(texts...);
+    }
+    // The message with each count group replaced by the form of its value.
+    QString withForms(const QString &message, const QStringList &values) const;
+    // The form (0 = the first) that a count written in decimal takes; a
+    // value that is no whole number takes the last.
+    int formOf(const QString &value) const;
+
     static QString valueText(const QString &value) { return value; }
     template <typename N, std::enable_if_t<std::is_arithmetic<N>::value, int> = 0>
     static QString valueText(N value)

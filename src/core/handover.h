@@ -3,16 +3,15 @@
 // connection. Qt orders such a hand-over with its own locks, which
 // ThreadSanitizer cannot see (Qt is not built with it), so it would take the
 // receiver's first look at the value for a race. These calls tell it that
-// order, for the one value named, in sanitizer builds only; elsewhere they
-// are empty. Nothing else is ordered by them: any other access of the sender
-// and the receiver stays checked.
+// order, for the one value named and in sanitizer builds only (elsewhere
+// they are empty); any other access of the sender and the receiver stays
+// checked.
 //
 // A blocking-queued signal hands the slot the sender's own objects, and the
 // sender goes on only after every slot returned: the sender lends them around
-// the emit (Lend), each slot borrows them while it runs (Borrow), both naming
-// the objects by their addresses. A queued signal hands the slot Qt's copy of
-// a record, which shares its data with the sender's: give() before the emit
-// and take() where the slot starts, before the slot reads anything of it.
+// the emit (Lend), each slot borrows them while it runs (Borrow). A queued
+// signal hands the slot Qt's copy of a record, which shares its data with the
+// sender's: give() before the emit, take() before the slot reads any of it.
 
 #include "core/TData.h"
 
@@ -54,21 +53,22 @@ template <void (*Begin)(const void *), void (*End)(const void *)>
 class Loan
 {
 public:
-    explicit Loan(const void *first, const void *second = nullptr) : m_values{first, second}
+    Loan(const void *first, const void *second) : m_first(first), m_second(second)
     {
-        for (const void *v : m_values)
-            Begin(v);
+        Begin(first);
+        Begin(second);
     }
     ~Loan()
     {
-        for (const void *v : m_values)
-            End(v);
+        End(m_first);
+        End(m_second);
     }
     Loan(const Loan &) = delete;
     Loan &operator=(const Loan &) = delete;
 
 private:
-    const void *m_values[2];
+    const void *m_first;
+    const void *m_second;
 };
 
 // The sender's side, around the emit: its objects pass to the slots and come
@@ -84,12 +84,11 @@ using Borrow = Loan<acquire, release>;
 inline const void *sharedOf(const TData &record)
 {
     static_assert(sizeof(TData) == sizeof(void *), "a record holds its shared data's pointer only");
-    const void *shared = nullptr;
-    std::memcpy(&shared, &record, sizeof shared);
     static const TData none;
-    const void *empty = nullptr;
-    std::memcpy(&empty, &none, sizeof empty);
-    return shared == empty ? nullptr : shared;
+    const void *shared = nullptr;
+    if (!record.isSharedWith(none))
+        std::memcpy(&shared, &record, sizeof shared);
+    return shared;
 }
 
 inline void give(const TData &record)

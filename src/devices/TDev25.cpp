@@ -455,7 +455,7 @@ QByteArray TDev25::keptStatusBits(const TData &dev)
         for (int i = 0; i < kept.size() && i < mask.size(); ++i)
             kept[i] = char(kept.at(i) | mask.at(i));
     }
-    return kept;
+    return kept.count(char(0)) == kept.size() ? QByteArray() : kept;
 }
 
 TCheck TDev25::checkCmdParam(const TData &data)
@@ -472,10 +472,10 @@ TCheck TDev25::checkCmdParam(const TData &data)
     if (variant != 0)
         return IDeviceExec::variantRefused(QLatin1String(key), variant);
     // A status write that keeps bits as the chip holds them reads them first.
-    const int read = PARAM(dev, DEV_ALG_STATUS_REG_READ).toInt();
-    if (code == QLatin1String(CMD_STATUS_REG_WRITE) && keptStatusBits(dev).count(char(0)) != spi25::STATUS_REGISTERS
-        && read != 0)
-        return IDeviceExec::variantRefused(QLatin1String(DEV_ALG_STATUS_REG_READ), read);
+    if (code == QLatin1String(CMD_STATUS_REG_WRITE) && !keptStatusBits(dev).isEmpty()) {
+        if (const int read = PARAM(dev, DEV_ALG_STATUS_REG_READ).toInt(); read != 0)
+            return IDeviceExec::variantRefused(QLatin1String(DEV_ALG_STATUS_REG_READ), read);
+    }
     if (isOneOf(code, {CMD_CHAR_WRITE, CMD_DATA_WRITE, CMD_FILE_WRITE}) && pageSize(dev) == 0)
         return TCheck::refused(DEV_PAGE_SIZE, msg(execmsg::BLOCK_ZERO));
     return TCheck::valid();

@@ -73,8 +73,8 @@ public:
     // holds them: those of the "status_reg_cfg" check boxes marked "k",
     // bits the chip would take but the program must not change (ADP of
     // the 32 Mbyte chips, with which the chip would power up taking
-    // addresses of 4 bytes). One byte per register of the mask; all zero
-    // when there are none.
+    // addresses of 4 bytes). One byte per register; empty when there are
+    // none.
     static QByteArray keptStatusBits(const TData &dev);
 
     // Texts of the block and security-register commands.

@@ -321,7 +321,7 @@ bool TDev25Exec::execStatusRegWrite(TSerialPort *port)
 bool TDev25Exec::keepStatusBits(TSerialPort *port, QByteArray &bytes)
 {
     const QByteArray kept = TDev25::keptStatusBits(devParams());
-    if (kept.count(char(0)) == kept.size())
+    if (kept.isEmpty())
         return true;
     QByteArray chip;
     if (!readStatus(port, chip))

@@ -99,10 +99,11 @@ QVector<UsedMessage> readTable(QString* error)
     return table;
 }
 
-// The numbers of the %n markers in a text, each once.
+// The numbers of the %n markers in a text, each once (the head "{%n:" of a
+// count group is none).
 QSet<int> placeholders(const QString& text)
 {
-    static const QRegularExpression marker(QStringLiteral("%(\\d+)"));
+    static const QRegularExpression marker(QStringLiteral("(?<!\\{)%(\\d+)"));
     QSet<int> found;
     auto it = marker.globalMatch(text);
     while (it.hasNext())
