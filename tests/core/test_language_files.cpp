@@ -77,12 +77,10 @@ QVector<UsedMessage> readTable(QString* error)
         bool okNumber = false;
         bool okArgs = false;
         UsedMessage m;
-        bool okCounts = true;
-        for (const QString& k : f.value(5).split(',', Qt::SkipEmptyParts)) {
-            m.counts.insert(k.toInt(&okCounts));
-            if (!okCounts)
-                break;
-        }
+        static const QRegularExpression countList(QStringLiteral("^(\\d+(,\\d+)*)?$"));
+        const bool okCounts = countList.match(f.value(5)).hasMatch();
+        for (const QString& k : f.value(5).split(',', Qt::SkipEmptyParts))
+            m.counts.insert(k.toInt());
         if (f.size() == 5 || f.size() == 6) {
             m.number = f[0].toInt(&okNumber);
             m.args = f[1].toInt(&okArgs);
@@ -199,8 +197,6 @@ void TestLanguageFiles::usedMessages()
     language.load(sourceFile(file));
 
     QStringList faults;
-    if (language.formCount() == 0)
-        faults << file + ": names no forms of a count that the language table knows";
     for (const UsedMessage& m : table) {
         const QString text = texts.at(m.number);
         const QString where = QString("%1 #%2 (%3)").arg(file).arg(m.number).arg(m.role);
@@ -214,7 +210,7 @@ void TestLanguageFiles::usedMessages()
         if (found != expectedPlaceholders(m.args))
             faults << QString("%1: placeholders %2, expected %3")
                           .arg(where, describe(found), describe(expectedPlaceholders(m.args)));
-        for (const QChar c : m.forbidden) {
+        for (const QChar c : m.forbidden + otherQuotes) {
             if (text.contains(c))
                 faults << QString("%1: holds '%2'").arg(where).arg(c);
         }
@@ -224,10 +220,6 @@ void TestLanguageFiles::usedMessages()
             faults << where + ": a label without its colon";
         if (m.kind == "question" && !text.contains('?'))
             faults << where + ": a question that asks nothing";
-        for (const QChar c : otherQuotes) {
-            if (text.contains(c))
-                faults << where + QString(": quotes with '%1'").arg(c);
-        }
         QVector<TLang::CountGroup> groups;
         if (!TLang::countGroups(text, &groups))
             faults << where + ": a count group left open";

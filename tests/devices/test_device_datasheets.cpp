@@ -102,9 +102,6 @@ const Flash FLASHES[] = {
 
 // The bits the chip sets itself, which a write cannot change.
 const QStringList READ_ONLY_BITS{"BUSY", "WEL", "SUS", "ADS"};
-// Bits the chip takes that a status write keeps as the chip holds them:
-// with ADP set the chip powers up taking addresses of 4 bytes.
-const QStringList KEPT_BITS{"ADP"};
 
 // The full layout of a chip's status registers.
 QStringList statusBits(const Flash &f)
@@ -247,8 +244,7 @@ private slots:
 
     // The boxes of the status form name the bits of the data sheet at their
     // masks, writable unless the chip sets them itself or the program keeps
-    // them; no label or tool-tip
-    // names a bit the chip does not have.
+    // them; no label or tool-tip names a bit the chip does not have.
     void flash25StatusBits_data() { flash25_data(); }
     void flash25StatusBits()
     {
@@ -273,7 +269,9 @@ private slots:
             QVERIFY2(position >= 0 && shown.at(position) == QLatin1String("-"), qPrintable(line));
             const QString name = parts.value(5).section(QLatin1Char(':'), 0, 0).trimmed();
             shown[position] = name;
-            QCOMPARE(parts.value(3), QString(READ_ONLY_BITS.contains(name) ? "-" : KEPT_BITS.contains(name) ? "k" : "e"));
+            // "k": a status write keeps ADP as the chip holds it (set, the chip
+            // powers up taking addresses of 4 bytes).
+            QCOMPARE(parts.value(3), QString(READ_ONLY_BITS.contains(name) ? "-" : name == "ADP" ? "k" : "e"));
             const QString words = parts.value(5) + QLatin1Char(' ') + parts.value(6);
             for (const QString &word : words.split(QRegularExpression(QStringLiteral("[^A-Za-z0-9]+"))))
                 QVERIFY2(!anyChip.contains(word) || expected.contains(word), qPrintable(word + ": " + line));

@@ -41,21 +41,17 @@ void readShared()
     std::printf("canary %d\n", shared);
 }
 
-// One thread changes what another reads after it, ordered by the flag alone.
+// The same for what the calls write and read.
 void afterWrite(const std::function<void()> &write, const std::function<void()> &read)
 {
-    std::atomic<bool> done{false};
     std::thread writer([&] {
         write();
-        done.store(true, std::memory_order_relaxed);
+        written.store(true, std::memory_order_relaxed);
     });
-    std::thread reader([&] {
-        while (!done.load(std::memory_order_relaxed))
-            std::this_thread::yield();
-        read();
-    });
+    while (!written.load(std::memory_order_relaxed))
+        std::this_thread::yield();
+    read();
     writer.join();
-    reader.join();
 }
 
 // Reads in the slot a queued signal runs, or in the destructor.
@@ -109,24 +105,16 @@ int main(int argc, char **argv)
         readShared();
         worker.join();
     } else if (std::strcmp(kind, "text") == 0) {
-        struct
-        {
-            QString text = QStringLiteral("before");
-        } holder;
-        afterWrite([&] { holder.text = QString::number(argc); },
-                   [&] {
-                       const QString copy = holder.text;
-                       std::printf("canary %d\n", int(copy.size()));
-                   });
+        QString text = QStringLiteral("before");
+        afterWrite([&] { text = QString::number(argc); },
+                   [&] { std::printf("canary %d\n", int(QString(text).size())); });
     } else if (std::strcmp(kind, "record") == 0) {
-        TData record;
-        record.insert(QStringLiteral("a"), 1);
+        TData record{{QStringLiteral("a"), 1}};
         afterWrite([&] { record.insert(QStringLiteral("b"), 2); },
                    [&] { std::printf("canary %d\n", record.value(QStringLiteral("b")).toInt()); });
     } else if (std::strcmp(kind, "freed") == 0) {
         auto *doomed = new Canary;
-        afterWrite([&] { delete doomed; },
-                   [&] { std::printf("canary %d\n", int(doomed->hasPrivate())); });
+        afterWrite([&] { delete doomed; }, [&] { std::printf("canary %d\n", int(doomed->hasPrivate())); });
     } else {
         std::fprintf(stderr, "usage: tsan_canary queued|deleted|plain|text|record|freed\n");
         return 2;

@@ -147,6 +147,10 @@ private slots:
         QTest::newRow("members left out")
             << QByteArray("{\"list\": [{\"name\": \"A\", \"expand\": 1}, {\"parent\": 1}, {\"file\": \"c.prj\"}]}")
             << 0 << true << QStringList{"A+", " ", ""};
+        QTest::newRow("expand true or false")
+            << QByteArray(R"({"list": [{"name": "A", "expand": true}, {"parent": 1, "name": "B", "expand": false},)"
+                          R"( {"parent": 2, "name": "C"}, {"parent": 1, "name": "D", "expand": true}]})")
+            << 0 << true << QStringList{"A+", " B", "  C", " D+"};
         QTest::newRow("mode 2 expands all")
             << QByteArray("{\"list\": [{\"name\": \"A\"}, {\"parent\": 1, \"name\": \"B\"}]}") << 2 << true
             << QStringList{"A+", " B+"};
