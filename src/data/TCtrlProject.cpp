@@ -37,20 +37,6 @@ static QString positionText(const schema::Reference &r, const QHash<int, int> &p
     return id < positions.size() ? QStringLiteral("-1") : r.text;
 }
 
-// The value of a key of the kind with every reference it holds (an id, the
-// ids of routes) as the position of what it names; the rest as it stands.
-static QString positionsIn(schema::Kind kind, const QString &value, const QHash<int, int> &cfgPositions,
-                           const QHash<int, int> &cmdPositions)
-{
-    QString text = value;
-    const QVector<schema::Reference> refs = schema::referencesIn(kind, value);
-    for (auto r = refs.crbegin(); r != refs.crend(); ++r)
-        if (r->at >= 0)
-            text.replace(r->at, r->text.size(),
-                         positionText(*r, r->names == schema::Kind::Command ? cmdPositions : cfgPositions));
-    return text;
-}
-
 // Past every id that a reference of the record holds, by what it names
 // (configurations, commands). The records of a file get the ids 0, 1, ...
 // of their positions, and those made after the load start past these, so
@@ -221,10 +207,11 @@ QString TCtrlProject::projectText(TDataPrj *project)
                 // "cmd" with a stale value that wins on reading.
                 if (TDataCmd::isRecordKey(key))
                     continue;
-                QString value = params.value(key).toString();
-                schema::Kind kind = schema::Kind::Text;
-                if (schema::kindOf(cmdCode, key, kind))
-                    value = positionsIn(kind, value, cfgPositions, cmdPositions);
+                // Every reference it holds as the position of what it names.
+                const QString value = schema::withReferences(
+                    cmdCode, key, params.value(key).toString(), [&](const schema::Reference &r) {
+                        return positionText(r, r.names == schema::Kind::Command ? cmdPositions : cfgPositions);
+                    });
                 text += QLatin1String(", ") + pair(key, value);
             }
             text += QLatin1String("}");

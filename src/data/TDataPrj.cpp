@@ -4,6 +4,8 @@
 #include <QSet>
 #include <QThread>
 
+#include <atomic>
+
 #include "core/consts.h"
 #include "data/TDataCfg.h"
 #include "data/TDataCmd.h"
@@ -11,7 +13,14 @@
 
 TDataPrj dataPrj;
 
-TDataPrj::TDataPrj(QObject *parent) : QObject(parent)
+namespace {
+
+// Generations of every project object, so that none is ever taken twice.
+std::atomic<quint64> s_generations{0};
+
+} // namespace
+
+TDataPrj::TDataPrj(QObject *parent) : QObject(parent), m_generation(++s_generations)
 {
     clear();
 }
@@ -110,6 +119,7 @@ void TDataPrj::clear()
     m_retiredCfgs += m_cfgs;
     m_cfgs.clear();
     TDataCfg::resetIdCounter();
+    m_generation = ++s_generations;
     retireAllCaches();
     releaseRetired();
 }
@@ -243,6 +253,13 @@ int TDataPrj::addCmd(const TData &data, int index)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     setModified();
+    TDataCmd *cmd = makeCmd(data);
+    insertCmd(cmd, index);
+    return cmd->id();
+}
+
+TDataCmd *TDataPrj::makeCmd(const TData &data)
+{
     const int idCfg = data.value(REC_ID_CFG).toInt();
     const QString code = data.value(REC_CMD).toString();
     TData params = data;
@@ -254,11 +271,15 @@ int TDataPrj::addCmd(const TData &data, int index)
     }
     auto *cmd = new TDataCmd(false, idCfg, code, params);
     cmd->setStoredStatus(data.value(REC_STATUS));
+    return cmd;
+}
+
+void TDataPrj::insertCmd(TDataCmd *cmd, int index)
+{
     if (index < 0 || index >= m_cmds.size())
         m_cmds.append(cmd);
     else
         m_cmds.insert(index, cmd);
-    return cmd->id();
 }
 
 void TDataPrj::removeCmd(int cmdId)

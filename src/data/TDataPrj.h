@@ -28,6 +28,20 @@ class TDataCfg;
 class TDataCmd;
 class TProg;
 
+// Records copied for a later paste, into the project they came from or
+// another one: the commands' full records in order and, for a configuration
+// copied whole, its id, name and description. Ids name records only within
+// the generation of the project they came from (every project's ids restart
+// at 0), which the clip keeps.
+struct TDataClip
+{
+    QList<TData> cmds;
+    int idCfg = -1;   // the configuration copied whole; -1 for commands
+    QString name;
+    QString description;
+    quint64 generation = 0;
+};
+
 class TDataPrj : public QObject
 {
     Q_OBJECT
@@ -99,6 +113,28 @@ public:
     void normalizeAllCmds();
     void updateAllValidParam();
 
+    // --- Copy and paste (TDataPrj_paste.cpp)
+    // Changes with every clear and never comes back: ids name the same
+    // records only within one generation.
+    quint64 generation() const;
+    // The records of the commands of those ids, in that order.
+    TDataClip copyCmds(const QList<int> &cmdIds) const;
+    // The configuration with the records of all its commands.
+    TDataClip copyCfg(int cfgId) const;
+    // Inserts the clip's commands into configuration cfgId at index (appends
+    // when negative); returns their ids in order. Each reference they hold
+    // (an execute's configuration, a jump's command, a route's
+    // configuration) names the pasted copy of its target when the target
+    // came along in the clip; else, pasted into the project and generation
+    // it came from, the same target while that is there; else nothing (-1,
+    // a dead reference: the command is invalid). A damaged one stays as it
+    // stands.
+    QList<int> pasteCmds(const TDataClip &clip, int cfgId, int index);
+    // A new configuration of that name at index with the clip's description
+    // and commands, as pasteCmds pastes them (references to the configuration
+    // copied name the new one); returns its id.
+    int pasteCfg(const TDataClip &clip, const QString &name, int index);
+
     // --- Validation and parameter updates (TDataPrj_validate.cpp)
     // Which object handles a command, and which device and programmer are in
     // force for it, follow from the commands before it in its configuration:
@@ -169,6 +205,12 @@ private:
     Q_DISABLE_COPY(TDataPrj)
 
     int cmdIndexOf(int cmdId) const;
+    // A command made from a record ("id_cfg", "status", "cmd" and the
+    // parameters), not yet in the list.
+    static TDataCmd *makeCmd(const TData &data);
+    void insertCmd(TDataCmd *cmd, int index);
+    // pasteCmds with the configurations pasted along (copied id to new id).
+    QList<int> insertClip(const TDataClip &clip, int cfgId, int index, const QHash<int, int> &cfgsPasted);
     // Ticks or unticks the command, judging it again when its stored
     // "status" was damaged.
     void setStatusOf(TDataCmd *cmd, bool status);
@@ -192,6 +234,7 @@ private:
 
     mutable std::recursive_mutex m_mutex;
     bool m_modified = false;
+    quint64 m_generation = 0;
     QString m_prjName;
     QString m_prjFile;
     QString m_workPath;

@@ -8,5 +8,6 @@ target_sources(velkorlib PRIVATE
     data/TDataCmd.h
     data/TDataPrj.cpp
     data/TDataPrj.h
+    data/TDataPrj_paste.cpp
     data/TDataPrj_validate.cpp
 )

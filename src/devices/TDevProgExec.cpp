@@ -177,10 +177,10 @@ bool TDevProgExec::execAutoDetect(TSerialPort *port, int *cfgId, int *lastCmdId)
     // A route that leads to no configuration never passes for no route: the
     // check refuses it before the run, and one whose configuration went
     // since fails here.
-    const TPairStringList route(schema::text(m_params, AUTO_ROUTE));
-    int target = -1;
-    if (route.contains(id)) {
-        if (!referenceId(route.valueOf(id), target) || dataPrj.cfgIndexById(target) < 0) {
+    schema::Reference route;
+    if (schema::referenceOf(m_params, AUTO_ROUTE, route, id)) {
+        const int target = schema::targetOf(route);
+        if (target < 0) {
             setErrorText(lang.text(execmsg::NO_CONFIGURATION));
             return false;
         }

@@ -122,10 +122,8 @@ QString TDevTools::cmdParamText(const TData &data, QWidget *form)
             schema::flag(data, SET_PROG_ALT_ENABLED) ? schema::text(data, SET_PROG_ALT_PORT) : item.port;
         return QStringLiteral("%1: %2, %3").arg(prog, port, item.type);
     }
-    if (code == QLatin1String(CMD_EXECUTE)) {
-        int target = -1;
-        return referenceId(schema::value(data, EXECUTE_CFG), target) ? dataPrj.cfgName(target) : QString();
-    }
+    if (code == QLatin1String(CMD_EXECUTE))
+        return dataPrj.cfgName(schema::target(data, EXECUTE_CFG));
     if (code == QLatin1String(CMD_DELAY))
         return QStringLiteral("%1 ms").arg(schema::text(data, DELAY_VALUE));
     if (code == QLatin1String(CMD_COUNTER)) {
@@ -139,10 +137,7 @@ QString TDevTools::cmdParamText(const TData &data, QWidget *form)
             .arg(schema::integer(data, COUNTER_DELTA));
     }
     if (code == QLatin1String(CMD_JAMP)) {
-        int target = -1;
-        if (!referenceId(schema::value(data, JAMP_TO_CMD), target))
-            return QString();
-        const TDataCmd *cmd = dataPrj.cmdById(target);
+        const TDataCmd *cmd = dataPrj.cmdById(schema::target(data, JAMP_TO_CMD));
         if (!cmd || !dataPrj.cfgById(cmd->idCfg()) || !cmd->handler())
             return QString();
         return QStringLiteral("\"%1\".\"%2\"")
@@ -171,7 +166,7 @@ QWidget *TDevTools::createCmdForm(const TData &data)
         return new TFormToolsCounter(id, integer(COUNTER_VALUE), integer(COUNTER_LIMIT),
                                      integer(COUNTER_DELTA));
     if (code == QLatin1String(CMD_JAMP))
-        return new TFormToolsJamp(id, integer(JAMP_TO_CMD));
+        return new TFormToolsJamp(id, schema::target(data, JAMP_TO_CMD));
     if (code == QLatin1String(CMD_PAUSE))
         return new TFormToolsPause;
     if (code == QLatin1String(CMD_STOP))

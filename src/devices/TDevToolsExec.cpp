@@ -250,8 +250,8 @@ bool TDevToolsExec::execSetProg(TSerialPort *port)
 
 bool TDevToolsExec::execExecute()
 {
-    const int cfg = int(schema::integer(m_params, EXECUTE_CFG));
-    if (!dataPrj.cfgById(cfg)) {
+    const int cfg = schema::target(m_params, EXECUTE_CFG);
+    if (cfg < 0) {
         setErrorText(lang.text(execmsg::NO_CONFIGURATION));
         return false;
     }
@@ -320,7 +320,7 @@ bool TDevToolsExec::execJamp(int *cfgId, int *lastCmdId)
         setErrorText(lang.text(execmsg::CMD_GONE));
         return false;
     }
-    const int target = int(schema::integer(running->toHash(), JAMP_TO_CMD));
+    const int target = schema::target(running->toHash(), JAMP_TO_CMD);
     *lastCmdId = target;
     const TDataCmd *targetCmd = dataPrj.cmdById(target);
     if (!targetCmd) {

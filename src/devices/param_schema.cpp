@@ -316,15 +316,61 @@ QVector<Reference> referencesOf(const TData &record)
 
 bool idOf(const Reference &reference, int &id)
 {
-    return reference.at >= 0 && referenceId(reference.text, id);
+    qint64 n = 0;
+    if (reference.at < 0 || !readInteger(reference.text, n) || n < INT32_LOW || n > INT32_HIGH)
+        return false;
+    id = int(n);
+    return true;
+}
+
+int targetOf(const Reference &reference)
+{
+    int id = -1;
+    if (!idOf(reference, id))
+        return -1;
+    const bool there = reference.names == Kind::Command ? dataPrj.cmdById(id) != nullptr
+                                                        : dataPrj.cfgById(id) != nullptr;
+    return there ? id : -1;
 }
 
 bool namesRecord(const Reference &reference)
 {
-    int id = -1;
-    if (!idOf(reference, id))
+    return targetOf(reference) >= 0;
+}
+
+bool referenceOf(const TData &record, const char *key, Reference &reference, const QString &identifier)
+{
+    Kind kind = Kind::Text;
+    if (!record.contains(QLatin1String(key)) || !kindOf(cmdCode(record), QLatin1String(key), kind))
         return false;
-    return reference.names == Kind::Command ? dataPrj.cmdById(id) != nullptr : dataPrj.cfgById(id) != nullptr;
+    bool found = false;
+    for (const Reference &r : referencesIn(kind, text(record, key)))
+        if (kind != Kind::Routes || (r.at >= 0 && r.key == identifier)) {
+            reference = r;
+            found = true;
+        }
+    return found;
+}
+
+int target(const TData &record, const char *key)
+{
+    Reference reference;
+    return referenceOf(record, key, reference) ? targetOf(reference) : -1;
+}
+
+QString withReferences(const QString &code, const QString &key, const QString &value,
+                       const std::function<QString(const Reference &)> &map)
+{
+    Kind kind = Kind::Text;
+    if (!kindOf(code, key, kind))
+        return value;
+    QString result = value;
+    const QVector<Reference> refs = referencesIn(kind, value);
+    // From the last, so that the places of those before stay where they are.
+    for (auto r = refs.crbegin(); r != refs.crend(); ++r)
+        if (r->at >= 0)
+            result.replace(r->at, r->text.size(), map(*r));
+    return result;
 }
 
 bool readInteger(const QVariant &value, qint64 &out)

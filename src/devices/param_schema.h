@@ -31,6 +31,8 @@
 #include <QVector>
 #include <QtGlobal>
 
+#include <functional>
+
 namespace schema {
 
 enum class Kind {
@@ -91,8 +93,24 @@ QVector<Reference> referencesOf(const TData &record);
 // The id the reference holds (of a record or not); false for a route item
 // without "=" and for a text that is no whole number of int range.
 bool idOf(const Reference &reference, int &id);
+// The id of the record the reference names; -1 when the project has none
+// that it names (damaged, a route item without "=", a record gone).
+int targetOf(const Reference &reference);
 // The reference names a record the project has.
 bool namesRecord(const Reference &reference);
+// The reference that the key of the record holds, by the kind the record's
+// "cmd" gives the key; for a detection's routes, the last route item of the
+// identifier, as the routes' pair list finds it. False when it holds none.
+bool referenceOf(const TData &record, const char *key, Reference &reference,
+                 const QString &identifier = QString());
+// The id of the record that the reference of the key names (targetOf of
+// referenceOf); -1 when it names none.
+int target(const TData &record, const char *key);
+// The value of the key of a command code with every reference it holds (an
+// id, the ids of routes) replaced by what map gives for it, the rest as it
+// stands; a key that holds no reference as it stands.
+QString withReferences(const QString &code, const QString &key, const QString &value,
+                       const std::function<QString(const Reference &)> &map);
 
 // ---- Readers of a value ----------------------------------------------------
 

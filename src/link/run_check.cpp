@@ -15,7 +15,6 @@
 #include "devices/check_messages.h"
 #include "devices/exec_messages.h"
 #include "devices/param_schema.h"
-#include "misc/dev_misc.h"
 #include "link/TProg.h"
 
 #include <QDir>
@@ -138,8 +137,7 @@ struct Steps
 // The command a jump names; null when it names none.
 TDataCmd *jumpTarget(const TData &jump)
 {
-    int target = -1;
-    return referenceId(schema::value(jump, JAMP_TO_CMD), target) ? dataPrj.cmdById(target) : nullptr;
+    return dataPrj.cmdById(schema::target(jump, JAMP_TO_CMD));
 }
 
 Steps stepsAfter(const TDataCmd *cmd)
@@ -161,8 +159,8 @@ Steps stepsAfter(const TDataCmd *cmd)
     // own, or where this run goes on for routes that start none.
     const bool starts = code != QLatin1String(CMD_AUTO_DETECT) || schema::flag(data, AUTO_EXECUTE);
     for (const schema::Reference &r : schema::referencesOf(data)) {
-        int target = -1;
-        if (!schema::idOf(r, target))
+        const int target = schema::targetOf(r);
+        if (target < 0)
             continue;
         if (starts)
             steps.started << target;

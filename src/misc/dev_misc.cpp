@@ -261,12 +261,3 @@ quint32 getClkCmdParams(const TData &params)
     const QString section = PARAM(device->params(), DEV_PRG_PAR).toString();
     return quint32(prog->clockLevel(section, int(clk)));
 }
-
-bool referenceId(const QVariant &value, int &id)
-{
-    qint64 n = 0;
-    if (!schema::readInteger(value, n) || n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
-        return false;
-    id = int(n);
-    return true;
-}

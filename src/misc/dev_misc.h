@@ -38,11 +38,6 @@ QString verifyMismatchText(qint64 address, qint64 expected, qint64 read);
 // Pin name with "#" marking overlined stretches, as rich text.
 QString overlineText(const QString &name);
 
-// The id that a stored reference (a command or configuration id) names;
-// false for a text that is no whole number of int range: read as an int it
-// would name the first record, or a wrapped id.
-bool referenceId(const QVariant &value, int &id);
-
 // The text read as a base-16 number; 0 when it is not one.
 uint toUInt(const QString &text);
 qint64 toLongLong(const QString &text);

@@ -221,10 +221,9 @@ void TFormProgAutoDetect::fillRoutes(const QString &route)
     for (const schema::Reference &r : schema::referencesIn(schema::Kind::Routes, route)) {
         const int row = m_table->rowCount();
         m_table->insertRow(row);
-        int id = -1;
-        const bool leads = schema::namesRecord(r) && schema::idOf(r, id);
+        const int id = schema::targetOf(r);
         setRow(row, r.key, id);
-        if (!leads) {
+        if (id < 0) {
             QTableWidgetItem *device = m_table->item(row, 0);
             device->setData(storedRole, r.item);
             if (device->text().isEmpty())

@@ -120,7 +120,7 @@ void TFormToolsDelay::slotChanged()
 TFormToolsExecute::TFormToolsExecute(const TData &command, QWidget *parent) : QWidget(parent)
 {
     m_idCmd = schema::cmdId(command);
-    const qint64 target = schema::integer(command, EXECUTE_CFG);
+    const int target = schema::target(command, EXECUTE_CFG);
     m_cfg = new TComboBox;
     m_cfg->setToolTip(lang.text(320));
     m_cfg->setMaxVisibleItems(10);

@@ -409,8 +409,8 @@ void TMainWindow::updateActions()
     f.itemHasChildren = item && item->childCount() > 0;
     f.prjOpen = dataPrj.isOpen();
     f.prjClipboard = !m_clipContent.isEmpty();
-    f.cfgClipboard = !m_cfgClipName.isEmpty();
-    f.cmdClipboard = !m_cmdClipboard.isEmpty();
+    f.cfgClipboard = !m_cfgClipboard.name.isEmpty();
+    f.cmdClipboard = !m_cmdClipboard.cmds.isEmpty();
     f.singleCfg = m_prj->hasSingleCfg();
     f.hasCurrentCmd = m_prj->currentCmdId() >= 0;
     f.currentRow = m_prj->currentRow();

@@ -3,6 +3,7 @@
 // project-list tree beside the project view; the rule that enables the
 // actions; and what users do with project lists and the projects in them.
 
+#include "data/TDataPrj.h"
 #include "gui/views/TWgtPrj.h"
 
 #include <QByteArray>
@@ -308,8 +309,6 @@ private:
     QString m_clipName;
     QString m_clipFile;
     QByteArray m_clipContent;
-    QString m_cfgClipName;            // the configuration clipboard is filled when named
-    QString m_cfgClipDescription;
-    QList<TData> m_cfgClipboard;
-    QList<TData> m_cmdClipboard;
+    TDataClip m_cfgClipboard;         // filled when it has a name
+    TDataClip m_cmdClipboard;
 };

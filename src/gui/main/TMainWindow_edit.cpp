@@ -12,7 +12,6 @@
 #include "core/TLang.h"
 #include "core/consts.h"
 #include "core/helpers.h"
-#include "data/TDataCfg.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
@@ -91,32 +90,23 @@ void TMainWindow::slotCfgCopy()
     const int idCfg = m_prj->currentCfgId();
     if (idCfg < 0)
         return;
-    m_cfgClipName = dataPrj.cfgName(idCfg);
-    const TDataCfg *cfg = dataPrj.cfgById(idCfg);
-    m_cfgClipDescription = cfg ? cfg->description() : QString();
-    m_cfgClipboard.clear();
-    for (const TDataCmd *cmd : dataPrj.cmdsOfCfg(idCfg))
-        m_cfgClipboard << cmd->toHash();
-    setCaptionSuffix(action(QStringLiteral("CfgPasteNew")), m_cfgClipName);
-    m_status->showMessage(lang.text(120).arg(m_cfgClipName), 2);
+    m_cfgClipboard = dataPrj.copyCfg(idCfg);
+    setCaptionSuffix(action(QStringLiteral("CfgPasteNew")), m_cfgClipboard.name);
+    m_status->showMessage(lang.text(120).arg(m_cfgClipboard.name), 2);
 }
 
 void TMainWindow::slotCfgPaste()
 {
-    if (!m_prj->hasFocusCmdList() || m_cfgClipName.isEmpty())
+    if (!m_prj->hasFocusCmdList() || m_cfgClipboard.name.isEmpty())
         return;
     TDialogCfgEdit dialog(lang.text(121), this);
-    dialog.setName(m_cfgClipName);
+    dialog.setName(m_cfgClipboard.name);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const int tab = m_prj->currentIndex() + 1;
-    const int id = dataPrj.addCfg(dialog.name(), m_cfgClipDescription, tab);
-    for (TData record : qAsConst(m_cfgClipboard)) {
-        record.insert(QLatin1String(REC_ID_CFG), id);
-        dataPrj.addCmd(record, -1);
-    }
+    const int id = dataPrj.pasteCfg(m_cfgClipboard, dialog.name(), tab);
     dataPrj.validateAll();
-    m_prj->addCfgPage(tab, id, dialog.name(), m_cfgClipDescription);
+    m_prj->addCfgPage(tab, id, dialog.name(), m_cfgClipboard.description);
     m_prj->refreshAllRows();
     m_prj->selectCfgCmd(tab, 0);
     m_prj->reloadCurrentCmds();
@@ -266,10 +256,11 @@ void TMainWindow::setSelectorChecked(bool open)
 
 void TMainWindow::refreshCmdPasteCaption()
 {
+    const QList<TData> &cmds = m_cmdClipboard.cmds;
     QString suffix;
-    if (m_cmdClipboard.size() == 1)
-        suffix = cmdName(m_cmdClipboard.first());
-    else if (m_cmdClipboard.size() > 1)
+    if (cmds.size() == 1)
+        suffix = cmdName(cmds.first());
+    else if (cmds.size() > 1)
         suffix = QStringLiteral("Selected");
     setCaptionSuffix(action(QStringLiteral("CmdPaste")), suffix);
 }
@@ -281,50 +272,42 @@ void TMainWindow::slotCmdCopy()
     const TDataCmd *cmd = dataPrj.cmdById(m_prj->currentCmdId());
     if (!cmd)
         return;
-    m_cmdClipboard.clear();
-    m_cmdClipboard << cmd->toHash();
+    m_cmdClipboard = dataPrj.copyCmds({cmd->id()});
     refreshCmdPasteCaption();
-    m_status->showMessage(lang.text(127).arg(cmdName(m_cmdClipboard.first())), 2);
+    m_status->showMessage(lang.text(127).arg(cmdName(m_cmdClipboard.cmds.first())), 2);
 }
 
 void TMainWindow::slotCmdCopySelected()
 {
     if (!m_prj->hasFocusCmdList())
         return;
-    m_cmdClipboard.clear();
+    QList<int> ids;
     for (const TDataCmd *cmd : dataPrj.cmdsOfCfg(m_prj->currentCfgId())) {
         if (cmd->status())
-            m_cmdClipboard << cmd->toHash();
+            ids << cmd->id();
     }
+    m_cmdClipboard = dataPrj.copyCmds(ids);
     refreshCmdPasteCaption();
     m_status->showMessage(lang.text(128), 2);
 }
 
 void TMainWindow::slotCmdPaste()
 {
-    if (!m_prj->hasFocusCmdList() || m_cmdClipboard.isEmpty())
+    const QList<TData> &cmds = m_cmdClipboard.cmds;
+    if (!m_prj->hasFocusCmdList() || cmds.isEmpty())
         return;
     const int idCfg = m_prj->currentCfgId();
     if (idCfg < 0 || refuseStructuralEdit(idCfg))
         return;
-    const int n = m_cmdClipboard.size();
-    const QString name = cmdName(m_cmdClipboard.first());
+    const int n = cmds.size();
+    const QString name = cmdName(cmds.first());
     if (appData.confirmCmdPaste && !askYesNo(n == 1 ? lang.text(129).arg(name) : lang.text(130), this))
         return;
     const int tab = m_prj->currentIndex();
-    int index = insertIndexFor(idCfg, m_prj->currentCmdId());
-    int first = -1;
-    for (TData record : qAsConst(m_cmdClipboard)) {
-        record.insert(QLatin1String(REC_ID_CFG), idCfg);
-        const int id = dataPrj.addCmd(record, index);
-        if (first < 0)
-            first = id;
-        if (index >= 0)
-            ++index;
-    }
+    const QList<int> ids = dataPrj.pasteCmds(m_cmdClipboard, idCfg, insertIndexFor(idCfg, m_prj->currentCmdId()));
     dataPrj.validateAll();
     m_prj->reloadCfg(idCfg);
-    m_prj->selectCfgCmd(tab, dataPrj.cmdRowInCfg(idCfg, first));
+    m_prj->selectCfgCmd(tab, dataPrj.cmdRowInCfg(idCfg, ids.value(0, -1)));
     m_status->showMessage(n == 1 ? lang.text(131).arg(name) : lang.text(132), 2);
     updateActions();
 }

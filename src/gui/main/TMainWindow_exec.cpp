@@ -144,8 +144,8 @@ TMainWindow::~TMainWindow()
     if (!failures.isEmpty())
         showError(failures.join(QStringLiteral("\n\n")));
     TWgtConfig::structuralEditGuard = nullptr;
-    m_cfgClipboard.clear();
-    m_cmdClipboard.clear();
+    m_cfgClipboard = TDataClip();
+    m_cmdClipboard = TDataClip();
     m_execs.clear();
 }
 
@@ -254,9 +254,7 @@ bool TMainWindow::cfgReachedByRun(int id_cfg, int *runningCfg) const
                 if (cmd->cmd() == QLatin1String(CMD_EXECUTE))
                     continue;
                 for (const schema::Reference &r : schema::referencesOf(cmd->toHash())) {
-                    int t = -1;
-                    if (!schema::idOf(r, t))
-                        continue;
+                    int t = schema::targetOf(r);
                     if (r.names == schema::Kind::Command)
                         t = dataPrj.cfgIdOfCmd(t);
                     if (t >= 0 && !reached.contains(t)) {

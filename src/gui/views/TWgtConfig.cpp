@@ -15,7 +15,6 @@
 #include "gui/views/TWgtLogExec.h"
 #include "gui/views/view_messages.h"
 #include "link/run_check.h"
-#include "misc/dev_misc.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -366,12 +365,7 @@ void TWgtConfig::highlightJumpTarget(int id_cmd)
     TDataCmd *jump = dataPrj.cmdById(id_cmd);
     if (!jump)
         return;
-    // A missing reference reads as 0; one that is no whole number names none.
-    const TData record = jump->toHash();
-    int target = 0;
-    if ((record.contains(QLatin1String(JAMP_TO_CMD)) && !referenceId(schema::value(record, JAMP_TO_CMD), target))
-        || target < 0)
-        return;
+    const int target = schema::target(jump->toHash(), JAMP_TO_CMD);
     const TDataCmd *to = dataPrj.cmdById(target);
     if (!to || to->idCfg() != jump->idCfg())
         return;

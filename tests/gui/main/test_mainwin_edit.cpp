@@ -1,8 +1,9 @@
 // Configuration and command editing through the main window's actions, with
 // the focus in the command table and the questions answered on their
 // buttons: insert positions, copy and paste into another project, the
-// delete rules, moves at configuration borders, configurations, and the
-// refusal of structural edits of a configuration a worker runs.
+// delete rules, moves at configuration borders, configurations, the
+// refusal of structural edits of a configuration a worker runs, and what
+// pasted references name, run on the fake programmer.
 
 #include "core/TAppData.h"
 #include "core/TCmdCode.h"
@@ -12,6 +13,8 @@
 #include "data/TCtrlProject.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
+#include "devices/TDevProg.h"
+#include "devices/param_schema.h"
 #include "gui/dialogs/TDialogCmdSelector.h"
 #include "gui/dialogs/TDialogSmall.h"
 #include "gui/main/TMainWindow.h"
@@ -24,7 +27,9 @@
 #include "gui/widgets/TButtonAction.h"
 #include "gui/widgets/TWgtStatusBar.h"
 #include "support/ExecHarness.h"
+#include "support/FakeProgrammer.h"
 #include "support/ModalAnswer.h"
+#include "support/Spi25Chip.h"
 #include "support/WindowDriver.h"
 
 #include <QAction>
@@ -34,9 +39,11 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -57,6 +64,21 @@ QStringList codes(int cfg)
     for (const TDataCmd *cmd : dataPrj.cmdsOfCfg(cfg))
         r << cmd->cmd();
     return r;
+}
+
+// What the references of a command name: "configuration.row" for a
+// command, the name of a configuration, "-" for nothing; joined by "|".
+QString namesOf(const TDataCmd *cmd)
+{
+    QStringList names;
+    for (const schema::Reference &r : schema::referencesOf(cmd->toHash())) {
+        const int id = schema::targetOf(r);
+        const int cfg = r.names == schema::Kind::Command ? dataPrj.cfgIdOfCmd(id) : id;
+        names << (id < 0 ? QStringLiteral("-") : dataPrj.cfgName(cfg));
+        if (id >= 0 && r.names == schema::Kind::Command)
+            names.last() += QStringLiteral(".%1").arg(dataPrj.cmdRowInCfg(cfg, id));
+    }
+    return names.join(QLatin1Char('|'));
 }
 
 } // namespace
@@ -107,6 +129,50 @@ class TestMainWinEdit : public QObject
         dataPrj.clear();
     }
 
+    // Refs: Loop jumps back to its delay until its counter ends the run; B
+    // delays; Exec executes B; Detect routes the flash in the socket back
+    // to itself (its counter ends that) and another chip to B; Dest. Other:
+    // four configurations whose ids are those of the targets in Refs.
+    void writeReferenceProjects()
+    {
+        const auto open = [this](const char *file) {
+            dataPrj.clear();
+            dataPrj.fromHash({{INFO_PRJ_FILE, at(file)}, {PRJ_WORK_PATH, home.path()}});
+        };
+        const auto withProg = [](const QString &name) {
+            const int cfg = dataPrj.addCfg(name, QString());
+            addToolCmd(cfg, CMD_SET_PROG, {{SET_PROG_PROG, QStringLiteral("Emu")}});
+            return cfg;
+        };
+        const auto save = [this](const char *file) {
+            TCtrlProject ctrl;
+            QVERIFY(ctrl.save(at(file), &dataPrj));
+        };
+        open("refs.prj");
+        const int loop = withProg(QStringLiteral("Loop"));
+        const int delay = addToolCmd(loop, CMD_DELAY, {{DELAY_VALUE, 1}});
+        addToolCmd(loop, CMD_COUNTER, {{COUNTER_LIMIT, 2}});
+        addToolCmd(loop, CMD_JAMP, {{JAMP_TO_CMD, delay}});
+        const int b = dataPrj.addCfg(QStringLiteral("B"), QString());
+        addToolCmd(b, CMD_DELAY, {{DELAY_VALUE, 1}});
+        addToolCmd(withProg(QStringLiteral("Exec")), CMD_EXECUTE, {{EXECUTE_CFG, b}});
+        const int detect = withProg(QStringLiteral("Detect"));
+        addToolCmd(detect, CMD_COUNTER, {{COUNTER_LIMIT, 2}});
+        TData autoDetect{{REC_ID_CFG, detect}, {REC_STATUS, 1}, {REC_CMD, CMD_AUTO_DETECT}};
+        TDevProg(GROUP_PROG, TData()).initCmdParam(autoDetect);
+        const int id = dataPrj.addCmd(autoDetect);
+        dataPrj.validateAll();
+        dataPrj.setCmdParam(id, {{REC_ID_CMD, id}, {AUTO_NAME, QStringLiteral("25xx SPI flash")}});
+        dataPrj.setCmdParam(id, {{REC_ID_CMD, id}, {AUTO_ROUTE, QStringLiteral("EF4016=%1|C84016=%2").arg(detect).arg(b)}});
+        addToolCmd(withProg(QStringLiteral("Dest")), CMD_DELAY, {{DELAY_VALUE, 1}});
+        save("refs.prj");
+        open("other.prj");
+        for (int n = 0; n < 4; ++n)
+            addToolCmd(withProg(QStringLiteral("O%1").arg(n)), CMD_DELAY, {{DELAY_VALUE, 1}});
+        save("other.prj");
+        dataPrj.clear();
+    }
+
     static TDialogCmdSelector *selector()
     {
         for (QWidget *w : QApplication::topLevelWidgets())
@@ -136,7 +202,8 @@ private slots:
         QFile list(at("list.lst"));
         QVERIFY(list.open(QIODevice::WriteOnly));
         list.write("{\"list\": [{\"name\": \"One\", \"file\": \"one.prj\"}, {\"name\": \"Two\", \"file\": \"two.prj\"},"
-                   " {\"name\": \"Chips\", \"file\": \"chips.prj\"}]}");
+                   " {\"name\": \"Chips\", \"file\": \"chips.prj\"}, {\"name\": \"Refs\", \"file\": \"refs.prj\"},"
+                   " {\"name\": \"Other\", \"file\": \"other.prj\"}]}");
         list.close();
         openAtStart(home.path(), QStringLiteral("list.lst"), 0);
         appData.autoSavePrj = false;
@@ -445,6 +512,116 @@ private slots:
         // Stop the run (it is paused: Control is not needed, a stop is asked for).
         emit w.signalStop(a);
         QTRY_COMPARE(w.runningCount(), 0);
+        dataPrj.resetModified();
+        appData.lastPrj = 0;
+    }
+
+    // Every way of pasting a reference, into the project copied from
+    // (Refs) and into another (Other): it names the pasted copy of its
+    // target, else the same target in the same project, else nothing. A run
+    // of what was pasted runs nothing of the original; where the target is
+    // gone the command is invalid, the run is refused with nothing sent,
+    // and so it stays after a save and a reload.
+    void pastedReferences_data()
+    {
+        QTest::addColumn<int>("tab");         // the configuration copied from
+        QTest::addColumn<int>("row");         // its command copied; -1 the checked ones; -2 the configuration
+        QTest::addColumn<bool>("other");      // pasted into Other
+        QTest::addColumn<QString>("names");   // what the pasted references name (namesOf)
+        QTest::addColumn<QString>("key");     // the key of the references
+
+        QTest::newRow("Loop as new") << 0 << -2 << false << "Copy.1" << JAMP_TO_CMD;
+        QTest::newRow("Loop as new, other") << 0 << -2 << true << "Copy.1" << JAMP_TO_CMD;
+        QTest::newRow("Loop's commands") << 0 << -1 << false << "Dest.3" << JAMP_TO_CMD;
+        QTest::newRow("Loop's commands, other") << 0 << -1 << true << "O0.3" << JAMP_TO_CMD;
+        QTest::newRow("jamp") << 0 << 3 << false << "Loop.1" << JAMP_TO_CMD;
+        QTest::newRow("jamp, other") << 0 << 3 << true << "-" << JAMP_TO_CMD;
+        QTest::newRow("execute") << 2 << 1 << false << "B" << EXECUTE_CFG;
+        QTest::newRow("execute, other") << 2 << 1 << true << "-" << EXECUTE_CFG;
+        QTest::newRow("Exec as new, other") << 2 << -2 << true << "-" << EXECUTE_CFG;
+        QTest::newRow("Detect as new") << 3 << -2 << false << "Copy|B" << AUTO_ROUTE;
+        QTest::newRow("Detect as new, other") << 3 << -2 << true << "Copy|-" << AUTO_ROUTE;
+    }
+    void pastedReferences()
+    {
+        QFETCH(int, tab);
+        QFETCH(int, row);
+        QFETCH(bool, other);
+        QFETCH(QString, names);
+        QFETCH(QString, key);
+        const bool dead = names.contains(QLatin1Char('-'));
+        writeReferenceProjects();
+        FakeProgrammer fake;
+        QVERIFY2(fake.start(), qPrintable(fake.errorString()));
+        fake.setChip(std::make_shared<Spi25Chip>(4 << 20, QByteArray::fromHex("EF4016")));
+        useProgrammer(QStringLiteral("Emu"), fake.portName(), QStringLiteral("Emulated"), QStringLiteral("emulator.ini"));
+        appData.confirmProjectSave = false;
+        appData.lastPrj = 3;
+        TMainWindow w;
+        w.show();
+
+        focusCmdRow(w, tab, qMax(row, 0));
+        trigger(w, row == -2 ? "CfgCopy" : row == -1 ? "CmdCopySelected" : "CmdCopyOne");
+        if (other) {
+            w.prjList()->setCurrentIndex(4);
+            QTRY_COMPARE(dataPrj.prjFile(), at("other.prj"));
+        }
+        QSet<int> before;
+        for (const TDataCmd *cmd : dataPrj.cmdList())
+            before << cmd->id();
+        if (row == -2) {
+            focusCmdRow(w, 0, 0);
+            answerName(QStringLiteral("Copy"));
+            trigger(w, "CfgPasteNew");
+        } else {
+            focusCmdRow(w, other ? 0 : 4, 1);
+            answerButton(QMessageBox::Yes);
+            trigger(w, "CmdPaste");
+        }
+        const int dest = w.prjView()->currentCfgId();
+        const TDataCmd *pasted = nullptr;
+        for (const TDataCmd *cmd : dataPrj.cmdsOfCfg(dest))
+            if (!before.contains(cmd->id()) && cmd->toHash().contains(key))
+                pasted = cmd;
+        QVERIFY(pasted);
+        QCOMPARE(namesOf(pasted), names);
+        QCOMPARE(pasted->validParam(), !dead);
+
+        // A run of the configuration pasted into.
+        QHash<const TDataCmd *, QString> counters;
+        for (const TDataCmd *cmd : dataPrj.cmdList())
+            if (cmd->cmd() == QLatin1String(CMD_COUNTER))
+                counters.insert(cmd, cmd->toHash().value(COUNTER_VALUE).toString());
+        fake.clearRequests();
+        focusCmdRow(w, w.prjView()->currentIndex(), 0);
+        w.prjView()->currentPage()->clearLog();
+        trigger(w, "Exec");
+        QTRY_COMPARE_WITH_TIMEOUT(w.runningCount(), 0, 30000);
+        const QString log = w.prjView()->currentPage()->log()->textView()->toPlainText();
+        QCOMPARE(dataPrj.cfgExecState(dest), dead ? 4 : 3);
+        if (dead) {
+            QCOMPARE(fake.requestCount(), 0);
+            QVERIFY2(log.contains(QStringLiteral(": %1: ").arg(key)), qPrintable(log));
+        }
+        // Counters of configurations the references do not name stayed.
+        for (auto it = counters.cbegin(); it != counters.cend(); ++it)
+            if (it.key()->idCfg() != dest && !names.contains(dataPrj.cfgName(it.key()->idCfg())))
+                QCOMPARE(it.key()->toHash().value(COUNTER_VALUE).toString(), it.value());
+
+        if (dead) {
+            // Saved and opened again: still naming nothing, still invalid.
+            const int destTab = w.prjView()->currentIndex();
+            const int destRow = dataPrj.cmdRowInCfg(dest, pasted->id());
+            trigger(w, "PrjSave");
+            w.prjList()->setCurrentIndex(3);
+            QTRY_COMPARE(dataPrj.prjFile(), at("refs.prj"));
+            w.prjList()->setCurrentIndex(4);
+            QTRY_COMPARE(dataPrj.prjFile(), at("other.prj"));
+            const TDataCmd *reloaded = dataPrj.cmdsOfCfg(w.prjView()->cfgIdAt(destTab)).value(destRow);
+            QVERIFY(reloaded);
+            QCOMPARE(namesOf(reloaded), names);
+            QVERIFY(!reloaded->validParam());
+        }
         dataPrj.resetModified();
         appData.lastPrj = 0;
     }

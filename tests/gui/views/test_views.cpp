@@ -665,6 +665,8 @@ private slots:
         const int jump = addCmd(a, CMD_JAMP, {{JAMP_TO_CMD, d2}});
         const int far = addCmd(b, CMD_DELAY);
         const int jumpFar = addCmd(a, CMD_JAMP, {{JAMP_TO_CMD, far}});
+        // A jump without a target (a hand-edited file) names no command, not d1.
+        const int jumpBare = dataPrj.addCmd({{REC_ID_CFG, a}, {REC_STATUS, 1}, {REC_CMD, CMD_JAMP}});
         Q_UNUSED(d1)
         dataPrj.validateAll();
         TWgtConfig page;
@@ -683,9 +685,12 @@ private slots:
         auto bold = [&page](int row) { return page.cmdList()->table()->item(row, 1)->font().bold(); };
         page.setCurrentRow(dataPrj.cmdRowInCfg(a, jump));
         QVERIFY(bold(1) && !bold(0) && !bold(2));
-        page.setCurrentRow(dataPrj.cmdRowInCfg(a, jumpFar));
-        for (int r = 0; r < page.cmdList()->rowCount(); ++r)
-            QVERIFY(!bold(r));
+        for (int jumpNone : {jumpFar, jumpBare}) {
+            page.setCurrentRow(dataPrj.cmdRowInCfg(a, jump));
+            page.setCurrentRow(dataPrj.cmdRowInCfg(a, jumpNone));
+            for (int r = 0; r < page.cmdList()->rowCount(); ++r)
+                QVERIFY(!bold(r));
+        }
         appData.cmdEnableHLJamp = false;
         page.setCurrentRow(dataPrj.cmdRowInCfg(a, jump));
         QVERIFY(!bold(1));
