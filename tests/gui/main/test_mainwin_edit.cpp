@@ -13,7 +13,6 @@
 #include "data/TCtrlProject.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
-#include "devices/TDevProg.h"
 #include "devices/param_schema.h"
 #include "gui/dialogs/TDialogCmdSelector.h"
 #include "gui/dialogs/TDialogSmall.h"
@@ -130,47 +129,29 @@ class TestMainWinEdit : public QObject
     }
 
     // Refs: Loop jumps back to its delay until its counter ends the run; B
-    // delays; Exec executes B; Detect routes the flash in the socket back
-    // to itself (its counter ends that) and another chip to B; Dest. Other:
-    // four configurations whose ids are those of the targets in Refs.
+    // delays; Exec executes B; Detect routes the flash in the socket back to
+    // itself (its counter ends that) and another chip to B; Dest. Other:
+    // configurations at the ids of the targets in Refs.
     void writeReferenceProjects()
     {
-        const auto open = [this](const char *file) {
-            dataPrj.clear();
-            dataPrj.fromHash({{INFO_PRJ_FILE, at(file)}, {PRJ_WORK_PATH, home.path()}});
+        const QString prog = R"({"status": "1", "cmd": "set_prog", "prog": "Emu"})";
+        const QString delay = R"({"status": "1", "cmd": "delay", "value": "1"})";
+        const QString counter = R"({"status": "1", "cmd": "counter", "value": "0", "limit": "2", "delta": "1"})";
+        const auto write = [this](const char *file, const QStringList &cfgs) {
+            QFile f(at(file));
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(QStringLiteral("{\"configurations\": [%1]}").arg(cfgs.join(',')).toUtf8());
         };
-        const auto withProg = [](const QString &name) {
-            const int cfg = dataPrj.addCfg(name, QString());
-            addToolCmd(cfg, CMD_SET_PROG, {{SET_PROG_PROG, QStringLiteral("Emu")}});
-            return cfg;
+        const auto cfg = [](const char *name, const QStringList &cmds) {
+            return QStringLiteral(R"({"name": "%1", "commands": [%2]})").arg(name, cmds.join(','));
         };
-        const auto save = [this](const char *file) {
-            TCtrlProject ctrl;
-            QVERIFY(ctrl.save(at(file), &dataPrj));
-        };
-        open("refs.prj");
-        const int loop = withProg(QStringLiteral("Loop"));
-        const int delay = addToolCmd(loop, CMD_DELAY, {{DELAY_VALUE, 1}});
-        addToolCmd(loop, CMD_COUNTER, {{COUNTER_LIMIT, 2}});
-        addToolCmd(loop, CMD_JAMP, {{JAMP_TO_CMD, delay}});
-        const int b = dataPrj.addCfg(QStringLiteral("B"), QString());
-        addToolCmd(b, CMD_DELAY, {{DELAY_VALUE, 1}});
-        addToolCmd(withProg(QStringLiteral("Exec")), CMD_EXECUTE, {{EXECUTE_CFG, b}});
-        const int detect = withProg(QStringLiteral("Detect"));
-        addToolCmd(detect, CMD_COUNTER, {{COUNTER_LIMIT, 2}});
-        TData autoDetect{{REC_ID_CFG, detect}, {REC_STATUS, 1}, {REC_CMD, CMD_AUTO_DETECT}};
-        TDevProg(GROUP_PROG, TData()).initCmdParam(autoDetect);
-        const int id = dataPrj.addCmd(autoDetect);
-        dataPrj.validateAll();
-        dataPrj.setCmdParam(id, {{REC_ID_CMD, id}, {AUTO_NAME, QStringLiteral("25xx SPI flash")}});
-        dataPrj.setCmdParam(id, {{REC_ID_CMD, id}, {AUTO_ROUTE, QStringLiteral("EF4016=%1|C84016=%2").arg(detect).arg(b)}});
-        addToolCmd(withProg(QStringLiteral("Dest")), CMD_DELAY, {{DELAY_VALUE, 1}});
-        save("refs.prj");
-        open("other.prj");
-        for (int n = 0; n < 4; ++n)
-            addToolCmd(withProg(QStringLiteral("O%1").arg(n)), CMD_DELAY, {{DELAY_VALUE, 1}});
-        save("other.prj");
-        dataPrj.clear();
+        write("refs.prj", {cfg("Loop", {prog, delay, counter, R"({"status": "1", "cmd": "jamp", "to_cmd": "1"})"}),
+                           cfg("B", {delay}), cfg("Exec", {prog, R"({"status": "1", "cmd": "execute", "cfg": "1"})"}),
+                           cfg("Detect", {prog, counter, R"({"status": "1", "cmd": "auto_detect", "clk": "1000000",)"
+                                                         R"("execute": "0", "stop": "1", "name": "25xx SPI flash",)"
+                                                         R"("route": "EF4016=3|C84016=1"})"}),
+                           cfg("Dest", {prog, delay})});
+        write("other.prj", {cfg("O0", {prog, delay}), cfg("O1", {prog}), cfg("O2", {}), cfg("O3", {})});
     }
 
     static TDialogCmdSelector *selector()
@@ -220,6 +201,8 @@ private slots:
     void cleanup()
     {
         finishModalAnswers();
+        dataPrj.resetModified();
+        appData.lastPrj = 0;
     }
 
     // Inserts, copies and pastes, deletes and moves within one window.
@@ -559,71 +542,59 @@ private slots:
         appData.lastPrj = 3;
         TMainWindow w;
         w.show();
+        const auto open = [&](int entry) {
+            w.prjList()->setCurrentIndex(entry);
+            QTRY_COMPARE(dataPrj.prjFile(), at(entry == 3 ? "refs.prj" : "other.prj"));
+        };
+        // The command pasted, the one of the tab that holds the key.
+        const auto pastedAt = [&](int tab) {
+            for (TDataCmd *cmd : dataPrj.cmdsOfCfg(w.prjView()->cfgIdAt(tab)))
+                if (cmd->toHash().contains(key))
+                    return cmd;
+            return static_cast<TDataCmd *>(nullptr);
+        };
 
         focusCmdRow(w, tab, qMax(row, 0));
         trigger(w, row == -2 ? "CfgCopy" : row == -1 ? "CmdCopySelected" : "CmdCopyOne");
-        if (other) {
-            w.prjList()->setCurrentIndex(4);
-            QTRY_COMPARE(dataPrj.prjFile(), at("other.prj"));
-        }
-        QSet<int> before;
-        for (const TDataCmd *cmd : dataPrj.cmdList())
-            before << cmd->id();
-        if (row == -2) {
-            focusCmdRow(w, 0, 0);
+        if (other)
+            open(4);
+        focusCmdRow(w, row == -2 ? 0 : other ? 0 : 4, 1);
+        if (row == -2)
             answerName(QStringLiteral("Copy"));
-            trigger(w, "CfgPasteNew");
-        } else {
-            focusCmdRow(w, other ? 0 : 4, 1);
+        else
             answerButton(QMessageBox::Yes);
-            trigger(w, "CmdPaste");
-        }
+        trigger(w, row == -2 ? "CfgPasteNew" : "CmdPaste");
+        const int destTab = w.prjView()->currentIndex();
         const int dest = w.prjView()->currentCfgId();
-        const TDataCmd *pasted = nullptr;
-        for (const TDataCmd *cmd : dataPrj.cmdsOfCfg(dest))
-            if (!before.contains(cmd->id()) && cmd->toHash().contains(key))
-                pasted = cmd;
+        const TDataCmd *pasted = pastedAt(destTab);
         QVERIFY(pasted);
         QCOMPARE(namesOf(pasted), names);
         QCOMPARE(pasted->validParam(), !dead);
 
-        // A run of the configuration pasted into.
-        QHash<const TDataCmd *, QString> counters;
+        // Its run runs nothing of what the references do not name.
+        QHash<const TDataCmd *, QVariant> counters;
         for (const TDataCmd *cmd : dataPrj.cmdList())
-            if (cmd->cmd() == QLatin1String(CMD_COUNTER))
-                counters.insert(cmd, cmd->toHash().value(COUNTER_VALUE).toString());
-        fake.clearRequests();
-        focusCmdRow(w, w.prjView()->currentIndex(), 0);
-        w.prjView()->currentPage()->clearLog();
+            counters.insert(cmd, cmd->toHash().value(COUNTER_VALUE));
+        focusCmdRow(w, destTab, 0);
         trigger(w, "Exec");
         QTRY_COMPARE_WITH_TIMEOUT(w.runningCount(), 0, 30000);
         const QString log = w.prjView()->currentPage()->log()->textView()->toPlainText();
-        QCOMPARE(dataPrj.cfgExecState(dest), dead ? 4 : 3);
-        if (dead) {
-            QCOMPARE(fake.requestCount(), 0);
-            QVERIFY2(log.contains(QStringLiteral(": %1: ").arg(key)), qPrintable(log));
-        }
-        // Counters of configurations the references do not name stayed.
+        QVERIFY2(dataPrj.cfgExecState(dest) == (dead ? 4 : 3), qPrintable(log));
         for (auto it = counters.cbegin(); it != counters.cend(); ++it)
             if (it.key()->idCfg() != dest && !names.contains(dataPrj.cfgName(it.key()->idCfg())))
-                QCOMPARE(it.key()->toHash().value(COUNTER_VALUE).toString(), it.value());
-
-        if (dead) {
-            // Saved and opened again: still naming nothing, still invalid.
-            const int destTab = w.prjView()->currentIndex();
-            const int destRow = dataPrj.cmdRowInCfg(dest, pasted->id());
-            trigger(w, "PrjSave");
-            w.prjList()->setCurrentIndex(3);
-            QTRY_COMPARE(dataPrj.prjFile(), at("refs.prj"));
-            w.prjList()->setCurrentIndex(4);
-            QTRY_COMPARE(dataPrj.prjFile(), at("other.prj"));
-            const TDataCmd *reloaded = dataPrj.cmdsOfCfg(w.prjView()->cfgIdAt(destTab)).value(destRow);
-            QVERIFY(reloaded);
-            QCOMPARE(namesOf(reloaded), names);
-            QVERIFY(!reloaded->validParam());
-        }
-        dataPrj.resetModified();
-        appData.lastPrj = 0;
+                QCOMPARE(it.key()->toHash().value(COUNTER_VALUE), it.value());
+        if (!dead)
+            return;
+        // Refused with nothing sent; saved and opened again, still dead.
+        QCOMPARE(fake.requestCount(), 0);
+        QVERIFY2(log.contains(QStringLiteral(": %1: ").arg(key)), qPrintable(log));
+        trigger(w, "PrjSave");
+        open(3);
+        open(4);
+        const TDataCmd *reloaded = pastedAt(destTab);
+        QVERIFY(reloaded);
+        QCOMPARE(namesOf(reloaded), names);
+        QVERIFY(!reloaded->validParam());
     }
 };
 
