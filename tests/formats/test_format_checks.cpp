@@ -266,18 +266,13 @@ private slots:
         QVERIFY(writeBytes(file, oldFile));
         TFormat f(format, file, 0, 0, size - 1, 256);
         QVERIFY(f.open(0));
+        const qint64 at = std::mismatch(oldFile.begin(), oldFile.end(), newFile.begin()).first - oldFile.begin();
         qint64 next = 0;
-        for (bool ok = true; ok;) {
-            qint64 address = next;
-            QByteArray data;
-            ok = f.read(address, data);
-            QVERIFY(!ok || !data.isEmpty());
-            QVERIFY(data == old.mid(int(address), data.size()));
-            next = address + data.size();
-            if (address == 0) {
-                const qint64 at = std::mismatch(oldFile.begin(), oldFile.end(), newFile.begin()).first - oldFile.begin();
-                QVERIFY(hostile::rewrite(file, at, newFile.mid(int(at)), rewrite));
-            }
+        QByteArray data;
+        while (f.read(next, data) && !data.isEmpty()) {
+            QVERIFY(data == old.mid(int(next), data.size()));
+            QVERIFY(next > 0 || hostile::rewrite(file, at, newFile.mid(int(at)), rewrite));
+            next += data.size();
         }
         QCOMPARE(f.errorString(), T(FILE_CHANGED).arg(file));
         QVERIFY(next <= changedFrom);
