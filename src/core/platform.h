@@ -68,29 +68,6 @@ bool replaceFile(const QString &from, const QString &to, QString *error);
 // with the reason where the system says they may not be.
 bool syncFile(int handle, QString *error);
 
-
-// What tells that an open file was written to: its size and the times the
-// system keeps of its last changes. Two equal stamps of one file: nothing
-// written in between that the file system's clock could tell (a digest of
-// the contents tells the rest).
-struct FileStamp
-{
-    qint64 size = -1;
-    qint64 modified = 0;   // data, in the system's units
-    qint64 changed = 0;    // data or attributes, where the system keeps it
-    bool operator==(const FileStamp &o) const
-    {
-        return size == o.size && modified == o.modified && changed == o.changed;
-    }
-    bool operator!=(const FileStamp &o) const { return !(*this == o); }
-};
-// The stamp of the open file; false where the system gives none.
-bool fileStamp(int handle, FileStamp &stamp);
-// Passes every stamp through a function first (a test stands in a file
-// system whose clock cannot tell a change, as FAT's two-second steps cannot
-// tell one within a step, by dropping the times); an empty one ends it.
-void setFileStampFilter(std::function<void(FileStamp &)> filter);
-
 } // namespace platform
 
 namespace platform {

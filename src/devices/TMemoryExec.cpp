@@ -509,20 +509,16 @@ bool TMemoryExec::execFile(TSerialPort *port, Area area, Op op)
         endChange();
         return sent(false, fileNoDataText(file, first, last));
     }
-    // The file is checked whole at its close: one that changed while it
-    // was read fails the command. A change found only there may lie under
-    // what was written: the chip holds, where the log says it was written,
-    // contents that may be neither version of the file.
-    if (!data.close())
-        return sent(false, op == FileWrite && data.changeFoundLate()
-                               ? lang.text(execmsg::FILE_CHANGED_WRITTEN).arg(file)
-                               : data.errorString());
+    // Every byte moved is the file as its open found it. The close reads
+    // the file once more: one changed since fails the command, after the
+    // log has said what was written or compared (of the file as opened).
+    const bool closed = data.close();
     // A stop leaves the change open: the log says which parts are new.
     if (end == TWalkEnd::Done) {
         endChange();
         logMoved(op == FileWrite ? execmsg::FILE_WRITTEN : execmsg::FILE_COMPARED, moved, dataEnd, last);
     }
-    return true;
+    return closed || sent(false, data.errorString());
 }
 
 void TMemoryExec::logMoved(int message, qint64 bytes, qint64 dataEnd, qint64 last)

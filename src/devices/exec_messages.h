@@ -87,10 +87,6 @@ constexpr int FILE_COMPARED = 535;
 constexpr int FILE_READ_INTO = 536;
 // Log: the file's data end at %1, before the range's end at %2.
 constexpr int FILE_ENDED_FIRST = 537;
-// A write from the file %1, which changed while it was read in a way that
-// only the digest of the whole file found at its close: the chip's new
-// contents that the log gives may be neither version of the file.
-constexpr int FILE_CHANGED_WRITTEN = 581;
 // CRC: %1 the algorithm; after a stop or a failure, no value.
 constexpr int CRC_NOT_COMPUTED = 539;
 // CRC refused: the file %1 holds no data at all.

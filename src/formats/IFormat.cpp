@@ -6,8 +6,11 @@
 #include "core/TSaveFile.h"
 #include "formats/format_messages.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cstring>
 
 IFormat::~IFormat() = default;
 
@@ -39,7 +42,7 @@ bool IFormat::failWithFileError()
     return fail(file ? file->errorString() : QString());
 }
 
-bool IFormat::openForReading(const QString &fileName, QIODevice::OpenMode extra)
+bool IFormat::openForReading(const QString &fileName)
 {
     const QFileInfo info(fileName);
     if (!info.exists())
@@ -48,7 +51,7 @@ bool IFormat::openForReading(const QString &fileName, QIODevice::OpenMode extra)
     if (!info.isFile())
         return fail(message(fmtmsg::NOT_A_FILE).arg(fileName));
     auto f = std::make_unique<QFile>(fileName);
-    if (!f->open(QIODevice::ReadOnly | extra))
+    if (!f->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return fail(message(fmtmsg::FILE_OPEN).arg(fileName, f->errorString()));
     file = std::move(f);
     return true;
@@ -134,95 +137,123 @@ bool IFormat::finish()
 
 // ---- Reading: the file as its checked open found it ----------------------------
 
-bool IFormat::watchFrom(qint64 from)
+namespace {
+// The part of the file is read and compared in pieces of this size: a
+// change is found at the latest when the reads reach its piece, and the
+// digests take 16 bytes of memory for each (64 KiB for a 16 MiB file).
+constexpr qint64 pieceSize = 4096;
+} // namespace
+
+void IFormat::beginPart(qint64 from, qint64 limit)
 {
-    watching = file && platform::fileStamp(file->handle(), openedStamp);
-    openedFrom = from;
-    startPass();
-    return true;
+    part = checkOnly ? Part::Plain : Part::Taking;
+    partFrom = from;
+    partLimit = limit;
+    partBytes = 0;
+    partDone = partToEnd = partUsed = false;
+    digests.clear();
+    pieceAt = -1;
 }
 
 bool IFormat::keepOpened()
 {
-    openedDigest = digest.result();
-    openedLength = taken;
+    // The rest of the part, where the open's pass stopped short of it.
+    while (!partDone)
+        if (!loadPiece(pieces()))
+            return false;
+    part = Part::Kept;
+    partUsed = true;
     // Written to while the open read it: what it read is no one version.
-    return stillAsOpened();
+    const bool same = partAsOpened();
+    partUsed = false;
+    return same;
 }
 
-void IFormat::startPass()
+bool IFormat::failChanged()
 {
-    digest.reset();
-    taken = 0;
+    pieceAt = -1;
+    return fail(message(fmtmsg::FILE_CHANGED).arg(file ? file->fileName() : QString()));
 }
 
-void IFormat::took(const char *bytes, qint64 count)
+bool IFormat::loadPiece(qint64 index)
 {
-    if (count <= 0 || checkOnly)
-        return;
-    digest.addData(bytes, int(count));
-    taken += count;
-}
-
-bool IFormat::failChanged(int number)
-{
-    changedLate = number == fmtmsg::FILE_CHANGED_LATE;
-    return fail(message(number).arg(file ? file->fileName() : QString()));
-}
-
-bool IFormat::readsAsOpened(bool &same)
-{
-    const qint64 pos = file->pos();
-    QCryptographicHash again(QCryptographicHash::Md5);
-    QByteArray chunk(1 << 20, Qt::Uninitialized);
-    qint64 left = openedLength;
-    if (!file->seek(openedFrom))
+    if (index == pieceAt)
+        return true;
+    pieceAt = -1;
+    const qint64 start = partFrom + index * pieceSize;
+    qint64 want = pieceSize;
+    if (part == Part::Kept)
+        want = qBound<qint64>(0, partBytes - index * pieceSize, pieceSize);
+    else if (partLimit >= 0)
+        want = qBound<qint64>(0, partLimit - start, pieceSize);
+    // The open's pass takes the part in order, each piece once.
+    if (part == Part::Taking && !partDone && index != pieces())
+        return fail(QStringLiteral("The file's piece %1 was read before piece %2").arg(index).arg(pieces()));
+    if (part == Part::Taking && partDone)
+        want = 0;
+    piece.resize(int(want));
+    qint64 got = 0;
+    if (want > 0 && !file->seek(start))
         return failWithFileError();
-    while (left > 0) {
-        const qint64 got = file->read(chunk.data(), qMin<qint64>(left, chunk.size()));
-        if (got < 0)
+    while (got < want) {
+        const qint64 n = file->read(piece.data() + got, want - got);
+        if (n < 0)
             return failWithFileError();
-        if (got == 0)
+        if (n == 0)
             break;
-        again.addData(chunk.constData(), int(got));
-        left -= got;
+        got += n;
     }
-    // The reader goes on from where it stood.
-    if (!file->seek(pos))
-        return failWithFileError();
-    same = left == 0 && again.result() == openedDigest;
+    piece.resize(int(got));
+    if (part == Part::Taking && !partDone) {
+        if (got > 0)
+            digests += QCryptographicHash::hash(piece, QCryptographicHash::Md5);
+        partBytes += got;
+        partDone = got < pieceSize;
+        partToEnd = got < want;
+    } else if (part == Part::Kept && index < pieces()
+               && (got != want
+                   || QCryptographicHash::hash(piece, QCryptographicHash::Md5)
+                          != QByteArray::fromRawData(digests.constData() + index * digestSize, digestSize))) {
+        return failChanged();
+    }
+    pieceAt = index;
     return true;
 }
 
-bool IFormat::stillAsOpened()
+qint64 IFormat::readAsOpened(qint64 at, char *to, qint64 count)
 {
-    if (!watching)
-        return true;
-    // Every read checks the stamp before it gives its bytes: what was
-    // given is the file as opened. Times that moved over the same bytes
-    // take the stamp's place; a stamp that moves again while they are
-    // read is looked at again, a few times at most.
-    for (int look = 0; look < 3; ++look) {
-        platform::FileStamp now;
-        if (!platform::fileStamp(file->handle(), now) || now.size != openedStamp.size)
+    qint64 done = 0;
+    while (done < count) {
+        const qint64 offset = at + done - partFrom;
+        if (offset < 0)
             break;
-        if (now == openedStamp)
-            return true;
-        bool same = false;
-        if (!readsAsOpened(same))
-            return false;
-        if (!same)
+        if (!loadPiece(offset / pieceSize))
+            return -1;
+        const qint64 n = qMin(count - done, piece.size() - offset % pieceSize);
+        if (n <= 0)
             break;
-        openedStamp = now;
+        std::memcpy(to + done, piece.constData() + offset % pieceSize, size_t(n));
+        done += n;
     }
-    return failChanged(fmtmsg::FILE_CHANGED);
+    partUsed = partUsed || done > 0;
+    return done;
 }
 
-bool IFormat::passAsOpened()
+bool IFormat::partAsOpened()
 {
-    if (!stillAsOpened())
-        return false;
-    // A change the stamp did not tell (a clock too coarse for it, or no
-    // stamp at all) may lie under bytes the reads have given.
-    return digest.result() == openedDigest || failChanged(fmtmsg::FILE_CHANGED_LATE);
+    if (part != Part::Kept || !partUsed)
+        return true;
+    pieceAt = -1;
+    for (qint64 index = 0; index < pieces(); ++index)
+        if (!loadPiece(index))
+            return false;
+    pieceAt = -1;
+    if (!partToEnd)
+        return true;
+    // A part that ended with the file: the file ends there still.
+    char next = 0;
+    if (!file->seek(partFrom + partBytes))
+        return failWithFileError();
+    const qint64 n = file->read(&next, 1);
+    return n == 0 || (n < 0 ? failWithFileError() : failChanged());
 }

@@ -11,12 +11,11 @@
 // HEX, broken anywhere fails the open, so that a caller sends nothing of a
 // bad file. A file opened for writing is written to a temporary file and
 // takes its place only when close() succeeds: a pass that fails or is
-// abandoned leaves the file as it was.
-
-#include "core/platform.h"
+// abandoned leaves the file as it was. A file read gives the bytes its
+// checked open found, or the read fails naming the file (see "Reading"
+// below).
 
 #include <QByteArray>
-#include <QCryptographicHash>
 #include <QFileDevice>
 #include <QString>
 
@@ -62,11 +61,6 @@ public:
     static QString writeProblem(const QString &fileName);
 
     QString errorString() const { return error; }
-    // The last failure was a change of the file that only the digest of a
-    // whole pass found (at close or restart): the file's size and times had
-    // not moved, so the bytes the reads gave may mix its two versions. A
-    // change the stamp found was found before any byte of it was given.
-    bool changeFoundLate() const { return changedLate; }
 
     // Data of the file outside the address window: a fault of the file (the
     // default, for the chip commands: a file that does not fit the range
@@ -85,8 +79,10 @@ protected:
 
     bool fail(const QString &text);
     bool failWithFileError();
-    // Fails naming the file when it is missing, a folder or cannot be opened.
-    bool openForReading(const QString &fileName, QIODevice::OpenMode extra = QIODevice::NotOpen);
+    // Fails naming the file when it is missing, a folder or cannot be
+    // opened; the file is read without a buffer of the system library's
+    // (the readers keep their own).
+    bool openForReading(const QString &fileName);
     // Opens a temporary file that replaces fileName on commit; with
     // keepContents the present contents of fileName are copied in first.
     bool openForWriting(const QString &fileName, bool keepContents);
@@ -98,46 +94,55 @@ protected:
 
     // ---- Reading: the file as its checked open found it ----------------------
     // A file written to while a command reads it (a build writing it anew)
-    // must not reach the chip as a mix of two versions. Every byte a reader
-    // takes from the file goes through took(). The open reads the file once
-    // (the check of an Intel HEX file, a digest of a raw binary window)
-    // between watchFrom() and keepOpened(); every later pass is compared
-    // with that one: the file's stamp after each read (stillAsOpened), which
-    // finds a write at once, and the digest of a whole pass at its end
-    // (passAsOpened), which finds one that the stamp cannot tell. Either
-    // fails with a text that names the file and says what the reads gave.
-    // A stamp that moved while the size stayed (a touch, a change of mode,
-    // a new link, the name given to another file) is decided by the bytes:
-    // the open's part of the file is read again through the descriptor,
-    // once for each such move, and only bytes other than the open's fail.
-    // from: the file offset where the open's digest starts.
-    bool watchFrom(qint64 from);
+    // must reach neither the chip nor a CRC, not one byte of it, whatever
+    // its size and times say. The open reads its part of the file (the
+    // whole of an Intel HEX file, the window of a raw binary one) in pieces
+    // of a few KiB and keeps a digest of each, from beginPart on; then
+    // keepOpened reads the part once more, so that a write during the open
+    // fails it. Every read after it goes through readAsOpened, which reads
+    // the whole piece a byte lies in and gives nothing of a piece that is
+    // not what the open found: a change fails the read before any byte of
+    // the new version is given. partAsOpened reads the whole part again
+    // (the close does), so that a change behind the reads fails the command
+    // too. Memory: one piece and a digest of each, whatever the file's size.
+    // from: the part's first file offset; limit: the offset it ends at, at
+    // most (-1: the file's end). With checkOnly the part is read as it is,
+    // nothing kept.
+    void beginPart(qint64 from, qint64 limit);
     bool keepOpened();
-    void startPass();
-    // Bytes taken are digested unless only the check is made.
-    void took(const char *bytes, qint64 count);
-    // Bytes taken since startPass.
-    qint64 takenInPass() const { return taken; }
-    bool stillAsOpened();
-    bool passAsOpened();
+    // Up to count bytes of the part from the file offset at into to: how
+    // many (fewer at the part's end), or -1 on failure, the reason kept.
+    qint64 readAsOpened(qint64 at, char *to, qint64 count);
+    // The bytes of the part the open found (after keepOpened).
+    qint64 partLength() const { return partBytes; }
+    // Whole: the part reads as the open found it, and a part that ended
+    // with the file still does; true at once when nothing of it was read
+    // since the open.
+    bool partAsOpened();
 
     std::unique_ptr<QFileDevice> file;
     QString error;
     bool outsideAllowed = false;
-    bool checkOnly = false;   // check(): the file is checked, not digested
+    bool checkOnly = false;   // check(): the file is checked, nothing kept
 
 private:
-    bool failChanged(int message);
-    // The open's part of the file, read again through the descriptor, is
-    // what the open read (same); false when it cannot be read.
-    bool readsAsOpened(bool &same);
+    enum class Part { Plain, Taking, Kept };
+    // The piece of the part at the index into piece: read as it is
+    // (Plain), its digest kept (Taking, pieces in order), or compared with
+    // the kept one (Kept).
+    bool loadPiece(qint64 index);
+    qint64 pieces() const { return digests.size() / digestSize; }
+    bool failChanged();
 
-    bool watching = false;
-    platform::FileStamp openedStamp;
-    QByteArray openedDigest;
-    qint64 openedFrom = 0;     // the open's digest: its first offset and length
-    qint64 openedLength = 0;
-    QCryptographicHash digest{QCryptographicHash::Md5};
-    qint64 taken = 0;
-    bool changedLate = false;
+    static constexpr int digestSize = 16;
+    Part part = Part::Plain;
+    qint64 partFrom = 0;
+    qint64 partLimit = -1;
+    qint64 partBytes = 0;
+    bool partDone = false;     // Taking: the part's end is reached
+    bool partToEnd = false;    // ... and the file ended there
+    bool partUsed = false;     // Kept: bytes given since the open
+    QByteArray digests;        // of each piece, one after the other
+    QByteArray piece;
+    qint64 pieceAt = -1;       // the piece's index; -1: none held
 };

@@ -51,11 +51,6 @@ QString TFormat::errorString() const
     return format->errorString();
 }
 
-bool TFormat::changeFoundLate() const
-{
-    return format->changeFoundLate();
-}
-
 bool TFormat::inAddressOrder() const
 {
     return format->inAddressOrder();

@@ -30,8 +30,6 @@ public:
     bool read(qint64 &address, QByteArray &data);
     bool close();
     QString errorString() const;
-    // See IFormat: a change of the file that only a whole pass found.
-    bool changeFoundLate() const;
     // See IFormat: the order, the last data address and reading again.
     bool inAddressOrder() const;
     qint64 lastDataAddress() const;

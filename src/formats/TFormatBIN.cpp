@@ -29,14 +29,12 @@ bool TFormatBIN::open(int openMode)
     if (!openForWindow(false))
         return false;
     // The window's bytes as they are now: what every read is checked against.
-    if (!watchFrom(addrFile) || !file->seek(addrFile) || !takeUpTo(addrFile + windowLength) || !keepOpened()
-        || !file->seek(addrFile)) {
-        if (error.isEmpty())
-            failWithFileError();
+    beginPart(addrFile, addrFile + (endDevice - addrDevice + 1));
+    if (!keepOpened()) {
         file.reset();
         return false;
     }
-    startPass();
+    windowLength = partLength();
     return true;
 }
 
@@ -74,26 +72,6 @@ bool TFormatBIN::windowHasData() const
     return windowLength > 0;
 }
 
-bool TFormatBIN::takeUpTo(qint64 end)
-{
-    QByteArray chunk;
-    while (file->pos() < end) {
-        chunk = file->read(qMin<qint64>(end - file->pos(), 1 << 20));
-        if (chunk.isEmpty())
-            return file->error() == QFileDevice::NoError || failWithFileError();
-        took(chunk.constData(), chunk.size());
-    }
-    return true;
-}
-
-bool TFormatBIN::finishPass()
-{
-    // The rest of the window completes the pass, so that it can be
-    // compared with the open's whole.
-    return (file->pos() == filePos || file->seek(filePos) || failWithFileError())
-           && takeUpTo(addrFile + windowLength) && passAsOpened();
-}
-
 bool TFormatBIN::write(qint64 address, const QByteArray &data)
 {
     if (!file || !isWriting())
@@ -118,25 +96,20 @@ bool TFormatBIN::read(qint64 &address, QByteArray &data)
     const qint64 length = chunkLength(curAddr, endDevice, blockSize);
     if (length == 0)
         return true;
-    if (file->pos() != filePos && !file->seek(filePos))
-        return failWithFileError();
-    data = file->read(length);
-    if (data.isEmpty() && file->error() != QFileDevice::NoError)
-        return failWithFileError();
-    took(data.constData(), data.size());
-    filePos += data.size();
-    curAddr += data.size();
-    if (!stillAsOpened()) {
-        data.clear();
+    data.resize(int(length));
+    const qint64 got = readAsOpened(filePos, data.data(), length);
+    data.resize(int(qMax<qint64>(got, 0)));
+    if (got < 0)
         return false;
-    }
+    filePos += got;
+    curAddr += got;
     return true;
 }
 
 bool TFormatBIN::close()
 {
-    // A pass that read anything is checked whole.
-    const bool ok = !file || isWriting() || takenInPass() == 0 || finishPass();
+    // A file read is read whole once more: one changed since fails.
+    const bool ok = !file || isWriting() || partAsOpened();
     return finish() && ok;
 }
 
@@ -154,9 +127,6 @@ bool TFormatBIN::restart()
 {
     if (!file || isWriting())
         return fail(QStringLiteral("The file is not open for reading"));
-    if (takenInPass() > 0 && !finishPass())
-        return false;
-    startPass();
     filePos = addrFile;
     curAddr = addrDevice;
     return true;

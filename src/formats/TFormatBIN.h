@@ -29,10 +29,6 @@ private:
     // The open for reading up to the window's length; with checkOnly the
     // file is closed again.
     bool openForWindow(bool checkOnly);
-    // Reading: takes the file's bytes from where it stands up to end.
-    bool takeUpTo(qint64 end);
-    // Reading: the rest of the window taken and the pass compared with the open.
-    bool finishPass();
 
     QString formatName;
     QString fileName;

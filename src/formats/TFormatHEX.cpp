@@ -147,12 +147,14 @@ bool TFormatHEX::openChecked(bool checking)
     lastData = -1;
     checkOnly = checking;
     // The file comes through the buffer of the line reader.
-    if (!openForReading(fileName, QIODevice::Unbuffered))
+    if (!openForReading(fileName))
         return false;
     buffer.resize(bufferSize);
     // The check's pass is what every later pass is compared with.
-    const bool ok = checking ? rewind() && checkFile()
-                             : watchFrom(0) && rewind() && checkFile() && keepOpened() && rewind();
+    beginPart(0, -1);
+    rewind();
+    const bool ok = checkFile() && (checking || keepOpened());
+    rewind();
     if (!ok || checking) {
         file.reset();
         buffer.clear();
@@ -281,16 +283,13 @@ bool TFormatHEX::lineFault(qint64 line, const QString &what)
     return fail(message(fmtmsg::FILE_LINE).arg(fileName, QString::number(line), what));
 }
 
-bool TFormatHEX::rewind()
+void TFormatHEX::rewind()
 {
-    if (!file->seek(0))
-        return failWithFileError();
+    filePos = 0;
     bufPos = bufEnd = 0;
     fileEnd = false;
     lineNumber = 0;
     held = false;
-    startPass();
-    return true;
 }
 
 bool TFormatHEX::refill()
@@ -300,27 +299,14 @@ bool TFormatHEX::refill()
         bufEnd -= bufPos;
         bufPos = 0;
     }
-    const qint64 got = file->read(buffer.data() + bufEnd, bufferSize - bufEnd);
+    const qint64 got = readAsOpened(filePos, buffer.data() + bufEnd, bufferSize - bufEnd);
     if (got < 0)
-        return failWithFileError();
+        return false;
     if (got == 0)
         fileEnd = true;
-    took(buffer.constData() + bufEnd, got);
+    filePos += got;
     bufEnd += int(got);
     return true;
-}
-
-bool TFormatHEX::finishPass()
-{
-    // The rest of the file completes the pass, so that it can be compared
-    // with the check's whole.
-    bufPos = bufEnd;
-    while (!fileEnd) {
-        if (!refill())
-            return false;
-        bufPos = bufEnd;
-    }
-    return passAsOpened();
 }
 
 int TFormatHEX::nextLine(const char *&line, int &size)
@@ -586,17 +572,13 @@ bool TFormatHEX::read(qint64 &address, QByteArray &data)
     }
 
     if (pending.isEmpty())
-        return stillAsOpened();
+        return true;
     const qint64 chipAddr = pendingAddr - addrFile + addrDevice;
     const qint64 length = chunkLength(chipAddr, chipAddr + pending.size() - 1, blockSize);
     data = pending.left(int(length));
     pending.remove(0, int(length));
     address = chipAddr;
     pendingAddr += length;
-    if (!stillAsOpened()) {
-        data.clear();
-        return false;
-    }
     return true;
 }
 
@@ -614,8 +596,7 @@ bool TFormatHEX::restart()
 {
     if (!file || mode != ModeRead)
         return fail(QStringLiteral("The file is not open for reading"));
-    if ((takenInPass() > 0 && !finishPass()) || !rewind())
-        return false;
+    rewind();
     pending.clear();
     pendingAddr = addrFile;
     base = 0;
@@ -633,7 +614,7 @@ bool TFormatHEX::close()
             return false;
         }
     }
-    // A pass that read anything is checked whole.
-    const bool ok = !file || mode != ModeRead || takenInPass() == 0 || finishPass();
+    // A file read is read whole once more: one changed since fails.
+    const bool ok = !file || mode != ModeRead || partAsOpened();
     return finish() && ok;
 }

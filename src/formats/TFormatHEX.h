@@ -67,13 +67,11 @@ private:
     // Reading.
     bool checkFile();
     bool checkRest();
-    bool rewind();
+    void rewind();
     // The next line without its line end: 1, or 0 at the end of the file,
     // or -1 on failure (the reason kept).
     int nextLine(const char *&text, int &size);
     bool refill();
-    // The rest of the file taken and the pass compared with the check's.
-    bool finishPass();
     // The next record into rec (again the same one after held was set);
     // type -1 at the end of the file.
     bool nextRecord();
@@ -109,6 +107,7 @@ private:
     QByteArray buffer;
     int bufPos = 0;
     int bufEnd = 0;
+    qint64 filePos = 0;    // the file offset the buffer's end stands at
     bool fileEnd = false;
     qint64 lineNumber = 0; // lines taken so far
     Record rec;

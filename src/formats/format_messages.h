@@ -25,9 +25,9 @@ constexpr int LINE_AFTER_END = 474;
 constexpr int LINE_OUTSIDE = 475;      // %1, %2 first and last address of the data, %3, %4 of the range
 constexpr int LINE_OVERLAP = 476;      // %1, %2 first and last address of the data
 constexpr int LINE_PIECES = 477;       // %1 the most separate pieces
-constexpr int FILE_CHANGED = 538;      // %1 the file, written to while it was read
-// %1 the file, written to while it was read, found only by the digest of a
-// whole pass: what the reads gave may mix its two versions.
-constexpr int FILE_CHANGED_LATE = 580;
+// %1 the file, written to while a command read it: nothing of the changed
+// file was given (580 and 581, which said a change was found only at the
+// end, are reserved).
+constexpr int FILE_CHANGED = 538;
 
 } // namespace fmtmsg

@@ -631,74 +631,80 @@ private slots:
         }
     }
 
-    // A file overwritten in place while a write reads it (the build writing
-    // it anew) fails the write saying so: the chip holds the file as it was
-    // opened, up to where the log says, and nothing of the new one. Where
-    // the file's stamp cannot tell the change (a clock too coarse for it)
-    // only the close finds it, after bytes of the new version reached the
-    // chip: the failure says that what the log gives as written may mix
-    // both. That file (64 Kbyte on a 25xx) is larger than a read's buffer.
-    // A stamp that moves over the same bytes (touched, a new link, renamed
-    // over while the descriptor reads the old file) is no change.
+    // A file written anew in place while a write or verify reads it (the
+    // build writing it again) reaches the chip with nothing of its new
+    // version, whatever its size and times say: the command fails saying
+    // the file changed, and the chip holds the file as opened where the
+    // log says it was written, the rest as it was. A change ahead of the
+    // reads stops them where it lies beyond what they hold; one behind
+    // them (the head of the file) is found when the close reads the file
+    // again, after the write. A stamp that moves over the same bytes
+    // (touched, a new link, renamed over while the descriptor reads the
+    // old file) is no change.
     void fileChangedDuringAWrite_data()
     {
+        QTest::addColumn<int>("memory");
         QTest::addColumn<QString>("format");
-        QTest::addColumn<bool>("blindClock");
-        QTest::addColumn<int>("move");   // of hostile::stampMoves; -1: the bytes written over in place
-        QTest::newRow("bin") << "bin" << false << -1;
-        QTest::newRow("hex") << "hex" << false << -1;
-        QTest::newRow("bin, a clock that cannot tell") << "bin" << true << -1;
-        for (const char *format : {"bin", "hex"})
+        QTest::addColumn<bool>("verify");
+        QTest::addColumn<bool>("head");       // the first quarter written anew, else the last
+        QTest::addColumn<int>("rewrite");     // of hostile::rewrites; -1: the stamp moved
+        QTest::addColumn<int>("move");        // of hostile::stampMoves
+        for (const char *format : {"bin", "hex"}) {
+            for (int m : {0, 1})
+                for (int r = 0; r < int(std::size(hostile::rewrites)); ++r)
+                    QTest::addRow("%s %s, %s", memories[m].name, format, hostile::rewrites[r])
+                        << m << format << false << false << r << -1;
+            QTest::addRow("AVR8 flash %s", format) << 4 << format << false << false << 0 << -1;
+            QTest::addRow("verify, %s", format) << 0 << format << true << false << 0 << -1;
+            QTest::addRow("head, %s", format) << 0 << format << false << true << 0 << -1;
             for (int m = 0; m < int(std::size(hostile::stampMoves)); ++m)
-                QTest::addRow("%s, %s", format, hostile::stampMoves[m]) << format << false << m;
+                QTest::addRow("%s, %s", format, hostile::stampMoves[m]) << 0 << format << false << false << -1 << m;
+        }
     }
     void fileChangedDuringAWrite()
     {
+        QFETCH(int, memory);
         QFETCH(QString, format);
-        QFETCH(bool, blindClock);
+        QFETCH(bool, verify);
+        QFETCH(bool, head);
+        QFETCH(int, rewrite);
         QFETCH(int, move);
-        // 8 Kbyte in 256 writes of a page, or 64 Kbyte in 256 of 256 bytes.
-        start(memories[blindClock ? 1 : 0], blindClock ? 256 : 64);
-        const int size = blindClock ? 65536 : 8192;
+        start(memories[memory], 256);
+        const int size = int(mem->size), quarter = size / 4;
         const bool hex = format == QLatin1String("hex");
         const QByteArray old = randomBytes(size, 3), fresh = randomBytes(size, 4);
+        const QByteArray changed = head ? fresh.left(quarter) + old.mid(quarter) : old.left(size - quarter) + fresh.right(quarter);
+        const QByteArray oldFile = hex ? hexOf(0, old) : old, newFile = hex ? hexOf(0, changed) : changed;
         const QString file = path(QStringLiteral("image.") + format);
-        QVERIFY(writeBytes(file, hex ? hexOf(0, old) : old));
+        QVERIFY(writeBytes(file, oldFile));
         const QByteArray before = contents();
         add(FILE_WRITE, fileParams(file, hex ? "hex" : "bin", 0, size));
-        std::unique_ptr<hostile::BlindFileClock> clock(blindClock ? new hostile::BlindFileClock : nullptr);
-        fake->addFault(FakeFault::held().onCode(4).after(100));
-        QCOMPARE(run(-1, [&] {
-            // The worker waits on this thread for every log line.
+        if (verify)
+            add(FILE_VERIFY, fileParams(file, hex ? "hex" : "bin", 0, size));
+        // Part-way: after the first read of the verify, or 64 writes (past
+        // the first quarter, before the last).
+        fake->addFault(FakeFault::held().onCode(verify ? mem->readCode : mem->writeCode).after(verify ? 1 : 64));
+        const bool ok = run(-1, [&] {
             QVERIFY(QTest::qWaitFor([&] { return fake->waitHeld(0); }, 20000));
-            const QByteArray text = hex ? hexOf(0, fresh) : fresh;
-            QVERIFY(move >= 0 ? hostile::moveStamp(file, move, text) : hostile::writeInPlace(file, 0, text));
+            const qint64 at = std::mismatch(oldFile.begin(), oldFile.end(), newFile.begin()).first - oldFile.begin();
+            QVERIFY(rewrite >= 0 ? hostile::rewrite(file, at, newFile.mid(int(at)), rewrite)
+                                 : hostile::moveStamp(file, move, newFile));
             fake->releaseHeld();
-        }), move >= 0);
-        if (move >= 0) {
-            QCOMPARE(texts(EXEC_RESULT), QStringList(T(execmsg::FILE_WRITTEN).arg(size)));
-            QVERIFY(contents() == old);
-            return;
-        }
-        QCOMPARE(failure(), T(blindClock ? execmsg::FILE_CHANGED_WRITTEN : fmtmsg::FILE_CHANGED).arg(file));
-        const QStringList lines = texts(EXEC_TEXT_NEXT);
-        QCOMPARE(lines.size(), 1);
-        const QStringList part = argsOf(execmsg::CHANGE_PART, lines.first());
-        QCOMPARE(part.size(), 3);
-        const qint64 said = fromHex(part.at(1));
-        const QByteArray after = contents();
-        if (blindClock) {
-            // Written to the end: the old file up to where the reads
-            // reached when it changed, the new one from there.
-            QCOMPARE(said, qint64(size - 1));
-            const int from = int(std::mismatch(after.begin(), after.end(), old.begin()).first - after.begin());
-            QVERIFY(from > 0 && from < size);
-            QVERIFY(after.mid(from) == fresh.mid(from));
-            return;
-        }
-        QVERIFY(said >= 101 * 32 - 1 && said < size - 1);
-        QVERIFY(after.left(int(said + 1)) == old.left(int(said + 1)));
-        QVERIFY(after.mid(int(said + 1)) == before.mid(int(said + 1)));
+        });
+        QCOMPARE(ok, rewrite < 0);
+        QCOMPARE(failure(), rewrite < 0 ? QString() : T(fmtmsg::FILE_CHANGED).arg(file));
+        // Written whole (of the file as opened), or up to where the log says.
+        const QStringList lines = texts(EXEC_TEXT_NEXT), part = argsOf(execmsg::CHANGE_PART, lines.value(0));
+        const qint64 said = part.isEmpty() ? size - 1 : fromHex(part.at(1));
+        QCOMPARE(lines.size(), part.isEmpty() ? 0 : 1);
+        QStringList moved = texts(EXEC_RESULT);
+        QCOMPARE(moved.isEmpty() ? QString() : moved.takeFirst(), part.isEmpty() ? T(execmsg::FILE_WRITTEN).arg(size) : QString());
+        QVERIFY(moved.isEmpty() || (verify && moved == QStringList(T(execmsg::FILE_COMPARED).arg(size))));
+        QVERIFY(contents() == old.left(int(said + 1)) + before.mid(int(said + 1)));
+        // A raw binary file is read block by block: the reads stopped
+        // before its new last quarter.
+        if (!hex && !head && rewrite >= 0)
+            QVERIFY(verify ? moved.isEmpty() : said < size - quarter);
     }
 };
 

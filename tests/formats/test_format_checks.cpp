@@ -236,6 +236,47 @@ private slots:
         QVERIFY(!f.open(0));
         QCOMPARE(f.errorString(), lineError(file, line, T(LINE_PIECES).arg(1 << 20)));
     }
+
+    // A file written anew in place while it is read gives nothing of its
+    // new version, whatever its size and times say: the reads stop with the
+    // change before the first new byte. The files outgrow the HEX reader's
+    // buffer, so that the change lies beyond what it holds.
+    void rewrittenFileGivesNothingNew_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<int>("rewrite");
+        for (const char *format : {"bin", "hex"})
+            for (int r = 0; r < int(std::size(hostile::rewrites)); ++r)
+                QTest::addRow("%s, %s", format, hostile::rewrites[r]) << format << r;
+    }
+    void rewrittenFileGivesNothingNew()
+    {
+        QFETCH(QString, format);
+        QFETCH(int, rewrite);
+        const int size = 1 << 20, changedFrom = size - size / 4;
+        const QByteArray old = randomBytes(size, 1), fresh = old.left(changedFrom) + randomBytes(size - changedFrom, 2);
+        const auto fileOf = [&](const QByteArray &bytes) {
+            QList<HexData> records;
+            for (int at = 0; at < size; at += 16)
+                records.append({at, bytes.mid(at, 16)});
+            return format == QLatin1String("hex") ? hexFileOf(records) : bytes;
+        };
+        const QByteArray oldFile = fileOf(old), newFile = fileOf(fresh);
+        const QString file = path(QStringLiteral("rewritten.") + format);
+        QVERIFY(writeBytes(file, oldFile));
+        TFormat f(format, file, 0, 0, size - 1, 256);
+        QVERIFY(f.open(0));
+        const qint64 at = std::mismatch(oldFile.begin(), oldFile.end(), newFile.begin()).first - oldFile.begin();
+        qint64 next = 0;
+        QByteArray data;
+        while (f.read(next, data) && !data.isEmpty()) {
+            QVERIFY(data == old.mid(int(next), data.size()));
+            QVERIFY(next > 0 || hostile::rewrite(file, at, newFile.mid(int(at)), rewrite));
+            next += data.size();
+        }
+        QCOMPARE(f.errorString(), T(FILE_CHANGED).arg(file));
+        QVERIFY(next <= changedFrom);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFormatChecks)

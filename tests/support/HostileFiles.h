@@ -1,17 +1,16 @@
 #pragma once
 // Files no reader should trust: binary noise (NUL bytes, line ends and
 // signs of the line grammars scattered through it), written where a test
-// needs them; files whose changes their stamps do not tell, writes in
-// place, and stamps that move alone.
+// needs them; files written anew in place, their stamps telling it or not,
+// and stamps that move alone.
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QFile>
 #include <QString>
 
-#include "core/platform.h"
-
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace hostile {
@@ -33,28 +32,23 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// While it lives, file stamps hold the size alone: the file system's clock
-// cannot tell a change (FAT's two-second steps, a change within one step),
-// so only a file's contents show that it was written to.
-class BlindFileClock
+// How a test writes a file anew in place while a command reads it (the
+// build writing it again): its size kept and its times put back as they
+// were, as a file system whose clock cannot tell the change leaves them;
+// its times moved as the writes set them; its size changed (16 bytes more
+// after the new ones).
+const char *const rewrites[] = {"times restored", "times moved", "size changed"};
+// Writes the bytes over the file at path from offset at as rewrites[how] says.
+inline bool rewrite(const QString &path, qint64 at, const QByteArray &bytes, int how)
 {
-public:
-    BlindFileClock()
-    {
-        platform::setFileStampFilter([](platform::FileStamp &stamp) { stamp.modified = stamp.changed = 0; });
-    }
-    ~BlindFileClock() { platform::setFileStampFilter({}); }
-    BlindFileClock(const BlindFileClock &) = delete;
-    BlindFileClock &operator=(const BlindFileClock &) = delete;
-};
-
-// Writes the bytes over the file from offset at, in place, and moves its
-// modification time on.
-inline bool writeInPlace(const QString &path, qint64 at, const QByteArray &bytes)
-{
+    struct stat before {};
     QFile file(path);
-    return file.open(QIODevice::ReadWrite) && file.seek(at) && file.write(bytes) == bytes.size()
-           && file.setFileTime(QDateTime::currentDateTime().addSecs(3600), QFileDevice::FileModificationTime);
+    if (::stat(QFile::encodeName(path).constData(), &before) != 0 || !file.open(QIODevice::ReadWrite)
+        || !file.seek(at) || file.write(bytes) != bytes.size() || (how == 2 && !file.resize(at + bytes.size() + 16))
+        || !file.flush())
+        return false;
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    return how != 0 || ::futimens(file.handle(), times) == 0;
 }
 
 // What moves a file's stamp and leaves what a descriptor open on it reads
@@ -68,7 +62,8 @@ inline bool moveStamp(const QString &path, int move, const QByteArray &other)
     QFile file(path);
     switch (move) {
     case 0:
-        return writeInPlace(path, 0, QByteArray());
+        return file.open(QIODevice::ReadWrite)
+               && file.setFileTime(QDateTime::currentDateTime().addSecs(3600), QFileDevice::FileModificationTime);
     case 1:
         return file.setPermissions(file.permissions() ^ QFileDevice::ExeGroup);
     case 2:
