@@ -30,7 +30,7 @@ const QHash<int, int> &placeholderCounts()
     return counts;
 }
 
-bool loadTable(QString (*text)(int))
+bool loadTable(QString (*text)(int), const QHash<int, QString> &asTheyStand = {})
 {
     QTemporaryDir dir;
     if (!dir.isValid())
@@ -41,7 +41,7 @@ bool loadTable(QString (*text)(int))
     {
         QTextStream out(&file);
         for (int i = 0; i < 1000; ++i)
-            out << text(i) << '\n';
+            out << asTheyStand.value(i, text(i)) << '\n';
     }
     file.close();
     lang.load(file.fileName());
@@ -55,9 +55,9 @@ bool NumberedLanguage::load()
     return loadTable(&NumberedLanguage::text);
 }
 
-bool NumberedLanguage::loadWithArguments()
+bool NumberedLanguage::loadWithArguments(const QHash<int, QString> &asTheyStand)
 {
-    return !placeholderCounts().isEmpty() && loadTable(&NumberedLanguage::textWithArguments);
+    return !placeholderCounts().isEmpty() && loadTable(&NumberedLanguage::textWithArguments, asTheyStand);
 }
 
 QString NumberedLanguage::textWithArguments(int number)

@@ -2,6 +2,7 @@
 // A language table whose message n reads "msg n", so that a test can tell
 // which message a text is: QCOMPARE(port.errorString(), NumberedLanguage::text(389)).
 
+#include <QHash>
 #include <QString>
 
 class NumberedLanguage
@@ -15,6 +16,8 @@ public:
     // placeholder tests/data/language/messages.tsv gives it ("msg 421 [%1]
     // [%2] [%3]"), so that a test also sees what a text was filled with:
     // QCOMPARE(error, NumberedLanguage::textWithArguments(418).arg(path)).
-    static bool loadWithArguments();
+    // The messages given are loaded as they stand instead (the decimal
+    // mark of a language, say).
+    static bool loadWithArguments(const QHash<int, QString> &asTheyStand = {});
     static QString textWithArguments(int number);
 };

@@ -128,7 +128,9 @@ TFormDevRWVData::TFormDevRWVData(int idCmd, qint64 addr, const QString &data, QW
 
     m_dataLabel = new QLabel(lang.text(374), this);
     m_edit = new TLineEdit(this);
-    m_edit->setValidator(new TEntryValidator(new THexValidator, m_edit));
+    m_hex = new THexValidator;
+    m_edit->setValidator(new TEntryValidator(m_hex, m_edit));
+    holdData(m_data);
     m_edit->setText(m_data);
     m_edit->installEventFilter(this);
     auto *dataBlock = new QVBoxLayout;
@@ -164,9 +166,16 @@ void TFormDevRWVData::setDefault(qint64 addr)
     m_addr->setDefault(addr);
 }
 
+void TFormDevRWVData::holdData(const QString &data)
+{
+    static const QRegularExpression blanks(QStringLiteral("\\s"));
+    m_hex->setMaxDigits(qMax(2 * maxDataBytes, QString(data).remove(blanks).size()));
+}
+
 void TFormDevRWVData::setData(const QString &data)
 {
     m_data = data;
+    holdData(data);
     const bool blocked = m_edit->blockSignals(true);
     m_edit->setText(data);
     m_edit->blockSignals(blocked);
@@ -176,15 +185,16 @@ void TFormDevRWVData::setData(const QString &data)
 // Warning colour while the text would not pass the command check: no bytes,
 // half a byte, or more bytes than fit from the address to the range end; and
 // while it holds an entry that is not taken (no hex bytes, too many digits),
-// which the tool-tip names.
+// which the tool-tip names. The data stored is no entry: it is shown as it
+// stands, marked only where the check refuses it.
 void TFormDevRWVData::updateColor()
 {
     const QString text = m_edit->text();
-    const bool taken = m_edit->hasAcceptableInput();
+    const bool taken = m_edit->hasAcceptableInput() || text == m_data;
     const bool fits = m_hasRange ? dataFitsRange(text, m_addr->value(), m_end) : dataFitsRange(text, 0, int64Max);
     setBackgroundColor(m_edit, fits && taken ? paletteBaseColor() : warningColor());
-    m_edit->setToolTip(taken ? lang.text(375, maxDataBytes)
-                             : lang.text(MSG_PASTE_NOT_TAKEN, text, 2 * maxDataBytes, m_data));
+    m_edit->setToolTip(taken ? lang.text(375, m_hex->maxDigits() / 2)
+                             : lang.text(MSG_PASTE_NOT_TAKEN, text, m_hex->maxDigits(), m_data));
 }
 
 bool TFormDevRWVData::eventFilter(QObject *watched, QEvent *event)

@@ -13,6 +13,7 @@
 
 class QLabel;
 class TComboBox;
+class THexValidator;
 class TLineEdit;
 class TWgtEditFileName;
 class TWgtEditHexDec64;
@@ -49,7 +50,9 @@ class TFormDevRWVData : public QWidget
     Q_OBJECT
 
 public:
-    // The most bytes the data edit takes (twice as many hex digits).
+    // The most bytes the data edit takes (twice as many hex digits), or as
+    // many as the data the form is given holds, so that data stored is
+    // edited in place.
     static constexpr int maxDataBytes = 64;
 
     TFormDevRWVData(int idCmd, qint64 addr, const QString &data, QWidget *parent = nullptr);
@@ -72,10 +75,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The edit takes at least as many digits as the data given holds.
+    void holdData(const QString &data);
     void updateColor();
 
     const int m_idCmd;
     QString m_data;
+    THexValidator *m_hex = nullptr;
     bool m_hasRange = false;
     qint64 m_end = 0;
     TWgtEditHexDec64 *m_addr;

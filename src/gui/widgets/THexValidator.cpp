@@ -2,11 +2,6 @@
 
 #include <QRegExp>
 
-namespace {
-// Twice the largest number of literal data bytes a command may carry (64).
-const int maxHexDigits = 128;
-}
-
 QValidator::State THexValidator::validate(QString &input, int &pos) const
 {
     Q_UNUSED(pos)
@@ -14,7 +9,7 @@ QValidator::State THexValidator::validate(QString &input, int &pos) const
     copy.remove(QRegExp(QStringLiteral("\\s"), Qt::CaseSensitive));
     if (copy.isEmpty())
         return Acceptable;
-    if (copy.length() > maxHexDigits)
+    if (copy.length() > m_maxDigits)
         return Invalid;
     const QRegExp digits(QStringLiteral("([0-9]|[A-F]|[a-f]|[ ])+"));
     if (!digits.exactMatch(copy))

@@ -5,6 +5,7 @@
 
 #include "gui/widgets/TDoubleValidator.h"
 #include "gui/widgets/TLineEdit.h"
+#include "gui/widgets/edit_arith.h"
 
 namespace {
 // More decimals than a double holds make no sense.
@@ -73,8 +74,13 @@ void TWgtEditDouble::applyValue(double value)
 double TWgtEditDouble::parsed(const QString &text)
 {
     bool ok = false;
-    const double n = text.toDouble(&ok);
+    const double n = TDoubleValidator::withPoint(text).toDouble(&ok);
     return ok ? n : 0.0;
+}
+
+bool TWgtEditDouble::holdsDigitsOf(const QString &text) const
+{
+    return decimalsNeeded(TDoubleValidator::withPoint(text)) <= m_decimals;
 }
 
 double TWgtEditDouble::parsedText() const

@@ -3,8 +3,11 @@
 #include "gui/widgets/TWgtEditNum.h"
 
 // Edit of a double with a fixed number of decimals. Values set or stepped
-// are clamped to its range; an entry outside it is refused. Values are
-// compared at the precision of the decimals.
+// are clamped to its range; an entry outside it is refused, and so is one
+// with more decimals than the edit's (it is never rounded). Values are
+// compared at the precision of the decimals. Entries take the decimal mark
+// of the interface's language as well as the point; the edit shows the
+// point.
 class TWgtEditDouble : public TWgtEditNum
 {
     Q_OBJECT
@@ -33,6 +36,7 @@ protected:
     QString valueText() const override;
     QString rangeText() const override;
     bool takesEntry(const QString &text) const override;
+    bool holdsDigitsOf(const QString &text) const override;
 
 private:
     // The value in units of the last decimal, rounded half away from zero.

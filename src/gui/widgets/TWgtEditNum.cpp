@@ -1,6 +1,7 @@
 #include "gui/widgets/TWgtEditNum.h"
 
 #include <QCoreApplication>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QValidator>
@@ -13,11 +14,15 @@
 #include "gui/widgets/wgt_misc.h"
 
 TWgtEditNum::TWgtEditNum(QValidator *validator, const QString &text, QWidget *parent)
-    : QWidget(parent), m_edit(new TLineEdit)
+    : QWidget(parent), m_edit(new TLineEdit), m_entry(nullptr)
 {
     m_edit->setFixedHeight(21);
-    m_edit->setValidator(new TEntryValidator(validator, m_edit));
+    m_entry = new TEntryValidator(validator, m_edit);
+    m_edit->setValidator(m_entry);
     m_edit->setText(text);
+    // A number copied with blanks or a line end around it (from a terminal)
+    // is that number.
+    routePastes(m_edit, [this](const QString &clip) { m_edit->insert(clip.trimmed()); });
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -41,6 +46,8 @@ bool TWgtEditNum::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_edit)
         return false;
+    if (endsEditing(event))
+        finishTyping();
     // An entry that is no number (a lone sign, a paste of letters) ends no
     // editing; leaving shows the stored value all the same.
     if (leavesUntakenEntry(m_edit, event) && !damagedUntouched())
@@ -85,6 +92,28 @@ bool TWgtEditNum::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
+bool TWgtEditNum::endsEditing(const QEvent *event)
+{
+    if (event->type() == QEvent::FocusOut)
+        return static_cast<const QFocusEvent *>(event)->reason() != Qt::PopupFocusReason;
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent *>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+void TWgtEditNum::finishTyping()
+{
+    // The line edit itself would end no editing of it.
+    if (m_edit->hasAcceptableInput() || isRefused() || damagedUntouched())
+        return;
+    QString text = m_edit->text();
+    if (m_entry->completes(text)) {
+        m_edit->selectAll();
+        m_edit->insert(text);
+    }
+}
+
 void TWgtEditNum::paintInRange(bool inRange)
 {
     m_inRange = inRange;
@@ -93,15 +122,22 @@ void TWgtEditNum::paintInRange(bool inRange)
 
 void TWgtEditNum::updateRefusal()
 {
-    const QString text = m_edit->text();
-    const bool number = m_edit->hasAcceptableInput();
-    if (damagedUntouched() || (number && takesEntry(text)))
-        m_refusal.clear();
-    else
-        // A number past the range, or a text that is no number the field
-        // can hold (a lone sign, a letter, digits too many for its type).
-        m_refusal = lang.text(number ? MSG_ENTRY_OUT_OF_RANGE : MSG_ENTRY_NO_NUMBER)
-                        .arg(rangeText(), text, m_damaged ? m_damagedText : valueText());
+    // A number being typed is judged as Return would finish it.
+    QString text = m_edit->text();
+    int refusal = 0;
+    if (damagedUntouched())
+        refusal = 0;   // no entry
+    else if (!m_entry->completes(text))
+        // A text that is no number the field can hold (a lone sign, a
+        // letter, digits too many for its type).
+        refusal = MSG_ENTRY_NO_NUMBER;
+    else if (!takesEntry(text))
+        refusal = MSG_ENTRY_OUT_OF_RANGE;
+    else if (!holdsDigitsOf(text))
+        // Taking it would round it.
+        refusal = MSG_ENTRY_TOO_PRECISE;
+    m_refusal = refusal ? lang.text(refusal).arg(rangeText(), m_edit->text(), m_damaged ? m_damagedText : valueText())
+                        : QString();
     repaint();
 }
 

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QValidator;
+class TEntryValidator;
 class TLineEdit;
 
 // What every numeric edit shares: one line edit of height 21 with the
@@ -16,7 +17,10 @@ class TLineEdit;
 // Down leave it alone. Leaving the line shows the stored value again. So
 // does an entry that is no number (a lone sign, a letter, digits too many
 // for the type), typed or pasted: the line keeps it as given rather than
-// dropping or cutting it (`TEntryValidator`), and it is refused. A
+// dropping or cutting it (`TEntryValidator`), and it is refused; and one
+// with more digits than the field holds, never rounded. A number being
+// typed that Return or leaving finishes ("3." is 3) is taken as that
+// number. A paste is taken without the blanks and line ends around it. A
 // stored value outside a range set later is kept and shown in the error
 // colour; the keys and the forms' own settings force values into range.
 //
@@ -65,6 +69,13 @@ protected:
     // Whether finishing the text would store it (or leave the value as it
     // is, for a text of the stored value).
     virtual bool takesEntry(const QString &text) const = 0;
+    // Whether the field holds every digit of the number (one that the
+    // validator takes), so that taking it rounds nothing.
+    virtual bool holdsDigitsOf(const QString &text) const
+    {
+        Q_UNUSED(text)
+        return true;
+    }
 
     // Paints the line edit's background: normal or error colour (always the
     // error colour while a damaged value, a refused entry or a note is on
@@ -85,11 +96,17 @@ protected:
     void showChangedFrom(const QString &before);
 
 private:
+    // Return, or the line left for good.
+    static bool endsEditing(const QEvent *event);
+    // A number being typed that the edit would take is finished in the
+    // line, so that the line edit ends the editing.
+    void finishTyping();
     void updateRefusal();
     void repaint();
     void showKept();
 
     TLineEdit *m_edit;
+    TEntryValidator *m_entry;
     bool m_damaged = false;
     QString m_damagedText;
     bool m_inRange = true;

@@ -1,14 +1,8 @@
 #include "gui/widgets/TWgtEditStrHex.h"
 
-#include <QAction>
-#include <QClipboard>
-#include <QContextMenuEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMouseEvent>
 #include <QValidator>
 
 #include "core/TLang.h"
@@ -51,11 +45,6 @@ public:
     }
 };
 
-QString clipboardText(QClipboard::Mode mode = QClipboard::Clipboard)
-{
-    return QGuiApplication::clipboard()->text(mode);
-}
-
 } // namespace
 
 TWgtEditStrHex::TWgtEditStrHex(const QString &value, QWidget *parent)
@@ -66,6 +55,7 @@ TWgtEditStrHex::TWgtEditStrHex(const QString &value, QWidget *parent)
     m_edit->setAcceptDrops(false);
     m_edit->setValidator(new PlacesValidator(m_edit));
     m_edit->installEventFilter(this);
+    routePastes(m_edit, [this](const QString &text) { paste(text); });
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -163,34 +153,15 @@ void TWgtEditStrHex::paste(const QString &text)
     m_edit->insert(digits);
 }
 
-void TWgtEditStrHex::showContextMenu(const QPoint &globalPos)
-{
-    QMenu *menu = m_edit->createStandardContextMenu();
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    // The menu's Paste is the line's own; it is sent the paste rule's way.
-    const QString pasteText = QLineEdit::tr("&Paste");
-    for (QAction *action : menu->actions()) {
-        if (!action->text().startsWith(pasteText))
-            continue;
-        disconnect(action, nullptr, m_edit, nullptr);
-        connect(action, &QAction::triggered, this, [this] { paste(clipboardText()); });
-    }
-    menu->popup(globalPos);
-}
-
 bool TWgtEditStrHex::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_edit)
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::KeyPress: {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->matches(QKeySequence::Paste)) {
-            paste(clipboardText());
-            return true;
-        }
         // The line edit finishes only a whole entry: one with a blank
         // shows the stored value first.
+        const auto *key = static_cast<QKeyEvent *>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !isComplete())
             showStored();
         return false;
@@ -199,17 +170,6 @@ bool TWgtEditStrHex::eventFilter(QObject *watched, QEvent *event)
         if (leavesUntakenEntry(m_edit, event))
             showStored();
         return false;
-    case QEvent::ContextMenu:
-        showContextMenu(static_cast<QContextMenuEvent *>(event)->globalPos());
-        return true;
-    case QEvent::MouseButtonRelease: {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() != Qt::MiddleButton || !QGuiApplication::clipboard()->supportsSelection())
-            return false;
-        m_edit->deselect();
-        paste(clipboardText(QClipboard::Selection));
-        return true;
-    }
     default:
         return false;
     }

@@ -3,7 +3,6 @@
 #include <QWidget>
 
 class QLineEdit;
-class QPoint;
 
 // Edit of a string of hexadecimal digits of a fixed length: the length of
 // the stored value. The line has one place per digit and is typed over, so
@@ -52,7 +51,6 @@ private:
     void updateState();
     void showState();
     void paste(const QString &text);
-    void showContextMenu(const QPoint &globalPos);
 
     QLineEdit *m_edit;
     QString m_value;

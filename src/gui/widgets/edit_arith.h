@@ -4,6 +4,7 @@
 #include <QValidator>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -72,6 +73,37 @@ inline QValidator::State decimalState(const QString &input, const char *allowed,
     if (!isAsciiDigit(text.back()) && parses(text + QLatin1Char('0')))
         return QValidator::Intermediate;
     return parses(text) ? QValidator::Acceptable : QValidator::Invalid;
+}
+
+// The digits after the point that a decimal text (one that parses, with a
+// '.' point) needs to be written without its exponent and its trailing
+// zeros: "3.30" needs 1, "33.3e-1" 2, "1.5e2" and "0.00" none. An exponent
+// too large to count needs more than any field holds.
+inline int decimalsNeeded(const QString &text)
+{
+    const int e = text.indexOf(QLatin1Char('e'), 0, Qt::CaseInsensitive);
+    qint64 exponent = 0;
+    if (e >= 0) {
+        bool ok = false;
+        exponent = text.mid(e + 1).toLongLong(&ok);
+        if (!ok || exponent < -1000000)
+            return std::numeric_limits<int>::max();
+    }
+    const QString mantissa = e < 0 ? text : text.left(e);
+    const int point = mantissa.indexOf(QLatin1Char('.'));
+    QString digits = mantissa;
+    if (point >= 0) {
+        digits.remove(point, 1);
+        exponent -= mantissa.size() - point - 1;
+    }
+    // Trailing zeros give the number no digit.
+    while (digits.endsWith(QLatin1Char('0'))) {
+        digits.chop(1);
+        ++exponent;
+    }
+    if (!std::any_of(digits.begin(), digits.end(), [](QChar c) { return c >= QLatin1Char('1') && c <= QLatin1Char('9'); }))
+        return 0;
+    return exponent >= 0 ? 0 : int(qMin<qint64>(-exponent, std::numeric_limits<int>::max()));
 }
 
 // Texts of the edits read as numbers; a text that does not parse (an

@@ -1,11 +1,79 @@
 #include "gui/widgets/wgt_misc.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QPushButton>
 #include <QWidget>
+
+namespace {
+
+// The filter on a line that takes its pastes (routePastes).
+class PasteRoute : public QObject
+{
+public:
+    PasteRoute(QLineEdit *line, std::function<void(const QString &)> paste)
+        : QObject(line), m_line(line), m_paste(std::move(paste))
+    {
+        line->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched != m_line)
+            return false;
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            if (!static_cast<QKeyEvent *>(event)->matches(QKeySequence::Paste))
+                return false;
+            m_paste(QGuiApplication::clipboard()->text());
+            return true;
+        case QEvent::ContextMenu:
+            showContextMenu(static_cast<QContextMenuEvent *>(event)->globalPos());
+            return true;
+        case QEvent::MouseButtonRelease: {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() != Qt::MiddleButton || !QGuiApplication::clipboard()->supportsSelection())
+                return false;
+            m_line->deselect();
+            m_paste(QGuiApplication::clipboard()->text(QClipboard::Selection));
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    void showContextMenu(const QPoint &globalPos)
+    {
+        QMenu *menu = m_line->createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        // The menu's Paste is the line's own; it is sent the route's way.
+        const QString pasteText = QLineEdit::tr("&Paste");
+        for (QAction *action : menu->actions()) {
+            if (!action->text().startsWith(pasteText))
+                continue;
+            disconnect(action, nullptr, m_line, nullptr);
+            connect(action, &QAction::triggered, this, [this] { m_paste(QGuiApplication::clipboard()->text()); });
+        }
+        menu->popup(globalPos);
+    }
+
+    QLineEdit *m_line;
+    std::function<void(const QString &)> m_paste;
+};
+
+} // namespace
 
 void setBackgroundColor(QWidget *widget, const QColor &color)
 {
@@ -13,6 +81,11 @@ void setBackgroundColor(QWidget *widget, const QColor &color)
     palette.setBrush(QPalette::All, QPalette::Base, QBrush(color, Qt::SolidPattern));
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+void routePastes(QLineEdit *line, std::function<void(const QString &text)> paste)
+{
+    new PasteRoute(line, std::move(paste));
 }
 
 QPushButton *createSmallButton(const QString &text)

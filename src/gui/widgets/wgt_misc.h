@@ -2,6 +2,7 @@
 
 #include <QColor>
 
+#include <functional>
 #include <initializer_list>
 
 class QEvent;
@@ -25,6 +26,11 @@ QPushButton *layOutWithDefaultButton(QWidget *owner, std::initializer_list<QWidg
 // does not take: the line edit itself then ends no editing, and the owner
 // shows what is stored.
 bool leavesUntakenEntry(const QLineEdit *line, const QEvent *event);
+
+// Hands every paste into the line (the paste keys, the Paste of its context
+// menu, the middle button's selection where the system has one) to the
+// function, in place of the line's own insertion of the text as it stands.
+void routePastes(QLineEdit *line, std::function<void(const QString &text)> paste);
 
 // A square button of 21 by 21 pixels with the text that never takes focus.
 QPushButton *createSmallButton(const QString &text);

@@ -20,3 +20,11 @@ constexpr int MSG_VALUE_CHANGED_TO_FIT = 545;
 // data edit holding an entry it does not take (%1 the text given, %2 the
 // hex digits that fit there, %3 the value kept).
 constexpr int MSG_PASTE_NOT_TAKEN = 590;
+
+// The decimal mark of the interface's language, which decimal fields take
+// as well as the point ("," in Russian).
+constexpr int MSG_DECIMAL_MARK = 592;
+
+// Tool-tip of a decimal edit holding an entry with more digits after the
+// decimal mark than the edit holds (the arguments of MSG_ENTRY_OUT_OF_RANGE).
+constexpr int MSG_ENTRY_TOO_PRECISE = 593;

@@ -17,6 +17,7 @@
 #include "devices/IDevice.h"
 #include "devices/TDevProg.h"
 #include "devices/TDevTools.h"
+#include "gui/forms/TFormDevRWV.h"
 #include "gui/main/startup.h"
 #include "gui/widgets/TWgtEditDec.h"
 #include "gui/widgets/TWgtEditDec2.h"
@@ -24,6 +25,7 @@
 #include "gui/widgets/TWgtEditHex.h"
 #include "gui/widgets/TWgtEditHex64.h"
 #include "gui/widgets/TWgtEditInt64.h"
+#include "gui/widgets/TWgtEditStrHex.h"
 #include "gui/widgets/edit_arith.h"
 #include "gui/widgets/widget_messages.h"
 #include "link/TExec.h"
@@ -42,6 +44,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <memory>
 
@@ -99,10 +102,15 @@ QList<Probe> probesOf(TWgtEditNum *edit, QString &range)
         const int decimals = point < 0 ? 0 : shown.size() - point - 1;
         const auto text = [decimals](double v) { return QString::number(v, 'f', decimals); };
         range = text(e->minimum()) + QStringLiteral("..") + text(e->maximum());
-        QList<Probe> out{{text(e->maximum()), 0}, {text(e->maximum() + 1), outside}, {text(e->minimum() - 1), outside}};
+        const QString top = text(e->maximum()), whole = QString::number(std::floor(e->maximum()));
+        // The top with the language's decimal mark, a digit more than the
+        // field holds (never rounded) and a point that no digit follows.
+        QList<Probe> out{{top, 0}, {QString(top).replace('.', ','), 0}, {top + '1', MSG_ENTRY_TOO_PRECISE},
+                         {whole + '.', std::floor(e->maximum()) < e->minimum() ? outside : 0},
+                         {text(e->maximum() + 1), outside}, {text(e->minimum() - 1), outside}};
         if (e->minimum() < 0)
             out << Probe{text(e->minimum()), 0};
-        for (const char *entry : {"-", ".", "1.", "1,5", "1e400"})
+        for (const char *entry : {"-", ".", "1,5.3", "1e400"})
             out << Probe{QLatin1String(entry), none};
         return out;
     }
@@ -143,8 +151,11 @@ QList<Probe> probesOf(TWgtEditNum *edit, QString &range)
                << Probe{QStringLiteral("1x"), none};
 }
 
-// The ways of giving an entry, the last four for hexadecimal edits alone.
-const char *const ways[] = {"type emptied", "paste", "damaged", "type", "type 0x", "paste 0x", "paste 0x emptied"};
+// The ways of giving an entry: the first three for every entry, the next
+// four for hexadecimal edits alone, the last for entries taken (a number
+// pasted with blanks and a line end around it, as copied from a terminal).
+const char *const ways[] = {"type emptied", "paste", "damaged", "type", "type 0x", "paste 0x", "paste 0x emptied",
+                            "paste padded"};
 
 // Gives the entry one way, then Return: with the whole text selected by
 // Ctrl+A (a damaged one, which Ctrl+A and Return leave as it is, too) or
@@ -159,7 +170,7 @@ void give(QLineEdit *line, const QString &how, const QString &entry)
         QTest::keyClick(line, Qt::Key_Backspace);
     const QString given = how.contains(QLatin1String("0x")) ? entry : entry.mid(hexDigitsStart(entry));
     if (how.startsWith(QLatin1String("paste"))) {
-        QGuiApplication::clipboard()->setText(given);
+        QGuiApplication::clipboard()->setText(how.endsWith(QLatin1String("padded")) ? " \t" + given + "\r\n" : given);
         QTest::keyClick(line, Qt::Key_V, Qt::ControlModifier);
     } else {
         typeKeys(line, given);
@@ -231,7 +242,8 @@ private slots:
     void initTestCase()
     {
         registerMetaTypes();
-        QVERIFY(NumberedLanguage::loadWithArguments());
+        // The decimal mark of the default interface, Russian.
+        QVERIFY(NumberedLanguage::loadWithArguments({{MSG_DECIMAL_MARK, QStringLiteral(",")}}));
         QVERIFY(dir.isValid());
         setAppFileLocation(dir.path());
         QFile crcList(path(QStringLiteral("crc.lst")));
@@ -276,10 +288,11 @@ private slots:
                     QVERIFY2(!keyOf(edits.at(i)).isEmpty(), qPrintable(code));
                     QString range;
                     for (const Probe &probe : probesOf(edits.at(i), range))
-                        for (int way = 0; way < (probe.first.startsWith(QLatin1String("0x")) ? 7 : 3); ++way)
-                            QTest::addRow("%s %s %s #%d %s %s", c.family, qPrintable(code),
-                                          qPrintable(keyOf(edits.at(i))), i, qPrintable(probe.first), ways[way])
-                                << id << i << probe.first << range << probe.second << QString(ways[way]);
+                        for (int way = 0; way < 8; ++way)
+                            if (way < 3 || (way < 7 ? probe.first.startsWith(QLatin1String("0x")) : !probe.second))
+                                QTest::addRow("%s %s %s #%d %s %s", c.family, qPrintable(code),
+                                              qPrintable(keyOf(edits.at(i))), i, qPrintable(probe.first), ways[way])
+                                    << id << i << probe.first << range << probe.second << QString(ways[way]);
                 }
             }
         }
@@ -309,16 +322,17 @@ private slots:
 
         give(line, how, entry);
         const QString given = line->text();
+        const bool real = qobject_cast<TWgtEditDouble *>(e);
         if (refusal == MSG_ENTRY_NO_NUMBER)
             QCOMPARE(given.mid(hexDigitsStart(given)), entry.mid(hexDigitsStart(entry)));
-        else
+        else if (refusal || !real)   // a real taken shows as the edit writes it
             QCOMPARE(given, entry);
         QCOMPARE(e->isRefused(), refusal != 0);
         QCOMPARE(baseOf(e) == warningColor(), refusal != 0);
         if (!refusal) {
             const QVariant stored = record(id).value(keyOf(e));
-            if (qobject_cast<TWgtEditDouble *>(e))
-                QVERIFY2(qFuzzyCompare(stored.toDouble(), entry.toDouble()), qPrintable(stored.toString()));
+            if (real)
+                QCOMPARE(stored.toDouble(), QString(entry).replace(',', '.').toDouble());
             else
                 QCOMPARE(stored.toLongLong(), entry.startsWith(QLatin1String("0x"))
                                                   ? qint64(entry.mid(2).toULongLong(nullptr, 16))
@@ -335,6 +349,59 @@ private slots:
         QVERIFY(line->toolTip().isEmpty());
         QVERIFY(host.emitted.isEmpty());
         QCOMPARE(record(id), before);
+    }
+
+    // A stored value is no entry: every hex data and register line of every
+    // family's forms shows it unmarked, data of 65 and 100 bytes too, and
+    // it is edited in place (its last digit typed over) and stored so.
+    void storedValuesUnmarkedAndEditable_data()
+    {
+        QTest::addColumn<int>("id");
+        buildProject();
+        for (const Chip &c : chips) {
+            const QString family = QLatin1String(c.family);
+            for (const QString &code : dataPrj.cmdById(setDevices.value(family))->device()->cmdList()) {
+                const int id = addCommand(family, code);
+                FormHost host;
+                QWidget *form = host.select(id);
+                if (form && form->findChild<TWgtEditStrHex *>())
+                    QTest::addRow("%s %s", c.family, qPrintable(code)) << id;
+                if (!qobject_cast<TFormDevRWVData *>(form))
+                    continue;
+                for (int bytes : {1, 65, 100}) {
+                    QStringList data;
+                    for (int i = 0; i < bytes; ++i)
+                        data << hexText(i);
+                    const int copy = addCommand(family, code);
+                    dataPrj.setCmdParam(copy, {{REC_ID_CMD, copy}, {DATA_DATA, data.join(' ')}});
+                    QTest::addRow("%s %s %d bytes", c.family, qPrintable(code), bytes) << copy;
+                }
+            }
+        }
+    }
+
+    void storedValuesUnmarkedAndEditable()
+    {
+        QFETCH(int, id);
+        dataPrj.validateAll();
+        QVERIFY(dataPrj.cmdById(id)->validParam());
+        FormHost host;
+        QWidget *form = host.select(id);
+        auto *strHex = form->findChild<TWgtEditStrHex *>();
+        QLineEdit *line = strHex ? lineOf(strHex) : form->findChild<QLineEdit *>(QString(), Qt::FindDirectChildrenOnly);
+        QVERIFY(line);
+        const char *key = strHex ? REG_DATA : DATA_DATA;
+        const QString stored = record(id).value(key).toString();
+        QCOMPARE(line->text(), stored);
+        QVERIFY(line->palette().color(QPalette::Base) != warningColor());
+        QVERIFY2(!line->toolTip().contains(NumberedLanguage::text(MSG_PASTE_NOT_TAKEN)), qPrintable(line->toolTip()));
+
+        const QChar digit = stored.endsWith('0') ? '1' : '0';
+        QTest::keyClick(line, Qt::Key_End);
+        typeKeys(line, QStringLiteral("\b") + digit);
+        QVERIFY(line->palette().color(QPalette::Base) != warningColor());
+        QTest::keyClick(line, Qt::Key_Return);
+        QCOMPARE(record(id).value(key).toString(), stored.chopped(1) + digit);
     }
 
     // "33" typed for 3.3 V is refused, and the run sets 3.3 V: 33 tenths

@@ -2,6 +2,7 @@
 // the keys and types it emits after an edit, its tool-tips, and no record
 // from a default button that finds the value at its default.
 
+#include "core/TLang.h"
 #include "core/consts.h"
 #include "gui/forms/TFormProgSupply.h"
 #include "gui/widgets/TWgtEditDouble.h"
@@ -9,6 +10,7 @@
 #include "support/NumberedLanguage.h"
 
 #include <QCheckBox>
+#include <QScopeGuard>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -168,6 +170,28 @@ private slots:
         QVERIFY(wideSpy.isEmpty());
         enter(wideEdits.at(1), QStringLiteral("65.535"));
         QCOMPARE(last(wideSpy).value(SUPPLY_IPP), QVariant(QStringLiteral("65.535")));
+    }
+
+    // Set Vcc in the default interface, Russian: the decimal comma is taken
+    // as well as the point, "3." is 3, and an entry with more decimals than
+    // its field holds is refused, never rounded.
+    void russianEntries()
+    {
+        lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/rus.lng"));
+        const auto numbered = qScopeGuard([] { NumberedLanguage::load(); });
+        const struct { int edit; const char *entry, *stored; } rows[] = {   // edit 0: Vcc, 1: Icc
+            {0, "3,3", "3.3"}, {0, "5,0", "5.0"}, {1, "2,75", "2.750"}, {0, "3.", "3.0"},
+            {0, "4.95", nullptr}, {0, "3.65", nullptr}, {0, "3.333", nullptr}, {0, "2,75", nullptr}};
+        for (const auto &r : rows) {
+            TFormProgSetVICC form(7, 1.8, 15, false, 1.8, 5.5, 3.3, 0.05, 60, 50);
+            QSignalSpy spy(&form, SIGNAL(signalChangedCmdParam(TData)));
+            enter(editsOf(&form).at(r.edit), QString::fromUtf8(r.entry));
+            QCOMPARE(spy.isEmpty(), !r.stored);
+            if (r.stored)
+                QCOMPARE(last(spy).value(r.edit ? SUPPLY_ICC : SUPPLY_VCC).toString(), QString(r.stored));
+            else
+                QVERIFY(lineOf(editsOf(&form).at(r.edit))->toolTip().startsWith(QStringLiteral("Не принято: у ")));
+        }
     }
 };
 

@@ -476,6 +476,56 @@ private slots:
         QVERIFY(w.close());
         QVERIFY(!dataPrj.isOpen());
     }
+    // Another entry chosen in the tree while the open project has changes,
+    // and Cancel on the question: the tree's current and highlighted entry
+    // is the open project again, however the other one was chosen.
+    void treeAfterCancelShowsTheOpenProject_data()
+    {
+        QTest::addColumn<QString>("how");
+        for (const char *how : {"click", "click a group", "Ctrl+click", "Down", "Home", "Down from the filter", "new entry"})
+            QTest::newRow(how) << QString(how);
+    }
+    void treeAfterCancelShowsTheOpenProject()
+    {
+        QFETCH(QString, how);
+        appData.prjListShowFilter = true;
+        TMainWindow w;
+        Answers answers;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTreeWidget *tree = w.prjList()->tree();
+        w.prjList()->setCurrentIndex(1);
+        QTreeWidgetItem *open = tree->currentItem();
+        dataPrj.setCfgName(dataPrj.cfgIdAt(0), QStringLiteral("Edited"));
+        const QString shown = w.statusBarWidget()->currentMessage();
+
+        if (how == "new entry")
+            answers.add(fillEntry("New", "new.prj"));
+        answers.add(clickBox(QMessageBox::Cancel));
+        QTreeWidgetItem *other = tree->topLevelItem(how == "click a group" ? 0 : 1);
+        if (how == "new entry") {
+            w.action("PrjNew")->trigger();
+        } else if (how.contains("click")) {
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton,
+                              how == "Ctrl+click" ? Qt::ControlModifier : Qt::NoModifier,
+                              tree->visualItemRect(other).center());
+        } else if (how == "Down from the filter") {
+            QLineEdit *filter = w.prjList()->findChild<QLineEdit *>();
+            QTest::keyClick(filter, Qt::Key_Down);
+        } else {
+            QTest::keyClick(tree, how == "Down" ? Qt::Key_Down : Qt::Key_Home);
+        }
+        QCOMPARE(answers.pending(), 0);
+        QCOMPARE(dataPrj.prjFile(), at("a.prj"));
+        QCOMPARE(tree->currentItem(), open);
+        QStringList highlighted;
+        for (QTreeWidgetItem *item : tree->selectedItems())
+            highlighted << item->text(0);
+        QCOMPARE(highlighted, QStringList{open->text(0)});
+        QCOMPARE(w.prjList()->selectedIndex(), 1);
+        QCOMPARE(w.statusBarWidget()->currentMessage(), shown);
+    }
+
     // A project, a project list or a catalogue whose text is not valid
     // JSON is refused saying where: the line and column where the reader
     // stopped and what it expected there. The file stays as it was,

@@ -85,7 +85,9 @@ void TestCompositeEdits::dec2DefAndDoubleDef()
     volts.setRange(1.8, 5.0);
     volts.setDefault(5.0);
     QSignalSpy voltsSpy(&volts, &TWgtEditDoubleDef::valueChanged);
-    enter(&volts, "4.24");
+    enter(&volts, "4.24");   // refused, never rounded
+    QCOMPARE(volts.value(), 3.3);
+    enter(&volts, "4.2");
     QCOMPARE(lineOf(&volts)->text(), QString("4.2"));
     QTest::mouseClick(buttonOf(&volts), Qt::LeftButton);
     QCOMPARE(volts.value(), 5.0);

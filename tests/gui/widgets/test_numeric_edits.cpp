@@ -415,14 +415,23 @@ void TestNumericEdits::doublePrecision()
     edit.setRange(0.0, 5.5);
     QSignalSpy spy(&edit, &TWgtEditDouble::valueChanged);
 
+    // More decimals than the edit holds: refused, never rounded; a zero
+    // behind them rounds nothing.
     enter(&edit, "1.234");
-    QCOMPARE(edit.value(), 1.234);
-    QCOMPARE(lineOf(&edit)->text(), QString("1.23"));
-    // Same value at two decimals: nothing stored, the text is rewritten.
-    enter(&edit, "1.2349");
-    QCOMPARE(edit.value(), 1.234);
-    QCOMPARE(lineOf(&edit)->text(), QString("1.23"));
-    QCOMPARE(spy.count(), 1);
+    QCOMPARE(edit.value(), 1.0);
+    QVERIFY(edit.isRefused());
+    QCOMPARE(lineOf(&edit)->toolTip(),
+             NumberedLanguage::textWithArguments(MSG_ENTRY_TOO_PRECISE).arg("0.00..5.50", "1.234", "1.00"));
+    enter(&edit, "1.230");
+    QCOMPARE(edit.value(), 1.23);
+    // A point that no digit follows is no mark while typed; leaving the
+    // line takes the number.
+    QTest::keyClicks(erase(&edit), "2.");
+    QVERIFY(!edit.isRefused());
+    leave(&edit);
+    QCOMPARE(edit.value(), 2.0);
+    QCOMPARE(lineOf(&edit)->text(), QString("2.00"));
+    QCOMPARE(spy.count(), 2);
 
     edit.setValue(6);
     QCOMPARE(edit.value(), 5.5);
@@ -432,7 +441,7 @@ void TestNumericEdits::doublePrecision()
     press(&edit, Qt::Key_Up);
     QCOMPARE(lineOf(&edit)->text(), QString("1.24"));
     QVERIFY(qAbs(edit.value() - 1.24) < 1e-9);
-    QCOMPARE(spy.count(), 5);
+    QCOMPARE(spy.count(), 6);
 
     // Out of range after a new range: error colour, value kept.
     edit.setRange(2.0, 3.0);
