@@ -4,12 +4,28 @@
 #include <QSet>
 #include <QThread>
 
+#include <atomic>
+
 #include "core/consts.h"
 #include "data/TDataCfg.h"
 #include "data/TDataCmd.h"
 #include "devices/IDevice.h"
 
 TDataPrj dataPrj;
+
+namespace {
+std::atomic<quint64> s_revision{0};
+}
+
+quint64 TDataPrj::revision()
+{
+    return s_revision.load();
+}
+
+void TDataPrj::noteChange()
+{
+    ++s_revision;
+}
 
 TDataPrj::TDataPrj(QObject *parent) : QObject(parent)
 {
@@ -40,6 +56,7 @@ bool TDataPrj::isModified() const
 void TDataPrj::setModified()
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    noteChange();
     m_modified = true;
     emit signalChangePrj(true);
 }
@@ -72,6 +89,7 @@ QString TDataPrj::prjFile() const
 void TDataPrj::setPrjFile(const QString &file)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    noteChange();
     m_prjFile = file;
 }
 
@@ -84,6 +102,7 @@ QString TDataPrj::workPath() const
 void TDataPrj::fromHash(const TData &data)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    noteChange();
     m_prjFile = data.value(INFO_PRJ_FILE).toString();
     m_workPath = data.value(PRJ_WORK_PATH).toString();
 }
@@ -100,6 +119,7 @@ TData TDataPrj::toHash() const
 void TDataPrj::clear()
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    noteChange();
     if (m_prjFile.isEmpty())
         return;
     m_prjFile.clear();
@@ -484,6 +504,7 @@ IDevice *TDataPrj::cachedDevice(const QString &name) const
 void TDataPrj::clearDeviceCache()
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    noteChange();
     retireAllCaches();
     releaseRetired();
 }

@@ -318,9 +318,9 @@ QString TMemoryExec::fileDataProblem(const TData &params)
     return openFileData(data, true, file, first, last, error) ? QString() : error;
 }
 
-QString TMemoryExec::fileTargetProblem(const TData &params)
+QString TMemoryExec::fileTargetProblem(const TData &params, TSaveFile::FolderAnswers *folders)
 {
-    return TFormat::writeProblem(makeAbsolutePath(dataPrj.workPath(), schema::text(params, FILE_FILE)));
+    return TFormat::writeProblem(makeAbsolutePath(dataPrj.workPath(), schema::text(params, FILE_FILE)), folders);
 }
 
 TMemoryExec::Transfer TMemoryExec::memoryOf(const TData &dev, Area area, bool write)

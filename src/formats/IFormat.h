@@ -13,6 +13,7 @@
 // takes its place only when close() succeeds: a pass that fails or is
 // abandoned leaves the file as it was.
 
+#include "core/TSaveFile.h"
 #include "core/platform.h"
 
 #include <QByteArray>
@@ -58,8 +59,9 @@ public:
 
     // Why open(ModeWrite) of the file would fail before anything is
     // written (a name that is no file, a folder that takes no work file);
-    // empty when it would open. Nothing is made.
-    static QString writeProblem(const QString &fileName);
+    // empty when it would open. Nothing is made. folders: what is known of
+    // folders already asked (TSaveFile::openProblem).
+    static QString writeProblem(const QString &fileName, TSaveFile::FolderAnswers *folders = nullptr);
 
     QString errorString() const { return error; }
     // The last failure was a change of the file that only the digest of a
