@@ -179,7 +179,10 @@ QString TSaveFile::finalPath(const QString &target)
 
 QString TSaveFile::openProblem(const QString &target, FolderAnswers *folders)
 {
-    const QFileInfo info(finalPath(target));
+    // One look serves a name that is no link.
+    QFileInfo info(target);
+    if (info.isSymLink())
+        info.setFile(finalPath(target));
     // Qt's own texts for these, in the language of its translations.
     if (info.isDir())
         return QCoreApplication::translate("QSaveFile", "Filename refers to a directory");

@@ -17,6 +17,7 @@
 #include "devices/check_messages.h"
 #include "devices/exec_messages.h"
 #include "devices/param_schema.h"
+#include "formats/TFormat.h"
 #include "misc/dev_misc.h"
 #include "link/TProg.h"
 
@@ -229,9 +230,10 @@ struct Graph
         bool target = false;             // it makes a file: its open must take it
         bool any = false;                // a process or a pause: anything may be made
         bool ownCheck = true;            // its own check (flags, provider, range) passes
-        TData data;                      // kept for the commands with files
+        TData data;                      // kept for the commands that read files
         QString inputId;                 // the file and range it reads
         QString inputPath;               // the file read, absolute
+        QString targetPath;              // the file made, absolute
     };
 
     QVector<Node> nodes;
@@ -385,7 +387,7 @@ void build(Graph &g)
             if (!file.isEmpty()) {
                 node.makes = files.of(file);
                 node.target = true;
-                node.data = data;
+                node.targetPath = makeAbsolutePath(dataPrj.workPath(), file);
             }
         }
         if (const InputFile *input = inputFileOf(code)) {
@@ -757,7 +759,7 @@ bool Checker::Impl::findRefusal(int cfgId, int afterCmdId, Refusal &refusal)
                 // Only a process or the operator makes a folder, or lets
                 // it take files.
                 key = FILE_FILE;
-                problem = TMemoryExec::fileTargetProblem(node.data, &folders);
+                problem = TFormat::writeProblem(node.targetPath, &folders);
             }
             if (!problem.isEmpty()) {
                 describe(node, key, problem, refusal);
