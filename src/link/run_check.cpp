@@ -30,6 +30,7 @@
 #include <QVector>
 #include <QtAlgorithms>
 
+#include <algorithm>
 #include <numeric>
 #include <vector>
 
@@ -280,9 +281,10 @@ class FileNumbers
 public:
     explicit FileNumbers(int &count) : m_count(count) {}
 
-    int of(const QString &text)
+    // The number of the file of that absolute name.
+    int of(const QString &path)
     {
-        const QString absolute = QDir::cleanPath(makeAbsolutePath(m_workPath, text));
+        const QString absolute = QDir::cleanPath(path);
         auto known = m_byName.constFind(absolute);
         if (known != m_byName.constEnd())
             return *known;
@@ -302,7 +304,6 @@ public:
 
 private:
     int &m_count;
-    const QString m_workPath = dataPrj.workPath();
     QHash<QString, int> m_byName;
     QHash<QString, int> m_byFile;
     QHash<QString, QString> m_folders;
@@ -315,6 +316,8 @@ void build(Graph &g)
     QHash<int, int> position;
     QVector<int> cfgOf(count), nodeAt(count, -1);
     QHash<int, QVector<int>> cfgAll;
+    g.nodes.reserve(count);
+    g.nodeOf.reserve(count);
     for (int i = 0; i < count; ++i) {
         TDataCmd *cmd = all.at(i);
         position.insert(cmd->id(), i);
@@ -343,6 +346,21 @@ void build(Graph &g)
     }
 
     FileNumbers files(g.files);
+    const QString workPath = dataPrj.workPath();
+    // The codes whose records may name configurations or commands.
+    QHash<QString, bool> refers;
+    const auto mayRefer = [&refers](const QString &code) {
+        auto known = refers.constFind(code);
+        if (known == refers.constEnd()) {
+            QVector<schema::Entry> entries;
+            schema::entriesOf(code, entries);
+            known = refers.insert(code, std::any_of(entries.cbegin(), entries.cend(), [](const schema::Entry &e) {
+                return e.kind == schema::Kind::Configuration || e.kind == schema::Kind::Command
+                    || e.kind == schema::Kind::Routes;
+            }));
+        }
+        return *known;
+    };
     for (int i = 0; i < count; ++i) {
         const int n = nodeAt.at(i);
         if (n < 0)
@@ -368,7 +386,7 @@ void build(Graph &g)
             // The configurations that "execute" and the routes name: runs of
             // their own, or where this run goes on for routes that start none.
             const bool starts = code != QLatin1String(CMD_AUTO_DETECT) || schema::flag(data, AUTO_EXECUTE);
-            for (const schema::Reference &r : schema::referencesOf(data)) {
+            for (const schema::Reference &r : mayRefer(code) ? schema::referencesOf(data) : QVector<schema::Reference>()) {
                 int target = -1;
                 const int to = schema::idOf(r, target) ? first.value(target, -1) : -1;
                 if (to >= 0)
@@ -385,21 +403,21 @@ void build(Graph &g)
         if (TMemoryExec::fileUseOf(code) == TMemoryExec::FileUse::Makes) {
             const QString file = schema::text(data, FILE_FILE);
             if (!file.isEmpty()) {
-                node.makes = files.of(file);
+                node.targetPath = makeAbsolutePath(workPath, file);
+                node.makes = files.of(node.targetPath);
                 node.target = true;
-                node.targetPath = makeAbsolutePath(dataPrj.workPath(), file);
             }
         }
         if (const InputFile *input = inputFileOf(code)) {
             const QString file = schema::text(data, input->key);
             if (!file.isEmpty()) {
-                node.reads = files.of(file);
+                node.inputPath = makeAbsolutePath(workPath, file);
+                node.reads = files.of(node.inputPath);
                 node.input = input;
                 node.data = data;
                 QStringList range{QLatin1String(input->kind)};
                 for (const char *key : input->rangeKeys)
                     range << schema::text(data, key);
-                node.inputPath = makeAbsolutePath(dataPrj.workPath(), file);
                 node.inputId = range.join(QLatin1Char('\n')) + QLatin1Char('\n') + node.inputPath;
             }
         }
@@ -680,6 +698,8 @@ private:
     // the key for the problem given.
     static void describe(const Graph::Node &node, const char *key, const QString &problem, Refusal &refusal);
 
+    static constexpr int MAX_STARTS_KEPT = 4096;
+
     quint64 m_revision = 0;
     bool m_built = false;
     Graph m_graph;
@@ -731,8 +751,12 @@ bool Checker::Impl::findRefusal(int cfgId, int afterCmdId, Refusal &refusal)
     Graph &g = m_graph;
     const int entry = g.nodeOf.value(dataPrj.nextEnabledCmd(cfgId, afterCmdId), -1);
     auto flow = m_flows.find(entry);
-    if (flow == m_flows.end())
+    if (flow == m_flows.end()) {
+        // A bound on what is kept: two bits a command for each start.
+        if (m_flows.size() >= MAX_STARTS_KEPT)
+            m_flows.clear();
         flow = m_flows.insert(entry, entry < 0 ? Flow() : flowFrom(g, entry));
+    }
 
     TSaveFile::FolderAnswers folders;
     // The configuration, then those its enabled jumps move the run into,
