@@ -370,8 +370,8 @@ void build(Graph &g)
         const TData data = cmd->toHash();
         const QString code = cmd->cmd();
         node.ownCheck = ownRefusal(cmd, data, QString()).isEmpty();
-        if (code == QLatin1String(CMD_STOP)) {
-        } else if (code == QLatin1String(CMD_JAMP)) {
+        // A stop ends the run.
+        if (code == QLatin1String(CMD_JAMP)) {
             // The target, or the first enabled command after it, as the
             // jump's executor goes on.
             int target = -1;
@@ -382,7 +382,7 @@ void build(Graph &g)
                     g.next.to << to;
                 g.cfgJumps[cfgOf.at(i)] << cfgOf.at(at);
             }
-        } else {
+        } else if (code != QLatin1String(CMD_STOP)) {
             // The configurations that "execute" and the routes name: runs of
             // their own, or where this run goes on for routes that start none.
             const bool starts = code != QLatin1String(CMD_AUTO_DETECT) || schema::flag(data, AUTO_EXECUTE);
