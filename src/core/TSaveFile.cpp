@@ -80,15 +80,6 @@ QString stemOf(const QString &name)
     return cut + QLatin1Char('~') + hash;
 }
 
-QString finalPath(const QString &target)
-{
-    QFileInfo info(target);
-    int depth = 128;
-    while (info.isSymLink() && --depth > 0)
-        info.setFile(info.symLinkTarget());
-    return depth > 0 ? info.absoluteFilePath() : QFileInfo(target).absoluteFilePath();
-}
-
 // The name the system's lock files of Qt give this process, as they give
 // it to every process: its program file's name. Empty without an
 // application object.
@@ -102,6 +93,27 @@ QString ownProcessName()
 QString lockPathOf(const QString &prefix)
 {
     return prefix + QLatin1Char('.') + LOCK_ROLE;
+}
+
+// Makes and holds the lock of a new save of a target whose save files
+// begin with base, under a token of its own (prefix gets base and the
+// token). Below 0 when none can be made there (reason gets the system's
+// reason, or stays empty when every name tried was taken).
+qintptr takeSaveLock(const QString &base, QString &prefix, QString &reason)
+{
+    for (int attempt = 0; attempt < 32 && reason.isEmpty(); ++attempt) {
+        // From the system's source: a generator of the process would give
+        // a forked child the parent's tokens.
+        const QString tried =
+            base + QStringLiteral("%1").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
+        const qintptr lock = platform::lockNewFile(lockPathOf(tried), &reason);
+        if (lock >= 0) {
+            prefix = tried;
+            setHeldHere(lockPathOf(tried), true);
+            return lock;
+        }
+    }
+    return -1;
 }
 
 } // namespace
@@ -136,20 +148,8 @@ bool TSaveFile::open(OpenMode mode)
     }
 
     // The lock first: from then on the save's files are known to be live.
-    const QString base = info.absoluteDir().filePath(stemOf(info.fileName()) + SAVE_MARK);
     QString reason;
-    for (int attempt = 0; attempt < 32 && m_lock < 0 && reason.isEmpty(); ++attempt) {
-        // From the system's source: a generator of the process would give
-        // a forked child the parent's tokens.
-        const QString prefix =
-            base + QStringLiteral("%1").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
-        const qintptr lock = platform::lockNewFile(lockPathOf(prefix), &reason);
-        if (lock >= 0) {
-            m_lock = lock;
-            m_prefix = prefix;
-            setHeldHere(lockPathOf(prefix), true);
-        }
-    }
+    m_lock = takeSaveLock(info.absoluteDir().filePath(stemOf(info.fileName()) + SAVE_MARK), m_prefix, reason);
     if (m_lock < 0) {
         setErrorString(reason.isEmpty() ? QStringLiteral("No name for a work file is free") : reason);
         return false;
@@ -168,20 +168,58 @@ bool TSaveFile::open(OpenMode mode)
     return true;
 }
 
-QString TSaveFile::openProblem(const QString &target)
+QString TSaveFile::finalPath(const QString &target)
 {
-    const QFileInfo info(finalPath(target));
+    QFileInfo info(target);
+    int depth = 128;
+    while (info.isSymLink() && --depth > 0)
+        info.setFile(info.symLinkTarget());
+    return depth > 0 ? info.absoluteFilePath() : QFileInfo(target).absoluteFilePath();
+}
+
+QString TSaveFile::openProblem(const QString &target, FolderAnswers *folders)
+{
+    // One look serves a name that is no link.
+    QFileInfo info(target);
+    if (info.isSymLink())
+        info.setFile(finalPath(target));
     // Qt's own texts for these, in the language of its translations.
     if (info.isDir())
         return QCoreApplication::translate("QSaveFile", "Filename refers to a directory");
     if (info.exists() && !info.isWritable())
         return QCoreApplication::translate("QSaveFile", "Existing file %1 is not writable")
             .arg(QDir::toNativeSeparators(info.absoluteFilePath()));
-    const QFileInfo folder(info.absolutePath());
-    if (!folder.isDir())
-        return lang.text(MSG_SAVE_NO_FOLDER).arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
-    if (!folder.isWritable())
-        return lang.text(MSG_SAVE_FOLDER_LOCKED).arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
+    const QString folder = info.absolutePath();
+    if (folders) {
+        const auto known = folders->constFind(folder);
+        if (known != folders->constEnd())
+            return *known;
+    }
+    const QString problem = folderProblem(folder, stemOf(info.fileName()));
+    if (folders)
+        folders->insert(folder, problem);
+    return problem;
+}
+
+QString TSaveFile::folderProblem(const QString &folder, const QString &stem)
+{
+    const QFileInfo info(folder);
+    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
+    if (!info.isDir())
+        return lang.text(MSG_SAVE_NO_FOLDER).arg(shown);
+    if (!info.isWritable())
+        return lang.text(MSG_SAVE_FOLDER_LOCKED).arg(shown);
+    // Write access does not tell it all: a folder of the system's own (the
+    // process table) or of a file system that refuses new files takes none
+    // even from its owner. Asked as the save asks: by the lock it makes
+    // first, removed at once (and, were the process killed meanwhile, by
+    // the next save of the target).
+    QString prefix, reason;
+    const qintptr lock = takeSaveLock(QDir(folder).filePath(stem + SAVE_MARK), prefix, reason);
+    if (lock < 0)
+        return reason.isEmpty() ? QString() : lang.text(MSG_SAVE_FOLDER_LOCKED).arg(shown);
+    platform::removeLockedFile(lock, lockPathOf(prefix));
+    setHeldHere(lockPathOf(prefix), false);
     return QString();
 }
 

@@ -42,6 +42,7 @@
 // cannot be told from a user's file and stays.
 
 #include <QFile>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -60,8 +61,11 @@ public:
     bool open(OpenMode mode) override;
     // Why open() would fail for the target, as far as that shows before
     // anything is made (the target a folder or not writable, its folder
-    // missing or taking no new files); empty when it would open.
-    static QString openProblem(const QString &target);
+    // missing or taking no new files); empty when it would open. A check of
+    // many files passes the answers it has of their folders (by absolute
+    // path; empty: it takes new files), so that each folder is asked once.
+    using FolderAnswers = QHash<QString, QString>;
+    static QString openProblem(const QString &target, FolderAnswers *folders = nullptr);
     // Takes the lock of the target's folder before the target is read: a
     // save that reads it from then on sees the last save that took the lock
     // whole, and no such save (of any file of the folder) runs until this
@@ -84,11 +88,17 @@ public:
 
     // The file that commit() replaces (links followed).
     QString targetFileName() const { return m_final; }
+    // The file a save of the target replaces: its absolute path, symbolic
+    // links followed (to where they lead, also where nothing is yet).
+    static QString finalPath(const QString &target);
 
     // Removes what saves of the target cut short left behind (see above).
     static void removeLeftovers(const QString &target);
 
 private:
+    // The folder's part of openProblem: missing, or taking no new file
+    // (the lock of a save of the target of that stem cannot be made there).
+    static QString folderProblem(const QString &folder, const QString &stem);
     void endSave();
     void removeSaveFiles();
 

@@ -1,7 +1,7 @@
 #include "data/TDataCmd.h"
 
-
 #include "core/consts.h"
+#include "data/TDataPrj.h"
 #include "devices/IDevice.h"
 #include "devices/param_schema.h"
 
@@ -47,6 +47,7 @@ bool TDataCmd::status() const
 void TDataCmd::setStatus(bool status)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    TDataPrj::noteChange();
     m_status = status;
     m_statusDamaged = false;
     m_statusText.clear();
@@ -55,6 +56,7 @@ void TDataCmd::setStatus(bool status)
 void TDataCmd::setStoredStatus(const QVariant &stored)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    TDataPrj::noteChange();
     bool on = false;
     m_statusDamaged = stored.isValid() && !schema::readFlag(stored, on);
     m_status = m_statusDamaged || on;
@@ -84,6 +86,7 @@ bool TDataCmd::validDev() const
 void TDataCmd::setValidDev(bool valid)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    TDataPrj::noteChange();
     m_validDev = valid;
 }
 
@@ -96,6 +99,7 @@ bool TDataCmd::validParam() const
 void TDataCmd::setValidParam(bool valid)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    TDataPrj::noteChange();
     m_validParam = valid;
 }
 
@@ -108,6 +112,7 @@ int TDataCmd::idCfg() const
 void TDataCmd::setIdCfg(int idCfg)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    TDataPrj::noteChange();
     m_idCfg = idCfg;
 }
 
@@ -126,6 +131,7 @@ TData TDataCmd::params() const
 void TDataCmd::clearParams()
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    TDataPrj::noteChange();
     m_params.clear();
 }
 
@@ -138,6 +144,7 @@ IDevice *TDataCmd::handler() const
 void TDataCmd::setHandler(IDevice *handler)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    TDataPrj::noteChange();
     m_handler = handler;
 }
 
@@ -150,6 +157,7 @@ IDevice *TDataCmd::device() const
 void TDataCmd::setDevice(IDevice *device)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    TDataPrj::noteChange();
     m_device = device;
 }
 
@@ -162,6 +170,7 @@ TProg *TDataCmd::prog() const
 void TDataCmd::setProg(TProg *prog)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    TDataPrj::noteChange();
     m_prog = prog;
 }
 
@@ -181,6 +190,7 @@ TData TDataCmd::toHash() const
 void TDataCmd::fromHash(const TData &data)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    TDataPrj::noteChange();
     setStoredStatus(data.value(REC_STATUS));
     m_idCfg = data.value(REC_ID_CFG).toInt();
     m_cmd = data.value(REC_CMD).toString();
@@ -190,6 +200,7 @@ void TDataCmd::fromHash(const TData &data)
 void TDataCmd::putParams(const TData &data)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    TDataPrj::noteChange();
     for (auto it = data.constBegin(); it != data.constEnd(); ++it) {
         if (it.key() == QLatin1String(REC_ID_CMD))
             continue;
@@ -212,6 +223,7 @@ bool TDataCmd::normalizeParams()
 void TDataCmd::updateValidParam()
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    TDataPrj::noteChange();
     if (m_handler)
         m_validParam = m_handler->validParams(toHash());
 }

@@ -17,8 +17,19 @@ namespace {
 
 // Generations of every project object, so that none is ever taken twice.
 std::atomic<quint64> s_generations{0};
+std::atomic<quint64> s_revision{0};
 
 } // namespace
+
+quint64 TDataPrj::revision()
+{
+    return s_revision.load();
+}
+
+void TDataPrj::noteChange()
+{
+    ++s_revision;
+}
 
 TDataPrj::TDataPrj(QObject *parent) : QObject(parent), m_generation(++s_generations)
 {
@@ -49,6 +60,7 @@ bool TDataPrj::isModified() const
 void TDataPrj::setModified()
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    noteChange();
     m_modified = true;
     emit signalChangePrj(true);
 }
@@ -81,6 +93,7 @@ QString TDataPrj::prjFile() const
 void TDataPrj::setPrjFile(const QString &file)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    noteChange();
     m_prjFile = file;
 }
 
@@ -93,6 +106,7 @@ QString TDataPrj::workPath() const
 void TDataPrj::fromHash(const TData &data)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    noteChange();
     m_prjFile = data.value(INFO_PRJ_FILE).toString();
     m_workPath = data.value(PRJ_WORK_PATH).toString();
 }
@@ -109,6 +123,7 @@ TData TDataPrj::toHash() const
 void TDataPrj::clear()
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    noteChange();
     if (m_prjFile.isEmpty())
         return;
     m_prjFile.clear();
@@ -280,6 +295,7 @@ void TDataPrj::insertCmd(TDataCmd *cmd, int index)
         m_cmds.append(cmd);
     else
         m_cmds.insert(index, cmd);
+    noteChange();
 }
 
 void TDataPrj::removeCmd(int cmdId)
@@ -505,6 +521,7 @@ IDevice *TDataPrj::cachedDevice(const QString &name) const
 void TDataPrj::clearDeviceCache()
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    noteChange();
     retireAllCaches();
     releaseRetired();
 }

@@ -51,6 +51,13 @@ public:
     ~TDataPrj() override;
 
     // --- Project
+    // A number that moves with every change of the project's commands (a
+    // record's code, parameters, flags, resolved objects or configuration),
+    // of their order, its configurations and its folders: what a walk of the
+    // commands found holds while it stands still. The commands change it too.
+    static quint64 revision();
+    static void noteChange();
+
     bool isOpen() const;
     bool isModified() const;
     // Marks the project modified and emits signalChangePrj(true), every time.

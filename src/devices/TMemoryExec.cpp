@@ -318,11 +318,6 @@ QString TMemoryExec::fileDataProblem(const TData &params)
     return openFileData(data, true, file, first, last, error) ? QString() : error;
 }
 
-QString TMemoryExec::fileTargetProblem(const TData &params)
-{
-    return TFormat::writeProblem(makeAbsolutePath(dataPrj.workPath(), schema::text(params, FILE_FILE)));
-}
-
 TMemoryExec::Transfer TMemoryExec::memoryOf(const TData &dev, Area area, bool write)
 {
     static const Bounds bounds[] = {{DEV_ADDR_BEGIN, DEV_SIZE},

@@ -95,10 +95,6 @@ public:
     // it serves the command's range (or the range holds no bytes, which is
     // refused as such).
     static QString fileDataProblem(const TData &params);
-    // The same of the file a read makes: why its open for writing would
-    // fail (a name that is no file, a folder missing or taking no new
-    // files); empty when it would open.
-    static QString fileTargetProblem(const TData &params);
     // The refusal of a memory command of any family and area whose range
     // holds no bytes (a count of 0, hex data of blanks alone, no blocks),
     // as its executor gives it, with the key of the range; empty for a

@@ -57,14 +57,14 @@ bool IFormat::openForReading(const QString &fileName)
     return true;
 }
 
-QString IFormat::writeProblem(const QString &fileName)
+QString IFormat::writeProblem(const QString &fileName, TSaveFile::FolderAnswers *folders)
 {
     // The written file takes the name's place: never that of a folder or
     // a device.
     const QFileInfo info(fileName);
     if (info.exists() && !info.isFile())
         return message(fmtmsg::NOT_A_FILE).arg(fileName);
-    const QString save = TSaveFile::openProblem(fileName);
+    const QString save = TSaveFile::openProblem(fileName, folders);
     return save.isEmpty() ? QString() : message(fmtmsg::FILE_OPEN).arg(fileName, save);
 }
 

@@ -15,6 +15,8 @@
 // checked open found, or the read fails naming the file (see "Reading"
 // below).
 
+#include "core/TSaveFile.h"
+
 #include <QByteArray>
 #include <QFileDevice>
 #include <QString>
@@ -57,8 +59,9 @@ public:
 
     // Why open(ModeWrite) of the file would fail before anything is
     // written (a name that is no file, a folder that takes no work file);
-    // empty when it would open. Nothing is made.
-    static QString writeProblem(const QString &fileName);
+    // empty when it would open. Nothing is made. folders: what is known of
+    // folders already asked (TSaveFile::openProblem).
+    static QString writeProblem(const QString &fileName, TSaveFile::FolderAnswers *folders = nullptr);
 
     QString errorString() const { return error; }
 

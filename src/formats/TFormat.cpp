@@ -71,9 +71,9 @@ void TFormat::setDataOutsideWindow(bool allowed)
     format->setDataOutsideWindow(allowed);
 }
 
-QString TFormat::writeProblem(const QString &fileName)
+QString TFormat::writeProblem(const QString &fileName, TSaveFile::FolderAnswers *folders)
 {
-    return IFormat::writeProblem(fileName);
+    return IFormat::writeProblem(fileName, folders);
 }
 
 QString TFormat::filter()

@@ -3,6 +3,8 @@
 // binary, every other name is Intel HEX. The callers pass the name in lower
 // case. See IFormat for the order of the calls.
 
+#include "core/TSaveFile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -39,7 +41,7 @@ public:
 
     // See IFormat: why open(1) of the file would fail, before anything is
     // written.
-    static QString writeProblem(const QString &fileName);
+    static QString writeProblem(const QString &fileName, TSaveFile::FolderAnswers *folders = nullptr);
 
     // File-dialog filter of the chip-data files.
     static QString filter();

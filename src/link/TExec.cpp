@@ -129,6 +129,7 @@ void TExec::slotStart()
     QString failText;
     QString lastName;           // display name of the last command taken
     int checkedCfg = -1;        // the configuration checked last
+    runcheck::Checker check;
 
     for (;;) {
         if (stopRun || m_stop)
@@ -139,7 +140,7 @@ void TExec::slotStart()
         if (cfgId != checkedCfg) {
             checkedCfg = cfgId;
             runcheck::Refusal refusal;
-            if (runcheck::findRefusal(cfgId, lastCmdId, refusal)) {
+            if (check.findRefusal(cfgId, lastCmdId, refusal)) {
                 lastName = refusal.name;
                 processEvents();
                 passText(EXEC_CMD, refusal.name, refusal.paramText);

@@ -3,7 +3,9 @@
 #include "core/TCmdCode.h"
 #include "core/TLang.h"
 #include "core/consts.h"
+#include "core/TSaveFile.h"
 #include "core/helpers.h"
+#include "core/platform.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
@@ -15,13 +17,21 @@
 #include "devices/check_messages.h"
 #include "devices/exec_messages.h"
 #include "devices/param_schema.h"
+#include "formats/TFormat.h"
 #include "link/TProg.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QList>
 #include <QSet>
 #include <QVector>
+#include <QtAlgorithms>
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
 
 namespace {
 
@@ -105,213 +115,148 @@ QString flagRefusal(TDataCmd *cmd, const TData &record, const QString &name)
 
 namespace {
 
-// What may have been made before a command runs: files by their cleaned
-// absolute names, or anything at all (after a process or a pause: a
-// program or the operator makes what they like).
-struct Made
+// A set of small numbers, grown as numbers are put in.
+class Bits
 {
-    QSet<QString> files;
-    bool any = false;
-
-    // True when it grew.
-    bool add(const Made &other)
+public:
+    void set(int i)
     {
-        const int count = files.size();
-        const bool wasAny = any;
-        files.unite(other.files);
-        any = any || other.any;
-        return files.size() != count || any != wasAny;
+        const size_t word = size_t(i) >> 6;
+        if (word >= m_words.size())
+            m_words.resize(word + 1, 0);
+        m_words[word] |= quint64(1) << (i & 63);
     }
-    bool has(const QString &file) const { return any || files.contains(file); }
+    bool test(int i) const
+    {
+        const size_t word = size_t(i) >> 6;
+        return word < m_words.size() && (m_words[word] >> (i & 63) & 1);
+    }
+    bool isEmpty() const { return m_words.empty(); }
+    void unite(const Bits &other)
+    {
+        if (other.m_words.size() > m_words.size())
+            m_words.resize(other.m_words.size(), 0);
+        for (size_t w = 0; w < other.m_words.size(); ++w)
+            m_words[w] |= other.m_words[w];
+    }
+    // Calls f with every number in the set, in rising order.
+    template<class F>
+    void forEach(F f) const
+    {
+        for (size_t w = 0; w < m_words.size(); ++w)
+            for (quint64 bits = m_words[w]; bits; bits &= bits - 1)
+                f(int(w * 64 + size_t(qCountTrailingZeroBits(bits))));
+    }
+
+private:
+    std::vector<quint64> m_words;
 };
 
-// Where the run may go after a command: the commands that may come next in
-// this run, and the configurations it starts as runs of their own (in
-// parallel with it).
-struct Steps
+// Edges of a graph over the numbers 0..n-1: the heads of node v are
+// to[start[v]] .. to[start[v + 1] - 1].
+struct Edges
 {
-    QList<TDataCmd *> next;
-    QList<int> started;
+    QVector<int> start{0};
+    QVector<int> to;
+
+    int nodes() const { return start.size() - 1; }
+    const int *begin(int v) const { return to.constData() + start.at(v); }
+    const int *end(int v) const { return to.constData() + start.at(v + 1); }
 };
 
-// The command a jump names; null when it names none.
-TDataCmd *jumpTarget(const TData &jump)
+// The strongly connected components of the part of the graph that the
+// roots reach (comp[v]: -1 for a node they do not reach), numbered in the
+// order they close: an edge leads into a component of the same or a lower
+// number. Their count.
+int components(const Edges &edges, const QVector<int> &roots, QVector<int> &comp)
 {
-    return dataPrj.cmdById(schema::target(jump, JAMP_TO_CMD));
-}
-
-Steps stepsAfter(const TDataCmd *cmd)
-{
-    Steps steps;
-    const QString code = cmd->cmd();
-    const TData data = cmd->toHash();
-    if (code == QLatin1String(CMD_STOP))
-        return steps;
-    if (code == QLatin1String(CMD_JAMP)) {
-        // The target, or the first enabled command after it, as the jump's
-        // executor goes on.
-        if (TDataCmd *to = jumpTarget(data))
-            if (TDataCmd *first = to->status() ? to : dataPrj.nextEnabledCmd(to->idCfg(), to->id()))
-                steps.next << first;
-        return steps;
-    }
-    // The configurations that "execute" and the routes name: runs of their
-    // own, or where this run goes on for routes that start none.
-    const bool starts = code != QLatin1String(CMD_AUTO_DETECT) || schema::flag(data, AUTO_EXECUTE);
-    for (const schema::Reference &r : schema::referencesOf(data)) {
-        const int target = schema::targetOf(r);
-        if (target < 0)
+    const int n = edges.nodes();
+    comp.fill(-1, n);
+    QVector<int> index(n, -1), low(n, 0), stack;
+    QVector<bool> onStack(n, false);
+    QVector<QPair<int, const int *>> calls;
+    int next = 0, count = 0;
+    for (int root : roots) {
+        if (index.at(root) >= 0)
             continue;
-        if (starts)
-            steps.started << target;
-        else if (TDataCmd *first = dataPrj.nextEnabledCmd(target, -1))
-            steps.next << first;
-    }
-    // Any other command, and a counter short of its limit, goes on.
-    if (TDataCmd *next = dataPrj.nextEnabledCmd(cmd->idCfg(), cmd->id()))
-        steps.next << next;
-    return steps;
-}
-
-// The file a command names under the key, as the executors resolve it,
-// cleaned; empty when it names none.
-QString cleanFile(const TData &data, const char *key)
-{
-    const QString file = schema::text(data, key);
-    return file.isEmpty() ? QString() : QDir::cleanPath(makeAbsolutePath(dataPrj.workPath(), file));
-}
-
-// The flow of a run from where it stands: every command it may reach and
-// what may have been made before each one, over every path there (loops,
-// jumps and routes to other configurations, the runs it starts).
-class Flow
-{
-public:
-    explicit Flow(TDataCmd *entry)
-    {
-        if (!entry)
-            return;
-        m_before.insert(entry, Made());
-        QList<TDataCmd *> work{entry};
-        while (!work.isEmpty()) {
-            TDataCmd *cmd = work.takeFirst();
-            Made after = m_before.value(cmd);
-            after.add(madeBy(cmd));
-            // A copy: the runs it starts add steps of their own.
-            const Steps steps = stepsOf(cmd);
-            for (int cfg : steps.started)
-                after.add(madeByRun(cfg));
-            for (TDataCmd *next : steps.next) {
-                const auto known = m_before.find(next);
-                if (known == m_before.end()) {
-                    m_before.insert(next, after);
-                    work << next;
-                } else if (known->add(after)) {
-                    work << next;
-                }
-            }
-        }
-    }
-
-    // What may have been made before the command; null for one the run
-    // cannot reach.
-    const Made *before(TDataCmd *cmd) const
-    {
-        const auto known = m_before.constFind(cmd);
-        return known == m_before.constEnd() ? nullptr : &*known;
-    }
-
-private:
-    const Steps &stepsOf(TDataCmd *cmd)
-    {
-        auto known = m_steps.find(cmd);
-        if (known == m_steps.end())
-            known = m_steps.insert(cmd, stepsAfter(cmd));
-        return *known;
-    }
-
-    // What the command itself makes.
-    const Made &madeBy(TDataCmd *cmd)
-    {
-        auto known = m_made.find(cmd);
-        if (known != m_made.end())
-            return *known;
-        Made made;
-        const QString code = cmd->cmd();
-        if (TMemoryExec::fileUseOf(code) == TMemoryExec::FileUse::Makes) {
-            const QString file = cleanFile(cmd->toHash(), FILE_FILE);
-            if (!file.isEmpty())
-                made.files.insert(file);
-        }
-        made.any = code == QLatin1String(CMD_PROCESS) || code == QLatin1String(CMD_PAUSE);
-        return *m_made.insert(cmd, made);
-    }
-
-    // All that a run of the configuration, and the runs it starts, may
-    // make, at any moment after it was started.
-    const Made &madeByRun(int cfg)
-    {
-        const auto known = m_madeByRun.constFind(cfg);
-        if (known != m_madeByRun.constEnd())
-            return *known;
-        Made made;
-        QSet<TDataCmd *> seen;
-        QList<TDataCmd *> work;
-        const auto reach = [&](TDataCmd *cmd) {
-            if (cmd && !seen.contains(cmd)) {
-                seen.insert(cmd);
-                work << cmd;
-            }
+        const auto enter = [&](int v) {
+            index[v] = low[v] = next++;
+            stack << v;
+            onStack[v] = true;
+            calls.append({v, edges.begin(v)});
         };
-        reach(dataPrj.nextEnabledCmd(cfg, -1));
-        while (!work.isEmpty()) {
-            TDataCmd *cmd = work.takeFirst();
-            made.add(madeBy(cmd));
-            const Steps &steps = stepsOf(cmd);
-            for (TDataCmd *next : steps.next)
-                reach(next);
-            for (int started : steps.started)
-                reach(dataPrj.nextEnabledCmd(started, -1));
+        enter(root);
+        while (!calls.isEmpty()) {
+            const int v = calls.last().first;
+            const int *&edge = calls.last().second;
+            if (edge != edges.end(v)) {
+                const int w = *edge++;
+                if (index.at(w) < 0)
+                    enter(w);
+                else if (onStack.at(w))
+                    low[v] = qMin(low.at(v), index.at(w));
+                continue;
+            }
+            calls.removeLast();
+            if (!calls.isEmpty())
+                low[calls.last().first] = qMin(low.at(calls.last().first), low.at(v));
+            if (low.at(v) != index.at(v))
+                continue;
+            int w;
+            do {
+                w = stack.takeLast();
+                onStack[w] = false;
+                comp[w] = count;
+            } while (w != v);
+            ++count;
         }
-        return *m_madeByRun.insert(cfg, made);
     }
+    return count;
+}
 
-    QHash<TDataCmd *, Made> m_before;
-    QHash<TDataCmd *, Steps> m_steps;
-    QHash<TDataCmd *, Made> m_made;
-    QHash<int, Made> m_madeByRun;
-};
-
-// The checks of the files a run reads, each file and range once.
-class FileChecks
+// The run's commands as a graph, built once for each revision of the
+// project: every enabled command, the commands that may come next in its
+// run (the next one, where a jump or a route leads), the configurations it
+// starts as runs of their own, and the files it reads and makes, each file
+// by one number.
+struct Graph
 {
-public:
-    // Why the file of a command that reads one cannot serve it, as its
-    // executor's open finds it, with nothing of the data read (empty when
-    // it can).
-    QString problem(const InputFile &input, const TData &data)
+    struct Node
     {
-        QStringList range{QLatin1String(input.kind)};
-        for (const char *key : input.rangeKeys)
-            range << schema::text(data, key);
-        const QString id = range.join(QLatin1Char('\n'));
-        const auto known = m_problems.constFind(id);
-        if (known != m_problems.constEnd())
-            return *known;
-        const QString problem = input.problem(data);
-        m_problems.insert(id, problem);
-        return problem;
-    }
+        TDataCmd *cmd = nullptr;
+        int makes = -1;                  // the file a read from the chip makes
+        int reads = -1;                  // the file it reads
+        const InputFile *input = nullptr;
+        bool target = false;             // it makes a file: its open must take it
+        bool any = false;                // a process or a pause: anything may be made
+        bool ownCheck = true;            // its own check (flags, provider, range) passes
+        TData data;                      // kept for the commands that read files
+        QString inputId;                 // the file and range it reads
+        QString inputPath;               // the file read, absolute
+        QString targetPath;              // the file made, absolute
+    };
 
-private:
-    QHash<QString, QString> m_problems;
+    QVector<Node> nodes;
+    Edges next;                          // the commands that may come next in the run
+    Edges starts;                        // the first commands of the runs it starts
+    QHash<TDataCmd *, int> nodeOf;
+    QHash<int, QVector<int>> cfgNodes;   // each configuration's enabled commands, in order
+    QHash<int, QVector<int>> cfgJumps;   // the configurations its enabled jumps lead into
+    int files = 0;
+    QVector<int> comp;                   // components of `next`
+    int comps = 0;
+    Edges members;                       // the nodes of each component
+
+    // What a run started at a node may make at any moment: bit 0 anything,
+    // bit f + 1 the file f. Made on first use.
+    bool madeKnown = false;
+    QVector<int> madeComp;
+    QVector<Bits> made;
 };
 
-// Why the run refuses the command named name (empty when it does not).
-// Its files are judged after what may have been made before it (made; null
-// for a command the run cannot reach, whose files do not matter): a file
-// it reads must serve it, a file it makes must be one its open can make.
-QString refusalOf(TDataCmd *cmd, const TData &data, const QString &name, const Made *made, FileChecks &checks)
+// The command's own refusal (empty when it has none): what a run refuses
+// it for whatever ran before it.
+QString ownRefusal(TDataCmd *cmd, const TData &data, const QString &name)
 {
     IDevice *handler = cmd->handler();
     if (!handler || !cmd->validDev() || !cmd->validParam())
@@ -322,67 +267,549 @@ QString refusalOf(TDataCmd *cmd, const TData &data, const QString &name, const M
     // to the chip.
     QString rangeKey;
     const QString empty = TMemoryExec::emptyRangeText(data, rangeKey);
-    if (!empty.isEmpty())
-        return TCheck::refused(rangeKey, empty).text(name);
-    if (!made || made->any)
-        return QString();
-    const InputFile *input = inputFileOf(cmd->cmd());
-    const QString file = input ? cleanFile(data, input->key) : QString();
-    if (!file.isEmpty() && !made->has(file)) {
-        const QString problem = checks.problem(*input, data);
-        if (!problem.isEmpty())
-            return TCheck::refused(QLatin1String(input->key), problem).text(name);
-    }
-    // Only a process or the operator makes a folder, or lets it take files.
-    if (TMemoryExec::fileUseOf(cmd->cmd()) == TMemoryExec::FileUse::Makes
-        && !schema::text(data, FILE_FILE).isEmpty()) {
-        const QString problem = TMemoryExec::fileTargetProblem(data);
-        if (!problem.isEmpty())
-            return TCheck::refused(QLatin1String(FILE_FILE), problem).text(name);
-    }
-    return QString();
+    return empty.isEmpty() ? QString() : TCheck::refused(rangeKey, empty).text(name);
 }
 
-// The configuration's first refused enabled command.
-bool configRefusal(int cfgId, runcheck::Refusal &refusal, const Flow &flow, FileChecks &checks)
+// Gives every file one number, for every name of it: a name is taken as
+// the executors resolve it (absolute, cleaned), a link followed as a save
+// follows it, and where its folder is there, the folder as the system
+// resolves it (a link to a folder, "..", another mount of it); a name in a
+// folder that is not there yet stays as it reads.
+class FileNumbers
 {
-    for (TDataCmd *cmd : dataPrj.cmdsOfCfg(cfgId)) {
-        if (!cmd->status())
-            continue;
-        const TData data = cmd->toHash();
-        const QString name = IDevice::shownName(data);
-        const QString text = refusalOf(cmd, data, name, flow.before(cmd), checks);
-        if (text.isEmpty())
-            continue;
-        IDevice *handler = cmd->handler();
-        refusal = {name, handler ? handler->cmdParamText(data, nullptr) : QString(), text};
-        return true;
+public:
+    explicit FileNumbers(int &count) : m_count(count) {}
+
+    // The number of the file of that absolute name.
+    int of(const QString &path)
+    {
+        const QString absolute = QDir::cleanPath(path);
+        auto known = m_byName.constFind(absolute);
+        if (known != m_byName.constEnd())
+            return *known;
+        const QFileInfo file(TSaveFile::finalPath(absolute));
+        const QString folder = file.absolutePath();
+        auto resolved = m_folders.find(folder);
+        if (resolved == m_folders.end())
+            resolved = m_folders.insert(folder, QFileInfo(folder).canonicalFilePath());
+        const QString name = resolved->isEmpty() ? QDir::cleanPath(file.absoluteFilePath())
+                                                 : QDir(*resolved).filePath(file.fileName());
+        auto number = m_byFile.constFind(name);
+        if (number == m_byFile.constEnd())
+            number = m_byFile.insert(name, m_count++);
+        m_byName.insert(absolute, *number);
+        return *number;
     }
-    return false;
+
+private:
+    int &m_count;
+    QHash<QString, int> m_byName;
+    QHash<QString, int> m_byFile;
+    QHash<QString, QString> m_folders;
+};
+
+void build(Graph &g)
+{
+    const QList<TDataCmd *> all = dataPrj.cmdList();
+    const int count = all.size();
+    QHash<int, int> position;
+    QVector<int> cfgOf(count), nodeAt(count, -1);
+    QHash<int, QVector<int>> cfgAll;
+    g.nodes.reserve(count);
+    g.nodeOf.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        TDataCmd *cmd = all.at(i);
+        position.insert(cmd->id(), i);
+        cfgOf[i] = cmd->idCfg();
+        cfgAll[cfgOf.at(i)] << i;
+        if (cmd->status()) {
+            nodeAt[i] = g.nodes.size();
+            g.nodeOf.insert(cmd, g.nodes.size());
+            g.cfgNodes[cfgOf.at(i)] << g.nodes.size();
+            g.nodes.append(Graph::Node());
+            g.nodes.last().cmd = cmd;
+        }
+    }
+    // The first enabled command after each one in its configuration, and
+    // from its start.
+    QVector<int> after(count, -1);
+    QHash<int, int> first;
+    for (auto it = cfgAll.cbegin(); it != cfgAll.cend(); ++it) {
+        int following = -1;
+        for (int k = it->size() - 1; k >= 0; --k) {
+            after[it->at(k)] = following;
+            if (nodeAt.at(it->at(k)) >= 0)
+                following = nodeAt.at(it->at(k));
+        }
+        first.insert(it.key(), following);
+    }
+
+    FileNumbers files(g.files);
+    const QString workPath = dataPrj.workPath();
+    // The codes whose records may name configurations or commands.
+    QHash<QString, bool> refers;
+    const auto mayRefer = [&refers](const QString &code) {
+        auto known = refers.constFind(code);
+        if (known == refers.constEnd()) {
+            QVector<schema::Entry> entries;
+            schema::entriesOf(code, entries);
+            known = refers.insert(code, std::any_of(entries.cbegin(), entries.cend(), [](const schema::Entry &e) {
+                return e.kind == schema::Kind::Configuration || e.kind == schema::Kind::Command
+                    || e.kind == schema::Kind::Routes;
+            }));
+        }
+        return *known;
+    };
+    for (int i = 0; i < count; ++i) {
+        const int n = nodeAt.at(i);
+        if (n < 0)
+            continue;
+        Graph::Node &node = g.nodes[n];
+        TDataCmd *cmd = node.cmd;
+        const TData data = cmd->toHash();
+        const QString code = cmd->cmd();
+        node.ownCheck = ownRefusal(cmd, data, QString()).isEmpty();
+        // A stop ends the run.
+        if (code == QLatin1String(CMD_JAMP)) {
+            // The target, or the first enabled command after it, as the
+            // jump's executor goes on.
+            const int target = schema::target(data, JAMP_TO_CMD);
+            const int at = target >= 0 ? position.value(target, -1) : -1;
+            if (at >= 0) {
+                const int to = nodeAt.at(at) >= 0 ? nodeAt.at(at) : after.at(at);
+                if (to >= 0)
+                    g.next.to << to;
+                g.cfgJumps[cfgOf.at(i)] << cfgOf.at(at);
+            }
+        } else if (code != QLatin1String(CMD_STOP)) {
+            // The configurations that "execute" and the routes name: runs of
+            // their own, or where this run goes on for routes that start none.
+            const bool starts = code != QLatin1String(CMD_AUTO_DETECT) || schema::flag(data, AUTO_EXECUTE);
+            for (const schema::Reference &r : mayRefer(code) ? schema::referencesOf(data) : QVector<schema::Reference>()) {
+                int target = -1;
+                const int to = schema::idOf(r, target) ? first.value(target, -1) : -1;
+                if (to >= 0)
+                    (starts ? g.starts.to : g.next.to) << to;
+            }
+            // Any other command, and a counter short of its limit, goes on.
+            if (after.at(i) >= 0)
+                g.next.to << after.at(i);
+        }
+        g.next.start << g.next.to.size();
+        g.starts.start << g.starts.to.size();
+
+        node.any = code == QLatin1String(CMD_PROCESS) || code == QLatin1String(CMD_PAUSE);
+        if (TMemoryExec::fileUseOf(code) == TMemoryExec::FileUse::Makes) {
+            const QString file = schema::text(data, FILE_FILE);
+            if (!file.isEmpty()) {
+                node.targetPath = makeAbsolutePath(workPath, file);
+                node.makes = files.of(node.targetPath);
+                node.target = true;
+            }
+        }
+        if (const InputFile *input = inputFileOf(code)) {
+            const QString file = schema::text(data, input->key);
+            if (!file.isEmpty()) {
+                node.inputPath = makeAbsolutePath(workPath, file);
+                node.reads = files.of(node.inputPath);
+                node.input = input;
+                node.data = data;
+                QStringList range{QLatin1String(input->kind)};
+                for (const char *key : input->rangeKeys)
+                    range << schema::text(data, key);
+                node.inputId = range.join(QLatin1Char('\n')) + QLatin1Char('\n') + node.inputPath;
+            }
+        }
+    }
+    QVector<int> roots(g.nodes.size());
+    std::iota(roots.begin(), roots.end(), 0);
+    g.comps = components(g.next, roots, g.comp);
+    QVector<QVector<int>> members(g.comps);
+    for (int n = 0; n < g.nodes.size(); ++n)
+        members[g.comp.at(n)] << n;
+    for (const QVector<int> &m : qAsConst(members)) {
+        g.members.to += m;
+        g.members.start << g.members.to.size();
+    }
+}
+
+// What a run started at each first command of a started configuration may
+// make: all that the commands it reaches make, through its jumps and
+// routes and the runs it starts in turn, at any moment.
+void knowMade(Graph &g)
+{
+    g.madeKnown = true;
+    Edges both;
+    const int count = g.nodes.size();
+    for (int n = 0; n < count; ++n) {
+        for (const int *to = g.next.begin(n); to != g.next.end(n); ++to)
+            both.to << *to;
+        for (const int *to = g.starts.begin(n); to != g.starts.end(n); ++to)
+            both.to << *to;
+        both.start << both.to.size();
+    }
+    const int comps = components(both, g.starts.to, g.madeComp);
+    g.made.fill(Bits(), comps);
+    // Components close after every one they lead into.
+    QVector<QVector<int>> members(comps);
+    for (int n = 0; n < count; ++n)
+        if (g.madeComp.at(n) >= 0)
+            members[g.madeComp.at(n)] << n;
+    for (int k = 0; k < comps; ++k) {
+        Bits &made = g.made[k];
+        for (int n : qAsConst(members.at(k))) {
+            const Graph::Node &node = g.nodes.at(n);
+            if (node.any)
+                made.set(0);
+            if (node.makes >= 0)
+                made.set(node.makes + 1);
+            for (const int *to = both.begin(n); to != both.end(n); ++to)
+                if (g.madeComp.at(*to) != k)
+                    made.unite(g.made.at(g.madeComp.at(*to)));
+        }
+    }
+}
+
+// Which commands a run from a start reaches, and which of those that
+// read or make a file come after something that may make it: a command
+// counts for another only where it may run before the other's first
+// visit, that is on a path from the start that reaches it without passing
+// through the other, and leads on to the other. Once along a loop lends
+// nothing to the first visit.
+//
+// With the dominator tree of the run from the start (a command C
+// dominates P when every path to P passes through C), P counts for C
+// exactly when P reaches C and C does not dominate P. Within a strongly
+// connected component every command reaches every other, and the
+// dominator tree numbered in preorder makes "not in C's subtree" a test of
+// two numbers, for all the makers of a file at once by their least and
+// greatest number; a maker in an earlier component that leads into C's
+// counts always (C dominating it would make them one component), which is
+// carried along the components in their order.
+struct Flow
+{
+    Bits reached;
+    Bits counted;   // of the commands with a file: something may make it before
+};
+
+Flow flowFrom(Graph &g, int start)
+{
+    Flow flow;
+    const int count = g.nodes.size();
+    // The depth-first order from the start (numbers from 1).
+    QVector<int> number(count, 0), vertex{-1}, parent{0};
+    {
+        QVector<QPair<int, const int *>> calls;
+        number[start] = 1;
+        vertex << start;
+        parent << 0;
+        calls.append({start, g.next.begin(start)});
+        while (!calls.isEmpty()) {
+            const int v = calls.last().first;
+            const int *&edge = calls.last().second;
+            if (edge == g.next.end(v)) {
+                calls.removeLast();
+                continue;
+            }
+            const int w = *edge++;
+            if (number.at(w))
+                continue;
+            number[w] = vertex.size();
+            vertex << w;
+            parent << number.at(v);
+            calls.append({w, g.next.begin(w)});
+        }
+    }
+    const int reached = vertex.size() - 1;
+    bool anyFile = false;
+    for (int i = 1; i <= reached; ++i) {
+        const Graph::Node &node = g.nodes.at(vertex.at(i));
+        flow.reached.set(vertex.at(i));
+        anyFile = anyFile || node.reads >= 0 || node.target;
+    }
+    if (!anyFile)
+        return flow;
+
+    // The immediate dominators (Lengauer and Tarjan, path compression).
+    QVector<int> predStart(reached + 2, 0), pred;
+    for (int i = 1; i <= reached; ++i)
+        for (const int *to = g.next.begin(vertex.at(i)); to != g.next.end(vertex.at(i)); ++to)
+            ++predStart[number.at(*to) + 1];
+    for (int i = 1; i <= reached + 1; ++i)
+        predStart[i] += predStart.at(i - 1);
+    pred.resize(predStart.last());
+    {
+        QVector<int> fill = predStart;
+        for (int i = 1; i <= reached; ++i)
+            for (const int *to = g.next.begin(vertex.at(i)); to != g.next.end(vertex.at(i)); ++to)
+                pred[fill[number.at(*to)]++] = i;
+    }
+    QVector<int> semi(reached + 1), label(reached + 1), ancestor(reached + 1, 0), idom(reached + 1, 0);
+    QVector<int> bucketHead(reached + 1, 0), bucketNext(reached + 1, 0), path;
+    for (int i = 0; i <= reached; ++i)
+        semi[i] = label[i] = i;
+    const auto eval = [&](int v) {
+        if (!ancestor.at(v))
+            return v;
+        path.clear();
+        for (int x = v; ancestor.at(ancestor.at(x)); x = ancestor.at(x))
+            path << x;
+        for (int k = path.size() - 1; k >= 0; --k) {
+            const int x = path.at(k), a = ancestor.at(x);
+            if (semi.at(label.at(a)) < semi.at(label.at(x)))
+                label[x] = label.at(a);
+            ancestor[x] = ancestor.at(a);
+        }
+        return label.at(v);
+    };
+    for (int w = reached; w >= 2; --w) {
+        for (int k = predStart.at(w); k < predStart.at(w + 1); ++k) {
+            const int u = eval(pred.at(k));
+            if (semi.at(u) < semi.at(w))
+                semi[w] = semi.at(u);
+        }
+        bucketNext[w] = bucketHead.at(semi.at(w));
+        bucketHead[semi.at(w)] = w;
+        const int p = parent.at(w);
+        ancestor[w] = p;
+        for (int v = bucketHead.at(p); v; v = bucketNext.at(v)) {
+            const int u = eval(v);
+            idom[v] = semi.at(u) < semi.at(v) ? u : p;
+        }
+        bucketHead[p] = 0;
+    }
+    for (int w = 2; w <= reached; ++w)
+        if (idom.at(w) != semi.at(w))
+            idom[w] = idom.at(idom.at(w));
+
+    // The dominator tree in preorder: the subtree of w holds the numbers
+    // pre[w] .. pre[w] + size[w] - 1.
+    QVector<int> size(reached + 1, 1), pre(reached + 1, 0), slot(reached + 1, 1);
+    for (int w = reached; w >= 2; --w)
+        size[idom.at(w)] += size.at(w);
+    for (int w = 2; w <= reached; ++w) {
+        pre[w] = slot.at(idom.at(w));
+        slot[idom.at(w)] += size.at(w);
+        slot[w] = pre.at(w) + 1;
+    }
+
+    // The files that the reached commands read, numbered from 1; 0 stands
+    // for anything.
+    QVector<int> dense(g.files, 0);
+    Bits asked;   // the same, by file number + 1 as `made` has them
+    int files = 1;
+    for (int i = 1; i <= reached; ++i) {
+        const int r = g.nodes.at(vertex.at(i)).reads;
+        if (r >= 0 && !dense.at(r)) {
+            dense[r] = files++;
+            asked.set(r + 1);
+        }
+    }
+    // Calls f with the numbers of what the node may make.
+    const auto makes = [&](int n, auto f) {
+        const Graph::Node &node = g.nodes.at(n);
+        if (node.any)
+            f(0);
+        if (node.makes >= 0 && dense.at(node.makes))
+            f(dense.at(node.makes));
+        if (g.starts.begin(n) == g.starts.end(n))
+            return;
+        if (!g.madeKnown)
+            knowMade(g);
+        for (const int *to = g.starts.begin(n); to != g.starts.end(n); ++to)
+            g.made.at(g.madeComp.at(*to)).forEach([&](int bit) {
+                if (bit == 0)
+                    f(0);
+                else if (asked.test(bit))
+                    f(dense.at(bit - 1));
+            });
+    };
+
+    // Within each component: the least and greatest preorder number of
+    // the makers of each file its commands ask for.
+    const auto pairKey = [](int comp, int file) { return (quint64(quint32(comp)) << 32) | quint32(file); };
+    QHash<quint64, QPair<int, int>> span;
+    for (int i = 1; i <= reached; ++i) {
+        const Graph::Node &node = g.nodes.at(vertex.at(i));
+        const int k = g.comp.at(vertex.at(i));
+        if (node.reads >= 0)
+            span.insert(pairKey(k, dense.at(node.reads)), {reached + 1, -1});
+        if (node.reads >= 0 || node.target)
+            span.insert(pairKey(k, 0), {reached + 1, -1});
+    }
+    // Before each component: what the components leading into it make.
+    QVector<Bits> before(g.comps), own(g.comps);
+    for (int i = 1; i <= reached; ++i) {
+        const int n = vertex.at(i), k = g.comp.at(n);
+        makes(n, [&](int file) {
+            own[k].set(file);
+            const auto known = span.find(pairKey(k, file));
+            if (known != span.end())
+                *known = {qMin(known->first, pre.at(i)), qMax(known->second, pre.at(i))};
+        });
+    }
+    for (int k = g.comps - 1; k >= 0; --k) {
+        if (!number.at(g.members.to.at(g.members.start.at(k))))
+            continue;
+        Bits out = before.at(k);
+        out.unite(own.at(k));
+        if (out.isEmpty())
+            continue;
+        for (const int *n = g.members.begin(k); n != g.members.end(k); ++n)
+            for (const int *to = g.next.begin(*n); to != g.next.end(*n); ++to)
+                if (g.comp.at(*to) != k)
+                    before[g.comp.at(*to)].unite(out);
+    }
+
+    // Something counts for C where it may make the file (or anything) in
+    // a component before C's, or in C's but outside C's subtree.
+    const auto outside = [&](int k, int file, int i) {
+        const auto known = span.constFind(pairKey(k, file));
+        return known != span.constEnd() && (known->first < pre.at(i) || known->second >= pre.at(i) + size.at(i));
+    };
+    for (int i = 1; i <= reached; ++i) {
+        const int n = vertex.at(i), k = g.comp.at(n);
+        const Graph::Node &node = g.nodes.at(n);
+        if (node.reads < 0 && !node.target)
+            continue;
+        const int file = node.reads >= 0 ? dense.at(node.reads) : 0;
+        if (before.at(k).test(0) || before.at(k).test(file) || outside(k, 0, i) || outside(k, file, i))
+            flow.counted.set(n);
+    }
+    return flow;
 }
 
 } // namespace
 
 namespace runcheck {
 
-bool findRefusal(int cfgId, int afterCmdId, Refusal &refusal)
+class Checker::Impl
 {
-    const Flow flow(dataPrj.nextEnabledCmd(cfgId, afterCmdId));
-    FileChecks checks;
+public:
+    bool findRefusal(int cfgId, int afterCmdId, Refusal &refusal);
+
+private:
+    // Why the file of a command that reads one cannot serve it, as its
+    // executor's open finds it, with nothing of the data read (empty when
+    // it can): known from an earlier call while the file is as it was then.
+    QString inputProblem(const Graph::Node &node);
+    // The refusal of the command: its own (key null), or the file's under
+    // the key for the problem given.
+    static void describe(const Graph::Node &node, const char *key, const QString &problem, Refusal &refusal);
+
+    static constexpr int MAX_STARTS_KEPT = 4096;
+
+    quint64 m_revision = 0;
+    bool m_built = false;
+    Graph m_graph;
+    QHash<int, Flow> m_flows;   // by start
+    struct Known
+    {
+        platform::FileStamp stamp;
+        QString problem;
+    };
+    QHash<QString, Known> m_inputs;
+};
+
+QString Checker::Impl::inputProblem(const Graph::Node &node)
+{
+    QFile file(node.inputPath);
+    platform::FileStamp stamp;
+    // A file that does not open is told at once why, by the check itself.
+    if (!file.open(QIODevice::ReadOnly) || !platform::fileStamp(int(file.handle()), stamp))
+        return node.input->problem(node.data);
+    file.close();
+    const auto known = m_inputs.constFind(node.inputId);
+    if (known != m_inputs.constEnd() && known->stamp == stamp)
+        return known->problem;
+    const QString problem = node.input->problem(node.data);
+    m_inputs.insert(node.inputId, {stamp, problem});
+    return problem;
+}
+
+void Checker::Impl::describe(const Graph::Node &node, const char *key, const QString &problem, Refusal &refusal)
+{
+    const TData data = node.cmd->toHash();
+    const QString name = IDevice::shownName(data);
+    IDevice *handler = node.cmd->handler();
+    const QString text = key ? TCheck::refused(QLatin1String(key), problem).text(name) : ownRefusal(node.cmd, data, name);
+    refusal = {name, handler ? handler->cmdParamText(data, nullptr) : QString(), text};
+}
+
+bool Checker::Impl::findRefusal(int cfgId, int afterCmdId, Refusal &refusal)
+{
+    // What depends on the project alone is made once for each state of it.
+    const quint64 revision = TDataPrj::revision();
+    if (!m_built || revision != m_revision) {
+        m_graph = Graph();
+        build(m_graph);
+        m_flows.clear();
+        m_revision = revision;
+        m_built = true;
+    }
+    Graph &g = m_graph;
+    const int entry = g.nodeOf.value(dataPrj.nextEnabledCmd(cfgId, afterCmdId), -1);
+    auto flow = m_flows.find(entry);
+    if (flow == m_flows.end()) {
+        // A bound on what is kept: two bits a command for each start.
+        if (m_flows.size() >= MAX_STARTS_KEPT)
+            m_flows.clear();
+        flow = m_flows.insert(entry, entry < 0 ? Flow() : flowFrom(g, entry));
+    }
+
+    TSaveFile::FolderAnswers folders;
     // The configuration, then those its enabled jumps move the run into,
     // and theirs, before the commands ahead of a jump are sent.
-    QList<int> cfgs{cfgId};
-    for (int i = 0; i < cfgs.size(); ++i) {
-        if (configRefusal(cfgs.at(i), refusal, flow, checks))
-            return true;
-        for (TDataCmd *cmd : dataPrj.cmdsOfCfg(cfgs.at(i))) {
-            if (!cmd->status() || cmd->cmd() != QLatin1String(CMD_JAMP))
+    QVector<int> cfgs{cfgId};
+    QSet<int> listed{cfgId};
+    for (int c = 0; c < cfgs.size(); ++c) {
+        for (int n : qAsConst(g.cfgNodes[cfgs.at(c)])) {
+            const Graph::Node &node = g.nodes.at(n);
+            const char *key = nullptr;
+            QString problem;
+            if (!node.ownCheck) {
+                describe(node, nullptr, QString(), refusal);
+                return true;
+            }
+            // Files count only on the run's way, where nothing may have
+            // made them before.
+            if (!flow->reached.test(n) || flow->counted.test(n))
                 continue;
-            if (const TDataCmd *to = jumpTarget(cmd->toHash()); to && !cfgs.contains(to->idCfg()))
-                cfgs << to->idCfg();
+            if (node.reads >= 0) {
+                key = node.input->key;
+                problem = inputProblem(node);
+            } else if (node.target) {
+                // Only a process or the operator makes a folder, or lets
+                // it take files.
+                key = FILE_FILE;
+                problem = TFormat::writeProblem(node.targetPath, &folders);
+            }
+            if (!problem.isEmpty()) {
+                describe(node, key, problem, refusal);
+                return true;
+            }
         }
+        for (int to : qAsConst(g.cfgJumps[cfgs.at(c)]))
+            if (!listed.contains(to)) {
+                listed.insert(to);
+                cfgs << to;
+            }
     }
     return false;
+}
+
+Checker::Checker() : d(new Impl) {}
+
+Checker::~Checker() = default;
+
+bool Checker::findRefusal(int cfgId, int afterCmdId, Refusal &refusal)
+{
+    return d->findRefusal(cfgId, afterCmdId, refusal);
+}
+
+bool findRefusal(int cfgId, int afterCmdId, Refusal &refusal)
+{
+    return Checker().findRefusal(cfgId, afterCmdId, refusal);
 }
 
 } // namespace runcheck

@@ -9,6 +9,8 @@
 
 #include <QString>
 
+#include <memory>
+
 class TDataCmd;
 
 namespace runcheck {
@@ -32,13 +34,33 @@ QString flagRefusal(TDataCmd *cmd, const TData &record, const QString &name);
 // into, and of theirs: one without its device or programmer (valid_dev
 // false), one whose parameters are refused (valid_param false), a memory
 // command whose range holds no bytes (its executor would refuse it); and,
-// where nothing that may run before it could make the file (a read into
-// it, a process, a pause: on any path of the run there, through loops,
-// jumps, routes and the runs it starts), one that reads a file that cannot
+// on the run's way, where nothing that may run before its first visit
+// could make the file (a read into it, a process, a pause, a run started:
+// on a path of the run there that does not pass through the command,
+// through jumps, routes and loops), one that reads a file that cannot
 // serve it (missing, broken, without data for its range: the check its
 // executor makes at the file's open) or makes one where its open cannot
-// (a folder missing or taking no new files). Files are named by their
-// cleaned absolute paths. False when none is.
+// (a folder missing or taking no new files). A file is the same file under
+// every name the system resolves to it. False when none is.
+//
+// A checker keeps what it found of the project for as long as the project
+// stands still (the run's flow, the verdicts of each command, the way from
+// each start), and what it found of a file for as long as the file does,
+// so that a run that moves from configuration to configuration asks again
+// only what may have changed. One checker serves one thread.
+class Checker
+{
+public:
+    Checker();
+    ~Checker();
+    bool findRefusal(int cfgId, int afterCmdId, Refusal &refusal);
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// The same by a checker of its own.
 bool findRefusal(int cfgId, int afterCmdId, Refusal &refusal);
 
 } // namespace runcheck

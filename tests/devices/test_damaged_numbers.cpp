@@ -900,6 +900,31 @@ private slots:
         QTest::newRow("read where no path of the run leads")
             << QVector<Commands>{{prog, flash, erase, write}, {prog, flash, read, jampTo(3)}}
             << refused(CMD_FILE_WRITE, FILE_FILE, T(fmtmsg::FILE_MISSING).arg(made));
+        // Only what may run before the write's first visit counts: a loop
+        // back to it lends nothing to it, a route, or a loop from a read
+        // before it, does.
+        const QString missingMade = refused(CMD_FILE_WRITE, FILE_FILE, T(fmtmsg::FILE_MISSING).arg(made));
+        const TData counter = record(CMD_COUNTER, {{COUNTER_VALUE, 0}, {COUNTER_LIMIT, 2}, {COUNTER_DELTA, 1}});
+        QTest::newRow("write, then a jump to the read and back")
+            << QVector<Commands>{{prog, flash, erase, write, jampTo(5)}, {prog, flash, read, jampTo(3)}} << missingMade;
+        QTest::newRow("write, read, back to the write") << one({prog, flash, erase, write, read, jampTo(3)}) << missingMade;
+        QTest::newRow("write, read, a counter, back to the write")
+            << one({prog, flash, erase, write, read, counter, jampTo(3)}) << missingMade;
+        QTest::newRow("read, write, a counter, back to the read")
+            << one({prog, flash, read, write, counter, jampTo(2)}) << QString();
+        const TData detect = merged(soundRecord(families[F25], QLatin1String(CMD_AUTO_DETECT)),
+                                    {{AUTO_ROUTE, QStringLiteral("EF4015=1")}});
+        QTest::newRow("read where a route leads, then back to the write")
+            << QVector<Commands>{{prog, flash, detect, write}, {prog, flash, read, jampTo(3)}} << QString();
+        QTest::newRow("read through a link to the folder")
+            << one({prog, flash, fileRecord(CMD_FILE_READ, path(QStringLiteral("alias/copy.bin"))),
+                    fileRecord(CMD_FILE_WRITE, QStringLiteral("copy.bin"))})
+            << QString();
+        const QString kernel = QStringLiteral("/proc/x.bin");
+        QTest::newRow("read into a folder that takes no files, even of the owner")
+            << one({prog, flash, erase, fileRecord(CMD_FILE_READ, kernel)})
+            << refused(CMD_FILE_READ, FILE_FILE,
+                       T(fmtmsg::FILE_OPEN).arg(kernel, T(MSG_SAVE_FOLDER_LOCKED).arg(QStringLiteral("/proc"))));
         QTest::newRow("made by the operator in a pause") << one({prog, flash, record(CMD_PAUSE), write}) << QString();
         QTest::newRow("read by a run it starts")
             << QVector<Commands>{{prog, flash, record(CMD_EXECUTE, {{EXECUTE_CFG, 1}}), write}, {prog, flash, read}}
@@ -936,6 +961,7 @@ private slots:
         for (const char *name : {"made.bin", "copy.bin"})
             QFile::remove(path(QLatin1String(name)));
         QDir(path(QStringLiteral("made"))).removeRecursively();
+        QFile::link(dir.path(), path(QStringLiteral("alias")));
         QVERIFY(loadConfigs(configurations));
         const QStringList frames = run(error.isEmpty());
         if (error.isEmpty())
@@ -956,6 +982,35 @@ private slots:
                              {prog, flash, fileRecord(CMD_FILE_WRITE, backup), crc}}));
         runcheck::Refusal refusal;
         QVERIFY2(!runcheck::findRefusal(dataPrj.cfgIdAt(0), -1, refusal), qPrintable(refusal.text));
+    }
+
+    // The checker a run keeps from move to move asks again what may have
+    // changed since its last call: the file (made empty, then given data)
+    // and the project (a read put before the write).
+    void aCheckerSeesWhatChangedSinceItsLastCall()
+    {
+        const QString file = path(QStringLiteral("later.bin"));
+        QFile::remove(file);
+        QVERIFY(loadConfigs({{record(CMD_SET_PROG, {{SET_PROG_PROG, EMU}}), setDeviceRecord(families[F25]),
+                              fileRecord(CMD_FILE_WRITE, file)}}));
+        const int cfg = dataPrj.cfgIdAt(0);
+        runcheck::Checker check;
+        runcheck::Refusal refusal;
+        QVERIFY(check.findRefusal(cfg, -1, refusal));
+        QVERIFY2(refusal.text.contains(T(fmtmsg::FILE_MISSING).arg(file)), qPrintable(refusal.text));
+        QFile made(file);
+        QVERIFY(made.open(QIODevice::WriteOnly));
+        made.close();
+        QVERIFY(check.findRefusal(cfg, -1, refusal));
+        QVERIFY2(refusal.text.contains(T(execmsg::FILE_NO_DATA).arg(file, "00", "0F")), qPrintable(refusal.text));
+        QVERIFY(made.open(QIODevice::WriteOnly) && made.write(QByteArray(16, 'x')) == 16);
+        made.close();
+        QVERIFY2(!check.findRefusal(cfg, -1, refusal), qPrintable(refusal.text));
+        QVERIFY(made.remove());
+        QVERIFY(check.findRefusal(cfg, -1, refusal));
+        dataPrj.addCmd(merged(fileRecord(CMD_FILE_READ, file), {{REC_ID_CFG, cfg}}), 2);
+        dataPrj.validateAll();
+        QVERIFY2(!check.findRefusal(cfg, -1, refusal), qPrintable(refusal.text));
     }
 
     // Every key that a command's check, summary, form (built and made to
