@@ -148,6 +148,20 @@ bool syncFile(int handle, QString *error)
     return false;
 }
 
+
+bool fileStamp(int handle, FileStamp &stamp)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (handle < 0 || !GetFileInformationByHandle(HANDLE(_get_osfhandle(handle)), &info))
+        return false;
+    stamp.size = qint64(quint64(info.nFileSizeHigh) << 32 | info.nFileSizeLow);
+    stamp.modified = qint64(quint64(info.ftLastWriteTime.dwHighDateTime) << 32 | info.ftLastWriteTime.dwLowDateTime);
+    stamp.changed = 0;
+    stamp.file = qint64(quint64(info.nFileIndexHigh) << 32 | info.nFileIndexLow);
+    stamp.volume = qint64(info.dwVolumeSerialNumber);
+    return true;
+}
+
 #else
 
 // An advisory lock of the whole file (flock), which belongs to the open
@@ -265,6 +279,25 @@ bool syncFile(int handle, QString *error)
         return true;
     *error = qt_error_string(errno);
     return false;
+}
+
+
+bool fileStamp(int handle, FileStamp &stamp)
+{
+    struct stat st {};
+    if (handle < 0 || ::fstat(handle, &st) != 0)
+        return false;
+#ifdef Q_OS_DARWIN
+    const timespec &modified = st.st_mtimespec, &changed = st.st_ctimespec;
+#else
+    const timespec &modified = st.st_mtim, &changed = st.st_ctim;
+#endif
+    stamp.size = qint64(st.st_size);
+    stamp.modified = qint64(modified.tv_sec) * 1000000000 + modified.tv_nsec;
+    stamp.changed = qint64(changed.tv_sec) * 1000000000 + changed.tv_nsec;
+    stamp.file = qint64(st.st_ino);
+    stamp.volume = qint64(st.st_dev);
+    return true;
 }
 
 #endif

@@ -68,6 +68,28 @@ bool replaceFile(const QString &from, const QString &to, QString *error);
 // with the reason where the system says they may not be.
 bool syncFile(int handle, QString *error);
 
+// What tells that a file was written to or replaced since it was last
+// looked at: its size, the times the system keeps of its last changes and
+// which file it is. Good enough to keep what was learnt of a file's
+// contents while it stands still; never a proof that the contents are the
+// same (a digest of them is).
+struct FileStamp
+{
+    qint64 size = -1;
+    qint64 modified = 0;   // data, in the system's units
+    qint64 changed = 0;    // data or attributes, where the system keeps it
+    qint64 file = 0;       // the file's number on its volume
+    qint64 volume = 0;
+    bool operator==(const FileStamp &o) const
+    {
+        return size == o.size && modified == o.modified && changed == o.changed && file == o.file
+            && volume == o.volume;
+    }
+    bool operator!=(const FileStamp &o) const { return !(*this == o); }
+};
+// The stamp of the open file; false where the system gives none.
+bool fileStamp(int handle, FileStamp &stamp);
+
 } // namespace platform
 
 namespace platform {
