@@ -54,7 +54,7 @@ bool TJsonShape::version(const QJsonObject &top, const TJsonRaw &raw)
     if (value.isUndefined() || (value.isDouble() && value.toDouble() == 1))
         return true;
     const TJsonRaw *text = raw.member(QLatin1String(PRJ_VERSION));
-    *m_error = lang.text(MSG_JSON_VERSION).arg(text ? QString::fromUtf8(text->text) : valueText(value));
+    *m_error = lang.text(MSG_JSON_VERSION).arg(text ? QString::fromUtf8(text->text()) : valueText(value));
     return false;
 }
 
@@ -115,6 +115,8 @@ class RawScanner
 {
 public:
     explicit RawScanner(const QByteArray &text) : m_text(text) {}
+    RawScanner(const RawScanner &) = delete;
+    RawScanner &operator=(const RawScanner &) = delete;
 
     bool document(TJsonRaw *raw)
     {
@@ -194,7 +196,9 @@ private:
                 ++m_at;
             ok = m_at > from;
         }
-        raw->text = m_text.mid(from, m_at - from);
+        raw->source = m_text;
+        raw->from = from;
+        raw->size = m_at - from;
         return ok;
     }
     static QString keyOf(const QByteArray &keyText)
@@ -204,7 +208,7 @@ private:
         return QJsonDocument::fromJson("[" + keyText + "]").array().at(0).toString();
     }
 
-    const QByteArray &m_text;
+    const QByteArray m_text;
     int m_at = 0;
 };
 
@@ -232,7 +236,7 @@ TJsonExtra extraMembers(const TJsonRaw &object, const QStringList &known, const 
             after = true;
         if (known.contains(object.keys.at(i)) || object.keys.at(i) == arrayKey)
             continue;
-        const QString member = QString::fromUtf8(object.keyTexts.at(i) + ": " + object.values.at(i).text);
+        const QString member = QString::fromUtf8(object.keyTexts.at(i) + ": " + object.values.at(i).text());
         (after ? extra.after : extra.before).append(member);
     }
     return extra;

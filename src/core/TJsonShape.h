@@ -28,6 +28,8 @@
 
 #include <functional>
 
+struct TJsonRaw;
+
 class TJsonShape
 {
 public:
@@ -53,7 +55,7 @@ public:
 
     // The document's "version", which must be missing or 1; raw is the
     // document as it stands, whose text of the version the refusal names.
-    bool version(const QJsonObject &top, const struct TJsonRaw &raw);
+    bool version(const QJsonObject &top, const TJsonRaw &raw);
 
     // How a refusal tells a value: "an object", "the number 100", "null"...
     static QString valueText(const QJsonValue &value);
@@ -76,7 +78,12 @@ private:
 // it stands) and an array's elements.
 struct TJsonRaw
 {
-    QByteArray text;
+    // The value's text: where it stands in the whole text (which every
+    // value shares rather than copies).
+    QByteArray text() const { return source.mid(from, size); }
+    QByteArray source;
+    int from = 0;
+    int size = 0;
     QStringList keys;
     QVector<QByteArray> keyTexts;
     QVector<TJsonRaw> values;

@@ -30,7 +30,7 @@ using TCatalogueRow = QPair<QString, QString>;
 QByteArray catalogueText(const QVector<TListEntry> &rows, const TJsonExtra &extra);
 QByteArray catalogueText(const QVector<TCatalogueRow> &rows);
 // Reads the rows of a catalogue text (the entries of a list file, see
-// readListEntries); false when the text is empty, no valid JSON or of
+// readListText); false when the text is empty, no valid JSON or of
 // another shape, with the reason (where it fails) in error when given.
 bool parseCatalogue(const QByteArray &text, QVector<TCatalogueRow> *rows, QString *error = nullptr);
 

@@ -54,7 +54,7 @@ public:
     // folder or absolute; expandMode 0 takes each entry's stored state, 2
     // expands all, anything else collapses all. Emits nothing. False when
     // the file cannot be read, is empty, is not JSON or not of a list's
-    // shape (errorText()): the entries of a list file (readListEntries),
+    // shape (errorText()): the entries of a list file (readListText),
     // each with "parent" and "expand" whole numbers when present, its
     // parent 0 or an entry before it.
     bool load(const QString &name, const QString &file, int expandMode);
