@@ -52,14 +52,19 @@ TFileSeen::Outcome TFileSeen::save(const QString &path, const QByteArray &bytes,
 #else
     Q_UNUSED(textMode)
 #endif
+    // A target no save can take (a folder in its place, say) fails as any
+    // other write does, before anything is read.
+    const QString problem = TSaveFile::openProblem(path);
+    if (!problem.isEmpty()) {
+        *error = problem;
+        return Failed;
+    }
     TSaveFile file(path);
     if (!file.lockTarget()) {
         *error = file.errorString();
         return Failed;
     }
-    // A target no save can take (a folder in its place, say) fails as any
-    // other write does.
-    if (knows(path) && TSaveFile::openProblem(path).isEmpty()) {
+    if (knows(path)) {
         // A file gone holds nothing to lose: it is written anew.
         const bool exists = QFileInfo::exists(file.targetFileName());
         theirs->clear();
