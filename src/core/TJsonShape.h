@@ -12,6 +12,12 @@
 // where it stands and what stands there instead of what was expected:
 //   configuration 2, command 5, key "count": the number 100 where a text is expected
 // Places are counted from 1, as a user counts them.
+//
+// What a reader does not know it keeps: the members of an object other than
+// the ones it reads (TJsonExtra), each as the file holds it, go back into
+// the file where they stood at the next save. A "version" other than the one
+// the program writes (1; none at all reads as 1) is refused, naming it: the
+// file is of a kind the program cannot read without losing something.
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -21,6 +27,8 @@
 #include <QVector>
 
 #include <functional>
+
+struct TJsonRaw;
 
 class TJsonShape
 {
@@ -45,6 +53,10 @@ public:
     // holds and what was expected there, as texts.
     bool refuse(const QString &key, const QString &found, const QString &expected);
 
+    // The document's "version", which must be missing or 1; raw is the
+    // document as it stands, whose text of the version the refusal names.
+    bool version(const QJsonObject &top, const TJsonRaw &raw);
+
     // How a refusal tells a value: "an object", "the number 100", "null"...
     static QString valueText(const QJsonValue &value);
     // The value of a member checked as a whole number.
@@ -61,22 +73,85 @@ private:
     QStringList m_places;
 };
 
+// A valid JSON text (readJsonText took it) as it stands: each value's own
+// text, an object's members in their order (keys with the text of each as
+// it stands) and an array's elements.
+struct TJsonRaw
+{
+    // The value's text: where it stands in the whole text (which every
+    // value shares rather than copies).
+    QByteArray text() const { return source.mid(from, size); }
+    QByteArray source;
+    int from = 0;
+    int size = 0;
+    QStringList keys;
+    QVector<QByteArray> keyTexts;
+    QVector<TJsonRaw> values;
+    // The member of that key; null when there is none.
+    const TJsonRaw *member(const QString &key) const;
+};
+// False when the text is not one that readJsonText takes.
+bool scanJson(const QByteArray &text, TJsonRaw *raw);
+
+// The members of an object that its reader does not know, each as the file
+// holds it ("key": value), in their order: those that stood before the
+// object's array member (the configurations, the commands, the list) and
+// those after it (all before it when it has none).
+struct TJsonExtra
+{
+    QStringList before;
+    QStringList after;
+    bool isEmpty() const { return before.isEmpty() && after.isEmpty(); }
+    bool operator==(const TJsonExtra &o) const { return before == o.before && after == o.after; }
+    bool operator!=(const TJsonExtra &o) const { return !(*this == o); }
+};
+TJsonExtra extraMembers(const TJsonRaw &object, const QStringList &known, const QString &arrayKey);
+// The lines of a file's object written back with its members' lines: the
+// members before the array, the array's lines (the first of which opens it,
+// the last of which closes it) and the members after, each member on a line
+// of its own with the indentation, commas between.
+QStringList withExtraLines(const TJsonExtra &extra, const QString &indent, const QStringList &arrayLines);
+
 // The entries of a list file (a project list, the catalogue of project
 // lists): the top level an object whose "list", when there, is an array of
 // objects ("entry 1", "entry 2", ...), each with the texts "name" and
 // "file", either of which may be missing. `more`, when given, reads the
-// other members of an entry that its reader takes, within the entry's
-// place; false from it ends the reading. False, with the reason in *error,
-// for another shape.
+// other members of an entry that its reader takes (moreKeys), within the
+// entry's place; false from it ends the reading. False, with the reason in
+// *error, for another shape or another version.
 struct TListEntry
 {
     QString name;
     QString file;
+    // The members of the entry that its reader does not know ("key": value).
+    QStringList extra;
+    // Where the entry stands in a tree (a project list): the number of its
+    // parent (0 at the top, entries numbered from 1 in the list's order)
+    // and whether it is shown expanded. A catalogue's entries are all at
+    // the top.
+    qint64 parent = 0;
+    bool expand = false;
 };
 using TListEntryReader = std::function<bool(TJsonShape &shape, const QJsonObject &entry, int index)>;
-bool readListEntries(const QJsonDocument &doc, QVector<TListEntry> *entries, QString *error,
-                     const TListEntryReader &more = {});
-// The same of a list file's text, refused too when it is empty or no valid
-// JSON (readJsonText).
+// The list file's text, refused when it is empty or no valid JSON
+// (readJsonText); *extra, when given, gets the members of the top level
+// that the reader does not know.
 bool readListText(const QByteArray &text, QVector<TListEntry> *entries, QString *error,
-                  const TListEntryReader &more = {});
+                  const TListEntryReader &more = {}, const QStringList &moreKeys = {},
+                  TJsonExtra *extra = nullptr);
+
+// The entries of a list as this copy of the program read or last wrote them
+// (base), as it holds them now (mine) and as the file holds them now that
+// another copy wrote it (theirs), merged entry by entry into *merged: the
+// other copy's entries added, removed, edited or reordered since base, and
+// this copy's changes as well. An entry is the same in two lists when its
+// name, file and other members and those of its parents are; how it is
+// expanded is this copy's. fromMine gets, for each merged entry, the index
+// of the entry of mine that it is (-1 for one the other copy added). False
+// where the two changed the same place differently (an entry both changed
+// or replaced, an entry one removed where the other added below it, the
+// order of the same entries both changed), or where the merge would remove
+// an entry of mine that `held` names: the caller asks then.
+bool mergeListEntries(const QVector<TListEntry> &base, const QVector<TListEntry> &mine,
+                      const QVector<TListEntry> &theirs, const QVector<int> &held,
+                      QVector<TListEntry> *merged, QVector<int> *fromMine);

@@ -38,3 +38,11 @@ constexpr int MSG_JSON_FLAG = 584;
 // The forms a count takes in the file's language ("one other", "one few
 // many"), read by the language table itself.
 constexpr int MSG_COUNT_FORMS = 586;
+// A JSON file of a version the program does not read: "%1" the version as
+// the file holds it (TJsonShape::version).
+constexpr int MSG_JSON_VERSION = 594;
+// Whether to write this copy's project list or catalogue over the file that
+// another copy changed in the same entries (%1 the file).
+constexpr int MSG_LIST_CHANGED_ASK = 595;
+// Why such a file was not written: another copy changed it, and it is kept.
+constexpr int MSG_FILE_KEPT = 597;

@@ -397,8 +397,13 @@ bool flushBytes(QFileDevice &file)
 
 bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error, bool textMode)
 {
-    platform::ignoreFileSizeSignal();
     TSaveFile file(path);
+    return writeWholeFile(file, bytes, error, textMode);
+}
+
+bool writeWholeFile(TSaveFile &file, const QByteArray &bytes, QString *error, bool textMode)
+{
+    platform::ignoreFileSizeSignal();
     // Every byte has to reach the work file before it may replace the old
     // one: a buffer the system cut short names its reason only when it is
     // emptied again.

@@ -5,6 +5,8 @@
 
 #include "core/TData.h"
 
+class TSaveFile;
+
 #include <QByteArray>
 #include <QColor>
 #include <QDateTime>
@@ -159,6 +161,8 @@ bool flushBytes(QFileDevice &file);
 // (when given) receives the reason.
 bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error = nullptr,
                     bool textMode = true);
+// The same through a save its caller made (and may have locked: TSaveFile).
+bool writeWholeFile(TSaveFile &file, const QByteArray &bytes, QString *error, bool textMode);
 // Copies the source to a target that does not exist yet, the same way, with
 // the source's permissions.
 bool copyWholeFile(const QString &source, const QString &target, QString *error = nullptr);

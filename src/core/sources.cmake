@@ -14,6 +14,8 @@ target_sources(velkorlib PRIVATE
     core/TCodeView.h
     core/TData.h
     core/TExecState.h
+    core/TFileSeen.cpp
+    core/TFileSeen.h
     core/TJsonShape.cpp
     core/TJsonShape.h
     core/TLang.cpp

@@ -7,7 +7,10 @@
 #include <QJsonObject>
 #include <QStringList>
 
+#include "core/TFileSeen.h"
 #include "core/TJsonShape.h"
+#include "core/TLang.h"
+#include "core/core_messages.h"
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "data/TDataCfg.h"
@@ -74,6 +77,7 @@ int TCtrlProject::load(const QString &fileName, TDataPrj *project)
         addDefaultConfig(project);
     else if (!parseJson(bytes, project))
         return 2;
+    project->fileSeen().note(fileName, bytes);
     TData data;
     data.insert(INFO_PRJ_FILE, absoluteFilePath(fileName));
     data.insert(PRJ_WORK_PATH, dirOfFile(fileName));
@@ -107,14 +111,24 @@ bool TCtrlProject::parseJson(const QByteArray &bytes, TDataPrj *project)
         QString name;
         QString description;
         QList<TData> cmds;
+        TJsonExtra extra;
     };
     QList<Cfg> cfgs;
     TJsonShape shape(&m_lastError);
     QJsonObject top;
     QJsonValue cfgArray;
+    TJsonRaw raw;
     if (!shape.top(doc, &top)
         || !shape.member(top, PRJ_CONFIGURATIONS, TJsonShape::Array, &cfgArray))
         return false;
+    // The JSON reader took the text, so this takes it too.
+    if (!scanJson(bytes, &raw)) {
+        m_lastError = lang.text(MSG_JSON_TOP);
+        return false;
+    }
+    if (!shape.version(top, raw))
+        return false;
+    const TJsonRaw *rawCfgs = raw.member(PRJ_CONFIGURATIONS);
     const QJsonArray cfgValues = cfgArray.toArray();
     for (int i = 0; i < cfgValues.size(); ++i) {
         QJsonObject cfg;
@@ -124,7 +138,9 @@ bool TCtrlProject::parseJson(const QByteArray &bytes, TDataPrj *project)
             || !shape.member(cfg, PRJ_DESCRIPTION, TJsonShape::Text, &description)
             || !shape.member(cfg, PRJ_COMMANDS, TJsonShape::Array, &cmdArray))
             return false;
-        cfgs.append({name.toString(), description.toString(), {}});
+        cfgs.append({name.toString(), description.toString(), {}, {}});
+        if (rawCfgs && i < rawCfgs->values.size())
+            cfgs.last().extra = extraMembers(rawCfgs->values.at(i), {PRJ_NAME, PRJ_DESCRIPTION}, PRJ_COMMANDS);
         const QJsonArray cmdValues = cmdArray.toArray();
         for (int j = 0; j < cmdValues.size(); ++j) {
             QJsonObject cmd;
@@ -145,6 +161,7 @@ bool TCtrlProject::parseJson(const QByteArray &bytes, TDataPrj *project)
     int nextCfg = 0, nextCmd = 0;
     for (const Cfg &cfg : qAsConst(cfgs)) {
         const int cfgId = project->addCfg(cfg.name, cfg.description, -1);
+        project->cfgById(cfgId)->setExtra(cfg.extra);
         for (TData data : cfg.cmds) {
             notePastReferences(data, nextCfg, nextCmd);
             // The command belongs to the configuration it is listed in.
@@ -154,6 +171,7 @@ bool TCtrlProject::parseJson(const QByteArray &bytes, TDataPrj *project)
     }
     TDataCfg::reserveIds(nextCfg);
     TDataCmd::reserveIds(nextCmd);
+    project->setFileExtra(extraMembers(raw, {PRJ_VERSION}, PRJ_CONFIGURATIONS));
     return true;
 }
 
@@ -175,29 +193,27 @@ QString TCtrlProject::projectText(TDataPrj *project)
             cmdPositions.insert(cmd->id(), cmdPositions.size());
     }
 
-    QString text;
-    text += QLatin1String("{\n");
-    text += QLatin1String("    \"") + PRJ_VERSION + QLatin1String("\": 1,\n");
-    text += QLatin1String("    \"") + PRJ_CONFIGURATIONS + QLatin1String("\":\n");
-    text += QLatin1String("    [\n");
+    // Lines without their line ends; the configurations' lines, the
+    // commands' lines and the members the reader did not know each as they
+    // stand in their object.
+    QStringList cfgLines;
+    cfgLines << QStringLiteral("    [");
     for (int i = 0; i < cfgs.size(); ++i) {
         const TDataCfg *cfg = cfgs.at(i);
         if (i > 0)
-            text += QLatin1String(",\n");
-        text += QLatin1String("        {\n");
-        text += QLatin1String("            ") + pair(PRJ_NAME, cfg->name()) + QLatin1String(",\n");
-        text += QLatin1String("            ") + pair(PRJ_DESCRIPTION, cfg->description())
-                + QLatin1String(",\n");
-        text += QLatin1String("            \"") + PRJ_COMMANDS + QLatin1String("\":\n");
-        text += QLatin1String("            [\n");
+            cfgLines.last() += QLatin1Char(',');
+        cfgLines << QStringLiteral("        {");
+        cfgLines << QLatin1String("            ") + pair(PRJ_NAME, cfg->name()) + QLatin1Char(',');
+        cfgLines << QLatin1String("            ") + pair(PRJ_DESCRIPTION, cfg->description()) + QLatin1Char(',');
+        QString cmdText;
         const QList<TDataCmd *> &cmds = cmdsPerCfg.at(i);
         for (int j = 0; j < cmds.size(); ++j) {
             const TDataCmd *cmd = cmds.at(j);
             if (j > 0)
-                text += QLatin1String(",\n");
+                cmdText += QLatin1String(",\n");
             const QString cmdCode = cmd->cmd();
-            text += QLatin1String("                {") + pair(REC_STATUS, cmd->statusText())
-                    + QLatin1String(", ") + pair(REC_CMD, cmdCode);
+            cmdText += QLatin1String("                {") + pair(REC_STATUS, cmd->statusText())
+                       + QLatin1String(", ") + pair(REC_CMD, cmdCode);
             const TData params = cmd->params();
             QStringList keys = params.keys();
             keys.sort();
@@ -212,21 +228,38 @@ QString TCtrlProject::projectText(TDataPrj *project)
                     cmdCode, key, params.value(key).toString(), [&](const schema::Reference &r) {
                         return positionText(r, r.names == schema::Kind::Command ? cmdPositions : cfgPositions);
                     });
-                text += QLatin1String(", ") + pair(key, value);
+                cmdText += QLatin1String(", ") + pair(key, value);
             }
-            text += QLatin1String("}");
+            cmdText += QLatin1String("}");
         }
-        text += QLatin1String("\n");
-        text += QLatin1String("            ]\n");
-        text += QLatin1String("        }");
+        // With no commands an empty line stands between the brackets.
+        const QStringList cmdLines{QLatin1String("            \"") + PRJ_COMMANDS + QLatin1String("\":"),
+                                   QStringLiteral("            ["), cmdText, QStringLiteral("            ]")};
+        const QStringList lines = withExtraLines(cfg->extra(), QStringLiteral("            "), cmdLines);
+        cfgLines << lines << QStringLiteral("        }");
     }
-    text += QLatin1String("\n");
-    text += QLatin1String("    ]\n");
-    text += QLatin1String("}\n");
-    return text;
+    // With no configurations an empty line stands between the brackets.
+    if (cfgs.isEmpty())
+        cfgLines << QString();
+    cfgLines << QStringLiteral("    ]");
+
+    QStringList lines{QStringLiteral("{"), QLatin1String("    \"") + PRJ_VERSION + QLatin1String("\": 1,")};
+    lines << withExtraLines(project->fileExtra(), QStringLiteral("    "),
+                            QStringList{QLatin1String("    \"") + PRJ_CONFIGURATIONS + QLatin1String("\":")}
+                                + cfgLines);
+    lines << QStringLiteral("}");
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
-bool TCtrlProject::save(const QString &fileName, TDataPrj *project)
+TCtrlProject::SaveResult TCtrlProject::save(const QString &fileName, TDataPrj *project, bool overwrite)
 {
-    return writeWholeFile(fileName, projectText(project).toUtf8(), &m_lastError);
+    // Overwritten, the file is noted only once it is written: a save that
+    // fails still knows what the file held before.
+    TFileSeen anyFile;
+    TFileSeen &seen = overwrite ? anyFile : project->fileSeen();
+    QByteArray theirs;
+    const TFileSeen::Outcome outcome = seen.save(fileName, projectText(project).toUtf8(), true, &m_lastError, &theirs);
+    if (outcome == TFileSeen::Written && overwrite)
+        project->fileSeen() = anyFile;
+    return outcome == TFileSeen::Written ? Saved : outcome == TFileSeen::Changed ? Changed : Failed;
 }

@@ -80,3 +80,15 @@ void TDataCfg::reserveIds(int next)
 {
     s_idCounter = qMax(s_idCounter, next);
 }
+
+TJsonExtra TDataCfg::extra() const
+{
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_extra;
+}
+
+void TDataCfg::setExtra(const TJsonExtra &extra)
+{
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_extra = extra;
+}

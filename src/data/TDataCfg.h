@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "core/TData.h"
+#include "core/TJsonShape.h"
 
 class TDataCfg
 {
@@ -26,6 +27,11 @@ public:
     int execState() const;
     void setExecState(int state);
 
+    // The members of the configuration in its file that the reader does not
+    // know, written back as they stood.
+    TJsonExtra extra() const;
+    void setExtra(const TJsonExtra &extra);
+
     // A record holding the name only.
     TData toHash() const;
     void fromHash(const TData &data);
@@ -44,6 +50,7 @@ private:
     QString m_name;
     QString m_description;
     int m_execState = 0;
+    TJsonExtra m_extra;
 
     static int s_idCounter;
 };

@@ -97,6 +97,18 @@ void TDataPrj::setPrjFile(const QString &file)
     m_prjFile = file;
 }
 
+TJsonExtra TDataPrj::fileExtra() const
+{
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_fileExtra;
+}
+
+void TDataPrj::setFileExtra(const TJsonExtra &extra)
+{
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_fileExtra = extra;
+}
+
 QString TDataPrj::workPath() const
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
@@ -124,6 +136,8 @@ void TDataPrj::clear()
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     noteChange();
+    m_fileExtra = TJsonExtra();
+    m_fileSeen.forget();
     if (m_prjFile.isEmpty())
         return;
     m_prjFile.clear();

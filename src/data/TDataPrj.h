@@ -22,6 +22,8 @@
 
 #include "core/TCodeView.h"
 #include "core/TData.h"
+#include "core/TFileSeen.h"
+#include "core/TJsonShape.h"
 
 class IDevice;
 class TDataCfg;
@@ -68,6 +70,12 @@ public:
     QString prjFile() const;
     void setPrjFile(const QString &file);
     QString workPath() const;
+    // The members of the project file's top level that the reader does not
+    // know, written back as they stood.
+    TJsonExtra fileExtra() const;
+    void setFileExtra(const TJsonExtra &extra);
+    // What this copy last read or wrote of the project file (GUI thread).
+    TFileSeen &fileSeen() { return m_fileSeen; }
     // "prj_file" and "work_path".
     void fromHash(const TData &data);
     TData toHash() const;
@@ -245,6 +253,8 @@ private:
     QString m_prjName;
     QString m_prjFile;
     QString m_workPath;
+    TJsonExtra m_fileExtra;
+    TFileSeen m_fileSeen;
     QList<TDataCfg *> m_cfgs;
     QList<TDataCmd *> m_cmds;
     QHash<QString, QSharedPointer<IDevice>> m_devices;

@@ -284,7 +284,7 @@ private slots:
         // Members a project does not hold are passed over, and a command
         // cannot move itself into another configuration.
         QVERIFY(writeAll(path("extra.prj"),
-                         "{\"version\": \"x\", \"name\": 3, \"configurations\": [{\"name\": \"A\", "
+                         "{\"version\": 1, \"name\": 3, \"configurations\": [{\"name\": \"A\", "
                          "\"extra\": [1], \"commands\": [{\"cmd\": \"delay\", \"status\": \"1\", "
                          "\"value\": \"100\", \"id_cfg\": \"7\"}]}, {\"commands\": []}]}"));
         QCOMPARE(TCtrlProject().load(path("extra.prj"), prj), 0);

@@ -4,6 +4,7 @@
 #include "core/TJsonShape.h"
 #include "core/TLang.h"
 #include "core/TSettings.h"
+#include "core/core_messages.h"
 #include "core/helpers.h"
 #include "gui/dialogs/TDialogPrjEdit.h"
 #include "gui/dialogs/dialog_parts.h"
@@ -24,17 +25,30 @@
 
 // ---- Catalogue file -------------------------------------------------------
 
-QByteArray catalogueText(const QVector<TCatalogueRow> &rows)
+QByteArray catalogueText(const QVector<TListEntry> &rows, const TJsonExtra &extra)
 {
-    QString text = QStringLiteral("{\n    \"version\": 1,\n    \"list\":\n    [\n");
+    QStringList rowLines{QStringLiteral("    [")};
     for (int i = 0; i < rows.size(); ++i) {
         // Both texts in one substitution: a "%2" in a name stays literal.
-        text += QStringLiteral("        {\"name\": \"%1\", \"file\": \"%2\"}")
-                    .arg(jsonStringText(rows.at(i).first), jsonStringText(rows.at(i).second));
-        text += i + 1 < rows.size() ? QLatin1String(",\n") : QLatin1String("\n");
+        QString line = QStringLiteral("        {\"name\": \"%1\", \"file\": \"%2\"")
+                           .arg(jsonStringText(rows.at(i).name), jsonStringText(rows.at(i).file));
+        for (const QString &member : rows.at(i).extra)
+            line += QStringLiteral(", ") + member;
+        rowLines << line + (i + 1 < rows.size() ? QStringLiteral("},") : QStringLiteral("}"));
     }
-    text += QLatin1String("    ]\n}\n");
-    return text.toUtf8();
+    rowLines << QStringLiteral("    ]");
+    QStringList lines{QStringLiteral("{"), QStringLiteral("    \"version\": 1,")};
+    lines << withExtraLines(extra, QStringLiteral("    "), QStringList{QStringLiteral("    \"list\":")} + rowLines);
+    lines << QStringLiteral("}");
+    return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+}
+
+QByteArray catalogueText(const QVector<TCatalogueRow> &rows)
+{
+    QVector<TListEntry> entries;
+    for (const TCatalogueRow &row : rows)
+        entries.append({row.first, row.second, {}, 0, false});
+    return catalogueText(entries, TJsonExtra());
 }
 
 bool parseCatalogue(const QByteArray &text, QVector<TCatalogueRow> *rows, QString *error)
@@ -159,53 +173,100 @@ QString TDialogSelectPrjList::projectsDir()
 
 bool TDialogSelectPrjList::loadCatalogue(const QString &path)
 {
-    m_table->setRowCount(0);
     m_unreadable.clear();
     m_loadError.clear();
-    QVector<TCatalogueRow> rows;
+    m_base.clear();
+    m_extra = TJsonExtra();
+    m_seen.note(path, QByteArray(), false);
     bool ok = true;
     if (QFileInfo::exists(path)) {
         // An unreadable catalogue is no empty one: it must not be written
         // over with the empty table.
         QFile file(path);
-        ok = file.open(QIODevice::ReadOnly | QIODevice::Text);
+        ok = file.open(QIODevice::ReadOnly);
         if (ok) {
             const QByteArray text = file.readAll();
-            ok = file.error() == QFileDevice::NoError && parseCatalogue(text, &rows, &m_loadError);
+            ok = file.error() == QFileDevice::NoError && readListText(text, &m_base, &m_loadError, {}, {}, &m_extra);
+            if (ok)
+                m_seen.note(path, text);
         }
         if (!ok) {
             if (m_loadError.isEmpty())
                 m_loadError = file.errorString();
             m_unreadable = QFileInfo(path).absoluteFilePath();
+            m_base.clear();
+            m_seen.forget();
         }
     }
-    m_table->setRowCount(rows.size());
-    for (int i = 0; i < rows.size(); ++i) {
-        m_table->setItem(i, 0, new QTableWidgetItem(rows.at(i).first));
-        m_table->setItem(i, 1, new QTableWidgetItem(rows.at(i).second));
-    }
+    setRows(m_base);
     if (m_table->currentRow() != 0)
-        m_table->setCurrentCell(rows.isEmpty() ? -1 : 0, rows.isEmpty() ? -1 : 0);
+        m_table->setCurrentCell(m_base.isEmpty() ? -1 : 0, m_base.isEmpty() ? -1 : 0);
     m_table->resizeColumnsToContents();
     updateActions();
     return ok;
 }
 
+QVector<TListEntry> TDialogSelectPrjList::rows() const
+{
+    QVector<TListEntry> list;
+    list.reserve(m_table->rowCount());
+    for (int i = 0; i < m_table->rowCount(); ++i) {
+        const QTableWidgetItem *name = m_table->item(i, 0);
+        const QTableWidgetItem *file = m_table->item(i, 1);
+        list.append({name ? name->text() : QString(), file ? file->text() : QString(),
+                     name ? name->data(Qt::UserRole).toStringList() : QStringList(), 0, false});
+    }
+    return list;
+}
+
+void TDialogSelectPrjList::setRows(const QVector<TListEntry> &rows)
+{
+    m_table->setRowCount(0);
+    m_table->setRowCount(rows.size());
+    for (int i = 0; i < rows.size(); ++i) {
+        auto *name = new QTableWidgetItem(rows.at(i).name);
+        name->setData(Qt::UserRole, rows.at(i).extra);
+        m_table->setItem(i, 0, name);
+        m_table->setItem(i, 1, new QTableWidgetItem(rows.at(i).file));
+    }
+}
+
 bool TDialogSelectPrjList::saveCatalogue(const QString &path)
 {
     m_error.clear();
+    m_saveDeclined = false;
     if (!m_unreadable.isEmpty() && QFileInfo(path).absoluteFilePath() == m_unreadable) {
         m_error = lang.text(96).arg(path);
         return false;
     }
-    QVector<TCatalogueRow> rows;
-    rows.reserve(m_table->rowCount());
-    for (int i = 0; i < m_table->rowCount(); ++i) {
-        const QTableWidgetItem *name = m_table->item(i, 0);
-        const QTableWidgetItem *file = m_table->item(i, 1);
-        rows.append({name ? name->text() : QString(), file ? file->text() : QString()});
-    }
-    return writeWholeFile(path, catalogueText(rows), &m_error);
+    const TFileSeen::Outcome outcome = m_seen.saveMerged(
+        path, true, [this] { return catalogueText(rows(), m_extra); },
+        [this, &path](const QByteArray &theirs) { return mergeFile(path, theirs); }, this, &m_error);
+    m_saveDeclined = outcome == TFileSeen::Changed;
+    if (outcome != TFileSeen::Written)
+        return false;
+    m_base = rows();
+    return true;
+}
+
+bool TDialogSelectPrjList::mergeFile(const QString &path, const QByteArray &theirs)
+{
+    QVector<TListEntry> read;
+    TJsonExtra extra;
+    QString error;
+    QVector<TListEntry> merged;
+    QVector<int> fromMine;
+    if (!readListText(theirs, &read, &error, {}, {}, &extra)
+        || !mergeListEntries(m_base, rows(), read, {}, &merged, &fromMine))
+        return false;
+    const int current = m_table->currentRow();
+    setRows(merged);
+    const int at = current < 0 ? -1 : int(fromMine.indexOf(current));
+    m_table->setCurrentCell(at, at < 0 ? -1 : 0);
+    m_base = read;
+    m_extra = extra;
+    m_seen.note(path, theirs);
+    return true;
 }
 
 void TDialogSelectPrjList::setCurrentList(const QString &name, const QString &file)

@@ -6,6 +6,8 @@
 // catalogue, tells the dialog which list is open, runs it, reads the chosen
 // row and writes the catalogue back when rows changed.
 
+#include "core/TFileSeen.h"
+#include "core/TJsonShape.h"
 #include "gui/dialogs/dialog_parts.h"
 
 #include <QDialog>
@@ -23,10 +25,12 @@ class TActionWidget;
 // One row of the catalogue: name and file.
 using TCatalogueRow = QPair<QString, QString>;
 
-// The catalogue file's text, line by line with line feeds.
+// The catalogue file's text, line by line with line feeds; with the
+// members of the rows and of the file that the reader does not know.
+QByteArray catalogueText(const QVector<TListEntry> &rows, const TJsonExtra &extra);
 QByteArray catalogueText(const QVector<TCatalogueRow> &rows);
 // Reads the rows of a catalogue text (the entries of a list file, see
-// readListEntries); false when the text is empty, no valid JSON or of
+// readListText); false when the text is empty, no valid JSON or of
 // another shape, with the reason (where it fails) in error when given.
 bool parseCatalogue(const QByteArray &text, QVector<TCatalogueRow> *rows, QString *error = nullptr);
 
@@ -48,9 +52,14 @@ public:
     QString loadError() const { return m_loadError; }
     // Writes the table to the file whole or not at all; false, with
     // errorString(), when any part of the write failed (the old file stays).
+    // Over a catalogue that another copy changed since this one read or
+    // wrote it, the rows are merged with that copy's (mergeListEntries);
+    // where they cannot be, it asks whether to write over them, and a No
+    // keeps the file (saveDeclined()).
     bool saveCatalogue(const QString &path);
     // Why the last saveCatalogue failed.
     QString errorString() const { return m_error; }
+    bool saveDeclined() const { return m_saveDeclined; }
 
     // The list open in the main window; the name is kept empty when it
     // equals the file.
@@ -81,6 +90,12 @@ private:
     void loadHotKeys();
     void updateActions();
     void addRow(const QString &name, const QString &file);
+    // The rows as entries, and the table filled with entries.
+    QVector<TListEntry> rows() const;
+    void setRows(const QVector<TListEntry> &rows);
+    // Takes into the table what another copy wrote to the catalogue since
+    // it was read or written; false where that cannot be merged.
+    bool mergeFile(const QString &path, const QByteArray &theirs);
     void moveRow(int delta);
     void setModified() { m_modified = true; }
     // The save-file dialog of New, Add and Copy; empty when none was chosen.
@@ -108,4 +123,8 @@ private:
     QString m_unreadable;
     QString m_loadError;
     QString m_error;
+    QVector<TListEntry> m_base;   // the rows as last read or written
+    TJsonExtra m_extra;           // the file's members the reader does not know
+    TFileSeen m_seen;
+    bool m_saveDeclined = false;
 };

@@ -5,6 +5,7 @@
 #include "core/TLang.h"
 #include "core/TSettings.h"
 #include "core/consts.h"
+#include "core/core_messages.h"
 #include "core/helpers.h"
 #include "data/TCtrlProject.h"
 #include "data/TDataCmd.h"
@@ -505,12 +506,29 @@ bool TMainWindow::saveProject()
 {
     const QString path = makeAbsolutePath(dirOfFile(m_prjList->listFile()), dataPrj.prjFile());
     TCtrlProject ctrl;
-    if (ctrl.save(path, &dataPrj)) {
+    QString error;
+    if (saveProjectAsking(ctrl, path, this, &error)) {
         m_status->showMessage(lang.text(84).arg(dataPrj.prjName()), 2);
         return true;
     }
-    m_status->showMessage(QStringLiteral("%1 \"%2\": %3").arg(lang.text(85), dataPrj.prjName(), ctrl.lastError()), 1);
+    m_status->showMessage(QStringLiteral("%1 \"%2\": %3").arg(lang.text(85), dataPrj.prjName(), error), 1);
     return false;
+}
+
+bool TMainWindow::saveProjectAsking(TCtrlProject &ctrl, const QString &path, QWidget *parent, QString *error)
+{
+    // A file another copy changed since this one read or saved it is
+    // written over only when the user says so.
+    TCtrlProject::SaveResult result = ctrl.save(path, &dataPrj, false);
+    if (result == TCtrlProject::Changed) {
+        if (!askYesNo(lang.text(MSG_PRJ_CHANGED_ASK).arg(dataPrj.prjName(), path), parent, false)) {
+            *error = lang.text(MSG_FILE_KEPT);
+            return false;
+        }
+        result = ctrl.save(path, &dataPrj, true);
+    }
+    *error = ctrl.lastError();
+    return result == TCtrlProject::Saved;
 }
 
 bool TMainWindow::closeProject()
@@ -607,7 +625,7 @@ bool TMainWindow::saveListBeforeReplacing()
 
 void TMainWindow::saveListReporting()
 {
-    if (!m_prjList->saveList())
+    if (!m_prjList->saveList() && !m_prjList->saveDeclined())
         showError(withReason(lang.text(MSG_LIST_SAVE_FAILED).arg(m_prjList->listFile()), m_prjList->saveError()),
                   this);
 }
@@ -658,7 +676,7 @@ void TMainWindow::slotPrjListSelect()
         loadList(dialog.currentName(), dialog.currentFile(), true);
         m_status->clearMessage();
     }
-    if (dialog.isModified() && !dialog.saveCatalogue(catalogue))
+    if (dialog.isModified() && !dialog.saveCatalogue(catalogue) && !dialog.saveDeclined())
         showError(lang.text(MSG_CATALOGUE_WRITE).arg(catalogue, dialog.errorString()), this);
     updateActions();
 }

@@ -15,6 +15,7 @@
 #include <QStringList>
 
 class QAction;
+class TCtrlProject;
 class QActionGroup;
 class QButtonGroup;
 class QCloseEvent;
@@ -68,6 +69,7 @@ public:
     static constexpr int MSG_PRJ_LOST = 485;          // %1 project name, %2 reason
     static constexpr int MSG_EXECUTE_RUNNING = 563;   // %1 the configuration an "execute" asked for
     static constexpr int MSG_EXECUTE_CLOSING = 564;   // %1 the same
+    static constexpr int MSG_PRJ_CHANGED_ASK = 596;   // %1 project name, %2 its file
 
     explicit TMainWindow(QWidget *parent = nullptr);
     ~TMainWindow() override;
@@ -92,6 +94,9 @@ public:
     // Saves the open project into its file; true on success. The status bar
     // shows the outcome.
     bool saveProject();
+    // Saves the open project at path, asking before it writes over a file
+    // another copy changed; false with the reason when nothing was written.
+    static bool saveProjectAsking(TCtrlProject &ctrl, const QString &path, QWidget *parent, QString *error);
     // Closes the open project, saving or asking first when it is modified.
     // False when a save failed and the user kept the project: it stays open.
     bool closeProject();

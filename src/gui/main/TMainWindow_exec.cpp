@@ -134,12 +134,15 @@ TMainWindow::~TMainWindow()
         if (!appData.saveWindows(&error))
             failed(lang.text(MSG_SETTINGS_SAVE).arg(error));
     }
-    if (m_prjList->isLoaded() && !m_prjList->saveList() && !m_listGivenUp)
+    // Only what changed is written: a copy that changed nothing leaves its
+    // files as they are, for other copies that changed them meanwhile.
+    if (m_prjList->isLoaded() && !m_listGivenUp && !m_prjList->saveList() && !m_prjList->saveDeclined())
         failed(withReason(lang.text(MSG_LIST_SAVE_FAILED).arg(m_prjList->listFile()), m_prjList->saveError()));
-    if (appData.autoSavePrj && dataPrj.isOpen() && m_prjList->currentItem()) {
+    if (appData.autoSavePrj && dataPrj.isOpen() && dataPrj.isModified() && m_prjList->currentItem()) {
         TCtrlProject ctrl;
-        if (!ctrl.save(makeAbsolutePath(dirOfFile(m_prjList->listFile()), m_prjList->currentFile()), &dataPrj))
-            failed(lang.text(MSG_PRJ_LOST).arg(dataPrj.prjName(), ctrl.lastError()));
+        if (!saveProjectAsking(ctrl, makeAbsolutePath(dirOfFile(m_prjList->listFile()), m_prjList->currentFile()),
+                               nullptr, &error))
+            failed(lang.text(MSG_PRJ_LOST).arg(dataPrj.prjName(), error));
     }
     if (!failures.isEmpty())
         showError(failures.join(QStringLiteral("\n\n")));

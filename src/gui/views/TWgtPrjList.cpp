@@ -4,6 +4,7 @@
 #include "core/TJsonShape.h"
 #include "core/TLang.h"
 #include "core/consts.h"
+#include "core/core_messages.h"
 #include "core/helpers.h"
 #include "gui/widgets/TTreeWidget.h"
 #include "gui/widgets/TWgtLabelElided.h"
@@ -23,6 +24,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <QVector>
+
+#include <functional>
 
 namespace {
 
@@ -167,40 +170,29 @@ bool TWgtPrjList::load(const QString &name, const QString &file, int expandMode)
     m_errorText.clear();
 
     bool ok = false;
+    m_seen.forget();
+    m_base.clear();
+    m_extra = TJsonExtra();
+    m_expandMode = expandMode;
     QFile input(m_listFile);
-    if (!input.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    if (!input.open(QIODevice::ReadOnly)) {
         m_errorText = input.errorString();
     } else {
         const QByteArray bytes = input.readAll();
         input.close();
-        QVector<TListEntry> entries;
-        // Each entry's parent number and stored expanded state.
-        QVector<QPair<qint64, bool>> places;
-        const TListEntryReader readPlace = [&places](TJsonShape &shape, const QJsonObject &entry, int index) {
-            QJsonValue parent, expand;
-            if (!shape.member(entry, PRJLIST_PARENT, TJsonShape::WholeNumber, &parent)
-                || !shape.member(entry, PRJLIST_EXPAND, TJsonShape::Flag, &expand))
-                return false;
-            // Entries come in pre-order: a parent is one read before.
-            const qint64 number = TJsonShape::whole(parent);
-            if (number < 0 || number > index)
-                return shape.refuse(PRJLIST_PARENT, TJsonShape::valueText(parent),
-                                    lang.text(MSG_PARENT).arg(index + 1));
-            places.append({number, TJsonShape::flag(expand)});
-            return true;
-        };
-        if (readListText(bytes, &entries, &m_errorText, readPlace)) {
+        if (readEntries(bytes, &m_base, &m_extra, &m_errorText)) {
             ok = true;
+            m_seen.note(m_listFile, bytes);
             m_name->setText(name);
             QList<QTreeWidgetItem *> byNumber;
-            for (int i = 0; i < entries.size(); ++i) {
-                const qint64 parent = places.at(i).first;
-                auto *item = parent > 0 ? new QTreeWidgetItem(byNumber.at(int(parent - 1)))
-                                        : new QTreeWidgetItem(m_tree);
-                item->setText(0, entries.at(i).name);
-                item->setText(1, entries.at(i).file);
+            for (const TListEntry &entry : qAsConst(m_base)) {
+                auto *item = entry.parent > 0 ? new QTreeWidgetItem(byNumber.at(int(entry.parent - 1)))
+                                              : new QTreeWidgetItem(m_tree);
+                item->setText(0, entry.name);
+                item->setText(1, entry.file);
+                item->setData(0, Qt::UserRole, entry.extra);
                 setIcon(item);
-                item->setExpanded(expandMode == 2 || (expandMode == 0 && places.at(i).second));
+                item->setExpanded(expandMode == 2 || (expandMode == 0 && entry.expand));
                 byNumber.append(item);
             }
         }
@@ -216,29 +208,66 @@ bool TWgtPrjList::load(const QString &name, const QString &file, int expandMode)
     return ok;
 }
 
-void TWgtPrjList::writeItem(QTreeWidgetItem *item, int parentNumber, int &number, QStringList &lines) const
+bool TWgtPrjList::readEntries(const QByteArray &bytes, QVector<TListEntry> *read, TJsonExtra *extra,
+                              QString *error) const
 {
-    const int own = ++number;
-    lines << QStringLiteral("        {\"parent\": %1, \"expand\": %2, ")
-                 .arg(parentNumber)
-                 .arg(item->isExpanded() ? 1 : 0)
-                 + QStringLiteral("\"name\": \"%1\", \"file\": \"%2\"},")
-                       .arg(jsonStringText(item->text(0)), jsonStringText(item->text(1)));
-    for (int i = 0; i < item->childCount(); ++i)
-        writeItem(item->child(i), own, number, lines);
+    // Each entry's parent number and stored expanded state.
+    QVector<QPair<qint64, bool>> places;
+    const TListEntryReader readPlace = [&places](TJsonShape &shape, const QJsonObject &entry, int index) {
+        QJsonValue parent, expand;
+        if (!shape.member(entry, PRJLIST_PARENT, TJsonShape::WholeNumber, &parent)
+            || !shape.member(entry, PRJLIST_EXPAND, TJsonShape::Flag, &expand))
+            return false;
+        // Entries come in pre-order: a parent is one read before.
+        const qint64 number = TJsonShape::whole(parent);
+        if (number < 0 || number > index)
+            return shape.refuse(PRJLIST_PARENT, TJsonShape::valueText(parent), lang.text(MSG_PARENT).arg(index + 1));
+        places.append({number, TJsonShape::flag(expand)});
+        return true;
+    };
+    if (!readListText(bytes, read, error, readPlace, {PRJLIST_PARENT, PRJLIST_EXPAND}, extra))
+        return false;
+    for (int i = 0; i < read->size(); ++i) {
+        (*read)[i].parent = places.at(i).first;
+        (*read)[i].expand = places.at(i).second;
+    }
+    return true;
+}
+
+QVector<TListEntry> TWgtPrjList::entries(QList<QTreeWidgetItem *> *items) const
+{
+    QVector<TListEntry> list;
+    const std::function<void(QTreeWidgetItem *, int)> walk = [&](QTreeWidgetItem *item, int parent) {
+        list.append({item->text(0), item->text(1), item->data(0, Qt::UserRole).toStringList(), parent,
+                     item->isExpanded()});
+        if (items)
+            items->append(item);
+        const int own = list.size();
+        for (int i = 0; i < item->childCount(); ++i)
+            walk(item->child(i), own);
+    };
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
+        walk(m_tree->topLevelItem(i), 0);
+    return list;
 }
 
 QByteArray TWgtPrjList::listFileBytes() const
 {
-    QStringList lines;
-    lines << QStringLiteral("{") << QStringLiteral("    \"version\": 1,") << QStringLiteral("    \"list\":")
-          << QStringLiteral("    [");
-    int number = 0;
-    for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
-        writeItem(m_tree->topLevelItem(i), 0, number, lines);
-    if (m_tree->topLevelItemCount() > 0)
-        lines.last().chop(1);
-    lines << QStringLiteral("    ]") << QStringLiteral("}");
+    QStringList entryLines{QStringLiteral("    [")};
+    for (const TListEntry &entry : entries()) {
+        QString line = QStringLiteral("        {\"parent\": %1, \"expand\": %2, ").arg(entry.parent).arg(entry.expand ? 1 : 0)
+                       + QStringLiteral("\"name\": \"%1\", \"file\": \"%2\"")
+                             .arg(jsonStringText(entry.name), jsonStringText(entry.file));
+        for (const QString &member : entry.extra)
+            line += QStringLiteral(", ") + member;
+        entryLines << line + QStringLiteral("},");
+    }
+    if (entryLines.size() > 1)
+        entryLines.last().chop(1);
+    entryLines << QStringLiteral("    ]");
+    QStringList lines{QStringLiteral("{"), QStringLiteral("    \"version\": 1,")};
+    lines << withExtraLines(m_extra, QStringLiteral("    "), QStringList{QStringLiteral("    \"list\":")} + entryLines);
+    lines << QStringLiteral("}");
     QByteArray bytes;
     for (const QString &line : qAsConst(lines)) {
         bytes += line.toUtf8();
@@ -249,18 +278,89 @@ QByteArray TWgtPrjList::listFileBytes() const
 
 bool TWgtPrjList::save(const QString &path)
 {
-    const QByteArray bytes = listFileBytes();
+    if (m_loaded && QFileInfo(path) == QFileInfo(m_listFile))
+        return saveList();
+    m_saveDeclined = false;
     m_saveError.clear();
-    if (!writeWholeFile(path, bytes, &m_saveError, false))
-        return false;
-    if (QFileInfo(path) == QFileInfo(m_listFile))
-        m_cleanBytes = bytes;
-    return true;
+    return writeWholeFile(path, listFileBytes(), &m_saveError, false);
 }
 
 bool TWgtPrjList::saveList()
 {
-    return save(m_listFile);
+    m_saveDeclined = false;
+    m_saveError.clear();
+    if (!isModified())
+        return true;
+    QByteArray bytes;
+    const TFileSeen::Outcome outcome = m_seen.saveMerged(
+        m_listFile, false, [&] { return bytes = listFileBytes(); },
+        [this](const QByteArray &theirs) { return mergeFile(theirs); }, this, &m_saveError);
+    m_saveDeclined = outcome == TFileSeen::Changed;
+    if (outcome != TFileSeen::Written)
+        return false;
+    m_cleanBytes = bytes;
+    m_base = entries();
+    return true;
+}
+
+bool TWgtPrjList::mergeFile(const QByteArray &theirs)
+{
+    QVector<TListEntry> read;
+    TJsonExtra extra;
+    QString error;
+    if (!readEntries(theirs, &read, &extra, &error))
+        return false;
+    // The entry this copy stands on, and those above it, stay.
+    QList<QTreeWidgetItem *> items;
+    const QVector<TListEntry> mine = entries(&items);
+    QVector<int> held;
+    for (QTreeWidgetItem *item = m_tree->currentItem(); item; item = item->parent())
+        held.append(items.indexOf(item));
+    QVector<TListEntry> merged;
+    QVector<int> fromMine;
+    if (!mergeListEntries(m_base, mine, read, held, &merged, &fromMine))
+        return false;
+
+    // The filter's remembered states are of the tree as it was.
+    slotFilterClear();
+    const QSignalBlocker blocker(m_tree);
+    QTreeWidgetItem *current = m_tree->currentItem();
+    while (m_tree->topLevelItemCount() > 0)
+        m_tree->takeTopLevelItem(0);
+    for (QTreeWidgetItem *item : qAsConst(items))
+        item->takeChildren();
+    QVector<bool> kept(items.size(), false);
+    QList<QTreeWidgetItem *> byNumber;
+    for (int i = 0; i < merged.size(); ++i) {
+        const TListEntry &entry = merged.at(i);
+        QTreeWidgetItem *item = fromMine.at(i) >= 0 ? items.at(fromMine.at(i)) : new QTreeWidgetItem;
+        if (fromMine.at(i) >= 0) {
+            kept[fromMine.at(i)] = true;
+        } else {
+            item->setText(0, entry.name);
+            item->setText(1, entry.file);
+            item->setData(0, Qt::UserRole, entry.extra);
+            setIcon(item);
+        }
+        if (entry.parent > 0)
+            byNumber.at(int(entry.parent - 1))->addChild(item);
+        else
+            m_tree->addTopLevelItem(item);
+        byNumber.append(item);
+    }
+    for (int i = 0; i < merged.size(); ++i) {
+        const bool theirsOnly = fromMine.at(i) < 0;
+        byNumber.at(i)->setExpanded(theirsOnly ? m_expandMode == 2 || (m_expandMode == 0 && merged.at(i).expand)
+                                               : merged.at(i).expand);
+    }
+    for (int i = 0; i < items.size(); ++i)
+        if (!kept.at(i))
+            delete items.at(i);
+    m_tree->setCurrentItem(current);
+    m_base = read;
+    m_extra = extra;
+    m_seen.note(m_listFile, theirs);
+    return true;
 }
 
 bool TWgtPrjList::isModified() const

@@ -9,12 +9,24 @@
 // List file: JSON text, entries in pre-order numbered from 1, each with the
 // number of its parent (0 at the top level), its expanded state, its name and
 // its project file (relative to the list file's folder, or absolute).
+// Members the reader does not know, of the file and of each entry, go back
+// into the file as they stood.
+//
+// Several copies of the program may have one list open. A copy writes its
+// list only when it changed it, and over a file that another copy changed
+// since this one read or wrote it only merged with that copy's entries
+// (mergeListEntries); where the two changed the same entries, or the file
+// can no longer be read as a list, it asks first.
 
 #include <QByteArray>
 #include <QFrame>
 #include <QMetaObject>
 #include <QString>
 #include <QStringList>
+#include <QVector>
+
+#include "core/TFileSeen.h"
+#include "core/TJsonShape.h"
 
 class QLabel;
 class QLineEdit;
@@ -42,14 +54,20 @@ public:
     // folder or absolute; expandMode 0 takes each entry's stored state, 2
     // expands all, anything else collapses all. Emits nothing. False when
     // the file cannot be read, is empty, is not JSON or not of a list's
-    // shape (errorText()): the entries of a list file (readListEntries),
+    // shape (errorText()): the entries of a list file (readListText),
     // each with "parent" and "expand" whole numbers when present, its
     // parent 0 or an entry before it.
     bool load(const QString &name, const QString &file, int expandMode);
     // Writes the tree whole or not at all; false (old file untouched) when
-    // it cannot be written, with the system's reason in saveError().
+    // it cannot be written, with the system's reason in saveError(). To the
+    // list's own file it is saveList().
     bool save(const QString &path);
+    // Writes the tree to its list file when it changed (isModified), merged
+    // with what another copy wrote there meanwhile; where that cannot be
+    // merged, asks whether to write over it. False when nothing could be
+    // written (saveError()) or the user kept the file (saveDeclined()).
     bool saveList();
+    bool saveDeclined() const { return m_saveDeclined; }
     // The tree differs from what was last read from or written to the list
     // file (entries moved by drag and drop, expanded states); false while
     // no list is loaded.
@@ -119,7 +137,13 @@ private:
     void disconnectAll();
     void setIcon(QTreeWidgetItem *item) const;
     QList<QTreeWidgetItem *> walkOrder() const;
-    void writeItem(QTreeWidgetItem *item, int parentNumber, int &number, QStringList &lines) const;
+    // The tree's entries in pre-order; items, when given, gets their items.
+    QVector<TListEntry> entries(QList<QTreeWidgetItem *> *items = nullptr) const;
+    // Takes into the tree what another copy wrote to the list file (theirs)
+    // since it was read or written; false where that cannot be merged.
+    bool mergeFile(const QByteArray &theirs);
+    // The file's entries, read as load() reads them.
+    bool readEntries(const QByteArray &bytes, QVector<TListEntry> *read, TJsonExtra *extra, QString *error) const;
 
     bool m_loaded = false;
     QString m_errorText;
@@ -128,6 +152,11 @@ private:
     QString m_filterText;
     QByteArray m_expandStates;
     QByteArray m_cleanBytes;   // the tree as last read or written
+    int m_expandMode = 0;
+    QVector<TListEntry> m_base; // the file's entries as last read or written
+    TJsonExtra m_extra;        // the file's members the reader does not know
+    TFileSeen m_seen;
+    bool m_saveDeclined = false;
     AddFailure m_addFailure = AddOk;
     QString m_addPath;
     QString m_addError;

@@ -9,6 +9,7 @@
 #include "core/core_messages.h"
 #include "core/helpers.h"
 #include "core/platform.h"
+#include "data/TCtrlProject.h"
 #include "data/TDataPrj.h"
 #include "gui/dialogs/TDialogSelectPrjList.h"
 #include "gui/dialogs/dialog_messages.h"
@@ -730,8 +731,7 @@ private slots:
             delete w;
             QCOMPARE(answers.pending(), 0);
             QCOMPARE(answers.seen().last(),
-                     QStringList({settingsFailed, lang.text(439).arg(at("list.lst")) + "\n" + tooLarge,
-                                  lang.text(485).arg(QStringLiteral("Board A"), tooLarge)})
+                     QStringList({settingsFailed, lang.text(485).arg(QStringLiteral("Board A"), tooLarge)})
                          .join("\n\n"));
         }
         QCOMPARE(readAll(at("list.lst")), list);
@@ -793,6 +793,110 @@ private slots:
             QVERIFY(ini.endsWith("; by hand\n"));
         appData.saveSettingsApp = appData.saveSettingsWindow = appData.confirmCmdPaste = false;
         setAppFileLocation(home.path());
+    }
+
+    // Two copies with one file open, for every writer of lists and projects:
+    // the other copy (B) writes the file while this one (the window) has it
+    // open. This copy, changing nothing, leaves B's file as it is, times
+    // and all, at exit too; changing the list or catalogue, it keeps B's
+    // entries with its own, or asks where both changed the same ones (No
+    // keeps B's file); saving its project, it asks first.
+    void anotherCopysWorkIsKept_data()
+    {
+        QTest::addColumn<QString>("writer");
+        QTest::addColumn<QString>("change");   // this copy's: none, own, clash
+        for (const char *writer : {"list", "catalogue", "project"})
+            for (const char *change : {"none", "own", "clash"})
+                if (QByteArray(writer) != "project" || QByteArray(change) != "clash")
+                    QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(writer, change))) << writer << change;
+    }
+    void anotherCopysWorkIsKept()
+    {
+        QFETCH(QString, writer);
+        QFETCH(QString, change);
+        const bool own = change != "none", clash = change == "clash";
+        appData.autoSavePrj = true;
+        appData.confirmProjectsListDelete = false;
+        const QString cat = appData.selectPrjListFile;
+        writeBytes(cat, catalogueText({{"Main", "list.lst"}, {"Other", "b.lst"}, {"Third", "c.lst"}}));
+        const QString file = writer == "list" ? at("list.lst") : writer == "catalogue" ? cat : at("sub/tools.prj");
+        auto w = std::make_unique<TMainWindow>();
+        w->show();
+        w->prjList()->setCurrentIndex(2); // Tools
+        QByteArray theirs;
+        QDateTime theirTime;
+        const auto otherCopy = [&] {
+            if (writer == "list") {
+                TWgtPrjList b;
+                QVERIFY(b.load("B", file, 0));
+                b.tree()->setCurrentItem(b.tree()->topLevelItem(1));
+                if (clash)
+                    b.setCurrentTexts("Tools B", "sub/tools.prj");
+                else
+                    QVERIFY(b.addItem(1, "From B", folder, "b.prj", false, {}));
+                QVERIFY(b.saveList());
+            } else if (writer == "catalogue") {
+                TDialogSelectPrjList b;
+                QVERIFY(b.loadCatalogue(file));
+                b.findChild<QTableWidget *>()->setCurrentCell(2, 0);
+                clash ? b.slotMoveUp() : b.slotDelete();
+                QVERIFY(b.saveCatalogue(file));
+            } else {
+                TDataPrj b;
+                TCtrlProject ctrl;
+                QCOMPARE(ctrl.load(file, &b), 0);
+                b.setCfgName(b.cfgIdAt(0), "From B");
+                QVERIFY(ctrl.save(file, &b));
+            }
+            theirs = readAll(file);
+            theirTime = QFileInfo(file).lastModified();
+        };
+        Answers answers;
+        if (writer == "catalogue") {
+            answers.add([&](QWidget *d) {
+                otherCopy();
+                d->findChild<QTableWidget *>()->setCurrentCell(1, 0);
+                if (own)
+                    qobject_cast<TDialogSelectPrjList *>(d)->slotMoveUp();
+                qobject_cast<QDialog *>(d)->reject();
+            });
+        } else {
+            otherCopy();
+            if (writer == "list" && own)
+                answers.add(fillEntry(clash ? "Tools A" : "From A", clash ? "sub/tools.prj" : "a.prj"));
+            if (writer == "project" && own)
+                dataPrj.setCfgName(dataPrj.cfgIdAt(1), "From A");
+        }
+        if (clash || (writer == "project" && own))
+            answers.add(clickBox(QMessageBox::No));
+        if (own || writer == "catalogue")
+            w->action(writer == "catalogue" ? "PrjListSelect" : writer == "project" ? "PrjSave"
+                                                              : clash              ? "PrjEdit"
+                                                                                   : "PrjAdd")
+                ->trigger();
+        QCOMPARE(answers.pending(), 0);
+        if (clash || (writer == "project" && own))
+            QCOMPARE(answers.seen().last(),
+                     (writer == "project" ? lang.text(TMainWindow::MSG_PRJ_CHANGED_ASK).arg("Tools", file)
+                                          : lang.text(MSG_LIST_CHANGED_ASK).arg(file))
+                         .replace("\\n", "\n"));
+        if (writer == "list" && own && !clash)
+            QCOMPARE(w->prjList()->tree()->findItems("From B", Qt::MatchRecursive).size(), 1);
+        // The tree still holds the clashing change: the exit asks again.
+        if (clash && writer == "list")
+            answers.add(clickBox(QMessageBox::No));
+        dataPrj.resetModified();
+        w.reset();
+        QCOMPARE(answers.pending(), 0);
+        if (!own || clash || writer == "project") {
+            QCOMPARE(readAll(file), theirs);
+            QCOMPARE(QFileInfo(file).lastModified(), theirTime);
+        } else if (writer == "list") {
+            QVERIFY(readAll(file).contains("\"From A\"") && readAll(file).contains("\"From B\""));
+        } else {
+            QCOMPARE(readAll(file), catalogueText({{"Other", "b.lst"}, {"Main", "list.lst"}}));
+        }
+        appData.autoSavePrj = false;
     }
 
     // The catalogue of lists through the window: a missing one opens empty

@@ -7,6 +7,7 @@
 
 #include "core/TAppData.h"
 #include "core/TLang.h"
+#include "core/core_messages.h"
 #include "data/TCtrlProject.h"
 #include "data/TDataCfg.h"
 #include "data/TDataPrj.h"
@@ -114,6 +115,83 @@ private slots:
         }
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), text);
+    }
+
+    // Members a reader does not know, of every object of every file, are
+    // written back as they stood, in their place; a version the program
+    // does not read is refused naming it, the file kept.
+    void unknownMembersAndVersions_data()
+    {
+        QTest::addColumn<QString>("reader");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("saved");   // the error for a refused file
+        QTest::newRow("project kept")
+            << "project"
+            << QByteArray(R"({"version": 1, "name": "N", "description": "D", "configurations": [{"name": "A",)"
+                          R"( "color": "red", "commands": [], "tags": [1, {"b": 2}]}], "x": {"a": [1, 2]}})")
+            << QByteArray("{\n    \"version\": 1,\n    \"name\": \"N\",\n    \"description\": \"D\",\n"
+                          "    \"configurations\":\n    [\n        {\n            \"name\": \"A\",\n"
+                          "            \"description\": \"\",\n            \"color\": \"red\",\n"
+                          "            \"commands\":\n            [\n\n            ],\n"
+                          "            \"tags\": [1, {\"b\": 2}]\n        }\n    ],\n    \"x\": {\"a\": [1, 2]}\n}\n");
+        QTest::newRow("list kept")
+            << "list"
+            << QByteArray(R"({"title": "T", "list": [{"name": "A", "file": "a.prj", "tag": [1]}], "version": 1, "z": null})")
+            << QByteArray("{\r    \"version\": 1,\r    \"title\": \"T\",\r    \"list\":\r    [\r"
+                          "        {\"parent\": 0, \"expand\": 0, \"name\": \"A\", \"file\": \"a.prj\", \"tag\": [1]}\r"
+                          "    ],\r    \"z\": null\r}\r");
+        QTest::newRow("catalogue kept")
+            << "catalogue" << QByteArray(R"({"list": [{"file": "a.lst", "pin": true, "name": "A"}], "note": "n"})")
+            << QByteArray("{\n    \"version\": 1,\n    \"list\":\n    [\n"
+                          "        {\"name\": \"A\", \"file\": \"a.lst\", \"pin\": true}\n    ],\n    \"note\": \"n\"\n}\n");
+        const auto version = [](const char *v) { return lang.text(MSG_JSON_VERSION).arg(v).toUtf8(); };
+        QTest::newRow("project version 2") << "project" << QByteArray(R"({"version": 2, "configurations": []})")
+                                           << version("2");
+        QTest::newRow("list version \"1\"") << "list" << QByteArray(R"({"version": "1", "list": []})")
+                                            << version("\"1\"");
+        QTest::newRow("catalogue version 1.5") << "catalogue" << QByteArray(R"({"list": [], "version": 1.5})")
+                                               << version("1.5");
+    }
+    void unknownMembersAndVersions()
+    {
+        QFETCH(QString, reader);
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, saved);
+        const QString in = dir.filePath(QStringLiteral("in.json"));
+        const QString out = dir.filePath(QStringLiteral("out.json"));
+        QFile file(in);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size());
+        file.close();
+        const bool refused = !saved.startsWith('{');
+        // Loaded and saved twice: as given, then as saved.
+        for (const QString &from : {in, out}) {
+            QString error;
+            bool ok = false;
+            if (reader == QLatin1String("project")) {
+                TDataPrj prj;
+                TCtrlProject ctrl;
+                ok = ctrl.load(from, &prj) == 0 && ctrl.save(out, &prj);
+                error = ctrl.lastError();
+            } else if (reader == QLatin1String("list")) {
+                TWgtPrjList list;
+                ok = list.load(QStringLiteral("List"), from, 0) && list.save(out);
+                error = list.errorText();
+            } else {
+                TDialogSelectPrjList dialog;
+                ok = dialog.loadCatalogue(from) && dialog.saveCatalogue(out);
+                error = dialog.loadError();
+            }
+            QCOMPARE(ok, !refused);
+            if (refused) {
+                QCOMPARE(error.toUtf8(), saved);
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                QCOMPARE(file.readAll(), text);
+                return;
+            }
+            QFile written(out);
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QCOMPARE(written.readAll(), saved);
+        }
     }
 
     void leftOutMembersReadAsEmpty()

@@ -7,6 +7,7 @@
 #include "core/core_messages.h"
 #include "core/helpers.h"
 #include "gui/views/TWgtPrjList.h"
+#include "support/ModalAnswer.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -181,6 +182,56 @@ private slots:
             QCOMPARE(list.errorText(), lang.text(MSG_JSON_EMPTY));
         else if (!ok)
             QVERIFY(!list.errorText().isEmpty());
+    }
+
+    // Two copies change one list file: this copy's save takes in what the
+    // other wrote meanwhile, entry by entry, and shows it; where both changed
+    // the same place, or the other removed the entry this copy stands on,
+    // it asks, and No keeps the other's file.
+    void mergingAnotherCopysList()
+    {
+        using Op = std::function<void(TWgtPrjList &)>;
+        const auto add = [this](int at, const char *name, bool below) {
+            return Op([=](TWgtPrjList &l) { l.setCurrentIndex(at); QVERIFY(l.addItem(1, name, dir.path(), "", below, {})); });
+        };
+        const auto rename = [](int at, const char *name) {
+            return Op([=](TWgtPrjList &l) { l.setCurrentIndex(at); l.setCurrentTexts(name, l.currentFile()); });
+        };
+        const auto remove = [](int at) { return Op([=](TWgtPrjList &l) { l.setCurrentIndex(at); l.removeCurrent(); }); };
+        // Entries in pre-order: 0 Boards, 1 Board A, 2 Board B, 3 Tools.
+        const struct { Op theirs, mine; int stand; QStringList merged; } rows[] = {
+            {add(3, "New B", false), rename(2, "Board 2"), -1, {"Boards+", " Board A", " Board 2", "Tools", "New B"}},
+            {remove(2), add(1, "Sub", true), -1, {"Boards+", " Board A", "  Sub", "Tools"}},
+            {remove(0), add(1, "Sub", true), -1, {}},
+            {rename(3, "Tools B"), rename(3, "Tools A"), -1, {}},
+            {remove(1), rename(3, "T2"), 1, {}},
+        };
+        const QString file = path("shared.lst");
+        for (const auto &row : rows) {
+            writeBytes(file, R"({"list": [{"name": "Boards", "expand": 1}, {"parent": 1, "name": "Board A"},)"
+                             R"( {"parent": 1, "name": "Board B"}, {"name": "Tools"}]})");
+            TWgtPrjList mine, theirs;
+            QVERIFY(mine.load("A", file, 0) && theirs.load("B", file, 0));
+            row.theirs(theirs);
+            QVERIFY(theirs.saveList());
+            const QByteArray written = readAll(file);
+            row.mine(mine);
+            if (row.stand >= 0)
+                mine.setCurrentIndex(row.stand);
+            if (row.merged.isEmpty())
+                answerBox(false);
+            QCOMPARE(mine.saveList(), !row.merged.isEmpty());
+            finishModalAnswers();
+            if (row.merged.isEmpty()) {
+                QVERIFY(mine.saveDeclined());
+                QCOMPARE(readAll(file), written);
+                continue;
+            }
+            TWgtPrjList back;
+            QVERIFY(back.load("C", file, 0));
+            QCOMPARE(shape(back.tree()), row.merged);
+            QCOMPARE(shape(mine.tree()), row.merged);
+        }
     }
 
     void failedWriteChangesNothing()
