@@ -211,6 +211,27 @@ private slots:
         }
     }
 
+    // The forms the INI writer gives values of other types, and a text that
+    // begins with "@", read as the INI reader reads them.
+    void typedFormsMatchTheReader()
+    {
+        const QString path = dir.filePath(QStringLiteral("typed.ini"));
+        const QVariant values[] = {QStringLiteral("@at"), QByteArray("bytes, too"), QRect(1, 2, 3, 4), QSize(5, 6),
+                                   QPoint(7, -8), QColor(1, 2, 3), QDateTime(QDate(2020, 1, 2), QTime(3, 4)),
+                                   QVariant(), QStringLiteral("@Rect(1 2)")};
+        {
+            QSettings plain(path, QSettings::IniFormat);
+            for (int i = 0; i < int(sizeof values / sizeof *values); ++i)
+                plain.setValue(QStringLiteral("G/K%1").arg(i), values[i]);
+        }
+        const QSettings plain(path, QSettings::IniFormat);
+        const TSettings ours(path);
+        for (const QString &key : plain.allKeys()) {
+            QCOMPARE(ours.readString(QLatin1Char('/') + key, QStringLiteral("<none>")), plain.value(key).toString());
+            QCOMPARE(ours.value(key), plain.value(key));
+        }
+    }
+
     void groups()
     {
         const QString path = writeIni("[ProgNameList]\nName0=1|A|p|t\nName1=0|B|q|t\n[Other]\nK=1\n");

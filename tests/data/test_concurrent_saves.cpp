@@ -124,6 +124,47 @@ private slots:
         setAppFileLocation(QString());
     }
 
+    // Another copy (a process) saves while this one starts, right after
+    // this one read the file: it adds a programmer name and type and
+    // changes a key. This copy then saves a change of its own (the settings,
+    // the windows) and keeps all the other saved: its load took the values
+    // and the ground of its saves from the one read.
+    void saveDuringTheLoadIsKept()
+    {
+        QTemporaryDir folder;
+        setAppFileLocation(folder.path());
+        bool saved = false;
+        TSettings::setReadHook([&](const QString &path) {
+            if (saved || path != settingsFilePath())
+                return;
+            saved = true;
+            ChildProcess other;
+            QVERIFY(other.start([](ChildProcess &) {
+                TAppData d;
+                d.load();
+                d.language = "eng.lng";
+                d.progType.add("Other", "other.ini");
+                d.progName.add(true, "Other", "COM2", "Other");
+                return d.save();
+            }));
+            QCOMPARE(other.wait(), 0);
+        });
+        TAppData mine;
+        mine.load();
+        TSettings::setReadHook(nullptr);
+        QVERIFY(saved);
+        mine.progName.add(true, "Mine", "COM1", "Other");
+        mine.windowMainWidth = 999;
+        QVERIFY(mine.save() && mine.saveWindows());
+        TAppData both;
+        both.load();
+        QCOMPARE(both.language, QString("eng.lng"));
+        QCOMPARE(both.progName.names(), QStringList({"Other", "Mine"}));
+        QCOMPARE(both.progType.value("Other"), QString("other.ini"));
+        QCOMPARE(both.windowMainWidth, 999);
+        setAppFileLocation(QString());
+    }
+
     // A save that may wait only briefly (the window's own) while another
     // instance holds the file's save lock fails saying so and writes
     // nothing, then or later; once the lock is free the same save keeps
