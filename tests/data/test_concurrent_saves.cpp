@@ -18,7 +18,11 @@
 #include <QtTest>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +40,20 @@ bool addKeys(const QString &path, int saver)
     return ok;
 }
 
+// Starts another instance that holds the save locks of the file at path
+// until it is let go; true once it does.
+bool holdSaveLock(ChildProcess &holder, const QString &path)
+{
+    return holder.start([&](ChildProcess &self) {
+        TSaveFile save(path);
+        if (!save.lockTarget())
+            return false;
+        self.ready();
+        self.waitGo();
+        return true;
+    }) && holder.waitReady();
+}
+
 } // namespace
 
 class TestConcurrentSaves : public QObject
@@ -43,6 +61,11 @@ class TestConcurrentSaves : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        lang.load(VELKOR_SOURCE_DIR "/runtime/language/eng.lng");
+    }
+
     // Two savers (threads or processes) each add keys of their own to one
     // settings file at the same time: every save succeeds and every key of
     // both is in the file.
@@ -165,6 +188,59 @@ private slots:
         setAppFileLocation(QString());
     }
 
+    // A user (nobody, when the tests run as root) saves the settings in a
+    // program folder it may write but not read (mode 0333) by the lock
+    // file: while another copy saves there it waits, then saves, leaving
+    // nothing beside the file. In a folder it may neither read nor write
+    // (0111) the save fails naming the folder and what it lacks.
+    void foldersThatCannotBeRead_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("writable, not readable") << 0333;
+        QTest::newRow("neither") << 0111;
+    }
+    void foldersThatCannotBeRead()
+    {
+        QFETCH(int, mode);
+        QTemporaryDir folder;
+        const QString dir = folder.filePath("program");
+        const QString path = dir + "/velkor.ini";
+        QVERIFY(QDir().mkdir(dir));
+        const auto setMode = [](const QString &p, int m) {
+            return ::chmod(QFile::encodeName(p).constData(), mode_t(m)) == 0;
+        };
+        QVERIFY(setMode(folder.path(), 0711) && setMode(dir, mode));
+        ChildProcess other, user;
+        QVERIFY(mode != 0333 || holdSaveLock(other, path));
+        QVERIFY(user.start([&](ChildProcess &self) {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                return false;
+            const auto add = [](TSettings &s) { s.writeString("/Main/Language", "eng"); };
+            QString error;
+            if (mode != 0333) {
+                TSettings::writeWhole(path, add, &error, 0);
+                const QString denied = QString::fromLocal8Bit(std::strerror(EACCES));
+                return error.endsWith(lang.text(MSG_SAVE_NO_LOCK).arg(dir, denied, path + ".velkor-save.lock", denied));
+            }
+            const bool waited =
+                !TSettings::writeWhole(path, add, &error, 0) && error.endsWith(lang.text(MSG_SAVE_BUSY));
+            self.ready();
+            self.waitGo();
+            return waited && TSettings::writeWhole(path, add, &error, 0);
+        }));
+        if (mode == 0333) {
+            QVERIFY(user.waitReady());
+            other.go();
+            QCOMPARE(other.wait(), 0);
+            user.go();
+        }
+        QCOMPARE(user.wait(), 0);
+        QVERIFY(setMode(dir, 0700));
+        QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden),
+                 mode == 0333 ? QStringList{"velkor.ini"} : QStringList());
+        QCOMPARE(fileBytes(path), QByteArray(mode == 0333 ? "[Main]\nLanguage=eng\n" : ""));
+    }
+
     // A save that may wait only briefly (the window's own) while another
     // instance holds the file's save lock fails saying so and writes
     // nothing, then or later; once the lock is free the same save keeps
@@ -176,15 +252,7 @@ private slots:
         QVERIFY(TSettings::writeWhole(path, [](TSettings &s) { s.writeString("/Main/Language", "eng"); }));
         const QByteArray before = fileBytes(path);
         ChildProcess holder;
-        QVERIFY(holder.start([&](ChildProcess &self) {
-            TSaveFile save(path);
-            if (!save.lockTarget())
-                return false;
-            self.ready();
-            self.waitGo();
-            return true;
-        }));
-        QVERIFY(holder.waitReady());
+        QVERIFY(holdSaveLock(holder, path));
         const auto add = [](TSettings &s) { s.writeInt("/Main/Debug", 1); };
         QString error;
         QVERIFY(!TSettings::writeWhole(path, add, &error, 0));
