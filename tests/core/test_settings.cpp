@@ -158,6 +158,9 @@ private slots:
             << QByteArray("[a%20b]\rc\\d=1, 2\r") << "/a b/c/d" << "1, 2";
         QTest::newRow("escapes in the value")
             << QByteArray("[G]\rK=\\x41\\102, \\q\\t\r") << "/G/K" << "AB, \t";
+        QTest::newRow("a text beginning with @") << QByteArray("[G]\nK=\"@@at, b\"") << "/G/K" << "@at, b";
+        QTest::newRow("bytes") << QByteArray("[G]\nK=@ByteArray(xy)") << "/G/K" << "xy";
+        QTest::newRow("no value") << QByteArray("[G]\nK=@Invalid()") << "/G/K" << "";
     }
     void commaValuesFollowTheReadersLines()
     {
@@ -208,27 +211,6 @@ private slots:
                     item = item.trimmed();
                 QVERIFY2(items == theirs, qPrintable(QString::fromLatin1(text.toPercentEncoding())));
             }
-        }
-    }
-
-    // The forms the INI writer gives values of other types, and a text that
-    // begins with "@", read as the INI reader reads them.
-    void typedFormsMatchTheReader()
-    {
-        const QString path = dir.filePath(QStringLiteral("typed.ini"));
-        const QVariant values[] = {QStringLiteral("@at"), QByteArray("bytes, too"), QRect(1, 2, 3, 4), QSize(5, 6),
-                                   QPoint(7, -8), QColor(1, 2, 3), QDateTime(QDate(2020, 1, 2), QTime(3, 4)),
-                                   QVariant(), QStringLiteral("@Rect(1 2)")};
-        {
-            QSettings plain(path, QSettings::IniFormat);
-            for (int i = 0; i < int(sizeof values / sizeof *values); ++i)
-                plain.setValue(QStringLiteral("G/K%1").arg(i), values[i]);
-        }
-        const QSettings plain(path, QSettings::IniFormat);
-        const TSettings ours(path);
-        for (const QString &key : plain.allKeys()) {
-            QCOMPARE(ours.readString(QLatin1Char('/') + key, QStringLiteral("<none>")), plain.value(key).toString());
-            QCOMPARE(ours.value(key), plain.value(key));
         }
     }
 
