@@ -21,8 +21,10 @@
 namespace {
 
 const QLatin1String SAVE_MARK(".velkor-save-");
-// The lock file of a target by which earlier versions ordered its saves.
-const QLatin1String OLD_TARGET_LOCK(".velkor-save.lock");
+// The lock file of a target ("<stem>.velkor-save.lock"), by which its
+// saves are ordered where its folder cannot be locked (and earlier versions
+// ordered them).
+const QLatin1String TARGET_LOCK(".velkor-save.lock");
 const QLatin1String LOCK_ROLE("lock");
 const QLatin1String WORK_ROLE("new");
 
@@ -225,27 +227,47 @@ QString TSaveFile::folderProblem(const QString &folder, const QString &stem)
 
 bool TSaveFile::lockTarget(int waitMs)
 {
-    if (m_targetLock >= 0)
+    if (m_targetLock >= 0 || m_targetFileLock >= 0)
         return true;
     m_final = finalPath(m_final);
-    const QString path = QFileInfo(m_final).absolutePath();
+    const QFileInfo info(m_final);
+    const QString folder = info.absolutePath();
+    const QString file = info.absoluteDir().filePath(stemOf(info.fileName()) + TARGET_LOCK);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs < 0 ? TARGET_LOCK_WAIT_MS : waitMs);
     auto pause = std::chrono::milliseconds(1);
     for (;;) {
         bool busy = false;
-        QString reason;
+        QString folderReason;
+        QString fileReason;
         // Another save of this process holds it, which some file systems
         // would hand to this one too.
-        const bool heldHere = isHeldHere(path);
-        const qintptr lock = heldHere ? -1 : platform::lockFolder(path, &busy, &reason);
-        if (lock >= 0) {
-            m_targetLock = lock;
-            m_targetLockPath = path;
-            setHeldHere(path, true);
+        const bool heldHere = isHeldHere(folder);
+        if (!heldHere) {
+            // The folder's lock where it can be taken, and the target's
+            // lock file where it can be made: a save in a folder this user
+            // may write but not read has the file, and one that has both
+            // waits for either kind.
+            m_targetLock = platform::lockFolder(folder, &busy, &folderReason);
+            if (!busy)
+                m_targetFileLock = platform::takeFileLock(file, &busy, &fileReason);
+            if (busy) {
+                platform::unlockFolder(m_targetLock);
+                m_targetLock = -1;
+            }
+        }
+        if (m_targetLock >= 0 || m_targetFileLock >= 0) {
+            m_targetLockPath = folder;
+            setHeldHere(folder, true);
+            if (m_targetFileLock >= 0) {
+                m_targetFileLockPath = file;
+                setHeldHere(file, true);
+            }
             return true;
         }
         if (!busy && !heldHere) {
-            setErrorString(reason);
+            setErrorString(lang.text(MSG_SAVE_NO_LOCK)
+                               .arg(QDir::toNativeSeparators(folder), folderReason, QDir::toNativeSeparators(file),
+                                    fileReason));
             return false;
         }
         // Other saves hold it for the few milliseconds a save takes.
@@ -299,11 +321,17 @@ void TSaveFile::endSave()
         close();
     if (m_lock >= 0)
         removeSaveFiles();
-    // The target's lock last: the next save finds this one's files gone.
-    if (m_targetLock >= 0) {
+    // The target's locks last: the next save finds this one's files gone.
+    if (m_targetFileLock >= 0) {
+        platform::removeLockedFile(m_targetFileLock, m_targetFileLockPath);
+        setHeldHere(m_targetFileLockPath, false);
+        m_targetFileLock = -1;
+    }
+    if (!m_targetLockPath.isEmpty()) {
         platform::unlockFolder(m_targetLock);
         setHeldHere(m_targetLockPath, false);
         m_targetLock = -1;
+        m_targetLockPath.clear();
     }
 }
 
@@ -387,9 +415,8 @@ void TSaveFile::removeLeftovers(const QString &target)
         platform::removeLockedFile(lock, lockPath);
     }
 
-    // The lock file beside the target by which earlier versions ordered
-    // these saves, once its process is gone.
-    const QString targetLock = dir.filePath(stem + OLD_TARGET_LOCK);
+    // The target's lock file, once the process that held it is gone.
+    const QString targetLock = dir.filePath(stem + TARGET_LOCK);
     const QFileInfo targetLockInfo(targetLock);
     if (targetLockInfo.isFile() && !targetLockInfo.isSymLink() && !isHeldHere(targetLock)) {
         const qintptr lock = platform::lockExistingFile(targetLock);

@@ -19,17 +19,21 @@
 // every name the system takes (255 bytes) has work files that fit.
 //
 // A writer that reads the target and writes it back changed (the
-// settings) takes the lock of the target's folder first (lockTarget),
-// which orders it after every other save that took it, in this process or
-// another, of this user or another; the save lets go of it as it ends, and
-// the system as its process ends. It is no file: nothing a killed save left
-// can bar a later one from it.
+// settings) takes the target's locks first (lockTarget), which order it
+// after every other save that took them, in this process or another, of
+// this user or another; the save lets go of them as it ends, and the
+// system as its process ends. They are the lock of the target's folder,
+// which is no file, so that nothing a killed save left can bar a later
+// one from it, and the target's lock file "<stem>.velkor-save.lock" (made
+// for the save and removed after it, as earlier versions did), which
+// orders the saves in a folder that this user may write but not read, where
+// the folder cannot be locked. A save takes each that it can; one that can
+// take neither fails naming the folder and what it lacks.
 //
 // What a save cut short left behind goes at the next save of the same
 // target (open() removes it) or whenever removeLeftovers() is called: the
 // files of each token whose lock nobody holds any more, or whose lock is
-// gone, and the lock file "<stem>.velkor-save.lock" of earlier versions
-// that nobody holds. A lock this process may not open (another user's)
+// gone, and a target's lock file that nobody holds. A lock this process may not open (another user's)
 // cannot be told from a live one and stays, with its save's files. Files of a save that is still running, in this process or in
 // another one, are never touched, and neither is anything named otherwise
 // (a user's "velkor.ini.bak", another program's temporary file, a folder or
@@ -66,13 +70,15 @@ public:
     // path; empty: it takes new files), so that each folder is asked once.
     using FolderAnswers = QHash<QString, QString>;
     static QString openProblem(const QString &target, FolderAnswers *folders = nullptr);
-    // Takes the lock of the target's folder before the target is read: a
-    // save that reads it from then on sees the last save that took the lock
-    // whole, and no such save (of any file of the folder) runs until this
-    // one ends. Waits while another save holds it, waitMs at most (below 0:
-    // a few seconds); false, with the reason in errorString(), when the
-    // lock cannot be taken (a folder this user may not read) or is not let
-    // go of in that time.
+    // Takes the target's locks (see above) before the target is read: a
+    // save that reads it from then on sees the last save that took them
+    // whole, and no such save (of the target, and where the folder's lock
+    // is taken, of any file of the folder) runs until this one ends. Waits
+    // while another save holds one, waitMs at most (below 0: a few
+    // seconds); false, with the reason in errorString(), when neither can
+    // be taken (a folder this user may neither read nor write, naming the
+    // folder and the system's reasons) or one is not let go of in that
+    // time.
     bool lockTarget(int waitMs = -1);
     // The path of another file of this save beside the target (once open),
     // for a writer that needs more than one; it is removed when the save
@@ -105,7 +111,9 @@ private:
     QString m_final;
     QString m_prefix; // "<folder>/<stem>.velkor-save-<token>" while open
     qintptr m_lock = -1;
-    qintptr m_targetLock = -1;
-    QString m_targetLockPath; // the folder
+    qintptr m_targetLock = -1; // the folder's
+    QString m_targetLockPath; // the folder, while either lock is held
+    qintptr m_targetFileLock = -1;
+    QString m_targetFileLockPath;
     QStringList m_sides;
 };

@@ -5,15 +5,34 @@
 #include "core/platform.h"
 #include "core/TSaveFile.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QMap>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 
 #include <algorithm>
 #include <limits>
 #include <optional>
+
+namespace {
+
+std::function<void(const QString &)> &readHook()
+{
+    static std::function<void(const QString &)> hook;
+    return hook;
+}
+
+} // namespace
+
+void TSettings::setReadHook(std::function<void(const QString &)> hook)
+{
+    readHook() = std::move(hook);
+}
 
 TSettings::TSettings()
     : TSettings(settingsFilePath())
@@ -30,22 +49,6 @@ TSettings::~TSettings()
 {
     // Failures here go unreported; the file stays whole either way.
     flush();
-}
-
-QVariant TSettings::readValue(const QString &key, const QVariant &def) const
-{
-    if (const Change *c = changeOf(fullKey(key)))
-        return c->removal ? def : c->value;
-    const QVariant v = QSettings::value(key, def);
-    if (v.userType() == QMetaType::QStringList || v.userType() == QMetaType::QVariantList) {
-        // The INI reader splits a value at unquoted commas; we never store
-        // lists that way, so take the text as it stands in the file.
-        QString text;
-        if (rawText(fullKey(key), &text))
-            return text;
-        return v.toStringList().join(QLatin1Char(','));
-    }
-    return v;
 }
 
 namespace {
@@ -271,9 +274,9 @@ QString normalKey(const QString &key)
 
 namespace {
 
-// Every entry of the INI text: its full key (normalised) and its value's
-// text, in the file's order (where a key comes twice, the INI reader takes
-// the last).
+// Every entry of the INI text: its full key as the INI reader keeps it
+// ("<section>/<key>", slashes as they stand) and its value's text, in the
+// file's order (where a key comes twice, the INI reader takes the last).
 void forEachIniValue(const QByteArray &data, const std::function<void(const QString &, const QString &)> &each)
 {
     int pos = data.startsWith("\xEF\xBB\xBF") ? 3 : 0;
@@ -301,26 +304,77 @@ void forEachIniValue(const QByteArray &data, const std::function<void(const QStr
             --keyEnd;
         const QString name = iniKeyText(data.mid(line.start, keyEnd - line.start));
         const int valueStart = line.equals + 1;
-        each(normalKey(section.isEmpty() ? name : section + QLatin1Char('/') + name),
+        each(section.isEmpty() ? name : section + QLatin1Char('/') + name,
              iniValueText(data.mid(valueStart, line.start + line.length - valueStart)));
     }
 }
 
+// A value's text as the INI reader hands it on: "@@" stands for a text
+// that begins with "@", and the forms it writes for values of other types
+// ("@ByteArray(...)", "@Variant(...)", "@Rect(...)", ...) give those.
+QVariant iniVariant(const QString &text)
+{
+    if (!text.startsWith(QLatin1Char('@')))
+        return text;
+    if (text.endsWith(QLatin1Char(')'))) {
+        const auto inner = [&](int from) { return text.mid(from, text.size() - from - 1); };
+        const auto numbers = [&](int from, int count) {
+            QVector<int> values;
+            for (const QString &item : inner(from).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                values.append(item.toInt());
+            return values.size() == count ? values : QVector<int>();
+        };
+        if (text.startsWith(QLatin1String("@ByteArray(")))
+            return inner(11).toLatin1();
+        if (text.startsWith(QLatin1String("@Variant(")) || text.startsWith(QLatin1String("@DateTime("))) {
+            const bool dateTime = text.at(1) == QLatin1Char('D');
+            QByteArray bytes = text.mid(dateTime ? 10 : 9).toLatin1();
+            QDataStream stream(&bytes, QIODevice::ReadOnly);
+            stream.setVersion(dateTime ? QDataStream::Qt_5_6 : QDataStream::Qt_4_0);
+            QVariant result;
+            stream >> result;
+            return result;
+        }
+        if (text.startsWith(QLatin1String("@Rect("))) {
+            const QVector<int> v = numbers(6, 4);
+            if (!v.isEmpty())
+                return QRect(v.at(0), v.at(1), v.at(2), v.at(3));
+        } else if (text.startsWith(QLatin1String("@Size("))) {
+            const QVector<int> v = numbers(6, 2);
+            if (!v.isEmpty())
+                return QSize(v.at(0), v.at(1));
+        } else if (text.startsWith(QLatin1String("@Point("))) {
+            const QVector<int> v = numbers(7, 2);
+            if (!v.isEmpty())
+                return QPoint(v.at(0), v.at(1));
+        } else if (text == QLatin1String("@Invalid()")) {
+            return QVariant();
+        }
+    }
+    return text.startsWith(QLatin1String("@@")) ? text.mid(1) : text;
+}
+
 } // namespace
 
-bool TSettings::rawText(const QString &wanted, QString *text) const
+const QHash<QString, QString> &TSettings::entries() const
 {
-    QByteArray data;
-    if (!readWholeFile(fileName(), &data))
-        return false;
-    bool found = false;
-    forEachIniValue(data, [&](const QString &key, const QString &value) {
-        if (key == wanted) {
-            *text = value;
-            found = true;
-        }
-    });
-    return found;
+    if (!m_read) {
+        m_read = true;
+        QByteArray data;
+        if (readWholeFile(fileName(), &data))
+            forEachIniValue(data, [this](const QString &key, const QString &value) { m_entries.insert(key, value); });
+        if (readHook())
+            readHook()(fileName());
+    }
+    return m_entries;
+}
+
+QVariant TSettings::readValue(const QString &key, const QVariant &def) const
+{
+    if (const Change *c = changeOf(fullKey(key)))
+        return c->removal ? def : c->value;
+    const auto it = entries().constFind(fullKey(key));
+    return it == entries().cend() ? def : iniVariant(*it);
 }
 
 bool TSettings::readBool(const QString &key, bool def) const
@@ -499,25 +553,21 @@ void TSettings::remove(const QString &key)
 
 QVariant TSettings::value(const QString &key, const QVariant &def) const
 {
-    if (const Change *c = changeOf(fullKey(key)))
-        return c->removal ? def : c->value;
-    return QSettings::value(key, def);
+    return readValue(key, def);
 }
 
 bool TSettings::contains(const QString &key) const
 {
     if (const Change *c = changeOf(fullKey(key)))
         return !c->removal;
-    return QSettings::contains(key);
+    return entries().contains(fullKey(key));
 }
 
 QStringList TSettings::allKeys() const
 {
     const QString prefix = fullKey(QString());
     const QString below = prefix.isEmpty() ? QString() : prefix + QLatin1Char('/');
-    QStringList keys;
-    for (const QString &key : QSettings::allKeys())
-        keys.append(below + key);
+    QStringList keys = entries().keys();
     for (const Change &c : m_changes) {
         if (!c.removal) {
             if (!keys.contains(c.key))
@@ -588,14 +638,9 @@ void TSettings::ensureView() const
     if (m_viewTaken)
         return;
     m_viewTaken = true;
-    QByteArray data;
-    if (!readWholeFile(fileName(), &data))
-        return;
-    const View read = m_view;
-    forEachIniValue(data, [&](const QString &key, const QString &value) {
-        if (!read.contains(key))
-            m_view.insert(key, value);
-    });
+    for (auto it = entries().cbegin(); it != entries().cend(); ++it)
+        if (!m_view.contains(normalKey(it.key())))
+            m_view.insert(normalKey(it.key()), it.value());
 }
 
 void TSettings::noteRead(const QString &key, const QString &stored) const

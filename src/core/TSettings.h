@@ -8,6 +8,8 @@
 //   int list  decimal items joined with "|"
 //   colour    0xRRGGBB as a decimal integer (read back opaque)
 // A missing or unreadable file reads as empty: every read gives its default.
+// The object reads the file once, at its first need, and every read, list
+// of keys and its view (see below) comes from what that read found.
 // Changes reach the file when the object is destroyed or on flush(), and
 // only whole: they are kept here (reads see them at once), written with the
 // INI writer into a copy of the file in the same folder, the copy is read
@@ -20,8 +22,8 @@
 //
 // A change is one only against what the object holds the file to be (its
 // view): each key it read as that read gave it (an absent key as the
-// default it read as), the file's other keys as they were when it first
-// changed a key (or gave its view), and what it wrote since. A value set as the view has it is no change, a key removed
+// default it read as), the file's other keys as its one read found them,
+// and what it wrote since. A value set as the view has it is no change, a key removed
 // that the view does not hold is none either, and a write in which nothing
 // changed leaves the file untouched. So a key that another object or
 // instance changed meanwhile stays as they left it unless this one changed
@@ -120,6 +122,11 @@ public:
     // object's choice when it chose another one, else the file's.
     void writeRecords(const RecordList &list, const QVector<QStringList> &records, int index);
 
+    // Calls the function with the file's path after each read of a file
+    // by a settings object (a test lets another copy save there between the
+    // read and what the object does with it); an empty one ends it.
+    static void setReadHook(std::function<void(const QString &)> hook);
+
     // Writes pending changes; true only when the whole file was written
     // (or nothing was pending, or nothing pending was a change). On false the file is as it was and
     // errorString() tells why; the changes stay pending.
@@ -177,10 +184,13 @@ private:
     // The last change touching the full key, or null.
     const Change *changeOf(const QString &key) const;
     QVariant readValue(const QString &key, const QVariant &def) const;
-    bool rawText(const QString &full, QString *text) const;
-    // Takes the file as it stands into the view, once, where no read has
-    // put a key: at the first change or when the view is asked for, so that
-    // an object that only reads never reads the file for it.
+    // The file's entries (full key, value's text), read once, at the first
+    // need: every read of this object, its lists of keys and its view come
+    // from that one read, so that a save of another object or instance
+    // meanwhile is in all of them or in none.
+    const QHash<QString, QString> &entries() const;
+    // Takes the file's entries into the view, once, where no read has put
+    // a key: at the first change or when the view is asked for.
     void ensureView() const;
     // A read's result, in the form its writer stores it, into the view.
     void noteRead(const QString &key, const QString &stored) const;
@@ -193,6 +203,8 @@ private:
     int m_written = 0; // changes already in the file
     QString m_error;
     int m_lockWaitMs = -1;
+    mutable QHash<QString, QString> m_entries;
+    mutable bool m_read = false;
     mutable View m_view;
     mutable bool m_viewTaken = false;
     // The lists written and not yet in the file, by group.

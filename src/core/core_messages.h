@@ -16,6 +16,10 @@ constexpr int MSG_SAVE_BUSY = 565;
 // A save whose target's folder (%1) is not there, or takes no new files.
 constexpr int MSG_SAVE_NO_FOLDER = 588;
 constexpr int MSG_SAVE_FOLDER_LOCKED = 589;
+// A save that can take neither the lock of its target's folder (%1, which
+// cannot be read: %2) nor the target's lock file (%3, which cannot be made
+// or opened: %4).
+constexpr int MSG_SAVE_NO_LOCK = 598;
 // A JSON text that is not of its reader's shape: "%1: %2 where %3 is
 // expected", with the place (the places within places, joined by ", "),
 // what stands there and what was expected (TJsonShape).

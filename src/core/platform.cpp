@@ -95,10 +95,9 @@ qintptr lockExistingFile(const QString &path)
     return h == INVALID_HANDLE_VALUE ? -1 : qintptr(h);
 }
 
-qintptr lockFolder(const QString &dirPath, bool *busy, QString *error)
+qintptr takeFileLock(const QString &path, bool *busy, QString *error)
 {
     *busy = false;
-    const QString path = QDir(dirPath).filePath(QStringLiteral(".velkor-save.lock"));
     if (QFileInfo(path).isSymLink()) {
         *error = qt_error_string(ERROR_ACCESS_DENIED);
         return -1;
@@ -112,6 +111,11 @@ qintptr lockFolder(const QString &dirPath, bool *busy, QString *error)
     else
         *error = qt_error_string(int(code));
     return -1;
+}
+
+qintptr lockFolder(const QString &dirPath, bool *busy, QString *error)
+{
+    return takeFileLock(QDir(dirPath).filePath(QStringLiteral(".velkor-save.lock")), busy, error);
 }
 
 void unlockFolder(qintptr handle)
@@ -234,6 +238,29 @@ qintptr lockExistingFile(const QString &path)
         return -1;
     }
     return fd;
+}
+
+qintptr takeFileLock(const QString &path, bool *busy, QString *error)
+{
+    *busy = false;
+    const QByteArray native = QFile::encodeName(path);
+    // A holder removes the file as it lets go: a lock taken on the file it
+    // removed meanwhile guards nothing, so take the one now at the name.
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        const int fd = ::open(native.constData(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
+        if (fd < 0) {
+            *error = qt_error_string(errno);
+            return -1;
+        }
+        // Open to every user whatever the umask, so that one a killed
+        // holder left bars nobody (the system refuses this to others).
+        ::fchmod(fd, 0644);
+        const int lock = lockOpened(fd, native, busy);
+        if (lock >= 0 || *busy)
+            return lock;
+    }
+    *busy = true;
+    return -1;
 }
 
 qintptr lockFolder(const QString &dirPath, bool *busy, QString *error)

@@ -41,14 +41,20 @@ qintptr lockNewFile(const QString &path, QString *error);
 // link): below 0 while a living process holds it, or when the file is gone
 // or cannot be opened.
 qintptr lockExistingFile(const QString &path);
+// A lock file at the path, made when it is missing and open to every user
+// to lock: without waiting, below 0 while another holds it (busy set) or
+// when it cannot be made or opened (error gets the system's reason). Let go
+// of it with removeLockedFile.
+qintptr takeFileLock(const QString &path, bool *busy, QString *error);
 // The lock that orders, among every process of every user, the saves that
 // read a file of the folder and write it back (TSaveFile::lockTarget):
 // without waiting, below 0 while another holds it (busy set) or when it
-// cannot be taken (error gets the system's reason). Nothing that a process
-// killed meanwhile left behind stands in its way: where the system locks
-// folders it is the folder's own lock, so no lock file of another user
-// (which this one may not even open) is involved; on Windows it is a file
-// of the folder that the system deletes with its last handle.
+// cannot be taken (error gets the system's reason: a folder this user may
+// not read). Nothing that a process killed meanwhile left behind stands in
+// its way: where the system locks folders it is the folder's own lock, so
+// no lock file of another user (which this one may not even open) is
+// involved; on Windows it is a file of the folder that the system deletes
+// with its last handle.
 qintptr lockFolder(const QString &dirPath, bool *busy, QString *error);
 void unlockFolder(qintptr handle);
 // Removes the locked file and lets go of the lock.

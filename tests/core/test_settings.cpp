@@ -158,6 +158,9 @@ private slots:
             << QByteArray("[a%20b]\rc\\d=1, 2\r") << "/a b/c/d" << "1, 2";
         QTest::newRow("escapes in the value")
             << QByteArray("[G]\rK=\\x41\\102, \\q\\t\r") << "/G/K" << "AB, \t";
+        QTest::newRow("a text beginning with @") << QByteArray("[G]\nK=\"@@at, b\"") << "/G/K" << "@at, b";
+        QTest::newRow("bytes") << QByteArray("[G]\nK=@ByteArray(xy)") << "/G/K" << "xy";
+        QTest::newRow("no value") << QByteArray("[G]\nK=@Invalid()") << "/G/K" << "";
     }
     void commaValuesFollowTheReadersLines()
     {

@@ -18,7 +18,11 @@
 #include <QtTest>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +40,20 @@ bool addKeys(const QString &path, int saver)
     return ok;
 }
 
+// Starts another instance that holds the save locks of the file at path
+// until it is let go; true once it does.
+bool holdSaveLock(ChildProcess &holder, const QString &path)
+{
+    return holder.start([&](ChildProcess &self) {
+        TSaveFile save(path);
+        if (!save.lockTarget())
+            return false;
+        self.ready();
+        self.waitGo();
+        return true;
+    }) && holder.waitReady();
+}
+
 } // namespace
 
 class TestConcurrentSaves : public QObject
@@ -43,6 +61,11 @@ class TestConcurrentSaves : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        lang.load(VELKOR_SOURCE_DIR "/runtime/language/eng.lng");
+    }
+
     // Two savers (threads or processes) each add keys of their own to one
     // settings file at the same time: every save succeeds and every key of
     // both is in the file.
@@ -124,6 +147,92 @@ private slots:
         setAppFileLocation(QString());
     }
 
+    // Another copy (a process) saves while this one starts, right after
+    // this one read the file: it adds a programmer name and type and
+    // changes a key. This copy then saves a change of its own (the settings,
+    // the windows) and keeps all the other saved: its load took the values
+    // and the ground of its saves from the one read.
+    void saveDuringTheLoadIsKept()
+    {
+        QTemporaryDir folder;
+        setAppFileLocation(folder.path());
+        bool saved = false;
+        TSettings::setReadHook([&](const QString &path) {
+            if (saved || path != settingsFilePath())
+                return;
+            saved = true;
+            ChildProcess other;
+            QVERIFY(other.start([](ChildProcess &) {
+                TAppData d;
+                d.load();
+                d.language = "eng.lng";
+                d.progType.add("Other", "other.ini");
+                d.progName.add(true, "Other", "COM2", "Other");
+                return d.save();
+            }));
+            QCOMPARE(other.wait(), 0);
+        });
+        TAppData mine;
+        mine.load();
+        TSettings::setReadHook(nullptr);
+        QVERIFY(saved);
+        mine.progName.add(true, "Mine", "COM1", "Other");
+        mine.windowMainWidth = 999;
+        QVERIFY(mine.save() && mine.saveWindows());
+        TAppData both;
+        both.load();
+        QCOMPARE(both.language, QString("eng.lng"));
+        QCOMPARE(both.progName.names(), QStringList({"Other", "Mine"}));
+        QCOMPARE(both.progType.value("Other"), QString("other.ini"));
+        QCOMPARE(both.windowMainWidth, 999);
+        setAppFileLocation(QString());
+    }
+
+    // A user (nobody, when the tests run as root) saves the settings where
+    // it may not read the program folder: where it may not write either
+    // (mode 0111) the save fails naming the folder and what it lacks; where
+    // it may (0333) the lock file orders the saves: it waits for another
+    // copy's save, then saves, leaving nothing beside the file.
+    void foldersThatCannotBeRead()
+    {
+        QTemporaryDir folder;
+        const QString dir = folder.filePath("program");
+        const QString path = dir + "/velkor.ini";
+        const auto setMode = [](const QString &p, int m) {
+            return ::chmod(QFile::encodeName(p).constData(), mode_t(m)) == 0;
+        };
+        QVERIFY(QDir().mkdir(dir) && setMode(folder.path(), 0711) && setMode(dir, 0111));
+        ChildProcess user, other;
+        QVERIFY(user.start([&](ChildProcess &self) {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                return false;
+            const auto add = [](TSettings &s) { s.writeString("/Main/Language", "eng"); };
+            const QString denied = QString::fromLocal8Bit(std::strerror(EACCES));
+            QString error;
+            const bool named = !TSettings::writeWhole(path, add, &error, 0)
+                               && error.endsWith(lang.text(MSG_SAVE_NO_LOCK)
+                                                     .arg(dir, denied, path + ".velkor-save.lock", denied));
+            self.ready();
+            self.waitGo();
+            const bool waited =
+                !TSettings::writeWhole(path, add, &error, 0) && error.endsWith(lang.text(MSG_SAVE_BUSY));
+            self.ready();
+            self.waitGo();
+            return named && waited && TSettings::writeWhole(path, add, &error, 0);
+        }));
+        QVERIFY(user.waitReady());
+        QVERIFY(setMode(dir, 0333) && holdSaveLock(other, path));
+        user.go();
+        QVERIFY(user.waitReady());
+        other.go();
+        QCOMPARE(other.wait(), 0);
+        user.go();
+        QCOMPARE(user.wait(), 0);
+        QVERIFY(setMode(dir, 0700));
+        QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{"velkor.ini"});
+        QCOMPARE(fileBytes(path), QByteArray("[Main]\nLanguage=eng\n"));
+    }
+
     // A save that may wait only briefly (the window's own) while another
     // instance holds the file's save lock fails saying so and writes
     // nothing, then or later; once the lock is free the same save keeps
@@ -135,15 +244,7 @@ private slots:
         QVERIFY(TSettings::writeWhole(path, [](TSettings &s) { s.writeString("/Main/Language", "eng"); }));
         const QByteArray before = fileBytes(path);
         ChildProcess holder;
-        QVERIFY(holder.start([&](ChildProcess &self) {
-            TSaveFile save(path);
-            if (!save.lockTarget())
-                return false;
-            self.ready();
-            self.waitGo();
-            return true;
-        }));
-        QVERIFY(holder.waitReady());
+        QVERIFY(holdSaveLock(holder, path));
         const auto add = [](TSettings &s) { s.writeInt("/Main/Debug", 1); };
         QString error;
         QVERIFY(!TSettings::writeWhole(path, add, &error, 0));

@@ -164,7 +164,7 @@ void TDialogSetupPageProg::createActions()
 
 void TDialogSetupPageProg::loadHotKeys()
 {
-    TSettings keys(hotKeyFilePath());
+    const TSettings keys(hotKeyFilePath());
     const char *words[5] = {"Add", "Edit", "Delete", "MoveUp", "MoveDown"};
     for (const auto &group : {std::make_pair(&m_alias, "/HotKeySettingsProgName/"),
                               std::make_pair(&m_type, "/HotKeySettingsProgType/")}) {

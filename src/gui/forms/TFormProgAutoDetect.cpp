@@ -181,7 +181,7 @@ void TFormProgAutoDetect::createActions()
 
 void TFormProgAutoDetect::setShortcuts()
 {
-    TSettings keys(hotKeyFilePath());
+    const TSettings keys(hotKeyFilePath());
     const QString group = QStringLiteral("/HotKeyCmdAutoDetect/");
     const std::pair<TActionWidget *, const char *> bindings[] = {
         {m_actAdd, "Add"}, {m_actEdit, "Edit"}, {m_actDelete, "Delete"},

@@ -225,7 +225,7 @@ void TMainWindow::createActions()
 
 void TMainWindow::loadHotKeys()
 {
-    TSettings keys(hotKeyFilePath());
+    const TSettings keys(hotKeyFilePath());
     for (const QString &name : qAsConst(m_hotKeyNames)) {
         const QString text = keys.readString(QStringLiteral("/HotKeyMain/") + name, QString());
         action(name)->setShortcut(QKeySequence(text, QKeySequence::NativeText));

@@ -6,6 +6,8 @@
 #include "core/TAppData.h"
 #include "core/TCmdCode.h"
 #include "core/TLang.h"
+#include "core/TSettings.h"
+#include "core/consts.h"
 #include "core/core_messages.h"
 #include "core/helpers.h"
 #include "core/platform.h"
@@ -13,6 +15,7 @@
 #include "data/TDataPrj.h"
 #include "gui/dialogs/TDialogSelectPrjList.h"
 #include "gui/dialogs/dialog_messages.h"
+#include "gui/forms/TFormProgAutoDetect.h"
 #include "gui/main/TMainWindow.h"
 #include "gui/views/TWgtConfig.h"
 #include "gui/views/TWgtPrjList.h"
@@ -44,6 +47,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -58,6 +62,19 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
+}
+
+// The file's bytes and what tells that it was written anew: its inode and
+// times.
+QByteArray fileState(const QString &path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return "<missing>";
+    return readAll(path) + QString::asprintf("\n[inode %llu, modified %lld.%09ld, changed %lld.%09ld]",
+                                             (unsigned long long)st.st_ino, (long long)st.st_mtim.tv_sec,
+                                             st.st_mtim.tv_nsec, (long long)st.st_ctim.tv_sec, st.st_ctim.tv_nsec)
+                               .toUtf8();
 }
 
 // Answers the modal windows to come with the functions, in order, each
@@ -743,55 +760,119 @@ private slots:
         appData.saveSettingsWindow = false;
     }
 
-    // Every writer of the settings file, run by a copy that changed nothing
-    // since another copy changed keys and added the emulator's programmer:
-    // what the other wrote stays, and but for the geometry of the windows
-    // this copy closes (exit) the file is not even written anew, its
-    // comments kept.
-    void unchangedSavesKeepAnotherCopysFile_data()
+    // Every writer of the settings file and every reader of the hot-key
+    // file, run by this copy after another copy changed the file (keys, a
+    // programmer, a hot key, a comment by hand): a copy that changed nothing
+    // leaves the file as it is, byte for byte and with its times; one that
+    // changed something (a setting, its window's size, the emulator's port)
+    // writes that into the file as it stands, and what the other wrote
+    // stays.
+    void writersKeepAnotherCopysFile_data()
     {
         QTest::addColumn<int>("writer");
-        int writer = 0;
-        for (const char *row : {"Save settings", "exit", "settings dialog OK, then exit", "velkor-setup"})
-            QTest::newRow(row) << writer++;
+        QTest::addColumn<bool>("changed");
+        const char *writers[] = {"Save settings", "exit", "settings dialog OK, then exit", "velkor-setup",
+                                 "hot keys: main window", "hot keys: list chooser", "hot keys: settings page",
+                                 "hot keys: auto-detect form"};
+        for (int writer = 0; writer < 8; ++writer)
+            for (const bool changed : {false, true})
+                if (writer < 4 || !changed)
+                    QTest::newRow(QByteArray(writers[writer]) + (changed ? ", changed" : "")) << writer << changed;
     }
-    void unchangedSavesKeepAnotherCopysFile()
+    void writersKeepAnotherCopysFile()
     {
         QFETCH(int, writer);
-        QTemporaryDir copies;
-        setAppFileLocation(copies.path());
-        appData.saveSettingsApp = appData.saveSettingsWindow = writer > 0;
-        appData.confirmCmdPaste = true;
+        QFETCH(bool, changed);
+        // This test's copy starts from the defaults, and gets back its own
+        // settings at the end.
+        QTemporaryDir own, copies;
+        setAppFileLocation(own.path());
         QVERIFY(appData.save() && appData.saveWindows());
-        std::unique_ptr<TMainWindow> w(writer < 3 ? new TMainWindow : nullptr);
+        setAppFileLocation(copies.path());
+        appData.load();
+        init();
+        appData.confirmQuit = false;
+        appData.openLastPrj = true;
+        appData.lastPrj = 1;
+        appData.lastCfg = 1;
+        appData.lastCmd = 0;
+        writeBytes(hotKeyFilePath(), "[HotKeyMain]\nQuit=Ctrl+Q\n");
+        const QString path = writer > 3 ? hotKeyFilePath() : settingsFilePath();
+        // Run by a user: Save settings confirmed, the settings dialog with
+        // OK (its hot keys with Cancel), the list chooser with Escape.
+        const char *action = writer == 0 ? "SaveSettings" : writer == 2 || writer == 6 ? "Setup"
+                                                          : writer == 5                ? "PrjListSelect"
+                                                                                       : nullptr;
+        const auto run = [&](TMainWindow *w) {
+            Answers answers;
+            if (action) {
+                answers.add([writer](QWidget *dialog) {
+                    if (writer == 0)
+                        clickBox(QMessageBox::Yes)(dialog);
+                    else if (writer == 2)
+                        QTest::mouseClick(dialog->findChildren<QPushButton *>().at(0), Qt::LeftButton);
+                    else
+                        QTest::keyClick(dialog, Qt::Key_Escape);
+                });
+                w->action(action)->trigger();
+                QCOMPARE(answers.pending(), 0);
+            }
+            if (writer == 3)
+                QCOMPARE(QProcess::execute(VELKOR_BIN_DIR "/velkor-setup", {"--dir", copies.path(), "--port",
+                                                                           changed ? "/dev/moved" : "/dev/emulated"}),
+                         0);
+            if (writer == 7)
+                TFormProgAutoDetect({{REC_ID_CMD, 99999}, {AUTO_NAME, "Mem"}, {AUTO_ROUTE, "0x50=1"}}).show();
+            if (w)
+                QVERIFY(w->close());
+        };
+        // A first run (saving everything) leaves what the windows keep of
+        // themselves; the copy starts again on that.
+        appData.saveSettingsApp = appData.saveSettingsWindow = true;
+        QVERIFY(appData.save() && appData.saveWindows());
+        std::unique_ptr<TMainWindow> w(new TMainWindow);
+        w->show();
+        run(w.get());
+        w.reset(writer == 3 ? nullptr : new TMainWindow);
         if (w)
             w->show();
         TAppData other;
         other.load();
-        other.confirmCmdPaste = false;
+        other.confirmCmdPaste = !appData.confirmCmdPaste;
         other.windowLanguageHeight = 410;
         other.progType.add("Emulator", "emulator.ini");
         other.progName.add(true, "Emulator", "/dev/emulated", "Emulator");
         QVERIFY(other.save() && other.saveWindows());
-        writeBytes(settingsFilePath(), readAll(settingsFilePath()) + "; by hand\n");
-        Answers answers;
-        if (writer == 0)
-            answers.add(clickBox(QMessageBox::Yes));
-        if (writer == 2)
-            answers.add([](QWidget *dialog) { dialog->findChildren<QPushButton *>().at(0)->click(); });
-        if (writer != 1 && w)
-            w->action(writer == 0 ? "SaveSettings" : "Setup")->trigger();
-        if (!w)
-            QCOMPARE(QProcess::execute(VELKOR_BIN_DIR "/velkor-setup",
-                                       {"--dir", copies.path(), "--port", "/dev/emulated"}), 0);
+        QVERIFY(TSettings::writeWhole(hotKeyFilePath(),
+                                      [](TSettings &s) { s.writeString("/HotKeyMain/PrjNew", "F9"); }));
+        writeBytes(path, readAll(path) + "; by hand\n");
+        const QByteArray before = fileState(path);
+        const QString others = copies.filePath("others.ini");
+        QVERIFY(QFile::copy(settingsFilePath(), others));
+        if (changed) {
+            appData.cmdEnableHLJamp = !appData.cmdEnableHLJamp;
+            if (w)
+                w->resize(w->width() + 13, w->height());
+        }
+        run(w.get());
         w.reset();
-        QCOMPARE(answers.pending(), 0);
-        const QByteArray ini = readAll(settingsFilePath());
-        for (const char *kept : {"CmdPaste=0", "Height=410", "=1|Emulator|/dev/emulated|Emulator"})
-            QVERIFY2(ini.contains(kept), kept);
-        if (writer == 0 || writer == 3)
-            QVERIFY(ini.endsWith("; by hand\n"));
-        appData.saveSettingsApp = appData.saveSettingsWindow = appData.confirmCmdPaste = false;
+        if (!changed) {
+            QCOMPARE(fileState(path), before);
+        } else {
+            // Every key as the other left it, but those this copy changed.
+            const QStringList mine = {"Interface/CmdEnableHLJamp", "WindowMain/Width", "WindowMain/PrjSplitter",
+                                      "WindowMain/CfgSplitter", "ProgNameList/Name0"};
+            const QSettings theirs(others, QSettings::IniFormat), now(settingsFilePath(), QSettings::IniFormat);
+            for (const QString &key : theirs.allKeys())
+                if (!mine.contains(key))
+                    QVERIFY2(now.value(key) == theirs.value(key), qPrintable(key));
+            QCOMPARE(now.value("ProgNameList/Name0").toString(),
+                     QString("1|Emulator|%1|Emulator").arg(writer == 3 ? "/dev/moved" : "/dev/emulated"));
+            if (writer < 3)
+                QCOMPARE(now.value("Interface/CmdEnableHLJamp").toBool(), appData.cmdEnableHLJamp);
+        }
+        setAppFileLocation(own.path());
+        appData.load();
         setAppFileLocation(home.path());
     }
 
