@@ -99,6 +99,8 @@ bool TDataCmd::validParam() const
 void TDataCmd::setValidParam(bool valid)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (valid == m_validParam)
+        return;
     TDataPrj::noteChange();
     m_validParam = valid;
 }
@@ -206,6 +208,12 @@ void TDataCmd::putParams(const TData &data)
             continue;
         m_params.insert(it.key(), it.value().toString());
     }
+}
+
+void TDataCmd::putResult(const QString &key, const QString &value)
+{
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_params.insert(key, value);
 }
 
 bool TDataCmd::normalizeParams()

@@ -59,6 +59,10 @@ public:
     void fromHash(const TData &data);
     // Merges every key but "id_cmd" into the parameters, as text.
     void putParams(const TData &data);
+    // Stores what a run found (a counter's count, the data a read read) in
+    // a key that nothing before a run reads to judge the run, so that what a
+    // walk of the project found stands.
+    void putResult(const QString &key, const QString &value);
     // Lets the handler rewrite device-derived values; true when it did.
     bool normalizeParams();
     // validParam := the handler's check of the record (kept without handler).

@@ -183,6 +183,11 @@ public:
     // the project, a new family of an "auto_detect" that command; every other
     // edit re-checks only the edited command's parameters.
     void setCmdParam(int cmdId, const TData &data);
+    // What a run stores in its command (a counter's count, the data a read
+    // read), in a key that no check before a run reads: merged and shown as
+    // setCmdParam does, without a new revision unless the command's
+    // validity moves.
+    void setCmdResult(int cmdId, const char *key, const QString &value);
 
     // The "set_prog" in force at a command; null when none.
     TDataCmd *progCmdBefore(int cmdId) const;
@@ -220,6 +225,8 @@ private:
     Q_DISABLE_COPY(TDataPrj)
 
     int cmdIndexOf(int cmdId) const;
+    // Hands the command's record to the views (signalChangeData(12, ...)).
+    void publishCmd(const TDataCmd *c);
     // A command made from a record ("id_cfg", "status", "cmd" and the
     // parameters), not yet in the list.
     static TDataCmd *makeCmd(const TData &data);

@@ -271,6 +271,25 @@ void TDataPrj::setCmdParam(int cmdId, const TData &data)
         IDevice *handler = c->handler();
         c->setValidParam(handler ? handler->validParams(c->toHash()) : false);
     }
+    publishCmd(c);
+}
+
+void TDataPrj::setCmdResult(int cmdId, const char *key, const QString &value)
+{
+    const std::lock_guard<std::recursive_mutex> locker(m_mutex);
+    TDataCmd *c = cmdById(cmdId);
+    if (!c)
+        return;
+    m_modified = true;
+    emit signalChangePrj(true);
+    c->putResult(QLatin1String(key), value);
+    IDevice *handler = c->handler();
+    c->setValidParam(handler ? handler->validParams(c->toHash()) : false);
+    publishCmd(c);
+}
+
+void TDataPrj::publishCmd(const TDataCmd *c)
+{
     // A run's counter changes its record in the worker's thread; the view
     // takes the record in the GUI thread.
     const TData record = c->toHash();

@@ -349,7 +349,7 @@ bool TDevToolsExec::execCounter(bool *stopRun)
         setErrorText(lang.text(MSG_COUNTER));
         return false;
     }
-    dataPrj.setCmdParam(id, {{QLatin1String(REC_ID_CMD), id}, {QLatin1String(COUNTER_VALUE), next}});
+    dataPrj.setCmdResult(id, COUNTER_VALUE, QString::number(next));
     if (reached) {
         // Also a counter that an earlier run left at its limit: the run
         // ends at once, and says why.

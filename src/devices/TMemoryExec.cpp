@@ -147,7 +147,7 @@ bool TMemoryExec::sent(bool ok, const QString &error)
 void TMemoryExec::storeData(const QString &text)
 {
     const int id = PARAM(m_params, REC_ID_CMD).toInt();
-    dataPrj.setCmdParam(id, {{QLatin1String(REC_ID_CMD), id}, {QLatin1String(DATA_DATA), text}});
+    dataPrj.setCmdResult(id, DATA_DATA, text);
     setStoredRead();
 }
 

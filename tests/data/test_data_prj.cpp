@@ -351,6 +351,22 @@ private slots:
         prj->setCmdParam(77, edit);
         QCOMPARE(data.count(), 2);
         QCOMPARE(changed.count(), 3);
+
+        // What a run stores is shown and saved like an edit, but leaves the
+        // revision (what a check before a run found) standing while the
+        // command's validity stays; an edit or a validity that moves does not.
+        const quint64 before = TDataPrj::revision();
+        prj->setCmdResult(id, DELAY_VALUE, QStringLiteral("300"));
+        QCOMPARE(TDataPrj::revision(), before);
+        QCOMPARE(data.count(), 3);
+        QCOMPARE(changed.count(), 4);
+        QCOMPARE(data.last().at(1).value<TData>().value(DELAY_VALUE), QVariant(QStringLiteral("300")));
+        tools->checkResult = true;
+        prj->setCmdResult(id, DELAY_VALUE, QStringLiteral("310"));
+        QVERIFY(TDataPrj::revision() != before);
+        const quint64 valid = TDataPrj::revision();
+        prj->setCmdParam(id, edit);
+        QVERIFY(TDataPrj::revision() != valid);
     }
 
     void normalizeAndRecheckAllCommands()
