@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Builds tests with ThreadSanitizer into build-tsan/ (or $VELKOR_TSAN_DIR)
-# and runs them offscreen with the suppressions of tests/tsan.supp (what Qt,
-# not built with the sanitizer, hands between threads). Fails when a test
+# and runs them offscreen with the suppressions of tests/tsan.supp and the
+# report filter linked into each test (what Qt, not built with the
+# sanitizer, hands between threads or does alone). Fails when a test
 # fails or the sanitizer reports anything, and when one of the canary races
 # of tests/support/tsan_canary.cpp (in a queued slot, in a destructor run by
 # deleteLater, in plain code; a text copied, a record looked up, an object
-# used after another thread deleted it) goes unreported: the suppressions
-# must hide no race of the program's own code.
+# used after another thread deleted it, a buffer Qt's code copies while
+# another thread fills it) goes unreported: the suppressions must hide no
+# race of the program's own code.
 #
 #   scripts/tsan.sh [test ...]   default: the tests of runs, settings and saves
 set -euo pipefail
@@ -36,7 +38,7 @@ for t in "${tests[@]}"; do
     echo "== $t"
     "$build/tests/$t" || failed+=("$t")
 done
-for race in queued deleted plain text record freed; do
+for race in queued deleted plain text record freed filled; do
     echo "== tsan_canary $race (must be reported)"
     log=$(mktemp)
     status=0

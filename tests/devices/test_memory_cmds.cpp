@@ -226,10 +226,17 @@ class TestMemoryCmds : public QObject, RunFixture
         const auto log = fake->requests();
         return int(std::count_if(log.begin(), log.end(), [&](const auto &r) { return r.code >= from && r.code <= to; }));
     }
+    // A copy of its own, made under the programmer's lock: one sharing the
+    // model's bytes would pass them between the threads by Qt's reference
+    // count alone (the next write detaches one side), which the race checker
+    // cannot see.
     QByteArray contents() const
     {
         QByteArray c;
-        fake->locked([&] { c = mem->contents(chip.get()); });
+        fake->locked([&] {
+            const QByteArray held = mem->contents(chip.get());
+            c = QByteArray(held.constData(), held.size());
+        });
         return c;
     }
     QString stored(int id) const { return dataPrj.cmdById(id)->params().value(DATA_DATA).toString(); }

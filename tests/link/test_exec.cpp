@@ -21,12 +21,12 @@
 #include "support/ExecHarness.h"
 #include "support/FakeProgrammer.h"
 
-#include <QMutex>
 #include <QPointer>
 #include <QThread>
 #include <QtTest>
 
 #include <memory>
+#include <mutex>
 
 namespace {
 
@@ -38,10 +38,11 @@ QByteArray hex(const char *text)
     return QByteArray::fromHex(text);
 }
 
-// What the executors saw, shared with the test.
+// What the executors saw, shared with the test (a standard mutex, which
+// the race checker sees).
 struct Trace
 {
-    QMutex mutex;
+    std::mutex mutex;
     QString portName;
     QStringList executed;       // tags in the order the commands ran
     QList<bool> openAtStart;    // port state when each executor started
@@ -49,7 +50,7 @@ struct Trace
 
     void note(const QString &tag, bool open)
     {
-        QMutexLocker lock(&mutex);
+        const std::lock_guard<std::mutex> lock(mutex);
         executed << tag;
         openAtStart << open;
     }
@@ -162,17 +163,17 @@ public:
     IDeviceExec *createExec(const TData &data) override
     {
         const QString tag = data.value(TAG).toString();
-        const QMutexLocker lock(&askedLock);   // runs at once ask from threads of their own
+        const std::lock_guard<std::mutex> lock(askedLock);   // runs at once ask from threads of their own
         asked << tag;
         return tag == noExecTag ? nullptr : new ScriptExec(data, trace);
     }
     Trace *trace;
     // The tags of the commands an executor was asked for.
-    QStringList askedTags() const { const QMutexLocker lock(&askedLock); return asked; }
+    QStringList askedTags() const { const std::lock_guard<std::mutex> lock(askedLock); return asked; }
     QString noExecTag;   // the command it cannot carry out
 
 private:
-    mutable QMutex askedLock;
+    mutable std::mutex askedLock;
     QStringList asked;
 };
 
@@ -255,7 +256,7 @@ private slots:
         fake.reset(new FakeProgrammer);
         QVERIFY2(fake->start(), qPrintable(fake->errorString()));
         {
-            QMutexLocker lock(&trace.mutex);
+            const std::lock_guard<std::mutex> lock(trace.mutex);
             trace.portName = fake->portName();
             trace.executed.clear();
             trace.openAtStart.clear();

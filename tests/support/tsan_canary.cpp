@@ -1,20 +1,25 @@
 // Races that ThreadSanitizer must report with the suppressions of
-// tests/tsan.supp: scripts/tsan.sh runs each and fails when one passes
+// tests/tsan.supp and the report filter of tsan_report_filter.cpp
+// (linked in): scripts/tsan.sh runs each and fails when one passes
 // unreported, so a suppression that hides the program's own races (in a
 // slot that a queued signal runs, in a destructor that deleteLater runs,
-// or anywhere) cannot stay unnoticed. The last three have no Qt hand-over
+// or anywhere) cannot stay unnoticed. The last four have no Qt hand-over
 // at all, only what a hand-over also does: a text copied, a record looked
 // up, an object's private data reached (here after another thread deleted
-// the object). Never part of a suite: each run is meant to race.
+// the object), and bytes of ours that Qt's own code copies (its memcpy on a
+// buffer another thread fills). Never part of a suite: each run is meant to
+// race.
 //
-//   tsan_canary queued|deleted|plain|text|record|freed
+//   tsan_canary queued|deleted|plain|text|record|freed|filled
 
 #include "core/TData.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QObject>
 #include <QString>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -115,8 +120,12 @@ int main(int argc, char **argv)
     } else if (std::strcmp(kind, "freed") == 0) {
         auto *doomed = new Canary;
         afterWrite([&] { delete doomed; }, [&] { std::printf("canary %d\n", int(doomed->hasPrivate())); });
+    } else if (std::strcmp(kind, "filled") == 0) {
+        QByteArray buffer(16, '0');
+        afterWrite([&] { std::fill(buffer.begin(), buffer.end(), char('0' + argc)); },
+                   [&] { std::printf("canary %d\n", int(QByteArray(buffer.constData(), buffer.size()).size())); });
     } else {
-        std::fprintf(stderr, "usage: tsan_canary queued|deleted|plain|text|record|freed\n");
+        std::fprintf(stderr, "usage: tsan_canary queued|deleted|plain|text|record|freed|filled\n");
         return 2;
     }
     return 0;

@@ -13,6 +13,7 @@
 #include "core/TCmdCode.h"
 #include "core/TLang.h"
 #include "core/consts.h"
+#include "core/handover.h"
 #include "core/helpers.h"
 #include "data/TCtrlProject.h"
 #include "data/TDataCmd.h"
@@ -583,6 +584,7 @@ void TMainWindow::runQuick(bool reset)
         if (!outcome->ok && outcome->error.isEmpty())
             outcome->error = serial.errorString();
         serial.close();
+        handover::release(outcome.get());   // for the slot of finished()
         dataPrj.endRun();
     });
     // Counted as a run from here on: the guards refuse what would take the
@@ -592,6 +594,7 @@ void TMainWindow::runQuick(bool reset)
     m_quickCfg = idCfg;
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     connect(thread, &QThread::finished, this, [this, logLine, outcome, port] {
+        handover::acquire(outcome.get());
         if (outcome->ok)
             logLine(EXEC_SUCCESS, lang.text(execmsg::COMPLETED), QString());
         else
