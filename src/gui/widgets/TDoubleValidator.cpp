@@ -11,7 +11,7 @@ QChar TDoubleValidator::decimalMark()
     // One character that could not be read as part of a number otherwise.
     const QString mark = lang.text(MSG_DECIMAL_MARK);
     if (mark.size() != 1 || mark.at(0).isLetterOrNumber() || mark.at(0).isSpace()
-        || onlyOf(mark, "+-eE"))
+        || onlyOf(mark, "+-"))
         return QLatin1Char('.');
     return mark.at(0);
 }

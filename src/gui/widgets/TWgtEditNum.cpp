@@ -1,7 +1,6 @@
 #include "gui/widgets/TWgtEditNum.h"
 
 #include <QCoreApplication>
-#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QValidator>
@@ -46,7 +45,7 @@ bool TWgtEditNum::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_edit)
         return false;
-    if (endsEditing(event))
+    if (isReturnKey(event) || leavesLine(event))
         finishTyping();
     // An entry that is no number (a lone sign, a paste of letters) ends no
     // editing; leaving shows the stored value all the same.
@@ -90,16 +89,6 @@ bool TWgtEditNum::eventFilter(QObject *watched, QEvent *event)
     }
     // The line edit still sees the key; it ignores Up and Down.
     return false;
-}
-
-bool TWgtEditNum::endsEditing(const QEvent *event)
-{
-    if (event->type() == QEvent::FocusOut)
-        return static_cast<const QFocusEvent *>(event)->reason() != Qt::PopupFocusReason;
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const int key = static_cast<const QKeyEvent *>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
 void TWgtEditNum::finishTyping()

@@ -96,8 +96,6 @@ protected:
     void showChangedFrom(const QString &before);
 
 private:
-    // Return, or the line left for good.
-    static bool endsEditing(const QEvent *event);
     // A number being typed that the edit would take is finished in the
     // line, so that the line edit ends the editing.
     void finishTyping();

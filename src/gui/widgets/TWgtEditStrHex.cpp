@@ -1,7 +1,6 @@
 #include "gui/widgets/TWgtEditStrHex.h"
 
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QValidator>
 
@@ -51,7 +50,7 @@ TWgtEditStrHex::TWgtEditStrHex(const QString &value, QWidget *parent)
     : QWidget(parent), m_edit(new QLineEdit), m_value(value)
 {
     m_edit->setFixedHeight(21);
-    // A drop would bypass the paste rule below.
+    // A drop would bypass the paste rule (routePastes).
     m_edit->setAcceptDrops(false);
     m_edit->setValidator(new PlacesValidator(m_edit));
     m_edit->installEventFilter(this);
@@ -157,20 +156,9 @@ bool TWgtEditStrHex::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_edit)
         return QWidget::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::KeyPress: {
-        // The line edit finishes only a whole entry: one with a blank
-        // shows the stored value first.
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !isComplete())
-            showStored();
-        return false;
-    }
-    case QEvent::FocusOut:
-        if (leavesUntakenEntry(m_edit, event))
-            showStored();
-        return false;
-    default:
-        return false;
-    }
+    // The line edit finishes only a whole entry: Return on one with a blank,
+    // or leaving it, shows the stored value first.
+    if ((isReturnKey(event) && !isComplete()) || leavesUntakenEntry(m_edit, event))
+        showStored();
+    return false;
 }

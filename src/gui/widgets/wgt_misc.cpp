@@ -110,8 +110,21 @@ QPushButton *layOutWithDefaultButton(QWidget *owner, std::initializer_list<QWidg
     return button;
 }
 
-bool leavesUntakenEntry(const QLineEdit *line, const QEvent *event)
+bool leavesLine(const QEvent *event)
 {
     return event->type() == QEvent::FocusOut
-           && static_cast<const QFocusEvent *>(event)->reason() != Qt::PopupFocusReason && !line->hasAcceptableInput();
+           && static_cast<const QFocusEvent *>(event)->reason() != Qt::PopupFocusReason;
+}
+
+bool isReturnKey(const QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent *>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+bool leavesUntakenEntry(const QLineEdit *line, const QEvent *event)
+{
+    return leavesLine(event) && !line->hasAcceptableInput();
 }

@@ -21,10 +21,14 @@ class QPushButton;
 // takes no focus, and returns that button.
 QPushButton *layOutWithDefaultButton(QWidget *owner, std::initializer_list<QWidget *> edits);
 
-// The event is the focus leaving the line for good (not for a pop-up such
-// as its context menu) while the line holds an entry that its validator
-// does not take: the line edit itself then ends no editing, and the owner
-// shows what is stored.
+// The event is the focus leaving a line for good (not for a pop-up such as
+// its context menu).
+bool leavesLine(const QEvent *event);
+// The event is a press of Return or Enter.
+bool isReturnKey(const QEvent *event);
+// leavesLine while the line holds an entry that its validator does not
+// take: the line edit itself then ends no editing, and the owner shows what
+// is stored.
 bool leavesUntakenEntry(const QLineEdit *line, const QEvent *event);
 
 // Hands every paste into the line (the paste keys, the Paste of its context
