@@ -45,13 +45,19 @@ qint64 bytesLeft(qint64 end, qint64 value)
     return end - value;
 }
 
+// The text without its blanks: the digits of hex data.
+QString withoutBlanks(const QString &text)
+{
+    static const QRegularExpression blanks(QStringLiteral("\\s"));
+    return QString(text).remove(blanks);
+}
+
 } // namespace
 
 bool dataFitsRange(const QString &text, qint64 addr, qint64 end)
 {
-    static const QRegularExpression blanks(QStringLiteral("\\s"));
     static const QRegularExpression hex(QStringLiteral("\\A[0-9A-Fa-f]*\\z"));
-    const QString digits = QString(text).remove(blanks);
+    const QString digits = withoutBlanks(text);
     if (digits.isEmpty() || digits.size() % 2 || !hex.match(digits).hasMatch())
         return false;
     return digits.size() / 2 <= bytesLeft(end, addr);
@@ -115,7 +121,7 @@ void TFormDevRWVChar::slotChanged()
 // ---- Hex data -------------------------------------------------------------
 
 TFormDevRWVData::TFormDevRWVData(int idCmd, qint64 addr, const QString &data, QWidget *parent)
-    : QWidget(parent), m_idCmd(idCmd), m_data(data)
+    : QWidget(parent), m_idCmd(idCmd)
 {
     m_addrLabel = new QLabel(lang.text(373), this);
     m_addr = new TWgtEditHexDec64(addr, this);
@@ -130,16 +136,13 @@ TFormDevRWVData::TFormDevRWVData(int idCmd, qint64 addr, const QString &data, QW
     m_edit = new TLineEdit(this);
     m_hex = new THexValidator;
     m_edit->setValidator(new TEntryValidator(m_hex, m_edit));
-    holdData(m_data);
-    m_edit->setText(m_data);
+    setData(data);
     m_edit->installEventFilter(this);
     auto *dataBlock = new QVBoxLayout;
     dataBlock->setContentsMargins(0, 0, 0, 0);
     dataBlock->setSpacing(2);
     dataBlock->addWidget(m_dataLabel);
     dataBlock->addWidget(m_edit);
-
-    updateColor();
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -166,16 +169,11 @@ void TFormDevRWVData::setDefault(qint64 addr)
     m_addr->setDefault(addr);
 }
 
-void TFormDevRWVData::holdData(const QString &data)
-{
-    static const QRegularExpression blanks(QStringLiteral("\\s"));
-    m_hex->setMaxDigits(qMax(2 * maxDataBytes, QString(data).remove(blanks).size()));
-}
-
 void TFormDevRWVData::setData(const QString &data)
 {
     m_data = data;
-    holdData(data);
+    // The edit takes at least as many digits as the data holds.
+    m_hex->setMaxDigits(qMax(2 * maxDataBytes, withoutBlanks(data).size()));
     const bool blocked = m_edit->blockSignals(true);
     m_edit->setText(data);
     m_edit->blockSignals(blocked);

@@ -75,8 +75,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // The edit takes at least as many digits as the data given holds.
-    void holdData(const QString &data);
     void updateColor();
 
     const int m_idCmd;
