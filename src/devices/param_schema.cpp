@@ -179,7 +179,7 @@ bool check(const QVariant &value, const Entry &e, Fault &fault)
     case Kind::Command:
     case Kind::Routes:
         for (const Reference &r : referencesIn(e.kind, fault.text)) {
-            if (namesRecord(r))
+            if (targetOf(r) >= 0)
                 continue;
             fault.item = r.item;
             fault.dead = readInteger(r.text, n);
@@ -331,11 +331,6 @@ int targetOf(const Reference &reference)
     const bool there = reference.names == Kind::Command ? dataPrj.cmdById(id) != nullptr
                                                         : dataPrj.cfgById(id) != nullptr;
     return there ? id : -1;
-}
-
-bool namesRecord(const Reference &reference)
-{
-    return targetOf(reference) >= 0;
 }
 
 bool referenceOf(const TData &record, const char *key, Reference &reference, const QString &identifier)

@@ -96,8 +96,6 @@ bool idOf(const Reference &reference, int &id);
 // The id of the record the reference names; -1 when the project has none
 // that it names (damaged, a route item without "=", a record gone).
 int targetOf(const Reference &reference);
-// The reference names a record the project has.
-bool namesRecord(const Reference &reference);
 // The reference that the key of the record holds, by the kind the record's
 // "cmd" gives the key; for a detection's routes, the last route item of the
 // identifier, as the routes' pair list finds it. False when it holds none.
