@@ -17,10 +17,15 @@ quint64 TDataPrj::generation() const
 TDataClip TDataPrj::copyCmds(const QList<int> &cmdIds) const
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    // One walk of the list however many commands are copied (a whole
+    // configuration's).
+    QHash<int, const TDataCmd *> byId;
+    for (const TDataCmd *cmd : m_cmds)
+        byId.insert(cmd->id(), cmd);
     TDataClip clip;
     clip.generation = m_generation;
     for (int id : cmdIds)
-        if (const TDataCmd *cmd = cmdById(id))
+        if (const TDataCmd *cmd = byId.value(id))
             clip.cmds << cmd->toHash();
     return clip;
 }

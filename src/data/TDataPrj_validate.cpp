@@ -37,6 +37,13 @@ QVariant keptFlag(const QVariant &stored)
     return stored;
 }
 
+// Judges the command's parameters again by its handler (none: invalid).
+void checkParams(TDataCmd *c)
+{
+    IDevice *handler = c->handler();
+    c->setValidParam(handler ? handler->validParams(c->toHash()) : false);
+}
+
 } // namespace
 
 // ---- Caches ----------------------------------------------------------------
@@ -264,12 +271,10 @@ void TDataPrj::setCmdParam(int cmdId, const TData &data)
         if (IDevice *device = c->device())
             device->initDevParam(h);
         c->putParams(h);
-        IDevice *handler = c->handler();
-        c->setValidParam(handler ? handler->validParams(c->toHash()) : false);
+        checkParams(c);
     } else {
         c->putParams(h);
-        IDevice *handler = c->handler();
-        c->setValidParam(handler ? handler->validParams(c->toHash()) : false);
+        checkParams(c);
     }
     publishCmd(c);
 }
@@ -283,8 +288,7 @@ void TDataPrj::setCmdResult(int cmdId, const char *key, const QString &value)
     m_modified = true;
     emit signalChangePrj(true);
     c->putResult(QLatin1String(key), value);
-    IDevice *handler = c->handler();
-    c->setValidParam(handler ? handler->validParams(c->toHash()) : false);
+    checkParams(c);
     publishCmd(c);
 }
 
