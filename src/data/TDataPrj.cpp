@@ -59,8 +59,13 @@ bool TDataPrj::isModified() const
 
 void TDataPrj::setModified()
 {
-    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     noteChange();
+    markModified();
+}
+
+void TDataPrj::markModified()
+{
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_modified = true;
     emit signalChangePrj(true);
 }

@@ -225,6 +225,9 @@ private:
     Q_DISABLE_COPY(TDataPrj)
 
     int cmdIndexOf(int cmdId) const;
+    // setModified without a new revision: what changed is nothing a walk
+    // of the project reads.
+    void markModified();
     // Hands the command's record to the views (signalChangeData(12, ...)).
     void publishCmd(const TDataCmd *c);
     // A command made from a record ("id_cfg", "status", "cmd" and the

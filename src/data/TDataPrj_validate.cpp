@@ -285,8 +285,7 @@ void TDataPrj::setCmdResult(int cmdId, const char *key, const QString &value)
     TDataCmd *c = cmdById(cmdId);
     if (!c)
         return;
-    m_modified = true;
-    emit signalChangePrj(true);
+    markModified();
     c->putResult(QLatin1String(key), value);
     checkParams(c);
     publishCmd(c);
