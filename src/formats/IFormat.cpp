@@ -57,13 +57,19 @@ bool IFormat::openForReading(const QString &fileName)
     return true;
 }
 
-QString IFormat::writeProblem(const QString &fileName, TSaveFile::FolderAnswers *folders)
+QString IFormat::nameProblem(const QString &fileName)
 {
     // The written file takes the name's place: never that of a folder or
     // a device.
     const QFileInfo info(fileName);
-    if (info.exists() && !info.isFile())
-        return message(fmtmsg::NOT_A_FILE).arg(fileName);
+    return info.exists() && !info.isFile() ? message(fmtmsg::NOT_A_FILE).arg(fileName) : QString();
+}
+
+QString IFormat::writeProblem(const QString &fileName, TSaveFile::FolderAnswers *folders)
+{
+    const QString name = nameProblem(fileName);
+    if (!name.isEmpty())
+        return name;
     const QString save = TSaveFile::openProblem(fileName, folders);
     return save.isEmpty() ? QString() : message(fmtmsg::FILE_OPEN).arg(fileName, save);
 }
@@ -71,7 +77,8 @@ QString IFormat::writeProblem(const QString &fileName, TSaveFile::FolderAnswers 
 bool IFormat::openForWriting(const QString &fileName, bool keepContents)
 {
     platform::ignoreFileSizeSignal();
-    const QString problem = writeProblem(fileName);
+    // The save's open asks the rest of writeProblem.
+    const QString problem = nameProblem(fileName);
     if (!problem.isEmpty())
         return fail(problem);
     // Never in place: where no work file can be made beside the target (a
@@ -162,11 +169,10 @@ bool IFormat::keepOpened()
         if (!loadPiece(pieces()))
             return false;
     part = Part::Kept;
-    partUsed = true;
-    // Written to while the open read it: what it read is no one version.
-    const bool same = partAsOpened();
+    // What the open's own pass gave counts as nothing read.
     partUsed = false;
-    return same;
+    // Written to while the open read it: what it read is no one version.
+    return partReadsAsOpened();
 }
 
 bool IFormat::failChanged()
@@ -241,8 +247,11 @@ qint64 IFormat::readAsOpened(qint64 at, char *to, qint64 count)
 
 bool IFormat::partAsOpened()
 {
-    if (part != Part::Kept || !partUsed)
-        return true;
+    return part != Part::Kept || !partUsed || partReadsAsOpened();
+}
+
+bool IFormat::partReadsAsOpened()
+{
     pieceAt = -1;
     for (qint64 index = 0; index < pieces(); ++index)
         if (!loadPiece(index))
