@@ -637,9 +637,11 @@ void TSettings::ensureView() const
     if (m_viewTaken)
         return;
     m_viewTaken = true;
-    for (auto it = entries().cbegin(); it != entries().cend(); ++it)
-        if (!m_view.contains(normalKey(it.key())))
-            m_view.insert(normalKey(it.key()), it.value());
+    for (auto it = entries().cbegin(); it != entries().cend(); ++it) {
+        const QString key = normalKey(it.key());
+        if (!m_view.contains(key))
+            m_view.insert(key, it.value());
+    }
 }
 
 void TSettings::noteRead(const QString &key, const QString &stored) const
