@@ -199,7 +199,7 @@ bool IFormat::loadPiece(qint64 index)
         want = 0;
     piece.resize(int(want));
     qint64 got = 0;
-    if (want > 0 && !file->seek(start))
+    if (want > 0 && file->pos() != start && !file->seek(start))
         return failWithFileError();
     while (got < want) {
         const qint64 n = file->read(piece.data() + got, want - got);
@@ -228,6 +228,8 @@ bool IFormat::loadPiece(qint64 index)
 
 qint64 IFormat::readAsOpened(qint64 at, char *to, qint64 count)
 {
+    if (part == Part::Plain)
+        return readPlain(at, to, count);
     qint64 done = 0;
     while (done < count) {
         const qint64 offset = at + done - partFrom;
@@ -242,6 +244,30 @@ qint64 IFormat::readAsOpened(qint64 at, char *to, qint64 count)
         done += n;
     }
     partUsed = partUsed || done > 0;
+    return done;
+}
+
+qint64 IFormat::readPlain(qint64 at, char *to, qint64 count)
+{
+    if (at < partFrom)
+        return 0;
+    if (partLimit >= 0)
+        count = qBound<qint64>(0, partLimit - at, count);
+    if (file->pos() != at && !file->seek(at)) {
+        failWithFileError();
+        return -1;
+    }
+    qint64 done = 0;
+    while (done < count) {
+        const qint64 n = file->read(to + done, count - done);
+        if (n < 0) {
+            failWithFileError();
+            return -1;
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
     return done;
 }
 
