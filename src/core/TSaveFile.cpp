@@ -118,6 +118,47 @@ qintptr takeSaveLock(const QString &base, QString &prefix, QString &reason)
     return -1;
 }
 
+// Lets go of a lock this process holds on a file of its own, and removes
+// the file.
+void releaseLock(qintptr lock, const QString &lockPath)
+{
+    platform::removeLockedFile(lock, lockPath);
+    setHeldHere(lockPath, false);
+}
+
+// The target's part of TSaveFile::openProblem: a folder in its place, or
+// a file this user may not write. Qt's own texts for these, in the
+// language of its translations.
+QString targetProblem(const QFileInfo &info)
+{
+    if (info.isDir())
+        return QCoreApplication::translate("QSaveFile", "Filename refers to a directory");
+    if (info.exists() && !info.isWritable())
+        return QCoreApplication::translate("QSaveFile", "Existing file %1 is not writable")
+            .arg(QDir::toNativeSeparators(info.absoluteFilePath()));
+    return QString();
+}
+
+// The folder's part: missing, or taking no new file. Write access does not
+// tell it all: a folder of the system's own (the process table) or of a
+// file system that refuses new files takes none even from its owner. Asked
+// as the save asks: by making the lock of a save of the target of that
+// stem, which lock then holds (prefix the save's). Empty with lock below 0:
+// every name tried was taken.
+QString folderProblem(const QString &folder, const QString &stem, qintptr &lock, QString &prefix)
+{
+    lock = -1;
+    const QFileInfo info(folder);
+    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
+    if (!info.isDir())
+        return lang.text(MSG_SAVE_NO_FOLDER).arg(shown);
+    if (!info.isWritable())
+        return lang.text(MSG_SAVE_FOLDER_LOCKED).arg(shown);
+    QString reason;
+    lock = takeSaveLock(QDir(folder).filePath(stem + SAVE_MARK), prefix, reason);
+    return lock < 0 && !reason.isEmpty() ? lang.text(MSG_SAVE_FOLDER_LOCKED).arg(shown) : QString();
+}
+
 } // namespace
 
 TSaveFile::TSaveFile(const QString &target)
@@ -143,17 +184,15 @@ bool TSaveFile::open(OpenMode mode)
     unsetError();
     m_final = finalPath(m_final);
     const QFileInfo info(m_final);
-    const QString problem = openProblem(m_final);
+    // The lock first: from then on the save's files are known to be live.
+    // Its making is the last question of openProblem.
+    QString problem = targetProblem(info);
+    if (problem.isEmpty())
+        problem = folderProblem(info.absolutePath(), stemOf(info.fileName()), m_lock, m_prefix);
+    if (problem.isEmpty() && m_lock < 0)
+        problem = QStringLiteral("No name for a work file is free");
     if (!problem.isEmpty()) {
         setErrorString(problem);
-        return false;
-    }
-
-    // The lock first: from then on the save's files are known to be live.
-    QString reason;
-    m_lock = takeSaveLock(info.absoluteDir().filePath(stemOf(info.fileName()) + SAVE_MARK), m_prefix, reason);
-    if (m_lock < 0) {
-        setErrorString(reason.isEmpty() ? QStringLiteral("No name for a work file is free") : reason);
         return false;
     }
     removeLeftovers(m_final);
@@ -185,44 +224,25 @@ QString TSaveFile::openProblem(const QString &target, FolderAnswers *folders)
     QFileInfo info(target);
     if (info.isSymLink())
         info.setFile(finalPath(target));
-    // Qt's own texts for these, in the language of its translations.
-    if (info.isDir())
-        return QCoreApplication::translate("QSaveFile", "Filename refers to a directory");
-    if (info.exists() && !info.isWritable())
-        return QCoreApplication::translate("QSaveFile", "Existing file %1 is not writable")
-            .arg(QDir::toNativeSeparators(info.absoluteFilePath()));
+    const QString problem = targetProblem(info);
+    if (!problem.isEmpty())
+        return problem;
     const QString folder = info.absolutePath();
     if (folders) {
         const auto known = folders->constFind(folder);
         if (known != folders->constEnd())
             return *known;
     }
-    const QString problem = folderProblem(folder, stemOf(info.fileName()));
+    // The lock a save makes first, removed at once (and, were the process
+    // killed meanwhile, by the next save of the target).
+    qintptr lock = -1;
+    QString prefix;
+    const QString answer = folderProblem(folder, stemOf(info.fileName()), lock, prefix);
+    if (lock >= 0)
+        releaseLock(lock, lockPathOf(prefix));
     if (folders)
-        folders->insert(folder, problem);
-    return problem;
-}
-
-QString TSaveFile::folderProblem(const QString &folder, const QString &stem)
-{
-    const QFileInfo info(folder);
-    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
-    if (!info.isDir())
-        return lang.text(MSG_SAVE_NO_FOLDER).arg(shown);
-    if (!info.isWritable())
-        return lang.text(MSG_SAVE_FOLDER_LOCKED).arg(shown);
-    // Write access does not tell it all: a folder of the system's own (the
-    // process table) or of a file system that refuses new files takes none
-    // even from its owner. Asked as the save asks: by the lock it makes
-    // first, removed at once (and, were the process killed meanwhile, by
-    // the next save of the target).
-    QString prefix, reason;
-    const qintptr lock = takeSaveLock(QDir(folder).filePath(stem + SAVE_MARK), prefix, reason);
-    if (lock < 0)
-        return reason.isEmpty() ? QString() : lang.text(MSG_SAVE_FOLDER_LOCKED).arg(shown);
-    platform::removeLockedFile(lock, lockPathOf(prefix));
-    setHeldHere(lockPathOf(prefix), false);
-    return QString();
+        folders->insert(folder, answer);
+    return answer;
 }
 
 bool TSaveFile::lockTarget(int waitMs)
@@ -323,8 +343,7 @@ void TSaveFile::endSave()
         removeSaveFiles();
     // The target's locks last: the next save finds this one's files gone.
     if (m_targetFileLock >= 0) {
-        platform::removeLockedFile(m_targetFileLock, m_targetFileLockPath);
-        setHeldHere(m_targetFileLockPath, false);
+        releaseLock(m_targetFileLock, m_targetFileLockPath);
         m_targetFileLock = -1;
     }
     if (!m_targetLockPath.isEmpty()) {
@@ -342,9 +361,7 @@ void TSaveFile::removeSaveFiles()
     for (const QString &side : qAsConst(m_sides))
         QFile::remove(side);
     m_sides.clear();
-    const QString lockPath = lockPathOf(m_prefix);
-    platform::removeLockedFile(m_lock, lockPath);
-    setHeldHere(lockPath, false);
+    releaseLock(m_lock, lockPathOf(m_prefix));
     m_lock = -1;
 }
 

@@ -102,9 +102,6 @@ public:
     static void removeLeftovers(const QString &target);
 
 private:
-    // The folder's part of openProblem: missing, or taking no new file
-    // (the lock of a save of the target of that stem cannot be made there).
-    static QString folderProblem(const QString &folder, const QString &stem);
     void endSave();
     void removeSaveFiles();
 

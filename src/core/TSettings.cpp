@@ -13,6 +13,7 @@
 #include <QMap>
 #include <QPoint>
 #include <QRect>
+#include <QSettings>
 #include <QSize>
 
 #include <algorithm>
@@ -40,9 +41,8 @@ TSettings::TSettings()
 }
 
 TSettings::TSettings(const QString &fileName)
-    : QSettings(fileName, QSettings::IniFormat)
+    : m_fileName(QFileInfo(fileName).absoluteFilePath())
 {
-    setIniCodec(CODEC_NAME);
 }
 
 TSettings::~TSettings()
@@ -359,21 +359,27 @@ QVariant iniVariant(const QString &text)
 const QHash<QString, QString> &TSettings::entries() const
 {
     if (!m_read) {
-        m_read = true;
         QByteArray data;
-        if (readWholeFile(fileName(), &data))
-            forEachIniValue(data, [this](const QString &key, const QString &value) { m_entries.insert(key, value); });
+        const bool read = readWholeFile(m_fileName, &data);
+        takeEntries(read ? data : QByteArray());
         if (readHook())
-            readHook()(fileName());
+            readHook()(m_fileName);
     }
     return m_entries;
 }
 
+void TSettings::takeEntries(const QByteArray &data) const
+{
+    m_read = true;
+    m_entries.clear();
+    forEachIniValue(data, [this](const QString &key, const QString &value) { m_entries.insert(key, value); });
+}
+
 QVariant TSettings::readValue(const QString &key, const QVariant &def) const
 {
-    if (const Change *c = changeOf(fullKey(key)))
+    if (const Change *c = changeOf(normalKey(key)))
         return c->removal ? def : c->value;
-    const auto it = entries().constFind(fullKey(key));
+    const auto it = entries().constFind(normalKey(key));
     return it == entries().cend() ? def : iniVariant(*it);
 }
 
@@ -473,15 +479,12 @@ void TSettings::writeColor(const QString &key, const QColor &value)
     writeInt(key, int(value.rgb() & 0xFFFFFFu));
 }
 
-QStringList TSettings::groupKeys(const QString &group)
+QStringList TSettings::groupKeys(const QString &group) const
 {
-    beginGroup(group);
-    const QStringList keys = allKeys();
-    endGroup();
-    return keys;
+    return keysBelow(normalKey(group));
 }
 
-QStringList TSettings::groupKeyPaths(const QString &group)
+QStringList TSettings::groupKeyPaths(const QString &group) const
 {
     QStringList paths;
     for (const QString &key : groupKeys(group))
@@ -491,9 +494,7 @@ QStringList TSettings::groupKeyPaths(const QString &group)
 
 void TSettings::removeGroup(const QString &group)
 {
-    beginGroup(group);
-    remove(QString());
-    endGroup();
+    remove(group);
 }
 
 namespace {
@@ -522,12 +523,6 @@ QString failureText(const QString &path, const QString &reason)
 
 } // namespace
 
-QString TSettings::fullKey(const QString &key) const
-{
-    const QString path = group().isEmpty() ? key : group() + QLatin1Char('/') + key;
-    return path.split(QLatin1Char('/'), Qt::SkipEmptyParts).join(QLatin1Char('/'));
-}
-
 const TSettings::Change *TSettings::changeOf(const QString &key) const
 {
     for (int i = m_changes.size() - 1; i >= 0; --i) {
@@ -542,13 +537,13 @@ const TSettings::Change *TSettings::changeOf(const QString &key) const
 void TSettings::setValue(const QString &key, const QVariant &value)
 {
     ensureView();
-    m_changes.append({fullKey(key), false, value});
+    m_changes.append({normalKey(key), false, value});
 }
 
 void TSettings::remove(const QString &key)
 {
     ensureView();
-    m_changes.append({fullKey(key), true, QVariant()});
+    m_changes.append({normalKey(key), true, QVariant()});
 }
 
 QVariant TSettings::value(const QString &key, const QVariant &def) const
@@ -558,14 +553,18 @@ QVariant TSettings::value(const QString &key, const QVariant &def) const
 
 bool TSettings::contains(const QString &key) const
 {
-    if (const Change *c = changeOf(fullKey(key)))
+    if (const Change *c = changeOf(normalKey(key)))
         return !c->removal;
-    return entries().contains(fullKey(key));
+    return entries().contains(normalKey(key));
 }
 
 QStringList TSettings::allKeys() const
 {
-    const QString prefix = fullKey(QString());
+    return keysBelow(QString());
+}
+
+QStringList TSettings::keysBelow(const QString &prefix) const
+{
     const QString below = prefix.isEmpty() ? QString() : prefix + QLatin1Char('/');
     QStringList keys = entries().keys();
     for (const Change &c : m_changes) {
@@ -638,14 +637,16 @@ void TSettings::ensureView() const
     if (m_viewTaken)
         return;
     m_viewTaken = true;
-    for (auto it = entries().cbegin(); it != entries().cend(); ++it)
-        if (!m_view.contains(normalKey(it.key())))
-            m_view.insert(normalKey(it.key()), it.value());
+    for (auto it = entries().cbegin(); it != entries().cend(); ++it) {
+        const QString key = normalKey(it.key());
+        if (!m_view.contains(key))
+            m_view.insert(key, it.value());
+    }
 }
 
 void TSettings::noteRead(const QString &key, const QString &stored) const
 {
-    const QString full = fullKey(key);
+    const QString full = normalKey(key);
     // A pending change is what this object holds, not what it read.
     if (!changeOf(full))
         m_view.insert(full, stored);
@@ -725,7 +726,7 @@ void TSettings::writeRecords(const RecordList &list, const QVector<QStringList> 
     // As plain keys too, so that reads see them at once.
     remove(list.group);
     forEachRecordKey(list, records, index, [this](const QString &key, const QVariant &value) { setValue(key, value); });
-    m_lists.insert(fullKey(list.group), {list, {records, index}});
+    m_lists.insert(normalKey(list.group), {list, {records, index}});
 }
 
 TSettings::Records TSettings::viewRecords(const RecordList &list) const
@@ -879,11 +880,11 @@ bool TSettings::writeChanges(int from)
         // Nothing differs from what this object holds: the file stays as
         // it is, with whatever others wrote; only what saves cut short
         // left beside it goes, as at every save.
-        TSaveFile::removeLeftovers(fileName());
+        TSaveFile::removeLeftovers(m_fileName);
         settle(p);
         return true;
     }
-    const QString path = QFileInfo(fileName()).absoluteFilePath();
+    const QString &path = m_fileName;
     const QString folder = QFileInfo(path).absolutePath();
     const auto fail = [&](const QString &reason) {
         m_error = failureText(path, reason);
@@ -924,7 +925,9 @@ bool TSettings::writeChanges(int from)
         values.append(set.second);
     }
     {
+        // The copy holds the bytes read.
         TSettings now(edited);
+        now.takeEntries(old);
         for (const ListChange &c : p.lists) {
             const RecordList &list = c.list;
             const Records theirs{now.readRecords(list), list.indexKey.isEmpty() ? 0 : now.readInt(list.indexKey, 0)};

@@ -41,7 +41,6 @@
 #include <QHash>
 #include <QList>
 #include <QPair>
-#include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -49,14 +48,15 @@
 
 #include <functional>
 
-class TSettings : public QSettings
+class TSettings
 {
 public:
     // The program's own settings file (settingsFilePath()).
     TSettings();
     // The INI file at that path.
     explicit TSettings(const QString &fileName);
-    ~TSettings() override;
+    ~TSettings();
+    Q_DISABLE_COPY(TSettings)
 
     bool readBool(const QString &key, bool def) const;
     void writeBool(const QString &key, bool value);
@@ -75,13 +75,13 @@ public:
     void writeColor(const QString &key, const QColor &value);
 
     // Key names of a group (without the group), in the reader's order.
-    QStringList groupKeys(const QString &group);
+    QStringList groupKeys(const QString &group) const;
     // The same keys as full keys "/<group>/<key>".
-    QStringList groupKeyPaths(const QString &group);
+    QStringList groupKeyPaths(const QString &group) const;
     void removeGroup(const QString &group);
 
-    // The settings object's own access, kept here until the file is
-    // written (these hide QSettings' own: use them through TSettings).
+    // Access by full key ("/Group/Key"): changes are kept here until the
+    // file is written.
     void setValue(const QString &key, const QVariant &value);
     void remove(const QString &key);
     QVariant value(const QString &key, const QVariant &def = QVariant()) const;
@@ -180,7 +180,6 @@ private:
         bool isEmpty() const { return sets.isEmpty() && removals.isEmpty() && lists.isEmpty(); }
     };
 
-    QString fullKey(const QString &key) const;
     // The last change touching the full key, or null.
     const Change *changeOf(const QString &key) const;
     QVariant readValue(const QString &key, const QVariant &def) const;
@@ -189,6 +188,10 @@ private:
     // from that one read, so that a save of another object or instance
     // meanwhile is in all of them or in none.
     const QHash<QString, QString> &entries() const;
+    // Takes the entries from the file's bytes, in place of that read.
+    void takeEntries(const QByteArray &data) const;
+    // allKeys() below a full key (empty: all).
+    QStringList keysBelow(const QString &prefix) const;
     // Takes the file's entries into the view, once, where no read has put
     // a key: at the first change or when the view is asked for.
     void ensureView() const;
@@ -199,6 +202,7 @@ private:
     void settle(const Pending &done);
     bool writeChanges(int from);
 
+    QString m_fileName; // absolute
     QVector<Change> m_changes;
     int m_written = 0; // changes already in the file
     QString m_error;

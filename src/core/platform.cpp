@@ -152,7 +152,6 @@ bool syncFile(int handle, QString *error)
     return false;
 }
 
-
 bool fileStamp(int handle, FileStamp &stamp)
 {
     BY_HANDLE_FILE_INFORMATION info;
@@ -307,7 +306,6 @@ bool syncFile(int handle, QString *error)
     *error = qt_error_string(errno);
     return false;
 }
-
 
 bool fileStamp(int handle, FileStamp &stamp)
 {

@@ -57,13 +57,19 @@ bool IFormat::openForReading(const QString &fileName)
     return true;
 }
 
-QString IFormat::writeProblem(const QString &fileName, TSaveFile::FolderAnswers *folders)
+QString IFormat::nameProblem(const QString &fileName)
 {
     // The written file takes the name's place: never that of a folder or
     // a device.
     const QFileInfo info(fileName);
-    if (info.exists() && !info.isFile())
-        return message(fmtmsg::NOT_A_FILE).arg(fileName);
+    return info.exists() && !info.isFile() ? message(fmtmsg::NOT_A_FILE).arg(fileName) : QString();
+}
+
+QString IFormat::writeProblem(const QString &fileName, TSaveFile::FolderAnswers *folders)
+{
+    const QString name = nameProblem(fileName);
+    if (!name.isEmpty())
+        return name;
     const QString save = TSaveFile::openProblem(fileName, folders);
     return save.isEmpty() ? QString() : message(fmtmsg::FILE_OPEN).arg(fileName, save);
 }
@@ -71,7 +77,8 @@ QString IFormat::writeProblem(const QString &fileName, TSaveFile::FolderAnswers 
 bool IFormat::openForWriting(const QString &fileName, bool keepContents)
 {
     platform::ignoreFileSizeSignal();
-    const QString problem = writeProblem(fileName);
+    // The save's open asks the rest of writeProblem.
+    const QString problem = nameProblem(fileName);
     if (!problem.isEmpty())
         return fail(problem);
     // Never in place: where no work file can be made beside the target (a
@@ -162,11 +169,10 @@ bool IFormat::keepOpened()
         if (!loadPiece(pieces()))
             return false;
     part = Part::Kept;
-    partUsed = true;
-    // Written to while the open read it: what it read is no one version.
-    const bool same = partAsOpened();
+    // What the open's own pass gave counts as nothing read.
     partUsed = false;
-    return same;
+    // Written to while the open read it: what it read is no one version.
+    return partReadsAsOpened();
 }
 
 bool IFormat::failChanged()
@@ -193,7 +199,7 @@ bool IFormat::loadPiece(qint64 index)
         want = 0;
     piece.resize(int(want));
     qint64 got = 0;
-    if (want > 0 && !file->seek(start))
+    if (want > 0 && file->pos() != start && !file->seek(start))
         return failWithFileError();
     while (got < want) {
         const qint64 n = file->read(piece.data() + got, want - got);
@@ -222,6 +228,8 @@ bool IFormat::loadPiece(qint64 index)
 
 qint64 IFormat::readAsOpened(qint64 at, char *to, qint64 count)
 {
+    if (part == Part::Plain)
+        return readPlain(at, to, count);
     qint64 done = 0;
     while (done < count) {
         const qint64 offset = at + done - partFrom;
@@ -239,10 +247,37 @@ qint64 IFormat::readAsOpened(qint64 at, char *to, qint64 count)
     return done;
 }
 
+qint64 IFormat::readPlain(qint64 at, char *to, qint64 count)
+{
+    if (at < partFrom)
+        return 0;
+    if (partLimit >= 0)
+        count = qBound<qint64>(0, partLimit - at, count);
+    if (file->pos() != at && !file->seek(at)) {
+        failWithFileError();
+        return -1;
+    }
+    qint64 done = 0;
+    while (done < count) {
+        const qint64 n = file->read(to + done, count - done);
+        if (n < 0) {
+            failWithFileError();
+            return -1;
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
 bool IFormat::partAsOpened()
 {
-    if (part != Part::Kept || !partUsed)
-        return true;
+    return part != Part::Kept || !partUsed || partReadsAsOpened();
+}
+
+bool IFormat::partReadsAsOpened()
+{
     pieceAt = -1;
     for (qint64 index = 0; index < pieces(); ++index)
         if (!loadPiece(index))

@@ -129,11 +129,18 @@ protected:
     bool checkOnly = false;   // check(): the file is checked, nothing kept
 
 private:
+    // writeProblem's question of the name itself: a folder or a device.
+    static QString nameProblem(const QString &fileName);
+
     enum class Part { Plain, Taking, Kept };
-    // The piece of the part at the index into piece: read as it is
-    // (Plain), its digest kept (Taking, pieces in order), or compared with
-    // the kept one (Kept).
+    // The piece of the part at the index into piece: its digest kept
+    // (Taking, pieces in order), or compared with the kept one (Kept).
     bool loadPiece(qint64 index);
+    // readAsOpened of the check alone (Plain): nothing is kept, so the
+    // bytes come straight from the file, as many as the reader asks.
+    qint64 readPlain(qint64 at, char *to, qint64 count);
+    // partAsOpened's reading, whether or not anything was read.
+    bool partReadsAsOpened();
     qint64 pieces() const { return digests.size() / digestSize; }
     bool failChanged();
 
