@@ -4,6 +4,7 @@
 // sent straight through TSerialPort::transaction in the same run: the ratio
 // is what the driver costs on top of the link.
 
+#include "bench_setup.h"
 #include "core/TAppData.h"
 #include "core/consts.h"
 #include "data/TDataCmd.h"
@@ -46,10 +47,8 @@ bool measure(int maxData, const QString &dir, const TData &desc, Timing &t)
     TProg prog(ini);
 
     FakeProgrammer fake;
-    if (!fake.start()) {
-        std::fprintf(stderr, "%s\n", qPrintable(fake.errorString()));
+    if (!benchsetup::start(fake))
         return false;
-    }
     TDevAVR8_SPI device(QStringLiteral("ATmega2560"), desc);
     const QByteArray setup = device.devSetup(TData());
     AvrChip::Spec spec;

@@ -4,6 +4,7 @@
 // requests sent straight through TSerialPort::transaction in the same run:
 // the ratio is what the driver costs on top of the link.
 
+#include "bench_setup.h"
 #include "core/consts.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
@@ -46,10 +47,8 @@ bool measure(int maxData, const QString &dir, Timing &t)
     TProg prog(ini);
 
     FakeProgrammer fake;
-    if (!fake.start()) {
-        std::fprintf(stderr, "%s\n", qPrintable(fake.errorString()));
+    if (!benchsetup::start(fake))
         return false;
-    }
     fake.setChip(std::make_shared<Chip24>(CHIP_SIZE, PAGE, 2, 4, 0));
     TSerialPort port;
     if (!port.openPort(fake.portName(), QIODevice::ReadWrite))

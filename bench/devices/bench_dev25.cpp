@@ -7,12 +7,9 @@
 // a program of its own, beside the same run against the programmer in this
 // process.
 
-#include "core/TAppData.h"
-#include "core/TLang.h"
+#include "bench_setup.h"
 #include "core/consts.h"
 #include "data/TDataPrj.h"
-#include "devices/TDevTools.h"
-#include "devices/TDeviceList.h"
 #include "gui/main/startup.h"
 #include "link/TExec.h"
 #include "link/TSerialPort.h"
@@ -41,18 +38,13 @@ constexpr qint64 CHIP_SIZE = qint64(1) << 24;
 double runConfig(const QString &port, const QString &device, const QString &file, const QByteArray &image,
                  const QString &dir)
 {
-    TProgName names;
-    names.add(true, QStringLiteral("Emu"), port, QStringLiteral("Emulated"));
-    appData.progName.replace(names);
+    benchsetup::useEmulated({QStringLiteral("Emu")}, {port});
     QFile::remove(dir + QStringLiteral("/out.bin"));
 
     dataPrj.clear();
     dataPrj.fromHash({{INFO_PRJ_FILE, dir + QStringLiteral("/bench.prj")}, {PRJ_WORK_PATH, dir}});
     const int cfg = dataPrj.addCfg(QStringLiteral("bench"), QString());
-    TData prog{{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, CMD_SET_PROG}};
-    TDevTools(GROUP_TOOLS, TData()).initCmdParam(prog);
-    prog.insert(SET_PROG_PROG, QStringLiteral("Emu"));
-    dataPrj.addCmd(prog);
+    addToolCmd(cfg, CMD_SET_PROG, {{SET_PROG_PROG, QStringLiteral("Emu")}});
     dataPrj.addCmd({{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, CMD_SET_DEVICE},
                     {SET_DEVICE_DEVICE, device}, {SET_DEVICE_FILE, file}, {SET_CLK_CLK, 1000000}});
     for (const char *code : {CMD_FILE_WRITE, CMD_FILE_READ})
@@ -99,10 +91,8 @@ QByteArray writeImage(qint64 size, const QString &dir)
 bool measure(qint64 size, const QString &dir, double &runMs, double &linkMs, int &requests)
 {
     FakeProgrammer fake;
-    if (!fake.start()) {
-        std::fprintf(stderr, "%s\n", qPrintable(fake.errorString()));
+    if (!benchsetup::start(fake))
         return false;
-    }
     fake.setChip(std::make_shared<Spi25Chip>(CHIP_SIZE, QByteArray::fromHex("EF4018")));
     const QByteArray image = writeImage(size, dir);
     runMs = runConfig(fake.portName(), QStringLiteral("W25Q128JV"), QStringLiteral("25xx/w25q128jv.dev"), image, dir);
@@ -162,15 +152,8 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     registerMetaTypes();
-    // The shipped texts, as the program runs with: the runs fill in their
-    // texts (the port's holder among them) from them.
-    lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
+    benchsetup::useShipped();
     QTemporaryDir dir;
-    appData.setFolder(&TAppData::pathProgs, QStringLiteral(VELKOR_SOURCE_DIR "/runtime/progs"));
-    appData.setFolder(&TAppData::pathDevices, QStringLiteral(VELKOR_SOURCE_DIR "/runtime/devices"));
-    TProgType types;
-    types.add(QStringLiteral("Emulated"), QStringLiteral("emulator.ini"));
-    appData.progType.replace(types);
 
     std::printf("25xx: write and read back through the worker, MAX_DATA 256\n");
     for (qint64 size : {qint64(1) << 20, qint64(1) << 24}) {

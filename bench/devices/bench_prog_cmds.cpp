@@ -4,10 +4,7 @@
 // TSerialPort::transaction in the same run: the ratio is what the worker,
 // the group and the executor cost on top of the link per command.
 
-#include "core/TAppData.h"
-#include "core/TLang.h"
-#include "core/TProgName.h"
-#include "core/TProgType.h"
+#include "bench_setup.h"
 #include "core/consts.h"
 #include "data/TDataPrj.h"
 #include "gui/main/startup.h"
@@ -32,22 +29,11 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     registerMetaTypes();
-    // The shipped texts, as the program runs with: the runs fill in their
-    // texts (the port's holder among them) from them.
-    lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
+    benchsetup::useShipped();
     QTemporaryDir dir;
     FakeProgrammer fake;
-    if (!fake.start()) {
-        std::fprintf(stderr, "%s\n", qPrintable(fake.errorString()));
+    if (!benchsetup::startAs(fake, QStringLiteral("Emu")))
         return 1;
-    }
-    appData.setFolder(&TAppData::pathProgs, QStringLiteral(VELKOR_SOURCE_DIR "/runtime/progs"));
-    TProgType types;
-    types.add(QStringLiteral("Emulated"), QStringLiteral("emulator.ini"));
-    appData.progType.replace(types);
-    TProgName names;
-    names.add(true, QStringLiteral("Emu"), fake.portName(), QStringLiteral("Emulated"));
-    appData.progName.replace(names);
 
     dataPrj.clear();
     dataPrj.fromHash({{INFO_PRJ_FILE, dir.filePath(QStringLiteral("bench.prj"))}, {PRJ_WORK_PATH, dir.path()}});

@@ -3,8 +3,8 @@
 // save over and over in the GUI thread, in the same run (the ratio is what
 // saving costs the runs).
 
+#include "bench_setup.h"
 #include "core/TAppData.h"
-#include "core/TLang.h"
 #include "core/helpers.h"
 #include "data/TDataPrj.h"
 #include "gui/dialogs/TDialogSetupPageMain.h"
@@ -56,17 +56,12 @@ int main(int argc, char **argv)
     registerMetaTypes();
     // The shipped texts, as the program runs with: the runs and the pages
     // fill in their texts (the port's holder, the column tips) from them.
-    lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
+    benchsetup::useShipped();
     QTemporaryDir dir;
     setAppFileLocation(dir.path(), QStringLiteral("velkor"));
     FakeProgrammer fake;
-    if (!fake.start()) {
-        std::fprintf(stderr, "%s\n", qPrintable(fake.errorString()));
+    if (!benchsetup::startAs(fake, QStringLiteral("Loop")))
         return 1;
-    }
-    appData.setFolder(&TAppData::pathProgs, QStringLiteral(VELKOR_SOURCE_DIR "/runtime/progs"));
-    appData.progType.add(QStringLiteral("Emulated"), QStringLiteral("emulator.ini"));
-    appData.progName.add(true, QStringLiteral("Loop"), fake.portName(), QStringLiteral("Emulated"));
     appData.progDefault = 0;
 
     constexpr int passes = 300;

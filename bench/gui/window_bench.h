@@ -5,8 +5,8 @@
 // window opens, and runs started by the execute action and waited for in
 // the event loop.
 
+#include "bench_setup.h"
 #include "core/TAppData.h"
-#include "core/TLang.h"
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "data/TCtrlProject.h"
@@ -40,21 +40,15 @@ inline bool setUp(const QTemporaryDir &home, const std::vector<std::unique_ptr<F
 {
     setAppFileLocation(home.path());
     appData.load();
-    lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
-    appData.setFolder(&TAppData::pathDevices, QStringLiteral(VELKOR_SOURCE_DIR "/runtime/devices"));
-    appData.setFolder(&TAppData::pathProgs, QStringLiteral(VELKOR_SOURCE_DIR "/runtime/progs"));
-    TProgType types;
-    types.add(QStringLiteral("Emulated"), QStringLiteral("emulator.ini"));
-    appData.progType.replace(types);
-    TProgName names;
+    benchsetup::useShipped();
+    QStringList names, ports;
     for (size_t n = 0; n < fakes.size(); ++n) {
-        if (!fakes[n]->start()) {
-            std::fprintf(stderr, "%s\n", qPrintable(fakes[n]->errorString()));
+        if (!benchsetup::start(*fakes[n]))
             return false;
-        }
-        names.add(true, QStringLiteral("Emu%1").arg(n), fakes[n]->portName(), QStringLiteral("Emulated"));
+        names << QStringLiteral("Emu%1").arg(n);
+        ports << fakes[n]->portName();
     }
-    appData.progName.replace(names);
+    benchsetup::useEmulated(names, ports);
     appData.confirmExecConfig = false;
     appData.confirmQuit = false;
     return true;

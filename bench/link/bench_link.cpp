@@ -4,6 +4,7 @@
 // descriptor. The ratio is the link's time over the plain time: above 1 the
 // link costs more than the pty itself.
 
+#include "bench_setup.h"
 #include "link/TProtocol.h"
 #include "link/TSerialPort.h"
 #include "support/FakeProgrammer.h"
@@ -108,10 +109,8 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     FakeProgrammer fake;
     fake.setChip(std::make_shared<EchoChip>());
-    if (!fake.start()) {
-        std::fprintf(stderr, "%s\n", qPrintable(fake.errorString()));
+    if (!benchsetup::start(fake))
         return 1;
-    }
     TSerialPort port;
     if (!port.openPort(fake.portName(), QIODevice::ReadWrite)) {
         std::fprintf(stderr, "%s\n", qPrintable(port.errorString()));

@@ -11,10 +11,7 @@
 // programmer, and its moves are asked again of a checker as the worker asks
 // them: the check's share of a move beside the move itself.
 
-#include "core/TAppData.h"
-#include "core/TLang.h"
-#include "core/TProgName.h"
-#include "core/TProgType.h"
+#include "bench_setup.h"
 #include "core/consts.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
@@ -28,9 +25,7 @@
 #include "support/Spi25Chip.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -51,12 +46,12 @@ QVector<int> makeProject(const QString &dir, int configurations, bool counter)
     dataPrj.clear();
     dataPrj.fromHash({{INFO_PRJ_FILE, dir + QStringLiteral("/bench.prj")}, {PRJ_WORK_PATH, dir}});
     QVector<int> cfgs, firsts;
-    const auto add = [](int cfg, const char *code, const TData &values) {
-        TData data{{REC_ID_CFG, cfg}, {REC_STATUS, 1}, {REC_CMD, QLatin1String(code)}};
-        if (TDevTools::hasCommand(data.value(REC_CMD).toString()))
-            TDevTools(GROUP_TOOLS, TData()).initCmdParam(data);
-        for (auto it = values.begin(); it != values.end(); ++it)
-            data.insert(it.key(), it.value());
+    const auto add = [](int cfg, const char *code, TData data) {
+        if (TDevTools::hasCommand(QLatin1String(code)))
+            return addToolCmd(cfg, code, data);
+        data.insert(REC_ID_CFG, cfg);
+        data.insert(REC_STATUS, 1);
+        data.insert(REC_CMD, QLatin1String(code));
         return dataPrj.addCmd(data);
     };
     for (int i = 0; i < configurations; ++i) {
@@ -120,22 +115,12 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     registerMetaTypes();
-    lang.load(QStringLiteral(VELKOR_SOURCE_DIR "/runtime/language/eng.lng"));
+    benchsetup::useShipped();
     QTemporaryDir dir;
     FakeProgrammer fake;
-    if (!fake.start()) {
-        std::fprintf(stderr, "%s\n", qPrintable(fake.errorString()));
+    if (!benchsetup::startAs(fake, EMU))
         return 1;
-    }
     fake.setChip(std::make_shared<Spi25Chip>(1 << 21, QByteArray::fromHex("EF4015")));
-    appData.setFolder(&TAppData::pathProgs, QStringLiteral(VELKOR_SOURCE_DIR "/runtime/progs"));
-    appData.setFolder(&TAppData::pathDevices, QStringLiteral(VELKOR_SOURCE_DIR "/runtime/devices"));
-    TProgType types;
-    types.add(QStringLiteral("Emulated"), QStringLiteral("emulator.ini"));
-    appData.progType.replace(types);
-    TProgName names;
-    names.add(true, EMU, fake.portName(), QStringLiteral("Emulated"));
-    appData.progName.replace(names);
 
     std::printf("check before a run, strongly connected projects (5 commands and 1 file per configuration):\n");
     for (int commands : {1000, 3000, 10000}) {

@@ -314,7 +314,6 @@ void TDataPrj::insertCmd(TDataCmd *cmd, int index)
         m_cmds.append(cmd);
     else
         m_cmds.insert(index, cmd);
-    noteChange();
 }
 
 void TDataPrj::removeCmd(int cmdId)

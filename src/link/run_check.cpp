@@ -214,6 +214,21 @@ int components(const Edges &edges, const QVector<int> &roots, QVector<int> &comp
     return count;
 }
 
+// The nodes of each of count components (comp[v]: -1 for a node in none).
+Edges membersOf(const QVector<int> &comp, int count)
+{
+    QVector<QVector<int>> members(count);
+    for (int v = 0; v < comp.size(); ++v)
+        if (comp.at(v) >= 0)
+            members[comp.at(v)] << v;
+    Edges edges;
+    for (const QVector<int> &m : qAsConst(members)) {
+        edges.to += m;
+        edges.start << edges.to.size();
+    }
+    return edges;
+}
+
 // The run's commands as a graph, built once for each revision of the
 // project: every enabled command, the commands that may come next in its
 // run (the next one, where a jump or a route leads), the configurations it
@@ -224,16 +239,14 @@ struct Graph
     struct Node
     {
         TDataCmd *cmd = nullptr;
-        int makes = -1;                  // the file a read from the chip makes
+        int makes = -1;                  // the file a read from the chip makes (its open must take it)
         int reads = -1;                  // the file it reads
         const InputFile *input = nullptr;
-        bool target = false;             // it makes a file: its open must take it
         bool any = false;                // a process or a pause: anything may be made
         bool ownCheck = true;            // its own check (flags, provider, range) passes
         TData data;                      // kept for the commands that read files
         QString inputId;                 // the file and range it reads
-        QString inputPath;               // the file read, absolute
-        QString targetPath;              // the file made, absolute
+        QString path;                    // the file it reads or makes, absolute
     };
 
     QVector<Node> nodes;
@@ -244,12 +257,10 @@ struct Graph
     QHash<int, QVector<int>> cfgJumps;   // the configurations its enabled jumps lead into
     int files = 0;
     QVector<int> comp;                   // components of `next`
-    int comps = 0;
     Edges members;                       // the nodes of each component
 
     // What a run started at a node may make at any moment: bit 0 anything,
-    // bit f + 1 the file f. Made on first use.
-    bool madeKnown = false;
+    // bit f + 1 the file f.
     QVector<int> madeComp;
     QVector<Bits> made;
 };
@@ -278,8 +289,6 @@ QString ownRefusal(TDataCmd *cmd, const TData &data, const QString &name)
 class FileNumbers
 {
 public:
-    explicit FileNumbers(int &count) : m_count(count) {}
-
     // The number of the file of that absolute name.
     int of(const QString &path)
     {
@@ -296,17 +305,52 @@ public:
                                                  : QDir(*resolved).filePath(file.fileName());
         auto number = m_byFile.constFind(name);
         if (number == m_byFile.constEnd())
-            number = m_byFile.insert(name, m_count++);
+            number = m_byFile.insert(name, m_byFile.size());
         m_byName.insert(absolute, *number);
         return *number;
     }
+    // The count of files numbered.
+    int count() const { return m_byFile.size(); }
 
 private:
-    int &m_count;
     QHash<QString, int> m_byName;
     QHash<QString, int> m_byFile;
     QHash<QString, QString> m_folders;
 };
+
+// What a run started at each first command of a started configuration may
+// make: all that the commands it reaches make, through its jumps and
+// routes and the runs it starts in turn, at any moment.
+void knowMade(Graph &g)
+{
+    Edges both;
+    const int count = g.nodes.size();
+    for (int n = 0; n < count; ++n) {
+        for (const int *to = g.next.begin(n); to != g.next.end(n); ++to)
+            both.to << *to;
+        for (const int *to = g.starts.begin(n); to != g.starts.end(n); ++to)
+            both.to << *to;
+        both.start << both.to.size();
+    }
+    const int comps = components(both, g.starts.to, g.madeComp);
+    const Edges members = membersOf(g.madeComp, comps);
+    g.made.fill(Bits(), comps);
+    // Components close after every one they lead into.
+    for (int k = 0; k < comps; ++k) {
+        Bits &made = g.made[k];
+        for (const int *m = members.begin(k); m != members.end(k); ++m) {
+            const int n = *m;
+            const Graph::Node &node = g.nodes.at(n);
+            if (node.any)
+                made.set(0);
+            if (node.makes >= 0)
+                made.set(node.makes + 1);
+            for (const int *to = both.begin(n); to != both.end(n); ++to)
+                if (g.madeComp.at(*to) != k)
+                    made.unite(g.made.at(g.madeComp.at(*to)));
+        }
+    }
+}
 
 void build(Graph &g)
 {
@@ -344,7 +388,7 @@ void build(Graph &g)
         first.insert(it.key(), following);
     }
 
-    FileNumbers files(g.files);
+    FileNumbers files;
     const QString workPath = dataPrj.workPath();
     // The codes whose records may name configurations or commands.
     QHash<QString, bool> refers;
@@ -399,75 +443,32 @@ void build(Graph &g)
         g.starts.start << g.starts.to.size();
 
         node.any = code == QLatin1String(CMD_PROCESS) || code == QLatin1String(CMD_PAUSE);
-        if (TMemoryExec::fileUseOf(code) == TMemoryExec::FileUse::Makes) {
-            const QString file = schema::text(data, FILE_FILE);
-            if (!file.isEmpty()) {
-                node.targetPath = makeAbsolutePath(workPath, file);
-                node.makes = files.of(node.targetPath);
-                node.target = true;
-            }
+        // A command reads a file or makes one, never both.
+        const InputFile *input = inputFileOf(code);
+        const bool makes = TMemoryExec::fileUseOf(code) == TMemoryExec::FileUse::Makes;
+        const QString file = input || makes ? schema::text(data, input ? input->key : FILE_FILE) : QString();
+        if (file.isEmpty())
+            continue;
+        node.path = makeAbsolutePath(workPath, file);
+        if (makes) {
+            node.makes = files.of(node.path);
+            continue;
         }
-        if (const InputFile *input = inputFileOf(code)) {
-            const QString file = schema::text(data, input->key);
-            if (!file.isEmpty()) {
-                node.inputPath = makeAbsolutePath(workPath, file);
-                node.reads = files.of(node.inputPath);
-                node.input = input;
-                node.data = data;
-                QStringList range{QLatin1String(input->kind)};
-                for (const char *key : input->rangeKeys)
-                    range << schema::text(data, key);
-                node.inputId = range.join(QLatin1Char('\n')) + QLatin1Char('\n') + node.inputPath;
-            }
-        }
+        node.reads = files.of(node.path);
+        node.input = input;
+        node.data = data;
+        QStringList range{QLatin1String(input->kind)};
+        for (const char *key : input->rangeKeys)
+            range << schema::text(data, key);
+        node.inputId = range.join(QLatin1Char('\n')) + QLatin1Char('\n') + node.path;
     }
+    g.files = files.count();
     QVector<int> roots(g.nodes.size());
     std::iota(roots.begin(), roots.end(), 0);
-    g.comps = components(g.next, roots, g.comp);
-    QVector<QVector<int>> members(g.comps);
-    for (int n = 0; n < g.nodes.size(); ++n)
-        members[g.comp.at(n)] << n;
-    for (const QVector<int> &m : qAsConst(members)) {
-        g.members.to += m;
-        g.members.start << g.members.to.size();
-    }
-}
-
-// What a run started at each first command of a started configuration may
-// make: all that the commands it reaches make, through its jumps and
-// routes and the runs it starts in turn, at any moment.
-void knowMade(Graph &g)
-{
-    g.madeKnown = true;
-    Edges both;
-    const int count = g.nodes.size();
-    for (int n = 0; n < count; ++n) {
-        for (const int *to = g.next.begin(n); to != g.next.end(n); ++to)
-            both.to << *to;
-        for (const int *to = g.starts.begin(n); to != g.starts.end(n); ++to)
-            both.to << *to;
-        both.start << both.to.size();
-    }
-    const int comps = components(both, g.starts.to, g.madeComp);
-    g.made.fill(Bits(), comps);
-    // Components close after every one they lead into.
-    QVector<QVector<int>> members(comps);
-    for (int n = 0; n < count; ++n)
-        if (g.madeComp.at(n) >= 0)
-            members[g.madeComp.at(n)] << n;
-    for (int k = 0; k < comps; ++k) {
-        Bits &made = g.made[k];
-        for (int n : qAsConst(members.at(k))) {
-            const Graph::Node &node = g.nodes.at(n);
-            if (node.any)
-                made.set(0);
-            if (node.makes >= 0)
-                made.set(node.makes + 1);
-            for (const int *to = both.begin(n); to != both.end(n); ++to)
-                if (g.madeComp.at(*to) != k)
-                    made.unite(g.made.at(g.madeComp.at(*to)));
-        }
-    }
+    const int comps = components(g.next, roots, g.comp);
+    g.members = membersOf(g.comp, comps);
+    if (!g.starts.to.isEmpty())
+        knowMade(g);
 }
 
 // Which commands a run from a start reaches, and which of those that
@@ -492,7 +493,7 @@ struct Flow
     Bits counted;   // of the commands with a file: something may make it before
 };
 
-Flow flowFrom(Graph &g, int start)
+Flow flowFrom(const Graph &g, int start)
 {
     Flow flow;
     const int count = g.nodes.size();
@@ -525,7 +526,7 @@ Flow flowFrom(Graph &g, int start)
     for (int i = 1; i <= reached; ++i) {
         const Graph::Node &node = g.nodes.at(vertex.at(i));
         flow.reached.set(vertex.at(i));
-        anyFile = anyFile || node.reads >= 0 || node.target;
+        anyFile = anyFile || node.reads >= 0 || node.makes >= 0;
     }
     if (!anyFile)
         return flow;
@@ -593,17 +594,14 @@ Flow flowFrom(Graph &g, int start)
         slot[w] = pre.at(w) + 1;
     }
 
-    // The files that the reached commands read, numbered from 1; 0 stands
-    // for anything.
+    // The files that the reached commands read, numbered from 1 (0: none
+    // of them); 0 stands for anything.
     QVector<int> dense(g.files, 0);
-    Bits asked;   // the same, by file number + 1 as `made` has them
     int files = 1;
     for (int i = 1; i <= reached; ++i) {
         const int r = g.nodes.at(vertex.at(i)).reads;
-        if (r >= 0 && !dense.at(r)) {
+        if (r >= 0 && !dense.at(r))
             dense[r] = files++;
-            asked.set(r + 1);
-        }
     }
     // Calls f with the numbers of what the node may make.
     const auto makes = [&](int n, auto f) {
@@ -612,15 +610,11 @@ Flow flowFrom(Graph &g, int start)
             f(0);
         if (node.makes >= 0 && dense.at(node.makes))
             f(dense.at(node.makes));
-        if (g.starts.begin(n) == g.starts.end(n))
-            return;
-        if (!g.madeKnown)
-            knowMade(g);
         for (const int *to = g.starts.begin(n); to != g.starts.end(n); ++to)
             g.made.at(g.madeComp.at(*to)).forEach([&](int bit) {
                 if (bit == 0)
                     f(0);
-                else if (asked.test(bit))
+                else if (dense.at(bit - 1))
                     f(dense.at(bit - 1));
             });
     };
@@ -634,11 +628,12 @@ Flow flowFrom(Graph &g, int start)
         const int k = g.comp.at(vertex.at(i));
         if (node.reads >= 0)
             span.insert(pairKey(k, dense.at(node.reads)), {reached + 1, -1});
-        if (node.reads >= 0 || node.target)
+        if (node.reads >= 0 || node.makes >= 0)
             span.insert(pairKey(k, 0), {reached + 1, -1});
     }
     // Before each component: what the components leading into it make.
-    QVector<Bits> before(g.comps), own(g.comps);
+    const int comps = g.members.nodes();
+    QVector<Bits> before(comps), own(comps);
     for (int i = 1; i <= reached; ++i) {
         const int n = vertex.at(i), k = g.comp.at(n);
         makes(n, [&](int file) {
@@ -648,7 +643,7 @@ Flow flowFrom(Graph &g, int start)
                 *known = {qMin(known->first, pre.at(i)), qMax(known->second, pre.at(i))};
         });
     }
-    for (int k = g.comps - 1; k >= 0; --k) {
+    for (int k = comps - 1; k >= 0; --k) {
         if (!number.at(g.members.to.at(g.members.start.at(k))))
             continue;
         Bits out = before.at(k);
@@ -670,7 +665,7 @@ Flow flowFrom(Graph &g, int start)
     for (int i = 1; i <= reached; ++i) {
         const int n = vertex.at(i), k = g.comp.at(n);
         const Graph::Node &node = g.nodes.at(n);
-        if (node.reads < 0 && !node.target)
+        if (node.reads < 0 && node.makes < 0)
             continue;
         const int file = node.reads >= 0 ? dense.at(node.reads) : 0;
         if (before.at(k).test(0) || before.at(k).test(file) || outside(k, 0, i) || outside(k, file, i))
@@ -713,7 +708,7 @@ private:
 
 QString Checker::Impl::inputProblem(const Graph::Node &node)
 {
-    QFile file(node.inputPath);
+    QFile file(node.path);
     platform::FileStamp stamp;
     // A file that does not open is told at once why, by the check itself.
     if (!file.open(QIODevice::ReadOnly) || !platform::fileStamp(int(file.handle()), stamp))
@@ -747,7 +742,7 @@ bool Checker::Impl::findRefusal(int cfgId, int afterCmdId, Refusal &refusal)
         m_revision = revision;
         m_built = true;
     }
-    Graph &g = m_graph;
+    const Graph &g = m_graph;
     const int entry = g.nodeOf.value(dataPrj.nextEnabledCmd(cfgId, afterCmdId), -1);
     auto flow = m_flows.find(entry);
     if (flow == m_flows.end()) {
@@ -763,10 +758,9 @@ bool Checker::Impl::findRefusal(int cfgId, int afterCmdId, Refusal &refusal)
     QVector<int> cfgs{cfgId};
     QSet<int> listed{cfgId};
     for (int c = 0; c < cfgs.size(); ++c) {
-        for (int n : qAsConst(g.cfgNodes[cfgs.at(c)])) {
+        const QVector<int> nodes = g.cfgNodes.value(cfgs.at(c)), jumps = g.cfgJumps.value(cfgs.at(c));
+        for (int n : nodes) {
             const Graph::Node &node = g.nodes.at(n);
-            const char *key = nullptr;
-            QString problem;
             if (!node.ownCheck) {
                 describe(node, nullptr, QString(), refusal);
                 return true;
@@ -775,21 +769,17 @@ bool Checker::Impl::findRefusal(int cfgId, int afterCmdId, Refusal &refusal)
             // made them before.
             if (!flow->reached.test(n) || flow->counted.test(n))
                 continue;
-            if (node.reads >= 0) {
-                key = node.input->key;
-                problem = inputProblem(node);
-            } else if (node.target) {
-                // Only a process or the operator makes a folder, or lets
-                // it take files.
-                key = FILE_FILE;
-                problem = TFormat::writeProblem(node.targetPath, &folders);
-            }
+            // Only a process or the operator makes a folder, or lets it
+            // take files.
+            const QString problem = node.reads >= 0 ? inputProblem(node)
+                                    : node.makes >= 0 ? TFormat::writeProblem(node.path, &folders)
+                                                      : QString();
             if (!problem.isEmpty()) {
-                describe(node, key, problem, refusal);
+                describe(node, node.reads >= 0 ? node.input->key : FILE_FILE, problem, refusal);
                 return true;
             }
         }
-        for (int to : qAsConst(g.cfgJumps[cfgs.at(c)]))
+        for (int to : jumps)
             if (!listed.contains(to)) {
                 listed.insert(to);
                 cfgs << to;
