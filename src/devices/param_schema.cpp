@@ -276,6 +276,12 @@ bool kindOf(const QString &code, const QString &key, Kind &kind)
 
 // ---- References ------------------------------------------------------------
 
+// The kinds of value that name configurations or commands.
+static bool holdsReferences(Kind kind)
+{
+    return kind == Kind::Configuration || kind == Kind::Command || kind == Kind::Routes;
+}
+
 QVector<Reference> referencesIn(Kind kind, const QString &value)
 {
     QVector<Reference> refs;
@@ -283,7 +289,7 @@ QVector<Reference> referencesIn(Kind kind, const QString &value)
         refs.append({kind, value, 0, value, QString()});
         return refs;
     }
-    if (kind != Kind::Routes)
+    if (!holdsReferences(kind))
         return refs;
     int start = 0;
     for (const QString &raw : value.split(QLatin1Char('|'))) {
@@ -309,7 +315,7 @@ QVector<Reference> referencesOf(const TData &record)
     QVector<Entry> entries;
     if (entriesOf(record.value(QLatin1String(REC_CMD)).toString(), entries))
         for (const Entry &e : qAsConst(entries))
-            if (record.contains(QLatin1String(e.key)))
+            if (holdsReferences(e.kind) && record.contains(QLatin1String(e.key)))
                 refs += referencesIn(e.kind, text(record, e.key));
     return refs;
 }

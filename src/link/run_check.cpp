@@ -390,20 +390,6 @@ void build(Graph &g)
 
     FileNumbers files;
     const QString workPath = dataPrj.workPath();
-    // The codes whose records may name configurations or commands.
-    QHash<QString, bool> refers;
-    const auto mayRefer = [&refers](const QString &code) {
-        auto known = refers.constFind(code);
-        if (known == refers.constEnd()) {
-            QVector<schema::Entry> entries;
-            schema::entriesOf(code, entries);
-            known = refers.insert(code, std::any_of(entries.cbegin(), entries.cend(), [](const schema::Entry &e) {
-                return e.kind == schema::Kind::Configuration || e.kind == schema::Kind::Command
-                    || e.kind == schema::Kind::Routes;
-            }));
-        }
-        return *known;
-    };
     for (int i = 0; i < count; ++i) {
         const int n = nodeAt.at(i);
         if (n < 0)
@@ -429,7 +415,7 @@ void build(Graph &g)
             // The configurations that "execute" and the routes name: runs of
             // their own, or where this run goes on for routes that start none.
             const bool starts = code != QLatin1String(CMD_AUTO_DETECT) || schema::flag(data, AUTO_EXECUTE);
-            for (const schema::Reference &r : mayRefer(code) ? schema::referencesOf(data) : QVector<schema::Reference>()) {
+            for (const schema::Reference &r : schema::referencesOf(data)) {
                 int target = -1;
                 const int to = schema::idOf(r, target) ? first.value(target, -1) : -1;
                 if (to >= 0)
