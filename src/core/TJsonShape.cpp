@@ -48,13 +48,26 @@ bool TJsonShape::refuse(const QString &key, const QString &found, const QString 
     return fail(lang.text(MSG_JSON_KEY).arg(key), found, expected);
 }
 
-bool TJsonShape::version(const QJsonObject &top, const TJsonRaw &raw)
+bool TJsonShape::document(const QByteArray &text, const QString &arrayKey, QJsonObject *top, QJsonArray *array,
+                          TJsonRaw *raw)
 {
-    const QJsonValue value = top.value(QLatin1String(PRJ_VERSION));
-    if (value.isUndefined() || (value.isDouble() && value.toDouble() == 1))
+    QJsonDocument doc;
+    QJsonValue member;
+    if (!readJsonText(text, &doc, m_error) || !this->top(doc, top)
+        || !this->member(*top, arrayKey, Array, &member))
+        return false;
+    *array = member.toArray();
+    // The JSON reader took the text, so this takes it too.
+    if (!scanJson(text, raw)) {
+        *m_error = lang.text(MSG_JSON_TOP);
+        return false;
+    }
+    const QJsonValue version = top->value(QLatin1String(PRJ_VERSION));
+    if (version.isUndefined() || (version.isDouble() && version.toDouble() == 1))
         return true;
-    const TJsonRaw *text = raw.member(QLatin1String(PRJ_VERSION));
-    *m_error = lang.text(MSG_JSON_VERSION).arg(text ? QString::fromUtf8(text->text()) : valueText(value));
+    const TJsonRaw *versionText = raw->member(QLatin1String(PRJ_VERSION));
+    *m_error = lang.text(MSG_JSON_VERSION)
+                   .arg(versionText ? QString::fromUtf8(versionText->text()) : valueText(version));
     return false;
 }
 
@@ -133,6 +146,9 @@ public:
 private:
     // Deeper than the JSON reader goes.
     static constexpr int MAX_DEPTH = 2048;
+    // The values whose members or elements are kept (TJsonRaw): the top
+    // level, its members and their elements.
+    static constexpr int KEPT_DEPTH = 3;
 
     void skipBlanks()
     {
@@ -153,13 +169,16 @@ private:
         if (m_at >= m_text.size() || m_text.at(m_at) != '"')
             return false;
         for (++m_at; m_at < m_text.size(); ++m_at) {
-            if (m_text.at(m_at) == '\\')
+            if (m_text.at(m_at) == '\\') {
                 ++m_at;
-            else if (m_text.at(m_at) == '"')
-                return ++m_at <= m_text.size();
+            } else if (m_text.at(m_at) == '"') {
+                ++m_at;
+                return true;
+            }
         }
         return false;
     }
+    // raw null: the value is passed over.
     bool value(TJsonRaw *raw, int depth)
     {
         skipBlanks();
@@ -171,6 +190,7 @@ private:
         if (c == '{' || c == '[') {
             ++m_at;
             const char close = c == '{' ? '}' : ']';
+            const bool keep = raw && depth < KEPT_DEPTH;
             if (!take(close)) {
                 do {
                     TJsonRaw element;
@@ -179,13 +199,16 @@ private:
                         const int keyFrom = m_at;
                         if (!string() || !take(':'))
                             return false;
-                        const QByteArray keyText = m_text.mid(keyFrom, m_at - 1 - keyFrom).trimmed();
-                        raw->keyTexts.append(keyText);
-                        raw->keys.append(keyOf(keyText));
+                        if (keep) {
+                            const QByteArray keyText = m_text.mid(keyFrom, m_at - 1 - keyFrom).trimmed();
+                            raw->keyTexts.append(keyText);
+                            raw->keys.append(keyOf(keyText));
+                        }
                     }
-                    if (!value(&element, depth + 1))
+                    if (!value(keep ? &element : nullptr, depth + 1))
                         return false;
-                    raw->values.append(element);
+                    if (keep)
+                        raw->values.append(element);
                 } while (take(','));
                 ok = take(close);
             }
@@ -196,9 +219,11 @@ private:
                 ++m_at;
             ok = m_at > from;
         }
-        raw->source = m_text;
-        raw->from = from;
-        raw->size = m_at - from;
+        if (raw) {
+            raw->source = m_text;
+            raw->from = from;
+            raw->size = m_at - from;
+        }
         return ok;
     }
     static QString keyOf(const QByteArray &keyText)
@@ -261,29 +286,18 @@ bool readListText(const QByteArray &text, QVector<TListEntry> *entries, QString 
                   const TListEntryReader &more, const QStringList &moreKeys, TJsonExtra *extra)
 {
     entries->clear();
-    QJsonDocument doc;
-    TJsonRaw raw;
     if (text.isEmpty()) {
         *error = lang.text(MSG_JSON_EMPTY);
         return false;
     }
-    if (!readJsonText(text, &doc, error))
-        return false;
     TJsonShape shape(error);
     QJsonObject top;
-    QJsonValue list;
-    if (!shape.top(doc, &top) || !shape.member(top, PRJLIST_LIST, TJsonShape::Array, &list))
-        return false;
-    // The JSON reader took the text, so this takes it too.
-    if (!scanJson(text, &raw)) {
-        *error = lang.text(MSG_JSON_TOP);
-        return false;
-    }
-    if (!shape.version(top, raw))
+    QJsonArray elements;
+    TJsonRaw raw;
+    if (!shape.document(text, PRJLIST_LIST, &top, &elements, &raw))
         return false;
     const QStringList known = QStringList{PRJLIST_NAME, PRJLIST_FILE} + moreKeys;
     const TJsonRaw *rawList = raw.member(PRJLIST_LIST);
-    const QJsonArray elements = list.toArray();
     entries->reserve(elements.size());
     for (int i = 0; i < elements.size(); ++i) {
         QJsonObject entry;

@@ -19,6 +19,7 @@
 // the program writes (1; none at all reads as 1) is refused, naming it: the
 // file is of a kind the program cannot read without losing something.
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -39,8 +40,12 @@ public:
     // The text of a refusal goes to *error.
     explicit TJsonShape(QString *error);
 
-    // The document's top level, which must be an object.
-    bool top(const QJsonDocument &doc, QJsonObject *object);
+    // A file's text: valid JSON (readJsonText) whose top level is an object,
+    // its member arrayKey, when there, an array, and its "version" missing or
+    // 1 (a refusal of another names it as the text holds it). raw gets the
+    // text as it stands (scanJson).
+    bool document(const QByteArray &text, const QString &arrayKey, QJsonObject *top, QJsonArray *array,
+                  TJsonRaw *raw);
     // Element `index` (from 0) of an array, which must be an object; the
     // place message `place` ("configuration %1") names it with index + 1.
     // The reads until leave() are within it.
@@ -53,10 +58,6 @@ public:
     // holds and what was expected there, as texts.
     bool refuse(const QString &key, const QString &found, const QString &expected);
 
-    // The document's "version", which must be missing or 1; raw is the
-    // document as it stands, whose text of the version the refusal names.
-    bool version(const QJsonObject &top, const TJsonRaw &raw);
-
     // How a refusal tells a value: "an object", "the number 100", "null"...
     static QString valueText(const QJsonValue &value);
     // The value of a member checked as a whole number.
@@ -65,6 +66,7 @@ public:
     static bool flag(const QJsonValue &value) { return value.isBool() ? value.toBool() : whole(value) != 0; }
 
 private:
+    bool top(const QJsonDocument &doc, QJsonObject *object);
     static bool isKind(const QJsonValue &value, Kind kind);
     static QString kindText(Kind kind);
     bool fail(const QString &place, const QString &found, const QString &expected);
@@ -75,7 +77,9 @@ private:
 
 // A valid JSON text (readJsonText took it) as it stands: each value's own
 // text, an object's members in their order (keys with the text of each as
-// it stands) and an array's elements.
+// it stands) and an array's elements, as deep as the files' readers look:
+// the top level's members, their elements and the members of those (a
+// configuration's, a list entry's). A deeper value has its text only.
 struct TJsonRaw
 {
     // The value's text: where it stands in the whole text (which every
