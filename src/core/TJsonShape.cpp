@@ -11,6 +11,7 @@
 #include <QSet>
 
 #include <cmath>
+#include <functional>
 
 TJsonShape::TJsonShape(QString *error) : m_error(error)
 {
@@ -282,8 +283,8 @@ QStringList withExtraLines(const TJsonExtra &extra, const QString &indent, const
 
 // ---- List files ---------------------------------------------------------------
 
-bool readListText(const QByteArray &text, QVector<TListEntry> *entries, QString *error,
-                  const TListEntryReader &more, const QStringList &moreKeys, TJsonExtra *extra)
+bool readListText(const QByteArray &text, QVector<TListEntry> *entries, QString *error, bool tree,
+                  TJsonExtra *extra)
 {
     entries->clear();
     if (text.isEmpty()) {
@@ -296,20 +297,30 @@ bool readListText(const QByteArray &text, QVector<TListEntry> *entries, QString 
     TJsonRaw raw;
     if (!shape.document(text, PRJLIST_LIST, &top, &elements, &raw))
         return false;
-    const QStringList known = QStringList{PRJLIST_NAME, PRJLIST_FILE} + moreKeys;
+    QStringList known{PRJLIST_NAME, PRJLIST_FILE};
+    if (tree)
+        known << PRJLIST_PARENT << PRJLIST_EXPAND;
     const TJsonRaw *rawList = raw.member(PRJLIST_LIST);
     entries->reserve(elements.size());
     for (int i = 0; i < elements.size(); ++i) {
         QJsonObject entry;
-        QJsonValue name, file;
+        QJsonValue name, file, parent, expand;
         if (!shape.enter(elements.at(i), MSG_JSON_ENTRY, i, &entry)
             || !shape.member(entry, PRJLIST_NAME, TJsonShape::Text, &name)
             || !shape.member(entry, PRJLIST_FILE, TJsonShape::Text, &file)
-            || (more && !more(shape, entry, i))) {
+            || (tree
+                && (!shape.member(entry, PRJLIST_PARENT, TJsonShape::WholeNumber, &parent)
+                    || !shape.member(entry, PRJLIST_EXPAND, TJsonShape::Flag, &expand)))) {
             entries->clear();
             return false;
         }
-        TListEntry read{name.toString(), file.toString(), {}, 0, false};
+        TListEntry read{name.toString(), file.toString(), {}, TJsonShape::whole(parent), TJsonShape::flag(expand)};
+        // Entries come in pre-order: a parent is one read before.
+        if (read.parent < 0 || read.parent > i) {
+            shape.refuse(PRJLIST_PARENT, TJsonShape::valueText(parent), lang.text(MSG_LIST_PARENT).arg(i + 1));
+            entries->clear();
+            return false;
+        }
         if (rawList && i < rawList->values.size())
             read.extra = extraMembers(rawList->values.at(i), known, QString()).before;
         entries->append(read);
@@ -318,6 +329,31 @@ bool readListText(const QByteArray &text, QVector<TListEntry> *entries, QString 
     if (extra)
         *extra = extraMembers(raw, {PRJ_VERSION}, PRJLIST_LIST);
     return true;
+}
+
+QByteArray listText(const QVector<TListEntry> &entries, const TJsonExtra &extra, bool tree, const char *lineEnd)
+{
+    QStringList entryLines{QStringLiteral("    [")};
+    for (int i = 0; i < entries.size(); ++i) {
+        const TListEntry &entry = entries.at(i);
+        QString line = QStringLiteral("        {");
+        if (tree)
+            line += QStringLiteral("\"parent\": %1, \"expand\": %2, ").arg(entry.parent).arg(entry.expand ? 1 : 0);
+        // Both texts in one substitution: a "%2" in a name stays literal.
+        line += QStringLiteral("\"name\": \"%1\", \"file\": \"%2\"")
+                    .arg(jsonStringText(entry.name), jsonStringText(entry.file));
+        for (const QString &member : entry.extra)
+            line += QStringLiteral(", ") + member;
+        entryLines << line + (i + 1 < entries.size() ? QStringLiteral("},") : QStringLiteral("}"));
+    }
+    entryLines << QStringLiteral("    ]");
+    QStringList lines{QStringLiteral("{"), QStringLiteral("    \"version\": 1,")};
+    lines << withExtraLines(extra, QStringLiteral("    "), QStringList{QStringLiteral("    \"list\":")} + entryLines);
+    lines << QStringLiteral("}");
+    QByteArray text;
+    for (const QString &line : qAsConst(lines))
+        text += line.toUtf8() + lineEnd;
+    return text;
 }
 
 // ---- Merging lists ---------------------------------------------------------------

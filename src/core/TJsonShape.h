@@ -27,8 +27,6 @@
 #include <QStringList>
 #include <QVector>
 
-#include <functional>
-
 struct TJsonRaw;
 
 class TJsonShape
@@ -119,10 +117,8 @@ QStringList withExtraLines(const TJsonExtra &extra, const QString &indent, const
 // The entries of a list file (a project list, the catalogue of project
 // lists): the top level an object whose "list", when there, is an array of
 // objects ("entry 1", "entry 2", ...), each with the texts "name" and
-// "file", either of which may be missing. `more`, when given, reads the
-// other members of an entry that its reader takes (moreKeys), within the
-// entry's place; false from it ends the reading. False, with the reason in
-// *error, for another shape or another version.
+// "file", either of which may be missing, and in a tree (a project list)
+// with "parent" and "expand" too.
 struct TListEntry
 {
     QString name;
@@ -136,13 +132,18 @@ struct TListEntry
     qint64 parent = 0;
     bool expand = false;
 };
-using TListEntryReader = std::function<bool(TJsonShape &shape, const QJsonObject &entry, int index)>;
-// The list file's text, refused when it is empty or no valid JSON
-// (readJsonText); *extra, when given, gets the members of the top level
+// The list file's text, refused when it is empty, no valid JSON, of another
+// shape or another version (TJsonShape::document), with the reason in
+// *error. In a tree, an entry's "parent", when there, is a whole number, 0
+// or the number of an entry before it (entries come in pre-order), and its
+// "expand" a flag. *extra, when given, gets the members of the top level
 // that the reader does not know.
-bool readListText(const QByteArray &text, QVector<TListEntry> *entries, QString *error,
-                  const TListEntryReader &more = {}, const QStringList &moreKeys = {},
+bool readListText(const QByteArray &text, QVector<TListEntry> *entries, QString *error, bool tree = false,
                   TJsonExtra *extra = nullptr);
+// The list file's text of the entries, with the members of the top level
+// (extra) and of each entry that the reader did not know; every line ended
+// by lineEnd.
+QByteArray listText(const QVector<TListEntry> &entries, const TJsonExtra &extra, bool tree, const char *lineEnd);
 
 // The entries of a list as this copy of the program read or last wrote them
 // (base), as it holds them now (mine) and as the file holds them now that
