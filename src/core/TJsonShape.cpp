@@ -435,10 +435,9 @@ bool mergeListEntries(const QVector<TListEntry> &base, const QVector<TListEntry>
     // The children of each parent: in the order one of the two changed, the
     // other's added entries each after the one before it there.
     QHash<QString, QStringList> order;
-    QStringList parents{QString()};
-    for (const QString &key : b.keys + m.keys + t.keys)
-        if (result.contains(key) && !parents.contains(key))
-            parents.append(key);
+    // Every entry that stays may be a parent, and so is the top.
+    QStringList parents = result.values();
+    parents.prepend(QString());
     for (const QString &parent : qAsConst(parents)) {
         const auto common = [&](const QString &key) { return b.has(key) && m.has(key) && t.has(key); };
         const QStringList inBase = only(b.children.value(parent), common);
@@ -448,15 +447,21 @@ bool mergeListEntries(const QVector<TListEntry> &base, const QVector<TListEntry>
             return false;
         const bool theirOrder = inTheirs != inBase && inMine == inBase;
         const auto kept = [&](const QString &key) { return result.contains(key); };
-        QStringList seq = only((theirOrder ? t : m).children.value(parent), kept);
-        int last = -1;
+        const QStringList first = only((theirOrder ? t : m).children.value(parent), kept);
+        const QSet<QString> inFirst(first.cbegin(), first.cend());
+        // The other's entries that the first has not, by the entry of the
+        // first that they follow there ("" the start).
+        QHash<QString, QStringList> following;
+        QString before;
         for (const QString &key : only((theirOrder ? m : t).children.value(parent), kept)) {
-            const int at = seq.indexOf(key);
-            if (at >= 0)
-                last = at;
+            if (inFirst.contains(key))
+                before = key;
             else
-                seq.insert(++last, key);
+                following[before].append(key);
         }
+        QStringList seq = following.value(QString());
+        for (const QString &key : first)
+            seq << key << following.value(key);
         order.insert(parent, seq);
     }
 
