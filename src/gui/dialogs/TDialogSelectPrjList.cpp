@@ -11,7 +11,6 @@
 #include "gui/widgets/TActionWidget.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -162,15 +161,9 @@ bool TDialogSelectPrjList::loadCatalogue(const QString &path)
     if (QFileInfo::exists(path)) {
         // An unreadable catalogue is no empty one: it must not be written
         // over with the empty table.
-        QFile file(path);
-        ok = file.open(QIODevice::ReadOnly);
-        if (ok) {
-            const QByteArray text = file.readAll();
-            ok = file.error() == QFileDevice::NoError && m_list.read(path, text, &read, &m_loadError);
-        }
+        QByteArray text;
+        ok = readWholeFile(path, &text, &m_loadError) && m_list.read(path, text, &read, &m_loadError);
         if (!ok) {
-            if (m_loadError.isEmpty())
-                m_loadError = file.errorString();
             m_unreadable = QFileInfo(path).absoluteFilePath();
             m_list.forget();
         }
