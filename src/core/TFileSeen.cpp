@@ -83,25 +83,65 @@ TFileSeen::Outcome TFileSeen::save(const QString &path, const QByteArray &bytes,
     return Written;
 }
 
-TFileSeen::Outcome TFileSeen::saveMerged(const QString &path, bool textMode, const std::function<QByteArray()> &bytes,
-                                         const std::function<bool(const QByteArray &)> &merge, QWidget *parent,
-                                         QString *error)
+void TListFile::forget(const QString &path)
+{
+    m_base.clear();
+    m_extra = TJsonExtra();
+    if (path.isEmpty())
+        m_seen.forget();
+    else
+        m_seen.note(path, QByteArray(), false);
+}
+
+bool TListFile::read(const QString &path, const QByteArray &text, QVector<TListEntry> *entries, QString *error)
+{
+    if (!readListText(text, entries, error, m_tree, &m_extra)) {
+        forget();
+        return false;
+    }
+    m_base = *entries;
+    m_seen.note(path, text);
+    return true;
+}
+
+QByteArray TListFile::text(const QVector<TListEntry> &entries) const
+{
+    return listText(entries, m_extra, m_tree, m_lineEnd);
+}
+
+TFileSeen::Outcome TListFile::save(const QString &path, const Mine &mine, const Show &show, QWidget *parent,
+                                   QString *error, QByteArray *written)
 {
     // A file changing under every pass gives up in the end.
     for (int pass = 0; pass < 16; ++pass) {
+        QVector<int> held;
+        const QVector<TListEntry> entries = mine(&held);
+        const QByteArray bytes = text(entries);
         QByteArray theirs;
-        const Outcome outcome = save(path, bytes(), textMode, error, &theirs);
-        if (outcome != Changed)
-            return outcome;
-        if (!merge(theirs)) {
-            if (!askYesNo(lang.text(MSG_LIST_CHANGED_ASK).arg(path), parent, false)) {
-                *error = lang.text(MSG_FILE_KEPT);
-                return Changed;
-            }
-            // Written over as it stands now.
-            note(path, theirs);
+        const TFileSeen::Outcome outcome = m_seen.save(path, bytes, m_textMode, error, &theirs);
+        if (outcome == TFileSeen::Written) {
+            m_base = entries;
+            if (written)
+                *written = bytes;
         }
+        if (outcome != TFileSeen::Changed)
+            return outcome;
+        QVector<TListEntry> read, merged;
+        QVector<int> fromMine;
+        TJsonExtra extra;
+        QString why;
+        if (readListText(theirs, &read, &why, m_tree, &extra)
+            && mergeListEntries(m_base, entries, read, held, &merged, &fromMine)) {
+            show(merged, fromMine);
+            m_base = read;
+            m_extra = extra;
+        } else if (!askYesNo(lang.text(MSG_LIST_CHANGED_ASK).arg(path), parent, false)) {
+            *error = lang.text(MSG_FILE_KEPT);
+            return TFileSeen::Changed;
+        }
+        // Written over, merged or not, as it stands now.
+        m_seen.note(path, theirs);
     }
     *error = lang.text(MSG_SAVE_BUSY);
-    return Failed;
+    return TFileSeen::Failed;
 }

@@ -11,6 +11,7 @@
 #include <QSet>
 
 #include <cmath>
+#include <functional>
 
 TJsonShape::TJsonShape(QString *error) : m_error(error)
 {
@@ -48,13 +49,26 @@ bool TJsonShape::refuse(const QString &key, const QString &found, const QString 
     return fail(lang.text(MSG_JSON_KEY).arg(key), found, expected);
 }
 
-bool TJsonShape::version(const QJsonObject &top, const TJsonRaw &raw)
+bool TJsonShape::document(const QByteArray &text, const QString &arrayKey, QJsonObject *top, QJsonArray *array,
+                          TJsonRaw *raw)
 {
-    const QJsonValue value = top.value(QLatin1String(PRJ_VERSION));
-    if (value.isUndefined() || (value.isDouble() && value.toDouble() == 1))
+    QJsonDocument doc;
+    QJsonValue member;
+    if (!readJsonText(text, &doc, m_error) || !this->top(doc, top)
+        || !this->member(*top, arrayKey, Array, &member))
+        return false;
+    *array = member.toArray();
+    // The JSON reader took the text, so this takes it too.
+    if (!scanJson(text, raw)) {
+        *m_error = lang.text(MSG_JSON_TOP);
+        return false;
+    }
+    const QJsonValue version = top->value(QLatin1String(PRJ_VERSION));
+    if (version.isUndefined() || (version.isDouble() && version.toDouble() == 1))
         return true;
-    const TJsonRaw *text = raw.member(QLatin1String(PRJ_VERSION));
-    *m_error = lang.text(MSG_JSON_VERSION).arg(text ? QString::fromUtf8(text->text()) : valueText(value));
+    const TJsonRaw *versionText = raw->member(QLatin1String(PRJ_VERSION));
+    *m_error = lang.text(MSG_JSON_VERSION)
+                   .arg(versionText ? QString::fromUtf8(versionText->text()) : valueText(version));
     return false;
 }
 
@@ -133,6 +147,9 @@ public:
 private:
     // Deeper than the JSON reader goes.
     static constexpr int MAX_DEPTH = 2048;
+    // The values whose members or elements are kept (TJsonRaw): the top
+    // level, its members and their elements.
+    static constexpr int KEPT_DEPTH = 3;
 
     void skipBlanks()
     {
@@ -153,13 +170,16 @@ private:
         if (m_at >= m_text.size() || m_text.at(m_at) != '"')
             return false;
         for (++m_at; m_at < m_text.size(); ++m_at) {
-            if (m_text.at(m_at) == '\\')
+            if (m_text.at(m_at) == '\\') {
                 ++m_at;
-            else if (m_text.at(m_at) == '"')
-                return ++m_at <= m_text.size();
+            } else if (m_text.at(m_at) == '"') {
+                ++m_at;
+                return true;
+            }
         }
         return false;
     }
+    // raw null: the value is passed over.
     bool value(TJsonRaw *raw, int depth)
     {
         skipBlanks();
@@ -171,6 +191,7 @@ private:
         if (c == '{' || c == '[') {
             ++m_at;
             const char close = c == '{' ? '}' : ']';
+            const bool keep = raw && depth < KEPT_DEPTH;
             if (!take(close)) {
                 do {
                     TJsonRaw element;
@@ -179,13 +200,16 @@ private:
                         const int keyFrom = m_at;
                         if (!string() || !take(':'))
                             return false;
-                        const QByteArray keyText = m_text.mid(keyFrom, m_at - 1 - keyFrom).trimmed();
-                        raw->keyTexts.append(keyText);
-                        raw->keys.append(keyOf(keyText));
+                        if (keep) {
+                            const QByteArray keyText = m_text.mid(keyFrom, m_at - 1 - keyFrom).trimmed();
+                            raw->keyTexts.append(keyText);
+                            raw->keys.append(keyOf(keyText));
+                        }
                     }
-                    if (!value(&element, depth + 1))
+                    if (!value(keep ? &element : nullptr, depth + 1))
                         return false;
-                    raw->values.append(element);
+                    if (keep)
+                        raw->values.append(element);
                 } while (take(','));
                 ok = take(close);
             }
@@ -196,9 +220,11 @@ private:
                 ++m_at;
             ok = m_at > from;
         }
-        raw->source = m_text;
-        raw->from = from;
-        raw->size = m_at - from;
+        if (raw) {
+            raw->source = m_text;
+            raw->from = from;
+            raw->size = m_at - from;
+        }
         return ok;
     }
     static QString keyOf(const QByteArray &keyText)
@@ -257,45 +283,44 @@ QStringList withExtraLines(const TJsonExtra &extra, const QString &indent, const
 
 // ---- List files ---------------------------------------------------------------
 
-bool readListText(const QByteArray &text, QVector<TListEntry> *entries, QString *error,
-                  const TListEntryReader &more, const QStringList &moreKeys, TJsonExtra *extra)
+bool readListText(const QByteArray &text, QVector<TListEntry> *entries, QString *error, bool tree,
+                  TJsonExtra *extra)
 {
     entries->clear();
-    QJsonDocument doc;
-    TJsonRaw raw;
     if (text.isEmpty()) {
         *error = lang.text(MSG_JSON_EMPTY);
         return false;
     }
-    if (!readJsonText(text, &doc, error))
-        return false;
     TJsonShape shape(error);
     QJsonObject top;
-    QJsonValue list;
-    if (!shape.top(doc, &top) || !shape.member(top, PRJLIST_LIST, TJsonShape::Array, &list))
+    QJsonArray elements;
+    TJsonRaw raw;
+    if (!shape.document(text, PRJLIST_LIST, &top, &elements, &raw))
         return false;
-    // The JSON reader took the text, so this takes it too.
-    if (!scanJson(text, &raw)) {
-        *error = lang.text(MSG_JSON_TOP);
-        return false;
-    }
-    if (!shape.version(top, raw))
-        return false;
-    const QStringList known = QStringList{PRJLIST_NAME, PRJLIST_FILE} + moreKeys;
+    QStringList known{PRJLIST_NAME, PRJLIST_FILE};
+    if (tree)
+        known << PRJLIST_PARENT << PRJLIST_EXPAND;
     const TJsonRaw *rawList = raw.member(PRJLIST_LIST);
-    const QJsonArray elements = list.toArray();
     entries->reserve(elements.size());
     for (int i = 0; i < elements.size(); ++i) {
         QJsonObject entry;
-        QJsonValue name, file;
+        QJsonValue name, file, parent, expand;
         if (!shape.enter(elements.at(i), MSG_JSON_ENTRY, i, &entry)
             || !shape.member(entry, PRJLIST_NAME, TJsonShape::Text, &name)
             || !shape.member(entry, PRJLIST_FILE, TJsonShape::Text, &file)
-            || (more && !more(shape, entry, i))) {
+            || (tree
+                && (!shape.member(entry, PRJLIST_PARENT, TJsonShape::WholeNumber, &parent)
+                    || !shape.member(entry, PRJLIST_EXPAND, TJsonShape::Flag, &expand)))) {
             entries->clear();
             return false;
         }
-        TListEntry read{name.toString(), file.toString(), {}, 0, false};
+        TListEntry read{name.toString(), file.toString(), {}, TJsonShape::whole(parent), TJsonShape::flag(expand)};
+        // Entries come in pre-order: a parent is one read before.
+        if (read.parent < 0 || read.parent > i) {
+            shape.refuse(PRJLIST_PARENT, TJsonShape::valueText(parent), lang.text(MSG_LIST_PARENT).arg(i + 1));
+            entries->clear();
+            return false;
+        }
         if (rawList && i < rawList->values.size())
             read.extra = extraMembers(rawList->values.at(i), known, QString()).before;
         entries->append(read);
@@ -304,6 +329,31 @@ bool readListText(const QByteArray &text, QVector<TListEntry> *entries, QString 
     if (extra)
         *extra = extraMembers(raw, {PRJ_VERSION}, PRJLIST_LIST);
     return true;
+}
+
+QByteArray listText(const QVector<TListEntry> &entries, const TJsonExtra &extra, bool tree, const char *lineEnd)
+{
+    QStringList entryLines{QStringLiteral("    [")};
+    for (int i = 0; i < entries.size(); ++i) {
+        const TListEntry &entry = entries.at(i);
+        QString line = QStringLiteral("        {");
+        if (tree)
+            line += QStringLiteral("\"parent\": %1, \"expand\": %2, ").arg(entry.parent).arg(entry.expand ? 1 : 0);
+        // Both texts in one substitution: a "%2" in a name stays literal.
+        line += QStringLiteral("\"name\": \"%1\", \"file\": \"%2\"")
+                    .arg(jsonStringText(entry.name), jsonStringText(entry.file));
+        for (const QString &member : entry.extra)
+            line += QStringLiteral(", ") + member;
+        entryLines << line + (i + 1 < entries.size() ? QStringLiteral("},") : QStringLiteral("}"));
+    }
+    entryLines << QStringLiteral("    ]");
+    QStringList lines{QStringLiteral("{"), QStringLiteral("    \"version\": 1,")};
+    lines << withExtraLines(extra, QStringLiteral("    "), QStringList{QStringLiteral("    \"list\":")} + entryLines);
+    lines << QStringLiteral("}");
+    QByteArray text;
+    for (const QString &line : qAsConst(lines))
+        text += line.toUtf8() + lineEnd;
+    return text;
 }
 
 // ---- Merging lists ---------------------------------------------------------------
@@ -385,10 +435,9 @@ bool mergeListEntries(const QVector<TListEntry> &base, const QVector<TListEntry>
     // The children of each parent: in the order one of the two changed, the
     // other's added entries each after the one before it there.
     QHash<QString, QStringList> order;
-    QStringList parents{QString()};
-    for (const QString &key : b.keys + m.keys + t.keys)
-        if (result.contains(key) && !parents.contains(key))
-            parents.append(key);
+    // Every entry that stays may be a parent, and so is the top.
+    QStringList parents = result.values();
+    parents.prepend(QString());
     for (const QString &parent : qAsConst(parents)) {
         const auto common = [&](const QString &key) { return b.has(key) && m.has(key) && t.has(key); };
         const QStringList inBase = only(b.children.value(parent), common);
@@ -398,15 +447,21 @@ bool mergeListEntries(const QVector<TListEntry> &base, const QVector<TListEntry>
             return false;
         const bool theirOrder = inTheirs != inBase && inMine == inBase;
         const auto kept = [&](const QString &key) { return result.contains(key); };
-        QStringList seq = only((theirOrder ? t : m).children.value(parent), kept);
-        int last = -1;
+        const QStringList first = only((theirOrder ? t : m).children.value(parent), kept);
+        const QSet<QString> inFirst(first.cbegin(), first.cend());
+        // The other's entries that the first has not, by the entry of the
+        // first that they follow there ("" the start).
+        QHash<QString, QStringList> following;
+        QString before;
         for (const QString &key : only((theirOrder ? m : t).children.value(parent), kept)) {
-            const int at = seq.indexOf(key);
-            if (at >= 0)
-                last = at;
+            if (inFirst.contains(key))
+                before = key;
             else
-                seq.insert(++last, key);
+                following[before].append(key);
         }
+        QStringList seq = following.value(QString());
+        for (const QString &key : first)
+            seq << key << following.value(key);
         order.insert(parent, seq);
     }
 

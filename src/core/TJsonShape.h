@@ -19,14 +19,13 @@
 // the program writes (1; none at all reads as 1) is refused, naming it: the
 // file is of a kind the program cannot read without losing something.
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
 #include <QStringList>
 #include <QVector>
-
-#include <functional>
 
 struct TJsonRaw;
 
@@ -39,8 +38,12 @@ public:
     // The text of a refusal goes to *error.
     explicit TJsonShape(QString *error);
 
-    // The document's top level, which must be an object.
-    bool top(const QJsonDocument &doc, QJsonObject *object);
+    // A file's text: valid JSON (readJsonText) whose top level is an object,
+    // its member arrayKey, when there, an array, and its "version" missing or
+    // 1 (a refusal of another names it as the text holds it). raw gets the
+    // text as it stands (scanJson).
+    bool document(const QByteArray &text, const QString &arrayKey, QJsonObject *top, QJsonArray *array,
+                  TJsonRaw *raw);
     // Element `index` (from 0) of an array, which must be an object; the
     // place message `place` ("configuration %1") names it with index + 1.
     // The reads until leave() are within it.
@@ -53,10 +56,6 @@ public:
     // holds and what was expected there, as texts.
     bool refuse(const QString &key, const QString &found, const QString &expected);
 
-    // The document's "version", which must be missing or 1; raw is the
-    // document as it stands, whose text of the version the refusal names.
-    bool version(const QJsonObject &top, const TJsonRaw &raw);
-
     // How a refusal tells a value: "an object", "the number 100", "null"...
     static QString valueText(const QJsonValue &value);
     // The value of a member checked as a whole number.
@@ -65,6 +64,7 @@ public:
     static bool flag(const QJsonValue &value) { return value.isBool() ? value.toBool() : whole(value) != 0; }
 
 private:
+    bool top(const QJsonDocument &doc, QJsonObject *object);
     static bool isKind(const QJsonValue &value, Kind kind);
     static QString kindText(Kind kind);
     bool fail(const QString &place, const QString &found, const QString &expected);
@@ -75,7 +75,9 @@ private:
 
 // A valid JSON text (readJsonText took it) as it stands: each value's own
 // text, an object's members in their order (keys with the text of each as
-// it stands) and an array's elements.
+// it stands) and an array's elements, as deep as the files' readers look:
+// the top level's members, their elements and the members of those (a
+// configuration's, a list entry's). A deeper value has its text only.
 struct TJsonRaw
 {
     // The value's text: where it stands in the whole text (which every
@@ -115,10 +117,8 @@ QStringList withExtraLines(const TJsonExtra &extra, const QString &indent, const
 // The entries of a list file (a project list, the catalogue of project
 // lists): the top level an object whose "list", when there, is an array of
 // objects ("entry 1", "entry 2", ...), each with the texts "name" and
-// "file", either of which may be missing. `more`, when given, reads the
-// other members of an entry that its reader takes (moreKeys), within the
-// entry's place; false from it ends the reading. False, with the reason in
-// *error, for another shape or another version.
+// "file", either of which may be missing, and in a tree (a project list)
+// with "parent" and "expand" too.
 struct TListEntry
 {
     QString name;
@@ -132,13 +132,18 @@ struct TListEntry
     qint64 parent = 0;
     bool expand = false;
 };
-using TListEntryReader = std::function<bool(TJsonShape &shape, const QJsonObject &entry, int index)>;
-// The list file's text, refused when it is empty or no valid JSON
-// (readJsonText); *extra, when given, gets the members of the top level
+// The list file's text, refused when it is empty, no valid JSON, of another
+// shape or another version (TJsonShape::document), with the reason in
+// *error. In a tree, an entry's "parent", when there, is a whole number, 0
+// or the number of an entry before it (entries come in pre-order), and its
+// "expand" a flag. *extra, when given, gets the members of the top level
 // that the reader does not know.
-bool readListText(const QByteArray &text, QVector<TListEntry> *entries, QString *error,
-                  const TListEntryReader &more = {}, const QStringList &moreKeys = {},
+bool readListText(const QByteArray &text, QVector<TListEntry> *entries, QString *error, bool tree = false,
                   TJsonExtra *extra = nullptr);
+// The list file's text of the entries, with the members of the top level
+// (extra) and of each entry that the reader did not know; every line ended
+// by lineEnd.
+QByteArray listText(const QVector<TListEntry> &entries, const TJsonExtra &extra, bool tree, const char *lineEnd);
 
 // The entries of a list as this copy of the program read or last wrote them
 // (base), as it holds them now (mine) and as the file holds them now that

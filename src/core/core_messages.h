@@ -39,11 +39,14 @@ constexpr int MSG_JSON_KEY = 575;
 constexpr int MSG_JSON_ENTRY = 576;
 // The kind of value a flag expects (TJsonShape::Flag).
 constexpr int MSG_JSON_FLAG = 584;
+// What a project list's "parent" must be: "0 or the number of an entry
+// before this one (below %1)", %1 the entry's own number.
+constexpr int MSG_LIST_PARENT = 579;
 // The forms a count takes in the file's language ("one other", "one few
 // many"), read by the language table itself.
 constexpr int MSG_COUNT_FORMS = 586;
 // A JSON file of a version the program does not read: "%1" the version as
-// the file holds it (TJsonShape::version).
+// the file holds it (TJsonShape::document).
 constexpr int MSG_JSON_VERSION = 594;
 // Whether to write this copy's project list or catalogue over the file that
 // another copy changed in the same entries (%1 the file).

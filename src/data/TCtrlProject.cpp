@@ -3,14 +3,11 @@
 #include <QFile>
 #include <QHash>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
 
 #include "core/TFileSeen.h"
 #include "core/TJsonShape.h"
-#include "core/TLang.h"
-#include "core/core_messages.h"
 #include "core/consts.h"
 #include "core/helpers.h"
 #include "data/TDataCfg.h"
@@ -102,9 +99,6 @@ bool TCtrlProject::readFile(const QString &fileName, QByteArray &bytes)
 
 bool TCtrlProject::parseJson(const QByteArray &bytes, TDataPrj *project)
 {
-    QJsonDocument doc;
-    if (!readJsonText(bytes, &doc, &m_lastError))
-        return false;
     // The whole text is read before the project gets anything of it.
     struct Cfg
     {
@@ -116,20 +110,11 @@ bool TCtrlProject::parseJson(const QByteArray &bytes, TDataPrj *project)
     QList<Cfg> cfgs;
     TJsonShape shape(&m_lastError);
     QJsonObject top;
-    QJsonValue cfgArray;
+    QJsonArray cfgValues;
     TJsonRaw raw;
-    if (!shape.top(doc, &top)
-        || !shape.member(top, PRJ_CONFIGURATIONS, TJsonShape::Array, &cfgArray))
-        return false;
-    // The JSON reader took the text, so this takes it too.
-    if (!scanJson(bytes, &raw)) {
-        m_lastError = lang.text(MSG_JSON_TOP);
-        return false;
-    }
-    if (!shape.version(top, raw))
+    if (!shape.document(bytes, PRJ_CONFIGURATIONS, &top, &cfgValues, &raw))
         return false;
     const TJsonRaw *rawCfgs = raw.member(PRJ_CONFIGURATIONS);
-    const QJsonArray cfgValues = cfgArray.toArray();
     for (int i = 0; i < cfgValues.size(); ++i) {
         QJsonObject cfg;
         QJsonValue name, description, cmdArray;

@@ -4,7 +4,6 @@
 #include "core/TJsonShape.h"
 #include "core/TLang.h"
 #include "core/TSettings.h"
-#include "core/core_messages.h"
 #include "core/helpers.h"
 #include "gui/dialogs/TDialogPrjEdit.h"
 #include "gui/dialogs/dialog_parts.h"
@@ -12,7 +11,6 @@
 #include "gui/widgets/TActionWidget.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -25,30 +23,12 @@
 
 // ---- Catalogue file -------------------------------------------------------
 
-QByteArray catalogueText(const QVector<TListEntry> &rows, const TJsonExtra &extra)
-{
-    QStringList rowLines{QStringLiteral("    [")};
-    for (int i = 0; i < rows.size(); ++i) {
-        // Both texts in one substitution: a "%2" in a name stays literal.
-        QString line = QStringLiteral("        {\"name\": \"%1\", \"file\": \"%2\"")
-                           .arg(jsonStringText(rows.at(i).name), jsonStringText(rows.at(i).file));
-        for (const QString &member : rows.at(i).extra)
-            line += QStringLiteral(", ") + member;
-        rowLines << line + (i + 1 < rows.size() ? QStringLiteral("},") : QStringLiteral("}"));
-    }
-    rowLines << QStringLiteral("    ]");
-    QStringList lines{QStringLiteral("{"), QStringLiteral("    \"version\": 1,")};
-    lines << withExtraLines(extra, QStringLiteral("    "), QStringList{QStringLiteral("    \"list\":")} + rowLines);
-    lines << QStringLiteral("}");
-    return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-}
-
 QByteArray catalogueText(const QVector<TCatalogueRow> &rows)
 {
     QVector<TListEntry> entries;
     for (const TCatalogueRow &row : rows)
         entries.append({row.first, row.second, {}, 0, false});
-    return catalogueText(entries, TJsonExtra());
+    return listText(entries, TJsonExtra(), false, "\n");
 }
 
 bool parseCatalogue(const QByteArray &text, QVector<TCatalogueRow> *rows, QString *error)
@@ -175,32 +155,22 @@ bool TDialogSelectPrjList::loadCatalogue(const QString &path)
 {
     m_unreadable.clear();
     m_loadError.clear();
-    m_base.clear();
-    m_extra = TJsonExtra();
-    m_seen.note(path, QByteArray(), false);
+    m_list.forget(path);
+    QVector<TListEntry> read;
     bool ok = true;
     if (QFileInfo::exists(path)) {
         // An unreadable catalogue is no empty one: it must not be written
         // over with the empty table.
-        QFile file(path);
-        ok = file.open(QIODevice::ReadOnly);
-        if (ok) {
-            const QByteArray text = file.readAll();
-            ok = file.error() == QFileDevice::NoError && readListText(text, &m_base, &m_loadError, {}, {}, &m_extra);
-            if (ok)
-                m_seen.note(path, text);
-        }
+        QByteArray text;
+        ok = readWholeFile(path, &text, &m_loadError) && m_list.read(path, text, &read, &m_loadError);
         if (!ok) {
-            if (m_loadError.isEmpty())
-                m_loadError = file.errorString();
             m_unreadable = QFileInfo(path).absoluteFilePath();
-            m_base.clear();
-            m_seen.forget();
+            m_list.forget();
         }
     }
-    setRows(m_base);
+    setRows(read);
     if (m_table->currentRow() != 0)
-        m_table->setCurrentCell(m_base.isEmpty() ? -1 : 0, m_base.isEmpty() ? -1 : 0);
+        m_table->setCurrentCell(read.isEmpty() ? -1 : 0, read.isEmpty() ? -1 : 0);
     m_table->resizeColumnsToContents();
     updateActions();
     return ok;
@@ -239,34 +209,16 @@ bool TDialogSelectPrjList::saveCatalogue(const QString &path)
         m_error = lang.text(96).arg(path);
         return false;
     }
-    const TFileSeen::Outcome outcome = m_seen.saveMerged(
-        path, true, [this] { return catalogueText(rows(), m_extra); },
-        [this, &path](const QByteArray &theirs) { return mergeFile(path, theirs); }, this, &m_error);
+    const auto show = [this](const QVector<TListEntry> &merged, const QVector<int> &fromMine) {
+        const int current = m_table->currentRow();
+        setRows(merged);
+        const int at = current < 0 ? -1 : int(fromMine.indexOf(current));
+        m_table->setCurrentCell(at, at < 0 ? -1 : 0);
+    };
+    const TFileSeen::Outcome outcome =
+        m_list.save(path, [this](QVector<int> *) { return rows(); }, show, this, &m_error);
     m_saveDeclined = outcome == TFileSeen::Changed;
-    if (outcome != TFileSeen::Written)
-        return false;
-    m_base = rows();
-    return true;
-}
-
-bool TDialogSelectPrjList::mergeFile(const QString &path, const QByteArray &theirs)
-{
-    QVector<TListEntry> read;
-    TJsonExtra extra;
-    QString error;
-    QVector<TListEntry> merged;
-    QVector<int> fromMine;
-    if (!readListText(theirs, &read, &error, {}, {}, &extra)
-        || !mergeListEntries(m_base, rows(), read, {}, &merged, &fromMine))
-        return false;
-    const int current = m_table->currentRow();
-    setRows(merged);
-    const int at = current < 0 ? -1 : int(fromMine.indexOf(current));
-    m_table->setCurrentCell(at, at < 0 ? -1 : 0);
-    m_base = read;
-    m_extra = extra;
-    m_seen.note(path, theirs);
-    return true;
+    return outcome == TFileSeen::Written;
 }
 
 void TDialogSelectPrjList::setCurrentList(const QString &name, const QString &file)

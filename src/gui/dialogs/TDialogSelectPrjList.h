@@ -25,9 +25,7 @@ class TActionWidget;
 // One row of the catalogue: name and file.
 using TCatalogueRow = QPair<QString, QString>;
 
-// The catalogue file's text, line by line with line feeds; with the
-// members of the rows and of the file that the reader does not know.
-QByteArray catalogueText(const QVector<TListEntry> &rows, const TJsonExtra &extra);
+// The catalogue file's text, line by line with line feeds (listText).
 QByteArray catalogueText(const QVector<TCatalogueRow> &rows);
 // Reads the rows of a catalogue text (the entries of a list file, see
 // readListText); false when the text is empty, no valid JSON or of
@@ -93,9 +91,6 @@ private:
     // The rows as entries, and the table filled with entries.
     QVector<TListEntry> rows() const;
     void setRows(const QVector<TListEntry> &rows);
-    // Takes into the table what another copy wrote to the catalogue since
-    // it was read or written; false where that cannot be merged.
-    bool mergeFile(const QString &path, const QByteArray &theirs);
     void moveRow(int delta);
     void setModified() { m_modified = true; }
     // The save-file dialog of New, Add and Copy; empty when none was chosen.
@@ -123,8 +118,6 @@ private:
     QString m_unreadable;
     QString m_loadError;
     QString m_error;
-    QVector<TListEntry> m_base;   // the rows as last read or written
-    TJsonExtra m_extra;           // the file's members the reader does not know
-    TFileSeen m_seen;
+    TListFile m_list{false, "\n", true};   // entries at the top, lines ended by LF, written as text
     bool m_saveDeclined = false;
 };

@@ -505,9 +505,8 @@ void TMainWindow::slotSelectPrj(const QString &file)
 bool TMainWindow::saveProject()
 {
     const QString path = makeAbsolutePath(dirOfFile(m_prjList->listFile()), dataPrj.prjFile());
-    TCtrlProject ctrl;
     QString error;
-    if (saveProjectAsking(ctrl, path, this, &error)) {
+    if (saveProjectAsking(path, this, &error)) {
         m_status->showMessage(lang.text(84).arg(dataPrj.prjName()), 2);
         return true;
     }
@@ -515,8 +514,9 @@ bool TMainWindow::saveProject()
     return false;
 }
 
-bool TMainWindow::saveProjectAsking(TCtrlProject &ctrl, const QString &path, QWidget *parent, QString *error)
+bool TMainWindow::saveProjectAsking(const QString &path, QWidget *parent, QString *error)
 {
+    TCtrlProject ctrl;
     // A file another copy changed since this one read or saved it is
     // written over only when the user says so.
     TCtrlProject::SaveResult result = ctrl.save(path, &dataPrj, false);

@@ -15,7 +15,6 @@
 #include <QStringList>
 
 class QAction;
-class TCtrlProject;
 class QActionGroup;
 class QButtonGroup;
 class QCloseEvent;
@@ -96,7 +95,7 @@ public:
     bool saveProject();
     // Saves the open project at path, asking before it writes over a file
     // another copy changed; false with the reason when nothing was written.
-    static bool saveProjectAsking(TCtrlProject &ctrl, const QString &path, QWidget *parent, QString *error);
+    static bool saveProjectAsking(const QString &path, QWidget *parent, QString *error);
     // Closes the open project, saving or asking first when it is modified.
     // False when a save failed and the user kept the project: it stays open.
     bool closeProject();

@@ -15,7 +15,6 @@
 #include "core/consts.h"
 #include "core/handover.h"
 #include "core/helpers.h"
-#include "data/TCtrlProject.h"
 #include "data/TDataCmd.h"
 #include "data/TDataPrj.h"
 #include "devices/IDevice.h"
@@ -140,9 +139,8 @@ TMainWindow::~TMainWindow()
     if (m_prjList->isLoaded() && !m_listGivenUp && !m_prjList->saveList() && !m_prjList->saveDeclined())
         failed(withReason(lang.text(MSG_LIST_SAVE_FAILED).arg(m_prjList->listFile()), m_prjList->saveError()));
     if (appData.autoSavePrj && dataPrj.isOpen() && dataPrj.isModified() && m_prjList->currentItem()) {
-        TCtrlProject ctrl;
-        if (!saveProjectAsking(ctrl, makeAbsolutePath(dirOfFile(m_prjList->listFile()), m_prjList->currentFile()),
-                               nullptr, &error))
+        if (!saveProjectAsking(makeAbsolutePath(dirOfFile(m_prjList->listFile()), m_prjList->currentFile()), nullptr,
+                               &error))
             failed(lang.text(MSG_PRJ_LOST).arg(dataPrj.prjName(), error));
     }
     if (!failures.isEmpty())

@@ -4,7 +4,6 @@
 #include "core/TJsonShape.h"
 #include "core/TLang.h"
 #include "core/consts.h"
-#include "core/core_messages.h"
 #include "core/helpers.h"
 #include "gui/widgets/TTreeWidget.h"
 #include "gui/widgets/TWgtLabelElided.h"
@@ -14,11 +13,9 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QJsonObject>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPair>
 #include <QPushButton>
 #include <QRegExp>
 #include <QSignalBlocker>
@@ -170,9 +167,7 @@ bool TWgtPrjList::load(const QString &name, const QString &file, int expandMode)
     m_errorText.clear();
 
     bool ok = false;
-    m_seen.forget();
-    m_base.clear();
-    m_extra = TJsonExtra();
+    m_list.forget();
     m_expandMode = expandMode;
     QFile input(m_listFile);
     if (!input.open(QIODevice::ReadOnly)) {
@@ -180,21 +175,11 @@ bool TWgtPrjList::load(const QString &name, const QString &file, int expandMode)
     } else {
         const QByteArray bytes = input.readAll();
         input.close();
-        if (readEntries(bytes, &m_base, &m_extra, &m_errorText)) {
+        QVector<TListEntry> read;
+        if (m_list.read(m_listFile, bytes, &read, &m_errorText)) {
             ok = true;
-            m_seen.note(m_listFile, bytes);
             m_name->setText(name);
-            QList<QTreeWidgetItem *> byNumber;
-            for (const TListEntry &entry : qAsConst(m_base)) {
-                auto *item = entry.parent > 0 ? new QTreeWidgetItem(byNumber.at(int(entry.parent - 1)))
-                                              : new QTreeWidgetItem(m_tree);
-                item->setText(0, entry.name);
-                item->setText(1, entry.file);
-                item->setData(0, Qt::UserRole, entry.extra);
-                setIcon(item);
-                item->setExpanded(expandMode == 2 || (expandMode == 0 && entry.expand));
-                byNumber.append(item);
-            }
+            fillTree(read, {}, {});
         }
     }
 
@@ -208,30 +193,31 @@ bool TWgtPrjList::load(const QString &name, const QString &file, int expandMode)
     return ok;
 }
 
-bool TWgtPrjList::readEntries(const QByteArray &bytes, QVector<TListEntry> *read, TJsonExtra *extra,
-                              QString *error) const
+void TWgtPrjList::fillTree(const QVector<TListEntry> &entries, const QVector<int> &fromItems,
+                           const QList<QTreeWidgetItem *> &items)
 {
-    // Each entry's parent number and stored expanded state.
-    QVector<QPair<qint64, bool>> places;
-    const TListEntryReader readPlace = [&places](TJsonShape &shape, const QJsonObject &entry, int index) {
-        QJsonValue parent, expand;
-        if (!shape.member(entry, PRJLIST_PARENT, TJsonShape::WholeNumber, &parent)
-            || !shape.member(entry, PRJLIST_EXPAND, TJsonShape::Flag, &expand))
-            return false;
-        // Entries come in pre-order: a parent is one read before.
-        const qint64 number = TJsonShape::whole(parent);
-        if (number < 0 || number > index)
-            return shape.refuse(PRJLIST_PARENT, TJsonShape::valueText(parent), lang.text(MSG_PARENT).arg(index + 1));
-        places.append({number, TJsonShape::flag(expand)});
-        return true;
-    };
-    if (!readListText(bytes, read, error, readPlace, {PRJLIST_PARENT, PRJLIST_EXPAND}, extra))
-        return false;
-    for (int i = 0; i < read->size(); ++i) {
-        (*read)[i].parent = places.at(i).first;
-        (*read)[i].expand = places.at(i).second;
+    QList<QTreeWidgetItem *> byNumber;
+    for (int i = 0; i < entries.size(); ++i) {
+        const TListEntry &entry = entries.at(i);
+        const int from = fromItems.value(i, -1);
+        QTreeWidgetItem *item = from >= 0 ? items.at(from) : new QTreeWidgetItem;
+        if (from < 0) {
+            item->setText(0, entry.name);
+            item->setText(1, entry.file);
+            item->setData(0, Qt::UserRole, entry.extra);
+            setIcon(item);
+        }
+        if (entry.parent > 0)
+            byNumber.at(int(entry.parent - 1))->addChild(item);
+        else
+            m_tree->addTopLevelItem(item);
+        byNumber.append(item);
     }
-    return true;
+    for (int i = 0; i < entries.size(); ++i) {
+        const bool own = fromItems.value(i, -1) >= 0;
+        byNumber.at(i)->setExpanded(own ? entries.at(i).expand
+                                        : m_expandMode == 2 || (m_expandMode == 0 && entries.at(i).expand));
+    }
 }
 
 QVector<TListEntry> TWgtPrjList::entries(QList<QTreeWidgetItem *> *items) const
@@ -253,27 +239,7 @@ QVector<TListEntry> TWgtPrjList::entries(QList<QTreeWidgetItem *> *items) const
 
 QByteArray TWgtPrjList::listFileBytes() const
 {
-    QStringList entryLines{QStringLiteral("    [")};
-    for (const TListEntry &entry : entries()) {
-        QString line = QStringLiteral("        {\"parent\": %1, \"expand\": %2, ").arg(entry.parent).arg(entry.expand ? 1 : 0)
-                       + QStringLiteral("\"name\": \"%1\", \"file\": \"%2\"")
-                             .arg(jsonStringText(entry.name), jsonStringText(entry.file));
-        for (const QString &member : entry.extra)
-            line += QStringLiteral(", ") + member;
-        entryLines << line + QStringLiteral("},");
-    }
-    if (entryLines.size() > 1)
-        entryLines.last().chop(1);
-    entryLines << QStringLiteral("    ]");
-    QStringList lines{QStringLiteral("{"), QStringLiteral("    \"version\": 1,")};
-    lines << withExtraLines(m_extra, QStringLiteral("    "), QStringList{QStringLiteral("    \"list\":")} + entryLines);
-    lines << QStringLiteral("}");
-    QByteArray bytes;
-    for (const QString &line : qAsConst(lines)) {
-        bytes += line.toUtf8();
-        bytes += '\r';
-    }
-    return bytes;
+    return m_list.text(entries());
 }
 
 bool TWgtPrjList::save(const QString &path)
@@ -291,76 +257,37 @@ bool TWgtPrjList::saveList()
     m_saveError.clear();
     if (!isModified())
         return true;
-    QByteArray bytes;
-    const TFileSeen::Outcome outcome = m_seen.saveMerged(
-        m_listFile, false, [&] { return bytes = listFileBytes(); },
-        [this](const QByteArray &theirs) { return mergeFile(theirs); }, this, &m_saveError);
-    m_saveDeclined = outcome == TFileSeen::Changed;
-    if (outcome != TFileSeen::Written)
-        return false;
-    m_cleanBytes = bytes;
-    m_base = entries();
-    return true;
-}
-
-bool TWgtPrjList::mergeFile(const QByteArray &theirs)
-{
-    QVector<TListEntry> read;
-    TJsonExtra extra;
-    QString error;
-    if (!readEntries(theirs, &read, &extra, &error))
-        return false;
-    // The entry this copy stands on, and those above it, stay.
     QList<QTreeWidgetItem *> items;
-    const QVector<TListEntry> mine = entries(&items);
-    QVector<int> held;
-    for (QTreeWidgetItem *item = m_tree->currentItem(); item; item = item->parent())
-        held.append(items.indexOf(item));
-    QVector<TListEntry> merged;
-    QVector<int> fromMine;
-    if (!mergeListEntries(m_base, mine, read, held, &merged, &fromMine))
-        return false;
-
-    // The filter's remembered states are of the tree as it was.
-    slotFilterClear();
-    const QSignalBlocker blocker(m_tree);
-    QTreeWidgetItem *current = m_tree->currentItem();
-    while (m_tree->topLevelItemCount() > 0)
-        m_tree->takeTopLevelItem(0);
-    for (QTreeWidgetItem *item : qAsConst(items))
-        item->takeChildren();
-    QVector<bool> kept(items.size(), false);
-    QList<QTreeWidgetItem *> byNumber;
-    for (int i = 0; i < merged.size(); ++i) {
-        const TListEntry &entry = merged.at(i);
-        QTreeWidgetItem *item = fromMine.at(i) >= 0 ? items.at(fromMine.at(i)) : new QTreeWidgetItem;
-        if (fromMine.at(i) >= 0) {
-            kept[fromMine.at(i)] = true;
-        } else {
-            item->setText(0, entry.name);
-            item->setText(1, entry.file);
-            item->setData(0, Qt::UserRole, entry.extra);
-            setIcon(item);
-        }
-        if (entry.parent > 0)
-            byNumber.at(int(entry.parent - 1))->addChild(item);
-        else
-            m_tree->addTopLevelItem(item);
-        byNumber.append(item);
-    }
-    for (int i = 0; i < merged.size(); ++i) {
-        const bool theirsOnly = fromMine.at(i) < 0;
-        byNumber.at(i)->setExpanded(theirsOnly ? m_expandMode == 2 || (m_expandMode == 0 && merged.at(i).expand)
-                                               : merged.at(i).expand);
-    }
-    for (int i = 0; i < items.size(); ++i)
-        if (!kept.at(i))
-            delete items.at(i);
-    m_tree->setCurrentItem(current);
-    m_base = read;
-    m_extra = extra;
-    m_seen.note(m_listFile, theirs);
-    return true;
+    const auto mine = [this, &items](QVector<int> *held) {
+        items.clear();
+        const QVector<TListEntry> list = entries(&items);
+        // The entry this copy stands on, and those above it, stay.
+        for (QTreeWidgetItem *item = m_tree->currentItem(); item; item = item->parent())
+            held->append(items.indexOf(item));
+        return list;
+    };
+    const auto show = [this, &items](const QVector<TListEntry> &merged, const QVector<int> &fromMine) {
+        // The filter's remembered states are of the tree as it was.
+        slotFilterClear();
+        const QSignalBlocker blocker(m_tree);
+        QTreeWidgetItem *current = m_tree->currentItem();
+        while (m_tree->topLevelItemCount() > 0)
+            m_tree->takeTopLevelItem(0);
+        for (QTreeWidgetItem *item : qAsConst(items))
+            item->takeChildren();
+        fillTree(merged, fromMine, items);
+        QVector<bool> kept(items.size(), false);
+        for (int from : fromMine)
+            if (from >= 0)
+                kept[from] = true;
+        for (int i = 0; i < items.size(); ++i)
+            if (!kept.at(i))
+                delete items.at(i);
+        m_tree->setCurrentItem(current);
+    };
+    const TFileSeen::Outcome outcome = m_list.save(m_listFile, mine, show, this, &m_saveError, &m_cleanBytes);
+    m_saveDeclined = outcome == TFileSeen::Changed;
+    return outcome == TFileSeen::Written;
 }
 
 bool TWgtPrjList::isModified() const

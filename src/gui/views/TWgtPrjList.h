@@ -43,10 +43,6 @@ public:
     // Why addItem() refused an entry.
     enum AddFailure { AddOk, AddFileExists, AddWriteFailed };
 
-    // What a list file's "parent" must be: "0 or the number of an entry
-    // before this one (below %1)", %1 the entry's own number.
-    static constexpr int MSG_PARENT = 579;
-
     explicit TWgtPrjList(QWidget *parent = nullptr);
     ~TWgtPrjList() override;
 
@@ -139,11 +135,11 @@ private:
     QList<QTreeWidgetItem *> walkOrder() const;
     // The tree's entries in pre-order; items, when given, gets their items.
     QVector<TListEntry> entries(QList<QTreeWidgetItem *> *items = nullptr) const;
-    // Takes into the tree what another copy wrote to the list file (theirs)
-    // since it was read or written; false where that cannot be merged.
-    bool mergeFile(const QByteArray &theirs);
-    // The file's entries, read as load() reads them.
-    bool readEntries(const QByteArray &bytes, QVector<TListEntry> *read, TJsonExtra *extra, QString *error) const;
+    // Fills the empty tree with the entries: entry i is the item
+    // items[fromItems[i]] where that is 0 or more (expanded as the entry
+    // says), else a new item (expanded as the list's expand mode says).
+    void fillTree(const QVector<TListEntry> &entries, const QVector<int> &fromItems,
+                  const QList<QTreeWidgetItem *> &items);
 
     bool m_loaded = false;
     QString m_errorText;
@@ -153,9 +149,7 @@ private:
     QByteArray m_expandStates;
     QByteArray m_cleanBytes;   // the tree as last read or written
     int m_expandMode = 0;
-    QVector<TListEntry> m_base; // the file's entries as last read or written
-    TJsonExtra m_extra;        // the file's members the reader does not know
-    TFileSeen m_seen;
+    TListFile m_list{true, "\r", false};   // entries in a tree, lines ended by CR
     bool m_saveDeclined = false;
     AddFailure m_addFailure = AddOk;
     QString m_addPath;
