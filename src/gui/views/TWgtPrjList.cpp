@@ -9,7 +9,6 @@
 #include "gui/widgets/TWgtLabelElided.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -169,18 +168,14 @@ bool TWgtPrjList::load(const QString &name, const QString &file, int expandMode)
     bool ok = false;
     m_list.forget();
     m_expandMode = expandMode;
-    QFile input(m_listFile);
-    if (!input.open(QIODevice::ReadOnly)) {
-        m_errorText = input.errorString();
-    } else {
-        const QByteArray bytes = input.readAll();
-        input.close();
-        QVector<TListEntry> read;
-        if (m_list.read(m_listFile, bytes, &read, &m_errorText)) {
-            ok = true;
-            m_name->setText(name);
-            fillTree(read, {}, {});
-        }
+    // A read cut short is refused like a file that does not open, never
+    // taken for a shorter list.
+    QByteArray bytes;
+    QVector<TListEntry> read;
+    if (readWholeFile(m_listFile, &bytes, &m_errorText) && m_list.read(m_listFile, bytes, &read, &m_errorText)) {
+        ok = true;
+        m_name->setText(name);
+        fillTree(read, {}, {});
     }
 
     m_loaded = ok;
